@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev libgl-dev
   libproj-dev proj-bin libgeos-dev libgdal-dev gdal-bin
   libsqlite3-dev libsodium-dev libasio-dev libpq-dev
-  postgresql postgis
+
   fonts-liberation xvfb xauth
   nodejs npm
 )
