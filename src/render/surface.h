@@ -142,9 +142,9 @@ std::int32_t FontPixelHeight(const FontSpec& font, double twipsPerPixelY);
 
 // How a label sits on its anchor.
 namespace textalign {
-inline constexpr int kTopLeft = 1;         // the anchor is the top-left corner
-inline constexpr int kCentredOnBase = 2;   // centred along the baseline direction
-inline constexpr int kLeftMiddle = 3;      // left end, centred across the text
+inline constexpr int kTopLeft = 1;        // the anchor is the top-left corner
+inline constexpr int kCentredOnBase = 2;  // centred along the baseline direction
+inline constexpr int kLeftMiddle = 3;     // left end, centred across the text
 }  // namespace textalign
 
 // Top-left corner at which text of width w and height h, turned by `angleDegrees`

@@ -36,8 +36,8 @@ class login : public QObject {
   ~login() override;
   Q_DISABLE_COPY_MOVE(login)
 
-  Q_INVOKABLE void Checklogin(const QString& RemoteHost, qint32 RemotePort, const QString& loginName,
-                              const QString& passwd);
+  Q_INVOKABLE void Checklogin(const QString& RemoteHost, qint32 RemotePort,
+                              const QString& loginName, const QString& passwd);
 
  signals:
   // iCantMapas is the number of maps, or -1 when the login failed; the lists hold

@@ -83,11 +83,11 @@ void QPainterSurface::SetFont(const FontSpec& font) {
   qfont_.reset();
 }
 
-QFont QPainterSurface::QtFont(const FontSpec& spec) const {
-  QFont font(QString::fromStdString(spec.face));
+QFont QPainterSurface::QtFont(const FontSpec& wanted) const {
+  QFont font(QString::fromStdString(wanted.face));
   // The character height (em) in pixels, as a negative Windows font height gives it.
-  font.setPixelSize(std::max(1, FontPixelHeight(spec, TwipsPerPixelY(*this))));
-  font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 1, 1000)));
+  font.setPixelSize(std::max(1, FontPixelHeight(wanted, TwipsPerPixelY(*this))));
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(wanted.weight, 1, 1000)));
   font.setStyleStrategy(antialias_ ? QFont::PreferDefault : QFont::NoAntialias);
   return font;
 }
@@ -133,9 +133,7 @@ QPointF QPainterSurface::Device(PixelPoint at) const {
   return {at.x + shift, at.y + shift};
 }
 
-void QPainterSurface::Cls() {
-  painter_->fillRect(image_.rect(), ToQColor(backColor_));
-}
+void QPainterSurface::Cls() { painter_->fillRect(image_.rect(), ToQColor(backColor_)); }
 
 void QPainterSurface::Dot(SurfacePoint at, Colour colour) {
   if (drawStyle_ == drawstyle::kTransparent) return;

@@ -143,8 +143,8 @@ void QtConnection::OnReadyRead() {
 void QtConnection::RaiseAgainLater() {
   if (raiseQueued_) return;
   raiseQueued_ = true;
-  QMetaObject::invokeMethod(raiseContext_.get(), [this] { OnReadyRead(); },
-                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      raiseContext_.get(), [this] { OnReadyRead(); }, Qt::QueuedConnection);
 }
 
 }  // namespace orvenda

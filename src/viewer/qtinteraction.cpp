@@ -40,9 +40,9 @@ QMessageBox::StandardButtons ButtonsFor(MessageButtons buttons) {
 std::unique_ptr<QMessageBox> BuildMessageBox(const std::string& text, const std::string& title,
                                              MessageIcon icon, MessageButtons buttons,
                                              QWidget* parent) {
-  auto box = std::make_unique<QMessageBox>(IconFor(icon), QString::fromStdString(title),
-                                           QString::fromStdString(text), ButtonsFor(buttons),
-                                           parent);
+  auto box =
+      std::make_unique<QMessageBox>(IconFor(icon), QString::fromStdString(title),
+                                    QString::fromStdString(text), ButtonsFor(buttons), parent);
   // Plain text: a map or layer name is never read as markup.
   box->setTextFormat(Qt::PlainText);
   return box;

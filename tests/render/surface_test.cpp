@@ -19,11 +19,16 @@ TEST(SurfaceUnits, RoundHalfEvenTakesHalvesToTheEvenNeighbour) {
     std::int32_t expected;
   };
   const Row rows[] = {
-      {"zero", 0.0, 0},         {"half down to even 0", 0.5, 0},
-      {"half up to even 2", 1.5, 2}, {"half down to even 2", 2.5, 2},
-      {"below half", 2.49, 2},  {"above half", 2.51, 3},
-      {"negative half", -0.5, 0}, {"negative one and a half", -1.5, -2},
-      {"negative two and a half", -2.5, -2}, {"negative above half", -2.6, -3},
+      {"zero", 0.0, 0},
+      {"half down to even 0", 0.5, 0},
+      {"half up to even 2", 1.5, 2},
+      {"half down to even 2", 2.5, 2},
+      {"below half", 2.49, 2},
+      {"above half", 2.51, 3},
+      {"negative half", -0.5, 0},
+      {"negative one and a half", -1.5, -2},
+      {"negative two and a half", -2.5, -2},
+      {"negative above half", -2.6, -3},
       {"large", 1000000.5, 1000000},
   };
   for (const auto& r : rows) EXPECT_EQ(RoundHalfEven(r.value), r.expected) << r.name;

@@ -125,23 +125,22 @@ TEST(LoginControl, EveryOutcomeOfTheReply) {
     const char* message;  // shown to the user, or null
   };
   const Row rows[] = {
-      {"refused by the server", Q(testing::Message(cmd::kLoginReply, [](DWBUffer& b) {
-         b.PutLong(0);
-       })),
-       0, -1, 0, nullptr},
+      {"refused by the server",
+       Q(testing::Message(cmd::kLoginReply, [](DWBUffer& b) { b.PutLong(0); })), 0, -1, 0, nullptr},
       {"no maps", Accepted(5, kLibraryVersion, {}), 5, 0, 0, nullptr},
       {"newer revision recommended", Accepted(6, newerRevision, {{1, "A"}}), 6, 1, 1,
        "Recomendable Instalar nueva version"},
       {"library too old", Accepted(8, newerMajor, {{1, "A"}}), -2, -1, 0,
        "Imprescindible Instalar nueva version"},
-      {"another reply", Q(testing::Message(cmd::kOpenMapReply, [](DWBUffer& b) {
-         b.PutInteger(0);
-       })),
-       -1, -1, 0, nullptr},
-      {"reply cut short", Q(testing::Message(cmd::kLoginReply, [](DWBUffer& b) {
-         b.PutLong(3);
-         b.PutInteger(1);
-       })),
+      {"another reply",
+       Q(testing::Message(cmd::kOpenMapReply, [](DWBUffer& b) { b.PutInteger(0); })), -1, -1, 0,
+       nullptr},
+      {"reply cut short",
+       Q(testing::Message(cmd::kLoginReply,
+                          [](DWBUffer& b) {
+                            b.PutLong(3);
+                            b.PutInteger(1);
+                          })),
        -1, -1, 0, nullptr},
   };
   for (const auto& row : rows) {

@@ -21,7 +21,9 @@ class LoopbackServer {
   quint16 port() const { return server_.serverPort(); }
   // The accepted client; null until one has connected.
   QTcpSocket* peer() const { return peer_; }
-  bool WaitForPeer(int ms = 5000) { return WaitUntil([this] { return peer_ != nullptr; }, ms); }
+  bool WaitForPeer(int ms = 5000) {
+    return WaitUntil([this] { return peer_ != nullptr; }, ms);
+  }
   // Called with everything received so far, each time more arrives.
   std::function<void(const QByteArray&)> onReceived;
   const QByteArray& received() const { return received_; }

@@ -10,7 +10,8 @@ namespace orvenda::testing {
 // Pixels of `rect` for which `pick` holds.
 int CountPixels(const QImage& image, const QRect& rect, const std::function<bool(QRgb)>& pick);
 inline int CountColour(const QImage& image, const QRect& rect, QRgb colour) {
-  return CountPixels(image, rect, [colour](QRgb p) { return (p & 0xFFFFFF) == (colour & 0xFFFFFF); });
+  return CountPixels(image, rect,
+                     [colour](QRgb p) { return (p & 0xFFFFFF) == (colour & 0xFFFFFF); });
 }
 // Smallest rectangle holding every pixel that differs from `background`; empty when none.
 QRect InkBox(const QImage& image, QRgb background);

@@ -38,9 +38,13 @@ QImage FillSquare(std::int32_t fillStyle) {
 const QRect kInside(14, 14, 32, 32);  // well inside the square, clear of its edges
 
 bool RowIsRed(const QImage& img, int y) { return CountColour(img, {14, y, 32, 1}, kQRed) == 32; }
-bool RowIsWhite(const QImage& img, int y) { return CountColour(img, {14, y, 32, 1}, kQWhite) == 32; }
+bool RowIsWhite(const QImage& img, int y) {
+  return CountColour(img, {14, y, 32, 1}, kQWhite) == 32;
+}
 bool ColIsRed(const QImage& img, int x) { return CountColour(img, {x, 14, 1, 32}, kQRed) == 32; }
-bool ColIsWhite(const QImage& img, int x) { return CountColour(img, {x, 14, 1, 32}, kQWhite) == 32; }
+bool ColIsWhite(const QImage& img, int x) {
+  return CountColour(img, {x, 14, 1, 32}, kQWhite) == 32;
+}
 
 TEST(QPainterSurfaceFill, SolidAndTransparentFills) {
   const QImage solid = FillSquare(fillstyle::kSolid);

@@ -30,8 +30,7 @@ struct Printed {
   double h = 0;
 };
 
-Printed PrintAt(SurfacePoint at, const FontSpec& font, const std::string& text,
-                Colour colour = 0) {
+Printed PrintAt(SurfacePoint at, const FontSpec& font, const std::string& text, Colour colour = 0) {
   QPainterSurface s(200, 200);
   s.SetBackColor(0xFFFFFF);
   s.Cls();
@@ -70,10 +69,6 @@ TEST(QPainterSurfaceText, FlatTextHangsBelowAndRightOfItsCorner) {
 }
 
 TEST(QPainterSurfaceText, TurnedTextRunsCounterClockwiseAboutItsCorner) {
-  struct Row {
-    const char* name;
-    std::int32_t escapement;
-  };
   // At 90 degrees the text reads upwards from (100, 150): its cell lies right of
   // the corner and above it. At -90 it reads downwards, left of the corner.
   const Printed up = PrintAt({100, 150}, Label(900), "Avenida");

@@ -12,8 +12,8 @@ namespace {
 TEST(QtEventPump, RunsPendingEventsAndReturnsWithoutOne) {
   QtEventPump pump;
   bool ran = false;
-  QMetaObject::invokeMethod(QCoreApplication::instance(), [&ran] { ran = true; },
-                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(), [&ran] { ran = true; }, Qt::QueuedConnection);
   pump.ProcessEvents();
   EXPECT_TRUE(ran);
   // With nothing pending it returns after its short wait rather than blocking.

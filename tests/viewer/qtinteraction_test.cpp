@@ -5,7 +5,6 @@
 
 #include <QAbstractButton>
 
-
 namespace orvenda {
 namespace {
 
@@ -29,8 +28,7 @@ TEST(QtInteraction, BoxesCarryTheTextTitleIconAndButtons) {
       {"no icon", MessageIcon::None, MessageButtons::Ok, QMessageBox::NoIcon, QMessageBox::Ok},
   };
   for (const auto& r : rows) {
-    const auto box = BuildMessageBox("Acceso Denegado\n<b>capa</b>", "Orvenda", r.icon,
-                                     r.buttons);
+    const auto box = BuildMessageBox("Acceso Denegado\n<b>capa</b>", "Orvenda", r.icon, r.buttons);
     EXPECT_EQ(box->icon(), r.qicon) << r.name;
     EXPECT_EQ(box->standardButtons(), r.qbuttons) << r.name;
     EXPECT_EQ(box->windowTitle(), "Orvenda") << r.name;
@@ -46,8 +44,7 @@ TEST(QtInteraction, AnswersFollowTheButtonOrTheWayTheBoxWasClosed) {
   EXPECT_EQ(AnswerFor(QMessageBox::No, MessageButtons::YesNoCancel), MessageAnswer::No);
   // Closed without a button.
   EXPECT_EQ(AnswerFor(QMessageBox::NoButton, MessageButtons::OkCancel), MessageAnswer::Cancel);
-  EXPECT_EQ(AnswerFor(QMessageBox::NoButton, MessageButtons::YesNoCancel),
-            MessageAnswer::Cancel);
+  EXPECT_EQ(AnswerFor(QMessageBox::NoButton, MessageButtons::YesNoCancel), MessageAnswer::Cancel);
   EXPECT_EQ(AnswerFor(QMessageBox::NoButton, MessageButtons::YesNo), MessageAnswer::No);
   EXPECT_EQ(AnswerFor(QMessageBox::NoButton, MessageButtons::Ok), MessageAnswer::Ok);
 }
