@@ -78,9 +78,12 @@ void QPainterSurface::DrawImage(const QImage& picture) {
 }
 
 void QPainterSurface::SetFont(const FontSpec& font) {
-  if (font == font_) return;
+  // The turn is applied when printing; only the face, size and weight make the
+  // Qt font, so labels at many angles share one.
+  const bool sameFace = font.face == font_.face && font.heightPoints == font_.heightPoints &&
+                        font.weight == font_.weight;
   font_ = font;
-  qfont_.reset();
+  if (!sameFace) qfont_.reset();
 }
 
 QFont QPainterSurface::QtFont(const FontSpec& wanted) const {
@@ -93,7 +96,10 @@ QFont QPainterSurface::QtFont(const FontSpec& wanted) const {
 }
 
 const QFont& QPainterSurface::CurrentFont() const {
-  if (!qfont_) qfont_ = QtFont(font_);
+  if (!qfont_) {
+    qfont_ = QtFont(font_);
+    ascent_ = QFontMetricsF(*qfont_, &image_).ascent();
+  }
   return *qfont_;
 }
 
@@ -176,7 +182,6 @@ void QPainterSurface::Polygon(const std::vector<PixelPoint>& pixels) {
 
 void QPainterSurface::Print(SurfacePoint topLeft, const std::string& text) {
   const QFont& font = CurrentFont();
-  const QFontMetricsF metrics(font, &image_);
   const QPointF origin = antialias_ ? QPointF(topLeft.x, topLeft.y) : Device(topLeft);
   QTransform turn;
   turn.translate(origin.x(), origin.y());
@@ -185,7 +190,7 @@ void QPainterSurface::Print(SurfacePoint topLeft, const std::string& text) {
   painter_->setTransform(turn);
   painter_->setFont(font);
   painter_->setPen(ToQColor(foreColor_));
-  painter_->drawText(QPointF(0, metrics.ascent()), QString::fromStdString(text));
+  painter_->drawText(QPointF(0, ascent_), QString::fromStdString(text));
   painter_->resetTransform();
 }
 

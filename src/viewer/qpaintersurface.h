@@ -80,6 +80,7 @@ class QPainterSurface final : public Surface {
   Colour backColor_ = 0xFFFFFF;
   FontSpec font_;
   mutable std::optional<QFont> qfont_;  // font_ made into a QFont, built on demand
+  mutable qreal ascent_ = 0;            // of qfont_
   std::function<void()> refresh_;
 };
 
