@@ -116,6 +116,15 @@ TEST(QtConnection, SendsALargeMessageInOneCall) {
   ASSERT_TRUE(WaitUntil([&] { return server.received().size() == Q(big).size(); }, 20000));
   EXPECT_EQ(server.received(), Q(big));
 
+  // Closing right after a send still delivers it, then reports closed.
+  const std::vector<std::uint8_t> last(300000, 0x5A);
+  c.SendData(last);
+  c.Close();
+  EXPECT_TRUE(c.state() == Connection::kClosing || c.state() == Connection::kClosed);
+  ASSERT_TRUE(WaitUntil([&] { return c.state() == Connection::kClosed; }, 20000));
+  ASSERT_TRUE(WaitUntil([&] { return server.peerDisconnected(); }, 20000));
+  EXPECT_EQ(server.received().size(), Q(big).size() + Q(last).size());
+
   QtConnection idle;  // not connected: the send fails quietly
   idle.SendData(big);
   EXPECT_EQ(idle.state(), Connection::kClosed);
