@@ -41,14 +41,30 @@ std::vector<Point> Entidad::Points() const {
   return {v.begin(), v.end()};
 }
 
+Entidad::~Entidad() {
+  ReleaseScreen();
+  if (count_ > 1) delete[] vertices_.many;
+}
+
 void Entidad::SetPoints(std::span<const Point> points) {
-  count_ = static_cast<int32_t>(points.size());
-  // for_overwrite: every slot is written by the copy below.
-  points_ = points.empty() ? nullptr : std::make_unique_for_overwrite<Point[]>(points.size());
-  std::copy(points.begin(), points.end(), points_.get());
-  UboundPoints = count_;
-  screen_.reset();
+  // The cached positions belong to the old vertices.
+  ReleaseScreen();
   screenState_ = ScreenCache::Unsized;
+  if (count_ > 1) delete[] vertices_.many;
+  count_ = 0;
+  if (points.size() > 1) {
+    vertices_.many = new Point[points.size()];
+    std::copy(points.begin(), points.end(), vertices_.many);
+  } else {
+    vertices_.one = points.empty() ? Point{} : points[0];
+  }
+  count_ = static_cast<int32_t>(points.size());
+  UboundPoints = count_;
+}
+
+void Entidad::ReleaseScreen() {
+  if (ScreenOnHeap()) delete[] screen_.many;
+  screen_.many = nullptr;
 }
 
 TipoLayer Entidad::Kind() const { return parentLayer != nullptr ? parentLayer->Tipo : 0; }
@@ -175,7 +191,7 @@ void Entidad::Centroide(double& X, double& Y) const {
   Point c;
   switch (Kind()) {
     case pointlayer:
-      if (count_ > 0) c = points_[0];
+      if (count_ > 0) c = Vertices()[0];
       break;
     case polylinelayer:
     case 3:
@@ -298,9 +314,9 @@ bool Entidad::PointInPolygon(double X, double Y) const {
 std::span<const ScreenPoint> Entidad::Screen() const {
   switch (screenState_) {
     case ScreenCache::Valid:
-      return {screen_.get(), static_cast<std::size_t>(count_)};
+      return {ScreenOnHeap() ? screen_.many : &screen_.one, static_cast<std::size_t>(count_)};
     case ScreenCache::Outside:
-      return {screen_.get(), 1};
+      return {&screen_.one, 1};
     case ScreenCache::Unsized:
       break;
   }
@@ -309,19 +325,21 @@ std::span<const ScreenPoint> Entidad::Screen() const {
 
 std::span<ScreenPoint> Entidad::SizeScreen() {
   if (screenState_ != ScreenCache::Valid) {
-    screen_ = count_ > 0 ? std::make_unique<ScreenPoint[]>(static_cast<std::size_t>(count_))
-                         : nullptr;
+    ReleaseScreen();
     screenState_ = ScreenCache::Valid;
+    if (count_ > 1) {
+      screen_.many = new ScreenPoint[static_cast<std::size_t>(count_)];
+    } else {
+      screen_.one = {};
+    }
   }
-  return {screen_.get(), static_cast<std::size_t>(count_)};
+  return {ScreenOnHeap() ? screen_.many : &screen_.one, static_cast<std::size_t>(count_)};
 }
 
 void Entidad::MarkScreenOutside() {
-  if (screenState_ != ScreenCache::Outside) {
-    screen_ = std::make_unique<ScreenPoint[]>(1);
-    screenState_ = ScreenCache::Outside;
-  }
-  screen_[0] = {};
+  ReleaseScreen();
+  screenState_ = ScreenCache::Outside;
+  screen_.one = {};
 }
 
 }  // namespace orvenda

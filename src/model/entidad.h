@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -34,6 +33,7 @@ enum class ScreenCache : uint8_t {
 class Entidad {
  public:
   Entidad() = default;
+  ~Entidad();
   Entidad(const Entidad&) = delete;
   Entidad& operator=(const Entidad&) = delete;
 
@@ -54,7 +54,7 @@ class Entidad {
   void SetPoints(std::span<const Point> points);
   /// Read-only view of the vertices (index 0 is vertex 1).
   [[nodiscard]] std::span<const Point> Vertices() const {
-    return {points_.get(), static_cast<std::size_t>(count_)};
+    return {count_ > 1 ? vertices_.many : &vertices_.one, static_cast<std::size_t>(count_)};
   }
 
   /// Distance from (X, Y) to the element for point selection: 1E30 when not
@@ -113,10 +113,27 @@ class Entidad {
   [[nodiscard]] Point MeanOfVertices() const;
   [[nodiscard]] Point AreaCentroid() const;
 
+  // Most elements of a map are single points: one vertex and one screen
+  // position are kept in place, larger arrays on the heap.
+  union VertexStore {
+    VertexStore() : many(nullptr) {}
+    Point one;
+    Point* many;
+  };
+  union ScreenStore {
+    ScreenStore() : many(nullptr) {}
+    ScreenPoint one;
+    ScreenPoint* many;
+  };
+  [[nodiscard]] bool ScreenOnHeap() const {
+    return screenState_ == ScreenCache::Valid && count_ > 1;
+  }
+  void ReleaseScreen();
+
   ScreenCache screenState_ = ScreenCache::Unsized;
   int32_t count_ = 0;
-  std::unique_ptr<Point[]> points_;
-  std::unique_ptr<ScreenPoint[]> screen_;
+  VertexStore vertices_;
+  ScreenStore screen_;
 };
 
 }  // namespace orvenda

@@ -31,10 +31,9 @@ Entidad& Entidades::Add(int32_t ID, std::span<const Point> Points, layer* parent
   element->ThemeCode = 1;
   Entidad& added = *element;
 
-  const auto [it, inserted] = index_.try_emplace(ID, slots_.size());
-  if (!inserted) {
-    Vacate(it->second);  // a replaced element goes to the end of the order
-    it->second = slots_.size();
+  const uint32_t previous = index_.Put(ID, static_cast<uint32_t>(slots_.size()));
+  if (previous != IdIndex::kNone) {
+    Vacate(previous);  // a replaced element goes to the end of the order
   }
   slots_.push_back(std::move(element));
   newIDs_.push_back(ID);
@@ -60,8 +59,8 @@ Entidad* Entidades::Item(int32_t position) const {
 }
 
 Entidad* Entidades::ItemByID(int32_t ID) const {
-  const auto it = index_.find(ID);
-  return it == index_.end() ? nullptr : slots_[it->second].get();
+  const uint32_t slot = index_.Find(ID);
+  return slot == IdIndex::kNone ? nullptr : slots_[slot].get();
 }
 
 void Entidades::Remove(std::string_view key) {
@@ -71,12 +70,12 @@ void Entidades::Remove(std::string_view key) {
 }
 
 void Entidades::RemoveID(int32_t ID) {
-  const auto it = index_.find(ID);
-  if (it == index_.end()) {
+  const uint32_t slot = index_.Find(ID);
+  if (slot == IdIndex::kNone) {
     return;
   }
-  Vacate(it->second);
-  index_.erase(it);
+  Vacate(slot);
+  index_.Erase(ID);
 }
 
 std::vector<int32_t> Entidades::GetNewIDs() {
@@ -87,7 +86,7 @@ std::vector<int32_t> Entidades::GetNewIDs() {
 
 void Entidades::Reserve(std::size_t n) {
   slots_.reserve(n);
-  index_.reserve(n);
+  index_.Reserve(n);
 }
 
 void Entidades::Vacate(std::size_t slot) {
@@ -99,7 +98,7 @@ void Entidades::Compact() const {
   std::size_t to = 0;
   for (auto& slot : slots_) {
     if (slot) {
-      index_[slot->ID] = to;
+      index_.Put(slot->ID, static_cast<uint32_t>(to));
       if (&slots_[to] != &slot) {
         slots_[to] = std::move(slot);
       }

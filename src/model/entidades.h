@@ -5,10 +5,10 @@
 #include <memory>
 #include <span>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "model/entidad.h"
+#include "model/idindex.h"
 
 namespace orvenda {
 
@@ -74,7 +74,7 @@ class Entidades {
   // once they are half the vector (or before a look-up by position), so both
   // stay O(1) amortised.
   mutable std::vector<std::unique_ptr<Entidad>> slots_;
-  mutable std::unordered_map<int32_t, std::size_t> index_;
+  mutable IdIndex index_;
   mutable std::size_t holes_ = 0;
   std::vector<int32_t> newIDs_;
 };

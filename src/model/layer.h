@@ -181,14 +181,6 @@ class layer {
   void RemoveEntity(int32_t ID) { Entidades.RemoveID(ID); }
 
  private:
-  [[nodiscard]] const Theme& ClassOf(const Entidad& ent);
-  [[nodiscard]] bool PointCandidatesAllowed() const;
-  [[nodiscard]] int32_t NearestLineElement(double X, double Y, double& best);
-  [[nodiscard]] int32_t FirstPolygonContaining(double X, double Y);
-  [[nodiscard]] bool QualifiesInPolygon(const Entidad& ent, const Entidad& polygon,
-                                        bool whole) const;
-  [[nodiscard]] bool VisibleByClass(const Entidad& ent);
-
   int16_t userVisibility_ = 1;
   int16_t userLabelVisibility_ = 0;
   int16_t userDirectionVisibility_ = 0;
