@@ -73,8 +73,8 @@ double Entidad::PointDistance(double x1, double y1, double x2, double y2) {
   return std::sqrt((x1 - x2) * (x1 - x2) + (y1 - y2) * (y1 - y2));
 }
 
-double Entidad::SegmentDistance(double px, double py, double ax, double ay, double bx,
-                                double by, bool keepSign) {
+double Entidad::SegmentDistance(double px, double py, double ax, double ay, double bx, double by,
+                                bool keepSign) {
   const double dx = bx - ax;
   const double dy = by - ay;
   if (dx == 0 && dy == 0) {

@@ -73,12 +73,12 @@ class Entidad {
 
   /// Distance from P to the line AB; negative when the perpendicular foot
   /// falls outside the segment and keepSign is false. 1E30 when A = B.
-  [[nodiscard]] static double SegmentDistance(double px, double py, double ax, double ay,
-                                              double bx, double by, bool keepSign);
+  [[nodiscard]] static double SegmentDistance(double px, double py, double ax, double ay, double bx,
+                                              double by, bool keepSign);
   [[nodiscard]] static double PointDistance(double x1, double y1, double x2, double y2);
 
   struct VertexHit {
-    int32_t index = 0;      ///< 1-based; 0 when the element has no vertex
+    int32_t index = 0;  ///< 1-based; 0 when the element has no vertex
     double distance = 1e38;
   };
   /// Nearest vertex; a later vertex wins a tie.
@@ -86,8 +86,8 @@ class Entidad {
 
   /// Abscissa where the horizontal line Y = py crosses the edge, held at
   /// 32-bit float precision; nothing unless py lies strictly between the ends.
-  [[nodiscard]] static std::optional<double> RayCrossing(double x1, double y1, double x2,
-                                                         double y2, double px, double py);
+  [[nodiscard]] static std::optional<double> RayCrossing(double x1, double y1, double x2, double y2,
+                                                         double px, double py);
   /// Boundary rule: inside when on a vertex or with an odd count of edge
   /// crossings at or to the right of the point.
   [[nodiscard]] bool PointInPolygon(double X, double Y) const;

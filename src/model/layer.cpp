@@ -150,7 +150,7 @@ layer::SegmentHit layer::NearestSegmentInLayer(double X, double Y) const {
   for (int32_t id : DrawnEntities) {
     const Entidad* ent = Entidades.ItemByID(id);
     if (ent == nullptr) continue;  // drawn, then removed
-    SegmentHit hit = best;  // outputs an element leaves unset keep earlier values
+    SegmentHit hit = best;         // outputs an element leaves unset keep earlier values
     hit.distance = ent->GetNearestSegment(X, Y, hit.x0, hit.y0, hit.x1, hit.y1);
     if (hit.distance <= best.distance) {  // a later element wins a tie
       best = hit;

@@ -149,8 +149,7 @@ std::vector<int32_t> layer::SelectElementsInPolygon(std::span<const Point> polyg
   if (bb.InterseccionCon(area.bb)) {
     ClassLookup classes(ThematicMap());
     for (const Entidad& ent : Entidades) {
-      if (!ent.bb.InterseccionCon(area.bb) ||
-          !QualifiesInPolygon(ent, area, WholeElementInside)) {
+      if (!ent.bb.InterseccionCon(area.bb) || !QualifiesInPolygon(ent, area, WholeElementInside)) {
         continue;
       }
       const Theme& theme = classes.Of(ent);

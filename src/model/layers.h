@@ -19,8 +19,7 @@ class Layers {
  public:
   /// A new layer named `name` under `key` (whose number becomes IDLayer),
   /// visible and selectable, with the viewer's image index for that name.
-  layer& Add(const std::string& name, const std::string& key, TipoLayer kind,
-             LayerOwner* viewer);
+  layer& Add(const std::string& name, const std::string& key, TipoLayer kind, LayerOwner* viewer);
   [[nodiscard]] layer* Item(std::string_view key) const { return items_.Find(key); }
   /// By 1-based position; std::out_of_range when there is none.
   layer& Item(int32_t position) const { return items_.ItemAt(position); }

@@ -54,7 +54,8 @@ double LeadingNumber(std::string_view text) {
   number.append(text.substr(mantissaStart, at - mantissaStart));
   // An exponent counts only when digits follow it; "D" is the old double
   // exponent letter and reads like "E".
-  if (at < text.size() && (text[at] == 'e' || text[at] == 'E' || text[at] == 'd' || text[at] == 'D')) {
+  if (at < text.size() &&
+      (text[at] == 'e' || text[at] == 'E' || text[at] == 'd' || text[at] == 'D')) {
     std::size_t expAt = at + 1;
     std::string exponent = "e";
     if (expAt < text.size() && (text[expAt] == '+' || text[expAt] == '-')) {

@@ -82,7 +82,11 @@ TEST(EntidadGeometry, CentroidByKind) {
       {"square counter-clockwise", polygonlayer, kSquare, 2, 2},
       {"square clockwise", polygonlayer, {{0, 0}, {0, 4}, {4, 4}, {4, 0}}, 2, 2},
       {"square from another corner", polygonlayer, {{4, 4}, {0, 4}, {0, 0}, {4, 0}}, 2, 2},
-      {"square with repeated closing vertex", polygonlayer, {{0, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 0}}, 2, 2},
+      {"square with repeated closing vertex",
+       polygonlayer,
+       {{0, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 0}},
+       2,
+       2},
       {"L shape", polygonlayer, {{0, 0}, {2, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 2}}, 5.0 / 6, 5.0 / 6},
       // Two edges cross Y = 0 with parts cancelling to no area; their moment
       // still counts.
@@ -181,10 +185,14 @@ TEST(EntidadGeometry, PointInPolygonBoundaryRule) {
     bool inside;
   };
   const Row rows[] = {
-      {"centre", 2, 2, true},          {"right edge (one crossing)", 4, 2, true},
-      {"left edge (two crossings)", 0, 2, false}, {"vertex", 0, 0, true},
-      {"other vertex", 4, 4, true},    {"top edge", 2, 4, false},
-      {"bottom edge", 2, 0, false},    {"outside box", 5, 2, false},
+      {"centre", 2, 2, true},
+      {"right edge (one crossing)", 4, 2, true},
+      {"left edge (two crossings)", 0, 2, false},
+      {"vertex", 0, 0, true},
+      {"other vertex", 4, 4, true},
+      {"top edge", 2, 4, false},
+      {"bottom edge", 2, 0, false},
+      {"outside box", 5, 2, false},
       {"just inside left", 1e-6, 2, true},
   };
   for (const Row& r : rows) {

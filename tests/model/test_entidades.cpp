@@ -56,9 +56,9 @@ TEST(Entidades, AbsentKeysAndPositionsAnswerNothing) {
     const char* key;
     bool found;
   };
-  const Row rows[] = {{"7", true}, {"-3", true}, {"8", false}, {"07", false}, {"+7", false},
-                      {" 7", false}, {"7 ", false}, {"", false}, {"x", false},
-                      {"99999999999", false}};
+  const Row rows[] = {{"7", true},   {"-3", true},          {"8", false},  {"07", false},
+                      {"+7", false}, {" 7", false},         {"7 ", false}, {"", false},
+                      {"x", false},  {"99999999999", false}};
   for (const Row& r : rows) {
     EXPECT_EQ(ents.Item(r.key) != nullptr, r.found) << '"' << r.key << '"';
   }

@@ -125,8 +125,7 @@ TEST(Layer, RequestThemesForCellsInRecordingOrder) {
   RecordingCellRequester connection;
   lay.RequestThemesForCells(connection);
   using Request = RecordingCellRequester::Request;
-  const std::vector<Request> expected = {
-      {42, 5, 6, "USO"}, {42, 1, 2, "USO"}, {42, 5, 6, "USO"}};
+  const std::vector<Request> expected = {{42, 5, 6, "USO"}, {42, 1, 2, "USO"}, {42, 5, 6, "USO"}};
   EXPECT_EQ(connection.requests, expected);
 
   // Through the viewer: nothing without one or without a connection.

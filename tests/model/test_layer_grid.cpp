@@ -140,8 +140,8 @@ TEST(LayerGrid, EntityCellsDistinctInVertexOrder) {
   lay.Tipo = polylinelayer;
   lay.GridDeltaX = 1;
   lay.GridDeltaY = 1;
-  const std::vector<Point> line = {{-179.9, -89.9}, {-179.8, -89.8}, {-178.9, -89.9},
-                                   {-180.1, -90.1}, {-178.9, -88.9}};
+  const std::vector<Point> line = {
+      {-179.9, -89.9}, {-179.8, -89.8}, {-178.9, -89.9}, {-180.1, -90.1}, {-178.9, -88.9}};
   lay.Entidades.Add(5, line, &lay);
   const auto cells = lay.EntityCells(5);
   EXPECT_EQ(cells.columns, (std::vector<int32_t>{0, 1, 1}));

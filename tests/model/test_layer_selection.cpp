@@ -31,7 +31,7 @@ TEST(LayerSelectByPoint, PointsNearestDrawnLaterWinsTies) {
   layer lay;
   Prepare(lay, pointlayer);
   lay.Entidades.Add(99, std::vector<Point>{{0, 0}}, &lay);  // loaded, never drawn
-  EXPECT_EQ(lay.SelectByPoint(0, 0), 0);  // nothing drawn yet
+  EXPECT_EQ(lay.SelectByPoint(0, 0), 0);                    // nothing drawn yet
   AddDrawn(lay, 1, {{0.0003, 0}});
   AddDrawn(lay, 2, {{-0.0003, 0}});
   AddDrawn(lay, 3, {{0.0001, 0.0001}}, 2);  // nearest, but its class hides it
@@ -73,7 +73,7 @@ TEST(LayerSelectByPoint, PolylinesByPerpendicularDistance) {
 TEST(LayerSelectByPoint, PolygonsFirstContainingVisible) {
   layer lay;
   Prepare(lay, polygonlayer);
-  AddDrawn(lay, 1, kSquare, 2);  // hidden: no outline and no fill
+  AddDrawn(lay, 1, kSquare, 2);                           // hidden: no outline and no fill
   AddDrawn(lay, 2, {{2, 2}, {6, 2}, {6, 6}, {2, 6}}, 3);  // no outline, filled: still picked
   AddDrawn(lay, 3, kSquare);
   EXPECT_EQ(lay.SelectByPoint(1, 1), 3);
@@ -95,8 +95,8 @@ TEST(LayerSelectByPointMany, PointsAppendEachNewNearestUnderTolerance) {
   Prepare(lay, pointlayer);
   AddDrawn(lay, 1, {{5e-5, 0}});
   AddDrawn(lay, 2, {{3e-5, 0}});
-  AddDrawn(lay, 3, {{6e-5, 0}});  // farther than the best so far
-  AddDrawn(lay, 4, {{0, 3e-5}});  // ties the best
+  AddDrawn(lay, 3, {{6e-5, 0}});     // farther than the best so far
+  AddDrawn(lay, 4, {{0, 3e-5}});     // ties the best
   AddDrawn(lay, 5, {{0, 1e-6}}, 2);  // hidden
   AddDrawn(lay, 6, {{0, 2e-5}});
   struct Row {
@@ -143,12 +143,12 @@ TEST(LayerSelectByPointMany, LinesNearestAndPolygonsFirst) {
 TEST(LayerSelectInPolygon, AnyOrWholeElementInCollectionOrder) {
   layer lay;
   Prepare(lay, polylinelayer);
-  lay.Entidades.Add(1, std::vector<Point>{{1, 1}, {2, 2}}, &lay);      // wholly inside
-  lay.Entidades.Add(2, std::vector<Point>{{3, 3}, {9, 9}}, &lay);      // partly inside
-  lay.Entidades.Add(3, std::vector<Point>{{8, 8}, {9, 9}}, &lay);      // outside
+  lay.Entidades.Add(1, std::vector<Point>{{1, 1}, {2, 2}}, &lay);                // wholly inside
+  lay.Entidades.Add(2, std::vector<Point>{{3, 3}, {9, 9}}, &lay);                // partly inside
+  lay.Entidades.Add(3, std::vector<Point>{{8, 8}, {9, 9}}, &lay);                // outside
   lay.Entidades.Add(4, std::vector<Point>{{1, 3}, {2, 3}}, &lay).ThemeCode = 2;  // hidden
-  lay.Entidades.Add(5, std::vector<Point>{}, &lay);                    // no vertices
-  lay.Entidades.Add(1, std::vector<Point>{{1, 1}, {2, 2}}, &lay);      // replaced: now last
+  lay.Entidades.Add(5, std::vector<Point>{}, &lay);                              // no vertices
+  lay.Entidades.Add(1, std::vector<Point>{{1, 1}, {2, 2}}, &lay);  // replaced: now last
   // Nothing is drawn: the polygon looks at every loaded element.
   EXPECT_EQ(lay.SelectElementsInPolygon(kSquare, false), (std::vector<int32_t>{2, 1}));
   EXPECT_EQ(lay.SelectElementsInPolygon(kSquare, true), (std::vector<int32_t>{1}));

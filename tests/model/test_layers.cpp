@@ -13,9 +13,7 @@ namespace {
 // Records the image renderers the layers open and close.
 class ImageViewer : public LayerOwner {
  public:
-  int32_t ImageIndexFor(const std::string& name) override {
-    return name == "orto" ? 3 : -1;
-  }
+  int32_t ImageIndexFor(const std::string& name) override { return name == "orto" ? 3 : -1; }
   void CloseImage(int32_t imageNumber) override { closed.push_back(imageNumber); }
   CellValueRequester* CellValues() override { return nullptr; }
   std::vector<int32_t> closed;
@@ -64,12 +62,9 @@ TEST(Layers, MoveReinsertsBeforeThePositionOrAtTheEnd) {
     std::vector<int32_t> expected;
   };
   const Row rows[] = {
-      {"last to first", "3", 1, {3, 1, 2, 4}},
-      {"first to third", "1", 3, {2, 3, 1, 4}},
-      {"first to last position", "1", 4, {2, 3, 4, 1}},
-      {"past the end", "2", 9, {1, 3, 4, 2}},
-      {"onto itself: nothing", "2", 2, {1, 2, 3, 4}},
-      {"second to first", "2", 1, {2, 1, 3, 4}},
+      {"last to first", "3", 1, {3, 1, 2, 4}},          {"first to third", "1", 3, {2, 3, 1, 4}},
+      {"first to last position", "1", 4, {2, 3, 4, 1}}, {"past the end", "2", 9, {1, 3, 4, 2}},
+      {"onto itself: nothing", "2", 2, {1, 2, 3, 4}},   {"second to first", "2", 1, {2, 1, 3, 4}},
   };
   for (const Row& r : rows) {
     Layers layers;

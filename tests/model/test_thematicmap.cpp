@@ -40,8 +40,14 @@ TEST(ThematicMap, NumericClassesFirstMatchWinsAndDefaultIsSkipped) {
     std::optional<int32_t> position;
   };
   const Row rows[] = {
-      {"10", 2},     {"15 m", 3},       {"sin datos", 2}, {"  7.5", 2},
-      {"20", 3},     {"20.0001", std::nullopt}, {"-1", std::nullopt}, {"1.5e1", 3},
+      {"10", 2},
+      {"15 m", 3},
+      {"sin datos", 2},
+      {"  7.5", 2},
+      {"20", 3},
+      {"20.0001", std::nullopt},
+      {"-1", std::nullopt},
+      {"1.5e1", 3},
       {"MICanyMIC", 2},
   };
   for (const Row& r : rows) {
@@ -70,10 +76,9 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfTheText) {
     double value;
   };
   const Row rows[] = {
-      {"15 m", 15},   {"", 0},       {"abc", 0},     {"-3.25x", -3.25}, {"+4", 4},
-      {".5", 0.5},    {"5.", 5},     {".", 0},       {"-", 0},          {"  12", 12},
-      {"1e3", 1000},  {"2E-2", 0.02}, {"1D2", 100},  {"3e", 3},         {"7e+", 7},
-      {"1,5", 1},     {"0010", 10},
+      {"15 m", 15}, {"", 0},   {"abc", 0}, {"-3.25x", -3.25}, {"+4", 4},     {".5", 0.5},
+      {"5.", 5},    {".", 0},  {"-", 0},   {"  12", 12},      {"1e3", 1000}, {"2E-2", 0.02},
+      {"1D2", 100}, {"3e", 3}, {"7e+", 7}, {"1,5", 1},        {"0010", 10},
   };
   for (const Row& r : rows) {
     EXPECT_DOUBLE_EQ(LeadingNumber(r.text), r.value) << '"' << r.text << '"';

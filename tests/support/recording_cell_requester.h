@@ -19,8 +19,7 @@ class RecordingCellRequester : public CellValueRequester {
     bool operator==(const Request&) const = default;
   };
 
-  void RequestCellValues(int32_t layerId, int32_t i, int32_t j,
-                         const std::string& field) override;
+  void RequestCellValues(int32_t layerId, int32_t i, int32_t j, const std::string& field) override;
 
   std::vector<Request> requests;
 };
