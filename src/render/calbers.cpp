@@ -13,14 +13,14 @@ constexpr double kHalfPi = std::numbers::pi / 2.0;
 constexpr double kParallelTolerance = 1e-10;
 
 // A longitude difference past +-pi is folded back onto the same side (pi + d becomes
-// pi - d), not wrapped round to the other side.
+// pi - d), not wrapped round to the other side: sign(a) arccos(cos a), computed through
+// the remainder because arccos loses eight digits next to the seam, where cos a is -1.
 double AdjustFold(double a)
 {
     if (std::fabs(a) <= kPi) {
         return a;
     }
-    // Clamping keeps cos a = -1 on pi instead of letting it drop to 0.
-    return std::copysign(std::acos(std::clamp(std::cos(a), -1.0, 1.0)), a);
+    return std::copysign(std::fabs(std::remainder(a, 2.0 * kPi)), a);
 }
 
 double Msfnz(double e3, double sinphi, double cosphi)
@@ -139,12 +139,14 @@ GeoLonLat CAlbers::Unproject(double x, double y) const
     if (e3_ < 1e-10) {
         lat = Phi1z(qs);
     } else {
-        // q at the pole; within 1e-10 of it the point is the pole itself.
+        // q at the pole. Within 1e-10 of it the point is the pole itself; past it the
+        // point lies inside the circle of the pole, has no latitude, and the pole is the
+        // nearest answer (the iteration would wander off beyond +-90 degrees).
         const double k = 1.0 - 0.5 * (1.0 - es_) * std::log((1.0 - e3_) / (1.0 + e3_)) / e3_;
-        if (std::fabs(std::fabs(k) - std::fabs(qs)) > 1e-10) {
-            lat = Phi1z(qs);
-        } else {
+        if (std::fabs(qs) >= std::fabs(k) - 1e-10) {
             lat = qs >= 0.0 ? kHalfPi : -kHalfPi;
+        } else {
+            lat = Phi1z(qs);
         }
     }
     const double lon = AdjustFold(theta / ns0_ + lon_center_);

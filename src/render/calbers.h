@@ -10,7 +10,8 @@ namespace orvenda {
 /// Two behaviours of this system differ from the textbook: a longitude more than 180
 /// degrees from the central meridian is folded back onto its own side rather than
 /// wrapped to the other, and the inverse takes the one-argument arctangent of x/y, so it
-/// answers only for points whose cone angle lies within +-90 degrees.
+/// answers only for points whose cone angle lies within +-90 degrees. A point of the
+/// plane inside the circle of a pole unprojects to that pole.
 class CAlbers final : public CProjection {
 public:
     /// params: first and second standard parallel, central longitude, latitude of origin
@@ -29,7 +30,8 @@ public:
 private:
     /// q of the authalic latitude for sin(phi); 2 sin(phi) on a sphere.
     double Qsfnz(double sinphi) const;
-    /// Latitude (radians) whose q is qs.
+    /// Latitude (radians) whose q is qs; after kMaxLatitudeSteps without settling, the
+    /// last value reached.
     double Phi1z(double qs) const;
 
     bool set_up_ = false;
