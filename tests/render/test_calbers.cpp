@@ -204,9 +204,13 @@ TEST(CAlbers, InverseNearAndPastThePoles)
     const Row rows[] = {
         {"north pole", 90.0, 90.0},
         {"4e-4 from the north pole", 90.0 - 4e-4, 90.0},
+        {"5.5e-4 from the north pole", 90.0 - 5.5e-4, 90.0},
+        {"5.9e-4 from the north pole", 90.0 - 5.9e-4, nan},
         {"8e-4 from the north pole", 90.0 - 8e-4, nan},
         {"south pole", -90.0, -90.0},
         {"4e-4 from the south pole", -90.0 + 4e-4, -90.0},
+        {"5.5e-4 from the south pole", -90.0 + 5.5e-4, -90.0},
+        {"5.9e-4 from the south pole", -90.0 + 5.9e-4, nan},
         {"8e-4 from the south pole", -90.0 + 8e-4, nan},
     };
     for (const Row& r : rows) {
