@@ -1,5 +1,6 @@
 #include "model/entidades.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <string>
@@ -21,26 +22,43 @@ std::optional<int32_t> ParseKey(std::string_view key) {
 
 }  // namespace
 
+Entidades::~Entidades() {
+  for (Entidad* element : slots_) {
+    if (element != nullptr) pool_.Destroy(element);
+  }
+}
+
 Entidad& Entidades::Add(int32_t ID, std::span<const Point> Points, layer* parentLayer) {
-  auto element = std::make_unique<Entidad>();
+  // Everything that may fail to allocate happens before the collection
+  // changes, so a failed Add leaves it as it was.
+  if (slots_.size() == slots_.capacity())
+    slots_.reserve(std::max<std::size_t>(64, 2 * slots_.size()));
+  if (newIDs_.size() == newIDs_.capacity())
+    newIDs_.reserve(std::max<std::size_t>(64, 2 * newIDs_.size()));
+  index_.Reserve(index_.size() + 1);
+  Entidad* element = pool_.Create();
+  try {
+    element->SetPoints(Points);
+  } catch (...) {
+    pool_.Destroy(element);
+    throw;
+  }
   element->ID = ID;
-  element->SetPoints(Points);
   element->parentLayer = parentLayer;
   // Also extends the parent layer's box by the element's.
   element->CalculateBoundingBox();
   element->ThemeCode = 1;
-  Entidad& added = *element;
 
   const uint32_t previous = index_.Put(ID, static_cast<uint32_t>(slots_.size()));
   if (previous != IdIndex::kNone) {
     Vacate(previous);  // a replaced element goes to the end of the order
   }
-  slots_.push_back(std::move(element));
+  slots_.push_back(element);
   newIDs_.push_back(ID);
   if (holes_ > slots_.size() / 2) {
     Compact();
   }
-  return added;
+  return *element;
 }
 
 Entidad* Entidades::Item(std::string_view key) const {
@@ -55,12 +73,12 @@ Entidad* Entidades::Item(int32_t position) const {
   if (holes_ > 0) {
     Compact();
   }
-  return slots_[static_cast<std::size_t>(position - 1)].get();
+  return slots_[static_cast<std::size_t>(position - 1)];
 }
 
 Entidad* Entidades::ItemByID(int32_t ID) const {
   const uint32_t slot = index_.Find(ID);
-  return slot == IdIndex::kNone ? nullptr : slots_[slot].get();
+  return slot == IdIndex::kNone ? nullptr : slots_[slot];
 }
 
 void Entidades::Remove(std::string_view key) {
@@ -90,19 +108,17 @@ void Entidades::Reserve(std::size_t n) {
 }
 
 void Entidades::Vacate(std::size_t slot) {
-  slots_[slot].reset();
+  pool_.Destroy(slots_[slot]);
+  slots_[slot] = nullptr;
   ++holes_;
 }
 
 void Entidades::Compact() const {
   std::size_t to = 0;
-  for (auto& slot : slots_) {
-    if (slot) {
-      index_.Put(slot->ID, static_cast<uint32_t>(to));
-      if (&slots_[to] != &slot) {
-        slots_[to] = std::move(slot);
-      }
-      ++to;
+  for (Entidad* element : slots_) {
+    if (element != nullptr) {
+      index_.Put(element->ID, static_cast<uint32_t>(to));
+      slots_[to++] = element;
     }
   }
   slots_.resize(to);

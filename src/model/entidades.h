@@ -2,12 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
 
 #include "model/entidad.h"
+#include "model/entidadpool.h"
 #include "model/idindex.h"
 
 namespace orvenda {
@@ -16,14 +16,15 @@ namespace orvenda {
 /// order, plus the IDs that arrived since the last GetNewIDs. Adding an ID
 /// already present replaces that element and moves it to the end. Look-ups
 /// with an absent key or position answer nullptr; removing an absent key does
-/// nothing.
+/// nothing. Iterators stay valid across Remove; Add and Item by position may
+/// reorganise the storage and invalidate them (elements themselves never
+/// move).
 class Entidades {
  public:
   Entidades() = default;
+  ~Entidades();
   Entidades(const Entidades&) = delete;
   Entidades& operator=(const Entidades&) = delete;
-  Entidades(Entidades&&) = default;
-  Entidades& operator=(Entidades&&) = default;
 
   Entidad& Add(int32_t ID, std::span<const Point> Points, layer* parentLayer);
   /// By key: the canonical decimal text of an ID ("42", not "042").
@@ -40,10 +41,10 @@ class Entidades {
   /// Iteration in collection order, yielding Entidad&.
   class iterator {
    public:
-    using Slots = std::vector<std::unique_ptr<Entidad>>;
+    using Slots = std::vector<Entidad*>;
     iterator(const Slots* slots, std::size_t at) : slots_(slots), at_(at) { Skip(); }
     Entidad& operator*() const { return *(*slots_)[at_]; }
-    Entidad* operator->() const { return (*slots_)[at_].get(); }
+    Entidad* operator->() const { return (*slots_)[at_]; }
     iterator& operator++() {
       ++at_;
       Skip();
@@ -53,7 +54,7 @@ class Entidades {
 
    private:
     void Skip() {
-      while (at_ < slots_->size() && !(*slots_)[at_]) {
+      while (at_ < slots_->size() && (*slots_)[at_] == nullptr) {
         ++at_;
       }
     }
@@ -73,7 +74,8 @@ class Entidades {
   // Removed and replaced elements leave an empty slot behind, squeezed out
   // once they are half the vector (or before a look-up by position), so both
   // stay O(1) amortised.
-  mutable std::vector<std::unique_ptr<Entidad>> slots_;
+  EntidadPool pool_;
+  mutable std::vector<Entidad*> slots_;
   mutable IdIndex index_;
   mutable std::size_t holes_ = 0;
   std::vector<int32_t> newIDs_;
