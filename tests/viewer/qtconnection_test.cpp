@@ -36,6 +36,31 @@ bool Connect(QtConnection& c, quint16 port) {
   return ConnectToServer(c, "127.0.0.1", port, clock, pump);
 }
 
+TEST(QtConnection, SocketStatesMapToTheProtocolCodes) {
+  struct Row {
+    const char* name;
+    QAbstractSocket::SocketState state;
+    bool error;
+    bool peerClosed;
+    int expected;
+  };
+  using S = QAbstractSocket::SocketState;
+  const Row rows[] = {
+      {"unconnected", S::UnconnectedState, false, false, Connection::kClosed},
+      {"looking the host up", S::HostLookupState, false, false, Connection::kConnecting},
+      {"connecting", S::ConnectingState, false, false, Connection::kConnecting},
+      {"connected", S::ConnectedState, false, false, Connection::kConnected},
+      {"bound", S::BoundState, false, false, Connection::kOpen},
+      {"flushing our close", S::ClosingState, false, false, Connection::kClosing},
+      {"peer hung up", S::UnconnectedState, false, true, Connection::kClosing},
+      {"refused", S::UnconnectedState, true, false, Connection::kError},
+      {"error wins over connecting", S::ConnectingState, true, false, Connection::kError},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(ConnectionStateFor(r.state, r.error, r.peerClosed), r.expected) << r.name;
+  }
+}
+
 TEST(QtConnection, ConnectsAndReportsTheProtocolStates) {
   LoopbackServer server;
   QtConnection c;
