@@ -67,7 +67,9 @@ TEST(QtConnection, ConnectsAndReportsTheProtocolStates) {
   EXPECT_EQ(c.state(), Connection::kClosed);
   c.SetRemote("127.0.0.1", server.port());
   c.Connect();
-  EXPECT_EQ(c.state(), Connection::kConnecting) << "connecting until the loop runs";
+  // Connecting until the event loop runs, unless the kernel finished at once.
+  EXPECT_TRUE(c.state() == Connection::kConnecting || c.state() == Connection::kConnected)
+      << c.state();
   ASSERT_TRUE(Connect(c, server.port()));
   EXPECT_EQ(c.state(), Connection::kConnected);
   EXPECT_EQ(c.RemoteHost(), "127.0.0.1");
