@@ -38,6 +38,10 @@ void DrawVertices(ViewPainter& Wnd, const Theme& theme, TipoLayer kind,
     Wnd.DrawPolylineAt(theme, vertices, out);
   } else if (kind == polygonlayer) {
     Wnd.DrawPolygonAt(theme, vertices, refresh, out);
+  } else {
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+      out[i] = Wnd.Position(vertices[i]);
+    }
   }
 }
 
