@@ -29,6 +29,7 @@
 #include "model/theme.h"
 #include "protocol/cellloading.h"
 #include "protocol/mapviewer.h"
+#include "render/imagepainter.h"
 #include "viewer/popupmenu.h"
 #include "viewer/propertybag.h"
 #include "viewer/statuslist.h"
@@ -57,7 +58,7 @@ struct ViewerSeams {
   PopupMenus* menus = nullptr;
 };
 
-class Viewer : public QWidget, public MapViewer, private ToolHost {
+class Viewer : public QWidget, public MapViewer, private ToolHost, private ImagePainter {
   Q_OBJECT
 
  public:
@@ -225,7 +226,9 @@ class Viewer : public QWidget, public MapViewer, private ToolHost {
   // Drawing (viewer_loading.cpp).
   void PaintBackground();
   void DrawPasses(std::optional<std::int32_t> recalculated);
-  void DrawImageLayer(const layer& lay);
+  // ImagePainter: image layers draw their raster for the current view.
+  void DrawImage(std::int32_t imageNumber) override;
+  void RepaintImage(std::int32_t imageNumber) override { DrawImage(imageNumber); }
   void HighlightSelection();
   void RedrawFigureInProgress(bool fromRepaint);
   void RequestVisibleData();

@@ -6,6 +6,9 @@
 
 #include "protocol/cellloading.h"
 #include "protocol/serverlink.h"
+#include "render/entitydrawing.h"
+#include "render/layerdrawing.h"
+#include "render/viewpainter.h"
 #include "render/viewtransform.h"
 #include "viewer/qpaintersurface.h"
 #include "viewer/qtcolour.h"
@@ -62,21 +65,32 @@ void Viewer::RepaintSaved() {
 }
 
 void Viewer::DrawPasses(std::optional<std::int32_t> recalculated) {
-  (void)recalculated;
   if (!layers_) return;
+  ViewPainter painter(*surface_, *view_);
+  painter.MapExtents = mapProps_.MapExtents;
+  painter.Images = this;
+  const BoundingBox& box = view_->ViewExtents;
+  // Only the layer whose data changed works out its visibility and positions
+  // again; the others repaint from what they drew last.
   for (layer& lay : *layers_) {
-    if (lay.Tipo == ImageLayer && lay.ImageNumber != -1) DrawImageLayer(lay);
+    if (!recalculated || lay.IDLayer == *recalculated) {
+      orvenda::Redraw(lay, box, painter);
+    } else {
+      RedrawWOCalc(lay, box, painter);
+    }
   }
+  for (layer& lay : *layers_) DrawLabels(lay, box, painter);
+  for (layer& lay : *layers_) DrawDirections(lay, box, painter);
 }
 
-void Viewer::DrawImageLayer(const layer& lay) {
-  const auto extent = images_->Extent(lay.ImageNumber);
+void Viewer::DrawImage(std::int32_t imageNumber) {
+  const auto extent = images_->Extent(imageNumber);
   if (!extent) return;
   const SurfacePoint a = view_->GeoToSurface(extent->MinX, extent->MaxY);
   const SurfacePoint b = view_->GeoToSurface(extent->MaxX, extent->MinY);
   const QRectF target = QRectF(QPointF(a.x, a.y), QPointF(b.x, b.y)).normalized();
   surface_->PaintWith([&](QPainter& painter) {
-    images_->Draw(lay.ImageNumber, painter, target, QRect(0, 0, ViewWidth_, ViewHeight_));
+    images_->Draw(imageNumber, painter, target, QRect(0, 0, ViewWidth_, ViewHeight_));
   });
 }
 
@@ -87,7 +101,13 @@ void Viewer::HighlightSelection() {
     if (!Idle()) return;
     selection_.clear();
     RepaintSaved();
+    return;
   }
+  layer* lay = layers_ ? layers_->Item(Key(tools_.SelectionLayer)) : nullptr;
+  if (!lay) return;
+  ViewPainter painter(*surface_, *view_);
+  painter.MapExtents = mapProps_.MapExtents;
+  for (std::int32_t id : selection_) resaltar(*lay, id, view_->ViewExtents, painter);
 }
 
 void Viewer::RedrawFigureInProgress(bool fromRepaint) {
@@ -130,11 +150,6 @@ void Viewer::DrawFigure(bool closed) {
 
 namespace {
 
-// TEMPORARY until the layer visibility rules land from the render branch.
-bool CalculateVisibility(const layer& lay) { return lay.AccessLevel != ALNoAccess; }
-bool CalculateLabelVisibility(const layer&) { return true; }
-bool CalculateDirectionVisibility(const layer&) { return true; }
-
 bool Reachable(const Connection& sock) {
   return sock.state() == Connection::kConnected || sock.state() == Connection::kOpen;
 }
@@ -145,7 +160,7 @@ void Viewer::RequestVisibleData() {
   if (!layers_) return;
   const BoundingBox& v = view_->ViewExtents;
   for (layer& lay : *layers_) {
-    if (!CalculateVisibility(lay)) continue;
+    if (!CalculateVisibility(lay, *view_)) continue;
     const layer::CellList cells = lay.CellsInBox(v.MinX, v.MinY, v.MaxX, v.MaxY);
     const auto cell = [&cells](std::int32_t n) {
       return std::pair(cells.rows[static_cast<std::size_t>(n)],
@@ -159,7 +174,7 @@ void Viewer::RequestVisibleData() {
       SendCellRequest(*this, lay, i, j);
       if (!Reachable(*sock_)) return;
     }
-    if (!lay.lblField.empty() && CalculateLabelVisibility(lay)) {
+    if (!lay.lblField.empty() && CalculateLabelVisibility(lay, *view_)) {
       for (std::int32_t n = 0; n < cells.count(); ++n) {
         const auto [i, j] = cell(n);
         if (lay.IsLabelCellRequested(i, j)) continue;
@@ -167,7 +182,7 @@ void Viewer::RequestVisibleData() {
         if (!Reachable(*sock_)) return;
       }
     }
-    if (!lay.DirectionField.empty() && CalculateDirectionVisibility(lay)) {
+    if (!lay.DirectionField.empty() && CalculateDirectionVisibility(lay, *view_)) {
       for (std::int32_t n = 0; n < cells.count(); ++n) {
         const auto [i, j] = cell(n);
         if (lay.IsDirectionCellRequested(i, j)) continue;
