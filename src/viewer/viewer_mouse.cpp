@@ -78,6 +78,9 @@ void Viewer::mousePressEvent(QMouseEvent* event) {
   const ProjectedXY down = ToProjected(at);
   tools_.DownX = down.x;
   tools_.DownY = down.y;
+  // A press without a move before it (a touch, a pen) still happens where it is.
+  tools_.PointerX = down.x;
+  tools_.PointerY = down.y;
   tools_.Dragging = StartsDrag(tools_.MouseAction, tools_.SelectMethod);
   tools_.MouseButton = button;
   pressAccepted_ = true;
