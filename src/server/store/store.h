@@ -248,8 +248,9 @@ public:
 
     // --- element writes (import; requests 205-210 and 220) ---
     // Cells are computed here from the element's box and the layer's grid; values are
-    // given one per field in field order, as texts converted by the field's type
-    // (an empty text stores NULL). Throws StoreError on a bad value or unknown layer.
+    // given one per field in field order, as texts converted by the field's type (an
+    // empty text stores NULL in a numeric field). Throws StoreError on a bad value or
+    // an unknown layer.
     virtual ElementWrite addElement(std::int32_t layerId, const std::vector<Point>& points,
                                     const std::vector<std::string>& values) = 0;
     // Same as addElement with values already typed (the importer's path).
