@@ -18,22 +18,23 @@ constexpr std::int32_t kLoginRefused = -1;  // the login form's "Invalid Usernam
 constexpr std::int16_t kPasswordChanged = 0;
 constexpr std::int16_t kPasswordRefused = 1;
 
+// The work itself, as plain coroutines whose arguments live in their own frames (a
+// capturing lambda coroutine would leave them in a temporary).
+asio::awaitable<bool> Verify(std::string hash, std::string password) {
+  co_return verifyPassword(hash, password);
+}
+
+asio::awaitable<std::string> Hash(std::string password) { co_return hashPassword(password); }
+
 asio::awaitable<bool> VerifyAway(HandlerContext& ctx, std::string hash, std::string password) {
-  co_return co_await asio::co_spawn(
-      ctx.services.passwordExecutor,
-      [hash = std::move(hash), password = std::move(password)]() -> asio::awaitable<bool> {
-        co_return verifyPassword(hash, password);
-      },
-      asio::use_awaitable);
+  co_return co_await asio::co_spawn(ctx.services.passwordExecutor,
+                                    Verify(std::move(hash), std::move(password)),
+                                    asio::use_awaitable);
 }
 
 asio::awaitable<std::string> HashAway(HandlerContext& ctx, std::string password) {
-  co_return co_await asio::co_spawn(
-      ctx.services.passwordExecutor,
-      [password = std::move(password)]() -> asio::awaitable<std::string> {
-        co_return hashPassword(password);
-      },
-      asio::use_awaitable);
+  co_return co_await asio::co_spawn(ctx.services.passwordExecutor, Hash(std::move(password)),
+                                    asio::use_awaitable);
 }
 
 DWBUffer LoginReply(HandlerContext& ctx, std::int32_t handle,
