@@ -83,9 +83,8 @@ void Session::Close(const std::string& why) {
 }
 
 void Session::Enqueue(DWBUffer reply) {
-  DWBUffer::Bytes bytes = reply.buffer();
-  queuedBytes_ += bytes.size();
-  queue_.push_back(std::move(bytes));
+  queuedBytes_ += reply.bytes().size();
+  queue_.push_back(std::move(reply));
   wakeWriter_.cancel();
 }
 
@@ -142,7 +141,7 @@ asio::awaitable<void> Session::Reader() {
 }
 
 asio::awaitable<void> Session::Writer() {
-  std::vector<DWBUffer::Bytes> batch;
+  std::vector<DWBUffer> batch;
   std::vector<asio::const_buffer> views;
   while (!closed_) {
     if (queue_.empty()) {
@@ -159,12 +158,13 @@ asio::awaitable<void> Session::Writer() {
     batch.clear();
     views.clear();
     std::size_t size = 0;
-    while (!queue_.empty() && (batch.empty() || size + queue_.front().size() <= kMaxBatchBytes)) {
-      size += queue_.front().size();
+    while (!queue_.empty() &&
+           (batch.empty() || size + queue_.front().bytes().size() <= kMaxBatchBytes)) {
+      size += queue_.front().bytes().size();
       batch.push_back(std::move(queue_.front()));
       queue_.pop_front();
     }
-    for (const auto& b : batch) views.emplace_back(asio::buffer(b));
+    for (const auto& b : batch) views.emplace_back(asio::buffer(b.bytes()));
     writing_ = true;
     writeStarted_ = Clock::now();
     asio::error_code ec;

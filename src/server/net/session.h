@@ -57,7 +57,7 @@ class Session : public std::enable_shared_from_this<Session> {
   ConnectionState state_;
   RequestFramer framer_;
 
-  std::deque<DWBUffer::Bytes> queue_;
+  std::deque<DWBUffer> queue_;
   std::size_t queuedBytes_ = 0;
   asio::steady_timer wakeWriter_;  // "never expires"; cancelled when there is work
   asio::steady_timer roomMade_;    // cancelled when the writer drains the queue

@@ -215,7 +215,7 @@ std::vector<CellElement> SqliteStore::cellElements(std::int32_t layerId, CellKey
     auto& st = cached(
         "SELECT e.id, e.points FROM element_cells c "
         "JOIN elements e ON e.layer_id = c.layer_id AND e.id = c.element_id "
-        "WHERE c.layer_id = ? AND c.row = ? AND c.col = ? ORDER BY e.id");
+        "WHERE c.layer_id = ? AND c.row = ? AND c.col = ? ORDER BY c.element_id");
     st.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{cell.row});
     st.bind(3, std::int64_t{cell.column});
     std::vector<CellElement> out;

@@ -7,7 +7,13 @@ bool HandlerContext::canRead(std::int32_t layerId, std::string_view command) con
     refused(command, "no map open on this connection");
     return false;
   }
-  if (store.accessLevel(conn.userId, layerId) == AccessLevel::NoAccess) {
+  const auto now = std::chrono::steady_clock::now();
+  auto it = conn.access.find(layerId);
+  if (it == conn.access.end() || now - it->second.read > ConnectionState::kAccessFresh) {
+    const AccessLevel level = store.accessLevel(conn.userId, layerId);
+    it = conn.access.insert_or_assign(layerId, ConnectionState::KnownAccess{level, now}).first;
+  }
+  if (it->second.level == AccessLevel::NoAccess) {
     refused(command, "account " + std::to_string(conn.userId) + " has no access to layer " +
                          std::to_string(layerId));
     return false;

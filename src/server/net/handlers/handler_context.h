@@ -3,6 +3,7 @@
 // every thread shares, and the state of the connection the request came on.
 
 #include <asio/any_io_executor.hpp>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -41,6 +42,15 @@ struct ConnectionState {
   bool closeAfterReply = false;  // the login connection ends with reply 112
   // Cell sizes of the layers read on this connection (they never change).
   std::unordered_map<std::int32_t, LayerGrid> grids;
+  // The user's rights on the layers read lately. A viewer asks for hundreds of cells
+  // of a layer in a burst; the rights are read again once an entry is this old, so a
+  // revoked right stops being served within that time on open connections too.
+  static constexpr std::chrono::seconds kAccessFresh{2};
+  struct KnownAccess {
+    AccessLevel level;
+    std::chrono::steady_clock::time_point read;
+  };
+  std::unordered_map<std::int32_t, KnownAccess> access;
 };
 
 struct HandlerContext {

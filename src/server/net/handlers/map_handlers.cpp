@@ -119,6 +119,7 @@ std::optional<DWBUffer> HandleOpenMap(DWBUffer& request, HandlerContext& ctx) {
   ctx.conn.userId = *account;
   ctx.conn.mapCode = map;
   ctx.conn.mapOpen = true;
+  ctx.conn.access.clear();  // another account may have opened it before
   ctx.log("map " + std::to_string(map) + " opened by account " + std::to_string(*account));
   return OpenMapReply(kGranted);
 }
