@@ -33,13 +33,20 @@ std::vector<Box> partBoxes(const SourceData& data, double& maxAbsLat) {
 }  // namespace
 
 ImportReport importLayer(Store& store, const ImportOptions& o) {
+    if (o.mapCode && !store.mapDefinition(*o.mapCode))
+        throw StoreError("unknown map " + std::to_string(*o.mapCode));
+    ImportOptions named = o;
+    if (named.layerName.empty()) named.layerName = o.source.stem().string();
+    return importData(store, readSource(o.source, o.read), named);
+}
+
+ImportReport importData(Store& store, SourceData data, const ImportOptions& o) {
     std::int16_t projection = 0;
     if (o.mapCode) {
         auto map = store.mapDefinition(*o.mapCode);
         if (!map) throw StoreError("unknown map " + std::to_string(*o.mapCode));
         projection = map->projection;
     }
-    SourceData data = readSource(o.source, o.read);
     addDerived(data, o.derived);
 
     ImportReport r;
@@ -62,7 +69,7 @@ ImportReport importLayer(Store& store, const ImportOptions& o) {
     }
 
     NewLayer layer;
-    layer.name = o.layerName.empty() ? o.source.stem().string() : o.layerName;
+    layer.name = o.layerName;
     layer.kind = data.kind;
     layer.cellWidth = layer.cellHeight = r.cellSize;
     layer.fields = data.fields;

@@ -47,4 +47,8 @@ struct ImportReport {
 // is stored.
 ImportReport importLayer(Store& store, const ImportOptions& options);
 
+// The same for data already in memory (generated demo layers); options.source and
+// options.read are not used, and options.layerName is required.
+ImportReport importData(Store& store, SourceData data, const ImportOptions& options);
+
 }  // namespace orvenda::server

@@ -182,8 +182,14 @@ std::int16_t fieldTypeFor(int ogrType, int ogrSubType) {
 
 SourceData readSource(const std::filesystem::path& path, const SourceOptions& options) {
     GDALAllRegister();
+    // GDAL's own complaint goes into our message instead of straight to stderr.
+    CPLPushErrorHandler(CPLQuietErrorHandler);
     GDALDatasetUniquePtr ds(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
-    if (!ds) throw StoreError("cannot open '" + path.string() + "' as a vector source");
+    const std::string why = CPLGetLastErrorMsg();
+    CPLPopErrorHandler();
+    if (!ds)
+        throw StoreError("cannot open '" + path.string() + "' as a vector source" +
+                         (why.empty() ? std::string() : ": " + why));
     OGRLayer* layer = options.layer.empty() ? ds->GetLayer(0)
                                             : ds->GetLayerByName(options.layer.c_str());
     if (!layer)
@@ -194,6 +200,8 @@ SourceData readSource(const std::filesystem::path& path, const SourceOptions& op
     std::vector<int> ogrIndex;
     data.fields = mapFields(*layer->GetLayerDefn(), ogrIndex);
     data.kind = baseKind(layer->GetGeomType());
+    if (!options.where.empty() && layer->SetAttributeFilter(options.where.c_str()) != OGRERR_NONE)
+        throw StoreError("bad attribute filter '" + options.where + "'");
     layer->ResetReading();
     for (auto& feature : *layer) {
         OGRGeometry* g = feature->GetGeometryRef();

@@ -30,6 +30,7 @@ struct SourceData {
 struct SourceOptions {
     std::string layer;      // OGR layer name; empty = the first layer
     std::string sourceCrs;  // overrides the source's CRS ("EPSG:32614", WKT, PROJ)
+    std::string where;      // OGR attribute filter, e.g. "population >= 1000000"
 };
 
 // Throws StoreError with a readable message when the source cannot be read, has no such

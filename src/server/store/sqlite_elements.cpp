@@ -65,7 +65,7 @@ bool SqliteStore::widenGrid(std::int32_t layerId, const std::vector<CellKey>& ce
 }
 
 std::vector<CellKey> SqliteStore::storeGeometry(std::int32_t layerId, std::int32_t elementId,
-                                                const std::vector<Point>& points) {
+                                                const std::vector<Point>& points, bool isNew) {
     const LayerShape& s = shape(layerId);
     const Box box = boxOf(points);
     const std::string blob = packPoints(points);
@@ -75,8 +75,10 @@ std::vector<CellKey> SqliteStore::storeGeometry(std::int32_t layerId, std::int32
     el.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId});
     el.bind(3, box.minX).bind(4, box.minY).bind(5, box.maxX).bind(6, box.maxY);
     el.bindBlob(7, blob.data(), blob.size()).run();
-    auto& del = cached("DELETE FROM element_cells WHERE layer_id = ? AND element_id = ?");
-    del.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId}).run();
+    if (!isNew) {
+        auto& del = cached("DELETE FROM element_cells WHERE layer_id = ? AND element_id = ?");
+        del.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId}).run();
+    }
     // The element belongs to every cell that its box covers, so that a view lying inside
     // a large polygon still asks for a cell that holds it.
     std::vector<CellKey> cells = cellsOfBox(box, s.cellWidth, s.cellHeight);
@@ -125,7 +127,7 @@ ElementWrite SqliteStore::addElementTyped(std::int32_t layerId, const std::vecto
         if (id > 0x7FFFFFFF) throw StoreError("layer is out of element identifiers");
         w.id = static_cast<std::int32_t>(id);
         writeValues(layerId, w.id, values);
-        w.cells = storeGeometry(layerId, w.id, points);
+        w.cells = storeGeometry(layerId, w.id, points, true);
         w.gridChanged = widenGrid(layerId, w.cells);
     });
     return w;
@@ -170,7 +172,7 @@ std::optional<ElementWrite> SqliteStore::setGeometry(std::int32_t layerId,
     ElementWrite w;
     w.id = elementId;
     inSavepoint([&] {
-        w.cells = storeGeometry(layerId, elementId, points);
+        w.cells = storeGeometry(layerId, elementId, points, false);
         w.gridChanged = widenGrid(layerId, w.cells);
     });
     return w;

@@ -80,7 +80,7 @@ private:
     void writeSetup(std::int32_t mapCode, const LayerRecord& setup, std::int64_t order);
     bool widenGrid(std::int32_t layerId, const std::vector<CellKey>& cells);
     std::vector<CellKey> storeGeometry(std::int32_t layerId, std::int32_t elementId,
-                                       const std::vector<Point>& points);
+                                       const std::vector<Point>& points, bool isNew);
     void writeValues(std::int32_t layerId, std::int32_t elementId,
                      const std::vector<Value>& values);
     std::vector<CellKey> cellsOfElement(std::int32_t layerId, std::int32_t elementId);
