@@ -49,6 +49,14 @@ public:
     std::optional<std::vector<AttributeValue>> elementAttributes(
         std::int32_t layerId, std::int32_t elementId) override;
     std::optional<Box> elementExtent(std::int32_t layerId, std::int32_t elementId) override;
+    std::optional<std::vector<FoundElement>> findElements(std::int32_t layerId,
+                                                          const Condition& c,
+                                                          std::size_t limit) override;
+    std::optional<std::vector<std::int32_t>> matchElements(
+        std::int32_t layerId, const std::vector<std::int32_t>& candidates,
+        const std::vector<Condition>& conditions) override;
+    std::vector<AddressCandidate> findAddress(std::int32_t layerId, const std::string& street,
+                                              std::int64_t number, std::size_t limit) override;
 
     ElementWrite addElement(std::int32_t layerId, const std::vector<Point>& points,
                             const std::vector<std::string>& values) override;
