@@ -3,6 +3,7 @@
 #include "store/grid.h"
 #include "store/sqlite_store.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
@@ -217,38 +218,43 @@ std::vector<CellElement> SqliteStore::cellElements(std::int32_t layerId, CellKey
     auto& st = cached(
         "SELECT e.id, e.points FROM element_cells c "
         "JOIN elements e ON e.layer_id = c.layer_id AND e.id = c.element_id "
-        "WHERE c.layer_id = ? AND c.row = ? AND c.col = ? ORDER BY e.id");
+        "WHERE c.layer_id = ? AND c.row = ? AND c.col = ?");
     st.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{cell.row});
     st.bind(3, std::int64_t{cell.column});
     std::vector<CellElement> out;
     while (st.step())
         out.push_back({static_cast<std::int32_t>(st.integer(0)), unpackPoints(st.blob(1))});
     st.reset();
+    // Sorted here: an ORDER BY would tempt SQLite to walk the by-element index of the
+    // whole layer instead of the cell's own rows.
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
     return out;
 }
 
 std::optional<CellFieldValues> SqliteStore::cellFieldValues(std::int32_t layerId, CellKey cell,
                                                             const std::string& field) {
-    if (!layerInfo(layerId)) return std::nullopt;
+    if (!hasLayer(layerId)) return std::nullopt;
     const auto pos = fieldPosition(shape(layerId), field);
     if (!pos) return std::nullopt;
     auto& st = cached(
         "SELECT c.element_id, a.value FROM element_cells c "
         "LEFT JOIN attributes a ON a.layer_id = c.layer_id AND a.element_id = c.element_id "
-        "AND a.position = ? WHERE c.layer_id = ? AND c.row = ? AND c.col = ? "
-        "ORDER BY c.element_id");
+        "AND a.position = ? WHERE c.layer_id = ? AND c.row = ? AND c.col = ?");
     st.bind(1, static_cast<std::int64_t>(*pos)).bind(2, std::int64_t{layerId});
     st.bind(3, std::int64_t{cell.row}).bind(4, std::int64_t{cell.column});
+    std::vector<std::pair<std::int32_t, Value>> rows;
+    while (st.step()) rows.emplace_back(static_cast<std::int32_t>(st.integer(0)), st.value(1));
+    st.reset();
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     CellFieldValues out;
     std::unordered_map<std::string, std::int32_t> positions;
-    while (st.step()) {
-        std::string text = valueText(st.value(1));
+    for (auto& [id, value] : rows) {
+        std::string text = valueText(value);
         auto [it, added] =
             positions.emplace(text, static_cast<std::int32_t>(out.values.size() + 1));
         if (added) out.values.push_back(std::move(text));
-        out.refs.push_back({static_cast<std::int32_t>(st.integer(0)), it->second});
+        out.refs.push_back({id, it->second});
     }
-    st.reset();
     return out;
 }
 

@@ -52,7 +52,7 @@ std::optional<std::int64_t> asInteger(const Value& v) {
 std::optional<std::vector<FoundElement>> SqliteStore::findElements(std::int32_t layerId,
                                                                    const Condition& c,
                                                                    std::size_t limit) {
-    if (!layerInfo(layerId)) return std::nullopt;
+    if (!hasLayer(layerId)) return std::nullopt;
     const LayerShape& s = shape(layerId);
     const auto pos = fieldPosition(s, c.field);
     if (!pos) return std::nullopt;
@@ -74,7 +74,7 @@ std::optional<std::vector<FoundElement>> SqliteStore::findElements(std::int32_t 
 std::optional<std::vector<std::int32_t>> SqliteStore::matchElements(
     std::int32_t layerId, const std::vector<std::int32_t>& candidates,
     const std::vector<Condition>& conditions) {
-    if (!layerInfo(layerId)) return std::nullopt;
+    if (!hasLayer(layerId)) return std::nullopt;
     const LayerShape& s = shape(layerId);
     std::vector<std::pair<std::size_t, ConditionTest>> tests;
     for (const Condition& c : conditions) {
@@ -97,7 +97,7 @@ std::vector<AddressCandidate> SqliteStore::findAddress(std::int32_t layerId,
                                                        const std::string& street,
                                                        std::int64_t number, std::size_t limit) {
     std::vector<AddressCandidate> out;
-    if (!layerInfo(layerId)) return out;
+    if (!hasLayer(layerId)) return out;
     const LayerShape& s = shape(layerId);
     const auto first = fieldPosition(s, "NUMINI"), second = fieldPosition(s, "NUMFIN");
     std::optional<std::size_t> name;

@@ -81,6 +81,7 @@ private:
 
     SqliteStatement& cached(const char* sql);
     const LayerShape& shape(std::int32_t layerId);  // throws StoreError when unknown
+    bool hasLayer(std::int32_t layerId);
     std::optional<std::size_t> fieldPosition(const LayerShape& s, const std::string& name);
     std::vector<LayerInfo> queryLayers(const char* where, const std::string* name,
                                        std::int64_t id);
