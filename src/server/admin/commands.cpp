@@ -1,5 +1,8 @@
 #include "admin/commands.h"
 
+#include "admin/admin_commands.h"
+#include "admin/arguments.h"
+
 #include <iostream>
 
 namespace orvenda::server {
@@ -14,7 +17,16 @@ int printUsage(std::ostream& os) {
 }  // namespace
 
 const std::vector<CommandEntry>& commandTable() {
-    static const std::vector<CommandEntry> table = {};
+    static const std::vector<CommandEntry> table = {
+        {"user", "add|passwd|list|remove NAME --db PATH (password on stdin)", runUserCommand},
+        {"grant", "USER LAYER LEVEL --db PATH, or USER --map CODE LEVEL", runGrantCommand},
+        {"map", "create CODE NAME | add-layer CODE LAYER | list  --db PATH", runMapCommand},
+        {"layer", "list | set MAP LAYER [--zoom MIN,MAX --label F ...]  --db PATH",
+         runLayerCommand},
+        {"import", "SOURCE --db PATH [--layer-name N --zoom MIN,MAX --map CODE ...]",
+         runImportCommand},
+        {"demo-db", "PATH [--cache DIR]: build the demo database", runDemoDbCommand},
+    };
     return table;
 }
 
@@ -28,7 +40,15 @@ int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
     for (const CommandEntry& e : commandTable()) {
         if (args[0] != e.name) continue;
         CommandIo io{in, out, err};
-        return e.run(std::vector<std::string>(args.begin() + 1, args.end()), io);
+        try {
+            return e.run(std::vector<std::string>(args.begin() + 1, args.end()), io);
+        } catch (const CommandError& ex) {
+            err << "orvenda-server " << args[0] << ": " << ex.what() << "\n";
+            return ex.code();
+        } catch (const std::exception& ex) {
+            err << "orvenda-server " << args[0] << ": " << ex.what() << "\n";
+            return kExitFailure;
+        }
     }
     err << "orvenda-server: unknown command '" << args[0] << "'\n";
     return printUsage(err);

@@ -102,8 +102,13 @@ UPDATE layers SET last_element_id =
   (SELECT coalesce(max(id), 0) FROM elements WHERE elements.layer_id = layers.id);
 )sql";
 
+// Version 3: the cells of one element, for moving and erasing it.
+constexpr const char* kVersion3 = R"sql(
+CREATE INDEX element_cells_by_element ON element_cells (layer_id, element_id);
+)sql";
+
 const std::vector<const char*>& migrations() {
-    static const std::vector<const char*> list = {kVersion1, kVersion2};
+    static const std::vector<const char*> list = {kVersion1, kVersion2, kVersion3};
     return list;
 }
 

@@ -3,6 +3,7 @@
 #include "store/grid.h"
 #include "store/sqlite_store.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
@@ -65,7 +66,7 @@ bool SqliteStore::widenGrid(std::int32_t layerId, const std::vector<CellKey>& ce
 }
 
 std::vector<CellKey> SqliteStore::storeGeometry(std::int32_t layerId, std::int32_t elementId,
-                                                const std::vector<Point>& points) {
+                                                const std::vector<Point>& points, bool isNew) {
     const LayerShape& s = shape(layerId);
     const Box box = boxOf(points);
     const std::string blob = packPoints(points);
@@ -75,8 +76,10 @@ std::vector<CellKey> SqliteStore::storeGeometry(std::int32_t layerId, std::int32
     el.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId});
     el.bind(3, box.minX).bind(4, box.minY).bind(5, box.maxX).bind(6, box.maxY);
     el.bindBlob(7, blob.data(), blob.size()).run();
-    auto& del = cached("DELETE FROM element_cells WHERE layer_id = ? AND element_id = ?");
-    del.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId}).run();
+    if (!isNew) {
+        auto& del = cached("DELETE FROM element_cells WHERE layer_id = ? AND element_id = ?");
+        del.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId}).run();
+    }
     // The element belongs to every cell that its box covers, so that a view lying inside
     // a large polygon still asks for a cell that holds it.
     std::vector<CellKey> cells = cellsOfBox(box, s.cellWidth, s.cellHeight);
@@ -125,7 +128,7 @@ ElementWrite SqliteStore::addElementTyped(std::int32_t layerId, const std::vecto
         if (id > 0x7FFFFFFF) throw StoreError("layer is out of element identifiers");
         w.id = static_cast<std::int32_t>(id);
         writeValues(layerId, w.id, values);
-        w.cells = storeGeometry(layerId, w.id, points);
+        w.cells = storeGeometry(layerId, w.id, points, true);
         w.gridChanged = widenGrid(layerId, w.cells);
     });
     return w;
@@ -170,7 +173,7 @@ std::optional<ElementWrite> SqliteStore::setGeometry(std::int32_t layerId,
     ElementWrite w;
     w.id = elementId;
     inSavepoint([&] {
-        w.cells = storeGeometry(layerId, elementId, points);
+        w.cells = storeGeometry(layerId, elementId, points, false);
         w.gridChanged = widenGrid(layerId, w.cells);
     });
     return w;
@@ -215,38 +218,43 @@ std::vector<CellElement> SqliteStore::cellElements(std::int32_t layerId, CellKey
     auto& st = cached(
         "SELECT e.id, e.points FROM element_cells c "
         "JOIN elements e ON e.layer_id = c.layer_id AND e.id = c.element_id "
-        "WHERE c.layer_id = ? AND c.row = ? AND c.col = ? ORDER BY c.element_id");
+        "WHERE c.layer_id = ? AND c.row = ? AND c.col = ?");
     st.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{cell.row});
     st.bind(3, std::int64_t{cell.column});
     std::vector<CellElement> out;
     while (st.step())
         out.push_back({static_cast<std::int32_t>(st.integer(0)), unpackPoints(st.blob(1))});
     st.reset();
+    // Sorted here: an ORDER BY would tempt SQLite to walk the by-element index of the
+    // whole layer instead of the cell's own rows.
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
     return out;
 }
 
 std::optional<CellFieldValues> SqliteStore::cellFieldValues(std::int32_t layerId, CellKey cell,
                                                             const std::string& field) {
-    if (!layerInfo(layerId)) return std::nullopt;
+    if (!hasLayer(layerId)) return std::nullopt;
     const auto pos = fieldPosition(shape(layerId), field);
     if (!pos) return std::nullopt;
     auto& st = cached(
         "SELECT c.element_id, a.value FROM element_cells c "
         "LEFT JOIN attributes a ON a.layer_id = c.layer_id AND a.element_id = c.element_id "
-        "AND a.position = ? WHERE c.layer_id = ? AND c.row = ? AND c.col = ? "
-        "ORDER BY c.element_id");
+        "AND a.position = ? WHERE c.layer_id = ? AND c.row = ? AND c.col = ?");
     st.bind(1, static_cast<std::int64_t>(*pos)).bind(2, std::int64_t{layerId});
     st.bind(3, std::int64_t{cell.row}).bind(4, std::int64_t{cell.column});
+    std::vector<std::pair<std::int32_t, Value>> rows;
+    while (st.step()) rows.emplace_back(static_cast<std::int32_t>(st.integer(0)), st.value(1));
+    st.reset();
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     CellFieldValues out;
     std::unordered_map<std::string, std::int32_t> positions;
-    while (st.step()) {
-        std::string text = valueText(st.value(1));
+    for (auto& [id, value] : rows) {
+        std::string text = valueText(value);
         auto [it, added] =
             positions.emplace(text, static_cast<std::int32_t>(out.values.size() + 1));
         if (added) out.values.push_back(std::move(text));
-        out.refs.push_back({static_cast<std::int32_t>(st.integer(0)), it->second});
+        out.refs.push_back({id, it->second});
     }
-    st.reset();
     return out;
 }
 

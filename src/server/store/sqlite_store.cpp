@@ -59,6 +59,15 @@ const SqliteStore::LayerShape& SqliteStore::shape(std::int32_t layerId) {
     return shapes_.emplace(layerId, std::move(s)).first->second;
 }
 
+bool SqliteStore::hasLayer(std::int32_t layerId) {
+    if (shapes_.count(layerId)) return true;
+    auto& st = cached("SELECT 1 FROM layers WHERE id = ?");
+    st.bind(1, std::int64_t{layerId});
+    const bool found = st.step();
+    st.reset();
+    return found;
+}
+
 std::optional<std::size_t> SqliteStore::fieldPosition(const LayerShape& s,
                                                       const std::string& name) {
     auto upper = [](std::string t) {

@@ -49,6 +49,14 @@ public:
     std::optional<std::vector<AttributeValue>> elementAttributes(
         std::int32_t layerId, std::int32_t elementId) override;
     std::optional<Box> elementExtent(std::int32_t layerId, std::int32_t elementId) override;
+    std::optional<std::vector<FoundElement>> findElements(std::int32_t layerId,
+                                                          const Condition& c,
+                                                          std::size_t limit) override;
+    std::optional<std::vector<std::int32_t>> matchElements(
+        std::int32_t layerId, const std::vector<std::int32_t>& candidates,
+        const std::vector<Condition>& conditions) override;
+    std::vector<AddressCandidate> findAddress(std::int32_t layerId, const std::string& street,
+                                              std::int64_t number, std::size_t limit) override;
 
     ElementWrite addElement(std::int32_t layerId, const std::vector<Point>& points,
                             const std::vector<std::string>& values) override;
@@ -73,6 +81,7 @@ private:
 
     SqliteStatement& cached(const char* sql);
     const LayerShape& shape(std::int32_t layerId);  // throws StoreError when unknown
+    bool hasLayer(std::int32_t layerId);
     std::optional<std::size_t> fieldPosition(const LayerShape& s, const std::string& name);
     std::vector<LayerInfo> queryLayers(const char* where, const std::string* name,
                                        std::int64_t id);
@@ -80,7 +89,7 @@ private:
     void writeSetup(std::int32_t mapCode, const LayerRecord& setup, std::int64_t order);
     bool widenGrid(std::int32_t layerId, const std::vector<CellKey>& cells);
     std::vector<CellKey> storeGeometry(std::int32_t layerId, std::int32_t elementId,
-                                       const std::vector<Point>& points);
+                                       const std::vector<Point>& points, bool isNew);
     void writeValues(std::int32_t layerId, std::int32_t elementId,
                      const std::vector<Value>& values);
     std::vector<CellKey> cellsOfElement(std::int32_t layerId, std::int32_t elementId);

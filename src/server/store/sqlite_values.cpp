@@ -9,7 +9,7 @@ namespace orvenda::server {
 std::optional<std::vector<std::string>> SqliteStore::distinctValues(std::int32_t layerId,
                                                                     const std::string& field,
                                                                     std::size_t limit) {
-    if (!layerInfo(layerId)) return std::nullopt;
+    if (!hasLayer(layerId)) return std::nullopt;
     const auto pos = fieldPosition(shape(layerId), field);
     if (!pos) return std::nullopt;
     auto& st = cached(
@@ -25,7 +25,7 @@ std::optional<std::vector<std::string>> SqliteStore::distinctValues(std::int32_t
 
 std::optional<ValueRange> SqliteStore::valueRange(std::int32_t layerId,
                                                   const std::string& field) {
-    if (!layerInfo(layerId)) return std::nullopt;
+    if (!hasLayer(layerId)) return std::nullopt;
     const auto pos = fieldPosition(shape(layerId), field);
     if (!pos) return std::nullopt;
     auto& st = cached(

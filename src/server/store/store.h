@@ -191,6 +191,33 @@ struct LayerInfo {
     std::int64_t elementCount = 0;
 };
 
+// One attribute condition of requests 13 and 14. Operators: 1 equal, 2 starting with,
+// 3 ending with, 4 containing, 5 different, 6 less, 7 less or equal, 8 greater,
+// 9 greater or equal, 10 between (value1..value2, both included). Text fields compare
+// without regard to (ASCII) case; numeric fields compare numbers; 2-4 apply to the
+// text of any value.
+struct Condition {
+    std::string field;
+    std::int16_t op = 1;
+    std::string value1;
+    std::string value2;
+};
+
+// An element found by condition, with its value of the condition's field (reply 113).
+struct FoundElement {
+    std::int32_t id = 0;
+    Value value;
+};
+
+// A candidate of an address search (reply 231).
+struct AddressCandidate {
+    std::int32_t id = 0;
+    std::string street;
+    std::string firstNumber, secondNumber;
+    Box box;
+    Point point;  // the door number placed along the segment
+};
+
 class Store {
 public:
     virtual ~Store() = default;
@@ -245,6 +272,26 @@ public:
     virtual std::optional<std::vector<AttributeValue>>
     elementAttributes(std::int32_t layerId, std::int32_t elementId) = 0;
     virtual std::optional<Box> elementExtent(std::int32_t layerId, std::int32_t elementId) = 0;
+
+    // --- queries (requests 13, 14, 230) ---
+    // Elements of the layer meeting the condition, by identifier, at most `limit`;
+    // nullopt for an unknown field. Throws StoreError for an operator outside 1-10 or a
+    // value that is not a number for a numeric field.
+    virtual std::optional<std::vector<FoundElement>> findElements(std::int32_t layerId,
+                                                                  const Condition& c,
+                                                                  std::size_t limit) = 0;
+    // The candidates (existing elements only) meeting every condition, in the order
+    // given; nullopt when a condition names an unknown field.
+    virtual std::optional<std::vector<std::int32_t>> matchElements(
+        std::int32_t layerId, const std::vector<std::int32_t>& candidates,
+        const std::vector<Condition>& conditions) = 0;
+    // Street segments whose name contains `street` (without regard to case) and whose
+    // number range NUMINI..NUMFIN holds `number`. The street name is the layer's first
+    // text field; a layer without NUMINI and NUMFIN has no addresses (empty result).
+    virtual std::vector<AddressCandidate> findAddress(std::int32_t layerId,
+                                                      const std::string& street,
+                                                      std::int64_t number,
+                                                      std::size_t limit) = 0;
 
     // --- element writes (import; requests 205-210 and 220) ---
     // Cells are computed here from the element's box and the layer's grid; values are

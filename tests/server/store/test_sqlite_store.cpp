@@ -299,9 +299,11 @@ TEST(SqliteStore, OlderFilesAreMigratedAndNewerOnesRefused) {
     {
         SqliteDb db(file);
         EXPECT_EQ(schemaVersion(db), latestSchemaVersion());
-        auto st = db.prepare("SELECT count(*) FROM sqlite_master WHERE name = 'attributes_by_value'");
+        auto st = db.prepare(
+            "SELECT count(*) FROM sqlite_master WHERE name IN "
+            "('attributes_by_value', 'element_cells_by_element')");
         ASSERT_TRUE(st.step());
-        EXPECT_EQ(st.integer(0), 1);
+        EXPECT_EQ(st.integer(0), 2);
         db.exec("PRAGMA user_version = 99");
     }
     try {
