@@ -14,8 +14,8 @@ namespace orvenda::server {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orvenda-server serve --db PATH [--port N (1001)] [--listen ADDR (127.0.0.1)]\n"
-    "  [--threads N (2)] [--log FILE] [--max-connections N (256)]\n"
+    "usage: orvenda-server serve --db PATH [--port N (1001; 0 picks a free one)]\n"
+    "  [--listen ADDR (127.0.0.1)] [--threads N (2)] [--log FILE] [--max-connections N (256)]\n"
     "  [--max-message BYTES (1048576)] [--idle-timeout S (1800)] [--handshake-timeout S (30)]\n"
     "  [--send-timeout S (60)] [--session-lifetime S (43200)] [--client-version X.Y.Z (1.0.0)]\n"
     "  [--login-attempts N (5)] [--login-window S (60)]\n";
@@ -53,7 +53,7 @@ bool Apply(ServeOptions& o, const std::string& name, const std::string& value) {
   if (name == "--db") return !(o.db = value).empty();
   if (name == "--listen") return !(c.listen = value).empty();
   if (name == "--log") return !(c.logFile = value).empty();
-  if (name == "--port") return ToNumber<std::uint16_t>(value, c.port, 1, 65535);
+  if (name == "--port") return ToNumber<std::uint16_t>(value, c.port, 0, 65535);  // 0: any
   if (name == "--threads") return ToNumber(value, c.threads, 1, 64);
   if (name == "--max-connections") return ToNumber(value, c.maxConnections, 1, 100000);
   if (name == "--max-message") return ToNumber(value, c.maxMessage, 64, 256 * 1024 * 1024);
