@@ -192,15 +192,15 @@ TEST(ServerMapOpening, MadeUpOrForeignIdsCannotOpenOrReadAMap) {
 
 TEST(ServerMapOpening, HandleExpiresButNotWhileAConnectionUsesIt) {
   ServerConfig config;
-  config.sessionLifetime = 1500ms;
+  config.sessionLifetime = 2500ms;
   ServerRig rig(config);
   const TestData& d = rig.data();
   const std::int32_t early = Login(rig.port(), "ana", "secreta");
-  const std::int32_t late = Login(rig.port(), "ana", "secreta");
-  const auto lateIssued = std::chrono::steady_clock::now();
   ProtocolClient holder(rig.port());
   ASSERT_EQ(OpenMap(holder, early, TestData::kMap), 0);
-  std::this_thread::sleep_until(lateIssued + 1700ms);
+  const std::int32_t late = Login(rig.port(), "ana", "secreta");
+  const auto lateIssued = std::chrono::steady_clock::now();
+  std::this_thread::sleep_until(lateIssued + config.sessionLifetime + 200ms);
   // The unused handle has expired; the held one still works, on a second connection too.
   ProtocolClient c1(rig.port());
   EXPECT_NE(OpenMap(c1, late, TestData::kMap), 0);
