@@ -67,7 +67,7 @@ for m in $maps; do
     type=POINT
     style='STYLE SYMBOL "square" SIZE 1 COLOR 180 0 0 END'
   fi
-  cat > "$m.map" <<MAP
+  cat > "$m.map" <<END_OF_MAPFILE
 MAP
   SIZE 1920 1080
   EXTENT $extent
@@ -80,7 +80,7 @@ MAP
     CLASS $style END
   END
 END
-MAP
+END_OF_MAPFILE
   best=$(map2img -m "$m.map" -o "$cache/$m.mapserver.png" -c $runs -all_debug 2 2>&1 |
     sed -n 's/^msDrawMap() total time: \([0-9.]*\)s$/\1/p' | sort -n | head -1)
   printf 'mapserver %-14s | min %8.1f ms\n' "$m.gpkg" "$(echo "$best * 1000" | bc -l)"
