@@ -1,0 +1,57 @@
+#pragma once
+// ServerLink: one viewer's conversation with the map server. It owns the receiver
+// and the dispatcher of that connection and is the one send step of every request.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "protocol/connection.h"
+#include "protocol/dispatcher.h"
+#include "protocol/dwbuffer.h"
+#include "protocol/interaction.h"
+#include "protocol/messagereceiver.h"
+#include "protocol/timing.h"
+#include "protocol/viewercontext.h"
+
+namespace orvenda {
+
+class ServerLink {
+ public:
+  using Fields = std::function<void(DWBUffer&)>;
+
+  ServerLink(Connection& sock, ViewerContext& viewer, Interaction& ui, const Clock& clock,
+             EventPump& pump, ReceiverLimits limits = {});
+  ~ServerLink();
+  ServerLink(const ServerLink&) = delete;
+  ServerLink& operator=(const ServerLink&) = delete;
+
+  bool ConnectToServer(const std::string& host, std::int32_t port);
+
+  // Builds the request (header, code, fields, length) and sends it in one piece,
+  // reconnecting first when the socket is not connected. A counted request raises
+  // PendingRequests. Returns false when the server could not be reached: the user
+  // has been told and the request is not counted.
+  bool SendToServer(std::int16_t code, const Fields& fields = {});
+
+  Dispatcher& dispatcher() { return dispatcher_; }
+  MessageReceiver& receiver() { return receiver_; }
+  Connection& connection() { return sock_; }
+
+ private:
+  void ReportFault(const std::string& text);
+
+  Connection& sock_;
+  ViewerContext& viewer_;
+  Interaction& ui_;
+  const Clock& clock_;
+  EventPump& pump_;
+  MessageReceiver receiver_;
+  Dispatcher dispatcher_;
+  bool faultShown_ = false;
+};
+
+// Builds a whole request: header, code, fields, length field.
+DWBUffer BuildRequest(std::int16_t code, const ServerLink::Fields& fields = {});
+
+}  // namespace orvenda
