@@ -33,6 +33,7 @@ public:
     void createMap(const MapDefinition& map) override;
     void addLayerToMap(std::int32_t mapCode, const LayerRecord& setup) override;
     void updateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) override;
+    SavedMap saveMap(const MapDefinition& map) override;
 
     std::int32_t createLayer(const NewLayer& layer) override;
     std::optional<LayerInfo> layerInfo(std::int32_t layerId) override;
