@@ -1,5 +1,6 @@
 #include "demo/demo_database.h"
 #include "store/password.h"
+#include "store/sqlite_db.h"
 #include "store/store.h"
 #include "temp_dir.h"
 
@@ -29,6 +30,12 @@ TEST(DemoDatabase, ThreeMapsTheirLayersAndTheDemoUsers) {
     std::ostringstream log;
     buildDemoDatabase(o, log);
     EXPECT_FALSE(std::filesystem::exists(dir / "demo.db.building"));
+    {
+        SqliteDb raw(o.database);  // built without a journal on disk, served in WAL mode
+        auto mode = raw.prepare("PRAGMA journal_mode");
+        ASSERT_TRUE(mode.step());
+        EXPECT_EQ(mode.text(0), "wal");
+    }
     auto s = openStore(o.database);
 
     const auto world = s->mapDefinition(0).value();
