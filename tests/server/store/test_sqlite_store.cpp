@@ -288,6 +288,11 @@ TEST(SqliteStore, ElementsLandInTheCellsOfTheirBoxAndMoveWithTheirGeometry) {
     EXPECT_THROW(s->addElement(roads, {{0, 0}}, {"x", "99999", "", ""}), StoreError);
     EXPECT_THROW(s->addElement(roads, {{0, 0}}, {"x"}), StoreError);
     EXPECT_THROW(s->addElement(roads, {{0, 95}}, {"x", "", "", ""}), StoreError);
+    // Half a degree cells: the whole world would be 259,200 index rows, fine; a layer of
+    // finer cells refuses an element that would cover millions of them.
+    const auto fine = s->createLayer({"Fino", LayerKind::Polygon, 0.001f, 0.001f, {}});
+    EXPECT_THROW(s->addElement(fine, {{-170, -80}, {170, 80}}, {}), StoreError);
+    EXPECT_EQ(s->layerInfo(fine)->elementCount, 0);
 
     // Moving the element takes it out of its old cells and widens the grid.
     auto moved = s->setGeometry(roads, 1, {{10.1, 10.1}});
