@@ -15,7 +15,7 @@ bool IsMagic(const std::uint8_t* p) { return std::memcmp(p, kMagic, 4) == 0; }
 }  // namespace
 
 MessageReceiver::MessageReceiver(ViewerContext& viewer, ReceiverLimits limits)
-    : viewer_(viewer), limits_(limits) {}
+    : viewer_(&viewer), limits_(limits) {}
 
 void MessageReceiver::OnDataArrival(Connection& sock) {
   if (parsing_) {
@@ -26,10 +26,12 @@ void MessageReceiver::OnDataArrival(Connection& sock) {
     }
     return;
   }
-  viewer_.ShowReadingData(true);
-  if (receiving_ == 1) {
-    const bool green = viewer_.ReadingDataColour() == kReadingGreen;
-    viewer_.SetReadingDataColour(green ? kReadingRed : kReadingGreen);
+  if (viewer_) {
+    viewer_->ShowReadingData(true);
+    if (receiving_ == 1) {
+      const bool green = viewer_->ReadingDataColour() == kReadingGreen;
+      viewer_->SetReadingDataColour(green ? kReadingRed : kReadingGreen);
+    }
   }
   // Everything available, not just what one event announced: a socket signals only
   // new data, so bytes left behind would wait for ever.
@@ -38,9 +40,9 @@ void MessageReceiver::OnDataArrival(Connection& sock) {
     acc_.insert(acc_.end(), bytes.begin(), bytes.end());
   }
   Parse();
-  if (viewer_.PendingRequests() == 0) {
-    viewer_.RestoreToolPointer();
-    viewer_.FinishLoadingPass();
+  if (viewer_ && viewer_->PendingRequests() == 0) {
+    viewer_->RestoreToolPointer();
+    viewer_->FinishLoadingPass();
   }
 }
 
@@ -118,11 +120,13 @@ void MessageReceiver::HandOver(bool lastHeld) {
     head_ += length;
   }
   expected_ = -1;
-  viewer_.SetMousePointer(kPointerArrowHourglass);
+  if (viewer_) viewer_->SetMousePointer(kPointerArrowHourglass);
   if (lastHeld) {
     receiving_ = 0;
-    viewer_.SetMousePointer(kPointerDefault);
-    viewer_.ShowReadingData(false);
+    if (viewer_) {
+      viewer_->SetMousePointer(kPointerDefault);
+      viewer_->ShowReadingData(false);
+    }
   }
   faultReported_ = false;
   if (deliver_) deliver_(message);

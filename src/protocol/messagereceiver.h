@@ -30,6 +30,8 @@ class MessageReceiver {
   using Fault = std::function<void(const std::string&)>;
 
   MessageReceiver(ViewerContext& viewer, ReceiverLimits limits = {});
+  // A receiver that belongs to no viewer (the login control, the server).
+  explicit MessageReceiver(ReceiverLimits limits = {}) : viewer_(nullptr), limits_(limits) {}
 
   void SetDeliver(Deliver deliver) { deliver_ = std::move(deliver); }
   void SetFault(Fault fault) { fault_ = std::move(fault); }
@@ -54,7 +56,7 @@ class MessageReceiver {
   void HandOver(bool lastHeld);
   void Compact();
 
-  ViewerContext& viewer_;
+  ViewerContext* viewer_;  // null when no viewer shows the traffic
   ReceiverLimits limits_;
   Deliver deliver_;
   Fault fault_;

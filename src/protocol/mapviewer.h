@@ -1,0 +1,73 @@
+#pragma once
+// MapViewer: what the map-opening, cell and pushed-change handlers reach of the
+// viewer whose map they fill. The Viewer implements it; tests use a recording one.
+
+#include <cstdint>
+#include <string>
+
+#include "model/boundingbox.h"
+#include "model/layerowner.h"
+#include "model/layers.h"
+#include "protocol/interaction.h"
+#include "protocol/viewercontext.h"
+
+namespace orvenda {
+
+class ServerLink;
+
+// The map properties that the map definition fills.
+struct MapProperties {
+  std::string Nombre;
+  BoundingBox MapExtents;
+  std::int32_t BackgroundColor = 0;
+  std::int16_t Projection = 0;
+  std::int32_t IDUser = 0;
+  std::int32_t MapCode = 0;
+  bool layerscargados = false;
+};
+
+// Status kinds posted while talking to the server; a reply's end is kind + 100.
+namespace status {
+inline constexpr int kMapRequested = 0;
+inline constexpr int kMapLoading = 1;
+inline constexpr int kCellsRequested = 10;
+inline constexpr int kCellsLoading = 11;
+inline constexpr int kLabelsRequested = 20;
+inline constexpr int kLabelsLoading = 21;
+inline constexpr int kThemesRequested = 40;
+inline constexpr int kThemesLoading = 41;
+inline constexpr int kEnded = 100;
+}  // namespace status
+
+class MapViewer : public ViewerContext, public LayerOwner {
+ public:
+  virtual MapProperties& map() = 0;
+  virtual Layers& layers() = 0;
+  virtual ServerLink& link() = 0;
+  virtual Interaction& interaction() = 0;
+
+  // The status list: a request or reply of `kind` for layer `layerId` (0: none).
+  virtual void PostStatus(std::int32_t layerId, int kind) = 0;
+  // Creates the projection object for the map's projection code.
+  virtual void SetupProjection(std::int16_t code) = 0;
+  // The map and its layer definitions are complete.
+  virtual void MapLoaded() = 0;
+  virtual void ZoomExtents() = 0;
+  // Full redraw.
+  virtual void Redraw() = 0;
+  // Repaint after data for one layer changed.
+  virtual void RepaintLayer(std::int32_t layerId) = 0;
+};
+
+// The decimal text of an ID: the key of layers and elements.
+inline std::string Key(std::int32_t id) { return std::to_string(id); }
+
+// Field names compare without regard to case.
+bool SameField(const std::string& a, const std::string& b);
+
+// A reply handler's first step for a counted request.
+inline void LowerPending(MapViewer& viewer) {
+  viewer.SetPendingRequests(viewer.PendingRequests() - 1);
+}
+
+}  // namespace orvenda

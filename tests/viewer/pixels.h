@@ -1,0 +1,22 @@
+#pragma once
+// Helpers for reading what a surface painted.
+
+#include <QImage>
+#include <QRect>
+#include <functional>
+
+namespace orvenda::testing {
+
+// Pixels of `rect` for which `pick` holds.
+int CountPixels(const QImage& image, const QRect& rect, const std::function<bool(QRgb)>& pick);
+inline int CountColour(const QImage& image, const QRect& rect, QRgb colour) {
+  return CountPixels(image, rect,
+                     [colour](QRgb p) { return (p & 0xFFFFFF) == (colour & 0xFFFFFF); });
+}
+// Smallest rectangle holding every pixel that differs from `background`; empty when none.
+QRect InkBox(const QImage& image, QRgb background);
+inline bool Is(const QImage& image, int x, int y, QRgb colour) {
+  return (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+}
+
+}  // namespace orvenda::testing
