@@ -49,8 +49,28 @@ void AppendRing(OGRGeometryH ring, std::vector<Point>& out) {
   for (int i = 0; i < n; ++i) out.push_back({OGR_G_GetX(ring, i), OGR_G_GetY(ring, i)});
 }
 
-// One element per polygon: its holes follow the outer ring, each coming back
-// to the ring's first vertex, so the alternate fill leaves them empty.
+// Inserts the closed hole into the outer ring at the ring's vertex nearest to
+// the hole's first vertex: the way in and out is the same short edge, so the
+// alternate fill leaves the hole empty and no long edge crosses the map.
+void InsertHole(std::vector<Point>& ring, const std::vector<Point>& hole) {
+  if (hole.empty() || ring.empty()) return;
+  std::size_t best = 0;
+  double bestD = 1e300;
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    const double dx = ring[i].X - hole[0].X;
+    const double dy = ring[i].Y - hole[0].Y;
+    if (dx * dx + dy * dy < bestD) {
+      bestD = dx * dx + dy * dy;
+      best = i;
+    }
+  }
+  std::vector<Point> bridged(hole);
+  bridged.push_back(ring[best]);  // back onto the ring
+  ring.insert(ring.begin() + static_cast<std::ptrdiff_t>(best) + 1, bridged.begin(),
+              bridged.end());
+}
+
+// One element per polygon, its holes bridged into its outer ring.
 void PolygonParts(OGRGeometryH g, std::vector<std::vector<Point>>& parts) {
   const auto type = wkbFlatten(OGR_G_GetGeometryType(g));
   if (type == wkbMultiPolygon || type == wkbGeometryCollection) {
@@ -61,9 +81,12 @@ void PolygonParts(OGRGeometryH g, std::vector<std::vector<Point>>& parts) {
   }
   if (type != wkbPolygon || OGR_G_GetGeometryCount(g) == 0) return;
   std::vector<Point>& out = parts.emplace_back();
-  for (int r = 0; r < OGR_G_GetGeometryCount(g); ++r) {
-    AppendRing(OGR_G_GetGeometryRef(g, r), out);
-    if (r > 0) out.push_back(out.front());
+  AppendRing(OGR_G_GetGeometryRef(g, 0), out);
+  std::vector<Point> hole;
+  for (int r = 1; r < OGR_G_GetGeometryCount(g); ++r) {
+    hole.clear();
+    AppendRing(OGR_G_GetGeometryRef(g, r), hole);
+    InsertHole(out, hole);
   }
 }
 

