@@ -86,12 +86,13 @@ std::int16_t DirectionValue(const std::string& text) {
 
 void SendCellRequest(MapViewer& viewer, layer& lay, std::int32_t i, std::int32_t j) {
   viewer.PostStatus(lay.IDLayer, status::kCellsRequested);
-  viewer.link().SendToServer(cmd::kCell, [&](DWBUffer& b) {
+  const bool sent = viewer.link().SendToServer(cmd::kCell, [&](DWBUffer& b) {
     b.PutLong(lay.IDLayer);
     b.PutLong(i);
     b.PutLong(j);
   });
-  lay.CeldaSolicitada(i, j);
+  // A cell whose request never left is asked again by the next view.
+  if (sent) lay.CeldaSolicitada(i, j);
 }
 
 void SendCellValuesRequest(MapViewer& viewer, layer& lay, std::int32_t i, std::int32_t j,
@@ -101,12 +102,13 @@ void SendCellValuesRequest(MapViewer& viewer, layer& lay, std::int32_t i, std::i
   } else if (SameField(field, lay.ThematicField)) {
     viewer.PostStatus(lay.IDLayer, status::kThemesRequested);
   }
-  viewer.link().SendToServer(cmd::kCellValues, [&](DWBUffer& b) {
+  const bool sent = viewer.link().SendToServer(cmd::kCellValues, [&](DWBUffer& b) {
     b.PutLong(lay.IDLayer);
     b.PutLong(i);
     b.PutLong(j);
     b.PutString(field);
   });
+  if (!sent) return;
   if (SameField(field, lay.lblField)) {
     lay.LabelCellSolicitada(i, j);
   } else if (SameField(field, lay.DirectionField)) {

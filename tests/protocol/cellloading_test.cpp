@@ -96,6 +96,18 @@ TEST(CellLoading, RequestsRecordTheirCellsAndStatus) {
   EXPECT_EQ(r.v.sock.sent()[1].size(), 22u + 2 + 6);
 }
 
+TEST(CellLoading, ACellWhoseRequestNeverLeftIsNotRecorded) {
+  Rig r;
+  r.v.sock.SetState(Connection::kClosed);
+  r.v.sock.connectTo = Connection::kError;
+  SendCellRequest(r.v, *r.streets, 1, 2);
+  SendCellValuesRequest(r.v, *r.streets, 1, 2, "NOMBRE");
+  EXPECT_FALSE(r.streets->IsCellRequested(1, 2));
+  EXPECT_FALSE(r.streets->IsLabelCellRequested(1, 2));
+  EXPECT_EQ(r.v.pending, 0);
+  EXPECT_TRUE(r.v.sock.sent().empty());
+}
+
 TEST(CellLoading, CellRepliesInBothFormsReplaceAndAskForThemes) {
   Rig r;
   r.v.pending = 3;
