@@ -40,36 +40,37 @@ struct ValuePairs {
   std::vector<std::string> values;
 };
 
-void ApplyThemeValues(layer& lay, const ValuePairs& v) {
+// Calls apply(element, value position from 0) for each pair whose element is
+// loaded and whose position is in the value list; other pairs are skipped.
+template <typename Apply>
+void ForEachLoadedPair(layer& lay, const ValuePairs& v, Apply apply) {
   for (std::size_t n = 0; n < v.ids.size(); ++n) {
     Entidad* ent = lay.Entidades.ItemByID(v.ids[n]);
     const std::int32_t pos = v.positions[n];
     if (!ent || pos < 1 || pos > static_cast<std::int32_t>(v.values.size())) continue;
-    ent->ThemeValue = v.values[static_cast<std::size_t>(pos - 1)];
-    lay.CalculateThemeObject(*ent);
+    apply(*ent, static_cast<std::size_t>(pos - 1));
   }
+}
+
+void ApplyThemeValues(layer& lay, const ValuePairs& v) {
+  ForEachLoadedPair(lay, v, [&](Entidad& ent, std::size_t k) {
+    ent.ThemeValue = v.values[k];
+    lay.CalculateThemeObject(ent);
+  });
   lay.CalculateThemes = true;
 }
 
 void ApplyDirections(layer& lay, const ValuePairs& v) {
-  for (std::size_t n = 0; n < v.ids.size(); ++n) {
-    Entidad* ent = lay.Entidades.ItemByID(v.ids[n]);
-    const std::int32_t pos = v.positions[n];
-    if (!ent || pos < 1 || pos > static_cast<std::int32_t>(v.values.size())) continue;
-    ent->Direction = DirectionValue(v.values[static_cast<std::size_t>(pos - 1)]);
-  }
+  ForEachLoadedPair(lay, v,
+                    [&](Entidad& ent, std::size_t k) { ent.Direction = DirectionValue(v.values[k]); });
 }
 
 void ApplyLabels(layer& lay, const ValuePairs& v) {
+  // Every value enters the dictionary, used or not.
   std::vector<std::int32_t> index;
   index.reserve(v.values.size());
   for (const std::string& text : v.values) index.push_back(lay.LabelIndex(text));
-  for (std::size_t n = 0; n < v.ids.size(); ++n) {
-    Entidad* ent = lay.Entidades.ItemByID(v.ids[n]);
-    const std::int32_t pos = v.positions[n];
-    if (!ent || pos < 1 || pos > static_cast<std::int32_t>(index.size())) continue;
-    ent->IDLabel = index[static_cast<std::size_t>(pos - 1)];
-  }
+  ForEachLoadedPair(lay, v, [&](Entidad& ent, std::size_t k) { ent.IDLabel = index[k]; });
 }
 
 }  // namespace

@@ -1,0 +1,16 @@
+#pragma once
+// Zoom window (tool 1): a drag spans a rubber band; releasing shows that
+// rectangle. A release where the press was only repaints.
+
+#include "viewer/tools/mousetool.h"
+
+namespace orvenda {
+
+class ZoomWindowTool final : public MouseTool {
+ public:
+  bool DragsOnPress(const ToolState&) const override { return true; }
+  void Drag(ToolHost& host, QPointF pointer) override;
+  bool Release(ToolHost& host) override;
+};
+
+}  // namespace orvenda

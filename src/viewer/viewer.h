@@ -1,0 +1,291 @@
+#pragma once
+// Viewer: the embeddable map control. A host sets where the server is (URL,
+// port), who the user is (IDUser) and which map to open (MapCode); on its first
+// show the control connects its own socket, asks for the map and from then on
+// requests and draws map data by itself.
+//
+// The control is a thin owner: the view math lives in ViewTransform, the drawing
+// of layers in the render code on the Surface seam, the conversation with the
+// server in ServerLink and the map handlers, each pointer gesture in a tool of
+// tools/. The platform is reached through seams (socket, message boxes, clock,
+// event pump, popup menus) given at construction; the defaults are Qt's.
+//
+// While PendingRequests is not 0 the navigation members and the mouse tools do
+// nothing (the idle rule); Redraw, CurrentZoom, ImagePath and the properties act
+// at any time.
+
+#include <QImage>
+#include <QLineF>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/theme.h"
+#include "protocol/cellloading.h"
+#include "protocol/mapviewer.h"
+#include "viewer/popupmenu.h"
+#include "viewer/propertybag.h"
+#include "viewer/statuslist.h"
+#include "viewer/tools/toolhost.h"
+
+class QLabel;
+
+namespace orvenda {
+
+class Connection;
+class EventPump;
+class Clock;
+class MouseTool;
+class QPainterSurface;
+class RasterImages;
+class ServerLink;
+class ViewTransform;
+
+// The platform seams of one viewer; a null member takes the Qt default.
+struct ViewerSeams {
+  Connection* sock = nullptr;
+  Interaction* ui = nullptr;
+  const Clock* clock = nullptr;
+  EventPump* pump = nullptr;
+  PopupMenus* menus = nullptr;
+};
+
+class Viewer : public QWidget, public MapViewer, private ToolHost {
+  Q_OBJECT
+
+ public:
+  explicit Viewer(QWidget* parent = nullptr);
+  Viewer(const ViewerSeams& seams, QWidget* parent = nullptr);
+  // Drops the layers and closes the socket, letting events run until it is closed.
+  ~Viewer() override;
+  Q_DISABLE_COPY_MOVE(Viewer)
+
+  // Persisted properties, read from and written to the host's store.
+  void ReadProperties(const PropertyBag& bag);
+  void WriteProperties(PropertyBag& bag) const;
+
+  // Properties passed through to the surface.
+  std::int32_t BackColor() const { return props_.BackColor; }
+  void SetBackColor(std::int32_t value);
+  std::int32_t ForeColor() const { return props_.ForeColor; }
+  void SetForeColor(std::int32_t value);
+  bool Enabled() const { return props_.Enabled; }
+  void SetEnabled(bool value);
+  std::int32_t Appearance() const { return props_.Appearance; }
+  void SetAppearance(std::int32_t value);
+  std::int32_t BackStyle() const { return props_.BackStyle; }
+  void SetBackStyle(std::int32_t value);
+  std::int32_t BorderStyle() const { return props_.BorderStyle; }
+  void SetBorderStyle(std::int32_t value);
+
+  // Where the server is, who the user is and which map to open.
+  QString URL() const;
+  void SetURL(const QString& host);
+  std::int32_t port() const;
+  void Setport(std::int32_t value);
+  std::int32_t MapCode() const { return mapProps_.MapCode; }
+  void SetMapCode(std::int32_t value);
+  std::int32_t IDUser() const { return mapProps_.IDUser; }
+  void SetIDUser(std::int32_t value);
+  // Folder of the raster images of image layers; a change loads the images of
+  // image layers that have none yet.
+  QString ImagePath() const { return imagePath_; }
+  void SetImagePath(const QString& path);
+
+  // ViewWidth and ViewHeight; setting one resizes the control.
+  std::int32_t Width() const { return ViewWidth_; }
+  void SetWidth(std::int32_t value);
+  std::int32_t Height() const { return ViewHeight_; }
+  void SetHeight(std::int32_t value);
+
+  // Does nothing: the surface keeps its picture.
+  void Refresh() {}
+  // Full redraw of every layer (MapViewer).
+  void Redraw() override;
+  void ZoomWindow();
+  // Arms zoom by factor when Factor > 0 and Factor != 1.
+  void ZoomFactor(float& Factor);
+  void ZoomIn();
+  void ZoomOut();
+  void ZoomExtents() override;
+  void Pan();
+  void MeasureDistance();
+  // Height of the view in kilometres (thousands of projected units).
+  float CurrentZoom() const;
+  // Sends a password change for IDUser.
+  void ChangePassword(const QString& OldPassword, const QString& NewPassword);
+
+  // Map properties (Nombre, MapExtents, BackgroundColor, Projection,
+  // layerscargados) and the layers.
+  MapProperties& map() override { return mapProps_; }
+  Layers& layers() override;
+  const ViewTransform& view() const { return *view_; }
+  const StatusList& statusList() const { return status_; }
+  const ToolState& toolState() const { return tools_; }
+  QString StatusCaption() const;
+  // A copy of the last complete picture (imgMap).
+  const QImage& SavedPicture() const { return imgMap_; }
+  // What the control shows now: the picture with its overlays.
+  QImage Picture() const;
+  const std::vector<std::int32_t>& Selection() const { return selection_; }
+  double origenX = 0, origenY = 0;  // kept for hosts; never read here
+
+  // MapViewer / ViewerContext: reached by the protocol handlers.
+  std::int32_t PendingRequests() const override { return pending_; }
+  void SetPendingRequests(std::int32_t value) override;
+  void SetMousePointer(int pointerCode) override;
+  void RestoreToolPointer() override;
+  void ShowReadingData(bool visible) override;
+  std::uint32_t ReadingDataColour() const override { return readingColour_; }
+  void SetReadingDataColour(std::uint32_t colour) override;
+  void FinishLoadingPass() override;
+  ServerLink& link() override { return *link_; }
+  Interaction& interaction() override { return *ui_; }
+  void PostStatus(std::int32_t layerId, int kind) override;
+  void SetupProjection(std::int16_t code) override;
+  void RepaintLayer(std::int32_t layerId) override;
+  // LayerOwner
+  std::int32_t ImageIndexFor(const std::string& layerName) override;
+  void CloseImage(std::int32_t imageNumber) override;
+  CellValueRequester* CellValues() override { return &cellValues_; }
+
+  // Applies a geographic rectangle as the new view, redraws and requests the
+  // data the view lacks.
+  void ApplyExtents(double x1, double y1, double x2, double y2) override;
+  // Puts the last complete picture back (repaint with True).
+  void RepaintSaved() override;
+  // The mouse pointer code shown now (0 default, 11 hourglass, 13 arrow and
+  // hourglass, 99 the custom pointer of CustomPointer()).
+  int MousePointer() const { return mousePointer_; }
+  int CustomPointer() const { return customPointer_; }
+  // Runs the show steps even when no window system shows the control.
+  void ShowControl();
+  // Hides: drops the layers and closes the socket.
+  void HideControl();
+
+ signals:
+  void MapRedrawn();
+  // The map and its layer definitions are complete (raised by the map handlers).
+  void MapLoaded() override;
+  void MouseDown(int Button, int Shift, float X, float Y);
+  void MouseUp(int Button, int Shift, float X, float Y);
+  void click();
+  void DblClick();
+  void KeyDown(int KeyCode, int Shift);
+  void KeyPress(int KeyAscii);
+  void KeyUp(int KeyCode, int Shift);
+  void MousePosition(double X, double Y);
+  // A persisted property changed (its key in the property store).
+  void PropertyChanged(const QString& name);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+
+ private:
+  // ToolHost
+  ToolState& tools() override { return tools_; }
+  ProjectedXY ToProjected(QPointF surface) const override;
+  QPointF ToSurface(ProjectedXY projected) const override;
+  GeoLonLat ToGeographic(ProjectedXY projected) const override;
+  ProjectedXY ToMap(GeoLonLat geographic) const override;
+  void PanBy(double dx, double dy) override;
+  void ZoomAboutPointer() override;
+  void SetRubberBand(std::optional<QRect> rect) override;
+  void SetPictureShift(std::optional<QPoint> shift) override;
+  void SetRubberLines(std::optional<QLineF> fromLast, std::optional<QLineF> fromFirst) override;
+  void DrawFigure(bool closed) override;
+  void SetToolPointer(int toolCode) override;
+  void RaiseMouseUp() override;
+
+  void Initialize();
+  void FirstShow();
+  void PlaceCompanyLabel();
+  void CloseAndWait();
+  bool Idle() const { return pending_ == 0; }
+  void EndDrag();
+  void HideRubberLines();
+  void AnnounceProperty(const char* name);
+
+  // Drawing (viewer_loading.cpp).
+  void PaintBackground();
+  void DrawPasses(std::optional<std::int32_t> recalculated);
+  void HighlightSelection();
+  void RedrawFigureInProgress(bool fromRepaint);
+  void RequestVisibleData();
+  void RaiseRedrawnWhenIdle();
+  void Resized();
+
+  // Tools (viewer_mouse.cpp).
+  MouseTool* ActiveTool() const;
+  bool CancelTool();
+  void ContextMenu(int x, int y);
+  void DrawingMenu(int x, int y);
+  void ResumeDrawing();
+  void DeleteLastPoint();
+  void EndMeasuring();
+  void ClickAfterRelease();
+  static int Buttons(Qt::MouseButtons buttons);
+  static int ShiftState(Qt::KeyboardModifiers modifiers);
+
+  // Seams, owned when the defaults are used.
+  std::unique_ptr<Connection> ownSock_;
+  std::unique_ptr<Interaction> ownUi_;
+  std::unique_ptr<Clock> ownClock_;
+  std::unique_ptr<EventPump> ownPump_;
+  std::unique_ptr<PopupMenus> ownMenus_;
+  Connection* sock_ = nullptr;
+  Interaction* ui_ = nullptr;
+  const Clock* clock_ = nullptr;
+  EventPump* pump_ = nullptr;
+  PopupMenus* menus_ = nullptr;
+
+  std::unique_ptr<ServerLink> link_;
+  CellValueSender cellValues_{*this};
+  MapProperties mapProps_;
+  ViewerProperties props_;
+  std::unique_ptr<orvenda::Layers> layers_;
+  std::unique_ptr<ViewTransform> view_;
+  std::unique_ptr<QPainterSurface> surface_;
+  std::unique_ptr<RasterImages> images_;
+  std::map<int, std::unique_ptr<MouseTool>> toolSet_;
+  ToolState tools_;
+  StatusList status_;
+  std::vector<std::int32_t> selection_;
+  Theme HighlightTheme;
+  Theme DrawTheme;
+
+  QImage imgMap_;
+  QLabel* lblstatus_ = nullptr;
+  QLabel* lblCompany_ = nullptr;
+  std::optional<QRect> rubberBand_;
+  std::optional<QPoint> pictureShift_;
+  std::optional<QLineF> tmpLine1_, tmpLine2_;
+  QString imagePath_;
+  std::int32_t pending_ = 0;
+  std::int32_t ViewWidth_ = 0;
+  std::int32_t ViewHeight_ = 0;
+  int mousePointer_ = 0;
+  int customPointer_ = 0;
+  bool firstShow_ = true;
+  bool readingVisible_ = false;
+  std::uint32_t readingColour_ = kReadingGreen;
+  // Qt sends a double click instead of a second press; it still ends a gesture.
+  bool pressAccepted_ = false;
+};
+
+}  // namespace orvenda
