@@ -12,8 +12,18 @@
 
 namespace orvenda {
 
-frmDocument::frmDocument(frmMain& main, QWidget* parent)
-    : QWidget(parent), Viewer1(new Viewer(this)), main_(main) {
+namespace {
+
+ViewerSeams SeamsWith(Interaction& ui) {
+  ViewerSeams seams;
+  seams.ui = &ui;
+  return seams;
+}
+
+}  // namespace
+
+frmDocument::frmDocument(frmMain& main, Interaction& ui, QWidget* parent)
+    : QWidget(parent), Viewer1(new Viewer(SeamsWith(ui), this)), main_(main) {
   setObjectName(QStringLiteral("frmDocument"));
   setAttribute(Qt::WA_DeleteOnClose);
   Viewer1->setObjectName(QStringLiteral("Viewer1"));

@@ -12,6 +12,7 @@
 
 namespace orvenda {
 
+class Interaction;
 class Viewer;
 class frmMain;
 
@@ -19,7 +20,8 @@ class frmDocument : public QWidget {
   Q_OBJECT
 
  public:
-  explicit frmDocument(frmMain& main, QWidget* parent = nullptr);
+  // The viewer's messages go to `ui`, which must outlive the document.
+  frmDocument(frmMain& main, Interaction& ui, QWidget* parent = nullptr);
   ~frmDocument() override;
 
   Viewer* Viewer1;

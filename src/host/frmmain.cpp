@@ -11,6 +11,7 @@
 #include <QToolBar>
 
 #include "host/apptitle.h"
+#include "host/configfile.h"
 #include "host/frmdocument.h"
 #include "host/mapcommands.h"
 #include "host/module1.h"
@@ -147,7 +148,7 @@ frmDocument* frmMain::OpenMap(int p) {
       return nullptr;
     }
   }
-  auto* document = new frmDocument(*this);
+  auto* document = new frmDocument(*this, app_.ui());
   document->Viewer1->SetMapCode(code);
   document->Viewer1->SetURL(app_.ServerHost);
   document->Viewer1->Setport(PortNumber(app_.ServerPort.toStdString()));

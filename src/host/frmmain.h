@@ -95,12 +95,12 @@ class frmMain : public QMainWindow {
   void LayerComboChanged(const QString& text);
   void UpdateClock();
 
-  Module1& app_;
   std::map<QString, QAction*> buttons_;
   std::map<QString, QAction*> items_;
   QLabel* datePanel_;
   QLabel* timePanel_;
   QTimer* clock_;
+  Module1& app_;
   frmDocument* lastActive_ = nullptr;
 };
 

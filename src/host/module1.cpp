@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QSaveFile>
 #include <QWidget>
 
