@@ -59,6 +59,12 @@ void QPainterSurface::Resize(int width, int height) {
   Begin();
 }
 
+void QPainterSurface::PaintWith(const std::function<void(QPainter&)>& paint) {
+  painter_->save();
+  paint(*painter_);
+  painter_->restore();
+}
+
 void QPainterSurface::Begin() {
   painter_ = std::make_unique<QPainter>(&image_);
   painter_->setRenderHint(QPainter::Antialiasing, antialias_);

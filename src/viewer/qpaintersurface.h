@@ -35,6 +35,8 @@ class QPainterSurface final : public Surface {
   QImage Snapshot() const { return image_.copy(); }
   // Puts a picture (a saved snapshot) back on the surface at the top-left.
   void DrawImage(const QImage& picture);
+  // Lets Qt drawing (a raster picture, say) go straight onto the surface.
+  void PaintWith(const std::function<void(QPainter&)>& paint);
   void SetRefreshHandler(std::function<void()> handler) { refresh_ = std::move(handler); }
   // The Qt font a FontSpec turns into on this surface.
   QFont QtFont(const FontSpec& font) const;

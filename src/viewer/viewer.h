@@ -29,12 +29,14 @@
 #include "model/theme.h"
 #include "protocol/cellloading.h"
 #include "protocol/mapviewer.h"
+#include "render/imagepainter.h"
 #include "viewer/popupmenu.h"
 #include "viewer/propertybag.h"
 #include "viewer/statuslist.h"
 #include "viewer/tools/toolhost.h"
 
 class QLabel;
+class QPainter;
 
 namespace orvenda {
 
@@ -56,7 +58,7 @@ struct ViewerSeams {
   PopupMenus* menus = nullptr;
 };
 
-class Viewer : public QWidget, public MapViewer, private ToolHost {
+class Viewer : public QWidget, public MapViewer, private ToolHost, private ImagePainter {
   Q_OBJECT
 
  public:
@@ -203,7 +205,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost {
   QPointF ToSurface(ProjectedXY projected) const override;
   GeoLonLat ToGeographic(ProjectedXY projected) const override;
   ProjectedXY ToMap(GeoLonLat geographic) const override;
-  void PanBy(double dx, double dy) override;
+  void PanFrom(GeoLonLat down, GeoLonLat up) override;
   void ZoomAboutPointer() override;
   void SetRubberBand(std::optional<QRect> rect) override;
   void SetPictureShift(std::optional<QPoint> shift) override;
@@ -224,6 +226,9 @@ class Viewer : public QWidget, public MapViewer, private ToolHost {
   // Drawing (viewer_loading.cpp).
   void PaintBackground();
   void DrawPasses(std::optional<std::int32_t> recalculated);
+  // ImagePainter: image layers draw their raster for the current view.
+  void DrawImage(std::int32_t imageNumber) override;
+  void RepaintImage(std::int32_t imageNumber) override { DrawImage(imageNumber); }
   void HighlightSelection();
   void RedrawFigureInProgress(bool fromRepaint);
   void RequestVisibleData();
@@ -233,12 +238,12 @@ class Viewer : public QWidget, public MapViewer, private ToolHost {
   // Tools (viewer_mouse.cpp).
   MouseTool* ActiveTool() const;
   bool CancelTool();
-  void ContextMenu(int x, int y);
   void DrawingMenu(int x, int y);
   void ResumeDrawing();
   void DeleteLastPoint();
   void EndMeasuring();
-  void ClickAfterRelease();
+  void ClickAfterRelease(QPointF at);
+  void PaintOnto(QPainter& painter) const;
   static int Buttons(Qt::MouseButtons buttons);
   static int ShiftState(Qt::KeyboardModifiers modifiers);
 
@@ -286,6 +291,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost {
   std::uint32_t readingColour_ = kReadingGreen;
   // Qt sends a double click instead of a second press; it still ends a gesture.
   bool pressAccepted_ = false;
+  bool suppressClick_ = false;
 };
 
 }  // namespace orvenda

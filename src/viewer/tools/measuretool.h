@@ -9,7 +9,6 @@ namespace orvenda {
 
 class MeasureTool final : public MouseTool {
  public:
-  bool DragsOnPress(const ToolState&) const override { return true; }
   void Drag(ToolHost& host, QPointF pointer) override;
   bool Click(ToolHost& host) override;
 };

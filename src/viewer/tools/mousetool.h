@@ -14,8 +14,6 @@ class MouseTool {
  public:
   virtual ~MouseTool() = default;
 
-  // Whether a press starts a drag (rubber band, moving picture, rubber line).
-  virtual bool DragsOnPress(const ToolState&) const { return false; }
   // The pointer moved to `pointer` (surface units) while dragging.
   virtual void Drag(ToolHost&, QPointF /*pointer*/) {}
   // The button went up; true when MouseUp is to be raised to the host.

@@ -22,8 +22,7 @@ bool PanTool::Release(ToolHost& host) {
     t.Dragging = false;
     host.RepaintSaved();
   } else {
-    // The map follows the pointer: the view moves the other way.
-    host.PanBy(d.lon - u.lon, d.lat - u.lat);
+    host.PanFrom(d, u);
   }
   return false;
 }

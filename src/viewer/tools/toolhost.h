@@ -29,8 +29,8 @@ class ToolHost {
 
   // A new view of the geographic rectangle (opposite corners).
   virtual void ApplyExtents(double x1, double y1, double x2, double y2) = 0;
-  // Moves the view by a geographic distance.
-  virtual void PanBy(double dx, double dy) = 0;
+  // Moves the view so that the map follows a drag from `down` to `up`.
+  virtual void PanFrom(GeoLonLat down, GeoLonLat up) = 0;
   // Zooms about (PointerX, PointerY) by ZoomStep.
   virtual void ZoomAboutPointer() = 0;
   // Puts the last complete picture back, without drawing.

@@ -8,7 +8,6 @@ namespace orvenda {
 
 class ZoomWindowTool final : public MouseTool {
  public:
-  bool DragsOnPress(const ToolState&) const override { return true; }
   void Drag(ToolHost& host, QPointF pointer) override;
   bool Release(ToolHost& host) override;
 };

@@ -1,0 +1,171 @@
+#include "bench_client.h"
+
+#include <asio/connect.hpp>
+#include <asio/ip/tcp.hpp>
+#include <asio/read.hpp>
+#include <asio/redirect_error.hpp>
+#include <asio/use_awaitable.hpp>
+#include <asio/write.hpp>
+#include <chrono>
+#include <deque>
+#include <stdexcept>
+
+#include "net/request_framer.h"
+#include "protocol/dwbuffer.h"
+
+namespace orvenda::server::bench {
+namespace {
+
+using asio::use_awaitable;
+using Clock = std::chrono::steady_clock;
+
+// A connection that sends requests and hands back whole replies.
+class Wire {
+ public:
+  explicit Wire(asio::ip::tcp::socket s) : socket_(std::move(s)), framer_(256 * 1024 * 1024) {}
+
+  asio::awaitable<void> Send(const DWBUffer& request) {
+    co_await asio::async_write(socket_, asio::buffer(request.bytes()), use_awaitable);
+  }
+
+  // The next reply, with its cursor after the code; `code` receives the code.
+  asio::awaitable<DWBUffer> Next(std::int16_t& code, std::uint64_t& bytes) {
+    DWBUffer m;
+    while (true) {
+      const auto r = framer_.next(m);
+      if (r == RequestFramer::Result::Message) break;
+      if (r == RequestFramer::Result::Broken) throw std::runtime_error(framer_.fault());
+      const std::size_t n = co_await socket_.async_read_some(asio::buffer(buf_), use_awaitable);
+      framer_.feed(buf_.data(), n);
+    }
+    bytes += static_cast<std::uint64_t>(m.TamanoBuffer());
+    m.GetLong();
+    m.GetLong();
+    code = m.GetInteger();
+    co_return m;
+  }
+
+ private:
+  asio::ip::tcp::socket socket_;
+  RequestFramer framer_;
+  std::array<std::uint8_t, 64 * 1024> buf_{};
+};
+
+DWBUffer Request(std::int16_t code) {
+  DWBUffer b;
+  b.CrearHeader();
+  b.PutInteger(code);
+  return b;
+}
+
+DWBUffer Close(DWBUffer b) {
+  b.cerrarMensaje(0);
+  return b;
+}
+
+asio::awaitable<Wire> Connect(std::uint16_t port) {
+  asio::ip::tcp::socket s(co_await asio::this_coro::executor);
+  co_await s.async_connect({asio::ip::make_address("127.0.0.1"), port}, use_awaitable);
+  s.set_option(asio::ip::tcp::no_delay(true));
+  co_return Wire(std::move(s));
+}
+
+asio::awaitable<DWBUffer> Expect(Wire& w, std::int16_t want, ClientStats& stats) {
+  std::int16_t code = 0;
+  DWBUffer m = co_await w.Next(code, stats.bytes);
+  if (code != want) throw std::runtime_error("expected " + std::to_string(want) + ", got " +
+                                             std::to_string(code));
+  co_return m;
+}
+
+asio::awaitable<std::int32_t> Login(std::uint16_t port, const BenchDatabase& db,
+                                    ClientStats& stats) {
+  Wire w = co_await Connect(port);
+  DWBUffer req = Request(12);
+  req.PutString(db.user);
+  req.PutString(db.password);
+  co_await w.Send(Close(std::move(req)));
+  DWBUffer reply = co_await Expect(w, 112, stats);
+  const std::int32_t user = reply.GetLong();
+  if (user < 1) throw std::runtime_error("login refused");
+  co_return user;
+}
+
+asio::awaitable<void> OpenMap(Wire& w, std::int32_t user, const MapJob& job, ClientStats& stats) {
+  const auto t0 = Clock::now();
+  DWBUffer open = Request(10);
+  open.PutLong(user);
+  open.PutLong(job.code);
+  co_await w.Send(Close(std::move(open)));
+  if ((co_await Expect(w, 110, stats)).GetInteger() != 0) throw std::runtime_error("map refused");
+  DWBUffer def = Request(1);
+  def.PutLong(job.code);
+  co_await w.Send(Close(std::move(def)));
+  co_await Expect(w, 101, stats);
+  DWBUffer levels = Request(11);
+  levels.PutLong(user);
+  levels.PutInteger(static_cast<std::int16_t>(job.layers.size()));
+  for (const auto id : job.layers) levels.PutLong(id);
+  co_await w.Send(Close(std::move(levels)));
+  co_await Expect(w, 111, stats);
+  stats.openMicros.push_back(
+      std::chrono::duration<float, std::micro>(Clock::now() - t0).count());
+}
+
+asio::awaitable<void> SendCell(Wire& w, const CellJob& c, std::deque<Clock::time_point>& sent) {
+  DWBUffer req = Request(2);
+  req.PutLong(c.layer);
+  req.PutLong(c.cell.row);
+  req.PutLong(c.cell.column);
+  sent.push_back(Clock::now());
+  co_await w.Send(Close(std::move(req)));
+}
+
+asio::awaitable<void> AllCells(Wire& w, const MapJob& job, int window, ClientStats& stats) {
+  std::deque<Clock::time_point> sent;
+  std::size_t next = 0, received = 0;
+  while (next < job.cells.size() && static_cast<int>(next) < window) {
+    co_await SendCell(w, job.cells[next++], sent);
+  }
+  while (received < job.cells.size()) {
+    co_await Expect(w, 102, stats);
+    stats.cellMicros.push_back(
+        std::chrono::duration<float, std::micro>(Clock::now() - sent.front()).count());
+    sent.pop_front();
+    ++received;
+    ++stats.cells;
+    if (next < job.cells.size()) co_await SendCell(w, job.cells[next++], sent);
+  }
+}
+
+}  // namespace
+
+asio::awaitable<void> RunClient(std::uint16_t port, const BenchDatabase& db, int window,
+                                StartLine& start, ClientStats& stats) {
+  try {
+    std::int32_t user = 0;
+    try {
+      user = co_await Login(port, db, stats);
+    } catch (...) {
+      if (--start.waiting == 0) start.timer.cancel();
+      throw;
+    }
+    stats.bytes = 0;
+    if (--start.waiting == 0) {
+      start.started = Clock::now();
+      start.timer.cancel();
+    } else {
+      asio::error_code ec;
+      co_await start.timer.async_wait(asio::redirect_error(use_awaitable, ec));
+    }
+    for (const MapJob& job : db.maps) {
+      Wire w = co_await Connect(port);
+      co_await OpenMap(w, user, job, stats);
+      co_await AllCells(w, job, window, stats);
+    }
+  } catch (const std::exception& e) {
+    stats.error = e.what();
+  }
+}
+
+}  // namespace orvenda::server::bench

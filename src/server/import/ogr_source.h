@@ -1,0 +1,43 @@
+// Reading a vector source through GDAL/OGR into memory: fields mapped to the type codes
+// the client knows, geometries reprojected to longitude/latitude (WGS 84, longitude
+// first) and split into single parts.
+#pragma once
+
+#include "store/store.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace orvenda::server {
+
+struct SourceFeature {
+    // One entry per part: a multi-part feature becomes several elements that share the
+    // feature's values. A polygon part is its outer ring, closed; holes are not kept,
+    // because an element is one vertex list.
+    std::vector<std::vector<Point>> parts;
+    std::vector<Value> values;  // one per field of SourceData::fields
+};
+
+struct SourceData {
+    LayerKind kind = LayerKind::Point;
+    std::vector<FieldDef> fields;
+    std::vector<SourceFeature> features;
+    std::size_t skippedParts = 0;     // parts of another kind, empty or out of range
+    std::string sourceCrs;            // description of the CRS read from, or empty
+};
+
+struct SourceOptions {
+    std::string layer;      // OGR layer name; empty = the first layer
+    std::string sourceCrs;  // overrides the source's CRS ("EPSG:32614", WKT, PROJ)
+    std::string where;      // OGR attribute filter, e.g. "population >= 1000000"
+};
+
+// Throws StoreError with a readable message when the source cannot be read, has no such
+// layer, no usable geometry, or an unknown CRS.
+SourceData readSource(const std::filesystem::path& path, const SourceOptions& options);
+
+// OGR field type and subtype to the type code of a field (0 = not stored).
+std::int16_t fieldTypeFor(int ogrType, int ogrSubType);
+
+}  // namespace orvenda::server

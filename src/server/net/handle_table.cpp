@@ -1,0 +1,66 @@
+#include "net/handle_table.h"
+
+#include <sodium.h>
+
+#include <stdexcept>
+
+namespace orvenda::server {
+
+std::int32_t HandleTable::issue(std::int32_t userId) {
+  if (sodium_init() < 0) throw std::runtime_error("libsodium could not be initialised");
+  std::lock_guard lock(mutex_);
+  const auto now = Clock::now();
+  if (++issuedSinceSweep_ >= 1024) Sweep(now);
+  while (true) {
+    // Uniform in [1, 2^31 - 1]: positive, since the client takes a value below 1 as a
+    // refused login.
+    const auto handle = static_cast<std::int32_t>(randombytes_uniform(0x7FFFFFFFu) + 1u);
+    if (entries_.contains(handle)) continue;
+    entries_.emplace(handle, Entry{userId, now + lifetime_, 0});
+    return handle;
+  }
+}
+
+std::optional<std::int32_t> HandleTable::lookup(std::int32_t handle) {
+  std::lock_guard lock(mutex_);
+  const auto it = entries_.find(handle);
+  if (it == entries_.end()) return std::nullopt;
+  if (!Live(it->second, Clock::now())) {
+    entries_.erase(it);
+    return std::nullopt;
+  }
+  return it->second.userId;
+}
+
+std::optional<std::int32_t> HandleTable::attach(std::int32_t handle) {
+  std::lock_guard lock(mutex_);
+  const auto it = entries_.find(handle);
+  if (it == entries_.end()) return std::nullopt;
+  if (!Live(it->second, Clock::now())) {
+    entries_.erase(it);
+    return std::nullopt;
+  }
+  ++it->second.users;
+  return it->second.userId;
+}
+
+void HandleTable::detach(std::int32_t handle) {
+  std::lock_guard lock(mutex_);
+  const auto it = entries_.find(handle);
+  if (it == entries_.end()) return;
+  if (it->second.users > 0) --it->second.users;
+  if (!Live(it->second, Clock::now())) entries_.erase(it);
+}
+
+std::size_t HandleTable::size() {
+  std::lock_guard lock(mutex_);
+  Sweep(Clock::now());
+  return entries_.size();
+}
+
+void HandleTable::Sweep(Clock::time_point now) {
+  issuedSinceSweep_ = 0;
+  std::erase_if(entries_, [&](const auto& kv) { return !Live(kv.second, now); });
+}
+
+}  // namespace orvenda::server

@@ -1,0 +1,48 @@
+#pragma once
+// HandleTable: the login sessions. The user ID that reply 112 hands out is not the
+// account's number but a random 31-bit handle bound to it, so a client cannot guess
+// another user's identifier. A handle lives for a fixed time after the login and, past
+// that, for as long as a connection holds it (attach/detach). Shared by every network
+// thread.
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
+
+namespace orvenda::server {
+
+class HandleTable {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  explicit HandleTable(std::chrono::milliseconds lifetime) : lifetime_(lifetime) {}
+
+  // A fresh handle (1 to 2^31 - 1) for the account.
+  std::int32_t issue(std::int32_t userId);
+  // The account behind a live handle.
+  std::optional<std::int32_t> lookup(std::int32_t handle);
+  // A connection starts using the handle: it stays valid until detach, even past its
+  // lifetime. Returns the account, or nothing for a dead handle.
+  std::optional<std::int32_t> attach(std::int32_t handle);
+  void detach(std::int32_t handle);
+
+  std::size_t size();
+
+ private:
+  struct Entry {
+    std::int32_t userId;
+    Clock::time_point expires;
+    int users = 0;  // connections holding it
+  };
+  bool Live(const Entry& e, Clock::time_point now) const { return e.users > 0 || now < e.expires; }
+  void Sweep(Clock::time_point now);
+
+  std::chrono::milliseconds lifetime_;
+  std::mutex mutex_;
+  std::unordered_map<std::int32_t, Entry> entries_;
+  std::size_t issuedSinceSweep_ = 0;
+};
+
+}  // namespace orvenda::server

@@ -1,0 +1,207 @@
+// One element or one field: 4 -> 104 (attribute values), 15 -> 115 (extent), and
+// 6 -> 106 (the values of a field, for the layer setup dialog).
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "net/handlers/families.h"
+#include "net/handlers/reply.h"
+#include "protocol/catalogue.h"
+
+namespace orvenda::server {
+namespace {
+
+enum class WireType { Integer, Long, Single, Double, String, Unknown };
+
+// How a value of each field type code travels.
+WireType WireTypeOf(std::int16_t type) {
+  switch (type) {
+    case 2: case 16: case 17: case 18: return WireType::Integer;
+    case 3: case 19: case 20: case 21: return WireType::Long;
+    case 4: return WireType::Single;
+    case 5: case 14: case 131: return WireType::Double;
+    case 8: case 129: case 130: case 200: case 201: case 202: case 203: return WireType::String;
+    default: return WireType::Unknown;
+  }
+}
+
+double AsNumber(const Value& v) {
+  if (const auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
+  if (const auto* d = std::get_if<double>(&v)) return *d;
+  if (const auto* s = std::get_if<std::string>(&v)) {
+    double out = 0;
+    std::from_chars(s->data(), s->data() + s->size(), out);
+    return out;
+  }
+  return 0;
+}
+
+template <typename T>
+T Clamped(const Value& v) {
+  if (const auto* i = std::get_if<std::int64_t>(&v)) {
+    return static_cast<T>(std::clamp<std::int64_t>(*i, std::numeric_limits<T>::min(),
+                                                   std::numeric_limits<T>::max()));
+  }
+  const double d = AsNumber(v);
+  if (!std::isfinite(d)) return 0;
+  return static_cast<T>(std::clamp(std::nearbyint(d), double{std::numeric_limits<T>::min()},
+                                   double{std::numeric_limits<T>::max()}));
+}
+
+std::string AsText(const Value& v) {
+  if (const auto* s = std::get_if<std::string>(&v)) return *s;
+  if (const auto* i = std::get_if<std::int64_t>(&v)) return std::to_string(*i);
+  if (const auto* d = std::get_if<double>(&v)) {
+    char out[32];
+    const auto res = std::to_chars(out, out + sizeof out, *d);
+    return std::string(out, res.ptr);
+  }
+  return {};
+}
+
+// A value is written with its field's type code and the encoding of that code. A code
+// the client cannot read would break the whole reply, so such a value goes as text.
+void PutAttribute(DWBUffer& b, const AttributeValue& a) {
+  const WireType w = WireTypeOf(a.type);
+  b.PutInteger(w == WireType::Unknown ? std::int16_t{8} : a.type);
+  switch (w) {
+    case WireType::Integer: b.PutInteger(Clamped<std::int16_t>(a.value)); break;
+    case WireType::Long: b.PutLong(Clamped<std::int32_t>(a.value)); break;
+    case WireType::Single: b.PutSingle(static_cast<float>(AsNumber(a.value))); break;
+    case WireType::Double: b.PutDouble(AsNumber(a.value)); break;
+    case WireType::String:
+    case WireType::Unknown: PutText(b, AsText(a.value)); break;
+  }
+}
+
+}  // namespace
+
+DWBUffer EmptyElementAttributesReply(LenientReader& request) {
+  const std::int32_t layer = request.Long();
+  const std::int32_t element = request.Long();
+  DWBUffer b = StartReply(cmd::kElementAttributesReply);
+  b.PutLong(layer);
+  b.PutLong(element);
+  b.PutInteger(-1);  // no values
+  return FinishReply(std::move(b));
+}
+
+DWBUffer EmptyElementExtentReply(LenientReader& request) {
+  const std::int32_t layer = request.Long();
+  const std::int32_t element = request.Long();
+  DWBUffer b = StartReply(cmd::kElementExtentReply);
+  b.PutLong(layer);
+  b.PutLong(element);
+  for (int i = 0; i < 4; ++i) b.PutDouble(0);
+  return FinishReply(std::move(b));
+}
+
+DWBUffer EmptyFieldValuesReply(LenientReader& request) {
+  const std::int32_t layer = request.Long();
+  const std::string field = request.String();
+  const std::int16_t kind = request.Integer();
+  DWBUffer b = StartReply(cmd::kFieldValuesReply);
+  b.PutLong(layer);
+  b.PutString(field);
+  b.PutInteger(kind);
+  if (kind == 1) b.PutInteger(0);
+  if (kind == 2) {
+    b.PutString("");
+    b.PutString("");
+  }
+  return FinishReply(std::move(b));
+}
+
+std::optional<DWBUffer> HandleElementAttributes(DWBUffer& request, HandlerContext& ctx) {
+  constexpr const char* kWhat = "element attributes (4)";
+  std::int32_t layer = 0, element = 0;
+  if (!ReadRequest(ctx, kWhat, [&] {
+        layer = request.GetLong();
+        element = request.GetLong();
+      })) {
+    return std::nullopt;
+  }
+  if (!ctx.canRead(layer, kWhat)) return std::nullopt;
+  const auto values = ctx.store.elementAttributes(layer, element);
+  if (!values) return std::nullopt;  // no such element: n = -1, not worth a log line
+  DWBUffer b = StartReply(cmd::kElementAttributesReply);
+  b.PutLong(layer);
+  b.PutLong(element);
+  const auto n = static_cast<std::int16_t>(std::min<std::size_t>(values->size(), 32767));
+  b.PutInteger(n);
+  for (std::int16_t i = 0; i < n; ++i) PutAttribute(b, (*values)[static_cast<std::size_t>(i)]);
+  return FinishReply(std::move(b));
+}
+
+std::optional<DWBUffer> HandleElementExtent(DWBUffer& request, HandlerContext& ctx) {
+  constexpr const char* kWhat = "element extent (15)";
+  std::int32_t layer = 0, element = 0;
+  if (!ReadRequest(ctx, kWhat, [&] {
+        layer = request.GetLong();
+        element = request.GetLong();
+      })) {
+    return std::nullopt;
+  }
+  if (!ctx.canRead(layer, kWhat)) return std::nullopt;
+  auto box = ctx.store.elementExtent(layer, element);
+  if (!box) {
+    // Nothing to zoom to: the whole map is the least surprising view.
+    const auto map = ctx.store.mapDefinition(ctx.conn.mapCode);
+    box = map ? map->extents : Box{};
+  }
+  DWBUffer b = StartReply(cmd::kElementExtentReply);
+  b.PutLong(layer);
+  b.PutLong(element);
+  b.PutDouble(box->minX);
+  b.PutDouble(box->minY);
+  b.PutDouble(box->maxX);
+  b.PutDouble(box->maxY);
+  return FinishReply(std::move(b));
+}
+
+std::optional<DWBUffer> HandleFieldValues(DWBUffer& request, HandlerContext& ctx) {
+  constexpr const char* kWhat = "field values (6)";
+  std::int32_t layer = 0;
+  std::string field;
+  std::int16_t kind = 0;
+  if (!ReadRequest(ctx, kWhat, [&] {
+        layer = request.GetLong();
+        field = request.GetString();
+        kind = request.GetInteger();
+      })) {
+    return std::nullopt;
+  }
+  if (!ctx.canRead(layer, kWhat)) return std::nullopt;
+  DWBUffer b = StartReply(cmd::kFieldValuesReply);
+  b.PutLong(layer);
+  b.PutString(field);
+  b.PutInteger(kind);
+  if (kind == 1) {
+    const auto values = ctx.store.distinctValues(layer, field, 32767);
+    if (!values) {
+      ctx.refused(kWhat, "layer " + std::to_string(layer) + " has no field '" + field + "'");
+      return std::nullopt;
+    }
+    // Bound the reply as well as the count: long texts could make it huge.
+    constexpr std::int32_t kMaxReply = 4 * 1024 * 1024;
+    std::int16_t n = 0;
+    DWBUffer list;
+    list.CrearHeader();
+    for (const auto& v : *values) {
+      if (list.TamanoBuffer() > kMaxReply) break;
+      PutText(list, v);
+      ++n;
+    }
+    b.PutInteger(n);
+    b.Add2Buffer(std::span(list.bytes()).subspan(DWBUffer::kHeaderSize));
+  } else if (kind == 2) {
+    const auto range = ctx.store.valueRange(layer, field);
+    PutText(b, range ? range->lowest : "");
+    PutText(b, range ? range->highest : "");
+  }
+  return FinishReply(std::move(b));
+}
+
+}  // namespace orvenda::server

@@ -1,0 +1,43 @@
+#pragma once
+// The handlers of each command family and their empty replies (one family per file).
+
+#include "net/handlers/request_dispatcher.h"
+
+namespace orvenda::server {
+
+// login_handlers.cpp: 12 -> 112, 120 -> 121.
+asio::awaitable<std::optional<DWBUffer>> HandleLogin(DWBUffer& request, HandlerContext& ctx);
+asio::awaitable<std::optional<DWBUffer>> HandleChangePassword(DWBUffer& request,
+                                                              HandlerContext& ctx);
+DWBUffer EmptyLoginReply(LenientReader& request);
+DWBUffer EmptyChangePasswordReply(LenientReader& request);
+
+// map_handlers.cpp: 10 -> 110, 1 -> 101, 11 -> 111.
+std::optional<DWBUffer> HandleOpenMap(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleMapDefinition(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleAccessLevels(DWBUffer& request, HandlerContext& ctx);
+DWBUffer EmptyOpenMapReply(LenientReader& request);
+DWBUffer EmptyMapDefinitionReply(LenientReader& request);
+DWBUffer EmptyAccessLevelsReply(LenientReader& request);
+
+// cell_handlers.cpp: 2 -> 102, 5 -> 105.
+std::optional<DWBUffer> HandleCell(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleCellValues(DWBUffer& request, HandlerContext& ctx);
+DWBUffer EmptyCellReply(LenientReader& request);
+DWBUffer EmptyCellValuesReply(LenientReader& request);
+
+// element_handlers.cpp: 4 -> 104, 15 -> 115, 6 -> 106.
+std::optional<DWBUffer> HandleElementAttributes(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleElementExtent(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleFieldValues(DWBUffer& request, HandlerContext& ctx);
+DWBUffer EmptyElementAttributesReply(LenientReader& request);
+DWBUffer EmptyElementExtentReply(LenientReader& request);
+DWBUffer EmptyFieldValuesReply(LenientReader& request);
+
+// query_handlers.cpp: the counted queries not served yet (13, 14, 230) get the reply
+// that means "nothing found".
+DWBUffer EmptyFindReply(LenientReader& request);
+DWBUffer EmptySelectionReply(LenientReader& request);
+DWBUffer EmptyAddressReply(LenientReader& request);
+
+}  // namespace orvenda::server

@@ -1,0 +1,38 @@
+#include "net/handlers/handler_context.h"
+
+namespace orvenda::server {
+
+bool HandlerContext::canRead(std::int32_t layerId, std::string_view command) const {
+  if (!conn.mapOpen) {
+    refused(command, "no map open on this connection");
+    return false;
+  }
+  const auto now = std::chrono::steady_clock::now();
+  auto it = conn.access.find(layerId);
+  if (it == conn.access.end() || now - it->second.read > ConnectionState::kAccessFresh) {
+    const AccessLevel level = store.accessLevel(conn.userId, layerId);
+    it = conn.access.insert_or_assign(layerId, ConnectionState::KnownAccess{level, now}).first;
+  }
+  if (it->second.level == AccessLevel::NoAccess) {
+    refused(command, "account " + std::to_string(conn.userId) + " has no access to layer " +
+                         std::to_string(layerId));
+    return false;
+  }
+  return true;
+}
+
+void HandlerContext::log(std::string_view text) const {
+  std::string line = "[conn " + std::to_string(conn.id) + " " + conn.peer + "] ";
+  line += text;
+  services.log.line(line);
+}
+
+void HandlerContext::refused(std::string_view command, std::string_view why) const {
+  log(std::string("refused ") + std::string(command) + ": " + std::string(why));
+}
+
+void HandlerContext::malformed(std::string_view command, std::string_view why) const {
+  log(std::string("malformed ") + std::string(command) + ": " + std::string(why));
+}
+
+}  // namespace orvenda::server

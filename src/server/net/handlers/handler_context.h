@@ -1,0 +1,73 @@
+#pragma once
+// What a command handler reaches: the store of its network thread, the services that
+// every thread shares, and the state of the connection the request came on.
+
+#include <asio/any_io_executor.hpp>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "net/handle_table.h"
+#include "net/login_throttle.h"
+#include "net/server_config.h"
+#include "net/server_log.h"
+#include "store/store.h"
+
+namespace orvenda::server {
+
+// Shared by all connections of one server; each member is safe to use from any thread.
+struct ServerServices {
+  const ServerConfig& config;
+  ServerLog& log;
+  HandleTable& handles;
+  LoginThrottle& throttle;
+  // Where password hashing runs, away from the network threads (it takes tens of
+  // milliseconds and lots of memory by design).
+  asio::any_io_executor passwordExecutor;
+  // An Argon2id hash of nothing anybody knows, checked for unknown user names.
+  std::string dummyHash;
+};
+
+// One connection's view of who is talking and what is open.
+struct ConnectionState {
+  std::uint64_t id = 0;
+  std::string address;  // the peer's IP address (login throttling)
+  std::string peer;     // address and port, for log lines
+  std::int32_t handle = 0;  // login handle bound by request 10 (attached), 0 for none
+  std::int32_t userId = 0;  // the account behind it
+  std::int32_t mapCode = 0; // the map that request 10 opened
+  bool mapOpen = false;
+  bool closeAfterReply = false;  // the login connection ends with reply 112
+  // Cell sizes of the layers read on this connection (they never change).
+  std::unordered_map<std::int32_t, LayerGrid> grids;
+  // The user's rights on the layers read lately. A viewer asks for hundreds of cells
+  // of a layer in a burst; the rights are read again once an entry is this old, so a
+  // revoked right stops being served within that time on open connections too.
+  static constexpr std::chrono::seconds kAccessFresh{2};
+  struct KnownAccess {
+    AccessLevel level;
+    std::chrono::steady_clock::time_point read;
+  };
+  std::unordered_map<std::int32_t, KnownAccess> access;
+};
+
+struct HandlerContext {
+  Store& store;
+  ServerServices& services;
+  ConnectionState& conn;
+
+  // True when a map is open and its user may see the layer; otherwise logs the
+  // refusal of `command`.
+  bool canRead(std::int32_t layerId, std::string_view command) const;
+
+  // One log line about this connection.
+  void log(std::string_view text) const;
+  // A request that was answered with a refusal (unknown handle, no access...).
+  void refused(std::string_view command, std::string_view why) const;
+  // A request whose fields could not be read; it still gets its (empty) reply.
+  void malformed(std::string_view command, std::string_view why) const;
+};
+
+}  // namespace orvenda::server

@@ -1,0 +1,152 @@
+// Login (12 -> 112) and change of password (120 -> 121). Both check a password, which
+// runs on the password executor so that a login never holds up the other connections
+// of a network thread; the store is used only before and after, on the session's own
+// thread.
+#include <asio/co_spawn.hpp>
+#include <asio/use_awaitable.hpp>
+#include <string>
+
+#include "net/handlers/families.h"
+#include "net/handlers/reply.h"
+#include "protocol/catalogue.h"
+#include "store/password.h"
+
+namespace orvenda::server {
+namespace {
+
+constexpr std::int32_t kLoginRefused = -1;  // the login form's "Invalid Username..."
+constexpr std::int16_t kPasswordChanged = 0;
+constexpr std::int16_t kPasswordRefused = 1;
+
+// The work itself, as plain coroutines whose arguments live in their own frames (a
+// capturing lambda coroutine would leave them in a temporary).
+asio::awaitable<bool> Verify(std::string hash, std::string password) {
+  co_return verifyPassword(hash, password);
+}
+
+asio::awaitable<std::string> Hash(std::string password) { co_return hashPassword(password); }
+
+asio::awaitable<bool> VerifyAway(HandlerContext& ctx, std::string hash, std::string password) {
+  co_return co_await asio::co_spawn(ctx.services.passwordExecutor,
+                                    Verify(std::move(hash), std::move(password)),
+                                    asio::use_awaitable);
+}
+
+asio::awaitable<std::string> HashAway(HandlerContext& ctx, std::string password) {
+  co_return co_await asio::co_spawn(ctx.services.passwordExecutor, Hash(std::move(password)),
+                                    asio::use_awaitable);
+}
+
+DWBUffer LoginReply(HandlerContext& ctx, std::int32_t handle,
+                    const std::vector<MapSummary>& maps) {
+  DWBUffer b = StartReply(cmd::kLoginReply);
+  b.PutLong(handle);
+  const ClientVersion& v = ctx.services.config.requiredVersion;
+  b.PutInteger(v.major);
+  b.PutInteger(v.minor);
+  b.PutInteger(v.revision);
+  const std::size_t n = std::min<std::size_t>(maps.size(), 32767);
+  b.PutInteger(static_cast<std::int16_t>(n));
+  for (std::size_t i = 0; i < n; ++i) {
+    b.PutLong(maps[i].code);
+    PutText(b, maps[i].name);
+  }
+  return FinishReply(std::move(b));
+}
+
+// A guest account without a password takes any password; every other account must
+// match its Argon2id hash. An unknown name is checked against a dummy hash, so that
+// the time taken does not tell which names exist.
+asio::awaitable<bool> PasswordMatches(HandlerContext& ctx, const std::optional<UserRecord>& user,
+                                      const std::string& password) {
+  if (user && user->guest && user->passwordHash.empty()) co_return true;
+  const std::string& hash = user ? user->passwordHash : ctx.services.dummyHash;
+  const bool ok = co_await VerifyAway(ctx, hash, password);
+  co_return ok && user.has_value();
+}
+
+}  // namespace
+
+DWBUffer EmptyLoginReply(LenientReader&) {
+  DWBUffer b = StartReply(cmd::kLoginReply);
+  b.PutLong(kLoginRefused);
+  return FinishReply(std::move(b));
+}
+
+DWBUffer EmptyChangePasswordReply(LenientReader&) {
+  DWBUffer b = StartReply(cmd::kChangePasswordReply);
+  b.PutInteger(kPasswordRefused);
+  return FinishReply(std::move(b));
+}
+
+asio::awaitable<std::optional<DWBUffer>> HandleLogin(DWBUffer& request, HandlerContext& ctx) {
+  constexpr const char* kWhat = "login (12)";
+  ctx.conn.closeAfterReply = true;  // the login connection carries one reply only
+  std::string name, password;
+  if (!ReadRequest(ctx, kWhat, [&] {
+        name = request.GetString();
+        password = request.GetString();
+      })) {
+    co_return std::nullopt;
+  }
+  if (ctx.services.throttle.blocked(ctx.conn.address)) {
+    ctx.refused(kWhat, "too many failed logins from " + ctx.conn.address);
+    co_return std::nullopt;
+  }
+  const std::optional<UserRecord> user = ctx.store.findUser(name);
+  if (!co_await PasswordMatches(ctx, user, password)) {
+    ctx.services.throttle.failed(ctx.conn.address);
+    ctx.refused(kWhat, "wrong user name or password for user '" + name + "'");
+    co_return std::nullopt;
+  }
+  const std::int32_t handle = ctx.services.handles.issue(user->id);
+  const auto maps = ctx.store.mapsForUser(user->id);
+  ctx.log("login of user '" + name + "' (account " + std::to_string(user->id) + ", " +
+          std::to_string(maps.size()) + " maps)");
+  co_return LoginReply(ctx, handle, maps);
+}
+
+asio::awaitable<std::optional<DWBUffer>> HandleChangePassword(DWBUffer& request,
+                                                              HandlerContext& ctx) {
+  constexpr const char* kWhat = "change password (120)";
+  std::int32_t handle = 0;
+  std::string oldPassword, newPassword;
+  if (!ReadRequest(ctx, kWhat, [&] {
+        handle = request.GetLong();
+        oldPassword = request.GetString();
+        newPassword = request.GetString();
+      })) {
+    co_return std::nullopt;
+  }
+  const auto account = ctx.services.handles.lookup(handle);
+  if (!account) {
+    ctx.refused(kWhat, "unknown user ID");
+    co_return std::nullopt;
+  }
+  if (ctx.services.throttle.blocked(ctx.conn.address)) {
+    ctx.refused(kWhat, "too many failed password checks from " + ctx.conn.address);
+    co_return std::nullopt;
+  }
+  const auto user = ctx.store.findUserById(*account);
+  if (!user || user->guest) {
+    ctx.refused(kWhat, user ? "a guest cannot change its password" : "account removed");
+    co_return std::nullopt;
+  }
+  if (newPassword.empty()) {
+    ctx.refused(kWhat, "empty new password");
+    co_return std::nullopt;
+  }
+  if (!co_await VerifyAway(ctx, user->passwordHash, oldPassword)) {
+    ctx.services.throttle.failed(ctx.conn.address);
+    ctx.refused(kWhat, "wrong old password for account " + std::to_string(user->id));
+    co_return std::nullopt;
+  }
+  const std::string hash = co_await HashAway(ctx, std::move(newPassword));
+  ctx.store.setPasswordHash(user->id, hash);
+  ctx.log("password changed for account " + std::to_string(user->id));
+  DWBUffer b = StartReply(cmd::kChangePasswordReply);
+  b.PutInteger(kPasswordChanged);
+  co_return FinishReply(std::move(b));
+}
+
+}  // namespace orvenda::server

@@ -1,0 +1,45 @@
+#pragma once
+// Reply building on the shared codec: every reply is a DWBUffer that starts with its
+// header and code and is closed with its total length before it is queued.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "net/handlers/handler_context.h"
+#include "protocol/dwbuffer.h"
+#include "protocol/protocolerror.h"
+
+namespace orvenda::server {
+
+inline DWBUffer StartReply(std::int16_t code) {
+  DWBUffer b;
+  b.CrearHeader();
+  b.PutInteger(code);
+  return b;
+}
+
+inline DWBUffer FinishReply(DWBUffer b) {
+  b.cerrarMensaje(0);
+  return b;
+}
+
+// Runs `read` (the typed gets of a request); false, with a log line, when the request
+// is shorter than its fields or holds an impossible value.
+template <typename Read>
+bool ReadRequest(const HandlerContext& ctx, std::string_view command, Read&& read) {
+  try {
+    std::forward<Read>(read)();
+    return true;
+  } catch (const ProtocolError& e) {
+    ctx.malformed(command, e.what());
+    return false;
+  }
+}
+
+// The texts of a request travel with a 16-bit count; a reply's text longer than that
+// is cut rather than failing the whole reply.
+void PutText(DWBUffer& b, std::string_view utf8);
+
+}  // namespace orvenda::server

@@ -1,0 +1,87 @@
+#include "net/handlers/request_dispatcher.h"
+
+#include <array>
+#include <exception>
+#include <string>
+
+#include "net/handlers/families.h"
+#include "protocol/catalogue.h"
+
+namespace orvenda::server {
+namespace {
+
+const std::array kRoutes = {
+    Route{cmd::kMapDefinition, "map definition (1)", HandleMapDefinition, nullptr,
+          EmptyMapDefinitionReply},
+    Route{cmd::kCell, "grid cell (2)", HandleCell, nullptr, EmptyCellReply},
+    Route{cmd::kElementAttributes, "element attributes (4)", HandleElementAttributes, nullptr,
+          EmptyElementAttributesReply},
+    Route{cmd::kCellValues, "cell values (5)", HandleCellValues, nullptr, EmptyCellValuesReply},
+    Route{cmd::kFieldValues, "field values (6)", HandleFieldValues, nullptr,
+          EmptyFieldValuesReply},
+    Route{cmd::kOpenMap, "open map (10)", HandleOpenMap, nullptr, EmptyOpenMapReply},
+    Route{cmd::kAccessLevels, "access levels (11)", HandleAccessLevels, nullptr,
+          EmptyAccessLevelsReply},
+    Route{cmd::kLogin, "login (12)", nullptr, HandleLogin, EmptyLoginReply},
+    Route{cmd::kFindByCondition, "find by condition (13)", nullptr, nullptr, EmptyFindReply},
+    Route{cmd::kMultipleSelection, "multiple selection (14)", nullptr, nullptr,
+          EmptySelectionReply},
+    Route{cmd::kElementExtent, "element extent (15)", HandleElementExtent, nullptr,
+          EmptyElementExtentReply},
+    Route{cmd::kChangePassword, "change password (120)", nullptr, HandleChangePassword,
+          EmptyChangePasswordReply},
+    Route{cmd::kFindAddress, "find address (230)", nullptr, nullptr, EmptyAddressReply},
+};
+
+DWBUffer EmptyReplyFor(const Route& route, const DWBUffer& request) {
+  DWBUffer copy(request.bytes());
+  DWBUffer::Bytes header;
+  copy.GetFromBuffer(header, 10, 0);  // the cursor moves past header and code
+  LenientReader reader(copy);
+  return route.empty(reader);
+}
+
+}  // namespace
+
+const Route* FindRoute(std::int16_t code) {
+  for (const Route& r : kRoutes) {
+    if (r.code == code) return &r;
+  }
+  return nullptr;
+}
+
+asio::awaitable<std::optional<DWBUffer>> Dispatch(DWBUffer& request, HandlerContext& ctx) {
+  request.GetLong();  // magic and length: the framer has checked them
+  request.GetLong();
+  const std::int16_t code = request.GetInteger();
+  const Route* route = FindRoute(code);
+  if (route == nullptr) {
+    const auto info = FindCommand(code);
+    if (!info) {
+      ctx.malformed("request", "unknown command code " + std::to_string(code));
+    } else if (info->direction == Direction::ServerToClient) {
+      ctx.malformed("request", "command " + std::to_string(code) + " is a reply");
+    } else {
+      ctx.refused(info->name, "not served by this server");
+    }
+    co_return std::nullopt;
+  }
+  std::optional<DWBUffer> reply;
+  try {
+    if (route->sync != nullptr) {
+      reply = route->sync(request, ctx);
+    } else if (route->async != nullptr) {
+      reply = co_await route->async(request, ctx);
+    } else {
+      ctx.refused(route->name, "not served by this server");
+    }
+  } catch (const ProtocolError& e) {
+    ctx.malformed(route->name, e.what());
+  } catch (const std::exception& e) {
+    ctx.log(std::string("failed ") + route->name + ": " + e.what());
+  }
+  if (!reply) reply = EmptyReplyFor(*route, request);
+  co_return reply;
+}
+
+}  // namespace orvenda::server

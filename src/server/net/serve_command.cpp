@@ -1,0 +1,126 @@
+#include "net/serve_command.h"
+
+#include <asio/io_context.hpp>
+#include <asio/signal_set.hpp>
+#include <charconv>
+#include <csignal>
+#include <iostream>
+#include <thread>
+
+#include "admin/commands.h"
+#include "net/server.h"
+
+namespace orvenda::server {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: orvenda-server serve --db PATH [--port N (1001; 0 picks a free one)]\n"
+    "  [--listen ADDR (127.0.0.1)] [--threads N (2)] [--log FILE] [--max-connections N (256)]\n"
+    "  [--max-message BYTES (1048576)] [--idle-timeout S (1800)] [--handshake-timeout S (30)]\n"
+    "  [--send-timeout S (60)] [--session-lifetime S (43200)] [--client-version X.Y.Z (1.0.0)]\n"
+    "  [--login-attempts N (5)] [--login-window S (60)]\n";
+
+template <typename T>
+bool ToNumber(const std::string& text, T& out, T min, T max) {
+  T value{};
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc{} || end != text.data() + text.size() || value < min || value > max) {
+    return false;
+  }
+  out = value;
+  return true;
+}
+
+bool Seconds(const std::string& text, std::chrono::milliseconds& out) {
+  long long s = 0;
+  if (!ToNumber<long long>(text, s, 1, 10LL * 365 * 24 * 3600)) return false;
+  out = std::chrono::seconds(s);
+  return true;
+}
+
+bool Version(const std::string& text, ClientVersion& v) {
+  const auto a = text.find('.');
+  const auto b = a == std::string::npos ? a : text.find('.', a + 1);
+  if (b == std::string::npos) return false;
+  return ToNumber<std::int16_t>(text.substr(0, a), v.major, 0, 32767) &&
+         ToNumber<std::int16_t>(text.substr(a + 1, b - a - 1), v.minor, 0, 32767) &&
+         ToNumber<std::int16_t>(text.substr(b + 1), v.revision, 0, 32767);
+}
+
+// Applies one option with its value; false for a bad value.
+bool Apply(ServeOptions& o, const std::string& name, const std::string& value) {
+  ServerConfig& c = o.config;
+  if (name == "--db") return !(o.db = value).empty();
+  if (name == "--listen") return !(c.listen = value).empty();
+  if (name == "--log") return !(c.logFile = value).empty();
+  if (name == "--port") return ToNumber<std::uint16_t>(value, c.port, 0, 65535);  // 0: any
+  if (name == "--threads") return ToNumber(value, c.threads, 1, 64);
+  if (name == "--max-connections") return ToNumber(value, c.maxConnections, 1, 100000);
+  if (name == "--max-message") return ToNumber(value, c.maxMessage, 64, 256 * 1024 * 1024);
+  if (name == "--idle-timeout") return Seconds(value, c.idleTimeout);
+  if (name == "--handshake-timeout") return Seconds(value, c.handshakeTimeout);
+  if (name == "--send-timeout") return Seconds(value, c.sendTimeout);
+  if (name == "--session-lifetime") return Seconds(value, c.sessionLifetime);
+  if (name == "--login-window") return Seconds(value, c.loginWindow);
+  if (name == "--login-attempts") return ToNumber(value, c.loginAttempts, 1, 1000);
+  if (name == "--client-version") return Version(value, c.requiredVersion);
+  return false;
+}
+
+}  // namespace
+
+std::optional<ServeOptions> ParseServeArgs(const std::vector<std::string>& args,
+                                           std::string& error) {
+  ServeOptions o;
+  for (std::size_t i = 0; i < args.size(); i += 2) {
+    if (i + 1 >= args.size()) {
+      error = "option " + args[i] + " needs a value";
+      return std::nullopt;
+    }
+    if (!Apply(o, args[i], args[i + 1])) {
+      error = "bad option or value: " + args[i] + " " + args[i + 1];
+      return std::nullopt;
+    }
+  }
+  if (o.db.empty()) {
+    error = "--db is required";
+    return std::nullopt;
+  }
+  return o;
+}
+
+int RunServe(const std::vector<std::string>& args, std::ostream& /*out*/, std::ostream& err) {
+  std::string error;
+  const auto options = ParseServeArgs(args, error);
+  if (!options) {
+    err << "orvenda-server serve: " << error << "\n" << kUsage;
+    return kExitUsage;
+  }
+  ServerLog log(options->config.logFile, err);
+  if (!log.ok()) {
+    err << "orvenda-server serve: cannot open log file " << options->config.logFile << "\n";
+    return kExitFailure;
+  }
+  try {
+    // The signal set exists before any thread starts, so no thread misses the signals.
+    asio::io_context signals;
+    asio::signal_set set(signals, SIGINT, SIGTERM);
+    const std::string db = options->db;
+    openStore(db);  // fail early, before binding, when the database cannot be opened
+    Server server(options->config, [db] { return openStore(db); }, log);
+    set.async_wait([&](const asio::error_code& ec, int signal) {
+      if (!ec) log.line("signal " + std::to_string(signal) + " received");
+      server.stop();
+    });
+    server.start();
+    signals.run();
+    server.wait();
+    log.line("stopped");
+    return kExitOk;
+  } catch (const std::exception& e) {
+    log.line(std::string("cannot serve: ") + e.what());
+    return kExitFailure;
+  }
+}
+
+}  // namespace orvenda::server

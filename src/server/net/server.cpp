@@ -1,0 +1,110 @@
+#include "net/server.h"
+
+#include <sodium.h>
+
+#include <asio/co_spawn.hpp>
+#include <asio/detached.hpp>
+#include <asio/post.hpp>
+#include <asio/redirect_error.hpp>
+#include <asio/steady_timer.hpp>
+#include <asio/use_awaitable.hpp>
+
+#include "net/session.h"
+#include "store/password.h"
+
+namespace orvenda::server {
+namespace {
+
+// A password nobody knows, hashed once, to check unknown user names against.
+std::string MakeDummyHash() {
+  if (sodium_init() < 0) throw std::runtime_error("libsodium could not be initialised");
+  unsigned char secret[32];
+  randombytes_buf(secret, sizeof secret);
+  return hashPassword(std::string(reinterpret_cast<const char*>(secret), sizeof secret));
+}
+
+}  // namespace
+
+Server::Server(ServerConfig config, StoreFactory openStore, ServerLog& log)
+    : config_(std::move(config)),
+      log_(log),
+      handles_(config_.sessionLifetime),
+      throttle_(config_.loginAttempts, config_.loginWindow),
+      registry_(config_.maxConnections) {
+  services_ = std::make_unique<ServerServices>(ServerServices{
+      config_, log_, handles_, throttle_, passwordPool_.get_executor(), MakeDummyHash()});
+  const int n = std::max(1, config_.threads);
+  for (int i = 0; i < n; ++i) {
+    auto w = std::make_unique<Worker>();
+    w->store = openStore();
+    workers_.push_back(std::move(w));
+  }
+  const auto address = asio::ip::make_address(config_.listen);
+  acceptor_.emplace(workers_[0]->context);
+  const asio::ip::tcp::endpoint endpoint(address, config_.port);
+  acceptor_->open(endpoint.protocol());
+  acceptor_->set_option(asio::ip::tcp::acceptor::reuse_address(true));
+  acceptor_->bind(endpoint);
+  acceptor_->listen(asio::socket_base::max_listen_connections);
+  port_ = acceptor_->local_endpoint().port();
+}
+
+Server::~Server() {
+  stop();
+  wait();
+}
+
+void Server::start() {
+  log_.line("listening on " + config_.listen + ":" + std::to_string(port_) + " with " +
+            std::to_string(workers_.size()) + " network threads");
+  asio::co_spawn(workers_[0]->context, AcceptLoop(), asio::detached);
+  for (auto& w : workers_) {
+    w->guard.emplace(w->context.get_executor());
+    w->thread = std::thread([ctx = &w->context] { ctx->run(); });
+  }
+}
+
+void Server::stop() {
+  if (stopping_.exchange(true)) return;
+  asio::post(workers_[0]->context, [this] {
+    asio::error_code ec;
+    acceptor_->close(ec);
+    registry_.stopAll();
+    log_.line("stopping: no longer accepting connections");
+    for (auto& w : workers_) w->guard.reset();
+  });
+}
+
+void Server::wait() {
+  for (auto& w : workers_) {
+    if (w->thread.joinable()) w->thread.join();
+  }
+  passwordPool_.join();
+}
+
+asio::awaitable<void> Server::AcceptLoop() {
+  std::size_t next = 0;
+  while (!stopping_) {
+    Worker& w = *workers_[next++ % workers_.size()];
+    asio::error_code ec;
+    asio::ip::tcp::socket socket =
+        co_await acceptor_->async_accept(w.context, asio::redirect_error(asio::use_awaitable, ec));
+    if (ec) {
+      if (stopping_ || ec == asio::error::operation_aborted) co_return;
+      log_.line("accept failed: " + ec.message());
+      // Out of descriptors and the like: give the connections a moment to end.
+      asio::steady_timer pause(co_await asio::this_coro::executor, std::chrono::milliseconds(100));
+      co_await pause.async_wait(asio::redirect_error(asio::use_awaitable, ec));
+      continue;
+    }
+    const std::uint64_t id = nextId_++;
+    auto session = std::make_shared<Session>(std::move(socket), id, *w.store, *services_, registry_);
+    if (!registry_.add(id, session)) {
+      session->reject("too many connections");
+      continue;
+    }
+    session->start();
+  }
+}
+
+}  // namespace orvenda::server

@@ -1,0 +1,204 @@
+#include "net/session.h"
+
+#include <asio/co_spawn.hpp>
+#include <asio/detached.hpp>
+#include <asio/post.hpp>
+#include <asio/read.hpp>
+#include <asio/redirect_error.hpp>
+#include <asio/use_awaitable.hpp>
+#include <asio/write.hpp>
+#include <vector>
+
+#include "net/handlers/request_dispatcher.h"
+#include "net/session_registry.h"
+
+namespace orvenda::server {
+namespace {
+
+using asio::use_awaitable;
+// After the login reply the client closes; a client that does not is closed after this.
+constexpr std::chrono::milliseconds kFinishGrace{2000};
+// One write carries at most this much of the queue.
+constexpr std::size_t kMaxBatchBytes = 256 * 1024;
+
+std::string Describe(const asio::ip::tcp::socket& s, std::string* address) {
+  asio::error_code ec;
+  const auto ep = s.remote_endpoint(ec);
+  if (ec) return "?";
+  *address = ep.address().to_string();
+  return *address + ":" + std::to_string(ep.port());
+}
+
+}  // namespace
+
+Session::Session(asio::ip::tcp::socket socket, std::uint64_t id, Store& store,
+                 ServerServices& services, SessionRegistry& registry)
+    : socket_(std::move(socket)),
+      store_(store),
+      services_(services),
+      registry_(registry),
+      framer_(services.config.maxMessage),
+      wakeWriter_(socket_.get_executor()),
+      roomMade_(socket_.get_executor()),
+      watchdog_(socket_.get_executor()),
+      lastActivity_(Clock::now()) {
+  state_.id = id;
+  state_.peer = Describe(socket_, &state_.address);
+  asio::error_code ec;
+  socket_.set_option(asio::ip::tcp::no_delay(true), ec);  // replies are small and awaited
+}
+
+void Session::start() {
+  HandlerContext{store_, services_, state_}.log("connected");
+  auto self = shared_from_this();
+  const auto ex = socket_.get_executor();
+  asio::co_spawn(ex, [self] { return self->Reader(); }, asio::detached);
+  asio::co_spawn(ex, [self] { return self->Writer(); }, asio::detached);
+  asio::co_spawn(ex, [self] { return self->Watchdog(); }, asio::detached);
+}
+
+void Session::stop() {
+  asio::post(socket_.get_executor(),
+             [self = shared_from_this()] { self->Close("server shutting down"); });
+}
+
+std::chrono::milliseconds Session::IdleLimit() const {
+  return state_.mapOpen ? services_.config.idleTimeout : services_.config.handshakeTimeout;
+}
+
+void Session::Close(const std::string& why) {
+  if (closed_) return;
+  closed_ = true;
+  HandlerContext{store_, services_, state_}.log("closed after " + std::to_string(requests_) +
+                                                " requests: " + why);
+  asio::error_code ec;
+  socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
+  socket_.close(ec);
+  wakeWriter_.cancel();
+  roomMade_.cancel();
+  watchdog_.cancel();
+  if (state_.handle != 0) services_.handles.detach(state_.handle);
+  state_.handle = 0;
+  registry_.remove(state_.id);
+}
+
+void Session::Enqueue(DWBUffer reply) {
+  queuedBytes_ += reply.bytes().size();
+  queue_.push_back(std::move(reply));
+  wakeWriter_.cancel();
+}
+
+asio::awaitable<void> Session::WaitForRoom() {
+  while (!closed_ && queuedBytes_ > services_.config.maxQueuedBytes) {
+    asio::error_code ec;
+    roomMade_.expires_at(Clock::time_point::max());
+    co_await roomMade_.async_wait(asio::redirect_error(use_awaitable, ec));
+  }
+}
+
+asio::awaitable<bool> Session::AnswerHeld() {
+  DWBUffer request;
+  while (!closed_) {
+    co_await WaitForRoom();
+    if (closed_) break;
+    const auto r = framer_.next(request);
+    if (r == RequestFramer::Result::NeedMore) co_return true;
+    if (r == RequestFramer::Result::Broken) {
+      Close("malformed stream (" + framer_.fault() + ")");
+      break;
+    }
+    ++requests_;
+    HandlerContext ctx{store_, services_, state_};
+    auto reply = co_await Dispatch(request, ctx);
+    if (closed_) break;
+    if (reply) Enqueue(std::move(*reply));
+    if (state_.closeAfterReply) {
+      finishing_ = true;
+      finishDeadline_ = Clock::now() + kFinishGrace;
+      wakeWriter_.cancel();
+      break;
+    }
+  }
+  co_return false;
+}
+
+asio::awaitable<void> Session::Reader() {
+  std::vector<std::uint8_t> buf(16 * 1024);
+  asio::error_code ec;
+  bool answering = true;
+  while (!closed_) {
+    const std::size_t n =
+        co_await socket_.async_read_some(asio::buffer(buf), asio::redirect_error(use_awaitable, ec));
+    if (ec) {
+      Close(ec == asio::error::eof ? "closed by the client" : ec.message());
+      co_return;
+    }
+    lastActivity_ = Clock::now();
+    if (!answering) continue;  // after the login reply: wait for the client to close
+    framer_.feed(buf.data(), n);
+    answering = co_await AnswerHeld();
+  }
+}
+
+asio::awaitable<void> Session::Writer() {
+  std::vector<DWBUffer> batch;
+  std::vector<asio::const_buffer> views;
+  while (!closed_) {
+    if (queue_.empty()) {
+      if (finishing_) {
+        // Everything sent: half-close so the client sees the end after our reply.
+        asio::error_code ec;
+        socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ec);
+      }
+      asio::error_code ec;
+      wakeWriter_.expires_at(Clock::time_point::max());
+      co_await wakeWriter_.async_wait(asio::redirect_error(use_awaitable, ec));
+      continue;
+    }
+    batch.clear();
+    views.clear();
+    std::size_t size = 0;
+    while (!queue_.empty() &&
+           (batch.empty() || size + queue_.front().bytes().size() <= kMaxBatchBytes)) {
+      size += queue_.front().bytes().size();
+      batch.push_back(std::move(queue_.front()));
+      queue_.pop_front();
+    }
+    for (const auto& b : batch) views.emplace_back(asio::buffer(b.bytes()));
+    writing_ = true;
+    writeStarted_ = Clock::now();
+    asio::error_code ec;
+    co_await asio::async_write(socket_, views, asio::redirect_error(use_awaitable, ec));
+    writing_ = false;
+    if (ec) {
+      Close("write failed: " + ec.message());
+      co_return;
+    }
+    queuedBytes_ -= size;
+    lastActivity_ = Clock::now();
+    roomMade_.cancel();
+  }
+}
+
+asio::awaitable<void> Session::Watchdog() {
+  const auto& c = services_.config;
+  const auto shortest = std::min({c.handshakeTimeout, c.idleTimeout, c.sendTimeout});
+  const auto tick = std::clamp(shortest / 4, std::chrono::milliseconds(10),
+                               std::chrono::milliseconds(1000));
+  while (!closed_) {
+    asio::error_code ec;
+    watchdog_.expires_after(tick);
+    co_await watchdog_.async_wait(asio::redirect_error(use_awaitable, ec));
+    if (closed_) break;
+    const auto now = Clock::now();
+    if (writing_ && now - writeStarted_ > c.sendTimeout) {
+      Close("the client stopped reading its replies");
+    } else if (finishing_ && queue_.empty() && !writing_ && now > finishDeadline_) {
+      Close("login answered");
+    } else if (!writing_ && queue_.empty() && now - lastActivity_ > IdleLimit()) {
+      Close("idle");
+    }
+  }
+}
+
+}  // namespace orvenda::server

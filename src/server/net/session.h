@@ -1,0 +1,75 @@
+#pragma once
+// Session: one client connection. Three coroutines share its (single-threaded)
+// executor: a reader that cuts requests out of the stream and answers them in order,
+// a writer with one write in flight and a queue behind it, and a watchdog that ends
+// an idle connection or one whose reader has stopped taking our replies.
+//
+// A slow reader cannot grow the queue without bound: above maxQueuedBytes the reader
+// stops taking requests until the writer catches up.
+
+#include <asio/awaitable.hpp>
+#include <asio/ip/tcp.hpp>
+#include <asio/steady_timer.hpp>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "net/handlers/handler_context.h"
+#include "net/request_framer.h"
+#include "protocol/dwbuffer.h"
+
+namespace orvenda::server {
+
+class SessionRegistry;
+
+class Session : public std::enable_shared_from_this<Session> {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  Session(asio::ip::tcp::socket socket, std::uint64_t id, Store& store,
+          ServerServices& services, SessionRegistry& registry);
+
+  // Starts the coroutines; call once, after the registry has taken the session.
+  void start();
+  // Closes the connection from any thread.
+  void stop();
+  // Closes a connection that was never started (over the connection limit).
+  void reject(const std::string& why) { Close("refused: " + why); }
+
+ private:
+  asio::awaitable<void> Reader();
+  asio::awaitable<void> Writer();
+  asio::awaitable<void> Watchdog();
+  // Answers every whole request the framer holds; false when the session must stop
+  // taking requests (closed, broken stream, or the login reply sent).
+  asio::awaitable<bool> AnswerHeld();
+  asio::awaitable<void> WaitForRoom();
+  void Enqueue(DWBUffer reply);
+  void Close(const std::string& why);
+  std::chrono::milliseconds IdleLimit() const;
+
+  asio::ip::tcp::socket socket_;
+  Store& store_;
+  ServerServices& services_;
+  SessionRegistry& registry_;
+  ConnectionState state_;
+  RequestFramer framer_;
+
+  std::deque<DWBUffer> queue_;
+  std::size_t queuedBytes_ = 0;
+  asio::steady_timer wakeWriter_;  // "never expires"; cancelled when there is work
+  asio::steady_timer roomMade_;    // cancelled when the writer drains the queue
+  asio::steady_timer watchdog_;
+
+  Clock::time_point lastActivity_;
+  Clock::time_point writeStarted_;
+  bool writing_ = false;
+  bool finishing_ = false;  // the login reply is queued: flush, then close
+  Clock::time_point finishDeadline_;
+  bool closed_ = false;
+  std::uint64_t requests_ = 0;
+};
+
+}  // namespace orvenda::server

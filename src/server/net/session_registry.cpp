@@ -1,0 +1,39 @@
+#include "net/session_registry.h"
+
+#include <vector>
+
+#include "net/session.h"
+
+namespace orvenda::server {
+
+bool SessionRegistry::add(std::uint64_t id, const std::shared_ptr<Session>& session) {
+  std::lock_guard lock(mutex_);
+  if (stopping_ || static_cast<int>(sessions_.size()) >= max_) return false;
+  sessions_.emplace(id, session);
+  return true;
+}
+
+void SessionRegistry::remove(std::uint64_t id) {
+  std::lock_guard lock(mutex_);
+  sessions_.erase(id);
+}
+
+void SessionRegistry::stopAll() {
+  std::vector<std::shared_ptr<Session>> live;
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    for (auto& [id, weak] : sessions_) {
+      if (auto s = weak.lock()) live.push_back(std::move(s));
+    }
+  }
+  // Outside the lock: a session removes itself while closing.
+  for (auto& s : live) s->stop();
+}
+
+std::size_t SessionRegistry::size() {
+  std::lock_guard lock(mutex_);
+  return sessions_.size();
+}
+
+}  // namespace orvenda::server

@@ -1,0 +1,32 @@
+#pragma once
+// SessionRegistry: the live connections of a server, so that it can refuse a
+// connection over the limit and stop them all at shutdown. Shared by every thread.
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+namespace orvenda::server {
+
+class Session;
+
+class SessionRegistry {
+ public:
+  explicit SessionRegistry(int maxSessions) : max_(maxSessions) {}
+
+  // False (and nothing kept) when the limit is reached or the registry is stopping.
+  bool add(std::uint64_t id, const std::shared_ptr<Session>& session);
+  void remove(std::uint64_t id);
+  // Asks every live session to close; later add() calls fail.
+  void stopAll();
+  std::size_t size();
+
+ private:
+  int max_;
+  bool stopping_ = false;
+  std::mutex mutex_;
+  std::unordered_map<std::uint64_t, std::weak_ptr<Session>> sessions_;
+};
+
+}  // namespace orvenda::server

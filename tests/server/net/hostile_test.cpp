@@ -1,0 +1,182 @@
+// Every counted request is answered, and nothing a client sends or fails to read
+// crashes the server or stalls another client.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <thread>
+
+#include "protocol/byteimage.h"
+#include "protocol/catalogue.h"
+#include "server_rig.h"
+
+namespace orvenda::server::test {
+namespace {
+
+// A logged-in viewer with the map open answers a cell request promptly.
+void ExpectOthersServed(ServerRig& rig) {
+  ProtocolClient c(rig.port());
+  ASSERT_EQ(OpenMap(c, Login(rig.port(), "ana", "secreta"), TestData::kMap), 0);
+  const auto started = std::chrono::steady_clock::now();
+  auto m = Ask(c, Request(2, [&](DWBUffer& b) {
+                 b.PutLong(rig.data().roads);
+                 b.PutLong(rig.data().nearCell.row);
+                 b.PutLong(rig.data().nearCell.column);
+               }), 102);
+  EXPECT_TRUE(m);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
+}
+
+Bytes Header(std::int32_t declared, std::int16_t code) {
+  Bytes b = {'M', 'I', 'C', ' '};
+  const auto len = byteimage::ToBytes(declared);
+  b.insert(b.end(), len.begin(), len.end());
+  const auto c = byteimage::ToBytes(code);
+  b.insert(b.end(), c.begin(), c.end());
+  return b;
+}
+
+TEST(ServerHostile, EveryCountedRequestIsAnsweredEvenWhenRefusedOrCutShort) {
+  ServerRig rig;
+  ProtocolClient c(rig.port());  // no map open: everything is refused
+  for (const CommandInfo& info : Commands()) {
+    if (info.direction != Direction::ClientToServer || !info.counted) continue;
+    for (const bool cut : {false, true}) {
+      SCOPED_TRACE(std::string(info.name) + (cut ? " without fields" : " with fields"));
+      // Generous fields: Longs of 1 read as every numeric type, and as empty strings.
+      const Bytes request = cut ? Request(info.code) : Request(info.code, [](DWBUffer& b) {
+        for (int i = 0; i < 12; ++i) b.PutLong(1);
+      });
+      ASSERT_TRUE(c.send(request));
+      auto reply = c.receive(3s);
+      ASSERT_TRUE(reply) << "no reply to " << info.code;
+      const std::int16_t code = ProtocolClient::codeOf(*reply);
+      EXPECT_EQ(code, info.code == 10 ? 110 : info.code == 230 ? 231 : info.code + 100);
+    }
+  }
+  // Requests that are not counted and not served get no reply, and the stream goes on.
+  ASSERT_TRUE(c.send(Request(cmd::kNewPoint, [](DWBUffer& b) { b.PutLong(1); })));
+  ASSERT_TRUE(c.send(Request(999)));
+  ASSERT_TRUE(c.send(Request(102)));
+  ASSERT_TRUE(c.send(Request(cmd::kElementExtent)));
+  auto reply = c.receive(3s);
+  ASSERT_TRUE(reply);
+  EXPECT_EQ(ProtocolClient::codeOf(*reply), 115);
+  EXPECT_NE(rig.logText().find("unknown command code 999"), std::string::npos);
+}
+
+TEST(ServerHostile, BrokenFramingClosesOnlyThatConnection) {
+  ServerRig rig;
+  struct Row {
+    const char* what;
+    Bytes bytes;
+  };
+  const Row rows[] = {
+      {"bad magic", {'m', 'i', 'c', ' ', 14, 0, 0, 0, 2, 0, 1, 0, 0, 0}},
+      {"declared length 0", Header(0, 2)},
+      {"declared length 9", Header(9, 2)},
+      {"declared length 2^31-1", Header(0x7FFFFFFF, 2)},
+      {"negative length", Header(-5, 2)},
+      {"above the limit", Header(2 * 1024 * 1024, 2)},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ProtocolClient c(rig.port());
+    ASSERT_TRUE(c.send(row.bytes));
+    EXPECT_TRUE(c.closedByServer(3s));
+    ExpectOthersServed(rig);
+  }
+  EXPECT_NE(rig.logText().find("malformed stream"), std::string::npos);
+}
+
+TEST(ServerHostile, RandomBytesAndMessagesCutAnywhereNeverCrashIt) {
+  ServerRig rig;
+  std::mt19937 random(20261206);
+  for (int round = 0; round < 20; ++round) {
+    ProtocolClient c(rig.port());
+    Bytes junk(1 + random() % 3000);
+    for (auto& b : junk) b = static_cast<std::uint8_t>(random());
+    // Half of the rounds start with a valid header and carry a random body.
+    if (round % 2 == 0) {
+      const auto h = Header(static_cast<std::int32_t>(junk.size() + 10),
+                            static_cast<std::int16_t>(random() % 260));
+      junk.insert(junk.begin(), h.begin(), h.end());
+    }
+    ASSERT_TRUE(c.send(junk));
+    c.receive(50ms);
+  }
+  // A request split byte by byte still arrives whole.
+  ProtocolClient slow(rig.port());
+  const Bytes r = Request(15, [](DWBUffer& b) {
+    b.PutLong(1);
+    b.PutLong(2);
+  });
+  for (std::uint8_t byte : r) {
+    ASSERT_TRUE(slow.send({byte}));
+    std::this_thread::sleep_for(2ms);
+  }
+  auto reply = slow.receive();
+  ASSERT_TRUE(reply);
+  EXPECT_EQ(ProtocolClient::codeOf(*reply), 115);
+  ExpectOthersServed(rig);
+}
+
+TEST(ServerHostile, AClientThatNeverReadsIsCutOffWithoutStallingOthers) {
+  ServerConfig config;
+  config.maxQueuedBytes = 64 * 1024;
+  config.sendTimeout = 700ms;
+  ServerRig rig(config);
+  ProtocolClient greedy(rig.port());
+  ASSERT_EQ(OpenMap(greedy, Login(rig.port(), "ana", "secreta"), TestData::kMap), 0);
+  // Map definitions: small requests with large replies (some 60 MB in all), more than
+  // the kernel's socket buffers can hide.
+  Bytes flood;
+  const Bytes one = Request(1, [&](DWBUffer& b) { b.PutLong(TestData::kMap); });
+  for (int k = 0; k < 100000; ++k) flood.insert(flood.end(), one.begin(), one.end());
+  std::thread sender([&] { greedy.send(flood); });  // blocks once the server stops reading
+  std::this_thread::sleep_for(200ms);
+  ExpectOthersServed(rig);
+  // The server gives up on it after the send timeout.
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (rig.logText().find("stopped reading") == std::string::npos &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(50ms);
+  }
+  greedy.abort();
+  sender.join();
+  EXPECT_NE(rig.logText().find("the client stopped reading its replies"), std::string::npos);
+  ExpectOthersServed(rig);
+}
+
+TEST(ServerHostile, ConnectionLimitAndIdleTimeoutEndExtraAndSilentConnections) {
+  ServerConfig config;
+  config.maxConnections = 3;
+  config.handshakeTimeout = 400ms;
+  ServerRig rig(config);
+  auto a = std::make_unique<ProtocolClient>(rig.port());
+  ProtocolClient b(rig.port()), c(rig.port());
+  std::this_thread::sleep_for(100ms);  // let the server register the three
+  ProtocolClient extra(rig.port());
+  EXPECT_TRUE(extra.closedByServer(2s));
+  // Silent connections are closed after the handshake timeout.
+  EXPECT_TRUE(b.closedByServer(3s));
+  EXPECT_TRUE(c.closedByServer(3s));
+  a.reset();
+  std::this_thread::sleep_for(100ms);
+  ExpectOthersServed(rig);
+  const std::string log = rig.logText();
+  EXPECT_NE(log.find("too many connections"), std::string::npos) << log;
+  EXPECT_NE(log.find("idle"), std::string::npos) << log;
+}
+
+TEST(ServerHostile, StopClosesEveryConnection) {
+  auto rig = std::make_unique<ServerRig>();
+  ProtocolClient c(rig->port());
+  ASSERT_EQ(OpenMap(c, Login(rig->port(), "ana", "secreta"), TestData::kMap), 0);
+  std::thread stopper([&] { rig->server().stop(); });
+  EXPECT_TRUE(c.closedByServer(3s));
+  stopper.join();
+  rig.reset();  // waits for every thread
+}
+
+}  // namespace
+}  // namespace orvenda::server::test

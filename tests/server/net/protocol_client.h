@@ -1,0 +1,80 @@
+#pragma once
+// ProtocolClient: a test client of the map server on a real loopback socket. Requests
+// are built and replies reassembled with the shared codec; every wait is bounded.
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "protocol/dwbuffer.h"
+#include "protocol/messagereceiver.h"
+#include "protocol/viewercontext.h"
+
+namespace orvenda::server::test {
+
+using Bytes = std::vector<std::uint8_t>;
+using namespace std::chrono_literals;
+
+// The receiver needs a viewer; the test client has none to show anything on.
+class NoViewer : public ViewerContext {
+ public:
+  std::int32_t PendingRequests() const override { return 0; }
+  void SetPendingRequests(std::int32_t) override {}
+  void SetMousePointer(int) override {}
+  void RestoreToolPointer() override {}
+  void ShowReadingData(bool) override {}
+  std::uint32_t ReadingDataColour() const override { return 0; }
+  void SetReadingDataColour(std::uint32_t) override {}
+  void FinishLoadingPass() override {}
+};
+
+class ProtocolClient {
+ public:
+  // Connects to 127.0.0.1:port; from `source` (another loopback address) when given.
+  explicit ProtocolClient(std::uint16_t port, const std::string& source = {});
+  ~ProtocolClient();
+  ProtocolClient(const ProtocolClient&) = delete;
+  ProtocolClient& operator=(const ProtocolClient&) = delete;
+
+  bool connected() const { return fd_ >= 0; }
+  // Sends every byte; false when the connection is gone.
+  bool send(const Bytes& bytes);
+  // The next whole message, with its cursor on the first field after the code; nothing
+  // when none arrives within `timeout` or the connection ends first.
+  std::optional<DWBUffer> receive(std::chrono::milliseconds timeout = 5s);
+  // The code of a message received by receive() (read before the cursor moved).
+  static std::int16_t codeOf(const DWBUffer& m);
+  // True when the server closes the connection within `timeout` (anything it still
+  // sends is discarded).
+  bool closedByServer(std::chrono::milliseconds timeout = 5s);
+  // Shuts the socket down from another thread, to end a send() blocked on it.
+  void abort();
+
+ private:
+  bool ReadSome(std::chrono::milliseconds timeout);
+
+  int fd_ = -1;
+  bool eof_ = false;
+  NoViewer viewer_;
+  MessageReceiver receiver_;
+  std::deque<DWBUffer> ready_;
+};
+
+// A request of `code` with the fields that `put` writes.
+template <typename Put>
+Bytes Request(std::int16_t code, Put put) {
+  DWBUffer b;
+  b.CrearHeader();
+  b.PutInteger(code);
+  put(b);
+  b.cerrarMensaje(0);
+  return b.buffer();
+}
+inline Bytes Request(std::int16_t code) {
+  return Request(code, [](DWBUffer&) {});
+}
+
+}  // namespace orvenda::server::test

@@ -1,0 +1,131 @@
+// The real executable: `orvenda-server serve` as a child process, its options, its
+// log file, and a clean stop on SIGTERM and SIGINT.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+#include "net/serve_command.h"
+#include "server_rig.h"
+
+extern char** environ;
+
+namespace orvenda::server::test {
+namespace {
+
+TEST(ServeCommand, ParsesItsOptionsAndRefusesBadOnes) {
+  struct Row {
+    const char* what;
+    std::vector<std::string> args;
+    bool ok;
+  };
+  const std::vector<Row> rows = {
+      {"only the database", {"--db", "x.db"}, true},
+      {"every option", {"--db", "x.db", "--port", "1234", "--listen", "0.0.0.0", "--threads", "3",
+                        "--client-version", "2.1.7", "--idle-timeout", "60",
+                        "--login-attempts", "9"}, true},
+      {"no database", {"--port", "1001"}, false},
+      {"port too large", {"--db", "x.db", "--port", "65536"}, false},
+      {"option without value", {"--db", "x.db", "--port"}, false},
+      {"unknown option", {"--db", "x.db", "--colour", "red"}, false},
+      {"version with two parts", {"--db", "x.db", "--client-version", "2.1"}, false},
+      {"zero timeout", {"--db", "x.db", "--idle-timeout", "0"}, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::string error;
+    const auto o = ParseServeArgs(row.args, error);
+    EXPECT_EQ(o.has_value(), row.ok) << error;
+  }
+  std::string error;
+  const auto o = ParseServeArgs(rows[1].args, error);
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->config.port, 1234);
+  EXPECT_EQ(o->config.listen, "0.0.0.0");
+  EXPECT_EQ(o->config.threads, 3);
+  EXPECT_EQ(o->config.requiredVersion.major, 2);
+  EXPECT_EQ(o->config.requiredVersion.minor, 1);
+  EXPECT_EQ(o->config.requiredVersion.revision, 7);
+  EXPECT_EQ(o->config.idleTimeout, std::chrono::seconds(60));
+  EXPECT_EQ(o->config.loginAttempts, 9);
+  const auto defaults = ParseServeArgs({"--db", "x.db"}, error);
+  EXPECT_EQ(defaults->config.port, 1001);
+  EXPECT_EQ(defaults->config.listen, "127.0.0.1");
+}
+
+std::string ReadFile(const std::filesystem::path& p) {
+  std::ifstream in(p);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Waits for the child to end; its exit code, or -1 when it did not end in time.
+int WaitFor(pid_t pid, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    std::this_thread::sleep_for(20ms);
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+  return -1;
+}
+
+TEST(ServeCommand, RealExecutableServesAndStopsCleanlyOnSignals) {
+  for (const int signal : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(signal);
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("orvenda-serve-" + std::to_string(::getpid()) + "-" + std::to_string(signal));
+    std::filesystem::create_directories(dir);
+    {
+      auto s = openStore(dir / "map.db");
+      s->addUser("ana", "not a hash", false);
+    }
+    const std::string db = (dir / "map.db").string(), log = (dir / "server.log").string();
+    std::vector<std::string> args = {ORVENDA_SERVER_EXE, "serve", "--db", db, "--port", "0",
+                                     "--log", log};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, ORVENDA_SERVER_EXE, nullptr, nullptr, argv.data(), environ), 0);
+
+    // The log says where it listens.
+    std::smatch match;
+    const std::regex listening("listening on 127\\.0\\.0\\.1:([0-9]+)");
+    std::string text;
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!std::regex_search(text = ReadFile(log), match, listening) &&
+           std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(20ms);
+    }
+    ASSERT_TRUE(std::regex_search(text, match, listening)) << text;
+    const auto port = static_cast<std::uint16_t>(std::stoi(match[1].str()));
+
+    ProtocolClient c(port);
+    auto reply = Ask(c, Request(2, [](DWBUffer& b) {
+                       for (int i = 0; i < 3; ++i) b.PutLong(1);
+                     }), 102);
+    EXPECT_TRUE(reply);
+    ::kill(pid, signal);
+    EXPECT_TRUE(c.closedByServer(5s));
+    EXPECT_EQ(WaitFor(pid, 10s), 0);
+    text = ReadFile(log);
+    EXPECT_NE(text.find("connected"), std::string::npos) << text;
+    EXPECT_NE(text.find("refused grid cell (2): no map open"), std::string::npos) << text;
+    EXPECT_NE(text.find("stopped"), std::string::npos) << text;
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+  }
+}
+
+}  // namespace
+}  // namespace orvenda::server::test

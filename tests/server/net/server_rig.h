@@ -1,0 +1,62 @@
+#pragma once
+// ServerRig: a small map database built by the test through the store, and the real
+// server serving it on an ephemeral loopback port, in this process, on its own threads.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "net/server.h"
+#include "net/server_config.h"
+#include "net/server_log.h"
+#include "protocol_client.h"
+#include "store/store.h"
+
+namespace orvenda::server::test {
+
+// What the database holds, for the tests to compare replies with.
+struct TestData {
+  static constexpr std::int32_t kMap = 7;       // "Ciudad": roads, places, secret
+  static constexpr std::int32_t kSecretMap = 8;  // only the secret layer
+  std::int32_t ana = 0, guest = 0, bob = 0;      // accounts
+  std::int32_t roads = 0, places = 0, secret = 0;  // layers
+  // A roads cell whose three elements lie close to its origin (relative form), and a
+  // cell crossed by a long road whose far vertex needs Doubles.
+  CellKey nearCell{230, 160};
+  CellKey farCell{220, 140};
+  std::int32_t firstPlace = 0;  // element of `places` with every field type filled
+};
+
+class ServerRig {
+ public:
+  // Builds the database and starts the server with `config` (its port and listen
+  // address are forced to 0 and 127.0.0.1).
+  explicit ServerRig(ServerConfig config = {});
+  ~ServerRig();
+
+  std::uint16_t port() const { return server_->port(); }
+  Server& server() { return *server_; }
+  const TestData& data() const { return data_; }
+  // A store of its own on the same database, for the test's expectations.
+  std::unique_ptr<Store> openStore() const;
+  // Everything logged so far.
+  std::string logText() const;
+
+ private:
+  std::filesystem::path dir_;
+  std::filesystem::path db_;
+  TestData data_;
+  std::unique_ptr<ServerLog> log_;
+  std::unique_ptr<Server> server_;
+};
+
+// Logs in on a connection of its own; returns the user ID of reply 112 (or the refusal).
+std::int32_t Login(std::uint16_t port, const std::string& user, const std::string& password);
+// Sends request 10 and returns the result of reply 110 (-9999 when none came).
+std::int32_t OpenMap(ProtocolClient& c, std::int32_t userId, std::int32_t map);
+// Sends a request and waits for one reply, which must carry `code`.
+std::optional<DWBUffer> Ask(ProtocolClient& c, const Bytes& request, std::int16_t code);
+
+}  // namespace orvenda::server::test
