@@ -155,10 +155,12 @@ frmDocument* frmMain::OpenMap(int p) {
   document->Viewer1->SetIDUser(app_.UserID);
   document->Viewer1->SetImagePath(app_.ImageFolder);
   document->setWindowTitle(app_.MapNames[p - 1] + QStringLiteral(" - Mapa"));
+  // Enabled before the window shows: showing activates it, and the activation
+  // applies the guest rule.
+  MenuItem(QStringLiteral("mnuChangePassword"))->setEnabled(true);
   QMdiSubWindow* window = mdiArea->addSubWindow(document);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
-  MenuItem(QStringLiteral("mnuChangePassword"))->setEnabled(true);
   // The activation that showing brings applies the guest rule; make sure it
   // ran even where the window system did not activate the window.
   if (ActiveDocument() == document && lastActive_ != document) SubWindowActivated(window);
@@ -178,6 +180,14 @@ void frmMain::DocumentUnloaded(frmDocument* document) {
   cbLayers->clear();
   DisableMapCommands();
   StatusPanel1->setText(QString());
+  // The area may have activated the next document before this one went; that
+  // activation counts only now.
+  QMdiSubWindow* current = mdiArea->currentSubWindow();
+  frmDocument* next = current ? qobject_cast<frmDocument*>(current->widget()) : nullptr;
+  if (next != nullptr && next != document) {
+    lastActive_ = next;
+    next->Activate();
+  }
 }
 
 void frmMain::LayerComboChanged(const QString& text) {

@@ -78,8 +78,9 @@ std::int16_t Module1::EditConnectionOptions() {
 
 std::int16_t Module1::WindowSizeState(const QWidget* window) {
   if (window == nullptr) return 0;
-  if (window->isMaximized()) return 1;
+  // A minimized window may remember that it was maximized; it counts as minimized.
   if (window->isMinimized()) return -1;
+  if (window->isMaximized()) return 1;
   return 0;
 }
 
