@@ -51,7 +51,7 @@ for _ in $(seq 1 300); do
     cat "$work/server.out" "$log" 2>/dev/null >&2 || true
     exit 1
   fi
-  port="$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9][0-9]*\).*/\1/p' "$log" 2>/dev/null | head -n1)"
+  port="$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9][0-9]*\).*/\1/p' "$log" 2>/dev/null | head -n1 || true)"
   [ -n "$port" ] && break
   sleep 0.1
 done

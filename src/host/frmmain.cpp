@@ -64,7 +64,7 @@ frmMain::frmMain(Module1& app, QWidget* parent)
   connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::SubWindowActivated);
   connect(cbLayers, &QComboBox::textActivated, this, &frmMain::LayerComboChanged);
   connect(cbLayers, &QComboBox::currentTextChanged, this, &frmMain::LayerComboChanged);
-  resize(1000, 720);
+  resize(1240, 820);
 
   // Load.
   BaseCaption = QString::fromLatin1(kApplicationTitle) + QStringLiteral(" Ver: ") +
@@ -160,6 +160,8 @@ frmDocument* frmMain::OpenMap(int p) {
   MenuItem(QStringLiteral("mnuChangePassword"))->setEnabled(true);
   QMdiSubWindow* window = mdiArea->addSubWindow(document);
   window->setAttribute(Qt::WA_DeleteOnClose);
+  // The viewer has no size of its own to offer; a document starts at a useful one.
+  window->resize(760, 560);
   window->show();
   // The activation that showing brings applies the guest rule; make sure it
   // ran even where the window system did not activate the window.
