@@ -147,7 +147,10 @@ asio::awaitable<void> RunClient(std::uint16_t port, const BenchDatabase& db, int
     try {
       user = co_await Login(port, db, stats);
     } catch (...) {
-      if (--start.waiting == 0) start.timer.cancel();
+      if (--start.waiting == 0) {
+        start.started = Clock::now();
+        start.timer.cancel();
+      }
       throw;
     }
     stats.bytes = 0;

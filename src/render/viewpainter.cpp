@@ -159,25 +159,49 @@ void ViewPainter::DrawPolygonCached(const Theme& theme, std::span<const ScreenPo
   PolygonPixels(positions, refresh);
 }
 
+namespace {
+
+// Nearest integer, halves to even, for |v| < 2^51: adding and taking away 1.5 * 2^52
+// leaves the rounding to the floating-point unit (the same result as RoundHalfEven,
+// without a library call per vertex).
+inline std::int32_t RoundEven(double v) {
+  constexpr double kShift = 6755399441055744.0;
+  return static_cast<std::int32_t>((v + kShift) - kShift);
+}
+
+}  // namespace
+
+void ViewPainter::AppendPixel(double x, double y) {
+  if (pixelsPerUnitX_ != 1.0) x /= pixelsPerUnitX_;
+  if (pixelsPerUnitY_ != 1.0) y /= pixelsPerUnitY_;
+  const PixelPoint px{RoundEven(x), RoundEven(y)};
+  // An edge of no length paints nothing.
+  if (pixels_.empty() || !(pixels_.back() == px)) {
+    pixels_.push_back(px);
+  }
+}
+
 void ViewPainter::PolygonPixels(std::span<const ScreenPoint> positions, bool refresh) {
   bool inside = true;
-  points_.resize(positions.size());
-  for (std::size_t i = 0; i < positions.size(); ++i) {
-    points_[i] = ToSurface(positions[i]);
-    inside = inside && clip_.Contains(points_[i].x, points_[i].y);
-  }
-  const std::vector<SurfacePoint>* ring = &points_;
-  if (!inside) {
-    ClipRing(points_, clip_, clipped_);
-    ring = &clipped_;
+  for (const ScreenPoint& p : positions) {
+    if (!clip_.Contains(p.X, p.Y)) {
+      inside = false;
+      break;
+    }
   }
   pixels_.clear();
-  for (const SurfacePoint& p : *ring) {
-    const PixelPoint px{static_cast<std::int32_t>(std::nearbyint(p.x / pixelsPerUnitX_)),
-                        static_cast<std::int32_t>(std::nearbyint(p.y / pixelsPerUnitY_))};
-    // An edge of no length paints nothing.
-    if (pixels_.empty() || !(pixels_.back() == px)) {
-      pixels_.push_back(px);
+  if (inside) {
+    for (const ScreenPoint& p : positions) {
+      AppendPixel(p.X, p.Y);
+    }
+  } else {
+    points_.resize(positions.size());
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+      points_[i] = ToSurface(positions[i]);
+    }
+    ClipRing(points_, clip_, clipped_);
+    for (const SurfacePoint& p : clipped_) {
+      AppendPixel(p.x, p.y);
     }
   }
   if (pixels_.size() > 1 && pixels_.front() == pixels_.back()) {

@@ -77,10 +77,12 @@ class ViewPainter {
   void Segment(ScreenPoint from, ScreenPoint to, Colour colour);
   void SolidPolyline(std::span<const ScreenPoint> positions, Colour colour);
   void PolygonPixels(std::span<const ScreenPoint> positions, bool refresh);
+  void AppendPixel(double x, double y);
 
   Surface& surface_;
   const ViewTransform& view_;
   ClipBox clip_;
+  // Surface units per device pixel.
   double pixelsPerUnitX_ = 1;
   double pixelsPerUnitY_ = 1;
   // Scratch buffers kept between calls so a redraw does not allocate per element.

@@ -21,14 +21,6 @@ std::string Describe(const BoundingBox& bb) {
   return os.str();
 }
 
-float ViewTransform::ProjectedToSurfaceX(double X) const {
-  return static_cast<float>((X - CenterX) * FactorEscala + ViewWidth / 2.0);
-}
-
-float ViewTransform::ProjectedToSurfaceY(double Y) const {
-  return static_cast<float>((CenterY - Y) * FactorEscala + ViewHeight / 2.0);
-}
-
 double ViewTransform::SurfaceToProjectedX(double x) const {
   if (FactorEscala == 0) {
     return kNoPosition;

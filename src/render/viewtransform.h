@@ -67,8 +67,12 @@ class ViewTransform {
   int Projection = 0;
   std::unique_ptr<CProjection> Projector;
 
-  float ProjectedToSurfaceX(double X) const;
-  float ProjectedToSurfaceY(double Y) const;
+  float ProjectedToSurfaceX(double X) const {
+    return static_cast<float>((X - CenterX) * FactorEscala + ViewWidth / 2.0);
+  }
+  float ProjectedToSurfaceY(double Y) const {
+    return static_cast<float>((CenterY - Y) * FactorEscala + ViewHeight / 2.0);
+  }
   double SurfaceToProjectedX(double x) const;
   double SurfaceToProjectedY(double y) const;
 

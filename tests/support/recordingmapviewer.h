@@ -3,6 +3,7 @@
 // in-memory socket, answers message boxes from a script, and records what the
 // map conversation asked of it (status posts, redraws, events).
 
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -15,12 +16,15 @@
 
 namespace orvenda::testing {
 
-class RecordingMapViewer : public MapViewer {
+// The socket, clock and pump are chosen by the test: in memory with a fake
+// clock, or a real socket with the wall clock and the real event loop.
+template <class Sock = MemoryConnection, class ClockT = FakeClock, class PumpT = FakePump>
+class BasicRecordingMapViewer : public MapViewer {
  public:
-  MemoryConnection sock;
+  Sock sock;
   ScriptedInteraction ui;
-  FakeClock clock;
-  FakePump pump;
+  ClockT clock;
+  PumpT pump;
   MapProperties props;
   Layers layerList;
   ServerLink serverLink{sock, *this, ui, clock, pump};
@@ -32,8 +36,8 @@ class RecordingMapViewer : public MapViewer {
   std::vector<std::int32_t> repainted;
   int mapLoaded = 0, zoomExtents = 0, redraws = 0;
 
-  RecordingMapViewer() {
-    sock.SetState(Connection::kConnected);
+  BasicRecordingMapViewer() {
+    if constexpr (std::is_same_v<Sock, MemoryConnection>) sock.SetState(Connection::kConnected);
     RegisterMapHandlers(*this);
   }
 
@@ -62,5 +66,7 @@ class RecordingMapViewer : public MapViewer {
   void Redraw() override { ++redraws; }
   void RepaintLayer(std::int32_t layerId) override { repainted.push_back(layerId); }
 };
+
+using RecordingMapViewer = BasicRecordingMapViewer<>;
 
 }  // namespace orvenda::testing

@@ -3,6 +3,7 @@
 #include "demo/city_generator.h"
 #include "demo/demo_layers.h"
 #include "store/password.h"
+#include "store/sqlite_store.h"
 
 #include <ostream>
 
@@ -44,7 +45,8 @@ void buildDemoDatabase(const DemoOptions& o, std::ostream& log) {
     const std::filesystem::path building = o.database.string() + ".building";
     removeDatabase(building);
     try {
-        auto store = openStore(building);
+        auto store = std::make_unique<SqliteStore>(building);
+        store->startBulkLoad();
         DemoBuilder b(*store, o.cache, log);
         store->transaction([&] {
             b.worldMap();

@@ -213,10 +213,11 @@ void DemoBuilder::cityMap(const GeneratedCity& c) {
                     value("Hospital", rgb(200, 0, 0), 5, rgb(200, 0, 0)),
                     value("Farmacia", rgb(0, 150, 150), 3, rgb(0, 150, 150))};
     });
-    // The real cities around, from the world layer.
+    // The real cities around, from the world layer; its 2.5 degree cells suit views of a
+    // few hundred kilometres, not the whole world.
     LayerRecord cities;
     cities.id = citiesLayer_;
-    cities.zoomMax = kNoLimit;
+    cities.zoomMax = 400;
     cities.style = {rgb(90, 90, 90), kSolid, 3, rgb(90, 90, 90), kSolid};
     cities.labelField = "name";
     cities.labelZoomMax = 40;

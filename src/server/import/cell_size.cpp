@@ -12,6 +12,16 @@ namespace {
 constexpr double kMetresPerDegree = 111320.0;
 constexpr double kViewAspect = 2.0;
 
+constexpr std::int64_t kMaxCellRows = 20'000'000;
+
+// The number of (cell, element) rows the boxes would make.
+std::int64_t cellRows(const std::vector<Box>& boxes, double size) {
+    std::int64_t total = 0;
+    const auto f = static_cast<float>(size);
+    for (const Box& b : boxes) total += cellCountOfBox(b, f, f);
+    return total;
+}
+
 }  // namespace
 
 std::vector<double> cellSizeLadder() {
@@ -56,16 +66,21 @@ CellSizeChoice chooseCellSize(const std::vector<Box>& boxes, const CellSizeGoal&
     while (i + 1 < sizes.size() &&
            cellsPerView(goal.viewWidth, goal.viewHeight, sizes[i], extent) > goal.maxCellsPerView)
         ++i;
-    CellSizeChoice c;
-    for (;;) {
-        c.size = static_cast<float>(sizes[i]);
-        c.maxElementsInCell = maxElementsPerCell(boxes, c.size);
-        c.cellsPerView = cellsPerView(goal.viewWidth, goal.viewHeight, sizes[i], extent);
-        if (c.maxElementsInCell <= goal.maxElementsPerCell) break;
-        c.goalsMet = false;
-        if (i == 0) break;
-        --i;
-    }
+    auto evaluate = [&](std::size_t k) {
+        CellSizeChoice e;
+        e.size = static_cast<float>(sizes[k]);
+        e.maxElementsInCell = maxElementsPerCell(boxes, e.size);
+        e.cellsPerView = cellsPerView(goal.viewWidth, goal.viewHeight, sizes[k], extent);
+        return e;
+    };
+    const std::size_t viewSize = i;
+    CellSizeChoice c = evaluate(i);
+    // Too dense: smaller cells, unless big elements would then fill the index with tens
+    // of millions of rows.
+    while (c.maxElementsInCell > goal.maxElementsPerCell && i > 0 &&
+           cellRows(boxes, sizes[i - 1]) <= kMaxCellRows)
+        c = evaluate(--i);
+    c.goalsMet = i == viewSize && c.maxElementsInCell <= goal.maxElementsPerCell;
     return c;
 }
 

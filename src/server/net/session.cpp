@@ -109,7 +109,10 @@ asio::awaitable<bool> Session::AnswerHeld() {
     }
     ++requests_;
     HandlerContext ctx{store_, services_, state_};
+    answering_ = true;
     auto reply = co_await Dispatch(request, ctx);
+    answering_ = false;
+    lastActivity_ = Clock::now();
     if (closed_) break;
     if (reply) Enqueue(std::move(*reply));
     if (state_.closeAfterReply) {
@@ -195,7 +198,7 @@ asio::awaitable<void> Session::Watchdog() {
       Close("the client stopped reading its replies");
     } else if (finishing_ && queue_.empty() && !writing_ && now > finishDeadline_) {
       Close("login answered");
-    } else if (!writing_ && queue_.empty() && now - lastActivity_ > IdleLimit()) {
+    } else if (!answering_ && !writing_ && queue_.empty() && now - lastActivity_ > IdleLimit()) {
       Close("idle");
     }
   }

@@ -66,6 +66,7 @@ class Session : public std::enable_shared_from_this<Session> {
   Clock::time_point lastActivity_;
   Clock::time_point writeStarted_;
   bool writing_ = false;
+  bool answering_ = false;  // a request is being handled (a login may take a while)
   bool finishing_ = false;  // the login reply is queued: flush, then close
   Clock::time_point finishDeadline_;
   bool closed_ = false;

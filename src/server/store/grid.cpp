@@ -18,6 +18,14 @@ CellKey cellOfPoint(const Point& p, const LayerGrid& grid) {
     return {cellIndex(p.y, 90.0, grid.cellHeight), cellIndex(p.x, 180.0, grid.cellWidth)};
 }
 
+std::int64_t cellCountOfBox(const Box& box, float cellWidth, float cellHeight) {
+    const std::int64_t rows = std::int64_t{cellIndex(box.maxY, 90.0, cellHeight)} -
+                              cellIndex(box.minY, 90.0, cellHeight) + 1;
+    const std::int64_t cols = std::int64_t{cellIndex(box.maxX, 180.0, cellWidth)} -
+                              cellIndex(box.minX, 180.0, cellWidth) + 1;
+    return std::max<std::int64_t>(rows, 0) * std::max<std::int64_t>(cols, 0);
+}
+
 std::vector<CellKey> cellsOfBox(const Box& box, float cellWidth, float cellHeight) {
     const std::int32_t rowLo = cellIndex(box.minY, 90.0, cellHeight);
     const std::int32_t rowHi = cellIndex(box.maxY, 90.0, cellHeight);

@@ -15,6 +15,9 @@ std::int32_t cellIndex(double value, double offset, float delta);
 
 CellKey cellOfPoint(const Point& p, const LayerGrid& grid);
 
+// How many cells the box covers, without listing them.
+std::int64_t cellCountOfBox(const Box& box, float cellWidth, float cellHeight);
+
 // Every cell that the box covers (the range of indices of its corners), row by row.
 std::vector<CellKey> cellsOfBox(const Box& box, float cellWidth, float cellHeight);
 

@@ -33,6 +33,8 @@ std::vector<Point> unpackPoints(std::string_view blob) {
     return points;
 }
 
+constexpr std::int64_t kMaxCellsPerElement = 1'000'000;
+
 void checkPoints(const std::vector<Point>& points) {
     if (points.empty()) throw StoreError("an element needs at least one vertex");
     for (const Point& p : points)
@@ -69,6 +71,11 @@ std::vector<CellKey> SqliteStore::storeGeometry(std::int32_t layerId, std::int32
                                                 const std::vector<Point>& points, bool isNew) {
     const LayerShape& s = shape(layerId);
     const Box box = boxOf(points);
+    // A continent in cells of a few metres would be millions of index rows.
+    const std::int64_t count = cellCountOfBox(box, s.cellWidth, s.cellHeight);
+    if (count > kMaxCellsPerElement)
+        throw StoreError("an element would cover " + std::to_string(count) +
+                         " cells of layer " + std::to_string(layerId) + "; use larger cells");
     const std::string blob = packPoints(points);
     auto& el = cached(
         "INSERT OR REPLACE INTO elements (layer_id, id, min_x, min_y, max_x, max_y, points) "

@@ -14,6 +14,23 @@ SqliteStore::SqliteStore(const std::filesystem::path& path, int schemaTarget) : 
     migrate(db_, schemaTarget);
 }
 
+void SqliteStore::startBulkLoad() {
+    db_.exec("PRAGMA journal_mode = MEMORY");
+    db_.exec("PRAGMA synchronous = OFF");
+    bulk_ = true;
+}
+
+SqliteStore::~SqliteStore() {
+    statements_.clear();
+    if (!bulk_) return;
+    try {
+        db_.exec("PRAGMA journal_mode = WAL");
+        db_.exec("PRAGMA synchronous = NORMAL");
+    } catch (const StoreError&) {
+        // Closing still leaves a complete file; only its journal mode is the default.
+    }
+}
+
 std::unique_ptr<Store> openStore(const std::filesystem::path& path) {
     return std::make_unique<SqliteStore>(path);
 }

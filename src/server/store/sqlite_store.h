@@ -16,6 +16,11 @@ public:
     // than 0 stops at that version (tests build old files with it).
     explicit SqliteStore(const std::filesystem::path& path, int schemaTarget = 0);
 
+    // For building a file that is thrown away when the build fails: the journal in
+    // memory and no syncing until the store is closed, when the file goes back to WAL.
+    void startBulkLoad();
+    ~SqliteStore() override;
+
     std::optional<UserRecord> findUser(const std::string& name) override;
     std::optional<UserRecord> findUserById(std::int32_t id) override;
     std::vector<UserRecord> listUsers() override;
@@ -33,6 +38,7 @@ public:
     void createMap(const MapDefinition& map) override;
     void addLayerToMap(std::int32_t mapCode, const LayerRecord& setup) override;
     void updateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) override;
+    SavedMap saveMap(const MapDefinition& map) override;
 
     std::int32_t createLayer(const NewLayer& layer) override;
     std::optional<LayerInfo> layerInfo(std::int32_t layerId) override;
@@ -96,6 +102,7 @@ private:
     void inSavepoint(const std::function<void()>& work);
 
     SqliteDb db_;
+    bool bulk_ = false;
     std::map<std::string, std::unique_ptr<SqliteStatement>> statements_;
     std::map<std::int32_t, LayerShape> shapes_;
 };

@@ -191,6 +191,12 @@ struct LayerInfo {
     std::int64_t elementCount = 0;
 };
 
+// Result of saving a map setup (request 240 / reply 241).
+struct SavedMap {
+    enum Result { Saved = 0, InvalidName = 1 } result = Saved;
+    std::int32_t code = 0;  // the map saved (a fresh code for a new map)
+};
+
 // One attribute condition of requests 13 and 14. Operators: 1 equal, 2 starting with,
 // 3 ending with, 4 containing, 5 different, 6 less, 7 less or equal, 8 greater,
 // 9 greater or equal, 10 between (value1..value2, both included). Text fields compare
@@ -247,6 +253,14 @@ public:
     virtual void addLayerToMap(std::int32_t mapCode, const LayerRecord& setup) = 0;
     // Replaces the setup of a layer already in the map (zoom, labels, themes, styles).
     virtual void updateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) = 0;
+    // Saves a whole map setup: over map.code when it is not 0 (name, extents, colour,
+    // projection, and the layers with their order replaced by map.layers), or as a new
+    // map with a fresh code when it is 0. Only the setup fields of each layer record are
+    // taken; grids, kinds and fields stay the store's own. The name must be 1 to 255
+    // characters without control characters and not another map's (InvalidName).
+    // Throws StoreError for an unknown map or layer, or a label or thematic field that
+    // the layer lacks; nothing is changed then.
+    virtual SavedMap saveMap(const MapDefinition& map) = 0;
 
     // --- layers and elements (requests 2, 4, 5, 6, 15) ---
     virtual std::int32_t createLayer(const NewLayer& layer) = 0;

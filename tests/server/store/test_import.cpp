@@ -306,6 +306,14 @@ TEST(CellSize, LargestViewStaysWithinSixtyFourCellsUnlessDensityForbids) {
     c = chooseCellSize(dense, {});
     EXPECT_FALSE(c.goalsMet);
     EXPECT_FLOAT_EQ(c.size, 0.001f);
+    // Dense points under a continent-sized polygon: smaller cells would fill the index
+    // with the polygon's cells long before they help, so the shrinking stops.
+    dense.assign(20000, Box{1, 1, 1, 1});
+    dense.push_back({-170, -80, 170, 80});
+    c = chooseCellSize(dense, {});
+    EXPECT_FALSE(c.goalsMet);
+    EXPECT_LE(cellCountOfBox(dense.back(), c.size, c.size), 20'000'000);
+    EXPECT_GE(c.size, 0.05f);
     // Density alone shrinks the cells: 6,000 points in a band of 10 degrees.
     dense.clear();
     for (int i = 0; i < 6000; ++i) dense.push_back({i * 10.0 / 6000, 0.2, i * 10.0 / 6000, 0.2});

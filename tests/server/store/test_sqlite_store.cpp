@@ -1,4 +1,3 @@
-#include "store/field_types.h"
 #include "store/password.h"
 #include "store/schema.h"
 #include "store/sqlite_store.h"
@@ -146,6 +145,74 @@ TEST(SqliteStore, MapDefinitionKeepsEverySetupFieldAndTheDrawingOrder) {
     EXPECT_FALSE(s->mapDefinition(8));
 }
 
+TEST(SqliteStore, SavingAMapSetupOverItOrAsANewMap) {
+    TempDir dir;
+    auto s = openStore(dir / "save.db");
+    const auto roads = makeRoads(*s);
+    const auto parks = s->createLayer({"Parques", LayerKind::Polygon, 1, 1, {{"NOMBRE", 200}}});
+    s->createMap({3, "Ciudad", {-101, 25, -100, 26}, 0, 114, {}});
+    s->createMap({4, "Otro", {}, 0, 0, {}});
+    LayerRecord r;
+    r.id = roads;
+    s->addLayerToMap(3, r);
+    r.id = parks;
+    s->addLayerToMap(3, r);
+
+    MapDefinition edited = s->mapDefinition(3).value();
+    std::swap(edited.layers[0], edited.layers[1]);
+    edited.layers[0].zoomMax = 12;
+    edited.layers[0].labelField = "NOMBRE";
+    edited.layers[0].themes = {{"A", "", {1, 0, 1, 2, 0}}};
+    edited.layers[0].grid.cellWidth = 99;  // a client's grid is not taken
+    edited.layers[0].grid.lastRow = 5000;
+    edited.layers[1].thematicField = "DIR";
+    edited.backgroundColor = 0x123456;
+    edited.name = "Ciudad nueva";
+    SavedMap saved = s->saveMap(edited);
+    EXPECT_EQ(saved.result, SavedMap::Saved);
+    EXPECT_EQ(saved.code, 3);
+    auto def = s->mapDefinition(3).value();
+    EXPECT_EQ(def.name, "Ciudad nueva");
+    EXPECT_EQ(def.backgroundColor, 0x123456);
+    ASSERT_EQ(def.layers.size(), 2u);
+    EXPECT_EQ(def.layers[0].id, parks);
+    EXPECT_FLOAT_EQ(def.layers[0].zoomMax, 12);
+    EXPECT_EQ(def.layers[0].labelField, "NOMBRE");
+    EXPECT_EQ(def.layers[0].themes.size(), 1u);
+    EXPECT_FLOAT_EQ(def.layers[0].grid.cellWidth, 1.0f);
+    EXPECT_EQ(def.layers[0].grid.lastRow, -1);
+    EXPECT_EQ(def.layers[1].thematicField, "DIR");
+
+    // As a new map: a fresh code, the same setups.
+    edited.code = 0;
+    edited.name = "Mi mapa";
+    edited.layers.pop_back();
+    saved = s->saveMap(edited);
+    EXPECT_EQ(saved.result, SavedMap::Saved);
+    EXPECT_EQ(saved.code, 5);
+    EXPECT_EQ(s->mapDefinition(5)->layers.size(), 1u);
+    EXPECT_EQ(s->mapDefinition(3)->layers.size(), 2u);
+
+    for (const char* bad : {"", "   ", "tab\there", "Otro", "Ciudad nueva"}) {
+        MapDefinition m = edited;
+        m.name = bad;
+        EXPECT_EQ(s->saveMap(m).result, SavedMap::InvalidName) << bad;
+    }
+    EXPECT_EQ(s->listMaps().size(), 3u);  // no map was made of the bad names
+    MapDefinition broken = s->mapDefinition(3).value();
+    broken.name = "Roto";
+    broken.layers[1].id = 777;
+    EXPECT_THROW(s->saveMap(broken), StoreError);
+    broken.layers[1].id = roads;
+    broken.layers[1].labelField = "NO_EXISTE";
+    EXPECT_THROW(s->saveMap(broken), StoreError);
+    EXPECT_EQ(s->mapDefinition(3)->name, "Ciudad nueva");  // nothing of it was kept
+    EXPECT_EQ(s->mapDefinition(3)->layers.size(), 2u);
+    broken.code = 42;
+    broken.layers[1].labelField.clear();
+    EXPECT_THROW(s->saveMap(broken), StoreError);
+}
+
 TEST(SqliteStore, MapsOfAUserFollowTheirLayerRights) {
     TempDir dir;
     auto s = openStore(dir / "rights.db");
@@ -221,6 +288,11 @@ TEST(SqliteStore, ElementsLandInTheCellsOfTheirBoxAndMoveWithTheirGeometry) {
     EXPECT_THROW(s->addElement(roads, {{0, 0}}, {"x", "99999", "", ""}), StoreError);
     EXPECT_THROW(s->addElement(roads, {{0, 0}}, {"x"}), StoreError);
     EXPECT_THROW(s->addElement(roads, {{0, 95}}, {"x", "", "", ""}), StoreError);
+    // Half a degree cells: the whole world would be 259,200 index rows, fine; a layer of
+    // finer cells refuses an element that would cover millions of them.
+    const auto fine = s->createLayer({"Fino", LayerKind::Polygon, 0.001f, 0.001f, {}});
+    EXPECT_THROW(s->addElement(fine, {{-170, -80}, {170, 80}}, {}), StoreError);
+    EXPECT_EQ(s->layerInfo(fine)->elementCount, 0);
 
     // Moving the element takes it out of its old cells and widens the grid.
     auto moved = s->setGeometry(roads, 1, {{10.1, 10.1}});
@@ -312,36 +384,6 @@ TEST(SqliteStore, OlderFilesAreMigratedAndNewerOnesRefused) {
     } catch (const StoreError& e) {
         EXPECT_NE(std::string(e.what()).find("newer"), std::string::npos);
     }
-}
-
-TEST(FieldTypes, TextsAreCheckedAgainstWhatTheWireCarries) {
-    struct Row {
-        const char* name;
-        std::int16_t type;
-        const char* text;
-        std::optional<Value> want;
-    };
-    const Row rows[] = {
-        {"smallint", 2, "-32768", Value{std::int64_t{-32768}}},
-        {"smallint overflow", 2, "32768", std::nullopt},
-        {"unsigned smallint beyond Integer", 18, "40000", std::nullopt},
-        {"tinyint", 16, "-128", Value{std::int64_t{-128}}},
-        {"unsigned tinyint negative", 17, "-1", std::nullopt},
-        {"bigint travels as Long", 20, "3000000000", std::nullopt},
-        {"integer", 3, " 42 ", Value{std::int64_t{42}}},
-        {"integer with junk", 3, "42x", std::nullopt},
-        {"real from integer text", 5, "7", Value{7.0}},
-        {"single", 4, "2.5", Value{2.5}},
-        {"single overflow", 4, "1e39", std::nullopt},
-        {"numeric", 131, "-0.125", Value{-0.125}},
-        {"empty is NULL", 3, "  ", Value{std::monostate{}}},
-        {"text keeps spaces", 202, " a ", Value{std::string(" a ")}},
-        {"unknown type", 7, "1", std::nullopt},
-    };
-    for (const Row& r : rows) EXPECT_EQ(parseFieldValue(r.type, r.text), r.want) << r.name;
-    EXPECT_EQ(valueText(Value{0.1}), "0.1");
-    EXPECT_EQ(valueText(Value{std::int64_t{-7}}), "-7");
-    EXPECT_EQ(valueText(Value{}), "");
 }
 
 }  // namespace

@@ -22,8 +22,9 @@ struct CellRequest {
   std::int32_t layer = 0, i = 0, j = 0;
 };
 
-DWBUffer CellReply(const CellRequest& r, std::uint8_t form, double ox, double oy) {
-  DWBUffer b = StartReply(cmd::kCellReply);
+DWBUffer CellReply(const CellRequest& r, std::uint8_t form, double ox, double oy,
+                   std::size_t expected = 0) {
+  DWBUffer b = StartReply(cmd::kCellReply, expected);
   b.PutLong(r.layer);
   b.PutLong(r.i);
   b.PutLong(r.j);
@@ -106,7 +107,10 @@ std::optional<DWBUffer> HandleCell(DWBUffer& request, HandlerContext& ctx) {
   const auto elements = ctx.store.cellElements(r.layer, CellKey{r.i, r.j});
   const auto [ox, oy] = *origin;
   const bool relative = FitsRelative(elements, ox, oy);
-  DWBUffer b = relative ? CellReply(r, kRelativeForm, ox, oy) : CellReply(r, kFullForm, 0, 0);
+  std::size_t expected = 43;
+  for (const CellElement& e : elements) expected += 8 + e.points.size() * (relative ? 8 : 16);
+  DWBUffer b = relative ? CellReply(r, kRelativeForm, ox, oy, expected)
+                        : CellReply(r, kFullForm, 0, 0, expected);
   b.PutLong(static_cast<std::int32_t>(elements.size()));
   for (const CellElement& e : elements) {
     b.PutLong(e.id);

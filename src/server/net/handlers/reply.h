@@ -13,8 +13,12 @@
 
 namespace orvenda::server {
 
-inline DWBUffer StartReply(std::int16_t code) {
-  DWBUffer b;
+// `expected` is the size the reply will likely reach, so that a large reply is built
+// without growing its buffer again and again.
+inline DWBUffer StartReply(std::int16_t code, std::size_t expected = 0) {
+  DWBUffer::Bytes room;
+  room.reserve(expected);
+  DWBUffer b(std::move(room));
   b.CrearHeader();
   b.PutInteger(code);
   return b;
