@@ -91,6 +91,8 @@ void Viewer::Initialize() {
 }
 
 Viewer::~Viewer() {
+  // No reply may fill the map while the control goes.
+  sock_->SetDataArrival(nullptr);
   // Layers close their images through this control: drop them while it is whole.
   layers_.reset();
   CloseAndWait();
@@ -254,6 +256,14 @@ void Viewer::SetImagePath(const QString& path) {
 }
 
 std::int32_t Viewer::ImageIndexFor(const std::string& layerName) {
+  // Every new layer asks; only image layers have a picture.
+  bool imageLayer = false;
+  if (layers_) {
+    for (const layer& lay : *layers_) {
+      imageLayer = imageLayer || (lay.Tipo == ImageLayer && lay.ImageName == layerName);
+    }
+  }
+  if (!imageLayer) return -1;
   const std::string path = RasterImages::FindFile(imagePath_.toStdString(), layerName);
   return path.empty() ? -1 : images_->Open(path);
 }

@@ -212,7 +212,6 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void SetRubberLines(std::optional<QLineF> fromLast, std::optional<QLineF> fromFirst) override;
   void DrawFigure(bool closed) override;
   void SetToolPointer(int toolCode) override;
-  void RaiseMouseUp() override;
 
   void Initialize();
   void FirstShow();
@@ -263,10 +262,11 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   CellValueSender cellValues_{*this};
   MapProperties mapProps_;
   ViewerProperties props_;
+  // Before the layers: a layer closes its image when it goes.
+  std::unique_ptr<RasterImages> images_;
   std::unique_ptr<orvenda::Layers> layers_;
   std::unique_ptr<ViewTransform> view_;
   std::unique_ptr<QPainterSurface> surface_;
-  std::unique_ptr<RasterImages> images_;
   std::map<int, std::unique_ptr<MouseTool>> toolSet_;
   ToolState tools_;
   StatusList status_;

@@ -234,11 +234,6 @@ void Viewer::SetRubberLines(std::optional<QLineF> fromLast, std::optional<QLineF
   update();
 }
 
-void Viewer::RaiseMouseUp() {
-  emit MouseUp(tools_.MouseButton, 0, static_cast<float>(ToSurface({tools_.UpX, tools_.UpY}).x()),
-               static_cast<float>(ToSurface({tools_.UpX, tools_.UpY}).y()));
-}
-
 void Viewer::PaintOnto(QPainter& painter) const {
   if (pictureShift_) {
     painter.fillRect(rect(), ToQColor(static_cast<Colour>(mapProps_.BackgroundColor)));

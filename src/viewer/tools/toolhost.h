@@ -45,7 +45,6 @@ class ToolHost {
 
   virtual void SetToolPointer(int toolCode) = 0;
   virtual void SetMousePointer(int pointerCode) = 0;
-  virtual void RaiseMouseUp() = 0;
 };
 
 // The surface position of a projected position held in ToolState.
