@@ -41,12 +41,12 @@ LoginExchange::~LoginExchange() {
   }
 }
 
-void LoginExchange::Checklogin(const std::string& RemoteHost, std::int32_t RemotePort,
+bool LoginExchange::Checklogin(const std::string& RemoteHost, std::int32_t RemotePort,
                                const std::string& login, const std::string& passwd) {
   if (!ConnectToServer(sock_, RemoteHost, RemotePort, clock_, pump_)) {
     sock_.Close();
     ShowConnectionFailure(ui_);
-    return;
+    return false;
   }
   awaitingReply_ = true;
   const DWBUffer request = BuildRequest(cmd::kLogin, [&](DWBUffer& b) {
@@ -54,6 +54,7 @@ void LoginExchange::Checklogin(const std::string& RemoteHost, std::int32_t Remot
     b.PutString(passwd);
   });
   sock_.SendData(request.bytes());
+  return true;
 }
 
 void LoginExchange::ReadReply(DWBUffer& reply) {

@@ -44,8 +44,9 @@ class LoginExchange {
   void SetLoginResponse(Response response) { response_ = std::move(response); }
 
   // Returns once the request is sent; the outcome arrives through LoginResponse.
-  // When the server cannot be reached the user is told and no outcome follows.
-  void Checklogin(const std::string& RemoteHost, std::int32_t RemotePort,
+  // When the server cannot be reached the user is told, no outcome follows and
+  // the answer is false.
+  bool Checklogin(const std::string& RemoteHost, std::int32_t RemotePort,
                   const std::string& login, const std::string& passwd);
 
   int receiving() const { return receiver_.receiving(); }

@@ -25,9 +25,9 @@ login::~login() {
   exchange_.reset();
 }
 
-void login::Checklogin(const QString& RemoteHost, qint32 RemotePort, const QString& loginName,
+bool login::Checklogin(const QString& RemoteHost, qint32 RemotePort, const QString& loginName,
                        const QString& passwd) {
-  exchange_->Checklogin(RemoteHost.toStdString(), RemotePort, loginName.toStdString(),
+  return exchange_->Checklogin(RemoteHost.toStdString(), RemotePort, loginName.toStdString(),
                         passwd.toStdString());
 }
 

@@ -36,7 +36,9 @@ class login : public QObject {
   ~login() override;
   Q_DISABLE_COPY_MOVE(login)
 
-  Q_INVOKABLE void Checklogin(const QString& RemoteHost, qint32 RemotePort,
+  // False when the server could not be reached (the user has been told and no
+  // LoginResponse follows).
+  Q_INVOKABLE bool Checklogin(const QString& RemoteHost, qint32 RemotePort,
                               const QString& loginName, const QString& passwd);
 
  signals:

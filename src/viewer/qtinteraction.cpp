@@ -1,6 +1,9 @@
 #include "viewer/qtinteraction.h"
 
+#include <QDesktopServices>
+#include <QDialog>
 #include <QString>
+#include <QUrl>
 
 namespace orvenda {
 namespace {
@@ -79,6 +82,15 @@ MessageAnswer QtInteraction::MessageBox(const std::string& text, const std::stri
   box->exec();
   const auto clicked = box->standardButton(box->clickedButton());
   return AnswerFor(clicked, buttons);
+}
+
+
+void QtInteraction::ShowModal(ModalForm& form) {
+  if (auto* dialog = dynamic_cast<QDialog*>(&form)) dialog->exec();
+}
+
+bool QtInteraction::OpenAddress(const std::string& address) {
+  return QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
 }
 
 }  // namespace orvenda

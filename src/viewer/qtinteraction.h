@@ -18,6 +18,9 @@ class QtInteraction final : public Interaction {
   explicit QtInteraction(QWidget* parent = nullptr) : parent_(parent) {}
   MessageAnswer MessageBox(const std::string& text, const std::string& title, MessageIcon icon,
                            MessageButtons buttons) override;
+  // Runs a form that is a QDialog with exec(); other forms are not shown.
+  void ShowModal(ModalForm& form) override;
+  bool OpenAddress(const std::string& address) override;
 
  private:
   QWidget* parent_;

@@ -1,0 +1,70 @@
+#include "host/dlgchangepassword.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace orvenda {
+namespace {
+
+QLineEdit* PasswordField(const char* name, QWidget* parent) {
+  auto* field = new QLineEdit(parent);
+  field->setObjectName(QString::fromLatin1(name));
+  field->setEchoMode(QLineEdit::Password);
+  return field;
+}
+
+}  // namespace
+
+dlgChangePassword::dlgChangePassword(Interaction& ui, QWidget* parent)
+    : QDialog(parent),
+      txtOldPassword(PasswordField("txtOldPassword", this)),
+      txtNewPassword(PasswordField("txtNewPassword", this)),
+      txtRetypePassword(PasswordField("txtRetypePassword", this)),
+      OKButton(new QPushButton(QStringLiteral("OK"), this)),
+      CancelButton(new QPushButton(QStringLiteral("Cancel"), this)),
+      ui_(ui) {
+  setObjectName(QStringLiteral("dlgChangePassword"));
+  setWindowTitle(QStringLiteral("Cambiar Contraseña"));
+  OKButton->setObjectName(QStringLiteral("OKButton"));
+  CancelButton->setObjectName(QStringLiteral("CancelButton"));
+  OKButton->setDefault(true);
+
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Contraseña Anterior"), txtOldPassword);
+  form->addRow(QStringLiteral("Contraseña Nueva"), txtNewPassword);
+  form->addRow(QStringLiteral("Retipee Conraseña"), txtRetypePassword);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(OKButton);
+  buttons->addWidget(CancelButton);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addLayout(buttons);
+
+  connect(OKButton, &QPushButton::clicked, this, &dlgChangePassword::OnOK);
+  connect(CancelButton, &QPushButton::clicked, this, [this] {
+    Cancelled = true;
+    hide();
+  });
+}
+
+void dlgChangePassword::OnOK() {
+  if (txtNewPassword->text().isEmpty()) {
+    ui_.MessageBox("Password can't be blank", "Change Password", MessageIcon::Information,
+                   MessageButtons::Ok);
+    txtNewPassword->clear();
+    return;
+  }
+  if (txtRetypePassword->text() != txtNewPassword->text()) {
+    txtRetypePassword->clear();
+    ui_.MessageBox("Please retype password.", "Change Password", MessageIcon::Information,
+                   MessageButtons::Ok);
+    return;
+  }
+  Cancelled = false;
+  hide();
+}
+
+}  // namespace orvenda

@@ -1,0 +1,120 @@
+#include "hostrig.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QHostAddress>
+#include <QTcpSocket>
+
+#include "protocol/byteimage.h"
+#include "protocol/catalogue.h"
+#include "protocol/dwbuffer.h"
+#include "protocol/version.h"
+#include "support/wire.h"
+
+namespace orvenda::testing {
+namespace {
+
+QByteArray Q(const std::vector<std::uint8_t>& bytes) {
+  return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                    static_cast<qsizetype>(bytes.size()));
+}
+
+QByteArray LoginReply(std::int32_t user, Version required,
+                      const std::vector<std::pair<std::int32_t, std::string>>& maps) {
+  return Q(Message(cmd::kLoginReply, [&](DWBUffer& b) {
+    b.PutLong(user);
+    b.PutInteger(required.major);
+    b.PutInteger(required.minor);
+    b.PutInteger(required.revision);
+    b.PutInteger(static_cast<std::int16_t>(maps.size()));
+    for (const auto& [code, name] : maps) {
+      b.PutLong(code);
+      b.PutString(name);
+    }
+  }));
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.elapsed() > ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+void RunEventsFor(int ms) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+LoginServer::LoginServer() {
+  server_.listen(QHostAddress::LocalHost, 0);
+  QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
+    QTcpSocket* s = server_.nextPendingConnection();
+    auto* received = new QByteArray;
+    QObject::connect(s, &QObject::destroyed, [received] { delete received; });
+    QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+    QObject::connect(s, &QTcpSocket::readyRead, s, [this, s, received] {
+      *received += s->readAll();
+      while (received->size() >= 10) {
+        const auto length = byteimage::FromBytes<std::int32_t>(
+            reinterpret_cast<const std::uint8_t*>(received->constData()) + 4);
+        if (length < 10 || received->size() < length) return;
+        DWBUffer request(std::vector<std::uint8_t>(received->begin(), received->begin() + length));
+        received->remove(0, length);
+        request.GetLong();
+        request.GetLong();
+        const std::int16_t code = request.GetInteger();
+        requestCodes.push_back(code);
+        if (code != cmd::kLogin) continue;
+        std::string user = request.GetString();
+        std::string password = request.GetString();
+        logins.emplace_back(std::move(user), std::move(password));
+        s->write(reply);
+        s->flush();
+      }
+    });
+  });
+}
+
+QByteArray AcceptedReply(std::int32_t user,
+                         const std::vector<std::pair<std::int32_t, std::string>>& maps) {
+  return LoginReply(user, kLibraryVersion, maps);
+}
+
+QByteArray RefusedReply(std::int32_t code) {
+  return Q(Message(cmd::kLoginReply, [code](DWBUffer& b) { b.PutLong(code); }));
+}
+
+QByteArray TooOldReply() {
+  return LoginReply(7, Version{static_cast<std::int16_t>(kLibraryVersion.major + 1), 0, 0},
+                    {{1, "A"}});
+}
+
+quint16 ClosedPort() {
+  QTcpServer probe;
+  probe.listen(QHostAddress::LocalHost, 0);
+  const quint16 port = probe.serverPort();
+  probe.close();
+  return port;
+}
+
+QString ReadFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(file.readAll());
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+}
+
+}  // namespace orvenda::testing

@@ -1,0 +1,98 @@
+// The ov.cfg text: reading fields the old way, writing values that read back
+// whole, and the result of the options dialog.
+#include "host/configfile.h"
+
+#include <gtest/gtest.h>
+
+namespace orvenda {
+namespace {
+
+TEST(ConfigFile, ReadsFieldsByLinesAndCommas) {
+  struct Row {
+    const char* name;
+    const char* text;
+    bool read;
+    ConnectionSettings expected;
+  };
+  const Row rows[] = {
+      {"three CR LF lines", "maps.example\r\n1001\r\nC:\\Imagenes\r\n", true,
+       {"maps.example", "1001", "C:\\Imagenes"}},
+      {"no line end after the last", "h\r\n7\r\n/img", true, {"h", "7", "/img"}},
+      {"LF only", "h\n7\n/img\n", true, {"h", "7", "/img"}},
+      {"blanks dropped", "  h  \r\n\t7 \r\n /img \r\n", true, {"h", "7", "/img"}},
+      {"an empty host line", "\r\n1001\r\n/img\r\n", true, {"", "1001", "/img"}},
+      {"an empty last line is a field", "h\r\n1001\r\n\r\n", true, {"h", "1001", ""}},
+      {"commas split fields", "h,1001\r\n/img\r\n", true, {"h", "1001", "/img"}},
+      {"a plain comma cuts a value", "h\r\n1\r\nC:\\Maps, 2026\r\n", true, {"h", "1", "C:\\Maps"}},
+      {"quoted value with a comma", "h\r\n1\r\n\"C:\\Maps, 2026\"\r\n", true,
+       {"h", "1", "C:\\Maps, 2026"}},
+      {"doubled quote inside quotes", "\"say \"\"hi\"\"\"\r\n1\r\n/i\r\n", true,
+       {"say \"hi\"", "1", "/i"}},
+      {"two lines", "h\r\n1001\r\n", false, {}},
+      {"one line", "h\r\n", false, {}},
+      {"empty file", "", false, {}},
+  };
+  for (const auto& row : rows) {
+    const auto got = ParseConfig(row.text);
+    ASSERT_EQ(got.has_value(), row.read) << row.name;
+    if (got) {
+      EXPECT_EQ(*got, row.expected) << row.name;
+    }
+  }
+}
+
+TEST(ConfigFile, WrittenValuesReadBackWhole) {
+  const ConnectionSettings rows[] = {
+      {"maps.example", "1001", "/srv/images"},
+      {"", "1001", "C:\\Maps, 2026"},
+      {"host \"a\"", "1,001", "  leading and trailing  "},
+      {"h", "1", "line\r\nbreak"},
+  };
+  for (const auto& settings : rows) {
+    const auto back = ParseConfig(FormatConfig(settings));
+    ASSERT_TRUE(back.has_value()) << settings.ImageFolder;
+    EXPECT_EQ(*back, settings) << FormatConfig(settings);
+  }
+}
+
+TEST(ConfigFile, PlainValuesAreWrittenAsTheyAre) {
+  EXPECT_EQ(FormatConfig({"maps.example", "1001", "C:\\Imagenes"}),
+            "maps.example\r\n1001\r\nC:\\Imagenes\r\n");
+  EXPECT_EQ(FormatConfig({"", "1001", ""}), "\r\n1001\r\n\r\n");
+  EXPECT_EQ(FormatConfigValue("C:\\Maps, 2026"), "\"C:\\Maps, 2026\"");
+  EXPECT_EQ(FormatConfigValue("a\"b"), "\"a\"\"b\"");
+}
+
+TEST(ConfigFile, OptionsResultFollowsWhatChanged) {
+  const ConnectionSettings base{"h", "1001", "/img"};
+  struct Row {
+    const char* name;
+    ConnectionSettings after;
+    int result;
+  };
+  const Row rows[] = {
+      {"nothing", base, 0},
+      {"host only", {"other", "1001", "/img"}, 2},
+      {"port only", {"h", "1002", "/img"}, 2},
+      {"folder only", {"h", "1001", "/img2"}, 1},
+      {"port and folder", {"h", "1002", "/img2"}, 1},
+      {"host differs in case only", {"H", "1001", "/img"}, 2},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(ConnectionOptionsResult(base, row.after), row.result) << row.name;
+  }
+}
+
+TEST(ConfigFile, PortNumberOfText) {
+  EXPECT_EQ(PortNumber("1001"), 1001);
+  EXPECT_EQ(PortNumber(" 8080 "), 8080);
+  EXPECT_EQ(PortNumber("65535"), 65535);
+  EXPECT_EQ(PortNumber("65536"), 0);
+  EXPECT_EQ(PortNumber("abc"), 0);
+  EXPECT_EQ(PortNumber("10x"), 0);
+  EXPECT_EQ(PortNumber(""), 0);
+  EXPECT_EQ(PortNumber("-1"), 0);
+}
+
+}  // namespace
+}  // namespace orvenda
