@@ -142,30 +142,9 @@ TEST(MapDrawing, ArrowIsWhiteWithABlackBorder) {
   EXPECT_EQ(testing::InkBox(img, Q(kGround)).top(), 80 - 12);
 }
 
-int ChannelGap(QRgb a, QRgb b) {
-  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                   std::abs(qBlue(a) - qBlue(b))});
-}
-
 TEST(MapDrawing, MatchesTheCommittedPicture) {
   Map map;
-  const QImage scene = map.surface.Snapshot().convertToFormat(QImage::Format_RGB32);
-  if (std::getenv("ORVENDA_WRITE_REFERENCE") != nullptr) {
-    ASSERT_TRUE(scene.save(kReference));
-    GTEST_SKIP() << "reference written to " << kReference;
-  }
-  QImage reference(kReference);
-  ASSERT_FALSE(reference.isNull()) << "missing " << kReference;
-  reference = reference.convertToFormat(QImage::Format_RGB32);
-  ASSERT_EQ(reference.size(), scene.size());
-  int differing = 0;
-  for (int y = 0; y < scene.height(); ++y) {
-    for (int x = 0; x < scene.width(); ++x) {
-      if (ChannelGap(scene.pixel(x, y), reference.pixel(x, y)) > 48) ++differing;
-    }
-  }
-  EXPECT_LT(differing, scene.width() * scene.height() / 100)
-      << differing << " pixels differ from the reference";
+  testing::ExpectMatchesReference(map.surface.Snapshot(), kReference);
 }
 
 }  // namespace

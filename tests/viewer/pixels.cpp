@@ -1,5 +1,10 @@
 #include "pixels.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
 namespace orvenda::testing {
 
 int CountPixels(const QImage& image, const QRect& rect, const std::function<bool(QRgb)>& pick) {
@@ -21,6 +26,35 @@ QRect InkBox(const QImage& image, QRgb background) {
     }
   }
   return box;
+}
+
+namespace {
+
+int ChannelGap(QRgb a, QRgb b) {
+  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                   std::abs(qBlue(a) - qBlue(b))});
+}
+
+}  // namespace
+
+void ExpectMatchesReference(const QImage& picture, const char* path) {
+  const QImage scene = picture.convertToFormat(QImage::Format_RGB32);
+  if (std::getenv("ORVENDA_WRITE_REFERENCE") != nullptr) {
+    ASSERT_TRUE(scene.save(path));
+    GTEST_SKIP() << "reference written to " << path;
+  }
+  QImage reference(path);
+  ASSERT_FALSE(reference.isNull()) << "missing " << path;
+  reference = reference.convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(reference.size(), scene.size());
+  int differing = 0;
+  for (int y = 0; y < scene.height(); ++y) {
+    for (int x = 0; x < scene.width(); ++x) {
+      if (ChannelGap(scene.pixel(x, y), reference.pixel(x, y)) > 48) ++differing;
+    }
+  }
+  EXPECT_LT(differing, scene.width() * scene.height() / 100)
+      << differing << " pixels differ from " << path;
 }
 
 }  // namespace orvenda::testing

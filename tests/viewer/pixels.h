@@ -15,6 +15,11 @@ inline int CountColour(const QImage& image, const QRect& rect, QRgb colour) {
 }
 // Smallest rectangle holding every pixel that differs from `background`; empty when none.
 QRect InkBox(const QImage& image, QRgb background);
+// Compares `scene` with the committed reference picture at `path`: fewer than 1 % of
+// the pixels may differ by more than 48 in a channel (glyph edges may move by a
+// pixel between font rasterisers; shapes may not). With ORVENDA_WRITE_REFERENCE
+// set, the picture is written there instead and the test is skipped.
+void ExpectMatchesReference(const QImage& scene, const char* path);
 inline bool Is(const QImage& image, int x, int y, QRgb colour) {
   return (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
 }
