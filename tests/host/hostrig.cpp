@@ -38,22 +38,6 @@ QByteArray LoginReply(std::int32_t user, Version required,
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& done, int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
-}
-
-void RunEventsFor(int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
 LoginServer::LoginServer() {
   server_.listen(QHostAddress::LocalHost, 0);
   QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
@@ -96,14 +80,6 @@ QByteArray RefusedReply(std::int32_t code) {
 QByteArray TooOldReply() {
   return LoginReply(7, Version{static_cast<std::int16_t>(kLibraryVersion.major + 1), 0, 0},
                     {{1, "A"}});
-}
-
-quint16 ClosedPort() {
-  QTcpServer probe;
-  probe.listen(QHostAddress::LocalHost, 0);
-  const quint16 port = probe.serverPort();
-  probe.close();
-  return port;
 }
 
 QString ReadFile(const QString& path) {

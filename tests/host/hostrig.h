@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
+#include "loopback.h"  // WaitUntil, RunEventsFor
+
 namespace orvenda::testing {
 
-bool WaitUntil(const std::function<bool()>& done, int ms = 5000);
-void RunEventsFor(int ms);
 
 // Answers every whole login request with `reply` and keeps the user names and
 // passwords it was sent. Other requests are kept and not answered.
@@ -38,9 +38,6 @@ QByteArray AcceptedReply(std::int32_t user,
 QByteArray RefusedReply(std::int32_t code);
 // A reply that asks for a newer library than ours.
 QByteArray TooOldReply();
-
-// A port on 127.0.0.1 where nothing listens.
-quint16 ClosedPort();
 
 QString ReadFile(const QString& path);
 void WriteFile(const QString& path, const QByteArray& bytes);
