@@ -141,21 +141,33 @@ ElementWrite SqliteStore::addElementTyped(std::int32_t layerId, const std::vecto
     return w;
 }
 
-ElementWrite SqliteStore::addElement(std::int32_t layerId, const std::vector<Point>& points,
-                                     const std::vector<std::string>& texts) {
-    const LayerShape& s = shape(layerId);
-    if (texts.size() != s.fields.size())
+namespace {
+
+// The client's texts, one per field of the layer in order, read as typed values;
+// a wrong count or a text that does not fit its field is refused.
+std::vector<Value> ParseValues(std::int32_t layerId, const std::vector<FieldDef>& fields,
+                               const std::vector<std::string>& texts) {
+    if (texts.size() != fields.size())
         throw StoreError("layer " + std::to_string(layerId) + " has " +
-                         std::to_string(s.fields.size()) + " fields, " +
+                         std::to_string(fields.size()) + " fields, " +
                          std::to_string(texts.size()) + " values given");
     std::vector<Value> values;
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        auto v = parseFieldValue(s.fields[i].type, texts[i]);
+        auto v = parseFieldValue(fields[i].type, texts[i]);
         if (!v)
             throw StoreError("value '" + texts[i] + "' does not fit field '" +
-                             s.fields[i].name + "'");
+                             fields[i].name + "'");
         values.push_back(std::move(*v));
     }
+    return values;
+}
+
+}  // namespace
+
+ElementWrite SqliteStore::addElement(std::int32_t layerId, const std::vector<Point>& points,
+                                     const std::vector<std::string>& texts) {
+    const LayerShape& s = shape(layerId);
+    const std::vector<Value> values = ParseValues(layerId, s.fields, texts);
     return addElementTyped(layerId, points, values);
 }
 
@@ -190,18 +202,7 @@ bool SqliteStore::setAttributes(std::int32_t layerId, std::int32_t elementId,
                                 const std::vector<std::string>& texts) {
     const LayerShape& s = shape(layerId);
     if (!elementExtent(layerId, elementId)) return false;
-    if (texts.size() != s.fields.size())
-        throw StoreError("layer " + std::to_string(layerId) + " has " +
-                         std::to_string(s.fields.size()) + " fields, " +
-                         std::to_string(texts.size()) + " values given");
-    std::vector<Value> values;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        auto v = parseFieldValue(s.fields[i].type, texts[i]);
-        if (!v)
-            throw StoreError("value '" + texts[i] + "' does not fit field '" +
-                             s.fields[i].name + "'");
-        values.push_back(std::move(*v));
-    }
+    const std::vector<Value> values = ParseValues(layerId, s.fields, texts);
     inSavepoint([&] { writeValues(layerId, elementId, values); });
     return true;
 }
