@@ -13,21 +13,9 @@
 #include "net/server_log.h"
 #include "protocol_client.h"
 #include "store/store.h"
+#include "test_database.h"
 
 namespace orvenda::server::test {
-
-// What the database holds, for the tests to compare replies with.
-struct TestData {
-  static constexpr std::int32_t kMap = 7;       // "Ciudad": roads, places, secret
-  static constexpr std::int32_t kSecretMap = 8;  // only the secret layer
-  std::int32_t ana = 0, guest = 0, bob = 0;      // accounts
-  std::int32_t roads = 0, places = 0, secret = 0;  // layers
-  // A roads cell whose three elements lie close to its origin (relative form), and a
-  // cell crossed by a long road whose far vertex needs Doubles.
-  CellKey nearCell{230, 160};
-  CellKey farCell{220, 140};
-  std::int32_t firstPlace = 0;  // element of `places` with every field type filled
-};
 
 class ServerRig {
  public:
