@@ -1,0 +1,39 @@
+#pragma once
+// ServerProcess: the real map server program as a child process, serving the
+// network tests' small database (built by the test in a folder of its own) on
+// 127.0.0.1 and a port the kernel picks. Every wait is bounded; the server is
+// stopped, and killed if it does not stop, when the object goes.
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include "test_database.h"
+
+namespace orvenda::testing {
+
+class ServerProcess {
+ public:
+  ServerProcess() = default;
+  ~ServerProcess();
+  ServerProcess(const ServerProcess&) = delete;
+  ServerProcess& operator=(const ServerProcess&) = delete;
+
+  // Builds the database and starts `program`; false (and Why() says so) when the
+  // server did not say where it listens within `ms` milliseconds.
+  bool Start(const QString& program, int ms = 15000);
+  quint16 port() const { return port_; }
+  const server::test::TestData& data() const { return data_; }
+  QString Why() const { return why_; }
+  // The server's log so far.
+  QString Log() const;
+
+ private:
+  QTemporaryDir dir_;
+  QProcess process_;
+  server::test::TestData data_;
+  quint16 port_ = 0;
+  QString why_;
+};
+
+}  // namespace orvenda::testing
