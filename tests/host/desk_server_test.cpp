@@ -1,0 +1,283 @@
+// The whole desktop program against the real map server program: OrvendaDesk's
+// own start-up, login form, map list and navigation commands, with a recording
+// relay between it and the server that shows every request on the wire, and the
+// viewer's picture checked against its view transform.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <set>
+#include <tuple>
+
+#include "host/frmdocument.h"
+#include "host/frmmain.h"
+#include "model/layers.h"
+#include "protocol/catalogue.h"
+#include "render/viewtransform.h"
+#include "viewer/viewer.h"
+#include "viewerpicture.h"
+#ifdef ORVENDA_SERVER_PROGRAM
+#include "desksession.h"
+#endif
+
+namespace orvenda {
+namespace {
+
+#ifdef ORVENDA_SERVER_PROGRAM
+
+using server::test::TestData;
+using testing::DeskSession;
+using testing::GeoPicture;
+using testing::InkAt;
+using testing::WireRelay;
+
+// (layer, row, column) of a grid cell.
+using Cell = std::tuple<std::int32_t, std::int32_t, std::int32_t>;
+
+// The cells asked for (request 2) by the requests at positions `from` to `to`
+// (excluded; by default to the last one).
+std::vector<Cell> CellRequests(const WireRelay& relay, std::size_t from = 0,
+                               std::size_t to = SIZE_MAX) {
+  std::vector<Cell> cells;
+  for (std::size_t n = from; n < std::min(to, relay.requests().size()); ++n) {
+    if (relay.requests()[n].code != cmd::kCell) continue;
+    DWBUffer f = relay.requests()[n].Fields();
+    const std::int32_t layer = f.GetLong();
+    const std::int32_t row = f.GetLong();
+    cells.emplace_back(layer, row, f.GetLong());
+  }
+  return cells;
+}
+
+std::vector<std::int16_t> Codes(const std::vector<WireRelay::Message>& messages, int connection) {
+  std::vector<std::int16_t> codes;
+  for (const auto& m : messages) {
+    if (m.connection == connection) codes.push_back(m.code);
+  }
+  return codes;
+}
+
+// The cells that cover the view of every layer the last redraw found visible:
+// rows from latitude and columns from longitude, counted from -90 and -180 in
+// steps of the layer's grid, to the nearest whole number (halves to even), within
+// the rows and columns that the map definition gave for the layer.
+std::set<Cell> CellsOfTheView(Viewer& viewer) {
+  const BoundingBox& v = viewer.view().ViewExtents;
+  const auto index = [](double value, float delta) {
+    return static_cast<std::int32_t>(std::nearbyint(value / static_cast<double>(delta)));
+  };
+  std::set<Cell> cells;
+  for (const layer& lay : viewer.layers()) {
+    if (!lay.Visible) continue;
+    // The definition gives the row bounds first (minCol/maxCol), then the columns'.
+    const std::int32_t r1 = std::max(index(v.MinY + 90, lay.GridDeltaY), lay.minCol);
+    const std::int32_t r2 = std::min(index(v.MaxY + 90, lay.GridDeltaY), lay.maxCol);
+    const std::int32_t c1 = std::max(index(v.MinX + 180, lay.GridDeltaX), lay.minRow);
+    const std::int32_t c2 = std::min(index(v.MaxX + 180, lay.GridDeltaX), lay.maxRow);
+    for (std::int32_t r = r1; r <= r2; ++r) {
+      for (std::int32_t c = c1; c <= c2; ++c) cells.emplace(lay.IDLayer, r, c);
+    }
+  }
+  return cells;
+}
+
+// What a step asked for since request `from`: only grid cells and their values,
+// each cell once, and exactly the cells of the new view that no earlier step
+// asked for. Answers the cells it asked for.
+std::set<Cell> ExpectOnlyNewCellsOfTheView(const WireRelay& relay, std::size_t from,
+                                           Viewer& viewer) {
+  for (std::size_t n = from; n < relay.requests().size(); ++n) {
+    const auto code = relay.requests()[n].code;
+    EXPECT_TRUE(code == cmd::kCell || code == cmd::kCellValues) << "request " << code;
+  }
+  const std::vector<Cell> earlier = CellRequests(relay, 0, from);
+  const std::set<Cell> before(earlier.begin(), earlier.end());
+  const std::vector<Cell> now = CellRequests(relay, from);
+  const std::set<Cell> asked(now.begin(), now.end());
+  EXPECT_EQ(asked.size(), now.size()) << "a cell asked twice in one step";
+  std::set<Cell> expected;
+  for (const Cell& cell : CellsOfTheView(viewer)) {
+    if (!before.contains(cell)) expected.insert(cell);
+  }
+  EXPECT_EQ(asked, expected) << "view " << Describe(viewer.view().ViewExtents);
+  for (const Cell& cell : asked) EXPECT_FALSE(before.contains(cell)) << "asked again";
+  return asked;
+}
+
+// Value requests (5: labels, directions, thematic values) name a layer, a cell
+// and a field; none is sent twice, and each is for a cell its layer asked for.
+void ExpectValueRequestsOnce(const WireRelay& relay) {
+  const std::vector<Cell> cells = CellRequests(relay);
+  const std::set<Cell> asked(cells.begin(), cells.end());
+  std::set<std::tuple<std::int32_t, std::int32_t, std::int32_t, std::string>> seen;
+  for (const auto& m : relay.requests()) {
+    if (m.code != cmd::kCellValues) continue;
+    DWBUffer f = m.Fields();
+    const std::int32_t layer = f.GetLong();
+    const std::int32_t row = f.GetLong();
+    const std::int32_t column = f.GetLong();
+    const std::string field = f.GetString();
+    EXPECT_TRUE(seen.emplace(layer, row, column, field).second)
+        << "values of " << layer << " " << row << " " << column << " " << field << " asked twice";
+    EXPECT_TRUE(asked.contains({layer, row, column})) << "values of a cell never asked for";
+  }
+}
+
+// Pans with the program's Pan command and a drag on the map from `from` to `to`.
+bool PanBy(DeskSession& desk, QPoint from, QPoint to) {
+  Viewer& viewer = desk.viewer();
+  return desk.After([&] {
+    desk.main().MenuItem("mnuPan")->trigger();
+    QTest::mousePress(&viewer, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(&viewer, (from + to) / 2);
+    QTest::mouseMove(&viewer, to);
+    QTest::mouseRelease(&viewer, Qt::LeftButton, Qt::NoModifier, to);
+  });
+}
+
+QPoint Pixel(SurfacePoint p) {
+  return {static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y))};
+}
+
+QStringList ComboItems(const frmMain& main) {
+  QStringList items;
+  for (int i = 0; i < main.cbLayers->count(); ++i) items << main.cbLayers->itemText(i);
+  return items;
+}
+
+// The login on a connection of its own, then the opening exchange on the
+// viewer's: map 7 for the logged-in user, its definition, the access levels of
+// its layers in their order, then only the cells of the first view.
+void ExpectOpeningOnTheWire(DeskSession& desk) {
+  const WireRelay& relay = desk.relay();
+  Viewer& viewer = desk.viewer();
+  ASSERT_EQ(relay.connections(), 2);
+  ASSERT_EQ(Codes(relay.requests(), 0), std::vector<std::int16_t>{cmd::kLogin});
+  DWBUffer login = relay.requests()[0].Fields();
+  EXPECT_EQ(login.GetString(), "ana");
+  EXPECT_EQ(login.GetString(), "secreta");
+  ASSERT_EQ(Codes(relay.replies(), 0), std::vector<std::int16_t>{cmd::kLoginReply});
+  EXPECT_EQ(relay.replies()[0].Fields().GetLong(), desk.app().UserID);
+  const std::vector<std::int16_t> opening = Codes(relay.requests(), 1);
+  ASSERT_GE(opening.size(), 3u);
+  EXPECT_EQ(opening[0], cmd::kOpenMap);
+  EXPECT_EQ(opening[1], cmd::kMapDefinition);
+  EXPECT_EQ(opening[2], cmd::kAccessLevels);
+  DWBUffer open = relay.requests()[1].Fields();
+  EXPECT_EQ(open.GetLong(), desk.app().UserID);
+  EXPECT_EQ(open.GetLong(), TestData::kMap);
+  EXPECT_EQ(relay.requests()[2].Fields().GetLong(), TestData::kMap);
+  DWBUffer access = relay.requests()[3].Fields();
+  EXPECT_EQ(access.GetLong(), desk.app().UserID);
+  ASSERT_EQ(access.GetInteger(), viewer.layers().count());
+  for (const layer& lay : viewer.layers()) EXPECT_EQ(access.GetLong(), lay.IDLayer);
+  const std::set<Cell> first = ExpectOnlyNewCellsOfTheView(relay, 4, viewer);
+  EXPECT_EQ(first, (std::set<Cell>{{desk.server().data().places, 1157, 797}}))
+      << "only the places show at first";
+}
+
+// Pans by dragging the geographic position `spot` to the surface point `to`,
+// and checks that the map followed the pointer, that only cells newly in view
+// were asked for and that the picture is the earlier one moved with the view.
+void PanAndCheck(DeskSession& desk, GeoLonLat spot, QPoint to) {
+  Viewer& viewer = desk.viewer();
+  const QImage image = viewer.SavedPicture();
+  const GeoPicture before = testing::Remember(viewer, image);
+  ASSERT_FALSE(before.ink.empty()) << "nothing to follow in the picture";
+  const QPoint from = Pixel(viewer.view().GeoToSurface(spot.lon, spot.lat));
+  const std::size_t mark = desk.relay().requests().size();
+  ASSERT_TRUE(PanBy(desk, from, to)) << desk.Why().toStdString();
+  const SurfacePoint moved = viewer.view().GeoToSurface(spot.lon, spot.lat);
+  EXPECT_NEAR(moved.x, to.x(), 3.0) << "the map follows the pointer";
+  EXPECT_NEAR(moved.y, to.y(), 3.0);
+  ExpectOnlyNewCellsOfTheView(desk.relay(), mark, viewer);
+  const QImage after = viewer.SavedPicture();
+  EXPECT_EQ(testing::Unexplained(viewer, before, after, {0, 0}, 2), 0)
+      << before.ink.size() << " of ink";
+  EXPECT_GT(testing::Unexplained(viewer, before, after, {5, -5}, 2), 0)
+      << "the comparison sees a wrong place";
+  EXPECT_EQ(testing::MissedByTheDrag(viewer, image, after, from, to), 0)
+      << "the picture moved by the drag";
+  EXPECT_GT(testing::MissedByTheDrag(viewer, image, after, from, to + QPoint(12, -12)), 0)
+      << "the comparison sees a wrong drag";
+}
+
+TEST(DeskWithRealServer, OpensAMapAndNavigatesAskingOnlyForWhatTheViewLacks) {
+  DeskSession desk;
+  ASSERT_TRUE(desk.Start("ana", "secreta")) << desk.Why().toStdString();
+  const TestData& data = desk.server().data();
+  const WireRelay& relay = desk.relay();
+  frmMain& main = desk.main();
+  ASSERT_NE(desk.OpenFromMapList("Ciudad"), nullptr);
+  ASSERT_TRUE(desk.After([] {})) << desk.Why().toStdString();
+  Viewer& viewer = desk.viewer();
+  ExpectOpeningOnTheWire(desk);
+  EXPECT_EQ(ComboItems(main), QStringList{"Lugares"});
+
+  // The places are drawn where the view puts them; the layer the user may not
+  // see is not, nor is anything where the map has no data.
+  const QImage opened = viewer.SavedPicture();
+  EXPECT_TRUE(InkAt(viewer, opened, -100.31, 25.67)) << "Monterrey";
+  EXPECT_TRUE(InkAt(viewer, opened, -100.32, 25.68)) << "San Pedro";
+  EXPECT_FALSE(InkAt(viewer, opened, -100.43, 25.53, 4)) << "inside the secret layer's area";
+  EXPECT_FALSE(InkAt(viewer, opened, -100.8, 25.2, 4));
+
+  // A spot near the roads is dragged to the middle of the map.
+  {
+    SCOPED_TRACE("pan over the whole map");
+    PanAndCheck(desk, {-100.2, 25.3}, QPoint(viewer.width() / 2, viewer.height() / 2));
+  }
+  EXPECT_TRUE(InkAt(viewer, viewer.SavedPicture(), -100.31, 25.67)) << "Monterrey still in view";
+
+  // Zoom in twice about the middle: the roads show from 50 km down and only
+  // their cells in the new view are asked for.
+  for (int step = 1; step <= 2; ++step) {
+    SCOPED_TRACE(step);
+    const BoundingBox was = viewer.view().ViewExtents;
+    const std::size_t mark = relay.requests().size();
+    ASSERT_TRUE(desk.After([&] { main.ToolbarButton("Zoom In")->trigger(); }))
+        << desk.Why().toStdString();
+    const BoundingBox& now = viewer.view().ViewExtents;
+    EXPECT_NEAR((now.MaxY - now.MinY) / (was.MaxY - was.MinY), 0.5, 0.02);
+    const std::set<Cell> asked = ExpectOnlyNewCellsOfTheView(relay, mark, viewer);
+    if (step == 2) {
+      EXPECT_EQ(asked, (std::set<Cell>{{data.roads, 230, 159}, {data.roads, 230, 160}}));
+      EXPECT_EQ(ComboItems(main), (QStringList{"Calles", "Lugares"}));
+      // The middle of the second road's first segment.
+      EXPECT_TRUE(InkAt(viewer, viewer.SavedPicture(), -100.10, 25.205)) << "a road is drawn";
+    }
+  }
+  {
+    SCOPED_TRACE("pan among the roads");
+    const SurfacePoint vertex = viewer.view().GeoToSurface(-100.12, 25.20);
+    PanAndCheck(desk, {-100.12, 25.20}, Pixel(vertex) + QPoint(-90, -120));
+  }
+  EXPECT_TRUE(InkAt(viewer, viewer.SavedPicture(), -100.075, 25.125)) << "a road come into view";
+  ExpectValueRequestsOnce(relay);
+
+  // Zoom extents: every cell of the whole map was asked for at the start, so
+  // nothing goes on the wire and the picture is the first one again.
+  const std::size_t mark = relay.requests().size();
+  ASSERT_TRUE(desk.After([&] { main.MenuItem("mnuZoomExtents")->trigger(); }))
+      << desk.Why().toStdString();
+  EXPECT_EQ(relay.requests().size(), mark) << "nothing asked again";
+  EXPECT_TRUE(viewer.SavedPicture() == opened) << "the first picture again";
+  EXPECT_EQ(ComboItems(main), QStringList{"Lugares"});
+  EXPECT_TRUE(relay.faults().empty());
+  EXPECT_TRUE(desk.ui().shown.empty()) << desk.ui().shown.front().text;
+}
+
+#else
+
+TEST(DeskWithRealServer, OpensAMapAndNavigatesAskingOnlyForWhatTheViewLacks) {
+  GTEST_SKIP() << "this build has no map server program (orvenda-server) to run";
+}
+
+#endif
+
+}  // namespace
+}  // namespace orvenda

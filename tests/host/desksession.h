@@ -1,0 +1,77 @@
+#pragma once
+// DeskSession: the desktop program run in this process exactly as its main()
+// runs it, against the real map server program with a recording relay in
+// between: ov.cfg in a folder of its own points at the relay, the login form
+// and the map list are answered through the Interaction seam, and After() runs
+// one of the program's commands and lets events run until the map it shows has
+// been drawn with everything the view asked for.
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "host/module1.h"
+#include "serverprocess.h"
+#include "support/fakes.h"
+#include "wirerelay.h"
+
+namespace orvenda {
+class frmDocument;
+class frmMain;
+class Viewer;
+}  // namespace orvenda
+
+namespace orvenda::testing {
+
+class DeskSession {
+ public:
+  // Every wait of the session together ends within `budgetMs` of its start, so
+  // that a misbehaving server cannot hold a test for long.
+  explicit DeskSession(int budgetMs = 50000);
+  ~DeskSession();
+  DeskSession(const DeskSession&) = delete;
+  DeskSession& operator=(const DeskSession&) = delete;
+
+  // Starts the server and the relay, writes ov.cfg and runs the program's
+  // start-up, logging in as `user`; false (Why() says why) when any of it failed.
+  bool Start(const QString& user, const QString& password);
+  // Opens the map called `name` through the map list command; null when no
+  // document came of it.
+  frmDocument* OpenFromMapList(const QString& name);
+
+  // Runs `action` (which may draw at once) and lets events run until nothing
+  // is pending, nothing is on its way through the relay, MapRedrawn came after
+  // the last reply and nothing more follows for a moment; false after `ms` or
+  // when the session's time is up.
+  bool After(const std::function<void()>& action, int ms = 15000);
+
+  QString Why() const { return why_; }
+  ServerProcess& server() { return *server_; }
+  WireRelay& relay() { return *relay_; }
+  ScriptedInteraction& ui() { return ui_; }
+  Module1& app() { return *app_; }
+  frmMain& main() { return *main_; }
+  Viewer& viewer();
+
+ private:
+  // What is left of the session's time, at most `ms`.
+  int Remaining(int ms) const;
+
+  int budgetMs_;
+  QElapsedTimer clock_;
+  QTemporaryDir dir_;
+  ScriptedInteraction ui_;
+  std::unique_ptr<ServerProcess> server_;
+  std::unique_ptr<WireRelay> relay_;
+  std::unique_ptr<Module1> app_;
+  std::unique_ptr<frmMain> main_;
+  frmDocument* document_ = nullptr;
+  QString mapToPick_;
+  QString why_;
+  int redraws_ = 0;
+  std::size_t repliesAtRedraw_ = 0;
+};
+
+}  // namespace orvenda::testing
