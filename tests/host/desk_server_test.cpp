@@ -15,8 +15,10 @@
 
 #include "host/frmdocument.h"
 #include "host/frmmain.h"
+#include "loopback.h"
 #include "model/layers.h"
 #include "protocol/catalogue.h"
+#include "protocol/viewercontext.h"
 #include "render/viewtransform.h"
 #include "viewer/viewer.h"
 #include "viewerpicture.h"
@@ -143,6 +145,13 @@ QPoint Pixel(SurfacePoint p) {
   return {static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y))};
 }
 
+// Once everything asked for has come: no status line left, no busy pointer.
+void ExpectIdle(Viewer& viewer) {
+  EXPECT_EQ(viewer.StatusCaption(), "");
+  EXPECT_NE(viewer.MousePointer(), kPointerArrowHourglass);
+  EXPECT_NE(viewer.MousePointer(), 11) << "hourglass";
+}
+
 QStringList ComboItems(const frmMain& main) {
   QStringList items;
   for (int i = 0; i < main.cbLayers->count(); ++i) items << main.cbLayers->itemText(i);
@@ -191,6 +200,7 @@ void PanAndCheck(DeskSession& desk, GeoLonLat spot, QPoint to) {
   const QPoint from = Pixel(viewer.view().GeoToSurface(spot.lon, spot.lat));
   const std::size_t mark = desk.relay().requests().size();
   ASSERT_TRUE(PanBy(desk, from, to)) << desk.Why().toStdString();
+  ExpectIdle(viewer);
   const SurfacePoint moved = viewer.view().GeoToSurface(spot.lon, spot.lat);
   EXPECT_NEAR(moved.x, to.x(), 3.0) << "the map follows the pointer";
   EXPECT_NEAR(moved.y, to.y(), 3.0);
@@ -215,6 +225,7 @@ TEST(DeskWithRealServer, OpensAMapAndNavigatesAskingOnlyForWhatTheViewLacks) {
   ASSERT_NE(desk.OpenFromMapList("Ciudad"), nullptr);
   ASSERT_TRUE(desk.After([] {})) << desk.Why().toStdString();
   Viewer& viewer = desk.viewer();
+  ExpectIdle(viewer);
   ExpectOpeningOnTheWire(desk);
   EXPECT_EQ(ComboItems(main), QStringList{"Lugares"});
 
@@ -241,6 +252,7 @@ TEST(DeskWithRealServer, OpensAMapAndNavigatesAskingOnlyForWhatTheViewLacks) {
     const std::size_t mark = relay.requests().size();
     ASSERT_TRUE(desk.After([&] { main.ToolbarButton("Zoom In")->trigger(); }))
         << desk.Why().toStdString();
+    ExpectIdle(viewer);
     const BoundingBox& now = viewer.view().ViewExtents;
     EXPECT_NEAR((now.MaxY - now.MinY) / (was.MaxY - was.MinY), 0.5, 0.02);
     const std::set<Cell> asked = ExpectOnlyNewCellsOfTheView(relay, mark, viewer);
@@ -267,8 +279,29 @@ TEST(DeskWithRealServer, OpensAMapAndNavigatesAskingOnlyForWhatTheViewLacks) {
   EXPECT_EQ(relay.requests().size(), mark) << "nothing asked again";
   EXPECT_TRUE(viewer.SavedPicture() == opened) << "the first picture again";
   EXPECT_EQ(ComboItems(main), QStringList{"Lugares"});
+
+  // A larger window keeps the centre and the scale and shows more around them.
+  {
+    SCOPED_TRACE("resize");
+    const QImage before = viewer.SavedPicture();
+    const QPoint centre(viewer.width() / 2, viewer.height() / 2);
+    QWidget* window = desk.document().parentWidget();
+    const std::size_t sent = relay.requests().size();
+    ASSERT_TRUE(desk.After([&] { window->resize(window->size() + QSize(160, 120)); }))
+        << desk.Why().toStdString();
+    EXPECT_EQ(viewer.SavedPicture().size(), before.size() + QSize(160, 120));
+    const QPoint moved(viewer.width() / 2, viewer.height() / 2);
+    EXPECT_EQ(testing::MissedByTheDrag(viewer, before, viewer.SavedPicture(), centre, moved), 0);
+    ExpectOnlyNewCellsOfTheView(relay, sent, viewer);
+  }
   EXPECT_TRUE(relay.faults().empty());
   EXPECT_TRUE(desk.ui().shown.empty()) << desk.ui().shown.front().text;
+
+  // Exit closes the document and with it the map's connection.
+  main.MenuItem("mnuExit")->trigger();
+  EXPECT_TRUE(testing::WaitUntil([&] { return main.Documents().isEmpty(); }, 5000));
+  EXPECT_FALSE(main.isVisible());
+  EXPECT_TRUE(testing::WaitUntil([&] { return relay.ClientClosed(1); }, 5000));
 }
 
 #else

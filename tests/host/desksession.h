@@ -53,6 +53,8 @@ class DeskSession {
   ScriptedInteraction& ui() { return ui_; }
   Module1& app() { return *app_; }
   frmMain& main() { return *main_; }
+  // The document that OpenFromMapList opened, and its viewer.
+  frmDocument& document() { return *document_; }
   Viewer& viewer();
 
  private:

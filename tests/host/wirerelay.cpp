@@ -11,7 +11,9 @@ namespace orvenda::testing {
 struct WireRelay::Link {
   QTcpSocket* client = nullptr;  // owned by the listener
   QTcpSocket server;
-  QByteArray early;  // client bytes that came before the server connection was up
+  QByteArray early;           // client bytes that came before the server connection was up
+  bool clientClosed = false;  // the client closed first
+  bool serverClosed = false;
   MessageReceiver up;
   MessageReceiver down;
 };
@@ -79,11 +81,20 @@ void WireRelay::Accept() {
       link.client->write(bytes);
     });
     // Either side closing closes the other once what it sent has gone through.
-    connect(client, &QTcpSocket::disconnected, this, [&link] { link.server.disconnectFromHost(); });
-    connect(&link.server, &QTcpSocket::disconnected, this,
-            [&link] { link.client->disconnectFromHost(); });
+    connect(client, &QTcpSocket::disconnected, this, [&link] {
+      link.clientClosed = !link.serverClosed;
+      link.server.disconnectFromHost();
+    });
+    connect(&link.server, &QTcpSocket::disconnected, this, [&link] {
+      link.serverClosed = true;
+      link.client->disconnectFromHost();
+    });
     link.server.connectToHost(QHostAddress::LocalHost, serverPort_);
   }
+}
+
+bool WireRelay::ClientClosed(int n) const {
+  return n >= 0 && n < connections() && links_[static_cast<std::size_t>(n)]->clientClosed;
 }
 
 bool WireRelay::Quiet() const {

@@ -36,6 +36,8 @@ class WireRelay : public QObject {
   // Server to client.
   const std::vector<Message>& replies() const { return replies_; }
   int connections() const { return static_cast<int>(links_.size()); }
+  // The client of connection `n` has closed it (before the server did).
+  bool ClientClosed(int n) const;
   // Nothing held by the relay or waiting in its sockets, in either direction.
   bool Quiet() const;
   // Broken stretches of either stream, as the receiver reported them.
