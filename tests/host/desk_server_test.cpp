@@ -6,6 +6,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTest>
 #include <algorithm>
 #include <cmath>
@@ -17,11 +19,14 @@
 #include "host/frmmain.h"
 #include "loopback.h"
 #include "model/layers.h"
+#include "pixels.h"
 #include "protocol/catalogue.h"
 #include "protocol/viewercontext.h"
 #include "render/viewtransform.h"
+#include "viewer/qtcolour.h"
 #include "viewer/viewer.h"
 #include "viewerpicture.h"
+#include "wirechecks.h"
 #ifdef ORVENDA_SERVER_PROGRAM
 #include "desksession.h"
 #endif
@@ -32,102 +37,15 @@ namespace {
 #ifdef ORVENDA_SERVER_PROGRAM
 
 using server::test::TestData;
+using testing::Cell;
+using testing::CellRequests;
+using testing::Codes;
 using testing::DeskSession;
+using testing::ExpectOnlyNewCellsOfTheView;
+using testing::ExpectValueRequestsOnce;
 using testing::GeoPicture;
 using testing::InkAt;
 using testing::WireRelay;
-
-// (layer, row, column) of a grid cell.
-using Cell = std::tuple<std::int32_t, std::int32_t, std::int32_t>;
-
-// The cells asked for (request 2) by the requests at positions `from` to `to`
-// (excluded; by default to the last one).
-std::vector<Cell> CellRequests(const WireRelay& relay, std::size_t from = 0,
-                               std::size_t to = SIZE_MAX) {
-  std::vector<Cell> cells;
-  for (std::size_t n = from; n < std::min(to, relay.requests().size()); ++n) {
-    if (relay.requests()[n].code != cmd::kCell) continue;
-    DWBUffer f = relay.requests()[n].Fields();
-    const std::int32_t layer = f.GetLong();
-    const std::int32_t row = f.GetLong();
-    cells.emplace_back(layer, row, f.GetLong());
-  }
-  return cells;
-}
-
-std::vector<std::int16_t> Codes(const std::vector<WireRelay::Message>& messages, int connection) {
-  std::vector<std::int16_t> codes;
-  for (const auto& m : messages) {
-    if (m.connection == connection) codes.push_back(m.code);
-  }
-  return codes;
-}
-
-// The cells that cover the view of every layer the last redraw found visible:
-// rows from latitude and columns from longitude, counted from -90 and -180 in
-// steps of the layer's grid, to the nearest whole number (halves to even), within
-// the rows and columns that the map definition gave for the layer.
-std::set<Cell> CellsOfTheView(Viewer& viewer) {
-  const BoundingBox& v = viewer.view().ViewExtents;
-  const auto index = [](double value, float delta) {
-    return static_cast<std::int32_t>(std::nearbyint(value / static_cast<double>(delta)));
-  };
-  std::set<Cell> cells;
-  for (const layer& lay : viewer.layers()) {
-    if (!lay.Visible) continue;
-    // The definition gives the row bounds first (minCol/maxCol), then the columns'.
-    const std::int32_t r1 = std::max(index(v.MinY + 90, lay.GridDeltaY), lay.minCol);
-    const std::int32_t r2 = std::min(index(v.MaxY + 90, lay.GridDeltaY), lay.maxCol);
-    const std::int32_t c1 = std::max(index(v.MinX + 180, lay.GridDeltaX), lay.minRow);
-    const std::int32_t c2 = std::min(index(v.MaxX + 180, lay.GridDeltaX), lay.maxRow);
-    for (std::int32_t r = r1; r <= r2; ++r) {
-      for (std::int32_t c = c1; c <= c2; ++c) cells.emplace(lay.IDLayer, r, c);
-    }
-  }
-  return cells;
-}
-
-// What a step asked for since request `from`: only grid cells and their values,
-// each cell once, and exactly the cells of the new view that no earlier step
-// asked for. Answers the cells it asked for.
-std::set<Cell> ExpectOnlyNewCellsOfTheView(const WireRelay& relay, std::size_t from,
-                                           Viewer& viewer) {
-  for (std::size_t n = from; n < relay.requests().size(); ++n) {
-    const auto code = relay.requests()[n].code;
-    EXPECT_TRUE(code == cmd::kCell || code == cmd::kCellValues) << "request " << code;
-  }
-  const std::vector<Cell> earlier = CellRequests(relay, 0, from);
-  const std::set<Cell> before(earlier.begin(), earlier.end());
-  const std::vector<Cell> now = CellRequests(relay, from);
-  const std::set<Cell> asked(now.begin(), now.end());
-  EXPECT_EQ(asked.size(), now.size()) << "a cell asked twice in one step";
-  std::set<Cell> expected;
-  for (const Cell& cell : CellsOfTheView(viewer)) {
-    if (!before.contains(cell)) expected.insert(cell);
-  }
-  EXPECT_EQ(asked, expected) << "view " << Describe(viewer.view().ViewExtents);
-  for (const Cell& cell : asked) EXPECT_FALSE(before.contains(cell)) << "asked again";
-  return asked;
-}
-
-// Value requests (5: labels, directions, thematic values) name a layer, a cell
-// and a field; none is sent twice, and each is for a cell its layer asked for.
-void ExpectValueRequestsOnce(const WireRelay& relay) {
-  const std::vector<Cell> cells = CellRequests(relay);
-  const std::set<Cell> asked(cells.begin(), cells.end());
-  std::set<std::tuple<std::int32_t, std::int32_t, std::int32_t, std::string>> seen;
-  for (const auto& m : relay.requests()) {
-    if (m.code != cmd::kCellValues) continue;
-    DWBUffer f = m.Fields();
-    const std::int32_t layer = f.GetLong();
-    const std::int32_t row = f.GetLong();
-    const std::int32_t column = f.GetLong();
-    const std::string field = f.GetString();
-    EXPECT_TRUE(seen.emplace(layer, row, column, field).second)
-        << "values of " << layer << " " << row << " " << column << " " << field << " asked twice";
-    EXPECT_TRUE(asked.contains({layer, row, column})) << "values of a cell never asked for";
-  }
-}
 
 // Pans with the program's Pan command and a drag on the map from `from` to `to`.
 bool PanBy(DeskSession& desk, QPoint from, QPoint to) {
@@ -150,6 +68,16 @@ void ExpectIdle(Viewer& viewer) {
   EXPECT_EQ(viewer.StatusCaption(), "");
   EXPECT_NE(viewer.MousePointer(), kPointerArrowHourglass);
   EXPECT_NE(viewer.MousePointer(), 11) << "hourglass";
+}
+
+// A pixel of the Windows colour `colour` within two pixels of where the view
+// puts the position.
+bool ColourAt(Viewer& viewer, const QImage& picture, double lon, double lat, Colour colour) {
+  const QPoint at = Pixel(viewer.view().GeoToSurface(lon, lat));
+  const QRgb wanted = ToQColor(colour).rgb() & 0xFFFFFF;
+  const QRect around = QRect(at - QPoint(2, 2), QSize(5, 5)).intersected(picture.rect());
+  return testing::CountPixels(picture, around,
+                              [wanted](QRgb c) { return (c & 0xFFFFFF) == wanted; }) > 0;
 }
 
 QStringList ComboItems(const frmMain& main) {
@@ -236,6 +164,17 @@ TEST(DeskWithRealServer, OpensAMapAndNavigatesAskingOnlyForWhatTheViewLacks) {
   EXPECT_TRUE(InkAt(viewer, opened, -100.32, 25.68)) << "San Pedro";
   EXPECT_FALSE(InkAt(viewer, opened, -100.43, 25.53, 4)) << "inside the secret layer's area";
   EXPECT_FALSE(InkAt(viewer, opened, -100.8, 25.2, 4));
+  // Each place in the colour of its population class: the thematic values came
+  // from the server too.
+  EXPECT_TRUE(ColourAt(viewer, opened, -100.31, 25.67, 3)) << "Monterrey, 1142994 people";
+  EXPECT_TRUE(ColourAt(viewer, opened, -100.32, 25.68, 1)) << "San Pedro, 132169 people";
+
+  // Over Monterrey the status bar shows where the pointer is.
+  QTest::mouseMove(&viewer, Pixel(viewer.view().GeoToSurface(-100.31, 25.67)));
+  EXPECT_TRUE(QRegularExpression(R"(^x: -100° 18' [0-9.]+", y: 25° 40' [0-9.]+"$)")
+                  .match(main.StatusPanel1->text())
+                  .hasMatch())
+      << main.StatusPanel1->text().toStdString();
 
   // A spot near the roads is dragged to the middle of the map.
   {
@@ -302,6 +241,42 @@ TEST(DeskWithRealServer, OpensAMapAndNavigatesAskingOnlyForWhatTheViewLacks) {
   EXPECT_TRUE(testing::WaitUntil([&] { return main.Documents().isEmpty(); }, 5000));
   EXPECT_FALSE(main.isVisible());
   EXPECT_TRUE(testing::WaitUntil([&] { return relay.ClientClosed(1); }, 5000));
+}
+
+// A guest sees only what the server lets it see: the roads, closed to it, are
+// never asked for nor drawn however close it zooms, and it may neither save
+// maps nor change its password.
+TEST(DeskWithRealServer, AGuestNeverAsksForLayersClosedToIt) {
+  DeskSession desk;
+  ASSERT_TRUE(desk.Start("invitado", "")) << desk.Why().toStdString();
+  frmMain& main = desk.main();
+  ASSERT_NE(desk.OpenFromMapList("Ciudad"), nullptr);
+  ASSERT_TRUE(desk.After([] {})) << desk.Why().toStdString();
+  Viewer& viewer = desk.viewer();
+  const WireRelay& relay = desk.relay();
+  const TestData& data = desk.server().data();
+  EXPECT_EQ(ExpectOnlyNewCellsOfTheView(relay, 4, viewer),
+            (std::set<Cell>{{data.places, 1157, 797}}));
+
+  const QPoint middle(viewer.width() / 2, viewer.height() / 2);
+  std::size_t mark = relay.requests().size();
+  ASSERT_TRUE(PanBy(desk, Pixel(viewer.view().GeoToSurface(-100.2, 25.3)), middle));
+  ExpectOnlyNewCellsOfTheView(relay, mark, viewer);
+  for (int step = 1; step <= 2; ++step) {
+    mark = relay.requests().size();
+    ASSERT_TRUE(desk.After([&] { main.ToolbarButton("Zoom In")->trigger(); }))
+        << desk.Why().toStdString();
+    ExpectOnlyNewCellsOfTheView(relay, mark, viewer);
+  }
+  EXPECT_LT(viewer.CurrentZoom(), 50) << "close enough for the roads";
+  for (const Cell& cell : CellRequests(relay)) EXPECT_EQ(std::get<0>(cell), data.places);
+  EXPECT_FALSE(InkAt(viewer, viewer.SavedPicture(), -100.10, 25.205)) << "no road drawn";
+  EXPECT_EQ(ComboItems(main), QStringList{"Lugares"});
+  for (const char* item : {"mnuSaveMap", "mnuSaveAs", "mnuChangePassword"}) {
+    EXPECT_FALSE(main.MenuItem(item)->isEnabled()) << item;
+  }
+  EXPECT_FALSE(main.ToolbarButton("SaveMap")->isEnabled());
+  EXPECT_TRUE(desk.ui().shown.empty()) << desk.ui().shown.front().text;
 }
 
 #else
