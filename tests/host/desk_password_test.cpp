@@ -1,0 +1,102 @@
+// The password change of OrvendaDesk against the real map server program: the
+// menu command's dialog, request 120 on the map's connection, the answer the
+// user is shown, and the new password in force at the next login.
+#ifdef ORVENDA_SERVER_PROGRAM
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "desksession.h"
+#include "host/dlgchangepassword.h"
+#include "host/frmlogin.h"
+#include "host/frmmain.h"
+#include "loopback.h"
+#include "protocol/catalogue.h"
+#include "wirechecks.h"
+
+namespace orvenda {
+namespace {
+
+using testing::DeskSession;
+using testing::WireRelay;
+
+// The password change requests on the wire: (user, old, new) in order.
+std::vector<std::tuple<std::int32_t, std::string, std::string>> PasswordRequests(
+    const WireRelay& relay) {
+  std::vector<std::tuple<std::int32_t, std::string, std::string>> requests;
+  for (const auto& m : relay.requests()) {
+    if (m.code != cmd::kChangePassword) continue;
+    DWBUffer f = m.Fields();
+    const std::int32_t user = f.GetLong();
+    std::string old = f.GetString();
+    requests.emplace_back(user, std::move(old), f.GetString());
+  }
+  return requests;
+}
+
+TEST(DeskWithRealServer, ChangedPasswordHoldsAtTheNextLogin) {
+  DeskSession desk;
+  ASSERT_TRUE(desk.Start("ana", "secreta")) << desk.Why().toStdString();
+  ASSERT_NE(desk.OpenFromMapList("Ciudad"), nullptr);
+  ASSERT_TRUE(desk.After([] {})) << desk.Why().toStdString();
+  frmMain& main = desk.main();
+  auto& ui = desk.ui();
+  QString oldPassword, newPassword = "nueva clave", loginPassword;
+  ui.onModal = [&](ModalForm& form) {
+    if (auto* dialog = dynamic_cast<dlgChangePassword*>(&form)) {
+      dialog->txtOldPassword->setText(oldPassword);
+      dialog->txtNewPassword->setText(newPassword);
+      dialog->txtRetypePassword->setText(newPassword);
+      dialog->OKButton->click();
+    } else if (auto* login = dynamic_cast<frmLogin*>(&form)) {
+      login->txtUserName->setText("ana");
+      login->txtPassword->setText(loginPassword);
+      login->cmdOK->click();
+      // A refused login leaves the form open for another try: cancel it then.
+      EXPECT_TRUE(testing::WaitUntil([&] { return !login->Waiting(); }, 10000));
+      if (!login->Accepted) login->cmdCancel->click();
+    }
+  };
+  ASSERT_TRUE(main.MenuItem("mnuChangePassword")->isEnabled());
+
+  // A wrong old password is refused by the server and the user is told.
+  oldPassword = "mala";
+  main.MenuItem("mnuChangePassword")->trigger();
+  ASSERT_TRUE(testing::WaitUntil([&] { return ui.shown.size() == 1; }, 10000));
+  EXPECT_EQ(ui.shown[0].text, "Wrong Password. Please try again");
+  EXPECT_EQ(ui.shown[0].title, "Change Password");
+  EXPECT_EQ(ui.shown[0].icon, MessageIcon::Information);
+
+  // The right one changes it.
+  oldPassword = "secreta";
+  main.MenuItem("mnuChangePassword")->trigger();
+  ASSERT_TRUE(testing::WaitUntil([&] { return ui.shown.size() == 2; }, 10000));
+  EXPECT_EQ(ui.shown[1].text, "Password succesfully changed");
+  const std::int32_t user = desk.app().UserID;
+  using Request = std::tuple<std::int32_t, std::string, std::string>;
+  EXPECT_EQ(
+      PasswordRequests(desk.relay()),
+      (std::vector<Request>{{user, "mala", "nueva clave"}, {user, "secreta", "nueva clave"}}));
+  for (const auto& m : desk.relay().requests()) {
+    if (m.code == cmd::kChangePassword) {
+      EXPECT_EQ(m.connection, 1) << "on the map's connection";
+    }
+  }
+
+  // At the next login the old password is refused and the new one accepted.
+  loginPassword = "secreta";
+  EXPECT_FALSE(desk.app().LogIn(&main));
+  ASSERT_EQ(ui.shown.size(), 3u);
+  EXPECT_EQ(ui.shown[2].text, "Invalid Username or password. Please try again");
+  loginPassword = "nueva clave";
+  EXPECT_TRUE(desk.app().LogIn(&main));
+  EXPECT_EQ(ui.shown.size(), 3u) << ui.shown.back().text;
+}
+
+}  // namespace
+}  // namespace orvenda
+
+#endif  // ORVENDA_SERVER_PROGRAM
