@@ -135,6 +135,7 @@ void RegisterMapHandlers(MapViewer& viewer) {
   d.Register(cmd::kCellReply, [v](DWBUffer& m) { HandleCellReply(*v, m); });
   d.Register(cmd::kCellValuesReply, [v](DWBUffer& m) { HandleCellValuesReply(*v, m); });
   d.Register(cmd::kLayerChanged, [v](DWBUffer& m) { HandleLayerChange(*v, m); });
+  viewer.link().SetReconnected([v] { ReopenMap(*v); });
 }
 
 }  // namespace orvenda

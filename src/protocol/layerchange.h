@@ -18,7 +18,8 @@ inline constexpr std::int16_t kGeometryChanged = 6;
 void HandleLayerChange(MapViewer& viewer, DWBUffer& message);
 
 // Registers every handler of the map conversation (110, 101, 111, 103, 109,
-// 102, 105, 250) on the viewer's dispatcher.
+// 102, 105, 250) on the viewer's dispatcher, and the reopening of a loaded map
+// when the link has to connect again.
 void RegisterMapHandlers(MapViewer& viewer);
 
 }  // namespace orvenda

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "protocol/catalogue.h"
 #include "protocol/serverlink.h"
@@ -113,14 +114,23 @@ void SendAccessLevels(MapViewer& viewer, std::int32_t IDUser,
   });
 }
 
+void ReopenMap(MapViewer& viewer) {
+  MapProperties& map = viewer.map();
+  if (!map.layerscargados) return;
+  map.reopening = true;
+  SendOpenMap(viewer, map.IDUser, map.MapCode);
+}
+
 void HandleOpenMapReply(MapViewer& viewer, DWBUffer& reply) {
   LowerPending(viewer);
+  // A map opened again on a new connection is already defined and loaded.
+  const bool reopened = std::exchange(viewer.map().reopening, false);
   if (reply.GetInteger() != 0) {
     viewer.interaction().MessageBox("Acceso Denegado", "Orvenda Viewer", MessageIcon::Critical,
                                     MessageButtons::Ok);
     return;
   }
-  SendMapDefinition(viewer, viewer.map().MapCode);
+  if (!reopened) SendMapDefinition(viewer, viewer.map().MapCode);
 }
 
 void HandleMapDefinition(MapViewer& viewer, DWBUffer& reply) {

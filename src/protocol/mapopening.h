@@ -11,6 +11,11 @@
 namespace orvenda {
 
 void SendOpenMap(MapViewer& viewer, std::int32_t IDUser, std::int32_t MapCode);
+// The server keeps an open map with the connection it was opened on, and drops a
+// connection left idle too long. When the viewer has to connect again, a loaded
+// map is opened again on the new connection before anything else is asked, or
+// the server would answer every cell as empty.
+void ReopenMap(MapViewer& viewer);
 void SendMapDefinition(MapViewer& viewer, std::int32_t MapCode);
 void SendAccessLevels(MapViewer& viewer, std::int32_t IDUser,
                       const std::vector<std::int32_t>& layerIds);

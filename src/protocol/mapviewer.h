@@ -24,6 +24,9 @@ struct MapProperties {
   std::int32_t IDUser = 0;
   std::int32_t MapCode = 0;
   bool layerscargados = false;
+  // Request 10 was sent again to give a new connection the map's session back;
+  // its reply asks for nothing more.
+  bool reopening = false;
 };
 
 // Status kinds posted while talking to the server; a reply's end is kind + 100.

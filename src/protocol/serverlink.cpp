@@ -42,12 +42,14 @@ bool ServerLink::SendToServer(std::int16_t code, const Fields& fields) {
   if (counted) viewer_.SetPendingRequests(viewer_.PendingRequests() + 1);
   const DWBUffer request = BuildRequest(code, fields);
   const int state = sock_.state();
-  if (state != Connection::kConnected && state != Connection::kOpen &&
-      !ConnectToServer(sock_.RemoteHost(), sock_.RemotePort())) {
-    // The request is lost; counting it would leave the viewer waiting for ever.
-    if (counted) viewer_.SetPendingRequests(viewer_.PendingRequests() - 1);
-    ShowConnectionFailure(ui_);
-    return false;
+  if (state != Connection::kConnected && state != Connection::kOpen) {
+    if (!ConnectToServer(sock_.RemoteHost(), sock_.RemotePort())) {
+      // The request is lost; counting it would leave the viewer waiting for ever.
+      if (counted) viewer_.SetPendingRequests(viewer_.PendingRequests() - 1);
+      ShowConnectionFailure(ui_);
+      return false;
+    }
+    if (reconnected_) reconnected_();
   }
   sock_.SendData(request.bytes());
   return true;

@@ -19,6 +19,7 @@ namespace orvenda {
 class ServerLink {
  public:
   using Fields = std::function<void(DWBUffer&)>;
+  using Reconnected = std::function<void()>;
 
   ServerLink(Connection& sock, ViewerContext& viewer, Interaction& ui, const Clock& clock,
              EventPump& pump, ReceiverLimits limits = {});
@@ -33,6 +34,10 @@ class ServerLink {
   // PendingRequests. Returns false when the server could not be reached: the user
   // has been told and the request is not counted.
   bool SendToServer(std::int16_t code, const Fields& fields = {});
+  // Runs after SendToServer had to connect again and before its request goes:
+  // the server keeps what a client opened with the connection, so a new
+  // connection must be given it back first.
+  void SetReconnected(Reconnected hook) { reconnected_ = std::move(hook); }
 
   Dispatcher& dispatcher() { return dispatcher_; }
   MessageReceiver& receiver() { return receiver_; }
@@ -48,6 +53,7 @@ class ServerLink {
   EventPump& pump_;
   MessageReceiver receiver_;
   Dispatcher dispatcher_;
+  Reconnected reconnected_;
   bool faultShown_ = false;
 };
 

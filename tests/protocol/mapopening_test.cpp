@@ -225,5 +225,54 @@ TEST(MapOpening, RefusalAndSingleLayerReplies) {
   EXPECT_EQ(v.ui.shown.size(), 1u) << "nothing more to tell the user";
 }
 
+// The server drops a connection left idle; the map loaded on it is opened again
+// on the next one, before the request that needed the connection, and its reply
+// asks for no definition: the viewer already has it.
+TEST(MapOpening, ALoadedMapIsOpenedAgainOnANewConnection) {
+  RecordingMapViewer v;
+  v.pump.onPump = [&v] {
+    v.clock.now += 1;
+    v.sock.Pump();
+  };
+  v.props.IDUser = 77;
+  v.props.MapCode = 3;
+  v.sock.SetState(Connection::kClosed);
+  SendMapDefinition(v, 3);
+  ASSERT_EQ(v.sock.sent().size(), 1u) << "nothing loaded yet: nothing to open again";
+
+  v.props.layerscargados = true;
+  v.sock.SetState(Connection::kClosed);
+  v.pending = 0;
+  v.link().SendToServer(cmd::kCell, [](DWBUffer& b) {
+    for (std::int32_t n : {9, 230, 159}) b.PutLong(n);
+  });
+  ASSERT_EQ(v.sock.sent().size(), 3u);
+  EXPECT_EQ(v.sock.sent()[1], Message(10, [](DWBUffer& b) {
+              b.PutLong(77);
+              b.PutLong(3);
+            }));
+  EXPECT_EQ(v.sock.sent()[2][8], cmd::kCell) << "the cell request after it";
+  EXPECT_EQ(v.pending, 2);
+  v.sock.Deliver(Message(110, [](DWBUffer& b) { b.PutInteger(0); }));
+  EXPECT_EQ(v.pending, 1);
+  EXPECT_EQ(v.sock.sent().size(), 3u) << "no second map definition";
+  EXPECT_FALSE(v.props.reopening);
+  EXPECT_TRUE(v.ui.shown.empty());
+
+  // Refused this time (the user lost the map): the user is told, nothing more is asked.
+  v.sock.SetState(Connection::kClosed);
+  v.link().SendToServer(cmd::kCell);
+  v.sock.Deliver(Message(110, [](DWBUffer& b) { b.PutInteger(1); }));
+  EXPECT_EQ(v.sock.sent().size(), 5u);
+  ASSERT_EQ(v.ui.shown.size(), 1u);
+  EXPECT_EQ(v.ui.shown[0].text, "Acceso Denegado");
+  EXPECT_FALSE(v.props.reopening);
+
+  // A first opening still asks for the definition.
+  v.sock.Deliver(Message(110, [](DWBUffer& b) { b.PutInteger(0); }));
+  ASSERT_EQ(v.sock.sent().size(), 6u);
+  EXPECT_EQ(v.sock.sent()[5], Message(1, [](DWBUffer& b) { b.PutLong(3); }));
+}
+
 }  // namespace
 }  // namespace orvenda

@@ -104,6 +104,40 @@ TEST(ServerLink, SendReconnectsAndAFailedReconnectLosesNothingButTheRequest) {
   EXPECT_NE(l.ui.shown[0].text.find("\t2.- Network Proxy\n\nPlease contact"), std::string::npos);
 }
 
+// The code of each request sent, in order.
+std::vector<std::int16_t> SentCodes(const testing::MemoryConnection& sock) {
+  std::vector<std::int16_t> codes;
+  for (const Bytes& m : sock.sent()) {
+    codes.push_back(static_cast<std::int16_t>(m.at(8) | (m.at(9) << 8)));
+  }
+  return codes;
+}
+
+TEST(ServerLink, ANewConnectionGetsItsSessionBackBeforeTheRequest) {
+  Link l;
+  l.sock.SetRemote("srv", 1001);
+  l.sock.SetState(Connection::kConnected);
+  int reconnects = 0;
+  l.link.SetReconnected([&] {
+    ++reconnects;
+    l.link.SendToServer(cmd::kOpenMap);
+  });
+  EXPECT_TRUE(l.link.SendToServer(cmd::kCell));
+  EXPECT_EQ(reconnects, 0) << "still connected: nothing to give back";
+
+  l.sock.SetState(Connection::kClosed);  // the server dropped the connection
+  l.sock.connectAfterPumps = 1;
+  EXPECT_TRUE(l.link.SendToServer(cmd::kCell));
+  EXPECT_EQ(reconnects, 1);
+  EXPECT_EQ(SentCodes(l.sock), (std::vector<std::int16_t>{cmd::kCell, cmd::kOpenMap, cmd::kCell}));
+  EXPECT_EQ(l.viewer.pending, 3);
+
+  l.sock.SetState(Connection::kClosed);
+  l.sock.connectTo = Connection::kError;
+  EXPECT_FALSE(l.link.SendToServer(cmd::kCell));
+  EXPECT_EQ(reconnects, 1) << "no connection, no session to give back";
+}
+
 TEST(ServerLink, DispatchRoutesByCode) {
   Link l;
   std::vector<std::int32_t> seen;
