@@ -47,18 +47,6 @@ using testing::GeoPicture;
 using testing::InkAt;
 using testing::WireRelay;
 
-// Pans with the program's Pan command and a drag on the map from `from` to `to`.
-bool PanBy(DeskSession& desk, QPoint from, QPoint to) {
-  Viewer& viewer = desk.viewer();
-  return desk.After([&] {
-    desk.main().MenuItem("mnuPan")->trigger();
-    QTest::mousePress(&viewer, Qt::LeftButton, Qt::NoModifier, from);
-    QTest::mouseMove(&viewer, (from + to) / 2);
-    QTest::mouseMove(&viewer, to);
-    QTest::mouseRelease(&viewer, Qt::LeftButton, Qt::NoModifier, to);
-  });
-}
-
 QPoint Pixel(SurfacePoint p) {
   return {static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y))};
 }
@@ -127,7 +115,7 @@ void PanAndCheck(DeskSession& desk, GeoLonLat spot, QPoint to) {
   ASSERT_FALSE(before.ink.empty()) << "nothing to follow in the picture";
   const QPoint from = Pixel(viewer.view().GeoToSurface(spot.lon, spot.lat));
   const std::size_t mark = desk.relay().requests().size();
-  ASSERT_TRUE(PanBy(desk, from, to)) << desk.Why().toStdString();
+  ASSERT_TRUE(desk.PanBy(from, to)) << desk.Why().toStdString();
   ExpectIdle(viewer);
   const SurfacePoint moved = viewer.view().GeoToSurface(spot.lon, spot.lat);
   EXPECT_NEAR(moved.x, to.x(), 3.0) << "the map follows the pointer";
@@ -260,7 +248,7 @@ TEST(DeskWithRealServer, AGuestNeverAsksForLayersClosedToIt) {
 
   const QPoint middle(viewer.width() / 2, viewer.height() / 2);
   std::size_t mark = relay.requests().size();
-  ASSERT_TRUE(PanBy(desk, Pixel(viewer.view().GeoToSurface(-100.2, 25.3)), middle));
+  ASSERT_TRUE(desk.PanBy(Pixel(viewer.view().GeoToSurface(-100.2, 25.3)), middle));
   ExpectOnlyNewCellsOfTheView(relay, mark, viewer);
   for (int step = 1; step <= 2; ++step) {
     mark = relay.requests().size();

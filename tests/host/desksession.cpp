@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <algorithm>
 
 #include "host/dlgmaplist.h"
@@ -29,10 +30,11 @@ DeskSession::~DeskSession() {
   server_.reset();
 }
 
-bool DeskSession::Start(const QString& user, const QString& password) {
+bool DeskSession::Start(const QString& user, const QString& password,
+                        const QStringList& serverOptions) {
 #ifdef ORVENDA_SERVER_PROGRAM
   server_ = std::make_unique<ServerProcess>();
-  if (!server_->Start(QStringLiteral(ORVENDA_SERVER_PROGRAM), Remaining(15000))) {
+  if (!server_->Start(QStringLiteral(ORVENDA_SERVER_PROGRAM), Remaining(15000), serverOptions)) {
     why_ = server_->Why();
     return false;
   }
@@ -85,6 +87,16 @@ frmDocument* DeskSession::OpenFromMapList(const QString& name) {
 }
 
 Viewer& DeskSession::viewer() { return *document_->Viewer1; }
+
+bool DeskSession::PanBy(QPoint from, QPoint to) {
+  return After([&] {
+    main_->MenuItem(QStringLiteral("mnuPan"))->trigger();
+    QTest::mousePress(&viewer(), Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(&viewer(), (from + to) / 2);
+    QTest::mouseMove(&viewer(), to);
+    QTest::mouseRelease(&viewer(), Qt::LeftButton, Qt::NoModifier, to);
+  });
+}
 
 bool DeskSession::After(const std::function<void()>& action, int ms) {
   ms = Remaining(ms);

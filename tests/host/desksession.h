@@ -7,6 +7,7 @@
 // been drawn with everything the view asked for.
 
 #include <QElapsedTimer>
+#include <QPoint>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -36,7 +37,8 @@ class DeskSession {
 
   // Starts the server and the relay, writes ov.cfg and runs the program's
   // start-up, logging in as `user`; false (Why() says why) when any of it failed.
-  bool Start(const QString& user, const QString& password);
+  // `serverOptions` go to the server's serve command.
+  bool Start(const QString& user, const QString& password, const QStringList& serverOptions = {});
   // Opens the map called `name` through the map list command; null when no
   // document came of it.
   frmDocument* OpenFromMapList(const QString& name);
@@ -46,6 +48,10 @@ class DeskSession {
   // the last reply and nothing more follows for a moment; false after `ms` or
   // when the session's time is up.
   bool After(const std::function<void()>& action, int ms = 15000);
+
+  // Pans with the program's Pan command and a drag on the map from `from` to
+  // `to`, and waits as After() does.
+  bool PanBy(QPoint from, QPoint to);
 
   QString Why() const { return why_; }
   ServerProcess& server() { return *server_; }

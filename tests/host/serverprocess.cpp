@@ -22,7 +22,7 @@ QString ServerProcess::Log() const {
   return QString::fromUtf8(file.readAll());
 }
 
-bool ServerProcess::Start(const QString& program, int ms) {
+bool ServerProcess::Start(const QString& program, int ms, const QStringList& options) {
   if (!dir_.isValid()) {
     why_ = QStringLiteral("no temporary folder");
     return false;
@@ -30,10 +30,16 @@ bool ServerProcess::Start(const QString& program, int ms) {
   const QString db = dir_.filePath(QStringLiteral("map.db"));
   data_ = server::test::BuildTestDatabase(db.toStdString());
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  process_.start(program,
-                 {QStringLiteral("serve"), QStringLiteral("--db"), db, QStringLiteral("--port"),
-                  QStringLiteral("0"), QStringLiteral("--listen"), QStringLiteral("127.0.0.1"),
-                  QStringLiteral("--log"), dir_.filePath(QStringLiteral("server.log"))});
+  const QStringList serve{QStringLiteral("serve"),
+                          QStringLiteral("--db"),
+                          db,
+                          QStringLiteral("--port"),
+                          QStringLiteral("0"),
+                          QStringLiteral("--listen"),
+                          QStringLiteral("127.0.0.1"),
+                          QStringLiteral("--log"),
+                          dir_.filePath(QStringLiteral("server.log"))};
+  process_.start(program, serve + options);
   if (!process_.waitForStarted(ms)) {
     why_ = program + QStringLiteral(" did not start: ") + process_.errorString();
     return false;

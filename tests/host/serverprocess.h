@@ -19,9 +19,10 @@ class ServerProcess {
   ServerProcess(const ServerProcess&) = delete;
   ServerProcess& operator=(const ServerProcess&) = delete;
 
-  // Builds the database and starts `program`; false (and Why() says so) when the
-  // server did not say where it listens within `ms` milliseconds.
-  bool Start(const QString& program, int ms = 15000);
+  // Builds the database and starts `program` with `options` after its own;
+  // false (and Why() says so) when the server did not say where it listens
+  // within `ms` milliseconds.
+  bool Start(const QString& program, int ms = 15000, const QStringList& options = {});
   quint16 port() const { return port_; }
   const server::test::TestData& data() const { return data_; }
   QString Why() const { return why_; }

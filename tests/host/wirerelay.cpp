@@ -97,6 +97,11 @@ bool WireRelay::ClientClosed(int n) const {
   return n >= 0 && n < connections() && links_[static_cast<std::size_t>(n)]->clientClosed;
 }
 
+bool WireRelay::ServerClosed(int n) const {
+  return n >= 0 && n < connections() && links_[static_cast<std::size_t>(n)]->serverClosed &&
+         !links_[static_cast<std::size_t>(n)]->clientClosed;
+}
+
 bool WireRelay::Quiet() const {
   for (const auto& link : links_) {
     if (!link->early.isEmpty() || link->up.heldBytes() != 0 || link->down.heldBytes() != 0 ||

@@ -38,6 +38,8 @@ class WireRelay : public QObject {
   int connections() const { return static_cast<int>(links_.size()); }
   // The client of connection `n` has closed it (before the server did).
   bool ClientClosed(int n) const;
+  // The server has closed connection `n` (before the client did).
+  bool ServerClosed(int n) const;
   // Nothing held by the relay or waiting in its sockets, in either direction.
   bool Quiet() const;
   // Broken stretches of either stream, as the receiver reported them.
