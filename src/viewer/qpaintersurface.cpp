@@ -70,6 +70,9 @@ void QPainterSurface::Begin() {
   painter_->setRenderHint(QPainter::Antialiasing, antialias_);
   painter_->setRenderHint(QPainter::TextAntialiasing, antialias_);
   painter_->setBackgroundMode(Qt::TransparentMode);
+  // The painter holds the picture's memory from here on; plain rings go there too.
+  pixels_ = {reinterpret_cast<std::uint32_t*>(image_.bits()), image_.width(), image_.height(),
+             image_.bytesPerLine() / 4};
 }
 
 void QPainterSurface::SetAntialiasing(bool on) {
@@ -151,7 +154,8 @@ void QPainterSurface::Dot(SurfacePoint at, Colour colour) {
   if (drawStyle_ == drawstyle::kTransparent) return;
   const PixelPoint p = ToPixel(*this, at);
   if (drawWidth_ <= 1) {
-    painter_->fillRect(QRect(p.x, p.y, 1, 1), ToQColor(colour));
+    // One pixel: a painter call per point would cost more than the point.
+    if (pixels_.Contains(p.x, p.y)) pixels_.Row(p.y)[p.x] = OpaquePixel(colour);
     return;
   }
   const qreal radius = drawWidth_ / 2.0;
@@ -175,8 +179,25 @@ void QPainterSurface::Polyline(const std::vector<SurfacePoint>& points, Colour c
   painter_->drawPolyline(line);
 }
 
+bool QPainterSurface::PaintPlainRing(const std::vector<PixelPoint>& ring) {
+  // Smooth drawing only: there a vertex is a pixel centre, as in the ring raster,
+  // and the outline covers the fill's hard edge. Hard-edged drawing keeps Qt's
+  // own pixel rules.
+  const bool thinPen = drawStyle_ == drawstyle::kSolid && drawWidth_ <= 1;
+  const bool solidFill = fillStyle_ == fillstyle::kSolid;
+  if (!antialias_ || !thinPen || !(solidFill || fillStyle_ == fillstyle::kTransparent)) {
+    return false;
+  }
+  if (solidFill) rings_.Fill(pixels_, ring, OpaquePixel(fillColor_));
+  const std::uint32_t outline = OpaquePixel(foreColor_);
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    SmoothLine(pixels_, ring[i], ring[(i + 1) % ring.size()], outline, ring.size() == 1);
+  }
+  return true;
+}
+
 void QPainterSurface::Polygon(const std::vector<PixelPoint>& pixels) {
-  if (pixels.empty()) return;
+  if (pixels.empty() || PaintPlainRing(pixels)) return;
   QPolygonF ring;
   ring.reserve(static_cast<qsizetype>(pixels.size()));
   for (const auto& p : pixels) ring.append(Device(p));

@@ -15,6 +15,8 @@
 #include <memory>
 #include <optional>
 
+#include "render/pixelbuffer.h"
+#include "render/ringraster.h"
 #include "render/surface.h"
 
 namespace orvenda {
@@ -65,6 +67,9 @@ class QPainterSurface final : public Surface {
 
  private:
   void Begin();
+  // Solid or empty rings with a thin solid outline, smooth, written straight into
+  // the picture; false for anything else, which the painter draws.
+  bool PaintPlainRing(const std::vector<PixelPoint>& ring);
   QPen MakePen(Colour colour) const;
   QBrush MakeBrush() const;
   QPointF Device(SurfacePoint at) const;
@@ -73,6 +78,8 @@ class QPainterSurface final : public Surface {
 
   QImage image_;
   std::unique_ptr<QPainter> painter_;
+  PixelBuffer pixels_;  // image_'s memory
+  RingRaster rings_;
   bool antialias_ = false;
   std::int32_t drawWidth_ = 1;
   std::int32_t drawStyle_ = drawstyle::kSolid;
