@@ -29,11 +29,15 @@ void SortSmall(std::vector<std::int32_t>& v) {
 }  // namespace
 
 std::int32_t RingRaster::Edge::CrossingAt(int y) const {
-  return static_cast<std::int32_t>(x0 + CeilDiv((y - y0) * dx, dy));
+  // The crossing with the row's centre line 2y + 1 is at x0 + 1 + (2y + 1 - y0) dx / dy
+  // half pixels; the first pixel whose centre 2p + 1 is not left of it.
+  return static_cast<std::int32_t>(CeilDiv(x0 * dy + (2 * std::int64_t{y} + 1 - y0) * dx, 2 * dy));
 }
 
-void RingRaster::CollectEdges(const PixelBuffer& into, std::span<const PixelPoint> ring) {
+void RingRaster::CollectEdges(const PixelBuffer& into, std::span<const PixelPoint> ring,
+                              VertexPlace place) {
   edges_.clear();
+  const std::int64_t shift = place == VertexPlace::kPixelCentre ? 1 : 0;
   const std::size_t n = ring.size();
   for (std::size_t i = 0; i < n; ++i) {
     PixelPoint a = ring[i];
@@ -44,13 +48,16 @@ void RingRaster::CollectEdges(const PixelBuffer& into, std::span<const PixelPoin
     if (a.y > b.y) {
       std::swap(a, b);
     }
-    const int firstRow = std::max(a.y, 0);
-    const int endRow = std::min(b.y, into.height);
+    const std::int64_t ay = 2 * std::int64_t{a.y} + shift;
+    const std::int64_t by = 2 * std::int64_t{b.y} + shift;
+    // Rows whose centre line 2y + 1 is in [ay, by).
+    const int firstRow = static_cast<int>(std::max<std::int64_t>(CeilDiv(ay - 1, 2), 0));
+    const int endRow = static_cast<int>(std::min<std::int64_t>(CeilDiv(by - 1, 2), into.height));
     if (firstRow >= endRow) {
       continue;
     }
-    edges_.push_back({a.x, a.y, static_cast<std::int64_t>(b.x) - a.x,
-                      static_cast<std::int64_t>(b.y) - a.y, firstRow, endRow});
+    edges_.push_back({2 * std::int64_t{a.x} + shift - 1, ay,
+                      2 * (static_cast<std::int64_t>(b.x) - a.x), by - ay, firstRow, endRow});
   }
   std::sort(edges_.begin(), edges_.end(),
             [](const Edge& l, const Edge& r) { return l.firstRow < r.firstRow; });
@@ -71,11 +78,11 @@ void RingRaster::FillRow(const PixelBuffer& into, int y, std::uint32_t pixel) {
 }
 
 void RingRaster::Fill(const PixelBuffer& into, std::span<const PixelPoint> ring,
-                      std::uint32_t pixel) {
+                      std::uint32_t pixel, VertexPlace place) {
   if (ring.size() < 3 || into.width <= 0 || into.height <= 0) {
     return;
   }
-  CollectEdges(into, ring);
+  CollectEdges(into, ring, place);
   active_.clear();
   // Rows from the highest edge down; edges join on their first row and leave
   // after their last one; rows that no edge crosses are skipped.

@@ -180,15 +180,21 @@ void QPainterSurface::Polyline(const std::vector<SurfacePoint>& points, Colour c
 }
 
 bool QPainterSurface::PaintPlainRing(const std::vector<PixelPoint>& ring) {
-  // Smooth drawing only: there a vertex is a pixel centre, as in the ring raster,
-  // and the outline covers the fill's hard edge. Hard-edged drawing keeps Qt's
-  // own pixel rules.
-  const bool thinPen = drawStyle_ == drawstyle::kSolid && drawWidth_ <= 1;
   const bool solidFill = fillStyle_ == fillstyle::kSolid;
-  if (!antialias_ || !thinPen || !(solidFill || fillStyle_ == fillstyle::kTransparent)) {
-    return false;
+  if (!antialias_) {
+    // Hard edges: whole-number positions are pixel corners, and the fill takes
+    // the pixels whose centres are inside, as the painter's own fill does. The
+    // outline stays the painter's, pixel for pixel.
+    if (!solidFill) return false;
+    rings_.Fill(pixels_, ring, OpaquePixel(fillColor_), VertexPlace::kPixelCorner);
+    if (drawStyle_ != drawstyle::kTransparent) PainterPolygon(ring, QBrush(Qt::NoBrush));
+    return true;
   }
-  if (solidFill) rings_.Fill(pixels_, ring, OpaquePixel(fillColor_));
+  // Smooth: vertices are pixel centres and a thin outline covers the fill's hard
+  // edge. A fill without one needs the painter's smooth edge.
+  const bool thinPen = drawStyle_ == drawstyle::kSolid && drawWidth_ <= 1;
+  if (!thinPen || !(solidFill || fillStyle_ == fillstyle::kTransparent)) return false;
+  if (solidFill) rings_.Fill(pixels_, ring, OpaquePixel(fillColor_), VertexPlace::kPixelCentre);
   const std::uint32_t outline = OpaquePixel(foreColor_);
   for (std::size_t i = 0; i < ring.size(); ++i) {
     SmoothLine(pixels_, ring[i], ring[(i + 1) % ring.size()], outline, ring.size() == 1);
@@ -196,15 +202,19 @@ bool QPainterSurface::PaintPlainRing(const std::vector<PixelPoint>& ring) {
   return true;
 }
 
-void QPainterSurface::Polygon(const std::vector<PixelPoint>& pixels) {
-  if (pixels.empty() || PaintPlainRing(pixels)) return;
+void QPainterSurface::PainterPolygon(const std::vector<PixelPoint>& pixels, const QBrush& brush) {
   QPolygonF ring;
   ring.reserve(static_cast<qsizetype>(pixels.size()));
   for (const auto& p : pixels) ring.append(Device(p));
   painter_->setPen(MakePen(foreColor_));
-  painter_->setBrush(MakeBrush());
+  painter_->setBrush(brush);
   // The Windows default polygon fill rule.
   painter_->drawPolygon(ring, Qt::OddEvenFill);
+}
+
+void QPainterSurface::Polygon(const std::vector<PixelPoint>& pixels) {
+  if (pixels.empty() || PaintPlainRing(pixels)) return;
+  PainterPolygon(pixels, MakeBrush());
 }
 
 void QPainterSurface::Print(SurfacePoint topLeft, const std::string& text) {

@@ -67,9 +67,10 @@ class QPainterSurface final : public Surface {
 
  private:
   void Begin();
-  // Solid or empty rings with a thin solid outline, smooth, written straight into
-  // the picture; false for anything else, which the painter draws.
+  // Solid fills (and, smooth, thin solid outlines) written straight into the
+  // picture; false for rings the painter draws whole.
   bool PaintPlainRing(const std::vector<PixelPoint>& ring);
+  void PainterPolygon(const std::vector<PixelPoint>& pixels, const QBrush& brush);
   QPen MakePen(Colour colour) const;
   QBrush MakeBrush() const;
   QPointF Device(SurfacePoint at) const;

@@ -24,12 +24,15 @@ struct Picture {
   [[nodiscard]] bool Inked(int x, int y) const { return buffer.Row(y)[x] == kInk; }
 };
 
-// What GDAL burns for the ring, one byte a pixel; pixel centres at whole numbers.
-std::vector<unsigned char> GdalBurn(const std::vector<PixelPoint>& ring, int w, int h) {
+// What GDAL burns for the ring, one byte a pixel, with the ring's vertices on
+// pixel centres or on pixel corners.
+std::vector<unsigned char> GdalBurn(const std::vector<PixelPoint>& ring, int w, int h,
+                                    VertexPlace place) {
   GDALAllRegister();
   GDALDriverH mem = GDALGetDriverByName("MEM");
   GDALDatasetH ds = GDALCreate(mem, "", w, h, 1, GDT_Byte, nullptr);
-  double transform[6] = {-0.5, 1, 0, -0.5, 0, 1};
+  const double origin = place == VertexPlace::kPixelCentre ? -0.5 : 0.0;
+  double transform[6] = {origin, 1, 0, origin, 0, 1};
   GDALSetGeoTransform(ds, transform);
   OGRGeometryH poly = OGR_G_CreateGeometry(wkbPolygon);
   OGRGeometryH outer = OGR_G_CreateGeometry(wkbLinearRing);
@@ -50,16 +53,20 @@ std::vector<unsigned char> GdalBurn(const std::vector<PixelPoint>& ring, int w, 
   return out;
 }
 
-// True when (x, y) lies exactly on an edge of the ring: there the two sides'
-// tie rules decide, not the inside.
-bool OnEdge(const std::vector<PixelPoint>& ring, int x, int y) {
+// True when the centre of pixel (x, y) lies exactly on an edge of the ring:
+// there the two sides' tie rules decide, not the inside. In half pixels.
+bool OnEdge(const std::vector<PixelPoint>& ring, int x, int y, VertexPlace place) {
+  const long long shift = place == VertexPlace::kPixelCentre ? 1 : 0;
+  const long long cx = 2LL * x + 1;
+  const long long cy = 2LL * y + 1;
   for (std::size_t i = 0; i < ring.size(); ++i) {
-    const PixelPoint a = ring[i];
-    const PixelPoint b = ring[(i + 1) % ring.size()];
-    const long long cross = static_cast<long long>(b.x - a.x) * (y - a.y) -
-                            static_cast<long long>(b.y - a.y) * (x - a.x);
-    if (cross == 0 && x >= std::min(a.x, b.x) && x <= std::max(a.x, b.x) &&
-        y >= std::min(a.y, b.y) && y <= std::max(a.y, b.y)) {
+    const long long ax = 2LL * ring[i].x + shift;
+    const long long ay = 2LL * ring[i].y + shift;
+    const long long bx = 2LL * ring[(i + 1) % ring.size()].x + shift;
+    const long long by = 2LL * ring[(i + 1) % ring.size()].y + shift;
+    const long long cross = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+    if (cross == 0 && cx >= std::min(ax, bx) && cx <= std::max(ax, bx) &&
+        cy >= std::min(ay, by) && cy <= std::max(ay, by)) {
       return true;
     }
   }
@@ -80,18 +87,19 @@ TEST(RingRaster, AgreesWithGdalOnEveryPixelOffTheEdges) {
   for (int n = 0; n < 300; ++n) {
     std::vector<PixelPoint> ring(static_cast<std::size_t>(sizes(random)));
     for (PixelPoint& p : ring) p = {xs(random), ys(random)};
+    const VertexPlace place = n % 2 == 0 ? VertexPlace::kPixelCentre : VertexPlace::kPixelCorner;
     Picture ours(kW, kH);
-    raster.Fill(ours.buffer, ring, kInk);
-    const std::vector<unsigned char> gdal = GdalBurn(ring, kW, kH);
+    raster.Fill(ours.buffer, ring, kInk, place);
+    const std::vector<unsigned char> gdal = GdalBurn(ring, kW, kH, place);
     int differing = 0;
     for (int y = 0; y < kH; ++y) {
       for (int x = 0; x < kW; ++x) {
-        if (OnEdge(ring, x, y)) continue;
+        if (OnEdge(ring, x, y, place)) continue;
         ++compared;
         if (ours.Inked(x, y) != (gdal[static_cast<std::size_t>(y * kW + x)] != 0)) ++differing;
       }
     }
-    ASSERT_EQ(differing, 0) << "ring " << n;
+    ASSERT_EQ(differing, 0) << "ring " << n << (n % 2 == 0 ? " on centres" : " on corners");
   }
   EXPECT_GT(compared, 300 * kW * kH / 2);
 }

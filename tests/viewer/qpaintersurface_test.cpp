@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <set>
 #include <vector>
@@ -338,6 +339,42 @@ TEST(QPainterSurfaceAntialiasing, PlainRingsLookAsThePainterWouldDrawThem) {
   }
   EXPECT_LT(static_cast<double>(total) / (120 * 90), 4.0) << "mean difference per pixel";
   EXPECT_LT(far, 120 * 90 / 100) << "pixels far from the painter's";
+}
+
+TEST(QPainterSurfaceFill, RingsOfHundredsOfThousandsOfVerticesAreFilledWhole) {
+  // A coastline at a small scale: a ring zigzagging between two circles, 300,000
+  // vertices. Qt's own fill gives up on parts of such rings ("Polygon too complex
+  // for filling.") and leaves holes in the country.
+  std::vector<PixelPoint> ring;
+  constexpr int kVertices = 300000;
+  for (int i = 0; i < kVertices; ++i) {
+    const double a = 2 * 3.14159265358979 * i / kVertices;
+    const double r = i % 2 == 0 ? 90 : 60;
+    ring.push_back({static_cast<std::int32_t>(std::lround(100 + r * std::cos(a))),
+                    static_cast<std::int32_t>(std::lround(100 + r * std::sin(a)))});
+  }
+  for (const bool smooth : {false, true}) {
+    QPainterSurface s(200, 200);
+    s.SetAntialiasing(smooth);
+    s.SetBackColor(kWhite);
+    s.Cls();
+    s.SetFillStyle(fillstyle::kSolid);
+    s.SetFillColor(kRed);
+    s.SetForeColor(kBlue);
+    s.SetDrawStyle(drawstyle::kSolid);
+    s.SetDrawWidth(1);
+    s.Polygon(ring);
+    int inner = 0;
+    int red = 0;
+    for (int y = 0; y < 200; ++y) {
+      for (int x = 0; x < 200; ++x) {
+        if ((x - 100) * (x - 100) + (y - 100) * (y - 100) >= 55 * 55) continue;
+        ++inner;
+        red += Is(s.image(), x, y, kQRed) ? 1 : 0;
+      }
+    }
+    EXPECT_EQ(red, inner) << (smooth ? "smooth" : "hard-edged");
+  }
 }
 
 TEST(QPainterSurfaceImage, SnapshotsResizeAndRestore) {
