@@ -1,9 +1,10 @@
-// Full redraws of real maps at 1920 x 1080 with antialiasing on, through the
-// layer redraw and the Qt surface. Each file given (GeoPackage or anything OGR
-// reads; the first layer) is loaded straight into a layer of the model, the
-// view fitted to its extents, and a redraw (clear + project + draw every
-// element) timed 5 times after one warm-up. Prints min and median in ms, the
-// cheap repaint from stored positions, and resident memory per vertex held.
+// Full redraws of real maps at 1920 x 1080 with antialiasing on (off with
+// BENCH_RENDER_ALIASED=1, the viewer's own mode), through the layer redraw and
+// the Qt surface. Each file given (GeoPackage or anything OGR reads; the first
+// layer) is loaded straight into a layer of the model, the view fitted to its
+// extents, and a redraw (clear + project + draw every element) timed 5 times
+// after one warm-up. Prints min and median in ms, the cheap repaint from stored
+// positions, and resident memory per vertex held.
 //
 // Usage: bench_render <file>...   (compare_peers.sh builds the files)
 
@@ -220,7 +221,8 @@ void Bench(const std::string& path) {
   view.ViewHeight = kHeight;
   view.ApplyExtents(lyr.bb.MinX, lyr.bb.MinY, lyr.bb.MaxX, lyr.bb.MaxY);
   QPainterSurface surface(kWidth, kHeight);
-  surface.SetAntialiasing(true);
+  // BENCH_RENDER_ALIASED=1 times hard-edged drawing, the viewer's own mode.
+  surface.SetAntialiasing(std::getenv("BENCH_RENDER_ALIASED") == nullptr);
   surface.SetBackColor(RgbColour(255, 255, 255));
   ViewPainter painter(surface, view);
   const auto full = Time(surface, [&] { Redraw(lyr, view.ViewExtents, painter); });
