@@ -2,8 +2,24 @@
 # Runs every benchmark that the build produced and prints its figures.
 set -euo pipefail
 build=${1:-build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 for b in "$build"/bench/bench_*; do
   [ -x "$b" ] || continue
-  echo "== $(basename "$b")"
+  name=$(basename "$b")
+  echo "== $name"
+  if [ "$name" = bench_render ]; then
+    # The public maps come from bench/render/compare_peers.sh, which also times
+    # the peers; without them there is nothing to draw.
+    shopt -s nullglob
+    maps=("$root"/data/cache/*.gpkg)
+    shopt -u nullglob
+    if [ ${#maps[@]} -eq 0 ]; then
+      echo "no maps in data/cache: run bench/render/compare_peers.sh first"
+      continue
+    fi
+    "$b" "${maps[@]}"
+    continue
+  fi
   "$b"
 done

@@ -9,6 +9,7 @@
 #include <QToolBar>
 
 #include "host/frmmain.h"
+#include "host/toolbaricons.h"
 
 namespace orvenda {
 
@@ -117,13 +118,15 @@ QAction* frmMain::AddButton(const char* key, const QString& tooltip) {
   QAction* button = Toolbar1->addAction(tooltip);
   button->setObjectName(QString::fromLatin1(key));
   button->setToolTip(tooltip);
+  button->setIcon(ToolbarIcon(QString::fromLatin1(key)));
   buttons_[QString::fromLatin1(key)] = button;
   return button;
 }
 
 void frmMain::BuildToolbar() {
   Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-  Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  // Pictures, named by their tooltips, as map programs' toolbars are.
+  Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
   AddButton("login", QStringLiteral("login"));
   AddButton("SaveMap", QStringLiteral("Guardar Mapa"));
   AddButton("MapList", QStringLiteral("Mapas Disponibles"));

@@ -17,6 +17,10 @@ bool DrawsLines(const Theme& theme) {
 }
 
 SurfacePoint ToSurface(ScreenPoint p) { return {p.X, p.Y}; }
+double XOf(const ScreenPoint& p) { return p.X; }
+double YOf(const ScreenPoint& p) { return p.Y; }
+double XOf(const SurfacePoint& p) { return p.x; }
+double YOf(const SurfacePoint& p) { return p.y; }
 
 }  // namespace
 
@@ -171,14 +175,24 @@ inline std::int32_t RoundEven(double v) {
 
 }  // namespace
 
-void ViewPainter::AppendPixel(double x, double y) {
-  if (pixelsPerUnitX_ != 1.0) x /= pixelsPerUnitX_;
-  if (pixelsPerUnitY_ != 1.0) y /= pixelsPerUnitY_;
-  const PixelPoint px{RoundEven(x), RoundEven(y)};
-  // An edge of no length paints nothing.
-  if (pixels_.empty() || !(pixels_.back() == px)) {
-    pixels_.push_back(px);
+template <typename Points>
+void ViewPainter::SetPixels(const Points& points) {
+  // Written through a plain pointer: this loop runs once per vertex of every
+  // polygon of a redraw.
+  pixels_.resize(points.size());
+  PixelPoint* out = pixels_.data();
+  std::size_t kept = 0;
+  auto keep = [&](double x, double y) {
+    const PixelPoint px{RoundEven(x), RoundEven(y)};
+    // An edge of no length paints nothing.
+    if (kept == 0 || !(out[kept - 1] == px)) out[kept++] = px;
+  };
+  if (pixelsPerUnitX_ == 1.0 && pixelsPerUnitY_ == 1.0) {
+    for (const auto& p : points) keep(XOf(p), YOf(p));
+  } else {
+    for (const auto& p : points) keep(XOf(p) / pixelsPerUnitX_, YOf(p) / pixelsPerUnitY_);
   }
+  pixels_.resize(kept);
 }
 
 void ViewPainter::PolygonPixels(std::span<const ScreenPoint> positions, bool refresh) {
@@ -189,20 +203,15 @@ void ViewPainter::PolygonPixels(std::span<const ScreenPoint> positions, bool ref
       break;
     }
   }
-  pixels_.clear();
   if (inside) {
-    for (const ScreenPoint& p : positions) {
-      AppendPixel(p.X, p.Y);
-    }
+    SetPixels(positions);
   } else {
     points_.resize(positions.size());
     for (std::size_t i = 0; i < positions.size(); ++i) {
       points_[i] = ToSurface(positions[i]);
     }
     ClipRing(points_, clip_, clipped_);
-    for (const SurfacePoint& p : clipped_) {
-      AppendPixel(p.x, p.y);
-    }
+    SetPixels(clipped_);
   }
   if (pixels_.size() > 1 && pixels_.front() == pixels_.back()) {
     pixels_.pop_back();

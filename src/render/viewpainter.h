@@ -77,7 +77,9 @@ class ViewPainter {
   void Segment(ScreenPoint from, ScreenPoint to, Colour colour);
   void SolidPolyline(std::span<const ScreenPoint> positions, Colour colour);
   void PolygonPixels(std::span<const ScreenPoint> positions, bool refresh);
-  void AppendPixel(double x, double y);
+  // pixels_ from surface positions, consecutive repeats left out.
+  template <typename Points>
+  void SetPixels(const Points& points);
 
   Surface& surface_;
   const ViewTransform& view_;

@@ -70,6 +70,9 @@ void QPainterSurface::Begin() {
   painter_->setRenderHint(QPainter::Antialiasing, antialias_);
   painter_->setRenderHint(QPainter::TextAntialiasing, antialias_);
   painter_->setBackgroundMode(Qt::TransparentMode);
+  // The painter holds the picture's memory from here on; plain rings go there too.
+  pixels_ = {reinterpret_cast<std::uint32_t*>(image_.bits()), image_.width(), image_.height(),
+             image_.bytesPerLine() / 4};
 }
 
 void QPainterSurface::SetAntialiasing(bool on) {
@@ -151,7 +154,8 @@ void QPainterSurface::Dot(SurfacePoint at, Colour colour) {
   if (drawStyle_ == drawstyle::kTransparent) return;
   const PixelPoint p = ToPixel(*this, at);
   if (drawWidth_ <= 1) {
-    painter_->fillRect(QRect(p.x, p.y, 1, 1), ToQColor(colour));
+    // One pixel: a painter call per point would cost more than the point.
+    if (pixels_.Contains(p.x, p.y)) pixels_.Row(p.y)[p.x] = OpaquePixel(colour);
     return;
   }
   const qreal radius = drawWidth_ / 2.0;
@@ -175,15 +179,42 @@ void QPainterSurface::Polyline(const std::vector<SurfacePoint>& points, Colour c
   painter_->drawPolyline(line);
 }
 
-void QPainterSurface::Polygon(const std::vector<PixelPoint>& pixels) {
-  if (pixels.empty()) return;
+bool QPainterSurface::PaintPlainRing(const std::vector<PixelPoint>& ring) {
+  const bool solidFill = fillStyle_ == fillstyle::kSolid;
+  if (!antialias_) {
+    // Hard edges: whole-number positions are pixel corners, and the fill takes
+    // the pixels whose centres are inside, as the painter's own fill does. The
+    // outline stays the painter's, pixel for pixel.
+    if (!solidFill) return false;
+    rings_.Fill(pixels_, ring, OpaquePixel(fillColor_), VertexPlace::kPixelCorner);
+    if (drawStyle_ != drawstyle::kTransparent) PainterPolygon(ring, QBrush(Qt::NoBrush));
+    return true;
+  }
+  // Smooth: vertices are pixel centres and a thin outline covers the fill's hard
+  // edge. A fill without one needs the painter's smooth edge.
+  const bool thinPen = drawStyle_ == drawstyle::kSolid && drawWidth_ <= 1;
+  if (!thinPen || !(solidFill || fillStyle_ == fillstyle::kTransparent)) return false;
+  if (solidFill) rings_.Fill(pixels_, ring, OpaquePixel(fillColor_), VertexPlace::kPixelCentre);
+  const std::uint32_t outline = OpaquePixel(foreColor_);
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    SmoothLine(pixels_, ring[i], ring[(i + 1) % ring.size()], outline, ring.size() == 1);
+  }
+  return true;
+}
+
+void QPainterSurface::PainterPolygon(const std::vector<PixelPoint>& pixels, const QBrush& brush) {
   QPolygonF ring;
   ring.reserve(static_cast<qsizetype>(pixels.size()));
   for (const auto& p : pixels) ring.append(Device(p));
   painter_->setPen(MakePen(foreColor_));
-  painter_->setBrush(MakeBrush());
+  painter_->setBrush(brush);
   // The Windows default polygon fill rule.
   painter_->drawPolygon(ring, Qt::OddEvenFill);
+}
+
+void QPainterSurface::Polygon(const std::vector<PixelPoint>& pixels) {
+  if (pixels.empty() || PaintPlainRing(pixels)) return;
+  PainterPolygon(pixels, MakeBrush());
 }
 
 void QPainterSurface::Print(SurfacePoint topLeft, const std::string& text) {

@@ -15,6 +15,8 @@
 #include <memory>
 #include <optional>
 
+#include "render/pixelbuffer.h"
+#include "render/ringraster.h"
 #include "render/surface.h"
 
 namespace orvenda {
@@ -65,6 +67,10 @@ class QPainterSurface final : public Surface {
 
  private:
   void Begin();
+  // Solid fills (and, smooth, thin solid outlines) written straight into the
+  // picture; false for rings the painter draws whole.
+  bool PaintPlainRing(const std::vector<PixelPoint>& ring);
+  void PainterPolygon(const std::vector<PixelPoint>& pixels, const QBrush& brush);
   QPen MakePen(Colour colour) const;
   QBrush MakeBrush() const;
   QPointF Device(SurfacePoint at) const;
@@ -73,6 +79,8 @@ class QPainterSurface final : public Surface {
 
   QImage image_;
   std::unique_ptr<QPainter> painter_;
+  PixelBuffer pixels_;  // image_'s memory
+  RingRaster rings_;
   bool antialias_ = false;
   std::int32_t drawWidth_ = 1;
   std::int32_t drawStyle_ = drawstyle::kSolid;

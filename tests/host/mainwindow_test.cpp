@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -86,6 +88,27 @@ TEST(MainWindow, NoDocumentLeavesOnlyTheMapListAndTheGeneralCommands) {
   EXPECT_EQ(rig.main->ToolbarButton("Draw")->toolTip(), "Dibujar Elemento Nuevo");
   // The combo sits in button 15.
   EXPECT_EQ(rig.main->Toolbar1->actions().indexOf(rig.main->ToolbarButton("tbsep3")), 14);
+}
+
+TEST(MainWindow, EveryToolbarButtonHasAPictureOfItsOwn) {
+  Rig rig;
+  std::vector<std::pair<QString, QImage>> pictures;
+  for (QAction* action : rig.main->Toolbar1->actions()) {
+    if (action->isSeparator() || action->objectName() == "tbsep3") continue;
+    const std::string key = action->objectName().toStdString();
+    const QImage picture = action->icon().pixmap(24, 24).toImage();
+    ASSERT_FALSE(picture.isNull()) << key;
+    int inked = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+      for (int x = 0; x < picture.width(); ++x) inked += qAlpha(picture.pixel(x, y)) > 0 ? 1 : 0;
+    }
+    EXPECT_GT(inked, 24) << key << " draws something";
+    for (const auto& [other, earlier] : pictures) {
+      EXPECT_NE(picture, earlier) << key << " looks like " << other.toStdString();
+    }
+    pictures.emplace_back(action->objectName(), picture);
+  }
+  EXPECT_EQ(pictures.size(), 20u);
 }
 
 TEST(MainWindow, ADocumentTurnsTheMapCommandsOnAndItsUnloadOff) {

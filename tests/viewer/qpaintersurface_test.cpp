@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <random>
 #include <set>
 #include <vector>
 
@@ -280,6 +284,97 @@ TEST(QPainterSurfaceAntialiasing, SwitchesBetweenHardAndSmoothEdges) {
   };
   EXPECT_EQ(colours(false), 2u) << "black and white only";
   EXPECT_GT(colours(true), 4u) << "greys along the edges";
+}
+
+TEST(QPainterSurfaceAntialiasing, PlainRingsLookAsThePainterWouldDrawThem) {
+  // Solid rings with a thin outline skip the painter when smooth; Qt's own
+  // drawing of the same rings is the picture they must look like.
+  std::mt19937 random(3);
+  std::uniform_int_distribution<int> xs(-20, 140);
+  std::uniform_int_distribution<int> ys(-20, 110);
+  QPainterSurface ours(120, 90);
+  ours.SetAntialiasing(true);
+  ours.SetBackColor(kWhite);
+  ours.Cls();
+  QImage theirs(120, 90, QImage::Format_RGB32);
+  theirs.fill(kQWhite);
+  QPainter painter(&theirs);
+  painter.setRenderHint(QPainter::Antialiasing);
+  for (int n = 0; n < 12; ++n) {
+    std::vector<PixelPoint> ring(3 + random() % 6);
+    QPolygonF polygon;
+    for (PixelPoint& p : ring) {
+      p = {xs(random), ys(random)};
+      polygon << QPointF(p.x + 0.5, p.y + 0.5);
+    }
+    const Colour fill = RgbColour(40 * n % 256, 200, 255 - 20 * n);
+    const Colour line = RgbColour(20 * n, 0, 60);
+    ours.SetFillStyle(n % 4 == 0 ? fillstyle::kTransparent : fillstyle::kSolid);
+    ours.SetFillColor(fill);
+    ours.SetForeColor(line);
+    ours.SetDrawStyle(drawstyle::kSolid);
+    ours.SetDrawWidth(1);
+    ours.Polygon(ring);
+    QPen pen(QColor(ColourRed(line), ColourGreen(line), ColourBlue(line)), 1);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(n % 4 == 0 ? QBrush(Qt::NoBrush)
+                                : QBrush(QColor(ColourRed(fill), ColourGreen(fill), ColourBlue(fill))));
+    painter.drawPolygon(polygon, Qt::OddEvenFill);
+  }
+  painter.end();
+  // Outlines may fall a shade differently on a pixel; the picture must agree.
+  long total = 0;
+  int far = 0;
+  for (int y = 0; y < 90; ++y) {
+    for (int x = 0; x < 120; ++x) {
+      const QRgb a = ours.image().pixel(x, y);
+      const QRgb b = theirs.pixel(x, y);
+      const int d = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b))});
+      total += d;
+      far += d > 100 ? 1 : 0;
+    }
+  }
+  EXPECT_LT(static_cast<double>(total) / (120 * 90), 4.0) << "mean difference per pixel";
+  EXPECT_LT(far, 120 * 90 / 100) << "pixels far from the painter's";
+}
+
+TEST(QPainterSurfaceFill, RingsOfHundredsOfThousandsOfVerticesAreFilledWhole) {
+  // A coastline at a small scale: a ring zigzagging between two circles, 300,000
+  // vertices. Qt's own fill gives up on parts of such rings ("Polygon too complex
+  // for filling.") and leaves holes in the country.
+  std::vector<PixelPoint> ring;
+  constexpr int kVertices = 300000;
+  for (int i = 0; i < kVertices; ++i) {
+    const double a = 2 * 3.14159265358979 * i / kVertices;
+    const double r = i % 2 == 0 ? 90 : 60;
+    ring.push_back({static_cast<std::int32_t>(std::lround(100 + r * std::cos(a))),
+                    static_cast<std::int32_t>(std::lround(100 + r * std::sin(a)))});
+  }
+  for (const bool smooth : {false, true}) {
+    QPainterSurface s(200, 200);
+    s.SetAntialiasing(smooth);
+    s.SetBackColor(kWhite);
+    s.Cls();
+    s.SetFillStyle(fillstyle::kSolid);
+    s.SetFillColor(kRed);
+    s.SetForeColor(kBlue);
+    s.SetDrawStyle(drawstyle::kSolid);
+    s.SetDrawWidth(1);
+    s.Polygon(ring);
+    int inner = 0;
+    int red = 0;
+    for (int y = 0; y < 200; ++y) {
+      for (int x = 0; x < 200; ++x) {
+        if ((x - 100) * (x - 100) + (y - 100) * (y - 100) >= 55 * 55) continue;
+        ++inner;
+        red += Is(s.image(), x, y, kQRed) ? 1 : 0;
+      }
+    }
+    EXPECT_EQ(red, inner) << (smooth ? "smooth" : "hard-edged");
+  }
 }
 
 TEST(QPainterSurfaceImage, SnapshotsResizeAndRestore) {

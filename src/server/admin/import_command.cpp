@@ -1,5 +1,6 @@
 // import SOURCE --db PATH [--layer-name N] [--source-layer L] [--source-crs CRS]
 //        [--cell-size DEGREES] [--zoom MIN,MAX] [--map CODE] [--where FILTER]
+//        [--split-antimeridian]
 #include "admin/admin_commands.h"
 #include "admin/arguments.h"
 #include "import/importer.h"
@@ -10,7 +11,7 @@ namespace orvenda::server {
 
 int runImportCommand(const std::vector<std::string>& args, CommandIo& io) {
     const Arguments a(args, {"db", "layer-name", "source-layer", "source-crs", "cell-size", "zoom", "map", "where"},
-                      {});
+                      {"split-antimeridian"});
     ImportOptions o;
     o.source = a.word(0, "source file");
     a.expectWords(1);
@@ -18,6 +19,7 @@ int runImportCommand(const std::vector<std::string>& args, CommandIo& io) {
     o.read.layer = a.value("source-layer").value_or("");
     o.read.sourceCrs = a.value("source-crs").value_or("");
     o.read.where = a.value("where").value_or("");
+    o.read.splitAtAntimeridian = a.flag("split-antimeridian");
     if (auto v = a.value("cell-size")) {
         const double d = parseNumber(*v, "cell size");
         if (d <= 0 || d > 180) throw CommandError(kExitInvalid, "cell size must be above 0 and at most 180");

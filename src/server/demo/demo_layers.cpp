@@ -74,6 +74,7 @@ void DemoBuilder::worldMap() {
     ImportOptions land;
     land.source = atlas / "land-50m.json";
     land.read.layer = "land";
+    land.read.splitAtAntimeridian = true;  // drawn on the sphere by d3
     land.layerName = "Land";
     add(land, 0, [](LayerRecord& r) {
         r.style = {rgb(150, 150, 130), kSolid, 1, rgb(245, 240, 220), kSolid};
@@ -81,6 +82,7 @@ void DemoBuilder::worldMap() {
     ImportOptions countries;
     countries.source = atlas / "countries-50m.json";
     countries.read.layer = "countries";
+    countries.read.splitAtAntimeridian = true;  // drawn on the sphere by d3
     countries.layerName = "Countries";
     add(countries, 0, [](LayerRecord& r) {
         r.style = {rgb(120, 120, 120), kSolid, 1, rgb(245, 240, 220), kTransparent};
@@ -125,6 +127,7 @@ void DemoBuilder::unitedStatesMap() {
     ImportOptions states;
     states.source = atlas / "states-10m.json";
     states.read.layer = "states";
+    states.read.splitAtAntimeridian = true;  // drawn on the sphere by d3
     states.layerName = "States";
     add(states, 1, [](LayerRecord& r) {
         r.style = {rgb(60, 60, 60), kSolid, 2, rgb(250, 250, 240), kSolid};
@@ -138,6 +141,7 @@ void DemoBuilder::unitedStatesMap() {
     ImportOptions counties;
     counties.source = atlas / "counties-10m.json";
     counties.read.layer = "counties";
+    counties.read.splitAtAntimeridian = true;  // drawn on the sphere by d3
     counties.layerName = "Counties";
     counties.zoomMax = 2500;
     counties.derived.push_back({{"STATE", 202}, [](const auto& fields, const auto& values) -> Value {

@@ -1,5 +1,7 @@
 #include "import/ogr_source.h"
 
+#include "import/antimeridian.h"
+
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
@@ -47,8 +49,9 @@ struct PartCollector {
     LayerKind kind;
     std::vector<std::vector<Point>>& parts;
     std::size_t& skipped;
+    bool splitAtAntimeridian = false;
 
-    void addCurve(const OGRSimpleCurve& c) {
+    void addCurve(const OGRSimpleCurve& c, bool ring) {
         std::vector<Point> pts;
         pts.reserve(static_cast<std::size_t>(c.getNumPoints()));
         for (int i = 0; i < c.getNumPoints(); ++i) {
@@ -59,8 +62,14 @@ struct PartCollector {
             }
             pts.push_back(p);
         }
-        if (pts.empty()) ++skipped;
-        else parts.push_back(std::move(pts));
+        if (pts.empty()) {
+            ++skipped;
+        } else if (splitAtAntimeridian && crossesAntimeridian(pts)) {
+            auto pieces = ring ? splitRingAtAntimeridian(pts) : splitLineAtAntimeridian(pts);
+            for (auto& piece : pieces) parts.push_back(std::move(piece));
+        } else {
+            parts.push_back(std::move(pts));
+        }
     }
 
     void add(const OGRGeometry& g) {
@@ -81,10 +90,10 @@ struct PartCollector {
             if (clampCoordinate(q.x, 180) && clampCoordinate(q.y, 90)) parts.push_back({q});
             else ++skipped;
         } else if (t == wkbLineString) {
-            addCurve(*g.toLineString());
+            addCurve(*g.toLineString(), false);
         } else if (t == wkbPolygon) {
             const OGRLinearRing* ring = g.toPolygon()->getExteriorRing();
-            if (ring) addCurve(*ring);
+            if (ring) addCurve(*ring, true);
         } else {
             ++skipped;
         }
@@ -214,7 +223,7 @@ SourceData readSource(const std::filesystem::path& path, const SourceOptions& op
             continue;
         }
         SourceFeature sf;
-        PartCollector{data.kind, sf.parts, data.skippedParts}.add(*g);
+        PartCollector{data.kind, sf.parts, data.skippedParts, options.splitAtAntimeridian}.add(*g);
         if (sf.parts.empty()) continue;
         for (std::size_t k = 0; k < data.fields.size(); ++k)
             sf.values.push_back(readValue(*feature, ogrIndex[k]));

@@ -31,6 +31,8 @@ struct SourceOptions {
     std::string layer;      // OGR layer name; empty = the first layer
     std::string sourceCrs;  // overrides the source's CRS ("EPSG:32614", WKT, PROJ)
     std::string where;      // OGR attribute filter, e.g. "population >= 1000000"
+    // Cut rings and lines that step across ±180 (sources drawn on the sphere).
+    bool splitAtAntimeridian = false;
 };
 
 // Throws StoreError with a readable message when the source cannot be read, has no such

@@ -155,14 +155,23 @@ TEST(ServerHostile, ConnectionLimitAndIdleTimeoutEndExtraAndSilentConnections) {
   ServerRig rig(config);
   auto a = std::make_unique<ProtocolClient>(rig.port());
   ProtocolClient b(rig.port()), c(rig.port());
-  std::this_thread::sleep_for(100ms);  // let the server register the three
+  // The server must have taken the three before the fourth comes, however busy
+  // the machine is.
+  const auto registered = std::chrono::steady_clock::now() + 5s;
+  while (rig.server().connections() < 3 && std::chrono::steady_clock::now() < registered) {
+    std::this_thread::sleep_for(5ms);
+  }
+  ASSERT_EQ(rig.server().connections(), 3u);
   ProtocolClient extra(rig.port());
   EXPECT_TRUE(extra.closedByServer(2s));
   // Silent connections are closed after the handshake timeout.
   EXPECT_TRUE(b.closedByServer(3s));
   EXPECT_TRUE(c.closedByServer(3s));
   a.reset();
-  std::this_thread::sleep_for(100ms);
+  const auto released = std::chrono::steady_clock::now() + 5s;
+  while (rig.server().connections() > 0 && std::chrono::steady_clock::now() < released) {
+    std::this_thread::sleep_for(5ms);
+  }
   ExpectOthersServed(rig);
   const std::string log = rig.logText();
   EXPECT_NE(log.find("too many connections"), std::string::npos) << log;
