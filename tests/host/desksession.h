@@ -30,7 +30,7 @@ class DeskSession {
  public:
   // Every wait of the session together ends within `budgetMs` of its start, so
   // that a misbehaving server cannot hold a test for long.
-  explicit DeskSession(int budgetMs = 50000);
+  explicit DeskSession(int budgetMs = 40000);
   ~DeskSession();
   DeskSession(const DeskSession&) = delete;
   DeskSession& operator=(const DeskSession&) = delete;
