@@ -1,6 +1,7 @@
 #include "render/projectionsetup.h"
 
 #include <array>
+#include <cstdlib>
 
 #include "render/calbers.h"
 #include "render/clatlon.h"
@@ -80,6 +81,22 @@ bool SetUpProjection(std::unique_ptr<CProjection>& projector, int code, double m
     case ProjectionClass::None: break;
     }
     return true;
+}
+
+GeoWindow ViewWindowForCode(int code)
+{
+    if (ProjectionClassForCode(code) != ProjectionClass::UTM) {
+        return {};
+    }
+    constexpr double kUtmHalfWidth = 20;
+    constexpr double kUtmLatitudeLimit = 84;
+    const int zone = std::abs(code - kUtmCodeOffset);
+    if (zone < 1 || zone > 60) {
+        return {};  // no zone: the projector is never set up
+    }
+    const double meridian = zone * 6.0 - 183.0;
+    return {meridian - kUtmHalfWidth, -kUtmLatitudeLimit, meridian + kUtmHalfWidth,
+            kUtmLatitudeLimit};
 }
 
 }  // namespace orvenda

@@ -28,4 +28,20 @@ std::unique_ptr<CProjection> MakeProjection(int code);
 bool SetUpProjection(std::unique_ptr<CProjection>& projector, int code, double minY, double maxY,
                      double centerX, double centerY);
 
+/// The geographic window a view of this projection code may show.
+struct GeoWindow {
+  double minLon = -180;
+  double minLat = -90;
+  double maxLon = 180;
+  double maxLat = 90;
+  bool WholeGlobe() const { return minLon <= -180 && maxLon >= 180 && minLat <= -90 && maxLat >= 90; }
+};
+
+/// The whole globe, except for UTM: its series are exact near the zone only. At 20
+/// degrees from the central meridian a position comes back from its projection
+/// 0.006 degrees off, at 40 degrees 1.5 and at 60 degrees over 100, so a view of a
+/// UTM map is held within 20 degrees of the meridian and below 84 degrees of
+/// latitude, where zooming out stops.
+GeoWindow ViewWindowForCode(int code);
+
 }  // namespace orvenda

@@ -9,6 +9,15 @@
 #include "render/projectionsetup.h"
 
 namespace orvenda {
+namespace {
+
+GeoLonLat WithinWindow(GeoLonLat g, const GeoWindow& w) {
+  const double lon = std::isfinite(g.lon) ? g.lon : (g.lon < 0 ? w.minLon : w.maxLon);
+  const double lat = std::isfinite(g.lat) ? g.lat : (g.lat < 0 ? w.minLat : w.maxLat);
+  return {std::clamp(lon, w.minLon, w.maxLon), std::clamp(lat, w.minLat, w.maxLat)};
+}
+
+}  // namespace
 
 std::ostream& operator<<(std::ostream& os, const ExtentsRect& r) {
   return os << "(" << r.X1 << ", " << r.Y1 << ") - (" << r.X2 << ", " << r.Y2 << ")";
@@ -59,10 +68,11 @@ GeoLonLat ViewTransform::SurfaceToGeo(double x, double y) const {
 }
 
 void ViewTransform::ApplyExtents(double X1, double Y1, double X2, double Y2) {
-  X1 = std::clamp(X1, -180.0, 180.0);
-  X2 = std::clamp(X2, -180.0, 180.0);
-  Y1 = std::clamp(Y1, -90.0, 90.0);
-  Y2 = std::clamp(Y2, -90.0, 90.0);
+  const GeoWindow window = ViewWindowForCode(Projection);
+  X1 = std::clamp(X1, window.minLon, window.maxLon);
+  X2 = std::clamp(X2, window.minLon, window.maxLon);
+  Y1 = std::clamp(Y1, window.minLat, window.maxLat);
+  Y2 = std::clamp(Y2, window.minLat, window.maxLat);
   const double minX = std::min(X1, X2);
   const double maxX = std::max(X1, X2);
   const double minY = std::min(Y1, Y2);
@@ -103,7 +113,12 @@ void ViewTransform::ApplyExtents(double X1, double Y1, double X2, double Y2) {
   const double sy[6] = {0, h, 0, h, h, 0};
   ViewExtents = BoundingBox{};
   for (int i = 0; i < 6; ++i) {
-    const GeoLonLat g = SurfaceToGeo(sx[i], sy[i]);
+    GeoLonLat g = SurfaceToGeo(sx[i], sy[i]);
+    if (!window.WholeGlobe()) {
+      // A corner beyond a limited window has no trustworthy position (the UTM
+      // inverse runs wild far from its zone): the window's edge stands for it.
+      g = WithinWindow(g, window);
+    }
     ViewExtents.Union(g.lon, g.lat, g.lon, g.lat);
   }
 }

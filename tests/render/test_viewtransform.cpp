@@ -230,6 +230,42 @@ TEST(ViewTransform, UtmViewAgreesWithProj) {
   EXPECT_NEAR(v.CenterX, c.x, 0.01);
 }
 
+TEST(ViewTransform, ZoomingOutAUtmMapStopsWhereTheZoneStillHolds) {
+  // A city in zone 14 (central meridian -99), zoomed out step after step: far
+  // from its zone the UTM inverse gave views millions of degrees wide and then
+  // a view of no width at all.
+  ViewTransform v;
+  v.ViewWidth = 800;
+  v.ViewHeight = 600;
+  v.Projection = 114;
+  v.ApplyExtents(-100.4, 25.6, -100.2, 25.8);
+  const BoundingBox start = v.ViewExtents;
+  const test::ProjOracle proj(
+      test::UtmSeriesDefinition(14, kWgs84SemiMajor, kWgs84SemiMinor, 0.9996));
+  double zoom = v.CurrentZoom();
+  for (int step = 1; step <= 12; ++step) {
+    SCOPED_TRACE(step);
+    const double px = v.SurfaceToProjectedX(v.ViewWidth / 2.0);
+    const double py = v.SurfaceToProjectedY(v.ViewHeight / 2.0);
+    const ExtentsRect out = v.ZoomAboutRect(px, py, 0.5);
+    v.ApplyExtents(out.X1, out.Y1, out.X2, out.Y2);
+    const BoundingBox& e = v.ViewExtents;
+    EXPECT_GE(e.MinX, -119.0) << Describe(e);
+    EXPECT_LE(e.MaxX, -79.0) << Describe(e);
+    EXPECT_GE(e.MinY, -84.0) << Describe(e);
+    EXPECT_LE(e.MaxY, 84.0) << Describe(e);
+    EXPECT_GT(e.MaxX - e.MinX, 0.1) << Describe(e);
+    EXPECT_GE(v.CurrentZoom(), zoom * 0.999) << "zooming out never zooms in";
+    zoom = v.CurrentZoom();
+  }
+  // At the end the view is the zone's window: no taller than from 84 S to 84 N.
+  const double tallest = (proj.Forward(-99, 84).y - proj.Forward(-99, -84).y) / 1000;
+  EXPECT_LE(zoom, tallest * 1.001);
+  EXPECT_GT(zoom, tallest / 2);
+  v.ApplyExtents(-100.4, 25.6, -100.2, 25.8);
+  EXPECT_TRUE(BoxNear(v.ViewExtents, {start.MinX, start.MinY, start.MaxX, start.MaxY}, 1e-9));
+}
+
 TEST(ViewTransform, MeasuringTruncatesToHundredths) {
   ViewTransform v = LatLonView(100, 100);
   struct Row {
