@@ -1,7 +1,8 @@
 #include "host/dlgchangepassword.h"
 
+#include "host/dialoglayout.h"
+
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -27,21 +28,11 @@ dlgChangePassword::dlgChangePassword(Interaction& ui, QWidget* parent)
       ui_(ui) {
   setObjectName(QStringLiteral("dlgChangePassword"));
   setWindowTitle(QStringLiteral("Cambiar Contraseña"));
-  OKButton->setObjectName(QStringLiteral("OKButton"));
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
-  OKButton->setDefault(true);
-
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Contraseña Anterior"), txtOldPassword);
   form->addRow(QStringLiteral("Contraseña Nueva"), txtNewPassword);
   form->addRow(QStringLiteral("Retipee Conraseña"), txtRetypePassword);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(OKButton);
-  buttons->addWidget(CancelButton);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(form);
-  layout->addLayout(buttons);
+  LayOutFields(this, form, OKButton, CancelButton);
 
   connect(OKButton, &QPushButton::clicked, this, &dlgChangePassword::OnOK);
   connect(CancelButton, &QPushButton::clicked, this, [this] {

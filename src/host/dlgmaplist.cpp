@@ -1,10 +1,12 @@
 #include "host/dlgmaplist.h"
 
-#include "host/apptitle.h"
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+
+#include "host/apptitle.h"
+#include "host/dialoglayout.h"
 
 namespace orvenda {
 
@@ -17,9 +19,7 @@ dlgMapList::dlgMapList(Interaction& ui, QWidget* parent)
   setObjectName(QStringLiteral("dlgMapList"));
   setWindowTitle(QStringLiteral("Mapas Disponibles"));
   lstMapList->setObjectName(QStringLiteral("lstMapList"));
-  OKButton->setObjectName(QStringLiteral("OKButton"));
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
-  OKButton->setDefault(true);
+  NameOkCancel(OKButton, CancelButton);
 
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(OKButton);

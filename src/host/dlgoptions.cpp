@@ -1,7 +1,8 @@
 #include "host/dlgoptions.h"
 
+#include "host/dialoglayout.h"
+
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -19,21 +20,11 @@ dlgOptions::dlgOptions(QWidget* parent)
   txtURL->setObjectName(QStringLiteral("txtURL"));
   txtPort->setObjectName(QStringLiteral("txtPort"));
   txtImagePath->setObjectName(QStringLiteral("txtImagePath"));
-  OKButton->setObjectName(QStringLiteral("OKButton"));
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
-  OKButton->setDefault(true);
-
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("URL"), txtURL);
   form->addRow(QStringLiteral("Port"), txtPort);
   form->addRow(QStringLiteral("Carpeta de Imágenes"), txtImagePath);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(OKButton);
-  buttons->addWidget(CancelButton);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(form);
-  layout->addLayout(buttons);
+  LayOutFields(this, form, OKButton, CancelButton);
   txtURL->setMinimumWidth(280);
 
   connect(OKButton, &QPushButton::clicked, this, [this] {
