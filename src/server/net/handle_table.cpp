@@ -21,27 +21,29 @@ std::int32_t HandleTable::issue(std::int32_t userId) {
   }
 }
 
-std::optional<std::int32_t> HandleTable::lookup(std::int32_t handle) {
-  std::lock_guard lock(mutex_);
+HandleTable::Entry* HandleTable::FindLive(std::int32_t handle) {
   const auto it = entries_.find(handle);
-  if (it == entries_.end()) return std::nullopt;
+  if (it == entries_.end()) return nullptr;
   if (!Live(it->second, Clock::now())) {
     entries_.erase(it);
-    return std::nullopt;
+    return nullptr;
   }
-  return it->second.userId;
+  return &it->second;
+}
+
+std::optional<std::int32_t> HandleTable::lookup(std::int32_t handle) {
+  std::lock_guard lock(mutex_);
+  const Entry* entry = FindLive(handle);
+  if (!entry) return std::nullopt;
+  return entry->userId;
 }
 
 std::optional<std::int32_t> HandleTable::attach(std::int32_t handle) {
   std::lock_guard lock(mutex_);
-  const auto it = entries_.find(handle);
-  if (it == entries_.end()) return std::nullopt;
-  if (!Live(it->second, Clock::now())) {
-    entries_.erase(it);
-    return std::nullopt;
-  }
-  ++it->second.users;
-  return it->second.userId;
+  Entry* entry = FindLive(handle);
+  if (!entry) return std::nullopt;
+  ++entry->users;
+  return entry->userId;
 }
 
 void HandleTable::detach(std::int32_t handle) {

@@ -38,6 +38,9 @@ class HandleTable {
   };
   bool Live(const Entry& e, Clock::time_point now) const { return e.users > 0 || now < e.expires; }
   void Sweep(Clock::time_point now);
+  // The live entry of the handle, or null; an expired one is dropped. The caller
+  // holds mutex_.
+  Entry* FindLive(std::int32_t handle);
 
   std::chrono::milliseconds lifetime_;
   std::mutex mutex_;

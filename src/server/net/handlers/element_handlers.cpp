@@ -76,6 +76,26 @@ void PutAttribute(DWBUffer& b, const AttributeValue& a) {
   }
 }
 
+struct ElementRef {
+  std::int32_t layer = 0;
+  std::int32_t element = 0;
+};
+
+// The layer and element of requests 4 and 15, when the layer is one the
+// connection may read.
+std::optional<ElementRef> ReadElementRequest(DWBUffer& request, HandlerContext& ctx,
+                                             const char* what) {
+  ElementRef ref;
+  if (!ReadRequest(ctx, what, [&] {
+        ref.layer = request.GetLong();
+        ref.element = request.GetLong();
+      })) {
+    return std::nullopt;
+  }
+  if (!ctx.canRead(ref.layer, what)) return std::nullopt;
+  return ref;
+}
+
 }  // namespace
 
 DWBUffer EmptyElementAttributesReply(LenientReader& request) {
@@ -115,15 +135,9 @@ DWBUffer EmptyFieldValuesReply(LenientReader& request) {
 }
 
 std::optional<DWBUffer> HandleElementAttributes(DWBUffer& request, HandlerContext& ctx) {
-  constexpr const char* kWhat = "element attributes (4)";
-  std::int32_t layer = 0, element = 0;
-  if (!ReadRequest(ctx, kWhat, [&] {
-        layer = request.GetLong();
-        element = request.GetLong();
-      })) {
-    return std::nullopt;
-  }
-  if (!ctx.canRead(layer, kWhat)) return std::nullopt;
+  const auto ref = ReadElementRequest(request, ctx, "element attributes (4)");
+  if (!ref) return std::nullopt;
+  const auto [layer, element] = *ref;
   const auto values = ctx.store.elementAttributes(layer, element);
   if (!values) return std::nullopt;  // no such element: n = -1, not worth a log line
   DWBUffer b = StartReply(cmd::kElementAttributesReply);
@@ -136,15 +150,9 @@ std::optional<DWBUffer> HandleElementAttributes(DWBUffer& request, HandlerContex
 }
 
 std::optional<DWBUffer> HandleElementExtent(DWBUffer& request, HandlerContext& ctx) {
-  constexpr const char* kWhat = "element extent (15)";
-  std::int32_t layer = 0, element = 0;
-  if (!ReadRequest(ctx, kWhat, [&] {
-        layer = request.GetLong();
-        element = request.GetLong();
-      })) {
-    return std::nullopt;
-  }
-  if (!ctx.canRead(layer, kWhat)) return std::nullopt;
+  const auto ref = ReadElementRequest(request, ctx, "element extent (15)");
+  if (!ref) return std::nullopt;
+  const auto [layer, element] = *ref;
   auto box = ctx.store.elementExtent(layer, element);
   if (!box) {
     // Nothing to zoom to: the whole map is the least surprising view.
