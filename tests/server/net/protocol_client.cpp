@@ -12,7 +12,7 @@
 namespace orvenda::server::test {
 
 ProtocolClient::ProtocolClient(std::uint16_t port, const std::string& source)
-    : receiver_(viewer_, ReceiverLimits{64 * 1024 * 1024}) {
+    : receiver_(ReceiverLimits{64 * 1024 * 1024}) {
   receiver_.SetDeliver([this](DWBUffer& m) { ready_.push_back(std::move(m)); });
   fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
   if (fd_ < 0) return;

@@ -11,25 +11,11 @@
 
 #include "protocol/dwbuffer.h"
 #include "protocol/messagereceiver.h"
-#include "protocol/viewercontext.h"
 
 namespace orvenda::server::test {
 
 using Bytes = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
-
-// The receiver needs a viewer; the test client has none to show anything on.
-class NoViewer : public ViewerContext {
- public:
-  std::int32_t PendingRequests() const override { return 0; }
-  void SetPendingRequests(std::int32_t) override {}
-  void SetMousePointer(int) override {}
-  void RestoreToolPointer() override {}
-  void ShowReadingData(bool) override {}
-  std::uint32_t ReadingDataColour() const override { return 0; }
-  void SetReadingDataColour(std::uint32_t) override {}
-  void FinishLoadingPass() override {}
-};
 
 class ProtocolClient {
  public:
@@ -58,7 +44,6 @@ class ProtocolClient {
 
   int fd_ = -1;
   bool eof_ = false;
-  NoViewer viewer_;
   MessageReceiver receiver_;
   std::deque<DWBUffer> ready_;
 };
