@@ -14,29 +14,6 @@
 #include "support/wire.h"
 
 namespace orvenda::testing {
-namespace {
-
-QByteArray Q(const std::vector<std::uint8_t>& bytes) {
-  return QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                    static_cast<qsizetype>(bytes.size()));
-}
-
-QByteArray LoginReply(std::int32_t user, Version required,
-                      const std::vector<std::pair<std::int32_t, std::string>>& maps) {
-  return Q(Message(cmd::kLoginReply, [&](DWBUffer& b) {
-    b.PutLong(user);
-    b.PutInteger(required.major);
-    b.PutInteger(required.minor);
-    b.PutInteger(required.revision);
-    b.PutInteger(static_cast<std::int16_t>(maps.size()));
-    for (const auto& [code, name] : maps) {
-      b.PutLong(code);
-      b.PutString(name);
-    }
-  }));
-}
-
-}  // namespace
 
 LoginServer::LoginServer() {
   server_.listen(QHostAddress::LocalHost, 0);
@@ -70,16 +47,16 @@ LoginServer::LoginServer() {
 
 QByteArray AcceptedReply(std::int32_t user,
                          const std::vector<std::pair<std::int32_t, std::string>>& maps) {
-  return LoginReply(user, kLibraryVersion, maps);
+  return QBytes(LoginReply(user, kLibraryVersion, maps));
 }
 
 QByteArray RefusedReply(std::int32_t code) {
-  return Q(Message(cmd::kLoginReply, [code](DWBUffer& b) { b.PutLong(code); }));
+  return QBytes(Message(cmd::kLoginReply, [code](DWBUffer& b) { b.PutLong(code); }));
 }
 
 QByteArray TooOldReply() {
-  return LoginReply(7, Version{static_cast<std::int16_t>(kLibraryVersion.major + 1), 0, 0},
-                    {{1, "A"}});
+  return QBytes(LoginReply(
+      7, Version{static_cast<std::int16_t>(kLibraryVersion.major + 1), 0, 0}, {{1, "A"}}));
 }
 
 QString ReadFile(const QString& path) {

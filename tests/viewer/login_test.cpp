@@ -29,11 +29,6 @@ struct Response {
   QList<int> lMapCodes;
 };
 
-QByteArray Q(const std::vector<std::uint8_t>& bytes) {
-  return QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                    static_cast<qsizetype>(bytes.size()));
-}
-
 // A server that answers one whole login request with `reply`, cut in two pieces,
 // and records the request's fields.
 struct LoginServer {
@@ -63,17 +58,7 @@ struct LoginServer {
 
 QByteArray Accepted(std::int32_t user, Version required,
                     const std::vector<std::pair<std::int32_t, std::string>>& maps) {
-  return Q(testing::Message(cmd::kLoginReply, [&](DWBUffer& b) {
-    b.PutLong(user);
-    b.PutInteger(required.major);
-    b.PutInteger(required.minor);
-    b.PutInteger(required.revision);
-    b.PutInteger(static_cast<std::int16_t>(maps.size()));
-    for (const auto& [code, name] : maps) {
-      b.PutLong(code);
-      b.PutString(name);
-    }
-  }));
+  return testing::QBytes(testing::LoginReply(user, required, maps));
 }
 
 // Runs one Checklogin against `server` and returns the response, if one came.
@@ -126,17 +111,17 @@ TEST(LoginControl, EveryOutcomeOfTheReply) {
   };
   const Row rows[] = {
       {"refused by the server",
-       Q(testing::Message(cmd::kLoginReply, [](DWBUffer& b) { b.PutLong(0); })), 0, -1, 0, nullptr},
+       testing::QBytes(testing::Message(cmd::kLoginReply, [](DWBUffer& b) { b.PutLong(0); })), 0, -1, 0, nullptr},
       {"no maps", Accepted(5, kLibraryVersion, {}), 5, 0, 0, nullptr},
       {"newer revision recommended", Accepted(6, newerRevision, {{1, "A"}}), 6, 1, 1,
        "Recomendable Instalar nueva version"},
       {"library too old", Accepted(8, newerMajor, {{1, "A"}}), -2, -1, 0,
        "Imprescindible Instalar nueva version"},
       {"another reply",
-       Q(testing::Message(cmd::kOpenMapReply, [](DWBUffer& b) { b.PutInteger(0); })), -1, -1, 0,
+       testing::QBytes(testing::Message(cmd::kOpenMapReply, [](DWBUffer& b) { b.PutInteger(0); })), -1, -1, 0,
        nullptr},
       {"reply cut short",
-       Q(testing::Message(cmd::kLoginReply,
+       testing::QBytes(testing::Message(cmd::kLoginReply,
                           [](DWBUffer& b) {
                             b.PutLong(3);
                             b.PutInteger(1);

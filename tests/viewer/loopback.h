@@ -6,9 +6,17 @@
 #include <QByteArray>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace orvenda::testing {
+
+// Bytes of a message as Qt holds them.
+inline QByteArray QBytes(const std::vector<std::uint8_t>& bytes) {
+  return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                    static_cast<qsizetype>(bytes.size()));
+}
 
 // Lets events run until `done` holds or `ms` milliseconds pass; true when it held.
 bool WaitUntil(const std::function<bool()>& done, int ms = 5000);

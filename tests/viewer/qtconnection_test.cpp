@@ -22,11 +22,6 @@ namespace {
 using testing::LoopbackServer;
 using testing::WaitUntil;
 
-QByteArray Q(const std::vector<std::uint8_t>& bytes) {
-  return QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                    static_cast<qsizetype>(bytes.size()));
-}
-
 std::string S(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
 // Connects `c` to the server with the real clock and event loop.
@@ -140,8 +135,8 @@ TEST(QtConnection, SendsALargeMessageInOneCall) {
   std::vector<std::uint8_t> big(1 << 20);
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7 + 3);
   c.SendData(big);
-  ASSERT_TRUE(WaitUntil([&] { return server.received().size() == Q(big).size(); }, 20000));
-  EXPECT_EQ(server.received(), Q(big));
+  ASSERT_TRUE(WaitUntil([&] { return server.received().size() == testing::QBytes(big).size(); }, 20000));
+  EXPECT_EQ(server.received(), testing::QBytes(big));
 
   // Closing right after a send still delivers it, then reports closed.
   const std::vector<std::uint8_t> last(300000, 0x5A);
@@ -150,7 +145,7 @@ TEST(QtConnection, SendsALargeMessageInOneCall) {
   EXPECT_TRUE(c.state() == Connection::kClosing || c.state() == Connection::kClosed);
   ASSERT_TRUE(WaitUntil([&] { return c.state() == Connection::kClosed; }, 20000));
   ASSERT_TRUE(WaitUntil([&] { return server.peerDisconnected(); }, 20000));
-  EXPECT_EQ(server.received().size(), Q(big).size() + Q(last).size());
+  EXPECT_EQ(server.received().size(), testing::QBytes(big).size() + testing::QBytes(last).size());
 
   QtConnection idle;  // not connected: the send fails quietly
   idle.SendData(big);
@@ -225,7 +220,7 @@ TEST(QtConnection, ServerLinkReassemblesRepliesArrivingInPieces) {
   ASSERT_TRUE(server.WaitForPeer());
 
   auto extent = [](std::int32_t element) {
-    return Q(testing::Message(cmd::kElementExtentReply, [element](DWBUffer& b) {
+    return testing::QBytes(testing::Message(cmd::kElementExtentReply, [element](DWBUffer& b) {
       b.PutLong(3);
       b.PutLong(element);
       for (int i = 0; i < 4; ++i) b.PutDouble(element + i * 0.25);
@@ -256,7 +251,7 @@ TEST(QtConnection, ServerLinkReassemblesRepliesArrivingInPieces) {
   EXPECT_EQ(extents[3].first, 4);
 
   // A message larger than any socket read, followed at once by a small one.
-  const QByteArray big = Q(testing::Message(cmd::kCellReply, [](DWBUffer& m) {
+  const QByteArray big = testing::QBytes(testing::Message(cmd::kCellReply, [](DWBUffer& m) {
     for (int i = 0; i < 100000; ++i) m.PutLong(i);
   }));
   server.Write(big + extent(5));
