@@ -14,6 +14,13 @@
 
 namespace orvenda::test {
 
+// A recording's lines, one per row, for failure messages.
+inline std::string Joined(const std::vector<std::string>& log) {
+  std::string all;
+  for (const std::string& line : log) all += "  " + line + "\n";
+  return all;
+}
+
 struct DrawingFixture {
   DrawingFixture() {
     view.ViewWidth = 800;

@@ -11,12 +11,7 @@ namespace orvenda {
 namespace {
 
 using testing::PrimitiveKind;
-
-std::string Joined(const std::vector<std::string>& log) {
-  std::string all;
-  for (const std::string& line : log) all += "  " + line + "\n";
-  return all;
-}
+using test::Joined;
 
 // Arrowheads on the fixture's view (10 units per degree): 30 projected units
 // from the middle to the tip, 15 across.

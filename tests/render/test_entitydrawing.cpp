@@ -10,13 +10,8 @@ namespace orvenda {
 namespace {
 
 using testing::PrimitiveKind;
+using test::Joined;
 using testing::RecordedPrimitive;
-
-std::string Joined(const std::vector<std::string>& log) {
-  std::string all;
-  for (const std::string& line : log) all += "  " + line + "\n";
-  return all;
-}
 
 // What one element draws with each class style, as the surface saw it.
 TEST(EntityDrawing, WhatEachClassStyleDraws) {

@@ -11,12 +11,7 @@ namespace orvenda {
 namespace {
 
 using testing::PrimitiveKind;
-
-std::string Joined(const std::vector<std::string>& log) {
-  std::string all;
-  for (const std::string& line : log) all += "  " + line + "\n";
-  return all;
-}
+using test::Joined;
 
 // With ViewHeight 500 a limit L gives the threshold 0.5 / L: a view 1000 * L
 // projected units high.
