@@ -1,5 +1,6 @@
 #include "proj_oracle.h"
 
+#include <gtest/gtest.h>
 #include <proj.h>
 
 #include <cmath>
@@ -95,6 +96,18 @@ std::string Text(const GeoLonLat& p)
 std::string Text(const ProjectedXY& p)
 {
     return "(x " + Number("%.4f", p.x) + ", y " + Number("%.4f", p.y) + ")";
+}
+
+void ExpectPassesPositionsThrough(const CProjection& projection, const ProjectedXY& projected,
+                                  const std::string& name)
+{
+    EXPECT_FALSE(projection.IsSetUp()) << name;
+    const ProjectedXY p = projection.Project(-58.4, -34.6);
+    EXPECT_EQ(p.x, -58.4) << name << ": " << Text(p);
+    EXPECT_EQ(p.y, -34.6) << name << ": " << Text(p);
+    const GeoLonLat g = projection.Unproject(projected.x, projected.y);
+    EXPECT_EQ(g.lon, projected.x) << name << ": " << Text(g);
+    EXPECT_EQ(g.lat, projected.y) << name << ": " << Text(g);
 }
 
 }  // namespace orvenda::test

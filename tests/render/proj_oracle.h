@@ -40,4 +40,9 @@ double GroundMetres(const GeoLonLat& a, const GeoLonLat& b);
 std::string Text(const GeoLonLat& p);
 std::string Text(const ProjectedXY& p);
 
+/// A projection that refused its set-up must hand positions back unchanged both
+/// ways; `projected` is a position in its own units.
+void ExpectPassesPositionsThrough(const CProjection& projection, const ProjectedXY& projected,
+                                  const std::string& name);
+
 }  // namespace orvenda::test
