@@ -44,14 +44,6 @@ DecodedCell DecodeCell(DWBUffer& m) {
   return c;
 }
 
-Bytes CellRequest(std::int32_t layer, CellKey cell) {
-  return Request(2, [&](DWBUffer& b) {
-    b.PutLong(layer);
-    b.PutLong(cell.row);
-    b.PutLong(cell.column);
-  });
-}
-
 Bytes ValuesRequest(std::int32_t layer, CellKey cell, const std::string& field) {
   return Request(5, [&](DWBUffer& b) {
     b.PutLong(layer);

@@ -18,11 +18,7 @@ void ExpectOthersServed(ServerRig& rig) {
   ProtocolClient c(rig.port());  // after the login: a silent connection may time out
   ASSERT_EQ(OpenMap(c, user, TestData::kMap), 0);
   const auto started = std::chrono::steady_clock::now();
-  auto m = Ask(c, Request(2, [&](DWBUffer& b) {
-                 b.PutLong(rig.data().roads);
-                 b.PutLong(rig.data().nearCell.row);
-                 b.PutLong(rig.data().nearCell.column);
-               }), 102);
+  auto m = Ask(c, CellRequest(rig.data().roads, rig.data().nearCell), 102);
   EXPECT_TRUE(m);
   EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
 }

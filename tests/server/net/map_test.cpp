@@ -166,11 +166,7 @@ TEST(ServerMapOpening, MadeUpOrForeignIdsCannotOpenOrReadAMap) {
     def->GetLong();
     def->GetInteger();
     EXPECT_EQ(def->GetInteger(), 0);
-    auto cell = Ask(c, Request(2, [&](DWBUffer& b) {
-                      b.PutLong(d.roads);
-                      b.PutLong(d.nearCell.row);
-                      b.PutLong(d.nearCell.column);
-                    }), 102);
+    auto cell = Ask(c, CellRequest(d.roads, d.nearCell), 102);
     ASSERT_TRUE(cell);
     for (int i = 0; i < 3; ++i) cell->GetLong();
     cell->GetByte();
@@ -206,11 +202,7 @@ TEST(ServerMapOpening, HandleExpiresButNotWhileAConnectionUsesIt) {
   EXPECT_NE(OpenMap(c1, late, TestData::kMap), 0);
   ProtocolClient c2(rig.port());
   EXPECT_EQ(OpenMap(c2, early, TestData::kMap), 0);
-  auto cell = Ask(holder, Request(2, [&](DWBUffer& b) {
-                    b.PutLong(d.roads);
-                    b.PutLong(d.nearCell.row);
-                    b.PutLong(d.nearCell.column);
-                  }), 102);
+  auto cell = Ask(holder, CellRequest(d.roads, d.nearCell), 102);
   ASSERT_TRUE(cell);
   for (int i = 0; i < 3; ++i) cell->GetLong();
   cell->GetByte();

@@ -11,6 +11,7 @@
 
 #include "protocol/dwbuffer.h"
 #include "protocol/messagereceiver.h"
+#include "store/store.h"
 
 namespace orvenda::server::test {
 
@@ -60,6 +61,15 @@ Bytes Request(std::int16_t code, Put put) {
 }
 inline Bytes Request(std::int16_t code) {
   return Request(code, [](DWBUffer&) {});
+}
+
+// Request 2: the elements of one cell of a layer.
+inline Bytes CellRequest(std::int32_t layer, CellKey cell) {
+  return Request(2, [&](DWBUffer& b) {
+    b.PutLong(layer);
+    b.PutLong(cell.row);
+    b.PutLong(cell.column);
+  });
 }
 
 }  // namespace orvenda::server::test
