@@ -56,7 +56,8 @@ std::vector<std::uint8_t> Stream(std::size_t target) {
   std::mt19937 rng(42);
   std::vector<std::uint8_t> s;
   while (s.size() < target) {
-    const int elements = rng() % 4 == 0 ? 1 + static_cast<int>(rng() % 5) : 20 + static_cast<int>(rng() % 400);
+    const int elements =
+        rng() % 4 == 0 ? 1 + static_cast<int>(rng() % 5) : 20 + static_cast<int>(rng() % 400);
     const auto m = CellReply(rng, elements);
     s.insert(s.end(), m.begin(), m.end());
   }
@@ -67,7 +68,8 @@ double Seconds(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double>(b - a).count();
 }
 
-double ReceiveSeconds(const std::vector<std::uint8_t>& s, std::size_t piece, std::size_t* messages) {
+double ReceiveSeconds(const std::vector<std::uint8_t>& s, std::size_t piece,
+                      std::size_t* messages) {
   NullViewer viewer;
   orvenda::MessageReceiver r(viewer);
   std::size_t count = 0, checksum = 0;
@@ -111,8 +113,10 @@ int main() {
   const auto stream = Stream(64u << 20);
   const double mb = static_cast<double>(stream.size()) / 1e6;
   std::printf("stream: %.1f MB of cell replies\n", mb);
-  std::printf("%10s %12s %12s %12s %10s\n", "arrival", "messages", "recv MB/s", "memcpy MB/s", "ratio");
-  for (std::size_t piece : {std::size_t{1}, std::size_t{64}, std::size_t{4096}, std::size_t{65536}}) {
+  std::printf("%10s %12s %12s %12s %10s\n", "arrival", "messages", "recv MB/s", "memcpy MB/s",
+              "ratio");
+  for (std::size_t piece :
+       {std::size_t{1}, std::size_t{64}, std::size_t{4096}, std::size_t{65536}}) {
     std::size_t messages = 0;
     const int runs = piece == 1 ? 1 : 5;
     const double recv = Best(runs, [&] { return ReceiveSeconds(stream, piece, &messages); });

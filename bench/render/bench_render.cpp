@@ -9,7 +9,9 @@
 // Usage: bench_render <file>...   (compare_peers.sh builds the files)
 
 #include <gdal.h>
+#include <malloc.h>
 #include <ogr_api.h>
+#include <unistd.h>
 
 #include <QGuiApplication>
 #include <algorithm>
@@ -19,8 +21,6 @@
 #include <ctime>
 #include <fstream>
 #include <string>
-#include <malloc.h>
-#include <unistd.h>
 #include <vector>
 
 #include "model/layer.h"
@@ -88,7 +88,8 @@ void BridgeHoles(std::vector<Point>& ring, const std::vector<std::vector<Point>>
   if (holes.empty() || ring.empty()) return;
   std::vector<std::size_t> byX(ring.size());
   for (std::size_t i = 0; i < ring.size(); ++i) byX[i] = i;
-  std::sort(byX.begin(), byX.end(), [&](std::size_t a, std::size_t b) { return ring[a].X < ring[b].X; });
+  std::sort(byX.begin(), byX.end(),
+            [&](std::size_t a, std::size_t b) { return ring[a].X < ring[b].X; });
   std::vector<std::pair<std::size_t, std::size_t>> at;  // ring vertex, hole
   for (std::size_t h = 0; h < holes.size(); ++h) {
     if (!holes[h].empty()) at.emplace_back(Nearest(ring, byX, holes[h][0]), h);
@@ -219,8 +220,7 @@ void Bench(const std::string& path) {
   long features = 0;
   const long vertices = Load(path, lyr, &features);
   if (vertices < 0) return;
-  const double loadMs =
-      std::chrono::duration<double, std::milli>(Clock::now() - loadStart).count();
+  const double loadMs = std::chrono::duration<double, std::milli>(Clock::now() - loadStart).count();
   const double held = ResidentBytes() - before;
   Style(lyr);
   lyr.Entidades.GetNewIDs();  // loaded, not arriving: every redraw is a full one
@@ -237,11 +237,11 @@ void Bench(const std::string& path) {
   const auto full = Time(surface, [&] { Redraw(lyr, view.ViewExtents, painter); });
   const auto repaint = Time(surface, [&] { RedrawWOCalc(lyr, view.ViewExtents, painter); });
   const std::string name = path.substr(path.find_last_of('/') + 1);
-  std::printf("%-14s %7ld features %7d elements %9ld vertices | redraw min %7.1f median %7.1f cpu %7.1f ms"
-              " | repaint min %7.1f cpu %7.1f ms | load %6.0f ms | %5.1f bytes/vertex\n",
-              name.c_str(), features, lyr.Entidades.count(), vertices, full.minMs, full.medianMs,
-              full.minCpuMs, repaint.minMs, repaint.minCpuMs, loadMs,
-              held / static_cast<double>(vertices));
+  std::printf(
+      "%-14s %7ld features %7d elements %9ld vertices | redraw min %7.1f median %7.1f cpu %7.1f ms"
+      " | repaint min %7.1f cpu %7.1f ms | load %6.0f ms | %5.1f bytes/vertex\n",
+      name.c_str(), features, lyr.Entidades.count(), vertices, full.minMs, full.medianMs,
+      full.minCpuMs, repaint.minMs, repaint.minCpuMs, loadMs, held / static_cast<double>(vertices));
   std::fflush(stdout);
   if (std::getenv("BENCH_RENDER_SAVE") != nullptr) {
     surface.image().save(QString::fromStdString("/tmp/bench_render_" + name + ".png"));

@@ -73,8 +73,8 @@ asio::awaitable<Wire> Connect(std::uint16_t port) {
 asio::awaitable<DWBUffer> Expect(Wire& w, std::int16_t want, ClientStats& stats) {
   std::int16_t code = 0;
   DWBUffer m = co_await w.Next(code, stats.bytes);
-  if (code != want) throw std::runtime_error("expected " + std::to_string(want) + ", got " +
-                                             std::to_string(code));
+  if (code != want)
+    throw std::runtime_error("expected " + std::to_string(want) + ", got " + std::to_string(code));
   co_return m;
 }
 
@@ -108,8 +108,7 @@ asio::awaitable<void> OpenMap(Wire& w, std::int32_t user, const MapJob& job, Cli
   for (const auto id : job.layers) levels.PutLong(id);
   co_await w.Send(Close(std::move(levels)));
   co_await Expect(w, 111, stats);
-  stats.openMicros.push_back(
-      std::chrono::duration<float, std::micro>(Clock::now() - t0).count());
+  stats.openMicros.push_back(std::chrono::duration<float, std::micro>(Clock::now() - t0).count());
 }
 
 asio::awaitable<void> SendCell(Wire& w, const CellJob& c, std::deque<Clock::time_point>& sent) {

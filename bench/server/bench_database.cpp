@@ -13,7 +13,8 @@ constexpr float kCell = 0.05f;
 std::vector<Point> Walk(std::mt19937& r, int vertices, double step, bool close) {
   std::uniform_real_distribution<double> at(0.0, kSize), turn(-step, step);
   std::vector<Point> pts{{kX0 + at(r), kY0 + at(r)}};
-  for (int i = 1; i < vertices; ++i) pts.push_back({pts.back().x + turn(r), pts.back().y + turn(r)});
+  for (int i = 1; i < vertices; ++i)
+    pts.push_back({pts.back().x + turn(r), pts.back().y + turn(r)});
   if (close) pts.push_back(pts.front());
   return pts;
 }
@@ -25,12 +26,12 @@ void GenerateDatabase(const std::filesystem::path& path) {
   std::mt19937 r(42);
   s->transaction([&] {
     const auto user = s->addUser("bench", hashPassword("bench"), false);
-    const auto points = s->createLayer({"Puntos", LayerKind::Point, kCell, kCell,
-                                        {{"NOMBRE", 200}, {"VALOR", 3}}});
-    const auto lines = s->createLayer({"Calles", LayerKind::Polyline, kCell, kCell,
-                                       {{"NOMBRE", 200}, {"DIR", 2}}});
-    const auto areas = s->createLayer({"Manzanas", LayerKind::Polygon, kCell, kCell,
-                                       {{"CLAVE", 200}}});
+    const auto points =
+        s->createLayer({"Puntos", LayerKind::Point, kCell, kCell, {{"NOMBRE", 200}, {"VALOR", 3}}});
+    const auto lines = s->createLayer(
+        {"Calles", LayerKind::Polyline, kCell, kCell, {{"NOMBRE", 200}, {"DIR", 2}}});
+    const auto areas =
+        s->createLayer({"Manzanas", LayerKind::Polygon, kCell, kCell, {{"CLAVE", 200}}});
     for (int i = 0; i < 10000; ++i) {
       s->addElementTyped(points, Walk(r, 1, 0, false),
                          {"P" + std::to_string(i % 500), std::int64_t{i}});

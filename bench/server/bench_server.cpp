@@ -36,12 +36,18 @@ Options Parse(int argc, char** argv) {
   Options o;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string k = argv[i], v = argv[i + 1];
-    if (k == "--db") o.db = v;
-    else if (k == "--user") o.user = v;
-    else if (k == "--password") o.password = v;
-    else if (k == "--window") o.window = std::max(1, std::stoi(v));
-    else if (k == "--threads") o.threads = std::max(1, std::stoi(v));
-    else if (k == "--max-cells") o.maxCells = std::stoul(v);
+    if (k == "--db")
+      o.db = v;
+    else if (k == "--user")
+      o.user = v;
+    else if (k == "--password")
+      o.password = v;
+    else if (k == "--window")
+      o.window = std::max(1, std::stoi(v));
+    else if (k == "--threads")
+      o.threads = std::max(1, std::stoi(v));
+    else if (k == "--max-cells")
+      o.maxCells = std::stoul(v);
     else if (k == "--clients") {
       o.clients.clear();
       std::stringstream s(v);
@@ -76,13 +82,12 @@ void RunRound(std::uint16_t port, const BenchDatabase& db, int clients, int wind
     all.cellMicros.insert(all.cellMicros.end(), s.cellMicros.begin(), s.cellMicros.end());
     all.openMicros.insert(all.openMicros.end(), s.openMicros.begin(), s.openMicros.end());
   }
-  std::printf("%7d %9llu %8.2f %10.0f %8.1f %8.2f %8.2f %9.2f %9.2f%s%s\n", clients,
-              static_cast<unsigned long long>(all.cells), seconds,
-              static_cast<double>(all.cells) / seconds,
-              static_cast<double>(all.bytes) / seconds / 1e6, Percentile(all.cellMicros, 0.5),
-              Percentile(all.cellMicros, 0.99), Percentile(all.openMicros, 0.5),
-              Percentile(all.openMicros, 0.99), all.error.empty() ? "" : "  error: ",
-              all.error.c_str());
+  std::printf(
+      "%7d %9llu %8.2f %10.0f %8.1f %8.2f %8.2f %9.2f %9.2f%s%s\n", clients,
+      static_cast<unsigned long long>(all.cells), seconds, static_cast<double>(all.cells) / seconds,
+      static_cast<double>(all.bytes) / seconds / 1e6, Percentile(all.cellMicros, 0.5),
+      Percentile(all.cellMicros, 0.99), Percentile(all.openMicros, 0.5),
+      Percentile(all.openMicros, 0.99), all.error.empty() ? "" : "  error: ", all.error.c_str());
   std::fflush(stdout);
 }
 
@@ -131,15 +136,17 @@ int Main(int argc, char** argv) {
   config.maxConnections = 1024;
   std::ostringstream sink;  // connection lines would drown the figures
   ServerLog log("", sink);
-  Server server(config, [p = db.path] { return openStore(p); }, log);
+  Server server(
+      config, [p = db.path] { return openStore(p); }, log);
   server.start();
 
-
-  std::printf("%zu maps, %zu cells per client pass; %d server threads, %d requests in flight "
-              "per client, loopback\n",
-              db.maps.size(), cells, o.threads, o.window);
-  std::printf("clients     cells  seconds    cells/s     MB/s   p50 ms   p99 ms  open p50  "
-              "open p99\n");
+  std::printf(
+      "%zu maps, %zu cells per client pass; %d server threads, %d requests in flight "
+      "per client, loopback\n",
+      db.maps.size(), cells, o.threads, o.window);
+  std::printf(
+      "clients     cells  seconds    cells/s     MB/s   p50 ms   p99 ms  open p50  "
+      "open p99\n");
   for (const int n : o.clients) RunRound(server.port(), db, n, o.window);
   server.stop();
   server.wait();

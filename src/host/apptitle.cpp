@@ -5,8 +5,8 @@
 namespace orvenda {
 
 std::string ProgramVersion() {
-  return std::to_string(kLibraryVersion.major) + "." + std::to_string(kLibraryVersion.minor) +
-         "." + std::to_string(kLibraryVersion.revision);
+  return std::to_string(kLibraryVersion.major) + "." + std::to_string(kLibraryVersion.minor) + "." +
+         std::to_string(kLibraryVersion.revision);
 }
 
 }  // namespace orvenda

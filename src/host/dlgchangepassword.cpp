@@ -1,10 +1,10 @@
 #include "host/dlgchangepassword.h"
 
-#include "host/dialoglayout.h"
-
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include "host/dialoglayout.h"
 
 namespace orvenda {
 namespace {

@@ -42,8 +42,8 @@ dlgMapList::dlgMapList(Interaction& ui, QWidget* parent)
 
 void dlgMapList::OnOK() {
   if (lstMapList->currentRow() < 0 || lstMapList->selectedItems().isEmpty()) {
-    ui_.MessageBox("You must select a map.", kApplicationTitle,
-                   MessageIcon::Information, MessageButtons::Ok);
+    ui_.MessageBox("You must select a map.", kApplicationTitle, MessageIcon::Information,
+                   MessageButtons::Ok);
     return;
   }
   Accepted = true;

@@ -62,8 +62,8 @@ void frmDocument::RefreshLayerCombo() {
   for (const auto& name : table_.ListedNames()) {
     const QString text = QString::fromStdString(name);
     combo->addItem(text);
-    const int width = WidenedComboWidth(combo->width(), metrics.horizontalAdvance(text),
-                                        frmMain::kComboPadding);
+    const int width =
+        WidenedComboWidth(combo->width(), metrics.horizontalAdvance(text), frmMain::kComboPadding);
     if (width != combo->width()) main_.SetComboWidth(width);
     if (text == currentLayerName_) combo->setCurrentIndex(combo->count() - 1);
   }

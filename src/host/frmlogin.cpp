@@ -81,7 +81,9 @@ frmLogin::frmLogin(Module1& app, Interaction& ui, QWidget* parent)
 
 frmLogin::~frmLogin() = default;
 
-void frmLogin::ShowServerCaption() { setWindowTitle(QStringLiteral("Login to ") + app_.ServerHost); }
+void frmLogin::ShowServerCaption() {
+  setWindowTitle(QStringLiteral("Login to ") + app_.ServerHost);
+}
 
 void frmLogin::BackToIdle() {
   waiting_ = false;

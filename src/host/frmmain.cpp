@@ -23,14 +23,32 @@ const std::set<QString>& frmMain::UnwiredCommands() {
   // The viewer has no SaveMap, GetInfo, EditInfo, EditGeography, AddElement,
   // EraseEntity, map references, LayerSetup, MapSetup, FindAddress,
   // FindByCondition, MultipleSelect, SnapShot or SetDirections yet.
-  static const std::set<QString> names = {
-      "SaveMap",          "References",         "FindAddress",       "ViewInfo",
-      "EditInfo",         "EditGeo",            "Draw",              "Erase",
-      "LayerSetup",       "MapSetup",           "SnapShot",          "mnuSaveMap",
-      "mnuSaveAs",        "mnuViewInformation", "mnuEditInfo",       "mnuEditGeography",
-      "mnuAddElement",    "mnuErase",           "mnuMapReferences",  "mnuLayerSetup",
-      "mnuMapSetup",      "mnuFind",            "mnuFindByCondition", "mnuMultipleSelect",
-      "mnuSnapShot",      "mnuSetDirections"};
+  static const std::set<QString> names = {"SaveMap",
+                                          "References",
+                                          "FindAddress",
+                                          "ViewInfo",
+                                          "EditInfo",
+                                          "EditGeo",
+                                          "Draw",
+                                          "Erase",
+                                          "LayerSetup",
+                                          "MapSetup",
+                                          "SnapShot",
+                                          "mnuSaveMap",
+                                          "mnuSaveAs",
+                                          "mnuViewInformation",
+                                          "mnuEditInfo",
+                                          "mnuEditGeography",
+                                          "mnuAddElement",
+                                          "mnuErase",
+                                          "mnuMapReferences",
+                                          "mnuLayerSetup",
+                                          "mnuMapSetup",
+                                          "mnuFind",
+                                          "mnuFindByCondition",
+                                          "mnuMultipleSelect",
+                                          "mnuSnapShot",
+                                          "mnuSetDirections"};
   return names;
 }
 

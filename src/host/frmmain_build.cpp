@@ -75,10 +75,10 @@ void frmMain::BuildMenus() {
   AddItem(tools, "mnuOptions", QStringLiteral("Opciones..."));
   AddSeparator(tools, "mnuWindowBar10");
   for (const char* name : {"mnuViewToolbar", "mnuViewStatusBar"}) {
-    QAction* toggle = AddItem(tools, name,
-                              name == std::string_view("mnuViewToolbar")
-                                  ? QStringLiteral("Barra de Herramientas")
-                                  : QStringLiteral("Barra de Estado"));
+    QAction* toggle =
+        AddItem(tools, name,
+                name == std::string_view("mnuViewToolbar") ? QStringLiteral("Barra de Herramientas")
+                                                           : QStringLiteral("Barra de Estado"));
     toggle->setCheckable(true);
     toggle->setChecked(true);
   }

@@ -1,5 +1,7 @@
 // frmMain: the commands of the menus and the toolbar.
 #include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
@@ -13,9 +15,6 @@
 #include "host/frmmain.h"
 #include "host/module1.h"
 #include "viewer/viewer.h"
-
-#include <QListWidget>
-#include <QLineEdit>
 
 namespace orvenda {
 namespace {
@@ -81,11 +80,11 @@ void frmMain::ConnectCommands() {
   on("mnuWindowTileHorizontal", [this] { ArrangeWindows(1); });
   on("mnuWindowTileVertical", [this] { ArrangeWindows(2); });
   on("mnuWindowArrangeIcons", [this] { ArrangeWindows(3); });
-  for (const char* name : {"mnuHelpGeneralDescription", "mnuHelpActiveLayerConcept",
-                           "mnuHelpAttributeManagement", "mnuHelpLayerConfiguration",
-                           "mnuHelpMapSetup", "mnuHelpMenuIcons", "mnuHelpNavigationTools",
-                           "mnuHelpOptions", "mnuHelpPrint", "mnuHelpTechnicalInformaction",
-                           "mnuHelpTools", "mnuHelpContents", "mnuHelpSearchForHelpOn"}) {
+  for (const char* name :
+       {"mnuHelpGeneralDescription", "mnuHelpActiveLayerConcept", "mnuHelpAttributeManagement",
+        "mnuHelpLayerConfiguration", "mnuHelpMapSetup", "mnuHelpMenuIcons",
+        "mnuHelpNavigationTools", "mnuHelpOptions", "mnuHelpPrint", "mnuHelpTechnicalInformaction",
+        "mnuHelpTools", "mnuHelpContents", "mnuHelpSearchForHelpOn"}) {
     on(name, [this, name] { HelpCommand(QString::fromLatin1(name)); });
   }
 }
@@ -103,8 +102,7 @@ void frmMain::ChangePasswordCommand() {
   app_.ui().ShowModal(dialog);
   frmDocument* document = ActiveDocument();
   if (!dialog.Cancelled && document != nullptr) {
-    document->Viewer1->ChangePassword(dialog.txtOldPassword->text(),
-                                      dialog.txtNewPassword->text());
+    document->Viewer1->ChangePassword(dialog.txtOldPassword->text(), dialog.txtNewPassword->text());
   }
 }
 

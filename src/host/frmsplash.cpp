@@ -9,8 +9,8 @@ namespace orvenda {
 
 frmSplash::frmSplash(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
-      lblVersion(new QLabel(QStringLiteral("Version ") + QString::fromStdString(ProgramVersion()),
-                            this)) {
+      lblVersion(
+          new QLabel(QStringLiteral("Version ") + QString::fromStdString(ProgramVersion()), this)) {
   setObjectName(QStringLiteral("frmSplash"));
   lblVersion->setObjectName(QStringLiteral("lblVersion"));
   auto* title = new QLabel(QString::fromLatin1(kApplicationTitle), this);

@@ -14,9 +14,9 @@ bool IsGuestUser(const std::string& userName) {
 
 const std::vector<std::string>& MapToolbarKeys() {
   static const std::vector<std::string> keys = {
-      "Zoom In", "Zoom Window", "Zoom Out",   "FindAddress", "ZoomExtents",     "Pan",
-      "EditInfo", "EditGeo",    "ViewInfo",   "Draw",        "Erase",           "LayerSetup",
-      "MapSetup", "MeasureDistance", "SaveMap", "SnapShot",  "References"};
+      "Zoom In",  "Zoom Window",     "Zoom Out", "FindAddress", "ZoomExtents", "Pan",
+      "EditInfo", "EditGeo",         "ViewInfo", "Draw",        "Erase",       "LayerSetup",
+      "MapSetup", "MeasureDistance", "SaveMap",  "SnapShot",    "References"};
   return keys;
 }
 
@@ -36,8 +36,7 @@ std::vector<CommandSetting> MapCommandSettings(bool on, bool guest) {
     for (const char* menu : {"mnuChangePassword", "mnuSaveMap", "mnuSaveAs"}) {
       settings.push_back({CommandTarget::MenuEntry, menu, CommandProperty::Enabled, false});
     }
-    settings.push_back(
-        {CommandTarget::ToolbarButton, "SaveMap", CommandProperty::Enabled, false});
+    settings.push_back({CommandTarget::ToolbarButton, "SaveMap", CommandProperty::Enabled, false});
   }
   return settings;
 }

@@ -21,16 +21,20 @@ Module1::Module1(Interaction& ui, QString configFolder, QString programFolder)
 
 Module1::~Module1() = default;
 
-QString Module1::ConfigPath() const { return QDir(configFolder_).filePath(QStringLiteral("ov.cfg")); }
+QString Module1::ConfigPath() const {
+  return QDir(configFolder_).filePath(QStringLiteral("ov.cfg"));
+}
 
 bool Module1::IsGuest() const { return IsGuestUser(UserName.toStdString()); }
 
 void Module1::ReadConfig() {
-  ConnectionSettings settings = DefaultSettings(QDir::toNativeSeparators(programFolder_).toStdString());
+  ConnectionSettings settings =
+      DefaultSettings(QDir::toNativeSeparators(programFolder_).toStdString());
   QFile file(ConfigPath());
   if (file.open(QIODevice::ReadOnly)) {
     const QByteArray text = file.readAll();
-    if (auto read = ParseConfig(std::string_view(text.constData(), static_cast<std::size_t>(text.size())))) {
+    if (auto read = ParseConfig(
+            std::string_view(text.constData(), static_cast<std::size_t>(text.size())))) {
       settings = *read;
     }
   }
@@ -40,13 +44,14 @@ void Module1::ReadConfig() {
 }
 
 bool Module1::WriteConfig() {
-  const std::string text = FormatConfig(
-      {ServerHost.toStdString(), ServerPort.toStdString(), ImageFolder.toStdString()});
+  const std::string text =
+      FormatConfig({ServerHost.toStdString(), ServerPort.toStdString(), ImageFolder.toStdString()});
   // Written aside and moved into place, so that a failed write never leaves a
   // cut file behind.
   QSaveFile file(ConfigPath());
   if (file.open(QIODevice::WriteOnly) &&
-      file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size()) &&
+      file.write(text.data(), static_cast<qint64>(text.size())) ==
+          static_cast<qint64>(text.size()) &&
       file.commit()) {
     return true;
   }

@@ -28,8 +28,8 @@ std::string FormatDMS(double v, char decimalPoint) {
   // Binary fractions put exact seconds a hair below their value (62.2625 gives
   // 44.9999999…); a nudge far below a hundredth keeps them from losing a whole
   // hundredth when cut.
-  auto hundredths = static_cast<std::int64_t>(
-      std::floor((f - static_cast<double>(minutes)) * 6000.0 + 1e-6));
+  auto hundredths =
+      static_cast<std::int64_t>(std::floor((f - static_cast<double>(minutes)) * 6000.0 + 1e-6));
   if (hundredths >= 6000) {
     hundredths -= 6000;
     if (++minutes == 60) {

@@ -79,20 +79,23 @@ void Layers(QPainter& p) {
 
 const QHash<QString, Drawing>& Drawings() {
   static const QHash<QString, Drawing> drawings = {
-      {"login", [](QPainter& p) {
+      {"login",
+       [](QPainter& p) {
          p.drawEllipse(QPointF(8, 12), 4.5, 4.5);
          p.drawLine(QPointF(12.5, 12), QPointF(21, 12));
          p.drawLine(QPointF(18, 12), QPointF(18, 16));
          p.drawLine(QPointF(21, 12), QPointF(21, 15));
        }},
-      {"SaveMap", [](QPainter& p) {
+      {"SaveMap",
+       [](QPainter& p) {
          p.setBrush(kBlue);
          p.drawRoundedRect(QRectF(3, 3, 18, 18), 2, 2);
          p.setBrush(Qt::white);
          p.drawRect(QRectF(7, 3, 10, 6));
          p.drawRect(QRectF(6, 13, 12, 8));
        }},
-      {"MapList", [](QPainter& p) {
+      {"MapList",
+       [](QPainter& p) {
          p.setBrush(kLand);
          p.drawRect(QRectF(3, 4, 18, 16));
          for (int y : {8, 12, 16}) {
@@ -100,7 +103,8 @@ const QHash<QString, Drawing>& Drawings() {
            p.drawLine(QPointF(9, y), QPointF(18, y));
          }
        }},
-      {"References", [](QPainter& p) {
+      {"References",
+       [](QPainter& p) {
          const QColor swatches[3] = {kLand, QColor(150, 200, 120), QColor(230, 140, 90)};
          for (int i = 0; i < 3; ++i) {
            p.setBrush(swatches[i]);
@@ -108,16 +112,19 @@ const QHash<QString, Drawing>& Drawings() {
            p.drawLine(QPointF(12, 6 + 6 * i), QPointF(21, 6 + 6 * i));
          }
        }},
-      {"Zoom In", [](QPainter& p) {
+      {"Zoom In",
+       [](QPainter& p) {
          Magnifier(p);
          p.drawLine(QPointF(7, 10), QPointF(13, 10));
          p.drawLine(QPointF(10, 7), QPointF(10, 13));
        }},
-      {"Zoom Out", [](QPainter& p) {
+      {"Zoom Out",
+       [](QPainter& p) {
          Magnifier(p);
          p.drawLine(QPointF(7, 10), QPointF(13, 10));
        }},
-      {"Zoom Window", [](QPainter& p) {
+      {"Zoom Window",
+       [](QPainter& p) {
          p.setPen(QPen(kInk, 1.4, Qt::DashLine));
          p.drawRect(QRectF(2.5, 2.5, 13, 11));
          p.setPen(QPen(kInk, 1.6));
@@ -125,7 +132,8 @@ const QHash<QString, Drawing>& Drawings() {
          p.scale(0.75, 0.75);
          Magnifier(p);
        }},
-      {"ZoomExtents", [](QPainter& p) {
+      {"ZoomExtents",
+       [](QPainter& p) {
          p.setBrush(kLand);
          p.drawRect(QRectF(7, 7, 10, 10));
          Arrow(p, QPointF(6, 6), QPointF(2.5, 2.5));
@@ -133,13 +141,15 @@ const QHash<QString, Drawing>& Drawings() {
          Arrow(p, QPointF(6, 18), QPointF(2.5, 21.5));
          Arrow(p, QPointF(18, 18), QPointF(21.5, 21.5));
        }},
-      {"Pan", [](QPainter& p) {
+      {"Pan",
+       [](QPainter& p) {
          Arrow(p, QPointF(12, 12), QPointF(12, 2.5));
          Arrow(p, QPointF(12, 12), QPointF(12, 21.5));
          Arrow(p, QPointF(12, 12), QPointF(2.5, 12));
          Arrow(p, QPointF(12, 12), QPointF(21.5, 12));
        }},
-      {"FindAddress", [](QPainter& p) {
+      {"FindAddress",
+       [](QPainter& p) {
          QPainterPath pin;
          pin.moveTo(12, 22);
          pin.cubicTo(4, 13, 4, 3, 12, 3);
@@ -150,25 +160,29 @@ const QHash<QString, Drawing>& Drawings() {
          p.drawEllipse(QPointF(12, 9.5), 2.5, 2.5);
        }},
       {"ViewInfo", [](QPainter& p) { InfoDisc(p, QPointF(12, 12), 9.5); }},
-      {"EditInfo", [](QPainter& p) {
+      {"EditInfo",
+       [](QPainter& p) {
          InfoDisc(p, QPointF(9, 9), 7);
          p.setPen(QPen(kInk, 1.4));
          Pencil(p, QPointF(6, 22));
        }},
-      {"EditGeo", [](QPainter& p) {
+      {"EditGeo",
+       [](QPainter& p) {
          const QPointF v[4] = {{3, 19}, {9, 6}, {16, 14}, {21, 4}};
          p.drawPolyline(v, 4);
          p.setBrush(Qt::white);
          for (const QPointF& c : v) p.drawRect(QRectF(c.x() - 2, c.y() - 2, 4, 4));
        }},
       {"Draw", [](QPainter& p) { Pencil(p, QPointF(3, 21)); }},
-      {"Erase", [](QPainter& p) {
+      {"Erase",
+       [](QPainter& p) {
          p.setPen(QPen(kRed, 3, Qt::SolidLine, Qt::RoundCap));
          p.drawLine(QPointF(5, 5), QPointF(19, 19));
          p.drawLine(QPointF(19, 5), QPointF(5, 19));
        }},
       {"LayerSetup", [](QPainter& p) { Layers(p); }},
-      {"MapSetup", [](QPainter& p) {
+      {"MapSetup",
+       [](QPainter& p) {
          p.setBrush(kLand);
          QPolygonF map;
          map << QPointF(2, 5) << QPointF(8, 3) << QPointF(15, 5) << QPointF(22, 3)
@@ -177,21 +191,25 @@ const QHash<QString, Drawing>& Drawings() {
          p.drawLine(QPointF(8, 3), QPointF(8, 19));
          p.drawLine(QPointF(15, 5), QPointF(15, 21));
        }},
-      {"MeasureDistance", [](QPainter& p) {
+      {"MeasureDistance",
+       [](QPainter& p) {
          p.translate(12, 12);
          p.rotate(-35);
          p.setBrush(QColor(245, 215, 120));
          p.drawRect(QRectF(-10.5, -3.5, 21, 7));
-         for (int i = -8; i <= 8; i += 2) p.drawLine(QPointF(i, -3.5), QPointF(i, i % 4 ? -1.5 : 0));
+         for (int i = -8; i <= 8; i += 2)
+           p.drawLine(QPointF(i, -3.5), QPointF(i, i % 4 ? -1.5 : 0));
        }},
-      {"SnapShot", [](QPainter& p) {
+      {"SnapShot",
+       [](QPainter& p) {
          p.setBrush(QColor(120, 130, 145));
          p.drawRoundedRect(QRectF(2.5, 7, 19, 13), 2, 2);
          p.drawRect(QRectF(8, 4, 8, 3));
          p.setBrush(Qt::white);
          p.drawEllipse(QPointF(12, 13.5), 4, 4);
        }},
-      {"About", [](QPainter& p) {
+      {"About",
+       [](QPainter& p) {
          p.setPen(Qt::NoPen);
          p.setBrush(kBlue);
          p.drawEllipse(QPointF(12, 12), 9.5, 9.5);

@@ -62,9 +62,8 @@ static_assert(std::is_sorted(kCommands.begin(), kCommands.end(),
 std::span<const CommandInfo> Commands() { return kCommands; }
 
 std::optional<CommandInfo> FindCommand(std::int16_t code) {
-  const auto it = std::lower_bound(
-      kCommands.begin(), kCommands.end(), code,
-      [](const CommandInfo& c, std::int16_t v) { return c.code < v; });
+  const auto it = std::lower_bound(kCommands.begin(), kCommands.end(), code,
+                                   [](const CommandInfo& c, std::int16_t v) { return c.code < v; });
   if (it == kCommands.end() || it->code != code) return std::nullopt;
   return *it;
 }

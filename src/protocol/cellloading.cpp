@@ -61,8 +61,8 @@ void ApplyThemeValues(layer& lay, const ValuePairs& v) {
 }
 
 void ApplyDirections(layer& lay, const ValuePairs& v) {
-  ForEachLoadedPair(lay, v,
-                    [&](Entidad& ent, std::size_t k) { ent.Direction = DirectionValue(v.values[k]); });
+  ForEachLoadedPair(
+      lay, v, [&](Entidad& ent, std::size_t k) { ent.Direction = DirectionValue(v.values[k]); });
 }
 
 void ApplyLabels(layer& lay, const ValuePairs& v) {
@@ -146,8 +146,10 @@ void HandleCellValuesReply(MapViewer& viewer, DWBUffer& reply) {
   const std::string field = reply.GetString();
   layer* lay = viewer.layers().Item(Key(id));
   int kind = -1;
-  if (lay && SameField(field, lay->lblField)) kind = status::kLabelsLoading;
-  else if (lay && SameField(field, lay->ThematicField)) kind = status::kThemesLoading;
+  if (lay && SameField(field, lay->lblField))
+    kind = status::kLabelsLoading;
+  else if (lay && SameField(field, lay->ThematicField))
+    kind = status::kThemesLoading;
   if (kind >= 0) viewer.PostStatus(id, kind);
 
   ValuePairs v;
@@ -159,9 +161,9 @@ void HandleCellValuesReply(MapViewer& viewer, DWBUffer& reply) {
     // One message per reply, however many bad pairs it holds.
     if (v.ids.back() == 0 && !reported) {
       reported = true;
-      viewer.interaction().MessageBox("Error when loading labels.\nLayer: " + std::to_string(id) +
-                                          ", Field: " + field,
-                                      "", MessageIcon::None, MessageButtons::Ok);
+      viewer.interaction().MessageBox(
+          "Error when loading labels.\nLayer: " + std::to_string(id) + ", Field: " + field, "",
+          MessageIcon::None, MessageButtons::Ok);
     }
   }
   if (count != 0) {

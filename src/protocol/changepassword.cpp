@@ -15,7 +15,7 @@ bool SendChangePassword(ServerLink& link, std::int32_t IDUser, const std::string
 
 void HandleChangePasswordReply(DWBUffer& reply, Interaction& ui) {
   const std::int16_t result = reply.GetInteger();
-  const char* text = result == 0 ? "Password succesfully changed"
+  const char* text = result == 0   ? "Password succesfully changed"
                      : result == 1 ? "Wrong Password. Please try again"
                                    : nullptr;
   if (text) ui.MessageBox(text, "Change Password", MessageIcon::Information, MessageButtons::Ok);

@@ -5,9 +5,7 @@ namespace {
 
 constexpr std::int32_t kSecondsPerDay = 24 * 3600;
 
-bool IsUsable(int state) {
-  return state == Connection::kConnected || state == Connection::kOpen;
-}
+bool IsUsable(int state) { return state == Connection::kConnected || state == Connection::kOpen; }
 
 // Seconds from `start` to `now`, both seconds of the day; a wait that crosses
 // midnight still counts forward.

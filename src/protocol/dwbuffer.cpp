@@ -60,7 +60,8 @@ void DWBUffer::Flush() {
 }
 
 void DWBUffer::cerrarMensaje(std::int32_t length) {
-  if (bytes_.size() < kHeaderSize) throw std::logic_error("cerrarMensaje on a buffer without header");
+  if (bytes_.size() < kHeaderSize)
+    throw std::logic_error("cerrarMensaje on a buffer without header");
   const std::int32_t value = length < 1 ? TamanoBuffer() : length;
   const auto image = byteimage::ToBytes(value);
   std::copy(image.begin(), image.end(), bytes_.begin() + 4);
@@ -102,8 +103,7 @@ void DWBUffer::PutDouble(double value) {
 void DWBUffer::PutString(std::string_view utf8) {
   const std::string ansi = Utf8ToCp1252(utf8);
   if (ansi.size() > 32767) {
-    throw StringTooLong("string of " + std::to_string(ansi.size()) +
-                        " characters exceeds 32767");
+    throw StringTooLong("string of " + std::to_string(ansi.size()) + " characters exceeds 32767");
   }
   PutInteger(static_cast<std::int16_t>(ansi.size()));
   Append(reinterpret_cast<const std::uint8_t*>(ansi.data()), ansi.size());
@@ -124,8 +124,7 @@ std::string DWBUffer::GetString() {
   if (n < 0) throw MalformedField("negative string length " + std::to_string(n));
   if (n == 0) return {};
   const std::size_t start = Take(static_cast<std::size_t>(n));
-  return Cp1252ToUtf8(
-      std::string_view(reinterpret_cast<const char*>(bytes_.data() + start), n));
+  return Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(bytes_.data() + start), n));
 }
 
 bool DWBUffer::IsHeaderCorrect() const {
@@ -133,8 +132,9 @@ bool DWBUffer::IsHeaderCorrect() const {
 }
 
 std::int32_t DWBUffer::getLength() const {
-  if (bytes_.size() < kHeaderSize) throw MessageTooShort("no length field in a buffer of " +
-                                                         std::to_string(bytes_.size()) + " bytes");
+  if (bytes_.size() < kHeaderSize)
+    throw MessageTooShort("no length field in a buffer of " + std::to_string(bytes_.size()) +
+                          " bytes");
   return byteimage::FromBytes<std::int32_t>(bytes_.data() + 4);
 }
 

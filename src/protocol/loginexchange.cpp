@@ -17,8 +17,8 @@ std::int16_t CheckVersion(const Version& own, const Version& required) {
   return 1;
 }
 
-LoginExchange::LoginExchange(Connection& sock, Interaction& ui, const Clock& clock,
-                             EventPump& pump, Version own)
+LoginExchange::LoginExchange(Connection& sock, Interaction& ui, const Clock& clock, EventPump& pump,
+                             Version own)
     : sock_(sock), ui_(ui), clock_(clock), pump_(pump), own_(own) {
   receiver_.SetDeliver([this](DWBUffer& reply) {
     // The login connection carries one reply; anything after it is not read.
@@ -75,13 +75,13 @@ void LoginExchange::ReadReply(DWBUffer& reply) {
     required.revision = reply.GetInteger();
     const std::int16_t check = CheckVersion(own_, required);
     if (check == -1) {
-      ui_.MessageBox("Imprescindible Instalar nueva version", "Orvenda Inc.",
-                     MessageIcon::Critical, MessageButtons::Ok);
+      ui_.MessageBox("Imprescindible Instalar nueva version", "Orvenda Inc.", MessageIcon::Critical,
+                     MessageButtons::Ok);
       return Finish(LoginResult{kLoginLibraryTooOld, -1, {}, {}});
     }
     if (check == 0) {
-      ui_.MessageBox("Recomendable Instalar nueva version", "Orvenda Inc.",
-                     MessageIcon::Critical, MessageButtons::Ok);
+      ui_.MessageBox("Recomendable Instalar nueva version", "Orvenda Inc.", MessageIcon::Critical,
+                     MessageButtons::Ok);
     }
     result.iCantMapas = reply.GetInteger();
     for (int i = 0; i < result.iCantMapas; ++i) {

@@ -46,8 +46,8 @@ class LoginExchange {
   // Returns once the request is sent; the outcome arrives through LoginResponse.
   // When the server cannot be reached the user is told, no outcome follows and
   // the answer is false.
-  bool Checklogin(const std::string& RemoteHost, std::int32_t RemotePort,
-                  const std::string& login, const std::string& passwd);
+  bool Checklogin(const std::string& RemoteHost, std::int32_t RemotePort, const std::string& login,
+                  const std::string& passwd);
 
   int receiving() const { return receiver_.receiving(); }
 

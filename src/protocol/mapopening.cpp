@@ -59,8 +59,7 @@ void ReadLayerRecord(MapViewer& viewer, DWBUffer& m, std::vector<std::int32_t>& 
   const std::int16_t drawWidth = m.GetInteger();
   const auto fillColor = static_cast<std::uint32_t>(m.GetLong());
   const std::int16_t fillStyle = m.GetInteger();
-  lay.ThematicMap().Add(drawStyle, drawWidth, drawColor, fillColor, fillStyle, kAnyValueClass,
-                        "");
+  lay.ThematicMap().Add(drawStyle, drawWidth, drawColor, fillColor, fillStyle, kAnyValueClass, "");
 
   lay.lblField = FieldName(m);
   lay.lblZoomMin = m.GetSingle();
@@ -79,7 +78,8 @@ void ReadLayerRecord(MapViewer& viewer, DWBUffer& m, std::vector<std::int32_t>& 
 
 bool SameField(const std::string& a, const std::string& b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+    return std::toupper(static_cast<unsigned char>(x)) ==
+           std::toupper(static_cast<unsigned char>(y));
   });
 }
 

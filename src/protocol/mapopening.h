@@ -20,11 +20,11 @@ void SendMapDefinition(MapViewer& viewer, std::int32_t MapCode);
 void SendAccessLevels(MapViewer& viewer, std::int32_t IDUser,
                       const std::vector<std::int32_t>& layerIds);
 
-void HandleOpenMapReply(MapViewer& viewer, DWBUffer& reply);        // 110
-void HandleMapDefinition(MapViewer& viewer, DWBUffer& reply);       // 101
-void HandleAccessLevels(MapViewer& viewer, DWBUffer& reply);        // 111
-void HandleLayerFields(MapViewer& viewer, DWBUffer& reply);         // 103
-void HandleThematicClasses(MapViewer& viewer, DWBUffer& reply);     // 109
+void HandleOpenMapReply(MapViewer& viewer, DWBUffer& reply);     // 110
+void HandleMapDefinition(MapViewer& viewer, DWBUffer& reply);    // 101
+void HandleAccessLevels(MapViewer& viewer, DWBUffer& reply);     // 111
+void HandleLayerFields(MapViewer& viewer, DWBUffer& reply);      // 103
+void HandleThematicClasses(MapViewer& viewer, DWBUffer& reply);  // 109
 
 // Reads one theme record into the layer's thematic classes.
 void ReadThemeRecord(DWBUffer& message, ThematicMap& themes);

@@ -65,7 +65,7 @@ class MessageReceiver {
   std::size_t head_ = 0;  // first byte of acc_ not yet handed over
   std::int32_t expected_ = -1;
   int receiving_ = 0;
-  bool parsing_ = false;  // a handler may pump events and bring more data in
+  bool parsing_ = false;        // a handler may pump events and bring more data in
   bool faultReported_ = false;  // once per broken stretch of the stream
 };
 

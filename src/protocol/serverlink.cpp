@@ -14,8 +14,8 @@ DWBUffer BuildRequest(std::int16_t code, const ServerLink::Fields& fields) {
   return request;
 }
 
-ServerLink::ServerLink(Connection& sock, ViewerContext& viewer, Interaction& ui,
-                       const Clock& clock, EventPump& pump, ReceiverLimits limits)
+ServerLink::ServerLink(Connection& sock, ViewerContext& viewer, Interaction& ui, const Clock& clock,
+                       EventPump& pump, ReceiverLimits limits)
     : sock_(sock),
       viewer_(viewer),
       ui_(ui),

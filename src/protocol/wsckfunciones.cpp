@@ -23,9 +23,7 @@ T Read(const std::vector<std::uint8_t>& bytes, std::size_t start) {
 
 }  // namespace
 
-std::array<std::uint8_t, 2> IntegerToBytes(std::int16_t value) {
-  return byteimage::ToBytes(value);
-}
+std::array<std::uint8_t, 2> IntegerToBytes(std::int16_t value) { return byteimage::ToBytes(value); }
 std::array<std::uint8_t, 4> LongToBytes(std::int32_t value) { return byteimage::ToBytes(value); }
 std::array<std::uint8_t, 4> SingleToBytes(float value) { return byteimage::ToBytes(value); }
 std::array<std::uint8_t, 8> DoubleToBytes(double value) { return byteimage::ToBytes(value); }
@@ -51,8 +49,7 @@ double BytesToDouble(const std::vector<std::uint8_t>& bytes, std::size_t start) 
 std::string BytesToString(const std::vector<std::uint8_t>& bytes, std::size_t start,
                           std::size_t count) {
   Require(bytes, start, count);
-  return Cp1252ToUtf8(
-      std::string_view(reinterpret_cast<const char*>(bytes.data() + start), count));
+  return Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data() + start), count));
 }
 
 }  // namespace orvenda

@@ -54,8 +54,8 @@ ClipBox ViewClipBox(double w, double h, double margin) {
 void ClipRing(std::span<const SurfacePoint> ring, const ClipBox& box,
               std::vector<SurfacePoint>& out) {
   std::vector<SurfacePoint> work(ring.begin(), ring.end());
-  const Edge edges[4] = {{0, box.minX, true}, {0, box.maxX, false}, {1, box.minY, true},
-                         {1, box.maxY, false}};
+  const Edge edges[4] = {
+      {0, box.minX, true}, {0, box.maxX, false}, {1, box.minY, true}, {1, box.maxY, false}};
   for (const Edge& e : edges) {
     ClipAgainst(work, e, out);
     work.swap(out);

@@ -34,7 +34,9 @@ struct GeoWindow {
   double minLat = -90;
   double maxLon = 180;
   double maxLat = 90;
-  bool WholeGlobe() const { return minLon <= -180 && maxLon >= 180 && minLat <= -90 && maxLat >= 90; }
+  bool WholeGlobe() const {
+    return minLon <= -180 && maxLon >= 180 && minLat <= -90 && maxLat >= 90;
+  }
 };
 
 /// The whole globe, except for UTM: its series are exact near the zone only. At 20

@@ -4,8 +4,8 @@
 // A pixel is painted when its centre lies inside the ring under the alternate
 // (even-odd) rule. Vertices sit on pixel centres (smooth drawing, where the
 // outline runs through the centres) or on pixels' top-left corners (hard-edged
-// drawing, as the painter places whole-number positions). Ties are settled so that rings sharing an edge neither paint
-// a pixel twice nor leave a gap between them: an edge owns the rows from its
+// drawing, as the painter places whole-number positions). Ties are settled so that rings sharing an
+// edge neither paint a pixel twice nor leave a gap between them: an edge owns the rows from its
 // upper end down to, not including, its lower end, and a span the pixels from
 // its left crossing up to, not including, its right one. Crossings are computed
 // in whole numbers, so no rounding moves a pixel from one ring to the next.
@@ -43,7 +43,7 @@ class RingRaster {
   void CollectEdges(const PixelBuffer& into, std::span<const PixelPoint> ring, VertexPlace place);
   void FillRow(const PixelBuffer& into, int y, std::uint32_t pixel);
 
-  std::vector<Edge> edges_;         // sorted by firstRow
+  std::vector<Edge> edges_;          // sorted by firstRow
   std::vector<const Edge*> active_;  // edges crossing the current row
   std::vector<std::int32_t> crossings_;
 };

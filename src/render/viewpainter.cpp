@@ -6,8 +6,8 @@
 namespace orvenda {
 namespace {
 
-constexpr double kArrowLength = 30.0;    // projected units, middle to tip
-constexpr double kArrowHalfBase = 7.5;   // projected units
+constexpr double kArrowLength = 30.0;   // projected units, middle to tip
+constexpr double kArrowHalfBase = 7.5;  // projected units
 constexpr std::int32_t kArrowBorderWidth = 5;
 constexpr Colour kBlack = 0;
 constexpr Colour kWhite = 0xFFFFFF;

@@ -28,7 +28,7 @@ login::~login() {
 bool login::Checklogin(const QString& RemoteHost, qint32 RemotePort, const QString& loginName,
                        const QString& passwd) {
   return exchange_->Checklogin(RemoteHost.toStdString(), RemotePort, loginName.toStdString(),
-                        passwd.toStdString());
+                               passwd.toStdString());
 }
 
 void login::Respond(const LoginResult& result) {

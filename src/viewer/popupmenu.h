@@ -19,8 +19,8 @@ class PopupMenus {
   virtual ~PopupMenus() = default;
   // Shows the menu `menuName` at surface position (x, y) and waits; the name of
   // the chosen item, or "" when the menu was closed without a choice.
-  virtual std::string Popup(const std::string& menuName, const std::vector<MenuItem>& items,
-                            int x, int y) = 0;
+  virtual std::string Popup(const std::string& menuName, const std::vector<MenuItem>& items, int x,
+                            int y) = 0;
 };
 
 }  // namespace orvenda

@@ -84,7 +84,6 @@ MessageAnswer QtInteraction::MessageBox(const std::string& text, const std::stri
   return AnswerFor(clicked, buttons);
 }
 
-
 void QtInteraction::ShowModal(ModalForm& form) {
   if (auto* dialog = dynamic_cast<QDialog*>(&form)) dialog->exec();
 }

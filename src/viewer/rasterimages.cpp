@@ -128,8 +128,8 @@ bool RasterImages::Draw(std::int32_t index, QPainter& painter, const QRectF& tar
   // The raster pixels behind the visible part, widened to whole pixels.
   const double sx = image.width / target.width();
   const double sy = image.height / target.height();
-  const int x0 = std::clamp(static_cast<int>(std::floor((visible.left() - target.left()) * sx)),
-                            0, image.width - 1);
+  const int x0 = std::clamp(static_cast<int>(std::floor((visible.left() - target.left()) * sx)), 0,
+                            image.width - 1);
   const int y0 = std::clamp(static_cast<int>(std::floor((visible.top() - target.top()) * sy)), 0,
                             image.height - 1);
   const int x1 = std::clamp(

@@ -9,17 +9,38 @@ constexpr int kEnded = 100;
 bool StatusList::TextFor(int kind, const std::string& layerName, int count, std::string& text) {
   const std::string counted = " (" + std::to_string(count) + ")";
   switch (kind) {
-    case 0: text = "Requesting Map."; return true;
-    case 1: text = "Loading Map."; return true;
-    case 10: text = "Requesting Layer " + layerName + counted; return true;
-    case 11: text = "Loading Layer " + layerName; return true;
-    case 20: text = "Requesting Labels " + layerName + counted; return true;
-    case 21: text = "Loading Labels."; return true;
-    case 30: text = "Requesting Information."; return true;
-    case 31: text = "Loading Information."; return true;
-    case 40: text = "Requesting Theme Information " + layerName + counted; return true;
-    case 41: text = "Loading Theme Information."; return true;
-    default: return false;
+    case 0:
+      text = "Requesting Map.";
+      return true;
+    case 1:
+      text = "Loading Map.";
+      return true;
+    case 10:
+      text = "Requesting Layer " + layerName + counted;
+      return true;
+    case 11:
+      text = "Loading Layer " + layerName;
+      return true;
+    case 20:
+      text = "Requesting Labels " + layerName + counted;
+      return true;
+    case 21:
+      text = "Loading Labels.";
+      return true;
+    case 30:
+      text = "Requesting Information.";
+      return true;
+    case 31:
+      text = "Loading Information.";
+      return true;
+    case 40:
+      text = "Requesting Theme Information " + layerName + counted;
+      return true;
+    case 41:
+      text = "Loading Theme Information.";
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -8,17 +8,28 @@ namespace orvenda {
 
 int CursorResourceFor(int toolCode, float zoomStep) {
   switch (toolCode) {
-    case 1: return 101;
-    case 2: return zoomStep > 1.0f ? 105 : 106;
-    case 3: return 102;
-    case 4: return 103;
-    case 5: return 104;
-    case 6: return 110;
-    case 7: return 111;
-    case 8: return 109;
-    case 9: return 108;
-    case 10: return 107;
-    default: return 0;
+    case 1:
+      return 101;
+    case 2:
+      return zoomStep > 1.0f ? 105 : 106;
+    case 3:
+      return 102;
+    case 4:
+      return 103;
+    case 5:
+      return 104;
+    case 6:
+      return 110;
+    case 7:
+      return 111;
+    case 8:
+      return 109;
+    case 9:
+      return 108;
+    case 10:
+      return 107;
+    default:
+      return 0;
   }
 }
 
@@ -53,14 +64,20 @@ void Pencil(QPainter& p, int resource) {
 
 QPoint HotSpot(int resource) {
   switch (resource) {
-    case 101: return {9, 8};
-    case 102: return {16, 14};
-    case 104: return {11, 20};
+    case 101:
+      return {9, 8};
+    case 102:
+      return {16, 14};
+    case 104:
+      return {11, 20};
     case 105:
-    case 106: return {14, 14};
+    case 106:
+      return {14, 14};
     case 110:
-    case 111: return {11, 21};
-    default: return {2, 2};
+    case 111:
+      return {11, 21};
+    default:
+      return {2, 2};
   }
 }
 
@@ -73,19 +90,36 @@ QCursor ToolCursor(int resource) {
   QPainter p(&picture);
   p.setPen(QPen(Qt::black, 1.5));
   switch (resource) {
-    case 101: Magnifier(p, nullptr); p.drawRect(QRectF(1, 1, 8, 7)); break;
-    case 102: p.drawRoundedRect(QRectF(8, 8, 16, 18), 5, 5);
+    case 101:
+      Magnifier(p, nullptr);
+      p.drawRect(QRectF(1, 1, 8, 7));
+      break;
+    case 102:
+      p.drawRoundedRect(QRectF(8, 8, 16, 18), 5, 5);
       for (int f = 0; f < 4; ++f) p.drawLine(QPointF(10 + 4 * f, 9), QPointF(10 + 4 * f, 2));
       break;
-    case 103: ArrowWith(p, "i"); break;
-    case 105: Magnifier(p, "+"); break;
-    case 106: Magnifier(p, "-"); break;
-    case 107: ArrowWith(p, "e"); break;
-    case 108: ArrowWith(p, "x"); break;
-    case 109: ArrowWith(p, "");
+    case 103:
+      ArrowWith(p, "i");
+      break;
+    case 105:
+      Magnifier(p, "+");
+      break;
+    case 106:
+      Magnifier(p, "-");
+      break;
+    case 107:
+      ArrowWith(p, "e");
+      break;
+    case 108:
+      ArrowWith(p, "x");
+      break;
+    case 109:
+      ArrowWith(p, "");
       p.drawRect(QRectF(14, 22, 16, 6));
       break;
-    default: Pencil(p, resource); break;
+    default:
+      Pencil(p, resource);
+      break;
   }
   p.end();
   return QCursor(picture, HotSpot(resource).x(), HotSpot(resource).y());

@@ -282,10 +282,18 @@ void Viewer::SetPendingRequests(std::int32_t value) { pending_ = value; }
 void Viewer::SetMousePointer(int pointerCode) {
   mousePointer_ = pointerCode;
   switch (pointerCode) {
-    case pointer::kHourglass: setCursor(Qt::WaitCursor); break;
-    case pointer::kArrowHourglass: setCursor(Qt::BusyCursor); break;
-    case pointer::kCustom: setCursor(ToolCursor(customPointer_)); break;
-    default: unsetCursor(); break;
+    case pointer::kHourglass:
+      setCursor(Qt::WaitCursor);
+      break;
+    case pointer::kArrowHourglass:
+      setCursor(Qt::BusyCursor);
+      break;
+    case pointer::kCustom:
+      setCursor(ToolCursor(customPointer_));
+      break;
+    default:
+      unsetCursor();
+      break;
   }
 }
 

@@ -24,12 +24,15 @@ bool StartsDrag(int action, int selectMethod) {
     case tool::kDrawPolyline:
     case tool::kDrawPolygon:
     case tool::kMeasure:
-    case tool::kSelectionPolygon: return true;
+    case tool::kSelectionPolygon:
+      return true;
     case tool::kInformation:
     case tool::kErase:
     case tool::kEditAttributes:
-    case tool::kSelect: return selectMethod == 2;
-    default: return false;
+    case tool::kSelect:
+      return selectMethod == 2;
+    default:
+      return false;
   }
 }
 
@@ -184,8 +187,8 @@ void Viewer::DeleteLastPoint() {
 
 bool Viewer::CancelTool() {
   if (tools_.MouseAction >= tool::kVertexEditing && tools_.MouseAction <= tool::kJoin) {
-    if (ui_->MessageBox("Do you really want to Cancel Edition?", "Orvenda",
-                        MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
+    if (ui_->MessageBox("Do you really want to Cancel Edition?", "Orvenda", MessageIcon::Question,
+                        MessageButtons::YesNo) != MessageAnswer::Yes) {
       return false;
     }
   }

@@ -97,8 +97,8 @@ TEST(Document, ComboWidensForLongNamesAndNeverNarrows) {
   Redrawn(*document, {{"A", 1, pointlayer, true}});
   EXPECT_EQ(rig.main->cbLayers->width(), start) << "a short name leaves it";
   Redrawn(*document, {{qPrintable(longName), 1, pointlayer, true}});
-  const int wide = QFontMetrics(rig.main->cbLayers->font()).horizontalAdvance(longName) +
-                   frmMain::kComboPadding;
+  const int wide =
+      QFontMetrics(rig.main->cbLayers->font()).horizontalAdvance(longName) + frmMain::kComboPadding;
   EXPECT_EQ(rig.main->cbLayers->width(), wide);
   Redrawn(*document, {{"A", 1, pointlayer, true}});
   EXPECT_EQ(rig.main->cbLayers->width(), wide) << "never narrows";

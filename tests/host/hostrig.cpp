@@ -55,8 +55,8 @@ QByteArray RefusedReply(std::int32_t code) {
 }
 
 QByteArray TooOldReply() {
-  return QBytes(LoginReply(
-      7, Version{static_cast<std::int16_t>(kLibraryVersion.major + 1), 0, 0}, {{1, "A"}}));
+  return QBytes(LoginReply(7, Version{static_cast<std::int16_t>(kLibraryVersion.major + 1), 0, 0},
+                           {{1, "A"}}));
 }
 
 QString ReadFile(const QString& path) {

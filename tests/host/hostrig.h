@@ -16,7 +16,6 @@
 
 namespace orvenda::testing {
 
-
 // Answers every whole login request with `reply` and keeps the user names and
 // passwords it was sent. Other requests are kept and not answered.
 class LoginServer {

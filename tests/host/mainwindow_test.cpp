@@ -70,14 +70,14 @@ TEST(MainWindow, NoDocumentLeavesOnlyTheMapListAndTheGeneralCommands) {
   EXPECT_FALSE(rig.main->ToolbarButton("login")->isVisible());
   EXPECT_FALSE(rig.main->cbLayers->isEnabled());
   EXPECT_EQ(rig.main->cbLayers->count(), 0);
-  for (const char* hidden : {"mnuSaveMap", "mnuSaveAs", "mnuNavigate", "mnuElement", "mnuFormat",
-                             "mnuMeasureDistance", "mnuSnapShot", "mnusep3", "mnuFind",
-                             "mnuFindByCondition", "mnuMultipleSelect"}) {
+  for (const char* hidden :
+       {"mnuSaveMap", "mnuSaveAs", "mnuNavigate", "mnuElement", "mnuFormat", "mnuMeasureDistance",
+        "mnuSnapShot", "mnusep3", "mnuFind", "mnuFindByCondition", "mnuMultipleSelect"}) {
     EXPECT_FALSE(rig.Shown(hidden)) << hidden;
   }
   for (const char* shown : {"mnuListaMapas", "mnuChangePassword", "mnuExit", "mnuOptions",
-                            "mnuViewToolbar", "mnuViewStatusBar", "mnuTransportation",
-                            "mnuWindow", "mnuHelp", "mnuHelpGeneralDescription", "mnuHelpAbout"}) {
+                            "mnuViewToolbar", "mnuViewStatusBar", "mnuTransportation", "mnuWindow",
+                            "mnuHelp", "mnuHelpGeneralDescription", "mnuHelpAbout"}) {
     EXPECT_TRUE(rig.Shown(shown)) << shown;
   }
   EXPECT_FALSE(rig.On("mnuChangePassword"));
@@ -223,8 +223,8 @@ TEST(MainWindow, HelpPagesOpenUnderTheHelpAddress) {
   rig.main->MenuItem("mnuHelpNavigationTools")->trigger();
   rig.main->MenuItem("mnuHelpTechnicalInformaction")->trigger();
   EXPECT_EQ(rig.ui.opened, (std::vector<std::string>{"http://www.example/mapas/help.htm",
-                                                      "http://help.example/ovhelp/navtools.htm",
-                                                      "http://help.example/ovhelp/techinf.htm"}));
+                                                     "http://help.example/ovhelp/navtools.htm",
+                                                     "http://help.example/ovhelp/techinf.htm"}));
   rig.main->MenuItem("mnuHelpContents")->trigger();
   ASSERT_EQ(rig.ui.shown.size(), 1u);
   EXPECT_EQ(rig.ui.shown[0].text,

@@ -36,8 +36,8 @@ struct Rig {
 };
 
 using Pt = std::pair<double, double>;
-Bytes CellReply(std::int32_t layerId, std::int32_t i, std::int32_t j, std::uint8_t form,
-                double ox, double oy, const std::vector<std::pair<std::int32_t, std::vector<Pt>>>& els) {
+Bytes CellReply(std::int32_t layerId, std::int32_t i, std::int32_t j, std::uint8_t form, double ox,
+                double oy, const std::vector<std::pair<std::int32_t, std::vector<Pt>>>& els) {
   return Message(102, [&](DWBUffer& b) {
     b.PutLong(layerId);
     b.PutLong(i);
@@ -91,8 +91,8 @@ TEST(CellLoading, RequestsRecordTheirCellsAndStatus) {
   EXPECT_TRUE(r.streets->IsDirectionCellRequested(250, 121));
   EXPECT_FALSE(r.schools->IsLabelCellRequested(3, 4));
   EXPECT_EQ(r.v.statuses, (std::vector<std::pair<std::int32_t, int>>{{7, 10}, {7, 20}, {9, 40}}));
-  EXPECT_EQ(r.v.sock.sent()[0], (Bytes{'M', 'I', 'C', ' ', 22, 0, 0, 0, 2, 0, 7, 0, 0, 0, 250, 0,
-                                       0, 0, 120, 0, 0, 0}));
+  EXPECT_EQ(r.v.sock.sent()[0],
+            (Bytes{'M', 'I', 'C', ' ', 22, 0, 0, 0, 2, 0, 7, 0, 0, 0, 250, 0, 0, 0, 120, 0, 0, 0}));
   EXPECT_EQ(r.v.sock.sent()[1].size(), 22u + 2 + 6);
 }
 
@@ -174,7 +174,8 @@ TEST(CellLoading, ValueRepliesSetLabelsDirectionsAndClasses) {
   EXPECT_EQ(r.v.redraws, 1);
   // Every loading line that was opened was closed again, the empty reply's too.
   int open = 0;
-  for (const auto& [id, kind] : r.v.statuses) open += kind == 21 || kind == 41 ? 1 : kind == 121 || kind == 141 ? -1 : 0;
+  for (const auto& [id, kind] : r.v.statuses)
+    open += kind == 21 || kind == 41 ? 1 : kind == 121 || kind == 141 ? -1 : 0;
   EXPECT_EQ(open, 0);
   EXPECT_TRUE(r.v.ui.shown.empty());
 }

@@ -69,8 +69,8 @@ TEST(DWBUffer, StringsTravelAsWindows1252) {
   b.PutString("Año€");
   b.PutString("中x");  // not in the code page
   b.PutString("");
-  const Bytes expected = {'M', 'I', 'C', ' ', 0, 0, 0, 0, 4, 0, 'A', 0xF1, 'o', 0x80,
-                          2,   0,   '?', 'x', 0, 0};
+  const Bytes expected = {'M', 'I',  'C', ' ',  0, 0, 0,   0,   4, 0,
+                          'A', 0xF1, 'o', 0x80, 2, 0, '?', 'x', 0, 0};
   EXPECT_EQ(b.buffer(), expected);
 
   // Bytes the code page leaves undefined still come back as the same bytes.

@@ -104,8 +104,10 @@ TEST(LoginExchange, EveryOutcome) {
   const Row rows[] = {
       {"refused", Message(112, [](DWBUffer& b) { b.PutLong(0); }), 0, -1, nullptr},
       {"refused negative", Message(112, [](DWBUffer& b) { b.PutLong(-3); }), -3, -1, nullptr},
-      {"too old", Accepted(3, 0, 0, 2), kLoginLibraryTooOld, -1, "Imprescindible Instalar nueva version"},
-      {"newer revision recommended", Accepted(2, 0, 5, 1), 4711, 1, "Recomendable Instalar nueva version"},
+      {"too old", Accepted(3, 0, 0, 2), kLoginLibraryTooOld, -1,
+       "Imprescindible Instalar nueva version"},
+      {"newer revision recommended", Accepted(2, 0, 5, 1), 4711, 1,
+       "Recomendable Instalar nueva version"},
       {"no maps", Accepted(2, 0, 0, 0), 4711, 0, nullptr},
       {"other command", Message(110, [](DWBUffer& b) { b.PutInteger(0); }), -1, -1, nullptr},
       {"cut short", Bytes{'M', 'I', 'C', ' ', 14, 0, 0, 0, 112, 0, 1, 0, 0, 0}, -1, -1, nullptr},
@@ -159,8 +161,8 @@ TEST(ChangePassword, RequestAndEveryResult) {
 
   SendChangePassword(link, 9, "old", "néw");
   EXPECT_EQ(viewer.pending, 0);
-  EXPECT_EQ(sock.sent().at(0), (Bytes{'M', 'I', 'C', ' ', 24, 0, 0, 0, 120, 0, 9, 0, 0, 0, 3, 0, 'o',
-                                      'l', 'd', 3, 0, 'n', 0xE9, 'w'}));
+  EXPECT_EQ(sock.sent().at(0), (Bytes{'M', 'I', 'C', ' ', 24,  0,   0,   0, 120, 0,   9,    0,
+                                      0,   0,   3,   0,   'o', 'l', 'd', 3, 0,   'n', 0xE9, 'w'}));
 
   for (std::int16_t result : {0, 1, 2}) {
     sock.Deliver(Message(121, [result](DWBUffer& b) { b.PutInteger(result); }));

@@ -92,7 +92,13 @@ Bytes MapDefinition(const std::vector<LayerRec>& layers) {
 
 const std::vector<LayerRec> kTwoLayers = {
     {"Calles", 7, 2, "NOMBRE", " ", 2, {{"NOMBRE", 200}, {"dir", 2}}, {}},
-    {"Escuelas", 9, 1, " ", "tipo", 1, {{"DIR", 2}, {"TIPO", 200}},
+    {"Escuelas",
+     9,
+     1,
+     " ",
+     "tipo",
+     1,
+     {{"DIR", 2}, {"TIPO", 200}},
      {{"A", "", 1, 0, 1, 2, 0}, {"B", "", 3, 1, 2, 4, 1}}},
 };
 
@@ -116,8 +122,8 @@ TEST(MapOpening, TheWholeSequenceByteForByte) {
   v.sock.Deliver(Bytes(def.begin() + 50, def.end()));
   EXPECT_EQ(v.mapLoaded, 1);
   EXPECT_EQ(v.pending, 1) << "101 answered, 11 sent";
-  EXPECT_EQ(v.sock.sent().back(), (Bytes{'M', 'I', 'C', ' ', 24, 0, 0, 0, 11, 0, 0x67, 0x12, 0, 0,
-                                         2, 0, 7, 0, 0, 0, 9, 0, 0, 0}));
+  EXPECT_EQ(v.sock.sent().back(), (Bytes{'M', 'I', 'C', ' ', 24, 0, 0, 0, 11, 0, 0x67, 0x12,
+                                         0,   0,   2,   0,   7,  0, 0, 0, 9,  0, 0,    0}));
   EXPECT_EQ(v.props.Nombre, "Ciudad");
   EXPECT_EQ(v.props.MapExtents.MinX, static_cast<double>(-58.123456789f)) << "extents are Singles";
   EXPECT_EQ(v.props.BackgroundColor, 0xFFFFFF);
@@ -195,27 +201,31 @@ TEST(MapOpening, RefusalAndSingleLayerReplies) {
   v.sock.Deliver(MapDefinition(kTwoLayers));
   v.pending = 4;
   v.sock.Deliver(testing::Join({
-      Message(103, [](DWBUffer& b) {
-        b.PutLong(9);
-        b.PutInteger(1);
-        b.PutString("Dir2");
-        b.PutInteger(3);
-      }),
-      Message(109, [](DWBUffer& b) {
-        b.PutLong(9);
-        b.PutInteger(1);
-        PutTheme(b, {"C", "", 5, 0, 1, 6, 0});
-      }),
-      Message(103, [](DWBUffer& b) {  // a layer the map does not hold
-        b.PutLong(404);
-        b.PutInteger(1);
-        b.PutString("X");
-        b.PutInteger(3);
-      }),
-      Message(109, [](DWBUffer& b) {
-        b.PutLong(404);
-        b.PutInteger(0);
-      }),
+      Message(103,
+              [](DWBUffer& b) {
+                b.PutLong(9);
+                b.PutInteger(1);
+                b.PutString("Dir2");
+                b.PutInteger(3);
+              }),
+      Message(109,
+              [](DWBUffer& b) {
+                b.PutLong(9);
+                b.PutInteger(1);
+                PutTheme(b, {"C", "", 5, 0, 1, 6, 0});
+              }),
+      Message(103,
+              [](DWBUffer& b) {  // a layer the map does not hold
+                b.PutLong(404);
+                b.PutInteger(1);
+                b.PutString("X");
+                b.PutInteger(3);
+              }),
+      Message(109,
+              [](DWBUffer& b) {
+                b.PutLong(404);
+                b.PutInteger(0);
+              }),
   }));
   EXPECT_EQ(v.pending, 0);
   layer& escuelas = *v.layerList.Item("9");

@@ -167,9 +167,11 @@ TEST(MessageReceiver, RandomStreamsAreReassembledExactly) {
     for (int k = 0; k < count; ++k) {
       if (rng() % 5 == 0) {  // junk that holds no magic
         const std::size_t n = 1 + rng() % 13;
-        for (std::size_t i = 0; i < n; ++i) stream.push_back(static_cast<std::uint8_t>('a' + rng() % 26));
+        for (std::size_t i = 0; i < n; ++i)
+          stream.push_back(static_cast<std::uint8_t>('a' + rng() % 26));
       }
-      const int size = (rng() % 10 == 0) ? static_cast<int>(rng() % 20000) : static_cast<int>(rng() % 60);
+      const int size =
+          (rng() % 10 == 0) ? static_cast<int>(rng() % 20000) : static_cast<int>(rng() % 60);
       Bytes m = Message(static_cast<std::int16_t>(100 + rng() % 20), [&](DWBUffer& b) {
         for (int i = 0; i < size; ++i) b.PutByte(static_cast<std::uint8_t>(rng()));
       });
@@ -179,8 +181,8 @@ TEST(MessageReceiver, RandomStreamsAreReassembledExactly) {
     for (std::size_t pos = 0; pos < stream.size();) {
       const std::size_t piece = rng() % 4 == 0 ? 1 : 1 + rng() % 300;
       const std::size_t end = std::min(stream.size(), pos + piece);
-      rig.sock.Deliver(Bytes(stream.begin() + static_cast<long>(pos),
-                             stream.begin() + static_cast<long>(end)));
+      rig.sock.Deliver(
+          Bytes(stream.begin() + static_cast<long>(pos), stream.begin() + static_cast<long>(end)));
       pos = end;
     }
     ASSERT_EQ(rig.got.size(), sent.size()) << "round " << round;

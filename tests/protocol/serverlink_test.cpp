@@ -81,7 +81,8 @@ TEST(ServerLink, CountedAndUncountedSends) {
   EXPECT_TRUE(l.link.SendToServer(cmd::kCell));
   EXPECT_EQ(l.viewer.pending, 2);
   ASSERT_EQ(l.sock.sent().size(), 3u);
-  EXPECT_EQ(l.sock.sent()[0], (Bytes{'M', 'I', 'C', ' ', 18, 0, 0, 0, 10, 0, 77, 0, 0, 0, 3, 0, 0, 0}));
+  EXPECT_EQ(l.sock.sent()[0],
+            (Bytes{'M', 'I', 'C', ' ', 18, 0, 0, 0, 10, 0, 77, 0, 0, 0, 3, 0, 0, 0}));
 }
 
 TEST(ServerLink, SendReconnectsAndAFailedReconnectLosesNothingButTheRequest) {
@@ -151,10 +152,9 @@ TEST(ServerLink, DispatchRoutesByCode) {
   l.link.dispatcher().Register(cmd::kElementAttributesReply, [&](DWBUffer&) { ++info; });
   l.link.dispatcher().RegisterAttributeEditing([&](DWBUffer&) { ++editing; });
 
-  l.sock.Deliver(testing::Join({Message(110, [](DWBUffer& b) { b.PutInteger(5); }),
-                                Message(107), Message(108),
-                                Message(241, [](DWBUffer& b) { b.PutInteger(1000); }),
-                                Message(104)}));
+  l.sock.Deliver(
+      testing::Join({Message(110, [](DWBUffer& b) { b.PutInteger(5); }), Message(107), Message(108),
+                     Message(241, [](DWBUffer& b) { b.PutInteger(1000); }), Message(104)}));
   l.link.dispatcher().SetAttributeEditingMode(true);
   l.sock.Deliver(Message(104));
   EXPECT_EQ(seen, std::vector<std::int32_t>{5});

@@ -12,18 +12,18 @@ namespace orvenda::test {
 /// A PROJ operation built from a proj-string, taking and giving degrees like the
 /// projection classes. Failed points come back as NaN.
 class ProjOracle {
-public:
-    explicit ProjOracle(const std::string& definition);
-    ~ProjOracle();
-    ProjOracle(const ProjOracle&) = delete;
-    ProjOracle& operator=(const ProjOracle&) = delete;
+ public:
+  explicit ProjOracle(const std::string& definition);
+  ~ProjOracle();
+  ProjOracle(const ProjOracle&) = delete;
+  ProjOracle& operator=(const ProjOracle&) = delete;
 
-    ProjectedXY Forward(double lon, double lat) const;
-    GeoLonLat Inverse(double x, double y) const;
+  ProjectedXY Forward(double lon, double lat) const;
+  GeoLonLat Inverse(double x, double y) const;
 
-private:
-    pj_ctx* ctx_ = nullptr;
-    PJconsts* pj_ = nullptr;
+ private:
+  pj_ctx* ctx_ = nullptr;
+  PJconsts* pj_ = nullptr;
 };
 
 /// Transverse Mercator in PROJ's Evenden/Snyder series form, with the constants of a

@@ -10,8 +10,8 @@
 namespace orvenda {
 namespace {
 
-using testing::PrimitiveKind;
 using test::Joined;
+using testing::PrimitiveKind;
 
 // Arrowheads on the fixture's view (10 units per degree): 30 projected units
 // from the middle to the tip, 15 across.
@@ -35,8 +35,7 @@ TEST(DirectionArrow, PointsAlongTheSegment) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     test::DrawingFixture f;
-    f.painter.DrawDirectionArrow(f.painter.Position(r.from), f.painter.Position(r.to),
-                                 r.direction);
+    f.painter.DrawDirectionArrow(f.painter.Position(r.from), f.painter.Position(r.to), r.direction);
     const auto lines = f.surface.Of(PrimitiveKind::Line);
     const auto polygons = f.surface.Of(PrimitiveKind::Polygon);
     if (!r.drawn) {
@@ -104,12 +103,24 @@ TEST(Label, PlacementAngleWeightAndFont) {
   // Recording text metrics: 6 units per character, 12 high.
   const Row rows[] = {
       {"point: top-left at the vertex", pointlayer, {{10, 10}}, true, 0, {100, 500}},
-      {"vertical first segment: 90 degrees", polylinelayer, {{10, 10}, {10, 20}, {30, 20}}, false,
-       900, {94, 450}},
-      {"diagonal first segment", polylinelayer, {{10, 10}, {20, 20}}, false, 450,
+      {"vertical first segment: 90 degrees",
+       polylinelayer,
+       {{10, 10}, {10, 20}, {30, 20}},
+       false,
+       900,
+       {94, 450}},
+      {"diagonal first segment",
+       polylinelayer,
+       {{10, 10}, {20, 20}},
+       false,
+       450,
        {150.0F - 6.0F * std::sin(0.785398F), 450.0F - 6.0F * std::cos(0.785398F)}},
-      {"polygon: left end centred across", polygonlayer, {{10, 10}, {30, 10}, {30, 30}, {10, 30}},
-       true, 0, {200, 394}},
+      {"polygon: left end centred across",
+       polygonlayer,
+       {{10, 10}, {30, 10}, {30, 30}, {10, 30}},
+       true,
+       0,
+       {200, 394}},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);

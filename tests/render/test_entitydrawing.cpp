@@ -9,8 +9,8 @@
 namespace orvenda {
 namespace {
 
-using testing::PrimitiveKind;
 using test::Joined;
+using testing::PrimitiveKind;
 using testing::RecordedPrimitive;
 
 // What one element draws with each class style, as the surface saw it.
@@ -28,16 +28,35 @@ TEST(EntityDrawing, WhatEachClassStyleDraws) {
   const std::vector<Row> rows = {
       {"point", pointlayer, 0, 3, 1, {"Dot 100,500 #1e140a"}, {3, 0, 0, 0, 1, 0xFFFFFF, {}}},
       {"point transparent", pointlayer, 5, 3, 1, {}, {}},
-      {"solid polyline in one call", polylinelayer, 0, 2, 1,
-       {"Polyline 100,500 200,500 200,400 #1e140a"}, {2, 0, 0, 0, 1, 0xFFFFFF, {}}},
-      {"dashed polyline by segments", 3, 1, 1, 1,
+      {"solid polyline in one call",
+       polylinelayer,
+       0,
+       2,
+       1,
+       {"Polyline 100,500 200,500 200,400 #1e140a"},
+       {2, 0, 0, 0, 1, 0xFFFFFF, {}}},
+      {"dashed polyline by segments",
+       3,
+       1,
+       1,
+       1,
        {"Line 100,500 200,500 #1e140a", "Line 200,500 200,400 #1e140a"},
        {1, 1, 0, 0, 1, 0xFFFFFF, {}}},
       {"polyline of width 0", polylinelayer, 0, 0, 1, {}, {}},
       {"polyline transparent", polylinelayer, 5, 1, 1, {}, {}},
-      {"polygon transparent pen keeps its fill", polygonlayer, 5, 1, 0,
-       {"Polygon 100,500 200,500 200,400"}, {1, 5, pen, fill, 0, 0xFFFFFF, {}}},
-      {"polygon cross-hatched", polygonlayer, 0, 2, 6, {"Polygon 100,500 200,500 200,400"},
+      {"polygon transparent pen keeps its fill",
+       polygonlayer,
+       5,
+       1,
+       0,
+       {"Polygon 100,500 200,500 200,400"},
+       {1, 5, pen, fill, 0, 0xFFFFFF, {}}},
+      {"polygon cross-hatched",
+       polygonlayer,
+       0,
+       2,
+       6,
+       {"Polygon 100,500 200,500 200,400"},
        {2, 0, pen, fill, 6, 0xFFFFFF, {}}},
       {"image kind draws nothing", ImageLayer, 0, 1, 0, {}, {}},
   };
@@ -50,8 +69,7 @@ TEST(EntityDrawing, WhatEachClassStyleDraws) {
     EXPECT_TRUE(Draw(e, f.Box(), f.painter, r.kind));
     std::vector<std::string> drawn;
     for (const std::string& line : f.surface.log) {
-      if (line.rfind("Dot", 0) == 0 || line.rfind("Line", 0) == 0 ||
-          line.rfind("Poly", 0) == 0) {
+      if (line.rfind("Dot", 0) == 0 || line.rfind("Line", 0) == 0 || line.rfind("Poly", 0) == 0) {
         drawn.push_back(line);
       }
     }
@@ -84,9 +102,9 @@ TEST(EntityDrawing, PolygonStateIsSetInOrderBeforeThePolygon) {
   test::DrawingFixture::Define(lyr, polygonlayer, 2, 3, 0x0000FF, 0x00FF00, 4);
   Entidad& e = test::DrawingFixture::Add(lyr, 1, {{10, 10}, {20, 10}, {20, 20}});
   Draw(e, f.Box(), f.painter, polygonlayer);
-  const std::vector<std::string> want = {"DrawWidth 3",     "FillColor #00ff00", "FillStyle 4",
-                                         "ForeColor #0000ff", "DrawStyle 2",
-                                         "Polygon 100,500 200,500 200,400"};
+  const std::vector<std::string> want = {"DrawWidth 3", "FillColor #00ff00",
+                                         "FillStyle 4", "ForeColor #0000ff",
+                                         "DrawStyle 2", "Polygon 100,500 200,500 200,400"};
   EXPECT_EQ(f.surface.log, want) << Joined(f.surface.log);
 }
 

@@ -10,8 +10,8 @@
 namespace orvenda {
 namespace {
 
-using testing::PrimitiveKind;
 using test::Joined;
+using testing::PrimitiveKind;
 
 // With ViewHeight 500 a limit L gives the threshold 0.5 / L: a view 1000 * L
 // projected units high.

@@ -15,7 +15,8 @@ constexpr std::uint32_t kBlack = 0xFF000000U;
 constexpr std::uint32_t kWhite = 0xFFFFFFFFU;
 
 struct Picture {
-  Picture(int w, int h) : pixels(static_cast<std::size_t>(w * h), kBlack), buffer{pixels.data(), w, h, w} {}
+  Picture(int w, int h)
+      : pixels(static_cast<std::size_t>(w * h), kBlack), buffer{pixels.data(), w, h, w} {}
   std::vector<std::uint32_t> pixels;
   PixelBuffer buffer;
   // White drawn over black: the blue channel is the coverage, 0..255.

@@ -3,8 +3,8 @@
 
 #include <gdal.h>
 #include <gdal_alg.h>
-#include <ogr_api.h>
 #include <gtest/gtest.h>
+#include <ogr_api.h>
 
 #include <random>
 #include <string>
@@ -18,7 +18,8 @@ namespace {
 constexpr std::uint32_t kInk = 0xFF102030U;
 
 struct Picture {
-  Picture(int w, int h) : pixels(static_cast<std::size_t>(w * h), 0U), buffer{pixels.data(), w, h, w} {}
+  Picture(int w, int h)
+      : pixels(static_cast<std::size_t>(w * h), 0U), buffer{pixels.data(), w, h, w} {}
   std::vector<std::uint32_t> pixels;
   PixelBuffer buffer;
   [[nodiscard]] bool Inked(int x, int y) const { return buffer.Row(y)[x] == kInk; }
@@ -45,9 +46,9 @@ std::vector<unsigned char> GdalBurn(const std::vector<PixelPoint>& ring, int w, 
                                     nullptr, nullptr),
             CE_None);
   std::vector<unsigned char> out(static_cast<std::size_t>(w * h));
-  EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Read, 0, 0, w, h, out.data(), w, h,
-                         GDT_Byte, 0, 0),
-            CE_None);
+  EXPECT_EQ(
+      GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Read, 0, 0, w, h, out.data(), w, h, GDT_Byte, 0, 0),
+      CE_None);
   OGR_G_DestroyGeometry(poly);
   GDALClose(ds);
   return out;
@@ -65,8 +66,8 @@ bool OnEdge(const std::vector<PixelPoint>& ring, int x, int y, VertexPlace place
     const long long bx = 2LL * ring[(i + 1) % ring.size()].x + shift;
     const long long by = 2LL * ring[(i + 1) % ring.size()].y + shift;
     const long long cross = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
-    if (cross == 0 && cx >= std::min(ax, bx) && cx <= std::max(ax, bx) &&
-        cy >= std::min(ay, by) && cy <= std::max(ay, by)) {
+    if (cross == 0 && cx >= std::min(ax, bx) && cx <= std::max(ax, bx) && cy >= std::min(ay, by) &&
+        cy <= std::max(ay, by)) {
       return true;
     }
   }
@@ -111,7 +112,8 @@ TEST(RingRaster, NeighboursShareEdgesWithoutGapsOrOverlaps) {
   std::uniform_int_distribution<int> ys(2, 38);
   for (int n = 0; n < 50; ++n) {
     std::vector<PixelPoint> cut;
-    for (int x = 0; x <= 60; x += 1 + static_cast<int>(random() % 9)) cut.push_back({x, ys(random)});
+    for (int x = 0; x <= 60; x += 1 + static_cast<int>(random() % 9))
+      cut.push_back({x, ys(random)});
     cut.back().x = 60;
     // Both halves run along the cut, in opposite directions.
     std::vector<PixelPoint> upper = {{0, 0}, {60, 0}};

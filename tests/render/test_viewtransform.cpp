@@ -14,9 +14,7 @@ struct Box {
   double minX, minY, maxX, maxY;
 };
 
-std::string Text(const Box& b) {
-  return Describe(BoundingBox{b.minY, b.maxX, b.minX, b.maxY});
-}
+std::string Text(const Box& b) { return Describe(BoundingBox{b.minY, b.maxX, b.minX, b.maxY}); }
 
 // Expects the box within `tol` of the wanted one, printing both on failure.
 ::testing::AssertionResult BoxNear(const BoundingBox& got, const Box& want, double tol) {
@@ -24,8 +22,8 @@ std::string Text(const Box& b) {
       std::abs(got.MinY - want.minY) <= tol && std::abs(got.MaxY - want.maxY) <= tol) {
     return ::testing::AssertionSuccess();
   }
-  return ::testing::AssertionFailure() << "got " << Describe(got) << ", want " << Text(want)
-                                       << " (tolerance " << tol << ")";
+  return ::testing::AssertionFailure()
+         << "got " << Describe(got) << ", want " << Text(want) << " (tolerance " << tol << ")";
 }
 
 ViewTransform LatLonView(int w, int h) {
@@ -57,16 +55,51 @@ TEST(ViewTransform, ApplyExtentsClampsCentresAndFits) {
   };
   const Row rows[] = {
       {"square on square", 400, 400, {0, 0, 10, 10}, 40, 5, 5, {0, 0, 10, 10}, {0, 0, 10, 10}},
-      {"corners given reversed", 400, 400, {10, 10, 0, 0}, 40, 5, 5, {0, 0, 10, 10},
+      {"corners given reversed",
+       400,
+       400,
+       {10, 10, 0, 0},
+       40,
+       5,
+       5,
+       {0, 0, 10, 10},
        {0, 0, 10, 10}},
-      {"beyond the limits is cut", 720, 360, {-200, -100, 200, 100}, 2, 0, 0,
-       {-180, -90, 180, 90}, {-180, -90, 180, 90}},
-      {"cut on one side only", 200, 200, {170, 80, 190, 95}, 20, 175, 85, {170, 80, 180, 90},
+      {"beyond the limits is cut",
+       720,
+       360,
+       {-200, -100, 200, 100},
+       2,
+       0,
+       0,
+       {-180, -90, 180, 90},
+       {-180, -90, 180, 90}},
+      {"cut on one side only",
+       200,
+       200,
+       {170, 80, 190, 95},
+       20,
+       175,
+       85,
+       {170, 80, 180, 90},
        {170, 80, 180, 90}},
-      {"tall narrow on wide surface: height rules, more X shown", 800, 200, {0, 0, 10, 20}, 10,
-       5, 10, {0, 0, 10, 20}, {-35, 0, 45, 20}},
-      {"wide flat on tall surface: width rules, more Y shown", 100, 400, {0, 0, 20, 10}, 5, 10, 5,
-       {0, 0, 20, 10}, {0, -35, 20, 45}},
+      {"tall narrow on wide surface: height rules, more X shown",
+       800,
+       200,
+       {0, 0, 10, 20},
+       10,
+       5,
+       10,
+       {0, 0, 10, 20},
+       {-35, 0, 45, 20}},
+      {"wide flat on tall surface: width rules, more Y shown",
+       100,
+       400,
+       {0, 0, 20, 10},
+       5,
+       10,
+       5,
+       {0, 0, 20, 10},
+       {0, -35, 20, 45}},
       {"flat in Y fits by X", 100, 100, {0, 5, 10, 5}, 10, 5, 5, {0, 5, 10, 5}, {0, 0, 10, 10}},
   };
   for (const Row& r : rows) {
@@ -130,8 +163,8 @@ TEST(ViewTransform, ZoomInThenOut) {
     ExtentsRect out = v.ZoomAboutRect(px, py, 0.5);
     v.ApplyExtents(out.X1, out.Y1, out.X2, out.Y2);
     if (r.sameAgain) {
-      EXPECT_TRUE(BoxNear(v.ViewExtents, {before.MinX, before.MinY, before.MaxX, before.MaxY},
-                          1e-4));
+      EXPECT_TRUE(
+          BoxNear(v.ViewExtents, {before.MinX, before.MinY, before.MaxX, before.MaxY}, 1e-4));
     }
   }
 }
@@ -221,8 +254,9 @@ TEST(ViewTransform, UtmViewAgreesWithProj) {
   EXPECT_LE(v.ViewExtents.MinY, 40 + 1e-4) << Describe(v.ViewExtents);
   EXPECT_GE(v.ViewExtents.MaxY, 42 - 1e-4) << Describe(v.ViewExtents);
   const double xm = (v.ViewExtents.MinX + v.ViewExtents.MaxX) / 2;
-  const double want = std::abs(proj.Forward(xm, v.ViewExtents.MaxY).y -
-                               proj.Forward(xm, v.ViewExtents.MinY).y) / 1000;
+  const double want =
+      std::abs(proj.Forward(xm, v.ViewExtents.MaxY).y - proj.Forward(xm, v.ViewExtents.MinY).y) /
+      1000;
   EXPECT_NEAR(v.CurrentZoom(), want, want * 1e-5);
   // A code that selects no class keeps the projection in force.
   v.Projection = 7;
@@ -293,7 +327,7 @@ TEST(ViewTransform, ValidPositions) {
     double x, y;
     bool valid;
   };
-  const Row rows[] = {{0, 0, true},       {180, 90, true},   {-180, -90, true},
+  const Row rows[] = {{0, 0, true},         {180, 90, true},      {-180, -90, true},
                       {180.0001, 0, false}, {0, -90.0001, false}, {1e37, 1e37, false}};
   for (const Row& r : rows) {
     EXPECT_EQ(ViewTransform::IsValidPosition(r.x, r.y), r.valid) << r.x << ", " << r.y;

@@ -111,21 +111,22 @@ TEST(LoginControl, EveryOutcomeOfTheReply) {
   };
   const Row rows[] = {
       {"refused by the server",
-       testing::QBytes(testing::Message(cmd::kLoginReply, [](DWBUffer& b) { b.PutLong(0); })), 0, -1, 0, nullptr},
+       testing::QBytes(testing::Message(cmd::kLoginReply, [](DWBUffer& b) { b.PutLong(0); })), 0,
+       -1, 0, nullptr},
       {"no maps", Accepted(5, kLibraryVersion, {}), 5, 0, 0, nullptr},
       {"newer revision recommended", Accepted(6, newerRevision, {{1, "A"}}), 6, 1, 1,
        "Recomendable Instalar nueva version"},
       {"library too old", Accepted(8, newerMajor, {{1, "A"}}), -2, -1, 0,
        "Imprescindible Instalar nueva version"},
       {"another reply",
-       testing::QBytes(testing::Message(cmd::kOpenMapReply, [](DWBUffer& b) { b.PutInteger(0); })), -1, -1, 0,
-       nullptr},
+       testing::QBytes(testing::Message(cmd::kOpenMapReply, [](DWBUffer& b) { b.PutInteger(0); })),
+       -1, -1, 0, nullptr},
       {"reply cut short",
        testing::QBytes(testing::Message(cmd::kLoginReply,
-                          [](DWBUffer& b) {
-                            b.PutLong(3);
-                            b.PutInteger(1);
-                          })),
+                                        [](DWBUffer& b) {
+                                          b.PutLong(3);
+                                          b.PutInteger(1);
+                                        })),
        -1, -1, 0, nullptr},
   };
   for (const auto& row : rows) {

@@ -51,8 +51,8 @@ struct Map {
     Common(areas, polygonlayer);
     areas.ThematicMap().Add(0, 1, 0, kPark, fillstyle::kSolid, kAnyValueClass, "");
     areas.ThematicMap().Add(0, 2, kLake, kLake, fillstyle::kCross, "", "");
-    Add(areas, 1, {{1, 1}, {9, 1}, {9, 7}, {1, 7}});           // park: solid, black edge
-    Add(areas, 2, {{12, 1}, {22, 1}, {22, 7}, {12, 7}}, 2);    // lake: cross-hatched
+    Add(areas, 1, {{1, 1}, {9, 1}, {9, 7}, {1, 7}});         // park: solid, black edge
+    Add(areas, 2, {{12, 1}, {22, 1}, {22, 7}, {12, 7}}, 2);  // lake: cross-hatched
 
     Common(streets, polylinelayer);
     streets.ThematicMap().Add(0, 3, kStreet, 0, fillstyle::kTransparent, kAnyValueClass, "");

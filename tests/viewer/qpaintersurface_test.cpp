@@ -319,8 +319,9 @@ TEST(QPainterSurfaceAntialiasing, PlainRingsLookAsThePainterWouldDrawThem) {
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     painter.setPen(pen);
-    painter.setBrush(n % 4 == 0 ? QBrush(Qt::NoBrush)
-                                : QBrush(QColor(ColourRed(fill), ColourGreen(fill), ColourBlue(fill))));
+    painter.setBrush(n % 4 == 0
+                         ? QBrush(Qt::NoBrush)
+                         : QBrush(QColor(ColourRed(fill), ColourGreen(fill), ColourBlue(fill))));
     painter.drawPolygon(polygon, Qt::OddEvenFill);
   }
   painter.end();

@@ -135,7 +135,8 @@ TEST(QtConnection, SendsALargeMessageInOneCall) {
   std::vector<std::uint8_t> big(1 << 20);
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7 + 3);
   c.SendData(big);
-  ASSERT_TRUE(WaitUntil([&] { return server.received().size() == testing::QBytes(big).size(); }, 20000));
+  ASSERT_TRUE(
+      WaitUntil([&] { return server.received().size() == testing::QBytes(big).size(); }, 20000));
   EXPECT_EQ(server.received(), testing::QBytes(big));
 
   // Closing right after a send still delivers it, then reports closed.

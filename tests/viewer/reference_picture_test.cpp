@@ -9,7 +9,6 @@
 #include <string>
 
 #include "pixels.h"
-
 #include "viewer/qpaintersurface.h"
 
 namespace orvenda {

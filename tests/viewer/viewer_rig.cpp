@@ -78,10 +78,10 @@ void PutLayer(DWBUffer& b, const LayerDef& l) {
   for (std::int32_t v : {l.minCol, l.minRow, l.maxCol, l.maxRow}) b.PutLong(v);
   b.PutSingle(l.delta);
   b.PutSingle(l.delta);
-  b.PutInteger(2);        // always visible
-  b.PutSingle(0.0f);      // ZoomMin
-  b.PutSingle(1e37f);     // ZoomMax
-  b.PutLong(0x000000);    // default class: colour, style, width, fill colour, fill style
+  b.PutInteger(2);      // always visible
+  b.PutSingle(0.0f);    // ZoomMin
+  b.PutSingle(1e37f);   // ZoomMax
+  b.PutLong(0x000000);  // default class: colour, style, width, fill colour, fill style
   b.PutInteger(0);
   b.PutInteger(1);
   b.PutLong(0x00FF00);

@@ -122,7 +122,8 @@ TEST(ViewerWithRealServer, LogsInOpensTheMapAndDrawsItsElements) {
                viewer.layers().count() == 1 && viewer.layers().Item(1).Entidades.count() == 3;
       },
       15000))
-      << "pending " << viewer.PendingRequests() << ", status " << viewer.StatusCaption().toStdString();
+      << "pending " << viewer.PendingRequests() << ", status "
+      << viewer.StatusCaption().toStdString();
   EXPECT_EQ(loaded.count(), 1);
   EXPECT_EQ(viewer.map().Nombre, "Prueba");
   EXPECT_EQ(viewer.layers().Item(1).Nombre, "Calles");

@@ -3,9 +3,6 @@
 // CommandError with the exit code that the command returns.
 #pragma once
 
-#include "admin/commands.h"
-#include "store/store.h"
-
 #include <map>
 #include <optional>
 #include <set>
@@ -13,37 +10,40 @@
 #include <string>
 #include <vector>
 
+#include "admin/commands.h"
+#include "store/store.h"
+
 namespace orvenda::server {
 
 class CommandError : public std::runtime_error {
-public:
-    CommandError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
-    int code() const { return code_; }
+ public:
+  CommandError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+  int code() const { return code_; }
 
-private:
-    int code_;
+ private:
+  int code_;
 };
 
 class Arguments {
-public:
-    // `valued` names the options that take a value; `flags` those that do not. Any
-    // other "--word" is a usage error. Repeated valued options keep every value.
-    Arguments(const std::vector<std::string>& args, const std::set<std::string>& valued,
-              const std::set<std::string>& flags);
+ public:
+  // `valued` names the options that take a value; `flags` those that do not. Any
+  // other "--word" is a usage error. Repeated valued options keep every value.
+  Arguments(const std::vector<std::string>& args, const std::set<std::string>& valued,
+            const std::set<std::string>& flags);
 
-    const std::vector<std::string>& positional() const { return positional_; }
-    // The positional word at `i`, or a usage error naming `what`.
-    const std::string& word(std::size_t i, const char* what) const;
-    void expectWords(std::size_t n) const;  // usage error when more are given
+  const std::vector<std::string>& positional() const { return positional_; }
+  // The positional word at `i`, or a usage error naming `what`.
+  const std::string& word(std::size_t i, const char* what) const;
+  void expectWords(std::size_t n) const;  // usage error when more are given
 
-    bool flag(const std::string& name) const { return flags_.count(name) != 0; }
-    std::optional<std::string> value(const std::string& name) const;
-    std::vector<std::string> values(const std::string& name) const;
+  bool flag(const std::string& name) const { return flags_.count(name) != 0; }
+  std::optional<std::string> value(const std::string& name) const;
+  std::vector<std::string> values(const std::string& name) const;
 
-private:
-    std::vector<std::string> positional_;
-    std::set<std::string> flags_;
-    std::multimap<std::string, std::string> values_;
+ private:
+  std::vector<std::string> positional_;
+  std::set<std::string> flags_;
+  std::multimap<std::string, std::string> values_;
 };
 
 // Conversions; `what` names the value in the error message (exit code kExitInvalid).

@@ -1,57 +1,56 @@
 #include "admin/commands.h"
 
+#include <iostream>
+
 #include "admin/admin_commands.h"
 #include "admin/arguments.h"
-
-#include <iostream>
 
 namespace orvenda::server {
 namespace {
 
 int printUsage(std::ostream& os) {
-    os << "usage: orvenda-server <command> [arguments]\n\ncommands:\n";
-    for (const CommandEntry& e : commandTable()) os << "  " << e.name << "  " << e.summary << "\n";
-    return kExitUsage;
+  os << "usage: orvenda-server <command> [arguments]\n\ncommands:\n";
+  for (const CommandEntry& e : commandTable()) os << "  " << e.name << "  " << e.summary << "\n";
+  return kExitUsage;
 }
 
 }  // namespace
 
 const std::vector<CommandEntry>& commandTable() {
-    static const std::vector<CommandEntry> table = {
-        {"user", "add|passwd|list|remove NAME --db PATH (password on stdin)", runUserCommand},
-        {"grant", "USER LAYER LEVEL --db PATH, or USER --map CODE LEVEL", runGrantCommand},
-        {"map", "create CODE NAME | add-layer CODE LAYER | list  --db PATH", runMapCommand},
-        {"layer", "list | set MAP LAYER [--zoom MIN,MAX --label F ...]  --db PATH",
-         runLayerCommand},
-        {"import", "SOURCE --db PATH [--layer-name N --zoom MIN,MAX --map CODE ...]",
-         runImportCommand},
-        {"demo-db", "PATH [--cache DIR]: build the demo database", runDemoDbCommand},
-    };
-    return table;
+  static const std::vector<CommandEntry> table = {
+      {"user", "add|passwd|list|remove NAME --db PATH (password on stdin)", runUserCommand},
+      {"grant", "USER LAYER LEVEL --db PATH, or USER --map CODE LEVEL", runGrantCommand},
+      {"map", "create CODE NAME | add-layer CODE LAYER | list  --db PATH", runMapCommand},
+      {"layer", "list | set MAP LAYER [--zoom MIN,MAX --label F ...]  --db PATH", runLayerCommand},
+      {"import", "SOURCE --db PATH [--layer-name N --zoom MIN,MAX --map CODE ...]",
+       runImportCommand},
+      {"demo-db", "PATH [--cache DIR]: build the demo database", runDemoDbCommand},
+  };
+  return table;
 }
 
 int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                std::ostream& err) {
-    if (args.empty()) return printUsage(err);
-    if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
-        printUsage(out);
-        return kExitOk;
+  if (args.empty()) return printUsage(err);
+  if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+    printUsage(out);
+    return kExitOk;
+  }
+  for (const CommandEntry& e : commandTable()) {
+    if (args[0] != e.name) continue;
+    CommandIo io{in, out, err};
+    try {
+      return e.run(std::vector<std::string>(args.begin() + 1, args.end()), io);
+    } catch (const CommandError& ex) {
+      err << "orvenda-server " << args[0] << ": " << ex.what() << "\n";
+      return ex.code();
+    } catch (const std::exception& ex) {
+      err << "orvenda-server " << args[0] << ": " << ex.what() << "\n";
+      return kExitFailure;
     }
-    for (const CommandEntry& e : commandTable()) {
-        if (args[0] != e.name) continue;
-        CommandIo io{in, out, err};
-        try {
-            return e.run(std::vector<std::string>(args.begin() + 1, args.end()), io);
-        } catch (const CommandError& ex) {
-            err << "orvenda-server " << args[0] << ": " << ex.what() << "\n";
-            return ex.code();
-        } catch (const std::exception& ex) {
-            err << "orvenda-server " << args[0] << ": " << ex.what() << "\n";
-            return kExitFailure;
-        }
-    }
-    err << "orvenda-server: unknown command '" << args[0] << "'\n";
-    return printUsage(err);
+  }
+  err << "orvenda-server: unknown command '" << args[0] << "'\n";
+  return printUsage(err);
 }
 
 }  // namespace orvenda::server

@@ -10,23 +10,23 @@ namespace orvenda::server {
 
 // Exit codes of every subcommand.
 enum ExitCode : int {
-    kExitOk = 0,
-    kExitFailure = 1,  // the operation failed (database, import source...)
-    kExitUsage = 2,    // bad command line
-    kExitNotFound = 3, // unknown user, map or layer
-    kExitInvalid = 4,  // a value out of range (access level, zoom, colour...)
+  kExitOk = 0,
+  kExitFailure = 1,   // the operation failed (database, import source...)
+  kExitUsage = 2,     // bad command line
+  kExitNotFound = 3,  // unknown user, map or layer
+  kExitInvalid = 4,   // a value out of range (access level, zoom, colour...)
 };
 
 struct CommandIo {
-    std::istream& in;
-    std::ostream& out;
-    std::ostream& err;
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
 };
 
 struct CommandEntry {
-    const char* name;
-    const char* summary;
-    int (*run)(const std::vector<std::string>& args, CommandIo& io);  // args after the name
+  const char* name;
+  const char* summary;
+  int (*run)(const std::vector<std::string>& args, CommandIo& io);  // args after the name
 };
 
 // The table of subcommands (commands.cpp); the network loop adds its "serve" row there.

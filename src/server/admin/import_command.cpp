@@ -1,55 +1,58 @@
 // import SOURCE --db PATH [--layer-name N] [--source-layer L] [--source-crs CRS]
 //        [--cell-size DEGREES] [--zoom MIN,MAX] [--map CODE] [--where FILTER]
 //        [--split-antimeridian]
+#include <ostream>
+
 #include "admin/admin_commands.h"
 #include "admin/arguments.h"
 #include "import/importer.h"
 
-#include <ostream>
-
 namespace orvenda::server {
 
 int runImportCommand(const std::vector<std::string>& args, CommandIo& io) {
-    const Arguments a(args, {"db", "layer-name", "source-layer", "source-crs", "cell-size", "zoom", "map", "where"},
-                      {"split-antimeridian"});
-    ImportOptions o;
-    o.source = a.word(0, "source file");
-    a.expectWords(1);
-    o.layerName = a.value("layer-name").value_or("");
-    o.read.layer = a.value("source-layer").value_or("");
-    o.read.sourceCrs = a.value("source-crs").value_or("");
-    o.read.where = a.value("where").value_or("");
-    o.read.splitAtAntimeridian = a.flag("split-antimeridian");
-    if (auto v = a.value("cell-size")) {
-        const double d = parseNumber(*v, "cell size");
-        if (d <= 0 || d > 180) throw CommandError(kExitInvalid, "cell size must be above 0 and at most 180");
-        o.cellSize = static_cast<float>(d);
-    }
-    if (auto v = a.value("zoom")) {
-        const auto p = splitList(*v, 2, "zoom (MIN,MAX)");
-        const double lo = parseNumber(p[0], "zoom"), hi = parseNumber(p[1], "zoom");
-        if (lo < 0 || hi < lo || hi > 1e37)
-            throw CommandError(kExitInvalid, "zoom must be MIN,MAX with 0 <= MIN <= MAX");
-        o.zoomMin = static_cast<float>(lo);
-        o.zoomMax = static_cast<float>(hi);
-    }
-    auto store = openDatabase(a);
-    if (auto v = a.value("map")) o.mapCode = resolveMap(*store, *v).code;
-    const std::string name = o.layerName.empty() ? o.source.stem().string() : o.layerName;
-    if (store->findLayer(name))
-        throw CommandError(kExitInvalid, "layer '" + name + "' already exists (use --layer-name)");
-    const ImportReport r = importLayer(*store, o);
-    io.out << "layer " << r.layerId << " '" << name << "': " << r.features << " feature(s), "
-           << r.elements << " element(s), kind " << static_cast<int>(r.kind) << ", cell "
-           << r.cellSize << " degrees, at most " << r.maxElementsInCell << " element(s) per cell";
-    if (r.cellsPerView) io.out << ", " << r.cellsPerView << " cell(s) per largest view";
-    io.out << "\n";
-    if (!r.sourceCrs.empty()) io.out << "reprojected from " << r.sourceCrs << "\n";
-    if (r.skippedParts) io.out << r.skippedParts << " part(s) of another kind or out of range left out\n";
-    if (!r.goalsMet)
-        io.err << "warning: the layer is too dense for its largest view; lower its zoom "
-                  "maximum so that fewer cells are requested per view\n";
-    return kExitOk;
+  const Arguments a(
+      args, {"db", "layer-name", "source-layer", "source-crs", "cell-size", "zoom", "map", "where"},
+      {"split-antimeridian"});
+  ImportOptions o;
+  o.source = a.word(0, "source file");
+  a.expectWords(1);
+  o.layerName = a.value("layer-name").value_or("");
+  o.read.layer = a.value("source-layer").value_or("");
+  o.read.sourceCrs = a.value("source-crs").value_or("");
+  o.read.where = a.value("where").value_or("");
+  o.read.splitAtAntimeridian = a.flag("split-antimeridian");
+  if (auto v = a.value("cell-size")) {
+    const double d = parseNumber(*v, "cell size");
+    if (d <= 0 || d > 180)
+      throw CommandError(kExitInvalid, "cell size must be above 0 and at most 180");
+    o.cellSize = static_cast<float>(d);
+  }
+  if (auto v = a.value("zoom")) {
+    const auto p = splitList(*v, 2, "zoom (MIN,MAX)");
+    const double lo = parseNumber(p[0], "zoom"), hi = parseNumber(p[1], "zoom");
+    if (lo < 0 || hi < lo || hi > 1e37)
+      throw CommandError(kExitInvalid, "zoom must be MIN,MAX with 0 <= MIN <= MAX");
+    o.zoomMin = static_cast<float>(lo);
+    o.zoomMax = static_cast<float>(hi);
+  }
+  auto store = openDatabase(a);
+  if (auto v = a.value("map")) o.mapCode = resolveMap(*store, *v).code;
+  const std::string name = o.layerName.empty() ? o.source.stem().string() : o.layerName;
+  if (store->findLayer(name))
+    throw CommandError(kExitInvalid, "layer '" + name + "' already exists (use --layer-name)");
+  const ImportReport r = importLayer(*store, o);
+  io.out << "layer " << r.layerId << " '" << name << "': " << r.features << " feature(s), "
+         << r.elements << " element(s), kind " << static_cast<int>(r.kind) << ", cell "
+         << r.cellSize << " degrees, at most " << r.maxElementsInCell << " element(s) per cell";
+  if (r.cellsPerView) io.out << ", " << r.cellsPerView << " cell(s) per largest view";
+  io.out << "\n";
+  if (!r.sourceCrs.empty()) io.out << "reprojected from " << r.sourceCrs << "\n";
+  if (r.skippedParts)
+    io.out << r.skippedParts << " part(s) of another kind or out of range left out\n";
+  if (!r.goalsMet)
+    io.err << "warning: the layer is too dense for its largest view; lower its zoom "
+              "maximum so that fewer cells are requested per view\n";
+  return kExitOk;
 }
 
 }  // namespace orvenda::server

@@ -9,76 +9,88 @@ constexpr std::int64_t kMaxLineStyle = 6;  // solid ... inside solid
 constexpr std::int64_t kMaxFillStyle = 7;  // solid, transparent, six hatches
 
 DrawingStyle parseStyle(const std::vector<std::string>& p, std::size_t first, const char* what) {
-    DrawingStyle s;
-    s.lineColor = parseColor(p[first], what);
-    s.lineStyle = static_cast<std::int16_t>(parseInteger(p[first + 1], "line style", 0, kMaxLineStyle));
-    s.lineWidth = static_cast<std::int16_t>(parseInteger(p[first + 2], "line width", 0, 100));
-    s.fillColor = parseColor(p[first + 3], what);
-    s.fillStyle = static_cast<std::int16_t>(parseInteger(p[first + 4], "fill style", 0, kMaxFillStyle));
-    return s;
+  DrawingStyle s;
+  s.lineColor = parseColor(p[first], what);
+  s.lineStyle =
+      static_cast<std::int16_t>(parseInteger(p[first + 1], "line style", 0, kMaxLineStyle));
+  s.lineWidth = static_cast<std::int16_t>(parseInteger(p[first + 2], "line width", 0, 100));
+  s.fillColor = parseColor(p[first + 3], what);
+  s.fillStyle =
+      static_cast<std::int16_t>(parseInteger(p[first + 4], "fill style", 0, kMaxFillStyle));
+  return s;
 }
 
 void parseRange(const std::string& text, const char* what, float& lo, float& hi) {
-    const auto p = splitList(text, 2, what);
-    const double a = parseNumber(p[0], what), b = parseNumber(p[1], what);
-    if (a < 0 || b < a || b > 1e37)
-        throw CommandError(kExitInvalid, std::string(what) + " must be MIN,MAX with 0 <= MIN <= MAX");
-    lo = static_cast<float>(a);
-    hi = static_cast<float>(b);
+  const auto p = splitList(text, 2, what);
+  const double a = parseNumber(p[0], what), b = parseNumber(p[1], what);
+  if (a < 0 || b < a || b > 1e37)
+    throw CommandError(kExitInvalid, std::string(what) + " must be MIN,MAX with 0 <= MIN <= MAX");
+  lo = static_cast<float>(a);
+  hi = static_cast<float>(b);
 }
 
 // The field's own spelling, or "" for "none"; kExitNotFound for a field the layer lacks.
 std::string layerField(const LayerInfo& layer, const std::string& name) {
-    if (name.empty() || name == "none") return {};
-    auto upper = [](std::string t) {
-        for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return t;
-    };
-    for (const FieldDef& f : layer.fields)
-        if (upper(f.name) == upper(name)) return f.name;
-    throw CommandError(kExitNotFound, "layer '" + layer.name + "' has no field '" + name + "'");
+  if (name.empty() || name == "none") return {};
+  auto upper = [](std::string t) {
+    for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return t;
+  };
+  for (const FieldDef& f : layer.fields)
+    if (upper(f.name) == upper(name)) return f.name;
+  throw CommandError(kExitNotFound, "layer '" + layer.name + "' has no field '" + name + "'");
 }
 
 std::int16_t visibility(const std::string& text, const char* what) {
-    return static_cast<std::int16_t>(parseInteger(text, what, 0, 2));
+  return static_cast<std::int16_t>(parseInteger(text, what, 0, 2));
 }
 
 }  // namespace
 
 const std::set<std::string>& setupValuedOptions() {
-    static const std::set<std::string> names = {
-        "db", "visibility", "zoom", "style", "label", "label-zoom", "label-visibility",
-        "label-bold", "label-color", "thematic", "thematic-type", "class"};
-    return names;
+  static const std::set<std::string> names = {"db",
+                                              "visibility",
+                                              "zoom",
+                                              "style",
+                                              "label",
+                                              "label-zoom",
+                                              "label-visibility",
+                                              "label-bold",
+                                              "label-color",
+                                              "thematic",
+                                              "thematic-type",
+                                              "class"};
+  return names;
 }
 
 const std::set<std::string>& setupFlagOptions() {
-    static const std::set<std::string> names = {"clear-classes"};
-    return names;
+  static const std::set<std::string> names = {"clear-classes"};
+  return names;
 }
 
 void applySetupOptions(const Arguments& a, const LayerInfo& layer, LayerRecord& s) {
-    if (auto v = a.value("visibility")) s.userVisibility = visibility(*v, "visibility");
-    if (auto v = a.value("zoom")) parseRange(*v, "zoom", s.zoomMin, s.zoomMax);
-    if (auto v = a.value("style")) s.style = parseStyle(splitList(*v, 5, "style"), 0, "style colour");
-    if (auto v = a.value("label")) s.labelField = layerField(layer, *v);
-    if (auto v = a.value("label-zoom")) parseRange(*v, "label zoom", s.labelZoomMin, s.labelZoomMax);
-    if (auto v = a.value("label-visibility"))
-        s.userLabelVisibility = visibility(*v, "label visibility");
-    if (auto v = a.value("label-bold")) s.labelBold = parseInteger(*v, "label bold", 0, 1) == 1;
-    if (auto v = a.value("label-color")) s.labelColor = parseColor(*v, "label colour");
-    if (auto v = a.value("thematic")) s.thematicField = layerField(layer, *v);
-    if (auto v = a.value("thematic-type"))
-        s.thematicType = static_cast<std::int16_t>(parseInteger(*v, "thematic type", 0, 2));
-    if (a.flag("clear-classes")) s.themes.clear();
-    const auto classes = a.values("class");
-    if (!classes.empty()) s.themes.clear();
-    for (const std::string& c : classes) {
-        const auto p = splitList(c, 7, "class (LOWER,UPPER,LINECOLOR,LINESTYLE,LINEWIDTH,FILLCOLOR,FILLSTYLE)");
-        s.themes.push_back({p[0], p[1], parseStyle(p, 2, "class colour")});
-    }
-    if (s.thematicType != 0 && s.thematicField.empty())
-        throw CommandError(kExitInvalid, "a thematic type needs a thematic field (--thematic)");
+  if (auto v = a.value("visibility")) s.userVisibility = visibility(*v, "visibility");
+  if (auto v = a.value("zoom")) parseRange(*v, "zoom", s.zoomMin, s.zoomMax);
+  if (auto v = a.value("style")) s.style = parseStyle(splitList(*v, 5, "style"), 0, "style colour");
+  if (auto v = a.value("label")) s.labelField = layerField(layer, *v);
+  if (auto v = a.value("label-zoom")) parseRange(*v, "label zoom", s.labelZoomMin, s.labelZoomMax);
+  if (auto v = a.value("label-visibility"))
+    s.userLabelVisibility = visibility(*v, "label visibility");
+  if (auto v = a.value("label-bold")) s.labelBold = parseInteger(*v, "label bold", 0, 1) == 1;
+  if (auto v = a.value("label-color")) s.labelColor = parseColor(*v, "label colour");
+  if (auto v = a.value("thematic")) s.thematicField = layerField(layer, *v);
+  if (auto v = a.value("thematic-type"))
+    s.thematicType = static_cast<std::int16_t>(parseInteger(*v, "thematic type", 0, 2));
+  if (a.flag("clear-classes")) s.themes.clear();
+  const auto classes = a.values("class");
+  if (!classes.empty()) s.themes.clear();
+  for (const std::string& c : classes) {
+    const auto p =
+        splitList(c, 7, "class (LOWER,UPPER,LINECOLOR,LINESTYLE,LINEWIDTH,FILLCOLOR,FILLSTYLE)");
+    s.themes.push_back({p[0], p[1], parseStyle(p, 2, "class colour")});
+  }
+  if (s.thematicType != 0 && s.thematicField.empty())
+    throw CommandError(kExitInvalid, "a thematic type needs a thematic field (--thematic)");
 }
 
 }  // namespace orvenda::server

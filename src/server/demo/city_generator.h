@@ -9,21 +9,21 @@
 namespace orvenda::server {
 
 struct GeneratedCity {
-    SourceData streets;        // NOMBRE, TIPO, NUMINI, NUMFIN, DIR
-    SourceData blocks;         // CLAVE, USO, COLONIA
-    SourceData neighbourhoods; // NOMBRE
-    SourceData places;         // NOMBRE, CATEGORIA
+  SourceData streets;         // NOMBRE, TIPO, NUMINI, NUMFIN, DIR
+  SourceData blocks;          // CLAVE, USO, COLONIA
+  SourceData neighbourhoods;  // NOMBRE
+  SourceData places;          // NOMBRE, CATEGORIA
 };
 
 struct CityPlan {
-    int utmZone = 14;                   // northern hemisphere
-    double centreEasting = 370000;      // metres
-    double centreNorthing = 2840000;
-    int blocksPerSide = 60;
-    double blockSize = 110;             // metres between street axes
-    int blocksPerNeighbourhood = 10;
-    int places = 300;
-    unsigned seed = 1001;               // the same city every time
+  int utmZone = 14;               // northern hemisphere
+  double centreEasting = 370000;  // metres
+  double centreNorthing = 2840000;
+  int blocksPerSide = 60;
+  double blockSize = 110;  // metres between street axes
+  int blocksPerNeighbourhood = 10;
+  int places = 300;
+  unsigned seed = 1001;  // the same city every time
 };
 
 GeneratedCity generateCity(const CityPlan& plan);

@@ -9,9 +9,9 @@
 namespace orvenda::server {
 
 struct DemoOptions {
-    std::filesystem::path database;
-    std::filesystem::path cache = "data/cache";
-    bool replace = false;  // overwrite an existing database file
+  std::filesystem::path database;
+  std::filesystem::path cache = "data/cache";
+  bool replace = false;  // overwrite an existing database file
 };
 
 // Builds the whole database in a file beside `database` and moves it into place only

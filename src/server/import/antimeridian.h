@@ -8,9 +8,9 @@
 // means something else, and only the source's maker knows which.
 #pragma once
 
-#include "store/store.h"
-
 #include <vector>
+
+#include "store/store.h"
 
 namespace orvenda::server {
 

@@ -3,24 +3,24 @@
 // cell may carry too many elements for one reply.
 #pragma once
 
-#include "store/store.h"
-
 #include <vector>
+
+#include "store/store.h"
 
 namespace orvenda::server {
 
 struct CellSizeGoal {
-    double viewWidth = 360;   // largest view in which the layer is drawn, degrees
-    double viewHeight = 180;
-    std::size_t maxCellsPerView = 64;
-    std::size_t maxElementsPerCell = 5000;
+  double viewWidth = 360;  // largest view in which the layer is drawn, degrees
+  double viewHeight = 180;
+  std::size_t maxCellsPerView = 64;
+  std::size_t maxElementsPerCell = 5000;
 };
 
 struct CellSizeChoice {
-    float size = 1;                 // square cells, degrees
-    std::size_t cellsPerView = 0;   // worst case for the largest view
-    std::size_t maxElementsInCell = 0;
-    bool goalsMet = true;  // false: too dense for the view goal (or for any size)
+  float size = 1;                // square cells, degrees
+  std::size_t cellsPerView = 0;  // worst case for the largest view
+  std::size_t maxElementsInCell = 0;
+  bool goalsMet = true;  // false: too dense for the view goal (or for any size)
 };
 
 // Cells a view of w x h degrees may touch with square cells of `size` degrees, bounded

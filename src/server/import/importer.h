@@ -3,44 +3,44 @@
 // and optionally add the layer to a map.
 #pragma once
 
-#include "import/ogr_source.h"
-#include "store/store.h"
-
 #include <functional>
 #include <optional>
+
+#include "import/ogr_source.h"
+#include "store/store.h"
 
 namespace orvenda::server {
 
 // A field computed from the source's own values (e.g. a state code cut from a
 // county code); appended after the source's fields.
 struct DerivedField {
-    FieldDef field;
-    std::function<Value(const std::vector<FieldDef>&, const std::vector<Value>&)> compute;
+  FieldDef field;
+  std::function<Value(const std::vector<FieldDef>&, const std::vector<Value>&)> compute;
 };
 
 struct ImportOptions {
-    std::filesystem::path source;
-    SourceOptions read;
-    std::string layerName;               // default: the source's file name without extension
-    std::optional<float> cellSize;       // default: chosen from zoomMax and density
-    float zoomMin = 0;
-    float zoomMax = 1e37f;               // view height limit, thousands of map units
-    std::optional<std::int32_t> mapCode; // add the layer to this map
-    std::vector<DerivedField> derived;
+  std::filesystem::path source;
+  SourceOptions read;
+  std::string layerName;          // default: the source's file name without extension
+  std::optional<float> cellSize;  // default: chosen from zoomMax and density
+  float zoomMin = 0;
+  float zoomMax = 1e37f;                // view height limit, thousands of map units
+  std::optional<std::int32_t> mapCode;  // add the layer to this map
+  std::vector<DerivedField> derived;
 };
 
 struct ImportReport {
-    std::int32_t layerId = 0;
-    LayerKind kind = LayerKind::Point;
-    std::vector<FieldDef> fields;
-    std::size_t features = 0;
-    std::size_t elements = 0;
-    std::size_t skippedParts = 0;
-    float cellSize = 0;
-    std::size_t cellsPerView = 0;
-    std::size_t maxElementsInCell = 0;
-    bool goalsMet = true;
-    std::string sourceCrs;
+  std::int32_t layerId = 0;
+  LayerKind kind = LayerKind::Point;
+  std::vector<FieldDef> fields;
+  std::size_t features = 0;
+  std::size_t elements = 0;
+  std::size_t skippedParts = 0;
+  float cellSize = 0;
+  std::size_t cellsPerView = 0;
+  std::size_t maxElementsInCell = 0;
+  bool goalsMet = true;
+  std::string sourceCrs;
 };
 
 // Throws StoreError (bad source, layer name taken, unknown map...); on error nothing

@@ -1,7 +1,5 @@
 #include "import/ogr_source.h"
 
-#include "import/antimeridian.h"
-
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
@@ -11,6 +9,8 @@
 #include <memory>
 #include <set>
 
+#include "import/antimeridian.h"
+
 namespace orvenda::server {
 namespace {
 
@@ -19,220 +19,237 @@ namespace {
 constexpr double kEdgeSlack = 1e-6;
 
 bool clampCoordinate(double& v, double limit) {
-    if (!std::isfinite(v) || std::fabs(v) > limit + kEdgeSlack) return false;
-    v = std::clamp(v, -limit, limit);
-    return true;
+  if (!std::isfinite(v) || std::fabs(v) > limit + kEdgeSlack) return false;
+  v = std::clamp(v, -limit, limit);
+  return true;
 }
 
 LayerKind baseKind(OGRwkbGeometryType t) {
-    switch (wkbFlatten(t)) {
-    case wkbPoint: case wkbMultiPoint: return LayerKind::Point;
-    case wkbLineString: case wkbMultiLineString: case wkbCircularString:
-    case wkbCompoundCurve: case wkbMultiCurve: return LayerKind::Polyline;
-    case wkbPolygon: case wkbMultiPolygon: case wkbCurvePolygon: case wkbMultiSurface:
-        return LayerKind::Polygon;
-    default: return LayerKind::Image;  // "no kind": collections, unknown
-    }
+  switch (wkbFlatten(t)) {
+    case wkbPoint:
+    case wkbMultiPoint:
+      return LayerKind::Point;
+    case wkbLineString:
+    case wkbMultiLineString:
+    case wkbCircularString:
+    case wkbCompoundCurve:
+    case wkbMultiCurve:
+      return LayerKind::Polyline;
+    case wkbPolygon:
+    case wkbMultiPolygon:
+    case wkbCurvePolygon:
+    case wkbMultiSurface:
+      return LayerKind::Polygon;
+    default:
+      return LayerKind::Image;  // "no kind": collections, unknown
+  }
 }
 
 // The kind of the first simple geometry inside g (for sources of mixed type).
 LayerKind firstKind(const OGRGeometry& g) {
-    if (wkbFlatten(g.getGeometryType()) == wkbGeometryCollection) {
-        for (const OGRGeometry* sub : *g.toGeometryCollection())
-            if (LayerKind k = firstKind(*sub); k != LayerKind::Image) return k;
-        return LayerKind::Image;
-    }
-    return baseKind(g.getGeometryType());
+  if (wkbFlatten(g.getGeometryType()) == wkbGeometryCollection) {
+    for (const OGRGeometry* sub : *g.toGeometryCollection())
+      if (LayerKind k = firstKind(*sub); k != LayerKind::Image) return k;
+    return LayerKind::Image;
+  }
+  return baseKind(g.getGeometryType());
 }
 
 struct PartCollector {
-    LayerKind kind;
-    std::vector<std::vector<Point>>& parts;
-    std::size_t& skipped;
-    bool splitAtAntimeridian = false;
+  LayerKind kind;
+  std::vector<std::vector<Point>>& parts;
+  std::size_t& skipped;
+  bool splitAtAntimeridian = false;
 
-    void addCurve(const OGRSimpleCurve& c, bool ring) {
-        std::vector<Point> pts;
-        pts.reserve(static_cast<std::size_t>(c.getNumPoints()));
-        for (int i = 0; i < c.getNumPoints(); ++i) {
-            Point p{c.getX(i), c.getY(i)};
-            if (!clampCoordinate(p.x, 180) || !clampCoordinate(p.y, 90)) {
-                ++skipped;
-                return;
-            }
-            pts.push_back(p);
-        }
-        if (pts.empty()) {
-            ++skipped;
-        } else if (splitAtAntimeridian && crossesAntimeridian(pts)) {
-            auto pieces = ring ? splitRingAtAntimeridian(pts) : splitLineAtAntimeridian(pts);
-            for (auto& piece : pieces) parts.push_back(std::move(piece));
-        } else {
-            parts.push_back(std::move(pts));
-        }
+  void addCurve(const OGRSimpleCurve& c, bool ring) {
+    std::vector<Point> pts;
+    pts.reserve(static_cast<std::size_t>(c.getNumPoints()));
+    for (int i = 0; i < c.getNumPoints(); ++i) {
+      Point p{c.getX(i), c.getY(i)};
+      if (!clampCoordinate(p.x, 180) || !clampCoordinate(p.y, 90)) {
+        ++skipped;
+        return;
+      }
+      pts.push_back(p);
     }
+    if (pts.empty()) {
+      ++skipped;
+    } else if (splitAtAntimeridian && crossesAntimeridian(pts)) {
+      auto pieces = ring ? splitRingAtAntimeridian(pts) : splitLineAtAntimeridian(pts);
+      for (auto& piece : pieces) parts.push_back(std::move(piece));
+    } else {
+      parts.push_back(std::move(pts));
+    }
+  }
 
-    void add(const OGRGeometry& g) {
-        if (g.IsEmpty()) return;
-        const auto t = wkbFlatten(g.getGeometryType());
-        if (t == wkbGeometryCollection || t == wkbMultiPoint || t == wkbMultiLineString ||
-            t == wkbMultiPolygon) {
-            for (const OGRGeometry* sub : *g.toGeometryCollection()) add(*sub);
-            return;
-        }
-        if (baseKind(t) != kind) {
-            ++skipped;
-            return;
-        }
-        if (t == wkbPoint) {
-            const OGRPoint* p = g.toPoint();
-            Point q{p->getX(), p->getY()};
-            if (clampCoordinate(q.x, 180) && clampCoordinate(q.y, 90)) parts.push_back({q});
-            else ++skipped;
-        } else if (t == wkbLineString) {
-            addCurve(*g.toLineString(), false);
-        } else if (t == wkbPolygon) {
-            const OGRLinearRing* ring = g.toPolygon()->getExteriorRing();
-            if (ring) addCurve(*ring, true);
-        } else {
-            ++skipped;
-        }
+  void add(const OGRGeometry& g) {
+    if (g.IsEmpty()) return;
+    const auto t = wkbFlatten(g.getGeometryType());
+    if (t == wkbGeometryCollection || t == wkbMultiPoint || t == wkbMultiLineString ||
+        t == wkbMultiPolygon) {
+      for (const OGRGeometry* sub : *g.toGeometryCollection()) add(*sub);
+      return;
     }
+    if (baseKind(t) != kind) {
+      ++skipped;
+      return;
+    }
+    if (t == wkbPoint) {
+      const OGRPoint* p = g.toPoint();
+      Point q{p->getX(), p->getY()};
+      if (clampCoordinate(q.x, 180) && clampCoordinate(q.y, 90))
+        parts.push_back({q});
+      else
+        ++skipped;
+    } else if (t == wkbLineString) {
+      addCurve(*g.toLineString(), false);
+    } else if (t == wkbPolygon) {
+      const OGRLinearRing* ring = g.toPolygon()->getExteriorRing();
+      if (ring) addCurve(*ring, true);
+    } else {
+      ++skipped;
+    }
+  }
 };
 
-std::unique_ptr<OGRCoordinateTransformation> transformFor(OGRLayer& layer,
-                                                          const SourceOptions& o,
+std::unique_ptr<OGRCoordinateTransformation> transformFor(OGRLayer& layer, const SourceOptions& o,
                                                           std::string& described) {
-    OGRSpatialReference src;
-    if (!o.sourceCrs.empty()) {
-        if (src.SetFromUserInput(o.sourceCrs.c_str()) != OGRERR_NONE)
-            throw StoreError("unknown coordinate reference system '" + o.sourceCrs + "'");
-    } else if (const OGRSpatialReference* s = layer.GetSpatialRef()) {
-        src = *s;
-    } else {
-        described.clear();  // no CRS: coordinates are taken as longitude/latitude
-        return nullptr;
-    }
-    src.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    const char* name = src.GetName();
-    described = name ? name : "unnamed CRS";
-    OGRSpatialReference wgs84;
-    wgs84.importFromEPSG(4326);
-    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    if (src.IsSame(&wgs84)) return nullptr;
-    std::unique_ptr<OGRCoordinateTransformation> ct(
-        OGRCreateCoordinateTransformation(&src, &wgs84));
-    if (!ct) throw StoreError("no transformation from " + described + " to WGS 84");
-    return ct;
+  OGRSpatialReference src;
+  if (!o.sourceCrs.empty()) {
+    if (src.SetFromUserInput(o.sourceCrs.c_str()) != OGRERR_NONE)
+      throw StoreError("unknown coordinate reference system '" + o.sourceCrs + "'");
+  } else if (const OGRSpatialReference* s = layer.GetSpatialRef()) {
+    src = *s;
+  } else {
+    described.clear();  // no CRS: coordinates are taken as longitude/latitude
+    return nullptr;
+  }
+  src.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  const char* name = src.GetName();
+  described = name ? name : "unnamed CRS";
+  OGRSpatialReference wgs84;
+  wgs84.importFromEPSG(4326);
+  wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  if (src.IsSame(&wgs84)) return nullptr;
+  std::unique_ptr<OGRCoordinateTransformation> ct(OGRCreateCoordinateTransformation(&src, &wgs84));
+  if (!ct) throw StoreError("no transformation from " + described + " to WGS 84");
+  return ct;
 }
 
 std::vector<FieldDef> mapFields(OGRFeatureDefn& defn, std::vector<int>& ogrIndex) {
-    std::vector<FieldDef> fields;
-    std::set<std::string> seen;
-    for (int i = 0; i < defn.GetFieldCount(); ++i) {
-        const OGRFieldDefn* f = defn.GetFieldDefn(i);
-        const std::int16_t type = fieldTypeFor(f->GetType(), f->GetSubType());
-        if (type == 0) continue;
-        std::string name = f->GetNameRef();
-        std::string upper = name;
-        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        // Field names are compared without regard to case; keep them distinct.
-        for (int n = 2; !seen.insert(upper).second; ++n) {
-            name = std::string(f->GetNameRef()) + "_" + std::to_string(n);
-            upper = name;
-            for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        }
-        fields.push_back({name, type});
-        ogrIndex.push_back(i);
+  std::vector<FieldDef> fields;
+  std::set<std::string> seen;
+  for (int i = 0; i < defn.GetFieldCount(); ++i) {
+    const OGRFieldDefn* f = defn.GetFieldDefn(i);
+    const std::int16_t type = fieldTypeFor(f->GetType(), f->GetSubType());
+    if (type == 0) continue;
+    std::string name = f->GetNameRef();
+    std::string upper = name;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    // Field names are compared without regard to case; keep them distinct.
+    for (int n = 2; !seen.insert(upper).second; ++n) {
+      name = std::string(f->GetNameRef()) + "_" + std::to_string(n);
+      upper = name;
+      for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    return fields;
+    fields.push_back({name, type});
+    ogrIndex.push_back(i);
+  }
+  return fields;
 }
 
 Value readValue(const OGRFeature& f, int index) {
-    if (!f.IsFieldSetAndNotNull(index)) return std::monostate{};
-    switch (f.GetFieldDefnRef(index)->GetType()) {
-    case OFTInteger: case OFTInteger64: return std::int64_t{f.GetFieldAsInteger64(index)};
-    case OFTReal: return f.GetFieldAsDouble(index);
-    default: break;
-    }
-    return std::string(f.GetFieldAsString(index));
+  if (!f.IsFieldSetAndNotNull(index)) return std::monostate{};
+  switch (f.GetFieldDefnRef(index)->GetType()) {
+    case OFTInteger:
+    case OFTInteger64:
+      return std::int64_t{f.GetFieldAsInteger64(index)};
+    case OFTReal:
+      return f.GetFieldAsDouble(index);
+    default:
+      break;
+  }
+  return std::string(f.GetFieldAsString(index));
 }
 
 // A 64-bit integer field whose values do not all fit the 32-bit Long of the wire is
 // kept as a Double field instead.
 void widenLongFields(SourceData& data) {
-    for (std::size_t k = 0; k < data.fields.size(); ++k) {
-        if (data.fields[k].type != 20) continue;
-        bool fits = true;
-        for (const SourceFeature& f : data.features)
-            if (const auto* i = std::get_if<std::int64_t>(&f.values[k]))
-                fits = fits && *i >= std::numeric_limits<std::int32_t>::min() &&
-                       *i <= std::numeric_limits<std::int32_t>::max();
-        if (fits) continue;
-        data.fields[k].type = 5;
-        for (SourceFeature& f : data.features)
-            if (const auto* i = std::get_if<std::int64_t>(&f.values[k]))
-                f.values[k] = static_cast<double>(*i);
-    }
+  for (std::size_t k = 0; k < data.fields.size(); ++k) {
+    if (data.fields[k].type != 20) continue;
+    bool fits = true;
+    for (const SourceFeature& f : data.features)
+      if (const auto* i = std::get_if<std::int64_t>(&f.values[k]))
+        fits = fits && *i >= std::numeric_limits<std::int32_t>::min() &&
+               *i <= std::numeric_limits<std::int32_t>::max();
+    if (fits) continue;
+    data.fields[k].type = 5;
+    for (SourceFeature& f : data.features)
+      if (const auto* i = std::get_if<std::int64_t>(&f.values[k]))
+        f.values[k] = static_cast<double>(*i);
+  }
 }
 
 }  // namespace
 
 std::int16_t fieldTypeFor(int ogrType, int ogrSubType) {
-    switch (ogrType) {
+  switch (ogrType) {
     case OFTInteger:
-        return (ogrSubType == OFSTBoolean || ogrSubType == OFSTInt16) ? 2 : 3;
-    case OFTInteger64: return 20;
-    case OFTReal: return ogrSubType == OFSTFloat32 ? 4 : 5;
-    case OFTBinary: return 0;
-    default: return 202;  // strings, dates, times and lists as their text
-    }
+      return (ogrSubType == OFSTBoolean || ogrSubType == OFSTInt16) ? 2 : 3;
+    case OFTInteger64:
+      return 20;
+    case OFTReal:
+      return ogrSubType == OFSTFloat32 ? 4 : 5;
+    case OFTBinary:
+      return 0;
+    default:
+      return 202;  // strings, dates, times and lists as their text
+  }
 }
 
 SourceData readSource(const std::filesystem::path& path, const SourceOptions& options) {
-    GDALAllRegister();
-    // GDAL's own complaint goes into our message instead of straight to stderr.
-    CPLPushErrorHandler(CPLQuietErrorHandler);
-    GDALDatasetUniquePtr ds(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
-    const std::string why = CPLGetLastErrorMsg();
-    CPLPopErrorHandler();
-    if (!ds)
-        throw StoreError("cannot open '" + path.string() + "' as a vector source" +
-                         (why.empty() ? std::string() : ": " + why));
-    OGRLayer* layer = options.layer.empty() ? ds->GetLayer(0)
-                                            : ds->GetLayerByName(options.layer.c_str());
-    if (!layer)
-        throw StoreError("'" + path.string() + "' has no layer" +
-                         (options.layer.empty() ? std::string() : " '" + options.layer + "'"));
-    SourceData data;
-    auto ct = transformFor(*layer, options, data.sourceCrs);
-    std::vector<int> ogrIndex;
-    data.fields = mapFields(*layer->GetLayerDefn(), ogrIndex);
-    data.kind = baseKind(layer->GetGeomType());
-    if (!options.where.empty() && layer->SetAttributeFilter(options.where.c_str()) != OGRERR_NONE)
-        throw StoreError("bad attribute filter '" + options.where + "'");
-    layer->ResetReading();
-    for (auto& feature : *layer) {
-        OGRGeometry* g = feature->GetGeometryRef();
-        if (!g || g->IsEmpty()) continue;
-        if (g->hasCurveGeometry()) feature->SetGeometryDirectly(g->getLinearGeometry());
-        g = feature->GetGeometryRef();
-        if (data.kind == LayerKind::Image) data.kind = firstKind(*g);
-        if (ct && g->transform(ct.get()) != OGRERR_NONE) {
-            ++data.skippedParts;
-            continue;
-        }
-        SourceFeature sf;
-        PartCollector{data.kind, sf.parts, data.skippedParts, options.splitAtAntimeridian}.add(*g);
-        if (sf.parts.empty()) continue;
-        for (std::size_t k = 0; k < data.fields.size(); ++k)
-            sf.values.push_back(readValue(*feature, ogrIndex[k]));
-        data.features.push_back(std::move(sf));
+  GDALAllRegister();
+  // GDAL's own complaint goes into our message instead of straight to stderr.
+  CPLPushErrorHandler(CPLQuietErrorHandler);
+  GDALDatasetUniquePtr ds(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+  const std::string why = CPLGetLastErrorMsg();
+  CPLPopErrorHandler();
+  if (!ds)
+    throw StoreError("cannot open '" + path.string() + "' as a vector source" +
+                     (why.empty() ? std::string() : ": " + why));
+  OGRLayer* layer =
+      options.layer.empty() ? ds->GetLayer(0) : ds->GetLayerByName(options.layer.c_str());
+  if (!layer)
+    throw StoreError("'" + path.string() + "' has no layer" +
+                     (options.layer.empty() ? std::string() : " '" + options.layer + "'"));
+  SourceData data;
+  auto ct = transformFor(*layer, options, data.sourceCrs);
+  std::vector<int> ogrIndex;
+  data.fields = mapFields(*layer->GetLayerDefn(), ogrIndex);
+  data.kind = baseKind(layer->GetGeomType());
+  if (!options.where.empty() && layer->SetAttributeFilter(options.where.c_str()) != OGRERR_NONE)
+    throw StoreError("bad attribute filter '" + options.where + "'");
+  layer->ResetReading();
+  for (auto& feature : *layer) {
+    OGRGeometry* g = feature->GetGeometryRef();
+    if (!g || g->IsEmpty()) continue;
+    if (g->hasCurveGeometry()) feature->SetGeometryDirectly(g->getLinearGeometry());
+    g = feature->GetGeometryRef();
+    if (data.kind == LayerKind::Image) data.kind = firstKind(*g);
+    if (ct && g->transform(ct.get()) != OGRERR_NONE) {
+      ++data.skippedParts;
+      continue;
     }
-    if (data.features.empty())
-        throw StoreError("'" + path.string() + "' holds no usable geometry");
-    widenLongFields(data);
-    return data;
+    SourceFeature sf;
+    PartCollector{data.kind, sf.parts, data.skippedParts, options.splitAtAntimeridian}.add(*g);
+    if (sf.parts.empty()) continue;
+    for (std::size_t k = 0; k < data.fields.size(); ++k)
+      sf.values.push_back(readValue(*feature, ogrIndex[k]));
+    data.features.push_back(std::move(sf));
+  }
+  if (data.features.empty()) throw StoreError("'" + path.string() + "' holds no usable geometry");
+  widenLongFields(data);
+  return data;
 }
 
 }  // namespace orvenda::server

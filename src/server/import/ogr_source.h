@@ -3,36 +3,36 @@
 // first) and split into single parts.
 #pragma once
 
-#include "store/store.h"
-
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "store/store.h"
+
 namespace orvenda::server {
 
 struct SourceFeature {
-    // One entry per part: a multi-part feature becomes several elements that share the
-    // feature's values. A polygon part is its outer ring, closed; holes are not kept,
-    // because an element is one vertex list.
-    std::vector<std::vector<Point>> parts;
-    std::vector<Value> values;  // one per field of SourceData::fields
+  // One entry per part: a multi-part feature becomes several elements that share the
+  // feature's values. A polygon part is its outer ring, closed; holes are not kept,
+  // because an element is one vertex list.
+  std::vector<std::vector<Point>> parts;
+  std::vector<Value> values;  // one per field of SourceData::fields
 };
 
 struct SourceData {
-    LayerKind kind = LayerKind::Point;
-    std::vector<FieldDef> fields;
-    std::vector<SourceFeature> features;
-    std::size_t skippedParts = 0;     // parts of another kind, empty or out of range
-    std::string sourceCrs;            // description of the CRS read from, or empty
+  LayerKind kind = LayerKind::Point;
+  std::vector<FieldDef> fields;
+  std::vector<SourceFeature> features;
+  std::size_t skippedParts = 0;  // parts of another kind, empty or out of range
+  std::string sourceCrs;         // description of the CRS read from, or empty
 };
 
 struct SourceOptions {
-    std::string layer;      // OGR layer name; empty = the first layer
-    std::string sourceCrs;  // overrides the source's CRS ("EPSG:32614", WKT, PROJ)
-    std::string where;      // OGR attribute filter, e.g. "population >= 1000000"
-    // Cut rings and lines that step across ±180 (sources drawn on the sphere).
-    bool splitAtAntimeridian = false;
+  std::string layer;      // OGR layer name; empty = the first layer
+  std::string sourceCrs;  // overrides the source's CRS ("EPSG:32614", WKT, PROJ)
+  std::string where;      // OGR attribute filter, e.g. "population >= 1000000"
+  // Cut rings and lines that step across ±180 (sources drawn on the sphere).
+  bool splitAtAntimeridian = false;
 };
 
 // Throws StoreError with a readable message when the source cannot be read, has no such

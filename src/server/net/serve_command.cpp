@@ -107,7 +107,8 @@ int RunServe(const std::vector<std::string>& args, std::ostream& /*out*/, std::o
     asio::signal_set set(signals, SIGINT, SIGTERM);
     const std::string db = options->db;
     openStore(db);  // fail early, before binding, when the database cannot be opened
-    Server server(options->config, [db] { return openStore(db); }, log);
+    Server server(
+        options->config, [db] { return openStore(db); }, log);
     set.async_wait([&](const asio::error_code& ec, int signal) {
       if (!ec) log.line("signal " + std::to_string(signal) + " received");
       server.stop();

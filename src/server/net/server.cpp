@@ -98,7 +98,8 @@ asio::awaitable<void> Server::AcceptLoop() {
       continue;
     }
     const std::uint64_t id = nextId_++;
-    auto session = std::make_shared<Session>(std::move(socket), id, *w.store, *services_, registry_);
+    auto session =
+        std::make_shared<Session>(std::move(socket), id, *w.store, *services_, registry_);
     if (!registry_.add(id, session)) {
       session->reject("too many connections");
       continue;

@@ -23,7 +23,7 @@ struct ServerConfig {
   // Framing and resource limits.
   std::int32_t maxMessage = 1024 * 1024;  // requests are small; 1 MiB is ample
   int maxConnections = 256;
-  std::size_t maxQueuedBytes = 4 * 1024 * 1024;  // replies waiting for a slow reader
+  std::size_t maxQueuedBytes = 4 * 1024 * 1024;        // replies waiting for a slow reader
   std::chrono::milliseconds handshakeTimeout{30'000};  // until a map is open
   std::chrono::milliseconds idleTimeout{30 * 60'000};  // with a map open
   std::chrono::milliseconds sendTimeout{60'000};       // one write that makes no progress

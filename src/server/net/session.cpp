@@ -52,9 +52,12 @@ void Session::start() {
   HandlerContext{store_, services_, state_}.log("connected");
   auto self = shared_from_this();
   const auto ex = socket_.get_executor();
-  asio::co_spawn(ex, [self] { return self->Reader(); }, asio::detached);
-  asio::co_spawn(ex, [self] { return self->Writer(); }, asio::detached);
-  asio::co_spawn(ex, [self] { return self->Watchdog(); }, asio::detached);
+  asio::co_spawn(
+      ex, [self] { return self->Reader(); }, asio::detached);
+  asio::co_spawn(
+      ex, [self] { return self->Writer(); }, asio::detached);
+  asio::co_spawn(
+      ex, [self] { return self->Watchdog(); }, asio::detached);
 }
 
 void Session::stop() {
@@ -130,8 +133,8 @@ asio::awaitable<void> Session::Reader() {
   asio::error_code ec;
   bool answering = true;
   while (!closed_) {
-    const std::size_t n =
-        co_await socket_.async_read_some(asio::buffer(buf), asio::redirect_error(use_awaitable, ec));
+    const std::size_t n = co_await socket_.async_read_some(asio::buffer(buf),
+                                                           asio::redirect_error(use_awaitable, ec));
     if (ec) {
       Close(ec == asio::error::eof ? "closed by the client" : ec.message());
       co_return;
@@ -186,8 +189,8 @@ asio::awaitable<void> Session::Writer() {
 asio::awaitable<void> Session::Watchdog() {
   const auto& c = services_.config;
   const auto shortest = std::min({c.handshakeTimeout, c.idleTimeout, c.sendTimeout});
-  const auto tick = std::clamp(shortest / 4, std::chrono::milliseconds(10),
-                               std::chrono::milliseconds(1000));
+  const auto tick =
+      std::clamp(shortest / 4, std::chrono::milliseconds(10), std::chrono::milliseconds(1000));
   while (!closed_) {
     asio::error_code ec;
     watchdog_.expires_after(tick);

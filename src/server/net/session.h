@@ -28,8 +28,8 @@ class Session : public std::enable_shared_from_this<Session> {
  public:
   using Clock = std::chrono::steady_clock;
 
-  Session(asio::ip::tcp::socket socket, std::uint64_t id, Store& store,
-          ServerServices& services, SessionRegistry& registry);
+  Session(asio::ip::tcp::socket socket, std::uint64_t id, Store& store, ServerServices& services,
+          SessionRegistry& registry);
 
   // Starts the coroutines; call once, after the registry has taken the session.
   void start();

@@ -7,17 +7,17 @@
 namespace orvenda::server {
 
 class ConditionTest {
-public:
-    // Throws StoreError for an operator outside 1-10 or a non-numeric value given for a
-    // numeric field under a numeric comparison.
-    ConditionTest(const Condition& c, std::int16_t fieldType);
-    bool operator()(const Value& v) const;
+ public:
+  // Throws StoreError for an operator outside 1-10 or a non-numeric value given for a
+  // numeric field under a numeric comparison.
+  ConditionTest(const Condition& c, std::int16_t fieldType);
+  bool operator()(const Value& v) const;
 
-private:
-    bool numeric_;
-    std::int16_t op_;
-    std::string text1_, text2_;  // upper case for text comparisons
-    double number1_ = 0, number2_ = 0;
+ private:
+  bool numeric_;
+  std::int16_t op_;
+  std::string text1_, text2_;  // upper case for text comparisons
+  double number1_ = 0, number2_ = 0;
 };
 
 }  // namespace orvenda::server

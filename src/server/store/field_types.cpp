@@ -8,118 +8,149 @@ namespace orvenda::server {
 namespace {
 
 struct IntRange {
-    std::int64_t lo, hi;
+  std::int64_t lo, hi;
 };
 
 // Ranges are those of the ADO types, narrowed to what the wire field carries (the
 // unsigned 16-bit and the 64-bit types travel as signed 16- and 32-bit numbers).
 std::optional<IntRange> integerRange(std::int16_t type) {
-    switch (type) {
-    case 2: return IntRange{-32768, 32767};
-    case 16: return IntRange{-128, 127};
-    case 17: return IntRange{0, 255};
-    case 18: return IntRange{0, 32767};
+  switch (type) {
+    case 2:
+      return IntRange{-32768, 32767};
+    case 16:
+      return IntRange{-128, 127};
+    case 17:
+      return IntRange{0, 255};
+    case 18:
+      return IntRange{0, 32767};
     case 3:
-    case 20: return IntRange{std::numeric_limits<std::int32_t>::min(),
-                             std::numeric_limits<std::int32_t>::max()};
+    case 20:
+      return IntRange{std::numeric_limits<std::int32_t>::min(),
+                      std::numeric_limits<std::int32_t>::max()};
     case 19:
-    case 21: return IntRange{0, std::numeric_limits<std::int32_t>::max()};
-    default: return std::nullopt;
-    }
+    case 21:
+      return IntRange{0, std::numeric_limits<std::int32_t>::max()};
+    default:
+      return std::nullopt;
+  }
 }
 
 std::string trim(const std::string& s) {
-    const auto b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return {};
-    const auto e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
+  const auto b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return {};
+  const auto e = s.find_last_not_of(" \t\r\n");
+  return s.substr(b, e - b + 1);
 }
 
 }  // namespace
 
 WireKind wireKindOf(std::int16_t type) {
-    switch (type) {
-    case 2: case 16: case 17: case 18: return WireKind::Integer;
-    case 3: case 19: case 20: case 21: return WireKind::Long;
-    case 4: return WireKind::Single;
-    case 5: case 14: case 131: return WireKind::Double;
-    case 8: case 129: case 130: case 200: case 201: case 202: case 203: return WireKind::String;
-    default: return WireKind::Unknown;
-    }
+  switch (type) {
+    case 2:
+    case 16:
+    case 17:
+    case 18:
+      return WireKind::Integer;
+    case 3:
+    case 19:
+    case 20:
+    case 21:
+      return WireKind::Long;
+    case 4:
+      return WireKind::Single;
+    case 5:
+    case 14:
+    case 131:
+      return WireKind::Double;
+    case 8:
+    case 129:
+    case 130:
+    case 200:
+    case 201:
+    case 202:
+    case 203:
+      return WireKind::String;
+    default:
+      return WireKind::Unknown;
+  }
 }
 
 bool isKnownFieldType(std::int16_t type) { return wireKindOf(type) != WireKind::Unknown; }
 
 bool isNumericFieldType(std::int16_t type) {
-    const WireKind k = wireKindOf(type);
-    return k != WireKind::String && k != WireKind::Unknown;
+  const WireKind k = wireKindOf(type);
+  return k != WireKind::String && k != WireKind::Unknown;
 }
 
 std::optional<Value> coerceFieldValue(std::int16_t type, const Value& v) {
-    if (std::holds_alternative<std::monostate>(v)) return v;
-    switch (wireKindOf(type)) {
+  if (std::holds_alternative<std::monostate>(v)) return v;
+  switch (wireKindOf(type)) {
     case WireKind::Integer:
     case WireKind::Long: {
-        const auto* i = std::get_if<std::int64_t>(&v);
-        const auto r = integerRange(type);
-        if (!i || !r || *i < r->lo || *i > r->hi) return std::nullopt;
-        return v;
+      const auto* i = std::get_if<std::int64_t>(&v);
+      const auto r = integerRange(type);
+      if (!i || !r || *i < r->lo || *i > r->hi) return std::nullopt;
+      return v;
     }
     case WireKind::Single:
     case WireKind::Double: {
-        double d = 0;
-        if (const auto* i = std::get_if<std::int64_t>(&v)) d = static_cast<double>(*i);
-        else if (const auto* x = std::get_if<double>(&v)) d = *x;
-        else return std::nullopt;
-        if (!std::isfinite(d)) return std::nullopt;
-        if (wireKindOf(type) == WireKind::Single &&
-            std::fabs(d) > static_cast<double>(std::numeric_limits<float>::max()))
-            return std::nullopt;
-        return Value{d};
+      double d = 0;
+      if (const auto* i = std::get_if<std::int64_t>(&v))
+        d = static_cast<double>(*i);
+      else if (const auto* x = std::get_if<double>(&v))
+        d = *x;
+      else
+        return std::nullopt;
+      if (!std::isfinite(d)) return std::nullopt;
+      if (wireKindOf(type) == WireKind::Single &&
+          std::fabs(d) > static_cast<double>(std::numeric_limits<float>::max()))
+        return std::nullopt;
+      return Value{d};
     }
     case WireKind::String:
-        if (const auto* s = std::get_if<std::string>(&v)) {
-            // The wire counts characters in a 16-bit Integer.
-            if (s->size() > 32767) return std::nullopt;
-            return v;
-        }
-        return Value{valueText(v)};
-    case WireKind::Unknown: break;
-    }
-    return std::nullopt;
+      if (const auto* s = std::get_if<std::string>(&v)) {
+        // The wire counts characters in a 16-bit Integer.
+        if (s->size() > 32767) return std::nullopt;
+        return v;
+      }
+      return Value{valueText(v)};
+    case WireKind::Unknown:
+      break;
+  }
+  return std::nullopt;
 }
 
 std::optional<Value> parseFieldValue(std::int16_t type, const std::string& text) {
-    const WireKind kind = wireKindOf(type);
-    if (kind == WireKind::String) return coerceFieldValue(type, Value{text});
-    const std::string t = trim(text);
-    if (t.empty()) return Value{std::monostate{}};
-    const char* b = t.data();
-    const char* e = t.data() + t.size();
-    if (kind == WireKind::Integer || kind == WireKind::Long) {
-        std::int64_t i = 0;
-        auto [p, ec] = std::from_chars(b, e, i);
-        if (ec != std::errc() || p != e) return std::nullopt;
-        return coerceFieldValue(type, Value{i});
-    }
-    if (kind == WireKind::Single || kind == WireKind::Double) {
-        double d = 0;
-        auto [p, ec] = std::from_chars(b, e, d);
-        if (ec != std::errc() || p != e) return std::nullopt;
-        return coerceFieldValue(type, Value{d});
-    }
-    return std::nullopt;
+  const WireKind kind = wireKindOf(type);
+  if (kind == WireKind::String) return coerceFieldValue(type, Value{text});
+  const std::string t = trim(text);
+  if (t.empty()) return Value{std::monostate{}};
+  const char* b = t.data();
+  const char* e = t.data() + t.size();
+  if (kind == WireKind::Integer || kind == WireKind::Long) {
+    std::int64_t i = 0;
+    auto [p, ec] = std::from_chars(b, e, i);
+    if (ec != std::errc() || p != e) return std::nullopt;
+    return coerceFieldValue(type, Value{i});
+  }
+  if (kind == WireKind::Single || kind == WireKind::Double) {
+    double d = 0;
+    auto [p, ec] = std::from_chars(b, e, d);
+    if (ec != std::errc() || p != e) return std::nullopt;
+    return coerceFieldValue(type, Value{d});
+  }
+  return std::nullopt;
 }
 
 std::string valueText(const Value& v) {
-    if (const auto* i = std::get_if<std::int64_t>(&v)) return std::to_string(*i);
-    if (const auto* s = std::get_if<std::string>(&v)) return *s;
-    if (const auto* d = std::get_if<double>(&v)) {
-        char buf[64];
-        auto [p, ec] = std::to_chars(buf, buf + sizeof buf, *d);
-        return ec == std::errc() ? std::string(buf, p) : std::string();
-    }
-    return {};
+  if (const auto* i = std::get_if<std::int64_t>(&v)) return std::to_string(*i);
+  if (const auto* s = std::get_if<std::string>(&v)) return *s;
+  if (const auto* d = std::get_if<double>(&v)) {
+    char buf[64];
+    auto [p, ec] = std::to_chars(buf, buf + sizeof buf, *d);
+    return ec == std::errc() ? std::string(buf, p) : std::string();
+  }
+  return {};
 }
 
 }  // namespace orvenda::server

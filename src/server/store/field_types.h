@@ -2,10 +2,10 @@
 // conversions between typed values and the texts that clients and administrators send.
 #pragma once
 
-#include "store/store.h"
-
 #include <optional>
 #include <string>
+
+#include "store/store.h"
 
 namespace orvenda::server {
 

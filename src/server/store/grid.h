@@ -4,9 +4,9 @@
 // client's CellsInBox does.
 #pragma once
 
-#include "store/store.h"
-
 #include <vector>
+
+#include "store/store.h"
 
 namespace orvenda::server {
 

@@ -1,34 +1,33 @@
 #include "store/password.h"
 
-#include "store/store.h"
-
 #include <sodium.h>
+
+#include "store/store.h"
 
 namespace orvenda::server {
 namespace {
 
 void initSodium() {
-    // sodium_init is idempotent and thread-safe; it returns 1 when already done.
-    if (sodium_init() < 0) throw StoreError("libsodium could not be initialised");
+  // sodium_init is idempotent and thread-safe; it returns 1 when already done.
+  if (sodium_init() < 0) throw StoreError("libsodium could not be initialised");
 }
 
 }  // namespace
 
 std::string hashPassword(const std::string& password) {
-    initSodium();
-    char out[crypto_pwhash_STRBYTES];
-    // Interactive limits: a login costs tens of milliseconds, not seconds.
-    if (crypto_pwhash_str(out, password.data(), password.size(),
-                          crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
-        throw StoreError("out of memory while hashing a password");
-    return std::string(out);
+  initSodium();
+  char out[crypto_pwhash_STRBYTES];
+  // Interactive limits: a login costs tens of milliseconds, not seconds.
+  if (crypto_pwhash_str(out, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                        crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+    throw StoreError("out of memory while hashing a password");
+  return std::string(out);
 }
 
 bool verifyPassword(const std::string& hash, const std::string& password) {
-    initSodium();
-    if (hash.empty() || hash.size() >= crypto_pwhash_STRBYTES) return false;
-    return crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
+  initSodium();
+  if (hash.empty() || hash.size() >= crypto_pwhash_STRBYTES) return false;
+  return crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
 }
 
 }  // namespace orvenda::server

@@ -108,8 +108,8 @@ CREATE INDEX element_cells_by_element ON element_cells (layer_id, element_id);
 )sql";
 
 const std::vector<const char*>& migrations() {
-    static const std::vector<const char*> list = {kVersion1, kVersion2, kVersion3};
-    return list;
+  static const std::vector<const char*> list = {kVersion1, kVersion2, kVersion3};
+  return list;
 }
 
 }  // namespace
@@ -117,27 +117,27 @@ const std::vector<const char*>& migrations() {
 int latestSchemaVersion() { return static_cast<int>(migrations().size()); }
 
 int schemaVersion(SqliteDb& db) {
-    auto st = db.prepare("PRAGMA user_version");
-    return st.step() ? static_cast<int>(st.integer(0)) : 0;
+  auto st = db.prepare("PRAGMA user_version");
+  return st.step() ? static_cast<int>(st.integer(0)) : 0;
 }
 
 void migrate(SqliteDb& db, int target) {
-    if (target <= 0) target = latestSchemaVersion();
-    // BEGIN IMMEDIATE: two processes opening a fresh file do not both migrate it.
-    db.exec("BEGIN IMMEDIATE");
-    try {
-        const int current = schemaVersion(db);
-        if (current > latestSchemaVersion())
-            throw StoreError("database schema version " + std::to_string(current) +
-                             " is newer than this program (" +
-                             std::to_string(latestSchemaVersion()) + ")");
-        for (int v = current; v < target; ++v) db.exec(migrations()[static_cast<std::size_t>(v)]);
-        if (target > current) db.exec("PRAGMA user_version = " + std::to_string(target));
-        db.exec("COMMIT");
-    } catch (...) {
-        db.exec("ROLLBACK");
-        throw;
-    }
+  if (target <= 0) target = latestSchemaVersion();
+  // BEGIN IMMEDIATE: two processes opening a fresh file do not both migrate it.
+  db.exec("BEGIN IMMEDIATE");
+  try {
+    const int current = schemaVersion(db);
+    if (current > latestSchemaVersion())
+      throw StoreError("database schema version " + std::to_string(current) +
+                       " is newer than this program (" + std::to_string(latestSchemaVersion()) +
+                       ")");
+    for (int v = current; v < target; ++v) db.exec(migrations()[static_cast<std::size_t>(v)]);
+    if (target > current) db.exec("PRAGMA user_version = " + std::to_string(target));
+    db.exec("COMMIT");
+  } catch (...) {
+    db.exec("ROLLBACK");
+    throw;
+  }
 }
 
 }  // namespace orvenda::server

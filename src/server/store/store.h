@@ -25,8 +25,8 @@
 namespace orvenda::server {
 
 class StoreError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 // Layer kinds as the client knows them (TipoLayer): 1 point, 2 polyline, 4 polygon,
@@ -37,21 +37,21 @@ enum class LayerKind : std::int16_t { Point = 1, Polyline = 2, Polygon = 4, Imag
 enum class AccessLevel : std::int16_t { NoAccess = 0, Viewer = 1, Editor = 2, Draw = 3 };
 
 struct Point {
-    double x = 0;  // longitude, degrees
-    double y = 0;  // latitude, degrees
+  double x = 0;  // longitude, degrees
+  double y = 0;  // latitude, degrees
 };
 
 struct Box {
-    double minX = 0, minY = 0, maxX = 0, maxY = 0;
+  double minX = 0, minY = 0, maxX = 0, maxY = 0;
 };
 
 // One grid cell. `row` comes from latitude, `column` from longitude; requests 2 and 5
 // carry (row, column) as their (i, j) and replies 102/105 echo them.
 struct CellKey {
-    std::int32_t row = 0;
-    std::int32_t column = 0;
-    friend bool operator==(const CellKey&, const CellKey&) = default;
-    friend auto operator<=>(const CellKey&, const CellKey&) = default;
+  std::int32_t row = 0;
+  std::int32_t column = 0;
+  friend bool operator==(const CellKey&, const CellKey&) = default;
+  friend auto operator<=>(const CellKey&, const CellKey&) = default;
 };
 
 // A layer's grid: cells of cellWidth x cellHeight degrees counted from (-180, -90),
@@ -61,82 +61,82 @@ struct CellKey {
 // fields 4 to 7, the four values the client stores as minCol, minRow, maxCol, maxRow and
 // uses to bound rows by the first and third, columns by the second and fourth.
 struct LayerGrid {
-    std::int32_t firstRow = 0, firstColumn = 0, lastRow = -1, lastColumn = -1;
-    float cellWidth = 1.0f;
-    float cellHeight = 1.0f;
+  std::int32_t firstRow = 0, firstColumn = 0, lastRow = -1, lastColumn = -1;
+  float cellWidth = 1.0f;
+  float cellHeight = 1.0f;
 };
 
 // Attribute field: name and ADO type code (2, 3, 4, 5, 8, 14, 16-21, 129-131, 200-203).
 struct FieldDef {
-    std::string name;
-    std::int16_t type = 0;
+  std::string name;
+  std::int16_t type = 0;
 };
 
 // Line and fill settings, in the wire order of the layer record and the theme record.
 struct DrawingStyle {
-    std::int32_t lineColor = 0xFF0000;
-    std::int16_t lineStyle = 0;
-    std::int16_t lineWidth = 1;
-    std::int32_t fillColor = 0xC0C000;
-    std::int16_t fillStyle = 0;
+  std::int32_t lineColor = 0xFF0000;
+  std::int16_t lineStyle = 0;
+  std::int16_t lineWidth = 1;
+  std::int32_t fillColor = 0xC0C000;
+  std::int16_t fillStyle = 0;
 };
 
 // One thematic class: a value (text fields) or a range (numeric fields) and its style.
 struct ThemeClass {
-    std::string lower;
-    std::string upper;
-    DrawingStyle style;
+  std::string lower;
+  std::string upper;
+  DrawingStyle style;
 };
 
 // A layer as set up in one map: everything one layer record of reply 101 carries.
 // Empty labelField / thematicField mean none (the wire sends a single space then).
 struct LayerRecord {
-    std::int32_t id = 0;
-    std::string name;
-    LayerKind kind = LayerKind::Point;
-    LayerGrid grid;
-    std::int16_t userVisibility = 1;
-    float zoomMin = 0, zoomMax = 0;
-    DrawingStyle style;
-    std::string labelField;
-    float labelZoomMin = 0, labelZoomMax = 0;
-    std::int16_t userLabelVisibility = 0;
-    bool labelBold = false;
-    std::int32_t labelColor = 0;
-    std::string thematicField;
-    std::int16_t thematicType = 0;
-    std::vector<FieldDef> fields;   // in the layer's own order
-    std::vector<ThemeClass> themes; // without the default class, which the style gives
+  std::int32_t id = 0;
+  std::string name;
+  LayerKind kind = LayerKind::Point;
+  LayerGrid grid;
+  std::int16_t userVisibility = 1;
+  float zoomMin = 0, zoomMax = 0;
+  DrawingStyle style;
+  std::string labelField;
+  float labelZoomMin = 0, labelZoomMax = 0;
+  std::int16_t userLabelVisibility = 0;
+  bool labelBold = false;
+  std::int32_t labelColor = 0;
+  std::string thematicField;
+  std::int16_t thematicType = 0;
+  std::vector<FieldDef> fields;    // in the layer's own order
+  std::vector<ThemeClass> themes;  // without the default class, which the style gives
 };
 
 // Map projection codes: 0 longitude/latitude, 1 Albers, 100 + zone for UTM.
 struct MapSummary {
-    std::int32_t code = 0;
-    std::string name;
+  std::int32_t code = 0;
+  std::string name;
 };
 
 // Reply 101: the map and its layers in drawing order.
 struct MapDefinition {
-    std::int32_t code = 0;
-    std::string name;
-    Box extents;
-    std::int32_t backgroundColor = 0xFFFFFF;
-    std::int16_t projection = 0;
-    std::vector<LayerRecord> layers;
+  std::int32_t code = 0;
+  std::string name;
+  Box extents;
+  std::int32_t backgroundColor = 0xFFFFFF;
+  std::int16_t projection = 0;
+  std::vector<LayerRecord> layers;
 };
 
 struct UserRecord {
-    std::int32_t id = 0;
-    std::string name;
-    std::string passwordHash;  // Argon2id string of crypto_pwhash_str; see password.h
-    bool guest = false;
+  std::int32_t id = 0;
+  std::string name;
+  std::string passwordHash;  // Argon2id string of crypto_pwhash_str; see password.h
+  bool guest = false;
 };
 
 // An element of a cell reply: its identifier and vertices. Polygons are closed rings
 // (first vertex repeated at the end); points have one vertex.
 struct CellElement {
-    std::int32_t id = 0;
-    std::vector<Point> points;
+  std::int32_t id = 0;
+  std::vector<Point> points;
 };
 
 // Typed attribute value: empty (NULL), integer, real or text. The handlers encode it by
@@ -144,57 +144,57 @@ struct CellElement {
 using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
 
 struct AttributeValue {
-    std::int16_t type = 0;  // the field's type code
-    Value value;
+  std::int16_t type = 0;  // the field's type code
+  Value value;
 };
 
 // Reply 105: each element of the cell points (from 1) into a list of distinct texts.
 struct CellFieldValues {
-    struct Ref {
-        std::int32_t elementId = 0;
-        std::int32_t position = 0;  // 1-based index into `values`
-    };
-    std::vector<Ref> refs;
-    std::vector<std::string> values;
+  struct Ref {
+    std::int32_t elementId = 0;
+    std::int32_t position = 0;  // 1-based index into `values`
+  };
+  std::vector<Ref> refs;
+  std::vector<std::string> values;
 };
 
 // Reply 106 kind 2.
 struct ValueRange {
-    std::string lowest;
-    std::string highest;
+  std::string lowest;
+  std::string highest;
 };
 
 // Result of a geometry write: the cells the element now occupies and whether the layer's
 // grid limits grew (the server then tells open maps, message 250 operation 4).
 struct ElementWrite {
-    std::int32_t id = 0;
-    std::vector<CellKey> cells;
-    bool gridChanged = false;
+  std::int32_t id = 0;
+  std::vector<CellKey> cells;
+  bool gridChanged = false;
 };
 
 // Layer creation (import, administration).
 struct NewLayer {
-    std::string name;
-    LayerKind kind = LayerKind::Point;
-    float cellWidth = 1.0f;
-    float cellHeight = 1.0f;
-    std::vector<FieldDef> fields;
+  std::string name;
+  LayerKind kind = LayerKind::Point;
+  float cellWidth = 1.0f;
+  float cellHeight = 1.0f;
+  std::vector<FieldDef> fields;
 };
 
 // Information about a stored layer, for administration listings.
 struct LayerInfo {
-    std::int32_t id = 0;
-    std::string name;
-    LayerKind kind = LayerKind::Point;
-    LayerGrid grid;
-    std::vector<FieldDef> fields;
-    std::int64_t elementCount = 0;
+  std::int32_t id = 0;
+  std::string name;
+  LayerKind kind = LayerKind::Point;
+  LayerGrid grid;
+  std::vector<FieldDef> fields;
+  std::int64_t elementCount = 0;
 };
 
 // Result of saving a map setup (request 240 / reply 241).
 struct SavedMap {
-    enum Result { Saved = 0, InvalidName = 1 } result = Saved;
-    std::int32_t code = 0;  // the map saved (a fresh code for a new map)
+  enum Result { Saved = 0, InvalidName = 1 } result = Saved;
+  std::int32_t code = 0;  // the map saved (a fresh code for a new map)
 };
 
 // One attribute condition of requests 13 and 14. Operators: 1 equal, 2 starting with,
@@ -203,133 +203,129 @@ struct SavedMap {
 // without regard to (ASCII) case; numeric fields compare numbers; 2-4 apply to the
 // text of any value.
 struct Condition {
-    std::string field;
-    std::int16_t op = 1;
-    std::string value1;
-    std::string value2;
+  std::string field;
+  std::int16_t op = 1;
+  std::string value1;
+  std::string value2;
 };
 
 // An element found by condition, with its value of the condition's field (reply 113).
 struct FoundElement {
-    std::int32_t id = 0;
-    Value value;
+  std::int32_t id = 0;
+  Value value;
 };
 
 // A candidate of an address search (reply 231).
 struct AddressCandidate {
-    std::int32_t id = 0;
-    std::string street;
-    std::string firstNumber, secondNumber;
-    Box box;
-    Point point;  // the door number placed along the segment
+  std::int32_t id = 0;
+  std::string street;
+  std::string firstNumber, secondNumber;
+  Box box;
+  Point point;  // the door number placed along the segment
 };
 
 class Store {
-public:
-    virtual ~Store() = default;
+ public:
+  virtual ~Store() = default;
 
-    // --- users and rights (requests 12, 120, 10, 11) ---
-    virtual std::optional<UserRecord> findUser(const std::string& name) = 0;
-    virtual std::optional<UserRecord> findUserById(std::int32_t id) = 0;
-    virtual std::vector<UserRecord> listUsers() = 0;
-    // Throws StoreError when the name is taken or empty. Returns the new id.
-    virtual std::int32_t addUser(const std::string& name, const std::string& passwordHash,
-                                 bool guest) = 0;
-    virtual void setPasswordHash(std::int32_t userId, const std::string& passwordHash) = 0;
-    virtual void removeUser(std::int32_t userId) = 0;
-    virtual void setAccess(std::int32_t userId, std::int32_t layerId, AccessLevel level) = 0;
-    // NoAccess when nothing was granted.
-    virtual AccessLevel accessLevel(std::int32_t userId, std::int32_t layerId) = 0;
-    // Maps the user may open: those with at least one layer the user can view.
-    virtual std::vector<MapSummary> mapsForUser(std::int32_t userId) = 0;
-    virtual bool canOpenMap(std::int32_t userId, std::int32_t mapCode) = 0;
+  // --- users and rights (requests 12, 120, 10, 11) ---
+  virtual std::optional<UserRecord> findUser(const std::string& name) = 0;
+  virtual std::optional<UserRecord> findUserById(std::int32_t id) = 0;
+  virtual std::vector<UserRecord> listUsers() = 0;
+  // Throws StoreError when the name is taken or empty. Returns the new id.
+  virtual std::int32_t addUser(const std::string& name, const std::string& passwordHash,
+                               bool guest) = 0;
+  virtual void setPasswordHash(std::int32_t userId, const std::string& passwordHash) = 0;
+  virtual void removeUser(std::int32_t userId) = 0;
+  virtual void setAccess(std::int32_t userId, std::int32_t layerId, AccessLevel level) = 0;
+  // NoAccess when nothing was granted.
+  virtual AccessLevel accessLevel(std::int32_t userId, std::int32_t layerId) = 0;
+  // Maps the user may open: those with at least one layer the user can view.
+  virtual std::vector<MapSummary> mapsForUser(std::int32_t userId) = 0;
+  virtual bool canOpenMap(std::int32_t userId, std::int32_t mapCode) = 0;
 
-    // --- maps and layer setups (request 1) ---
-    virtual std::optional<MapDefinition> mapDefinition(std::int32_t mapCode) = 0;
-    virtual std::vector<MapSummary> listMaps() = 0;
-    virtual void createMap(const MapDefinition& map) = 0;  // layers are added separately
-    // Appends the layer to the map's drawing order with the given setup; the setup's
-    // id, name, kind, grid and fields are taken from the layer itself.
-    virtual void addLayerToMap(std::int32_t mapCode, const LayerRecord& setup) = 0;
-    // Replaces the setup of a layer already in the map (zoom, labels, themes, styles).
-    virtual void updateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) = 0;
-    // Saves a whole map setup: over map.code when it is not 0 (name, extents, colour,
-    // projection, and the layers with their order replaced by map.layers), or as a new
-    // map with a fresh code when it is 0. Only the setup fields of each layer record are
-    // taken; grids, kinds and fields stay the store's own. The name must be 1 to 255
-    // characters without control characters and not another map's (InvalidName).
-    // Throws StoreError for an unknown map or layer, or a label or thematic field that
-    // the layer lacks; nothing is changed then.
-    virtual SavedMap saveMap(const MapDefinition& map) = 0;
+  // --- maps and layer setups (request 1) ---
+  virtual std::optional<MapDefinition> mapDefinition(std::int32_t mapCode) = 0;
+  virtual std::vector<MapSummary> listMaps() = 0;
+  virtual void createMap(const MapDefinition& map) = 0;  // layers are added separately
+  // Appends the layer to the map's drawing order with the given setup; the setup's
+  // id, name, kind, grid and fields are taken from the layer itself.
+  virtual void addLayerToMap(std::int32_t mapCode, const LayerRecord& setup) = 0;
+  // Replaces the setup of a layer already in the map (zoom, labels, themes, styles).
+  virtual void updateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) = 0;
+  // Saves a whole map setup: over map.code when it is not 0 (name, extents, colour,
+  // projection, and the layers with their order replaced by map.layers), or as a new
+  // map with a fresh code when it is 0. Only the setup fields of each layer record are
+  // taken; grids, kinds and fields stay the store's own. The name must be 1 to 255
+  // characters without control characters and not another map's (InvalidName).
+  // Throws StoreError for an unknown map or layer, or a label or thematic field that
+  // the layer lacks; nothing is changed then.
+  virtual SavedMap saveMap(const MapDefinition& map) = 0;
 
-    // --- layers and elements (requests 2, 4, 5, 6, 15) ---
-    virtual std::int32_t createLayer(const NewLayer& layer) = 0;
-    virtual std::optional<LayerInfo> layerInfo(std::int32_t layerId) = 0;
-    virtual std::optional<LayerInfo> findLayer(const std::string& name) = 0;
-    virtual std::vector<LayerInfo> listLayers() = 0;
-    // Elements whose box meets the cell; empty when the layer or cell holds nothing.
-    virtual std::vector<CellElement> cellElements(std::int32_t layerId, CellKey cell) = 0;
-    // Values of one field (name compared without regard to case) for the elements of
-    // a cell; nullopt when the layer has no such field.
-    virtual std::optional<CellFieldValues> cellFieldValues(std::int32_t layerId, CellKey cell,
-                                                           const std::string& field) = 0;
-    // Distinct texts of a field in ascending order, at most `limit`; nullopt for an
-    // unknown field.
-    virtual std::optional<std::vector<std::string>>
-    distinctValues(std::int32_t layerId, const std::string& field, std::size_t limit) = 0;
-    // Lowest and highest value (numeric order for numeric fields); nullopt for an
-    // unknown field or a field without values.
-    virtual std::optional<ValueRange> valueRange(std::int32_t layerId,
-                                                 const std::string& field) = 0;
-    // All values of the element in the order of the layer's fields; nullopt when the
-    // element does not exist.
-    virtual std::optional<std::vector<AttributeValue>>
-    elementAttributes(std::int32_t layerId, std::int32_t elementId) = 0;
-    virtual std::optional<Box> elementExtent(std::int32_t layerId, std::int32_t elementId) = 0;
+  // --- layers and elements (requests 2, 4, 5, 6, 15) ---
+  virtual std::int32_t createLayer(const NewLayer& layer) = 0;
+  virtual std::optional<LayerInfo> layerInfo(std::int32_t layerId) = 0;
+  virtual std::optional<LayerInfo> findLayer(const std::string& name) = 0;
+  virtual std::vector<LayerInfo> listLayers() = 0;
+  // Elements whose box meets the cell; empty when the layer or cell holds nothing.
+  virtual std::vector<CellElement> cellElements(std::int32_t layerId, CellKey cell) = 0;
+  // Values of one field (name compared without regard to case) for the elements of
+  // a cell; nullopt when the layer has no such field.
+  virtual std::optional<CellFieldValues> cellFieldValues(std::int32_t layerId, CellKey cell,
+                                                         const std::string& field) = 0;
+  // Distinct texts of a field in ascending order, at most `limit`; nullopt for an
+  // unknown field.
+  virtual std::optional<std::vector<std::string>> distinctValues(std::int32_t layerId,
+                                                                 const std::string& field,
+                                                                 std::size_t limit) = 0;
+  // Lowest and highest value (numeric order for numeric fields); nullopt for an
+  // unknown field or a field without values.
+  virtual std::optional<ValueRange> valueRange(std::int32_t layerId, const std::string& field) = 0;
+  // All values of the element in the order of the layer's fields; nullopt when the
+  // element does not exist.
+  virtual std::optional<std::vector<AttributeValue>> elementAttributes(std::int32_t layerId,
+                                                                       std::int32_t elementId) = 0;
+  virtual std::optional<Box> elementExtent(std::int32_t layerId, std::int32_t elementId) = 0;
 
-    // --- queries (requests 13, 14, 230) ---
-    // Elements of the layer meeting the condition, by identifier, at most `limit`;
-    // nullopt for an unknown field. Throws StoreError for an operator outside 1-10 or a
-    // value that is not a number for a numeric field.
-    virtual std::optional<std::vector<FoundElement>> findElements(std::int32_t layerId,
-                                                                  const Condition& c,
-                                                                  std::size_t limit) = 0;
-    // The candidates (existing elements only) meeting every condition, in the order
-    // given; nullopt when a condition names an unknown field.
-    virtual std::optional<std::vector<std::int32_t>> matchElements(
-        std::int32_t layerId, const std::vector<std::int32_t>& candidates,
-        const std::vector<Condition>& conditions) = 0;
-    // Street segments whose name contains `street` (without regard to case) and whose
-    // number range NUMINI..NUMFIN holds `number`. The street name is the layer's first
-    // text field; a layer without NUMINI and NUMFIN has no addresses (empty result).
-    virtual std::vector<AddressCandidate> findAddress(std::int32_t layerId,
-                                                      const std::string& street,
-                                                      std::int64_t number,
-                                                      std::size_t limit) = 0;
+  // --- queries (requests 13, 14, 230) ---
+  // Elements of the layer meeting the condition, by identifier, at most `limit`;
+  // nullopt for an unknown field. Throws StoreError for an operator outside 1-10 or a
+  // value that is not a number for a numeric field.
+  virtual std::optional<std::vector<FoundElement>> findElements(std::int32_t layerId,
+                                                                const Condition& c,
+                                                                std::size_t limit) = 0;
+  // The candidates (existing elements only) meeting every condition, in the order
+  // given; nullopt when a condition names an unknown field.
+  virtual std::optional<std::vector<std::int32_t>> matchElements(
+      std::int32_t layerId, const std::vector<std::int32_t>& candidates,
+      const std::vector<Condition>& conditions) = 0;
+  // Street segments whose name contains `street` (without regard to case) and whose
+  // number range NUMINI..NUMFIN holds `number`. The street name is the layer's first
+  // text field; a layer without NUMINI and NUMFIN has no addresses (empty result).
+  virtual std::vector<AddressCandidate> findAddress(std::int32_t layerId, const std::string& street,
+                                                    std::int64_t number, std::size_t limit) = 0;
 
-    // --- element writes (import; requests 205-210 and 220) ---
-    // Cells are computed here from the element's box and the layer's grid; values are
-    // given one per field in field order, as texts converted by the field's type (an
-    // empty text stores NULL in a numeric field). Throws StoreError on a bad value or
-    // an unknown layer.
-    virtual ElementWrite addElement(std::int32_t layerId, const std::vector<Point>& points,
-                                    const std::vector<std::string>& values) = 0;
-    // Same as addElement with values already typed (the importer's path).
-    virtual ElementWrite addElementTyped(std::int32_t layerId,
-                                         const std::vector<Point>& points,
-                                         const std::vector<Value>& values) = 0;
-    virtual std::optional<ElementWrite> setGeometry(std::int32_t layerId,
-                                                    std::int32_t elementId,
-                                                    const std::vector<Point>& points) = 0;
-    // Returns false when the element does not exist.
-    virtual bool setAttributes(std::int32_t layerId, std::int32_t elementId,
-                               const std::vector<std::string>& values) = 0;
-    // The cells the element occupied, or nullopt when it did not exist.
-    virtual std::optional<std::vector<CellKey>> removeElement(std::int32_t layerId,
-                                                              std::int32_t elementId) = 0;
+  // --- element writes (import; requests 205-210 and 220) ---
+  // Cells are computed here from the element's box and the layer's grid; values are
+  // given one per field in field order, as texts converted by the field's type (an
+  // empty text stores NULL in a numeric field). Throws StoreError on a bad value or
+  // an unknown layer.
+  virtual ElementWrite addElement(std::int32_t layerId, const std::vector<Point>& points,
+                                  const std::vector<std::string>& values) = 0;
+  // Same as addElement with values already typed (the importer's path).
+  virtual ElementWrite addElementTyped(std::int32_t layerId, const std::vector<Point>& points,
+                                       const std::vector<Value>& values) = 0;
+  virtual std::optional<ElementWrite> setGeometry(std::int32_t layerId, std::int32_t elementId,
+                                                  const std::vector<Point>& points) = 0;
+  // Returns false when the element does not exist.
+  virtual bool setAttributes(std::int32_t layerId, std::int32_t elementId,
+                             const std::vector<std::string>& values) = 0;
+  // The cells the element occupied, or nullopt when it did not exist.
+  virtual std::optional<std::vector<CellKey>> removeElement(std::int32_t layerId,
+                                                            std::int32_t elementId) = 0;
 
-    // Runs `work` in one transaction: all of it is stored or none (bulk import).
-    virtual void transaction(const std::function<void()>& work) = 0;
+  // Runs `work` in one transaction: all of it is stored or none (bulk import).
+  virtual void transaction(const std::function<void()>& work) = 0;
 };
 
 // Opens (creating and migrating when needed) the SQLite database at `path`.

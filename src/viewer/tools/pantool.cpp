@@ -7,8 +7,8 @@ namespace orvenda {
 void PanTool::Drag(ToolHost& host, QPointF pointer) {
   const ToolState& t = host.tools();
   const QPointF shift = pointer - SurfaceOf(host, t.DownX, t.DownY);
-  host.SetPictureShift(QPoint(static_cast<int>(std::lround(shift.x())),
-                              static_cast<int>(std::lround(shift.y()))));
+  host.SetPictureShift(
+      QPoint(static_cast<int>(std::lround(shift.x())), static_cast<int>(std::lround(shift.y()))));
 }
 
 bool PanTool::Release(ToolHost& host) {

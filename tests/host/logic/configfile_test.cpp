@@ -15,7 +15,9 @@ TEST(ConfigFile, ReadsFieldsByLinesAndCommas) {
     ConnectionSettings expected;
   };
   const Row rows[] = {
-      {"three CR LF lines", "maps.example\r\n1001\r\nC:\\Imagenes\r\n", true,
+      {"three CR LF lines",
+       "maps.example\r\n1001\r\nC:\\Imagenes\r\n",
+       true,
        {"maps.example", "1001", "C:\\Imagenes"}},
       {"no line end after the last", "h\r\n7\r\n/img", true, {"h", "7", "/img"}},
       {"LF only", "h\n7\n/img\n", true, {"h", "7", "/img"}},
@@ -24,9 +26,13 @@ TEST(ConfigFile, ReadsFieldsByLinesAndCommas) {
       {"an empty last line is a field", "h\r\n1001\r\n\r\n", true, {"h", "1001", ""}},
       {"commas split fields", "h,1001\r\n/img\r\n", true, {"h", "1001", "/img"}},
       {"a plain comma cuts a value", "h\r\n1\r\nC:\\Maps, 2026\r\n", true, {"h", "1", "C:\\Maps"}},
-      {"quoted value with a comma", "h\r\n1\r\n\"C:\\Maps, 2026\"\r\n", true,
+      {"quoted value with a comma",
+       "h\r\n1\r\n\"C:\\Maps, 2026\"\r\n",
+       true,
        {"h", "1", "C:\\Maps, 2026"}},
-      {"doubled quote inside quotes", "\"say \"\"hi\"\"\"\r\n1\r\n/i\r\n", true,
+      {"doubled quote inside quotes",
+       "\"say \"\"hi\"\"\"\r\n1\r\n/i\r\n",
+       true,
        {"say \"hi\"", "1", "/i"}},
       {"two lines", "h\r\n1001\r\n", false, {}},
       {"one line", "h\r\n", false, {}},

@@ -13,10 +13,10 @@ TEST(MapCommands, GuestNamesInAnyCaseOnly) {
     const char* name;
     bool guest;
   };
-  const Row rows[] = {{"invitado", true}, {"INVITADO", true}, {"Guest", true},
-                      {"gUeSt", true},    {"anonimo", true},  {"ANONIMO", true},
+  const Row rows[] = {{"invitado", true}, {"INVITADO", true},   {"Guest", true},
+                      {"gUeSt", true},    {"anonimo", true},    {"ANONIMO", true},
                       {"guests", false},  {"invitado1", false}, {"anon", false},
-                      {"", false},        {" guest", false},  {"demo", false}};
+                      {"", false},        {" guest", false},    {"demo", false}};
   for (const auto& row : rows) EXPECT_EQ(IsGuestUser(row.name), row.guest) << row.name;
 }
 

@@ -163,8 +163,8 @@ TEST(ServerCells, ValuesAreSentOncePerCellAndSharedByPosition) {
   EXPECT_EQ(byElement, (std::vector<std::string>{"Juárez", "Juárez", "Hidalgo"}));
 
   // An empty cell and an unknown field: n = 0 and the message ends there.
-  for (const auto& [cell, field] :
-       {std::pair{CellKey{0, 0}, std::string("NOMBRE")}, std::pair{d.nearCell, std::string("NO_HAY")}}) {
+  for (const auto& [cell, field] : {std::pair{CellKey{0, 0}, std::string("NOMBRE")},
+                                    std::pair{d.nearCell, std::string("NO_HAY")}}) {
     auto e = Ask(*c, ValuesRequest(d.roads, cell, field), 105);
     ASSERT_TRUE(e);
     e->GetLong();

@@ -42,8 +42,7 @@ TEST(ServerElements, AttributesTravelEachByItsFieldType) {
   EXPECT_EQ(m->Remaining(), 0);
 
   // No such element, and a layer without access: n = -1 and nothing after it.
-  for (const auto& [layer, element] :
-       {std::pair{d.places, 999999}, std::pair{d.secret, 1}}) {
+  for (const auto& [layer, element] : {std::pair{d.places, 999999}, std::pair{d.secret, 1}}) {
     auto none = Ask(*c, ElementRequest(4, layer, element), 104);
     ASSERT_TRUE(none);
     EXPECT_EQ(none->GetLong(), layer);
@@ -82,11 +81,14 @@ TEST(ServerElements, FieldValuesForTheLayerSetupByKind) {
   const TestData& d = rig.data();
   auto c = Viewer(rig);
   auto ask = [&](std::int32_t layer, const std::string& field, std::int16_t kind) {
-    auto m = Ask(*c, Request(6, [&](DWBUffer& b) {
-                   b.PutLong(layer);
-                   b.PutString(field);
-                   b.PutInteger(kind);
-                 }), 106);
+    auto m = Ask(*c,
+                 Request(6,
+                         [&](DWBUffer& b) {
+                           b.PutLong(layer);
+                           b.PutString(field);
+                           b.PutInteger(kind);
+                         }),
+                 106);
     EXPECT_TRUE(m);
     if (!m) return std::vector<std::string>{"<none>"};
     EXPECT_EQ(m->GetLong(), layer);

@@ -20,10 +20,13 @@ LoginReply DoLogin(std::uint16_t port, const std::string& name, const std::strin
                    const std::string& source = {}) {
   LoginReply r;
   ProtocolClient c(port, source);
-  auto m = Ask(c, Request(12, [&](DWBUffer& b) {
-                 b.PutString(name);
-                 b.PutString(password);
-               }), 112);
+  auto m = Ask(c,
+               Request(12,
+                       [&](DWBUffer& b) {
+                         b.PutString(name);
+                         b.PutString(password);
+                       }),
+               112);
   if (!m) return r;
   r.user = m->GetLong();
   if (r.user >= 1) {
@@ -127,11 +130,14 @@ TEST(ServerLogin, FailuresAreThrottledPerAddressAndPasswordsNeverLogged) {
 std::int16_t ChangePassword(std::uint16_t port, std::int32_t user, const std::string& oldPw,
                             const std::string& newPw) {
   ProtocolClient c(port);
-  auto m = Ask(c, Request(120, [&](DWBUffer& b) {
-                 b.PutLong(user);
-                 b.PutString(oldPw);
-                 b.PutString(newPw);
-               }), 121);
+  auto m = Ask(c,
+               Request(120,
+                       [&](DWBUffer& b) {
+                         b.PutLong(user);
+                         b.PutString(oldPw);
+                         b.PutString(newPw);
+                       }),
+               121);
   return m ? m->GetInteger() : -9999;
 }
 
@@ -143,8 +149,8 @@ TEST(ServerLogin, ChangePasswordNeedsALiveHandleAndTheOldPassword) {
   ASSERT_GE(guest, 1);
   EXPECT_EQ(ChangePassword(rig.port(), ana, "mala", "nueva"), 1);
   EXPECT_EQ(ChangePassword(rig.port(), ana ^ 0x5A5A5A, "secreta", "nueva"), 1);  // made up
-  EXPECT_EQ(ChangePassword(rig.port(), guest, "", "nueva"), 1);  // guests cannot
-  EXPECT_EQ(ChangePassword(rig.port(), ana, "secreta", ""), 1);  // blank
+  EXPECT_EQ(ChangePassword(rig.port(), guest, "", "nueva"), 1);                  // guests cannot
+  EXPECT_EQ(ChangePassword(rig.port(), ana, "secreta", ""), 1);                  // blank
   EXPECT_EQ(ChangePassword(rig.port(), ana, "secreta", "nueva clave"), 0);
   EXPECT_EQ(Login(rig.port(), "ana", "secreta"), -1);
   EXPECT_GE(Login(rig.port(), "ana", "nueva clave"), 1);

@@ -1,5 +1,7 @@
 // The real executable: `orvenda-server serve` as a child process, its options, its
 // log file, and a clean stop on SIGTERM and SIGINT.
+#include "net/serve_command.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -11,7 +13,6 @@
 #include <sstream>
 #include <thread>
 
-#include "net/serve_command.h"
 #include "server_rig.h"
 
 extern char** environ;
@@ -27,9 +28,10 @@ TEST(ServeCommand, ParsesItsOptionsAndRefusesBadOnes) {
   };
   const std::vector<Row> rows = {
       {"only the database", {"--db", "x.db"}, true},
-      {"every option", {"--db", "x.db", "--port", "1234", "--listen", "0.0.0.0", "--threads", "3",
-                        "--client-version", "2.1.7", "--idle-timeout", "60",
-                        "--login-attempts", "9"}, true},
+      {"every option",
+       {"--db", "x.db", "--port", "1234", "--listen", "0.0.0.0", "--threads", "3",
+        "--client-version", "2.1.7", "--idle-timeout", "60", "--login-attempts", "9"},
+       true},
       {"no database", {"--port", "1001"}, false},
       {"port too large", {"--db", "x.db", "--port", "65536"}, false},
       {"option without value", {"--db", "x.db", "--port"}, false},
@@ -71,7 +73,8 @@ int WaitFor(pid_t pid, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (std::chrono::steady_clock::now() < deadline) {
     int status = 0;
-    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    if (::waitpid(pid, &status, WNOHANG) == pid)
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
     std::this_thread::sleep_for(20ms);
   }
   ::kill(pid, SIGKILL);
@@ -90,8 +93,8 @@ TEST(ServeCommand, RealExecutableServesAndStopsCleanlyOnSignals) {
       s->addUser("ana", "not a hash", false);
     }
     const std::string db = (dir / "map.db").string(), log = (dir / "server.log").string();
-    std::vector<std::string> args = {ORVENDA_SERVER_EXE, "serve", "--db", db, "--port", "0",
-                                     "--log", log};
+    std::vector<std::string> args = {ORVENDA_SERVER_EXE, "serve", "--db",  db,
+                                     "--port",           "0",     "--log", log};
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -111,9 +114,12 @@ TEST(ServeCommand, RealExecutableServesAndStopsCleanlyOnSignals) {
     const auto port = static_cast<std::uint16_t>(std::stoi(match[1].str()));
 
     ProtocolClient c(port);
-    auto reply = Ask(c, Request(2, [](DWBUffer& b) {
-                       for (int i = 0; i < 3; ++i) b.PutLong(1);
-                     }), 102);
+    auto reply = Ask(c,
+                     Request(2,
+                             [](DWBUffer& b) {
+                               for (int i = 0; i < 3; ++i) b.PutLong(1);
+                             }),
+                     102);
     EXPECT_TRUE(reply);
     ::kill(pid, signal);
     EXPECT_TRUE(c.closedByServer(5s));

@@ -28,8 +28,8 @@ ServerRig::ServerRig(ServerConfig config) : dir_(FreshDir()), db_(dir_ / "map.db
   config.logFile = (dir_ / "server.log").string();
   log_ = std::make_unique<ServerLog>(config.logFile, std::cerr);
   const auto db = db_;
-  server_ = std::make_unique<Server>(config, [db] { return ::orvenda::server::openStore(db); },
-                                     *log_);
+  server_ = std::make_unique<Server>(
+      config, [db] { return ::orvenda::server::openStore(db); }, *log_);
   server_->start();
 }
 
@@ -63,10 +63,13 @@ std::int32_t Login(std::uint16_t port, const std::string& user, const std::strin
 }
 
 std::int32_t OpenMap(ProtocolClient& c, std::int32_t userId, std::int32_t map) {
-  auto reply = Ask(c, Request(10, [&](DWBUffer& b) {
-    b.PutLong(userId);
-    b.PutLong(map);
-  }), 110);
+  auto reply = Ask(c,
+                   Request(10,
+                           [&](DWBUffer& b) {
+                             b.PutLong(userId);
+                             b.PutLong(map);
+                           }),
+                   110);
   return reply ? reply->GetInteger() : -9999;
 }
 

@@ -18,12 +18,32 @@ enum class WireType { Integer, Long, Single, Double, String, Unknown };
 // How a value of each field type code travels.
 WireType WireTypeOf(std::int16_t type) {
   switch (type) {
-    case 2: case 16: case 17: case 18: return WireType::Integer;
-    case 3: case 19: case 20: case 21: return WireType::Long;
-    case 4: return WireType::Single;
-    case 5: case 14: case 131: return WireType::Double;
-    case 8: case 129: case 130: case 200: case 201: case 202: case 203: return WireType::String;
-    default: return WireType::Unknown;
+    case 2:
+    case 16:
+    case 17:
+    case 18:
+      return WireType::Integer;
+    case 3:
+    case 19:
+    case 20:
+    case 21:
+      return WireType::Long;
+    case 4:
+      return WireType::Single;
+    case 5:
+    case 14:
+    case 131:
+      return WireType::Double;
+    case 8:
+    case 129:
+    case 130:
+    case 200:
+    case 201:
+    case 202:
+    case 203:
+      return WireType::String;
+    default:
+      return WireType::Unknown;
   }
 }
 
@@ -41,8 +61,8 @@ double AsNumber(const Value& v) {
 template <typename T>
 T Clamped(const Value& v) {
   if (const auto* i = std::get_if<std::int64_t>(&v)) {
-    return static_cast<T>(std::clamp<std::int64_t>(*i, std::numeric_limits<T>::min(),
-                                                   std::numeric_limits<T>::max()));
+    return static_cast<T>(
+        std::clamp<std::int64_t>(*i, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
   }
   const double d = AsNumber(v);
   if (!std::isfinite(d)) return 0;
@@ -67,12 +87,22 @@ void PutAttribute(DWBUffer& b, const AttributeValue& a) {
   const WireType w = WireTypeOf(a.type);
   b.PutInteger(w == WireType::Unknown ? std::int16_t{8} : a.type);
   switch (w) {
-    case WireType::Integer: b.PutInteger(Clamped<std::int16_t>(a.value)); break;
-    case WireType::Long: b.PutLong(Clamped<std::int32_t>(a.value)); break;
-    case WireType::Single: b.PutSingle(static_cast<float>(AsNumber(a.value))); break;
-    case WireType::Double: b.PutDouble(AsNumber(a.value)); break;
+    case WireType::Integer:
+      b.PutInteger(Clamped<std::int16_t>(a.value));
+      break;
+    case WireType::Long:
+      b.PutLong(Clamped<std::int32_t>(a.value));
+      break;
+    case WireType::Single:
+      b.PutSingle(static_cast<float>(AsNumber(a.value)));
+      break;
+    case WireType::Double:
+      b.PutDouble(AsNumber(a.value));
+      break;
     case WireType::String:
-    case WireType::Unknown: PutText(b, AsText(a.value)); break;
+    case WireType::Unknown:
+      PutText(b, AsText(a.value));
+      break;
   }
 }
 

@@ -33,11 +33,11 @@ struct ServerServices {
 // One connection's view of who is talking and what is open.
 struct ConnectionState {
   std::uint64_t id = 0;
-  std::string address;  // the peer's IP address (login throttling)
-  std::string peer;     // address and port, for log lines
-  std::int32_t handle = 0;  // login handle bound by request 10 (attached), 0 for none
-  std::int32_t userId = 0;  // the account behind it
-  std::int32_t mapCode = 0; // the map that request 10 opened
+  std::string address;       // the peer's IP address (login throttling)
+  std::string peer;          // address and port, for log lines
+  std::int32_t handle = 0;   // login handle bound by request 10 (attached), 0 for none
+  std::int32_t userId = 0;   // the account behind it
+  std::int32_t mapCode = 0;  // the map that request 10 opened
   bool mapOpen = false;
   bool closeAfterReply = false;  // the login connection ends with reply 112
   // Cell sizes of the layers read on this connection (they never change).

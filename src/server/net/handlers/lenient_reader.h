@@ -15,10 +15,18 @@ class LenientReader {
  public:
   explicit LenientReader(DWBUffer& request) : b_(request) {}
 
-  std::int32_t Long() { return Read<std::int32_t>([this] { return b_.GetLong(); }); }
-  std::int16_t Integer() { return Read<std::int16_t>([this] { return b_.GetInteger(); }); }
-  std::uint8_t Byte() { return Read<std::uint8_t>([this] { return b_.GetByte(); }); }
-  std::string String() { return Read<std::string>([this] { return b_.GetString(); }); }
+  std::int32_t Long() {
+    return Read<std::int32_t>([this] { return b_.GetLong(); });
+  }
+  std::int16_t Integer() {
+    return Read<std::int16_t>([this] { return b_.GetInteger(); });
+  }
+  std::uint8_t Byte() {
+    return Read<std::uint8_t>([this] { return b_.GetByte(); });
+  }
+  std::string String() {
+    return Read<std::string>([this] { return b_.GetString(); });
+  }
 
  private:
   template <typename T, typename Get>

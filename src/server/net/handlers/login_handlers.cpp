@@ -37,8 +37,7 @@ asio::awaitable<std::string> HashAway(HandlerContext& ctx, std::string password)
                                     asio::use_awaitable);
 }
 
-DWBUffer LoginReply(HandlerContext& ctx, std::int32_t handle,
-                    const std::vector<MapSummary>& maps) {
+DWBUffer LoginReply(HandlerContext& ctx, std::int32_t handle, const std::vector<MapSummary>& maps) {
   DWBUffer b = StartReply(cmd::kLoginReply);
   b.PutLong(handle);
   const ClientVersion& v = ctx.services.config.requiredVersion;
@@ -62,7 +61,7 @@ asio::awaitable<bool> PasswordMatches(HandlerContext& ctx, const std::optional<U
   if (user && user->guest && user->passwordHash.empty()) co_return true;
   const std::string& hash = user ? user->passwordHash : ctx.services.dummyHash;
   const bool ok = co_await VerifyAway(ctx, hash, password);
-  co_return ok && user.has_value();
+  co_return ok&& user.has_value();
 }
 
 }  // namespace

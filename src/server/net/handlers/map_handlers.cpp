@@ -109,8 +109,8 @@ std::optional<DWBUffer> HandleOpenMap(DWBUffer& request, HandlerContext& ctx) {
   }
   if (!ctx.store.canOpenMap(*account, map)) {
     ctx.services.handles.detach(handle);
-    ctx.refused(kWhat, "account " + std::to_string(*account) + " may not open map " +
-                           std::to_string(map));
+    ctx.refused(kWhat,
+                "account " + std::to_string(*account) + " may not open map " + std::to_string(map));
     return OpenMapReply(kMapRefused);
   }
   // A second 10 on the same connection moves it to the new map and handle.

@@ -18,7 +18,7 @@ namespace orvenda::server {
 // or nothing after it has logged why the request is refused; the empty reply follows.
 using SyncHandler = std::optional<DWBUffer> (*)(DWBUffer& request, HandlerContext& ctx);
 using AsyncHandler = asio::awaitable<std::optional<DWBUffer>> (*)(DWBUffer& request,
-                                                                   HandlerContext& ctx);
+                                                                  HandlerContext& ctx);
 // Builds the empty reply from what can still be read of the request.
 using EmptyReply = DWBUffer (*)(LenientReader& request);
 
