@@ -15,6 +15,7 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 test: build
+	@scripts/check-format.sh
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 
 bench: build
