@@ -3,7 +3,7 @@
 function(orvenda_add_test_dir name dir)
   file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
   if(NOT sources)
-    return()
+    message(FATAL_ERROR "${name}: no test sources in ${dir}")
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARGN} orvenda_testsupport GTest::gtest_main
