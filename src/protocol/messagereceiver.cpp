@@ -61,7 +61,7 @@ void MessageReceiver::Parse() {
 // Reads the header of the next message when all 8 bytes are held; drops what
 // cannot be the start of a message on the way.
 bool MessageReceiver::ReadHeader() {
-  while (heldBytes() > 0) {
+  while (true) {
     const framing::HeaderCheck check =
         framing::CheckHeader(acc_.data() + head_, heldBytes(), limits_.maxMessage);
     if (check.frame == framing::Frame::NeedMore) return false;
@@ -83,7 +83,6 @@ bool MessageReceiver::ReadHeader() {
     receiving_ = 1;
     return true;
   }
-  return false;
 }
 
 void MessageReceiver::DropToNextMagic() {

@@ -119,6 +119,7 @@ TEST(DWBUffer, BrokenBytesFailWithTheExactFault) {
         MessageTooShort)
         << "cut at " << cut;
   }
+  EXPECT_THROW(DWBUffer(Bytes{}).GetByte(), MessageTooShort);
   EXPECT_THROW(DWBUffer(Bytes{0xFF, 0xFF, 'a'}).GetString(), MalformedField);
   EXPECT_THROW(DWBUffer(Bytes{0xFF, 0x7F, 'a'}).GetString(), MessageTooShort);  // 32767 declared
   DWBUffer tooLong;
@@ -128,6 +129,7 @@ TEST(DWBUffer, BrokenBytesFailWithTheExactFault) {
   const Bytes raw = {0, 0xE8, 0x03, 0, 0, 'h', 'i'};
   EXPECT_EQ(BytesToLong(raw, 1), 1000);
   EXPECT_EQ(BytesToString(raw, 5, 2), "hi");
+  EXPECT_EQ(BytesToString(raw, 7, 0), "");
   EXPECT_THROW(BytesToLong(raw, 4), MessageTooShort);
 }
 
