@@ -1,12 +1,11 @@
 #include "model/layer.h"
 
-#include <cmath>
-#include <limits>
 #include <set>
 #include <stdexcept>
 #include <utility>
 
 #include "model/cellvaluerequester.h"
+#include "model/gridrule.h"
 #include "model/layerowner.h"
 
 namespace orvenda {
@@ -14,16 +13,6 @@ namespace orvenda {
 namespace {
 
 int16_t ValidVisibility(int16_t value) { return value >= 0 && value <= 2 ? value : 1; }
-
-// Nearest integer, halves to even (the default rounding mode). A quotient
-// that is no 32-bit integer means a broken grid (a cell size of 0, say).
-int32_t CellNumber(double quotient) {
-  const double n = std::nearbyint(quotient);
-  if (!(n >= std::numeric_limits<int32_t>::min() && n <= std::numeric_limits<int32_t>::max())) {
-    throw std::range_error("grid cell index out of range");
-  }
-  return static_cast<int32_t>(n);
-}
 
 }  // namespace
 
@@ -74,8 +63,9 @@ void layer::SetDefaultTheme(const Theme& theme) {
 
 void layer::GetRowColumn(double X, double Y, float dDeltaX, float dDeltaY, int32_t& lRow,
                          int32_t& lColumn) {
-  lColumn = CellNumber((X + 180) / static_cast<double>(dDeltaX));
-  lRow = CellNumber((Y + 90) / static_cast<double>(dDeltaY));
+  const GridCell cell = GridCellOfPoint(X, Y, dDeltaX, dDeltaY);
+  lRow = cell.row;
+  lColumn = cell.column;
 }
 
 bool layer::CellOfPoint(double X, double Y, int32_t& column, int32_t& row) const {
@@ -84,36 +74,16 @@ bool layer::CellOfPoint(double X, double Y, int32_t& column, int32_t& row) const
 }
 
 layer::CellList layer::CellsInBox(double x1, double y1, double x2, double y2) const {
-  // The view corners go through single precision first, and the quotients
-  // stay in single precision: that decides which cell a corner near a cell
-  // boundary falls in.
-  const float fx1 = static_cast<float>(x1);
-  const float fy1 = static_cast<float>(y1);
-  const float fx2 = static_cast<float>(x2);
-  const float fy2 = static_cast<float>(y2);
-  int32_t rowLo = CellNumber((fy1 + 90.0f) / GridDeltaY);
-  int32_t rowHi = CellNumber((fy2 + 90.0f) / GridDeltaY);
-  int32_t colLo = CellNumber((fx1 + 180.0f) / GridDeltaX);
-  int32_t colHi = CellNumber((fx2 + 180.0f) / GridDeltaX);
   // Rows are bounded by the first pair the server sends, columns by the second.
-  rowLo = std::max(rowLo, minCol);
-  rowHi = std::min(std::max(rowHi, minCol), maxCol);
-  colLo = std::max(colLo, minRow);
-  colHi = std::min(std::max(colHi, minRow), maxRow);
+  const GridRange range = GridCellsOfBox(x1, y1, x2, y2, GridDeltaX, GridDeltaY,
+                                         GridBounds{minCol, minRow, maxCol, maxRow});
   CellList cells;
-  if (rowLo > rowHi || colLo > colHi) {
-    return cells;
-  }
-  const auto pairs = static_cast<std::size_t>(int64_t{rowHi} - rowLo + 1) *
-                     static_cast<std::size_t>(int64_t{colHi} - colLo + 1);
-  cells.rows.reserve(pairs);
-  cells.columns.reserve(pairs);
-  for (int64_t row = rowLo; row <= rowHi; ++row) {
-    for (int64_t col = colLo; col <= colHi; ++col) {
-      cells.rows.push_back(static_cast<int32_t>(row));
-      cells.columns.push_back(static_cast<int32_t>(col));
-    }
-  }
+  cells.rows.reserve(static_cast<std::size_t>(range.Count()));
+  cells.columns.reserve(static_cast<std::size_t>(range.Count()));
+  range.ForEach([&cells](GridCell c) {
+    cells.rows.push_back(c.row);
+    cells.columns.push_back(c.column);
+  });
   return cells;
 }
 

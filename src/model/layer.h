@@ -118,9 +118,8 @@ class layer {
     return requestedDirectionCells_;
   }
 
-  /// Cell of a position: column and row are the nearest integers (halves to
-  /// even) of (X + 180) / dDeltaX and (Y + 90) / dDeltaY. A quotient that is
-  /// not a 32-bit integer (zero cell size, say) raises std::range_error.
+  /// Cell of a position by the grid rule of gridrule.h; std::range_error for a
+  /// cell size of 0 (or below, or NaN) and for an index beyond 32 bits.
   static void GetRowColumn(double X, double Y, float dDeltaX, float dDeltaY, int32_t& lRow,
                            int32_t& lColumn);
   /// GetRowColumn with the layer's own cell size; always answers true.
@@ -132,7 +131,7 @@ class layer {
     [[nodiscard]] int32_t count() const { return static_cast<int32_t>(rows.size()); }
   };
   /// Cells covering the box from lower-left (x1, y1) to upper-right (x2, y2),
-  /// row by row, within the layer's grid bounds. Computed in 32-bit floats.
+  /// row by row, within the layer's grid bounds; std::range_error as GetRowColumn.
   [[nodiscard]] CellList CellsInBox(double x1, double y1, double x2, double y2) const;
 
   struct ColumnsRows {

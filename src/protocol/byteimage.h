@@ -1,7 +1,9 @@
 #pragma once
-// Byte images of the protocol's numeric types. Every number travels little-endian,
-// the header's length field included, whatever the host's own byte order.
+// Byte images of the protocol's numeric types, the one implementation behind
+// wsckfunciones and DWBUffer. Every number travels little-endian, the header's length
+// field included, whatever the host's own byte order.
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -9,13 +11,17 @@
 
 namespace orvenda::byteimage {
 
+// Between the host's order and the wire's; the same step both ways.
+template <std::size_t N>
+void ToWireOrder(std::array<std::uint8_t, N>& bytes) {
+  if constexpr (std::endian::native == std::endian::big) std::reverse(bytes.begin(), bytes.end());
+}
+
 template <typename T>
 std::array<std::uint8_t, sizeof(T)> ToBytes(T value) {
   std::array<std::uint8_t, sizeof(T)> out;
   std::memcpy(out.data(), &value, sizeof(T));
-  if constexpr (std::endian::native == std::endian::big) {
-    for (std::size_t i = 0; i < sizeof(T) / 2; ++i) std::swap(out[i], out[sizeof(T) - 1 - i]);
-  }
+  ToWireOrder(out);
   return out;
 }
 
@@ -24,9 +30,7 @@ template <typename T>
 T FromBytes(const std::uint8_t* bytes) {
   std::array<std::uint8_t, sizeof(T)> raw;
   std::memcpy(raw.data(), bytes, sizeof(T));
-  if constexpr (std::endian::native == std::endian::big) {
-    for (std::size_t i = 0; i < sizeof(T) / 2; ++i) std::swap(raw[i], raw[sizeof(T) - 1 - i]);
-  }
+  ToWireOrder(raw);
   T value;
   std::memcpy(&value, raw.data(), sizeof(T));
   return value;

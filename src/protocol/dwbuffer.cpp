@@ -2,16 +2,10 @@
 
 #include <stdexcept>
 
-#include "protocol/byteimage.h"
-#include "protocol/codepage.h"
 #include "protocol/protocolerror.h"
+#include "protocol/wsckfunciones.h"
 
 namespace orvenda {
-namespace {
-
-constexpr std::uint8_t kMagic[4] = {'M', 'I', 'C', ' '};
-
-}  // namespace
 
 void DWBUffer::buffer(Bytes bytes) {
   bytes_ = std::move(bytes);
@@ -20,7 +14,7 @@ void DWBUffer::buffer(Bytes bytes) {
 
 void DWBUffer::CrearHeader() {
   bytes_.assign(kHeaderSize, 0);
-  std::copy(std::begin(kMagic), std::end(kMagic), bytes_.begin());
+  std::copy(framing::kMagic.begin(), framing::kMagic.end(), bytes_.begin());
   cursor_ = 1;
 }
 
@@ -63,8 +57,8 @@ void DWBUffer::cerrarMensaje(std::int32_t length) {
   if (bytes_.size() < kHeaderSize)
     throw std::logic_error("cerrarMensaje on a buffer without header");
   const std::int32_t value = length < 1 ? TamanoBuffer() : length;
-  const auto image = byteimage::ToBytes(value);
-  std::copy(image.begin(), image.end(), bytes_.begin() + 4);
+  const auto image = LongToBytes(value);
+  std::copy(image.begin(), image.end(), bytes_.begin() + framing::kMagic.size());
 }
 
 std::size_t DWBUffer::Take(std::size_t n) {
@@ -82,60 +76,47 @@ std::int32_t DWBUffer::Remaining() const {
   return left > 0 ? static_cast<std::int32_t>(left) : 0;
 }
 
-void DWBUffer::PutInteger(std::int16_t value) {
-  const auto b = byteimage::ToBytes(value);
-  Append(b.data(), b.size());
-}
-void DWBUffer::PutLong(std::int32_t value) {
-  const auto b = byteimage::ToBytes(value);
-  Append(b.data(), b.size());
-}
+// Every image comes from wsckfunciones, so a message holds exactly what those
+// routines produce and read.
+void DWBUffer::PutInteger(std::int16_t value) { Append(IntegerToBytes(value)); }
+void DWBUffer::PutLong(std::int32_t value) { Append(LongToBytes(value)); }
 void DWBUffer::PutByte(std::uint8_t value) { Append(&value, 1); }
-void DWBUffer::PutSingle(float value) {
-  const auto b = byteimage::ToBytes(value);
-  Append(b.data(), b.size());
-}
-void DWBUffer::PutDouble(double value) {
-  const auto b = byteimage::ToBytes(value);
-  Append(b.data(), b.size());
-}
+void DWBUffer::PutSingle(float value) { Append(SingleToBytes(value)); }
+void DWBUffer::PutDouble(double value) { Append(DoubleToBytes(value)); }
 
 void DWBUffer::PutString(std::string_view utf8) {
-  const std::string ansi = Utf8ToCp1252(utf8);
+  const std::vector<std::uint8_t> ansi = StringToBytes(utf8);
   if (ansi.size() > 32767) {
     throw StringTooLong("string of " + std::to_string(ansi.size()) + " characters exceeds 32767");
   }
   PutInteger(static_cast<std::int16_t>(ansi.size()));
-  Append(reinterpret_cast<const std::uint8_t*>(ansi.data()), ansi.size());
+  Append(ansi.data(), ansi.size());
 }
 
-std::int16_t DWBUffer::GetInteger() {
-  return byteimage::FromBytes<std::int16_t>(bytes_.data() + Take(2));
-}
-std::int32_t DWBUffer::GetLong() {
-  return byteimage::FromBytes<std::int32_t>(bytes_.data() + Take(4));
-}
+std::int16_t DWBUffer::GetInteger() { return BytesToInteger(bytes_, Take(2)); }
+std::int32_t DWBUffer::GetLong() { return BytesToLong(bytes_, Take(4)); }
 std::uint8_t DWBUffer::GetByte() { return bytes_[Take(1)]; }
-float DWBUffer::GetSingle() { return byteimage::FromBytes<float>(bytes_.data() + Take(4)); }
-double DWBUffer::GetDouble() { return byteimage::FromBytes<double>(bytes_.data() + Take(8)); }
+float DWBUffer::GetSingle() { return BytesToSingle(bytes_, Take(4)); }
+double DWBUffer::GetDouble() { return BytesToDouble(bytes_, Take(8)); }
 
 std::string DWBUffer::GetString() {
   const std::int16_t n = GetInteger();
   if (n < 0) throw MalformedField("negative string length " + std::to_string(n));
   if (n == 0) return {};
-  const std::size_t start = Take(static_cast<std::size_t>(n));
-  return Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(bytes_.data() + start), n));
+  const auto count = static_cast<std::size_t>(n);
+  return BytesToString(bytes_, Take(count), count);
 }
 
 bool DWBUffer::IsHeaderCorrect() const {
-  return bytes_.size() >= 4 && std::equal(std::begin(kMagic), std::end(kMagic), bytes_.begin());
+  return bytes_.size() >= framing::kMagic.size() &&
+         std::equal(framing::kMagic.begin(), framing::kMagic.end(), bytes_.begin());
 }
 
 std::int32_t DWBUffer::getLength() const {
   if (bytes_.size() < kHeaderSize)
     throw MessageTooShort("no length field in a buffer of " + std::to_string(bytes_.size()) +
                           " bytes");
-  return byteimage::FromBytes<std::int32_t>(bytes_.data() + 4);
+  return BytesToLong(bytes_, framing::kMagic.size());
 }
 
 }  // namespace orvenda

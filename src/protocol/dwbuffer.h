@@ -5,18 +5,21 @@
 // Layout: "MIC " (4 bytes), Long total length (header included), Integer command
 // code, then the command's fields. Positions and the cursor count from 1.
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "protocol/framing.h"
+
 namespace orvenda {
 
 class DWBUffer {
  public:
   using Bytes = std::vector<std::uint8_t>;
-  static constexpr std::int32_t kHeaderSize = 8;
+  static constexpr std::int32_t kHeaderSize = framing::kHeaderSize;
 
   DWBUffer() = default;
   explicit DWBUffer(Bytes bytes) : bytes_(std::move(bytes)) {}
@@ -79,6 +82,10 @@ class DWBUffer {
   // Advances the cursor by n and returns the index (0-based) where the value
   // starts; throws MessageTooShort when the message does not hold it.
   std::size_t Take(std::size_t n);
+  template <std::size_t N>
+  void Append(const std::array<std::uint8_t, N>& image) {
+    Append(image.data(), N);
+  }
 
   Bytes bytes_;
   std::int32_t cursor_ = 1;

@@ -39,6 +39,8 @@ inline constexpr int kLabelsRequested = 20;
 inline constexpr int kLabelsLoading = 21;
 inline constexpr int kThemesRequested = 40;
 inline constexpr int kThemesLoading = 41;
+// A layer whose grid cells cannot be computed (a cell size of 0, say) is skipped.
+inline constexpr int kGridRefused = 60;
 inline constexpr int kEnded = 100;
 }  // namespace status
 

@@ -1,18 +1,8 @@
 #include "protocol/messagereceiver.h"
 
 #include <algorithm>
-#include <cstring>
-
-#include "protocol/byteimage.h"
 
 namespace orvenda {
-namespace {
-
-constexpr std::uint8_t kMagic[4] = {'M', 'I', 'C', ' '};
-
-bool IsMagic(const std::uint8_t* p) { return std::memcmp(p, kMagic, 4) == 0; }
-
-}  // namespace
 
 MessageReceiver::MessageReceiver(ViewerContext& viewer, ReceiverLimits limits)
     : viewer_(&viewer), limits_(limits) {}
@@ -71,34 +61,34 @@ void MessageReceiver::Parse() {
 // Reads the header of the next message when all 8 bytes are held; drops what
 // cannot be the start of a message on the way.
 bool MessageReceiver::ReadHeader() {
-  while (heldBytes() >= 4) {
-    if (!IsMagic(acc_.data() + head_)) {
-      DropToNextMagic();
-      continue;
-    }
-    if (heldBytes() < DWBUffer::kHeaderSize) return false;
-    const auto length = byteimage::FromBytes<std::int32_t>(acc_.data() + head_ + 4);
-    if (length < ReceiverLimits::kMinMessage || length > limits_.maxMessage) {
-      if (!faultReported_ && fault_) {
-        fault_("The map server sent a message with an impossible length (" +
-               std::to_string(length) + " bytes); it was dropped.");
+  while (true) {
+    const framing::HeaderCheck check =
+        framing::CheckHeader(acc_.data() + head_, heldBytes(), limits_.maxMessage);
+    if (check.frame == framing::Frame::NeedMore) return false;
+    if (check.frame == framing::Frame::Broken) {
+      // Junk between messages is dropped quietly; a header that lies about its
+      // length is reported, once per broken stretch.
+      if (!check.badMagic) {
+        if (!faultReported_ && fault_) {
+          fault_("The map server sent a message with an impossible length (" +
+                 std::to_string(check.length) + " bytes); it was dropped.");
+        }
+        faultReported_ = true;
+        head_ += framing::kMagic.size();
       }
-      faultReported_ = true;
-      head_ += 4;
       DropToNextMagic();
       continue;
     }
-    expected_ = length;
+    expected_ = check.length;
     receiving_ = 1;
     return true;
   }
-  return false;
 }
 
 void MessageReceiver::DropToNextMagic() {
   const auto begin = acc_.begin() + static_cast<std::ptrdiff_t>(head_);
   const auto found = std::search(begin + (begin == acc_.end() ? 0 : 1), acc_.end(),
-                                 std::begin(kMagic), std::end(kMagic));
+                                 framing::kMagic.begin(), framing::kMagic.end());
   if (found != acc_.end()) {
     head_ = static_cast<std::size_t>(found - acc_.begin());
   } else {

@@ -14,14 +14,13 @@
 
 #include "protocol/connection.h"
 #include "protocol/dwbuffer.h"
+#include "protocol/framing.h"
 #include "protocol/viewercontext.h"
 
 namespace orvenda {
 
 struct ReceiverLimits {
-  // Header and command code: the shortest possible message.
-  static constexpr std::int32_t kMinMessage = 10;
-  std::int32_t maxMessage = 16 * 1024 * 1024;
+  std::int32_t maxMessage = framing::kDefaultMaxMessage;
 };
 
 class MessageReceiver {

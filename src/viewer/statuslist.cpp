@@ -39,6 +39,9 @@ bool StatusList::TextFor(int kind, const std::string& layerName, int count, std:
     case 41:
       text = "Loading Theme Information.";
       return true;
+    case 60:
+      text = "Layer " + layerName + " skipped: its grid cells cannot be computed.";
+      return true;
     default:
       return false;
   }

@@ -3,6 +3,7 @@
 // the requests for what a new view lacks.
 
 #include <QPainter>
+#include <stdexcept>
 
 #include "protocol/cellloading.h"
 #include "protocol/serverlink.h"
@@ -161,7 +162,16 @@ void Viewer::RequestVisibleData() {
   const BoundingBox& v = view_->ViewExtents;
   for (layer& lay : *layers_) {
     if (!CalculateVisibility(lay, *view_)) continue;
-    const layer::CellList cells = lay.CellsInBox(v.MinX, v.MinY, v.MaxX, v.MaxY);
+    layer::CellList cells;
+    try {
+      cells = lay.CellsInBox(v.MinX, v.MinY, v.MaxX, v.MaxY);
+    } catch (const std::range_error&) {
+      // A layer with no usable grid (a cell size of 0 from the server, say) holds
+      // nothing this view could ask for; the others still load. The status list
+      // keeps one entry per layer, however often the view moves.
+      PostStatus(lay.IDLayer, status::kGridRefused);
+      continue;
+    }
     const auto cell = [&cells](std::int32_t n) {
       return std::pair(cells.rows[static_cast<std::size_t>(n)],
                        cells.columns[static_cast<std::size_t>(n)]);

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <limits>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include "model/gridrule.h"
 #include "model/layer.h"
 
 namespace orvenda {
@@ -13,135 +16,114 @@ using Pairs = std::vector<std::pair<int32_t, int32_t>>;  // (row, column)
 
 Pairs RowsColumns(const layer::CellList& cells) {
   Pairs out;
-  for (int32_t k = 0; k < cells.count(); ++k) {
-    out.emplace_back(cells.rows[static_cast<std::size_t>(k)],
-                     cells.columns[static_cast<std::size_t>(k)]);
-  }
+  for (std::size_t k = 0; k < cells.rows.size(); ++k)
+    out.emplace_back(cells.rows[k], cells.columns[k]);
   return out;
 }
 
-void HalfDegreeGrid(layer& lay) {
-  lay.GridDeltaX = 0.5f;
-  lay.GridDeltaY = 0.5f;
-  lay.minCol = 0;    // lowest row
-  lay.minRow = 0;    // lowest column
-  lay.maxCol = 360;  // highest row
-  lay.maxRow = 720;  // highest column
+// Rows bounded by minCol..maxCol, columns by minRow..maxRow, as the server sends them.
+void Grid(layer& lay, float dx, float dy,
+          std::array<int32_t, 4> b = {INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX}) {
+  lay.GridDeltaX = dx;
+  lay.GridDeltaY = dy;
+  lay.minCol = b[0];
+  lay.maxCol = b[1];
+  lay.minRow = b[2];
+  lay.maxRow = b[3];
 }
 
-TEST(LayerGrid, RowAndColumnRoundHalvesToEven) {
+// Cells worked out by hand in single precision. GetRowColumn, CellOfPoint and the box
+// of the point alone must all answer them.
+TEST(LayerGrid, RowAndColumnRoundHalvesToEvenInSinglePrecision) {
+  constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
   struct Row {
     const char* name;
     double x, y;
     float dx, dy;
-    int32_t row, column;
+    Pairs want;  // empty: std::range_error
   };
   const Row rows[] = {
-      {"first cell centre quarter", -179.75, -89.75, 0.5f, 0.5f, 0, 0},
-      {"halves to even", -179.25, -89.25, 0.5f, 0.5f, 2, 2},
-      {"origin of the grid", -180, -90, 1, 1, 0, 0},
-      {"half past cell 1 goes to 2", -178.5, -87.5, 1, 1, 2, 2},
-      {"half past cell 2 stays 2", -177.5, -87.5, 1, 1, 2, 2},
-      {"below the grid origin", -181, -91, 1, 1, -1, -1},
-      {"different deltas", 0, 0, 2, 0.25f, 360, 90},
+      {"first cell centre quarter", -179.75, -89.75, 0.5f, 0.5f, {{0, 0}}},  // N(0.5)
+      {"halves to even", -179.25, -89.25, 0.5f, 0.5f, {{2, 2}}},             // N(1.5)
+      {"below the origin", -181, -91, 1, 1, {{-1, -1}}},
+      {"each axis its own delta", 0, 0, 2, 0.25f, {{360, 90}}},
+      {"east and north edges", 180, 90, 0.25f, 0.25f, {{720, 1440}}},
+      {"7.5 degree cells", 3.75, -82.5, 7.5f, 7.5f, {{1, 24}}},  // N(1), N(24.5)
+      // Floats first: -179.5 and -89.875 exactly (1 and 1 in double precision).
+      {"a hair above a half", -179.5 + 1e-9, -89.875 + 1e-6, 1, 0.25f, {{0, 0}}},
+      // Float sums and quotients: N(449.50000093) and N(1923.5000324) in double.
+      {"tenth-degree cells", 12.35, -45.05, 0.1f, 0.1f, {{450, 1924}}},
+      {"lowest 32-bit index", -2147483828.0, 0, 1, 1, {{90, INT32_MIN}}},
+      {"index 2^31", 2147483468.0, 0, 1, 1, {}},
+      {"cell size 0", 1, 1, 0, 1, {}},
+      {"negative cell size", 1, 1, 1, -1, {}},
+      {"NaN cell size", 1, 1, kNaN, 1, {}},
   };
   for (const Row& r : rows) {
-    int32_t row = -99;
-    int32_t column = -99;
-    layer::GetRowColumn(r.x, r.y, r.dx, r.dy, row, column);
-    EXPECT_EQ(row, r.row) << r.name;
-    EXPECT_EQ(column, r.column) << r.name;
+    SCOPED_TRACE(r.name);
+    layer lay;
+    Grid(lay, r.dx, r.dy);
+    Pairs got(3);
+    if (r.want.empty()) {
+      EXPECT_THROW(layer::GetRowColumn(r.x, r.y, r.dx, r.dy, got[0].first, got[0].second),
+                   std::range_error);
+      EXPECT_THROW(static_cast<void>(lay.CellsInBox(r.x, r.y, r.x, r.y)), std::range_error);
+      continue;
+    }
+    layer::GetRowColumn(r.x, r.y, r.dx, r.dy, got[0].first, got[0].second);
+    EXPECT_TRUE(lay.CellOfPoint(r.x, r.y, got[1].second, got[1].first));
+    got[2] = RowsColumns(lay.CellsInBox(r.x, r.y, r.x, r.y)).at(0);
+    EXPECT_EQ(got, Pairs(3, r.want[0]));
   }
-  int32_t row = 0;
-  int32_t column = 0;
-  EXPECT_THROW(layer::GetRowColumn(1, 1, 0, 1, row, column), std::range_error);
-  layer lay;
-  HalfDegreeGrid(lay);
-  EXPECT_TRUE(lay.CellOfPoint(-179.25, -89.75, column, row));
-  EXPECT_EQ(column, 2);
-  EXPECT_EQ(row, 0);
+  EXPECT_FALSE(IsValidCellSize(0.0f));
 }
 
 TEST(LayerGrid, CellsInBoxRowMajorWithinTheServerBounds) {
-  layer lay;
-  HalfDegreeGrid(lay);
-  EXPECT_EQ(RowsColumns(lay.CellsInBox(-179.75, -89.75, -179.25, -89.25)),
-            (Pairs{{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}, {2, 2}}));
-
-  // A view lying wholly beyond the last row yields nothing.
-  lay.maxCol = 10;
-  EXPECT_EQ(lay.CellsInBox(0, 0, 1, 1).count(), 0);
-  // A lower corner below the first row starts at it; rows stop at the last.
-  lay.minCol = 8;
-  EXPECT_EQ(RowsColumns(lay.CellsInBox(-179.75, -89.75, -179.75, -80)),
-            (Pairs{{8, 0}, {9, 0}, {10, 0}}));
-
-  // minCol/maxCol bound rows (latitude), minRow/maxRow bound columns.
-  layer wide;
-  HalfDegreeGrid(wide);
-  wide.minCol = 5;
-  wide.maxCol = 6;
-  wide.minRow = 100;
-  wide.maxRow = 101;
-  EXPECT_EQ(RowsColumns(wide.CellsInBox(-180, -90, 180, 90)),
-            (Pairs{{5, 100}, {5, 101}, {6, 100}, {6, 101}}));
-  // Inverted box: nothing.
-  layer full;
-  HalfDegreeGrid(full);
-  EXPECT_EQ(full.CellsInBox(10, 10, 0, 0).count(), 0);
-  EXPECT_EQ(full.CellsInBox(0, 0, 10, 10).count(), 21 * 21);
+  struct Row {
+    const char* name;
+    std::array<int32_t, 4> bounds;  // minCol, maxCol (rows); minRow, maxRow (columns)
+    std::array<double, 4> box;
+    Pairs want;
+  };
+  const Row rows[] = {
+      {"row by row",
+       {0, 360, 0, 720},
+       {-180, -90, -179.5, -89.5},
+       {{0, 0}, {0, 1}, {1, 0}, {1, 1}}},
+      {"rows: minCol..maxCol", {8, 10, 0, 720}, {-180, -90, -180, -80}, {{8, 0}, {9, 0}, {10, 0}}},
+      {"columns: minRow..maxRow", {0, 360, 100, 101}, {-180, -90, 180, -90}, {{0, 100}, {0, 101}}},
+      {"upper corner raised to the bounds", {5, 6, 100, 101}, {-180, -90, -179, -89}, {{5, 100}}},
+      {"beyond the last row", {0, 10, 0, 720}, {0, 0, 1, 1}, {}},
+      {"beyond the last column", {0, 360, 0, 10}, {0, 0, 1, 1}, {}},
+      {"inverted box", {0, 360, 0, 720}, {10, 10, 0, 0}, {}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    layer lay;
+    Grid(lay, 0.5f, 0.5f, r.bounds);
+    const layer::CellList cells = lay.CellsInBox(r.box[0], r.box[1], r.box[2], r.box[3]);
+    EXPECT_EQ(RowsColumns(cells), r.want);
+    EXPECT_EQ(cells.count(), static_cast<int32_t>(r.want.size()));
+  }
+  EXPECT_EQ(GridCellsOfBox(0, 0, 20, 10, 0.5f, 0.5f).Count(), 21 * 41);
 }
 
-TEST(LayerGrid, CellsInBoxWorksInSinglePrecision) {
+TEST(LayerGrid, RequestedCellsAndEntityCells) {
   layer lay;
-  HalfDegreeGrid(lay);
-  lay.GridDeltaX = 1;
-  lay.GridDeltaY = 1;
-  // In double precision the quotient is 0.5 + 1e-9, cell 1; the corner held
-  // as a float is exactly -179.5, quotient 0.5, cell 0.
-  const double x = -179.5 + 1e-9;
-  int32_t row = 0;
-  int32_t column = 0;
-  layer::GetRowColumn(x, 0, 1, 1, row, column);
-  EXPECT_EQ(column, 1);
-  const auto cells = lay.CellsInBox(x, -89.8, x, -89.8);
-  ASSERT_EQ(cells.count(), 1);
-  EXPECT_EQ(cells.columns[0], 0);
-  EXPECT_EQ(cells.rows[0], 0);
-}
-
-TEST(LayerGrid, RequestedCellRegistersAreSeparateAndKeepDuplicates) {
-  layer lay;
-  lay.CeldaSolicitada(3, 4);
-  lay.CeldaSolicitada(3, 4);
   lay.CeldaSolicitada(-1, 7);
+  lay.CeldaSolicitada(-1, 7);  // duplicates are kept
   lay.LabelCellSolicitada(4, 3);
-  lay.DirectionCellSolicitada(9, 9);
-  EXPECT_EQ(lay.RequestedCells().count(), 3);
-  EXPECT_EQ(lay.RequestedCells().Cells()[2], (CellIndex{-1, 7}));
-  EXPECT_TRUE(lay.IsCellRequested(3, 4));
+  EXPECT_EQ(lay.RequestedCells().count(), 2);
   EXPECT_TRUE(lay.IsCellRequested(-1, 7));
-  EXPECT_FALSE(lay.IsCellRequested(4, 3));
   EXPECT_FALSE(lay.IsCellRequested(7, -1));
-  EXPECT_TRUE(lay.IsLabelCellRequested(4, 3));
-  EXPECT_FALSE(lay.IsLabelCellRequested(3, 4));
-  EXPECT_TRUE(lay.IsDirectionCellRequested(9, 9));
-  EXPECT_FALSE(lay.IsDirectionCellRequested(3, 4));
-  lay.ClearLabels();
-  EXPECT_FALSE(lay.IsLabelCellRequested(4, 3));
-  EXPECT_EQ(lay.RequestedLabelCells().count(), 0);
-  EXPECT_TRUE(lay.IsCellRequested(3, 4));
-  EXPECT_TRUE(lay.IsDirectionCellRequested(9, 9));
-}
+  EXPECT_FALSE(lay.IsCellRequested(4, 3));
+  EXPECT_FALSE(lay.IsDirectionCellRequested(4, 3));
 
-TEST(LayerGrid, EntityCellsDistinctInVertexOrder) {
-  layer lay;
-  HalfDegreeGrid(lay);
+  // The distinct cells of an element's vertices, in vertex order.
+  Grid(lay, 1, 1);
   lay.Tipo = polylinelayer;
-  lay.GridDeltaX = 1;
-  lay.GridDeltaY = 1;
   const std::vector<Point> line = {
-      {-179.9, -89.9}, {-179.8, -89.8}, {-178.9, -89.9}, {-180.1, -90.1}, {-178.9, -88.9}};
+      {-179.9, -89.9}, {-179.8, -89.8}, {-178.9, -89.9}, {-178.9, -88.9}};
   lay.Entidades.Add(5, line, &lay);
   const auto cells = lay.EntityCells(5);
   EXPECT_EQ(cells.columns, (std::vector<int32_t>{0, 1, 1}));

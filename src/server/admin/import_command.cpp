@@ -6,6 +6,7 @@
 #include "admin/admin_commands.h"
 #include "admin/arguments.h"
 #include "import/importer.h"
+#include "model/gridrule.h"
 
 namespace orvenda::server {
 
@@ -22,10 +23,11 @@ int runImportCommand(const std::vector<std::string>& args, CommandIo& io) {
   o.read.where = a.value("where").value_or("");
   o.read.splitAtAntimeridian = a.flag("split-antimeridian");
   if (auto v = a.value("cell-size")) {
-    const double d = parseNumber(*v, "cell size");
-    if (d <= 0 || d > 180)
+    // Checked as the layer will hold it: 1e-50 is 0 as a float.
+    const auto size = static_cast<float>(parseNumber(*v, "cell size"));
+    if (!IsValidCellSize(size) || size > 180)
       throw CommandError(kExitInvalid, "cell size must be above 0 and at most 180");
-    o.cellSize = static_cast<float>(d);
+    o.cellSize = size;
   }
   if (auto v = a.value("zoom")) {
     const auto p = splitList(*v, 2, "zoom (MIN,MAX)");

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "model/gridrule.h"
+
 namespace orvenda::server {
 namespace {
 
@@ -69,6 +71,13 @@ const std::set<std::string>& setupFlagOptions() {
 }
 
 void applySetupOptions(const Arguments& a, const LayerInfo& layer, LayerRecord& s) {
+  // A database from before cell sizes were checked may hold such a layer; no client
+  // could compute which cells to ask for.
+  if (!IsValidCellSize(layer.grid.cellWidth) || !IsValidCellSize(layer.grid.cellHeight))
+    throw CommandError(kExitInvalid, "layer '" + layer.name + "' has a cell size of " +
+                                         std::to_string(layer.grid.cellWidth) + " x " +
+                                         std::to_string(layer.grid.cellHeight) +
+                                         " degrees; it cannot be set up in a map");
   if (auto v = a.value("visibility")) s.userVisibility = visibility(*v, "visibility");
   if (auto v = a.value("zoom")) parseRange(*v, "zoom", s.zoomMin, s.zoomMax);
   if (auto v = a.value("style")) s.style = parseStyle(splitList(*v, 5, "style"), 0, "style colour");

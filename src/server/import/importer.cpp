@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "import/cell_size.h"
+#include "model/gridrule.h"
 #include "store/grid.h"
 
 namespace orvenda::server {
@@ -57,6 +58,8 @@ ImportReport importData(Store& store, SourceData data, const ImportOptions& o) {
   double maxAbsLat = 0;
   const std::vector<Box> boxes = partBoxes(data, maxAbsLat);
   if (o.cellSize) {
+    if (!IsValidCellSize(*o.cellSize))
+      throw StoreError("cell size " + std::to_string(*o.cellSize) + " is not above 0");
     r.cellSize = *o.cellSize;
     r.maxElementsInCell = maxElementsPerCell(boxes, r.cellSize);
   } else {

@@ -1,8 +1,6 @@
 #include "net/request_framer.h"
 
-#include <cstring>
-
-#include "protocol/byteimage.h"
+#include "protocol/framing.h"
 
 namespace orvenda::server {
 
@@ -29,19 +27,18 @@ RequestFramer::Result RequestFramer::Break(std::string why) {
 RequestFramer::Result RequestFramer::next(DWBUffer& out) {
   if (!fault_.empty()) return Result::Broken;
   const std::size_t have = held();
-  if (have == 0) return Result::NeedMore;
   const std::uint8_t* p = bytes_.data() + head_;
-  // The magic is checked as soon as its bytes are in, not when the header is whole.
-  static constexpr std::uint8_t kMagic[4] = {'M', 'I', 'C', ' '};
-  if (std::memcmp(p, kMagic, have < 4 ? have : 4) != 0) return Break("bad magic");
-  if (have < static_cast<std::size_t>(DWBUffer::kHeaderSize)) return Result::NeedMore;
-  const std::int32_t length = byteimage::FromBytes<std::int32_t>(p + 4);
-  if (length < kMinMessage || length > max_) {
-    return Break("declared length " + std::to_string(length) + " out of range");
+  const framing::HeaderCheck check = framing::CheckHeader(p, have, max_);
+  if (check.frame == framing::Frame::Broken) {
+    return Break(check.badMagic
+                     ? "bad magic"
+                     : "declared length " + std::to_string(check.length) + " out of range");
   }
-  if (have < static_cast<std::size_t>(length)) return Result::NeedMore;
-  out.buffer(DWBUffer::Bytes(p, p + length));
-  head_ += static_cast<std::size_t>(length);
+  if (check.frame == framing::Frame::NeedMore || have < static_cast<std::size_t>(check.length)) {
+    return Result::NeedMore;
+  }
+  out.buffer(DWBUffer::Bytes(p, p + check.length));
+  head_ += static_cast<std::size_t>(check.length);
   return Result::Message;
 }
 

@@ -2,10 +2,9 @@
 // RequestFramer: cuts the byte stream of one client into whole requests. It has no
 // socket: bytes go in with feed(), whole messages come out of next().
 //
-// A well-behaved client only ever sends whole, well-formed messages, so a stream that
-// does not start with "MIC " or declares a length outside [10, maxMessage] is broken
-// for good; the session closes it. The declared length is checked before anything is
-// kept for it, so a peer cannot make us allocate what it merely declares.
+// The header is judged by framing::CheckHeader, as the client judges it. A well-behaved
+// client only ever sends whole, well-formed messages, so a stream that breaks that
+// rule is broken for good; the session closes it.
 
 #include <cstdint>
 #include <string>
@@ -18,7 +17,6 @@ namespace orvenda::server {
 class RequestFramer {
  public:
   enum class Result { NeedMore, Message, Broken };
-  static constexpr std::int32_t kMinMessage = 10;  // header and command code
 
   explicit RequestFramer(std::int32_t maxMessage) : max_(maxMessage) {}
 

@@ -1,7 +1,6 @@
-// Grid cell arithmetic shared by the store, the importer and the handlers. It repeats
-// the client's rounding exactly: nearest integer with halves to even, rows from
-// latitude and columns from longitude, quotients computed from 32-bit floats as the
-// client's CellsInBox does.
+// The server's view of the grid rule of model/gridrule.h, the one the client uses: a
+// cell the client asks for holds exactly the elements whose box the same rule puts in
+// it. Every function throws std::range_error for a cell size that is not above 0.
 #pragma once
 
 #include <vector>
@@ -9,9 +8,6 @@
 #include "store/store.h"
 
 namespace orvenda::server {
-
-// Index of the cell holding a position along one axis: N((v + offset) / delta).
-std::int32_t cellIndex(double value, double offset, float delta);
 
 CellKey cellOfPoint(const Point& p, const LayerGrid& grid);
 

@@ -107,8 +107,20 @@ constexpr const char* kVersion3 = R"sql(
 CREATE INDEX element_cells_by_element ON element_cells (layer_id, element_id);
 )sql";
 
+// Version 4: a layer's cells must have a size, or neither end can compute them. SQLite
+// cannot add a CHECK to an existing table, so triggers hold the check; layers stored
+// before it stay, and the administration commands refuse to set them up.
+constexpr const char* kVersion4 = R"sql(
+CREATE TRIGGER layers_cell_size_on_insert BEFORE INSERT ON layers
+  WHEN NOT (NEW.cell_width > 0 AND NEW.cell_height > 0)
+  BEGIN SELECT RAISE(ABORT, 'layer cell size must be above 0'); END;
+CREATE TRIGGER layers_cell_size_on_update BEFORE UPDATE OF cell_width, cell_height ON layers
+  WHEN NOT (NEW.cell_width > 0 AND NEW.cell_height > 0)
+  BEGIN SELECT RAISE(ABORT, 'layer cell size must be above 0'); END;
+)sql";
+
 const std::vector<const char*>& migrations() {
-  static const std::vector<const char*> list = {kVersion1, kVersion2, kVersion3};
+  static const std::vector<const char*> list = {kVersion1, kVersion2, kVersion3, kVersion4};
   return list;
 }
 

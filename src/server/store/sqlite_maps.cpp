@@ -1,6 +1,7 @@
 // SqliteStore: maps, layer setups and layers.
 #include <set>
 
+#include "model/gridrule.h"
 #include "store/field_types.h"
 #include "store/sqlite_store.h"
 
@@ -186,8 +187,8 @@ std::int32_t SqliteStore::createLayer(const NewLayer& layer) {
   const auto kind = static_cast<int>(layer.kind);
   if (kind != 1 && kind != 2 && kind != 4 && kind != 5)
     throw StoreError("layer kind must be 1, 2, 4 or 5");
-  if (!(layer.cellWidth > 0) || !(layer.cellHeight > 0) || layer.cellWidth > 360 ||
-      layer.cellHeight > 180)
+  if (!IsValidCellSize(layer.cellWidth) || !IsValidCellSize(layer.cellHeight) ||
+      layer.cellWidth > 360 || layer.cellHeight > 180)
     throw StoreError("cell size must be above 0 and at most 360 x 180 degrees");
   std::set<std::string> names;
   for (const FieldDef& f : layer.fields) {

@@ -1,40 +1,114 @@
+// Client and server must cut the grid alike: the server files an element under the
+// cells of its box, the client asks for the cells of its view, and an element on a
+// cell boundary that the two computed differently would never be delivered.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
+
+#include "admin/commands.h"
+#include "import/importer.h"
+#include "model/layer.h"
 #include "store/grid.h"
+#include "store/schema.h"
+#include "store/sqlite_db.h"
+#include "store/sqlite_store.h"
+#include "temp_dir.h"
 
 namespace orvenda::server {
 namespace {
 
-TEST(Grid, CellIndicesRoundToNearestWithHalvesToEven) {
-  struct Row {
-    const char* name;
-    Point p;
-    float delta;
-    CellKey want;
-  };
-  const Row rows[] = {
-      {"quarter past the corner", {-179.75, -89.75}, 0.5f, {0, 0}},  // N(0.5) = 0
-      {"three quarters", {-179.25, -89.25}, 0.5f, {2, 2}},           // N(1.5) = 2
-      {"origin", {0, 0}, 1.0f, {90, 180}},
-      {"east edge", {180, 90}, 1.0f, {180, 360}},
-      {"half below even", {-177.5, -87.5}, 1.0f, {2, 2}},  // N(2.5) = 2
-      {"half above odd", {-176.5, -86.5}, 1.0f, {4, 4}},   // N(3.5) = 4
-  };
-  for (const Row& r : rows) {
-    LayerGrid g;
-    g.cellWidth = g.cellHeight = r.delta;
-    EXPECT_EQ(cellOfPoint(r.p, g), r.want) << r.name;
+// Half-cell boundaries (where rounding decides) and a hair either side of them, near
+// the origin, around 0 and near the far edge, plus the edges themselves.
+std::vector<double> Boundaries(double origin, float size) {
+  std::vector<double> values = {-origin, origin, -origin + 1e-6, origin - 1e-6};
+  const auto cells = static_cast<long>(2 * origin / size);
+  for (long k : {0L, 1L, cells / 2 - 1, cells / 2, cells - 1})
+    for (double hair : {0.0, 1e-9, -1e-9, 1e-6, -1e-6, 3e-6, -3e-6})
+      values.push_back(-origin + (static_cast<double>(k) + 0.5) * size + hair);
+  std::sort(values.begin(), values.end());
+  return values;
+}
+
+TEST(GridAgreement, ClientAndServerAnswerTheSameCells) {
+  test::TempDir dir;
+  auto store = openStore(dir / "grid.db");
+  for (float size : {0.25f, 0.5f, 1.0f, 0.1f, 7.5f}) {
+    SCOPED_TRACE(size);
+    const std::vector<double> xs = Boundaries(180, size), ys = Boundaries(90, size);
+    // The importer files each point, as one element, under the cell it computes.
+    SourceData data;
+    for (double x : xs)
+      for (double y : ys) data.features.push_back({{{{x, y}}}, {}});
+    ImportOptions options;
+    options.layerName = "grid " + std::to_string(size);
+    options.cellSize = size;
+    const std::int32_t imported = importData(*store, data, options).layerId;
+
+    layer client;
+    client.GridDeltaX = client.GridDeltaY = size;
+    client.minCol = client.minRow = INT32_MIN;
+    client.maxCol = client.maxRow = INT32_MAX;
+    const LayerGrid grid{0, 0, 0, 0, size, size};
+    std::int32_t id = 0;
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+      for (std::size_t j = 0; j < ys.size(); ++j) {
+        const Point p{xs[i], ys[j]};
+        int32_t row = 0, column = 0;
+        layer::GetRowColumn(p.x, p.y, size, size, row, column);
+        const CellKey cell{row, column};
+        SCOPED_TRACE(::testing::Message() << p.x << ", " << p.y << ": " << row << ", " << column);
+        ASSERT_TRUE(client.CellOfPoint(p.x, p.y, column, row));
+        ASSERT_EQ((CellKey{row, column}), cell);
+        ASSERT_EQ(cellOfPoint(p, grid), cell);
+        const auto filed = store->cellElements(imported, cell);
+        ASSERT_TRUE(std::any_of(filed.begin(), filed.end(),
+                                [id = ++id](const CellElement& e) { return e.id == id; }));
+        // A box up to the next boundaries (when they are near): the client's view and
+        // the server's element.
+        const Point q{xs[std::min(i + 1, xs.size() - 1)], ys[std::min(j + 1, ys.size() - 1)]};
+        if (q.x - p.x > 3 * size || q.y - p.y > 3 * size) continue;
+        const Box box{p.x, p.y, q.x, q.y};
+        const layer::CellList view = client.CellsInBox(p.x, p.y, q.x, q.y);
+        const std::vector<CellKey> cells = cellsOfBox(box, size, size);
+        ASSERT_EQ(cellCountOfBox(box, size, size), static_cast<std::int64_t>(cells.size()));
+        ASSERT_EQ(cells.size(), view.rows.size());
+        for (std::size_t k = 0; k < cells.size(); ++k)
+          ASSERT_EQ(cells[k], (CellKey{view.rows[k], view.columns[k]}));
+      }
+    }
   }
 }
 
-TEST(Grid, ABoxCoversTheCellsOfItsCornersRowByRow) {
-  auto cells = cellsOfBox({-1.2, -0.4, 0.9, 0.2}, 1.0f, 0.5f);
-  // rows N(179.2)=179 .. N(180.4)=180; columns N(178.8)=179 .. N(180.9)=181
-  std::vector<CellKey> want;
-  for (int r = 179; r <= 180; ++r)
-    for (int c = 179; c <= 181; ++c) want.push_back({r, c});
-  EXPECT_EQ(cells, want);
-  EXPECT_EQ(cellsOfBox({5, 5, 5, 5}, 10, 10).size(), 1u);
+// Nobody can compute the cells of a layer of cell size 0: neither the administration
+// commands, nor the importer, nor the database itself take one.
+TEST(GridAgreement, ACellSizeOfZeroIsRefusedEverywhere) {
+  test::TempDir dir;
+  const std::string db = (dir / "zero.db").string();
+  {
+    SqliteDb raw(db);
+    migrate(raw, 3);  // a layer stored before the check existed
+    raw.exec("INSERT INTO layers (name, kind, cell_width, cell_height) VALUES ('Viejo', 1, 0, 0)");
+    migrate(raw);
+    EXPECT_ANY_THROW(
+        raw.exec("INSERT INTO layers (name, kind, cell_width, cell_height) VALUES ('a', 1, 0, 1)"));
+  }
+  auto admin = [&db](std::vector<std::string> args) {
+    args.insert(args.end(), {"--db", db});
+    std::istringstream in;
+    std::ostringstream out, err;
+    return runCommand(args, in, out, err);
+  };
+  ASSERT_EQ(admin({"map", "create", "5", "Prueba"}), kExitOk);
+  EXPECT_EQ(admin({"map", "add-layer", "5", "Viejo"}), kExitInvalid);
+  const std::string source = test::fixture("places.geojson").string();
+  EXPECT_EQ(admin({"import", source, "--cell-size", "0"}), kExitInvalid);
+  EXPECT_EQ(admin({"import", source, "--cell-size", "1e-50"}), kExitInvalid);  // 0 as a float
+  auto store = openStore(db);
+  ImportOptions zero;
+  zero.cellSize = 0.0f;
+  EXPECT_THROW(importData(*store, SourceData{}, zero), StoreError);
+  EXPECT_EQ(store->listLayers().size(), 1u);
 }
 
 }  // namespace

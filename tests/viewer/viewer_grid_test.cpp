@@ -1,0 +1,27 @@
+// A layer whose cells nobody can compute (a cell size of 0 from the server) is skipped
+// with one status line; the other layers load and navigation goes on.
+#include <gtest/gtest.h>
+
+#include "viewer_rig.h"
+
+namespace orvenda {
+namespace {
+
+TEST(ViewerGrid, ALayerWithCellSizeZeroIsSkippedWithOneStatusLine) {
+  testing::ViewerRig rig;
+  testing::LayerDef roads;
+  roads.minCol = 80, roads.maxCol = 100, roads.minRow = 170, roads.maxRow = 190;
+  testing::LayerDef broken = roads;
+  broken.name = "Rotas";
+  broken.id = 8;
+  broken.delta = 0;
+  EXPECT_NO_THROW(rig.Open({roads, broken}));
+  EXPECT_NO_THROW(rig.viewer->ZoomOut());
+  EXPECT_FALSE(rig.CellRequests().empty());
+  for (const auto& cell : rig.CellRequests()) EXPECT_EQ(cell[0], roads.id);
+  rig.AnswerCells();
+  EXPECT_EQ(rig.viewer->StatusCaption(), "Layer Rotas skipped: its grid cells cannot be computed.");
+}
+
+}  // namespace
+}  // namespace orvenda
