@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <map>
+#include <tuple>
 
 #include "server_rig.h"
 
@@ -13,6 +14,7 @@ namespace {
 struct DecodedCell {
   std::int32_t layer = 0, i = 0, j = 0;
   std::uint8_t form = 0;
+  Point origin;
   std::vector<CellElement> elements;
 };
 
@@ -22,21 +24,15 @@ DecodedCell DecodeCell(DWBUffer& m) {
   c.i = m.GetLong();
   c.j = m.GetLong();
   c.form = m.GetByte();
-  const double ox = m.GetDouble();
-  const double oy = m.GetDouble();
-  const std::int32_t n = m.GetLong();
-  for (std::int32_t k = 0; k < n; ++k) {
+  c.origin.x = m.GetDouble();
+  c.origin.y = m.GetDouble();
+  for (std::int32_t n = m.GetLong(); n > 0; --n) {
     CellElement e;
     e.id = m.GetLong();
-    const std::int32_t p = m.GetLong();
-    for (std::int32_t v = 0; v < p; ++v) {
-      if (c.form == 0) {
-        const double x = m.GetDouble();
-        e.points.push_back({x, m.GetDouble()});
-      } else {
-        const double dx = m.GetSingle();
-        e.points.push_back({ox + dx, oy + m.GetSingle()});
-      }
+    for (std::int32_t p = m.GetLong(); p > 0; --p) {
+      // Form 0: two Doubles; otherwise two Singles from the cell's origin.
+      if (c.form == 0) e.points.push_back({m.GetDouble(), m.GetDouble()});
+      if (c.form != 0) e.points.push_back({c.origin.x + m.GetSingle(), c.origin.y + m.GetSingle()});
     }
     c.elements.push_back(std::move(e));
   }
@@ -53,20 +49,12 @@ Bytes ValuesRequest(std::int32_t layer, CellKey cell, const std::string& field) 
   });
 }
 
-// Opens the test map as ana on a new connection.
-std::unique_ptr<ProtocolClient> Viewer(ServerRig& rig, const std::string& user = "ana",
-                                       const std::string& password = "secreta") {
-  auto c = std::make_unique<ProtocolClient>(rig.port());
-  EXPECT_EQ(OpenMap(*c, Login(rig.port(), user, password), TestData::kMap), 0);
-  return c;
-}
-
 TEST(ServerCells, EveryCellOfALayerCarriesWhatTheStoreHolds) {
   ServerRig rig;
   const TestData& d = rig.data();
   auto store = rig.openStore();
   const LayerGrid g = store->layerInfo(d.roads)->grid;
-  auto c = Viewer(rig);
+  auto c = OpenViewer(rig);
   int relative = 0, full = 0, nonEmpty = 0;
   for (std::int32_t i = g.firstRow; i <= g.lastRow; ++i) {
     for (std::int32_t j = g.firstColumn; j <= g.lastColumn; ++j) {
@@ -105,39 +93,32 @@ TEST(ServerCells, EveryCellOfALayerCarriesWhatTheStoreHolds) {
 TEST(ServerCells, FormIsRelativeNearTheOriginAndDoublesFarFromIt) {
   ServerRig rig;
   const TestData& d = rig.data();
-  auto c = Viewer(rig);
+  auto c = OpenViewer(rig);
   auto near = Ask(*c, CellRequest(d.roads, d.nearCell), 102);
   ASSERT_TRUE(near);
-  DWBUffer copy(near->bytes());
-  for (int i = 0; i < 3; ++i) near->GetLong();
-  EXPECT_NE(near->GetByte(), 0);
-  // The origin is the position the cell's indices stand for.
-  EXPECT_DOUBLE_EQ(near->GetDouble(), 160 * 0.5 - 180);
-  EXPECT_DOUBLE_EQ(near->GetDouble(), 230 * 0.5 - 90);
-  EXPECT_EQ(near->GetLong(), 3);
   // Relative points are two Singles: 8 bytes each, 7 points in all.
-  const std::int32_t relativeSize = near->TamanoBuffer();
-  EXPECT_EQ(relativeSize, 10 + 12 + 1 + 16 + 4 + 3 * 8 + 7 * 8);
+  EXPECT_EQ(near->TamanoBuffer(), 10 + 12 + 1 + 16 + 4 + 3 * 8 + 7 * 8);
+  const DecodedCell relative = DecodeCell(*near);
+  EXPECT_NE(relative.form, 0);
+  // The origin is the position the cell's indices stand for.
+  EXPECT_DOUBLE_EQ(relative.origin.x, 160 * 0.5 - 180);
+  EXPECT_DOUBLE_EQ(relative.origin.y, 230 * 0.5 - 90);
+  EXPECT_EQ(relative.elements.size(), 3u);
 
   auto far = Ask(*c, CellRequest(d.roads, d.farCell), 102);
   ASSERT_TRUE(far);
-  for (int i = 0; i < 3; ++i) far->GetLong();
-  EXPECT_EQ(far->GetByte(), 0);
-  far->GetDouble();
-  far->GetDouble();
-  ASSERT_EQ(far->GetLong(), 1);
-  far->GetLong();
-  ASSERT_EQ(far->GetLong(), 2);
-  EXPECT_EQ(far->GetDouble(), -110.0);
-  EXPECT_EQ(far->GetDouble(), 20.0);
-  EXPECT_EQ(far->GetDouble(), -100.4);
-  EXPECT_EQ(far->GetDouble(), 24.0);
+  const DecodedCell full = DecodeCell(*far);
+  EXPECT_EQ(full.form, 0);
+  ASSERT_EQ(full.elements.size(), 1u);
+  const std::vector<Point>& p = full.elements[0].points;
+  ASSERT_EQ(p.size(), 2u);
+  EXPECT_EQ(std::tuple(p[0].x, p[0].y, p[1].x, p[1].y), std::tuple(-110.0, 20.0, -100.4, 24.0));
 }
 
 TEST(ServerCells, ValuesAreSentOncePerCellAndSharedByPosition) {
   ServerRig rig;
   const TestData& d = rig.data();
-  auto c = Viewer(rig);
+  auto c = OpenViewer(rig);
   auto m = Ask(*c, ValuesRequest(d.roads, d.nearCell, "nombre"), 105);
   ASSERT_TRUE(m);
   EXPECT_EQ(m->GetLong(), d.roads);
@@ -192,7 +173,7 @@ TEST(ServerCells, LayersWithoutAccessServeNothing) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.who);
-    auto c = Viewer(rig, row.user, row.password);
+    auto c = OpenViewer(rig, row.user, row.password);
     auto cell = Ask(*c, CellRequest(row.layer, row.cell), 102);
     ASSERT_TRUE(cell);
     EXPECT_TRUE(DecodeCell(*cell).elements.empty());

@@ -7,12 +7,6 @@
 namespace orvenda::server::test {
 namespace {
 
-std::unique_ptr<ProtocolClient> Viewer(ServerRig& rig) {
-  auto c = std::make_unique<ProtocolClient>(rig.port());
-  EXPECT_EQ(OpenMap(*c, Login(rig.port(), "ana", "secreta"), TestData::kMap), 0);
-  return c;
-}
-
 Bytes ElementRequest(std::int16_t code, std::int32_t layer, std::int32_t element) {
   return Request(code, [&](DWBUffer& b) {
     b.PutLong(layer);
@@ -23,7 +17,7 @@ Bytes ElementRequest(std::int16_t code, std::int32_t layer, std::int32_t element
 TEST(ServerElements, AttributesTravelEachByItsFieldType) {
   ServerRig rig;
   const TestData& d = rig.data();
-  auto c = Viewer(rig);
+  auto c = OpenViewer(rig);
   auto m = Ask(*c, ElementRequest(4, d.places, d.firstPlace), 104);
   ASSERT_TRUE(m);
   EXPECT_EQ(m->GetLong(), d.places);
@@ -55,31 +49,25 @@ TEST(ServerElements, AttributesTravelEachByItsFieldType) {
 TEST(ServerElements, ExtentIsTheElementsBoxOrTheMapWhenThereIsNone) {
   ServerRig rig;
   const TestData& d = rig.data();
-  auto c = Viewer(rig);
-  auto store = rig.openStore();
-  const auto id = store->cellElements(d.roads, d.farCell).at(0).id;
-  auto m = Ask(*c, ElementRequest(15, d.roads, id), 115);
-  ASSERT_TRUE(m);
-  EXPECT_EQ(m->GetLong(), d.roads);
-  EXPECT_EQ(m->GetLong(), id);
-  EXPECT_EQ(m->GetDouble(), -110.0);
-  EXPECT_EQ(m->GetDouble(), 20.0);
-  EXPECT_EQ(m->GetDouble(), -100.4);
-  EXPECT_EQ(m->GetDouble(), 24.0);
-  auto none = Ask(*c, ElementRequest(15, d.roads, 999999), 115);
-  ASSERT_TRUE(none);
-  none->GetLong();
-  none->GetLong();
-  EXPECT_EQ(none->GetDouble(), -101.0);
-  EXPECT_EQ(none->GetDouble(), 25.0);
-  EXPECT_EQ(none->GetDouble(), -100.0);
-  EXPECT_EQ(none->GetDouble(), 26.0);
+  auto c = OpenViewer(rig);
+  const auto id = rig.openStore()->cellElements(d.roads, d.farCell).at(0).id;
+  struct Row {
+    std::int32_t element;
+    std::vector<double> box;
+  };
+  for (const Row& row : {Row{id, {-110, 20, -100.4, 24}}, Row{999999, {-101, 25, -100, 26}}}) {
+    auto m = Ask(*c, ElementRequest(15, d.roads, row.element), 115);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->GetLong(), d.roads);
+    EXPECT_EQ(m->GetLong(), row.element);
+    for (const double v : row.box) EXPECT_EQ(m->GetDouble(), v);
+  }
 }
 
 TEST(ServerElements, FieldValuesForTheLayerSetupByKind) {
   ServerRig rig;
   const TestData& d = rig.data();
-  auto c = Viewer(rig);
+  auto c = OpenViewer(rig);
   auto ask = [&](std::int32_t layer, const std::string& field, std::int16_t kind) {
     auto m = Ask(*c,
                  Request(6,

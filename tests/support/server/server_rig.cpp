@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <random>
+#include <thread>
 
 namespace orvenda::server::test {
 namespace {
@@ -29,7 +30,7 @@ ServerRig::ServerRig(ServerConfig config) : dir_(FreshDir()), db_(dir_ / "map.db
   log_ = std::make_unique<ServerLog>(config.logFile, std::cerr);
   const auto db = db_;
   server_ = std::make_unique<Server>(
-      config, [db] { return ::orvenda::server::openStore(db); }, *log_);
+      config, [db] { return ::orvenda::server::openStore(db); }, *log_, clock_);
   server_->start();
 }
 
@@ -62,6 +63,13 @@ std::int32_t Login(std::uint16_t port, const std::string& user, const std::strin
   return reply->GetLong();
 }
 
+std::unique_ptr<ProtocolClient> OpenViewer(ServerRig& rig, const std::string& user,
+                                           const std::string& password) {
+  auto c = std::make_unique<ProtocolClient>(rig.port());
+  EXPECT_EQ(OpenMap(*c, Login(rig.port(), user, password), TestData::kMap), 0);
+  return c;
+}
+
 std::int32_t OpenMap(ProtocolClient& c, std::int32_t userId, std::int32_t map) {
   auto reply = Ask(c,
                    Request(10,
@@ -86,6 +94,15 @@ std::optional<DWBUffer> Ask(ProtocolClient& c, const Bytes& request, std::int16_
   EXPECT_EQ(ProtocolClient::codeOf(*reply), code);
   if (ProtocolClient::codeOf(*reply) != code) return std::nullopt;
   return reply;
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds bound) {
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
 }
 
 }  // namespace orvenda::server::test
