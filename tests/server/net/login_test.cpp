@@ -54,6 +54,7 @@ TEST(ServerLogin, AcceptsRefusesAndListsTheMapsOfEachUser) {
       {"account without any viewable layer", "bob", "bobpass", true, {}},
       {"wrong password", "ana", "Secreta", false, {}},
       {"unknown user", "nadie", "secreta", false, {}},
+      {"name in other case", "ANA", "secreta", false, {}},
       {"empty user name", "", "", false, {}},
   };
   for (const Row& row : rows) {

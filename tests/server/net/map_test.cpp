@@ -2,8 +2,6 @@
 // the refusals around it.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "server_rig.h"
 #include "store/sqlite_db.h"
 
@@ -22,52 +20,10 @@ Bytes AccessRequest(std::int32_t user, const std::vector<std::int32_t>& layers) 
   });
 }
 
-auto Style(DWBUffer& m) {
-  const std::int32_t line = m.GetLong();
-  const std::int16_t lineStyle = m.GetInteger(), width = m.GetInteger();
-  const std::int32_t fill = m.GetLong();
-  return std::tuple{line, lineStyle, width, fill, m.GetInteger()};
-}
-using StyleTuple = std::tuple<std::int32_t, std::int16_t, std::int16_t, std::int32_t, std::int16_t>;
-
-// One layer record of reply 101, read in wire order; the label and thematic fields stay
-// as sent (" " for none).
-struct WireLayer {
-  std::string name;
-  std::int32_t id = 0;
-  std::int16_t kind = 0;
-  std::int32_t limits[4] = {};
-  float cell[2] = {}, zoom[2] = {}, labelZoom[2] = {};
-  std::int16_t visibility = 0, labelVisibility = 0, bold = 0, thematicType = 0;
-  StyleTuple style;
-  std::string label, thematic;
-  std::int32_t labelColor = 0;
-  std::vector<std::pair<std::string, std::int16_t>> fields;
-  std::vector<std::tuple<std::string, std::string, StyleTuple>> themes;
-};
-
-WireLayer ReadLayer(DWBUffer& m) {
-  WireLayer l;
-  l.name = m.GetString();
-  l.id = m.GetLong();
-  l.kind = m.GetInteger();
-  for (auto& v : l.limits) v = m.GetLong();
-  for (auto& v : l.cell) v = m.GetSingle();
-  l.visibility = m.GetInteger();
-  for (auto& v : l.zoom) v = m.GetSingle();
-  l.style = Style(m);
-  l.label = m.GetString();
-  for (auto& v : l.labelZoom) v = m.GetSingle();
-  l.labelVisibility = m.GetInteger();
-  l.bold = m.GetInteger();
-  l.labelColor = m.GetLong();
-  l.thematic = m.GetString();
-  l.thematicType = m.GetInteger();
-  for (int n = m.GetInteger(); n > 0; --n) l.fields.push_back({m.GetString(), m.GetInteger()});
-  for (int n = m.GetInteger(); n > 0; --n)
-    l.themes.push_back({m.GetString(), m.GetString(), Style(m)});
-  return l;
-}
+// The fields of a layer record up to its field list: name, id, kind, grid limits (first
+// row, first column, last row, last column), cell size, visibility, zoom, style, label
+// field, label zoom, visibility, bold and colour, thematic field and type.
+constexpr std::string_view kLayerHead = "SLILLLLFFIFFLIILISFFIILSI";
 
 TEST(ServerMapOpening, SequenceCarriesTheStoredMapFieldByField) {
   ServerRig rig;
@@ -75,56 +31,35 @@ TEST(ServerMapOpening, SequenceCarriesTheStoredMapFieldByField) {
   const std::int32_t user = Login(rig.port(), "ana", "secreta");
   ProtocolClient c(rig.port());
   ASSERT_EQ(OpenMap(c, user, TestData::kMap), 0);
-
   auto m = Ask(c, MapDefinitionRequest(TestData::kMap), 101);
   ASSERT_TRUE(m);
-  EXPECT_EQ(m->GetString(), "Ciudad");
-  for (const float v : {-101.0f, 25.0f, -100.0f, 26.0f}) EXPECT_EQ(m->GetSingle(), v);
-  EXPECT_EQ(m->GetLong(), 0x00FFEE);
-  EXPECT_EQ(m->GetInteger(), 114);
-  ASSERT_EQ(m->GetInteger(), 3);
-  const WireLayer roads = ReadLayer(*m), places = ReadLayer(*m), secret = ReadLayer(*m);
-  EXPECT_EQ(m->Remaining(), 0);
-
+  EXPECT_EQ(ReadFields(*m, "SFFFFLII"), "\"Ciudad\" -101 25 -100 26 65518 114 3 ");
   // Roads: label NOMBRE, no thematic field (a single space), four fields, no classes.
-  EXPECT_EQ(std::tie(roads.name, roads.id, roads.kind), std::tuple("Calles", d.roads, 2));
-  // First row, first column, last row, last column.
-  EXPECT_EQ(std::vector<std::int32_t>(roads.limits, roads.limits + 4),
-            (std::vector<std::int32_t>{220, 140, 230, 160}));
-  EXPECT_EQ(std::tuple(roads.cell[0], roads.cell[1], roads.zoom[0], roads.zoom[1]),
-            std::tuple(0.5f, 0.5f, 0.0f, 50.0f));
-  EXPECT_EQ(roads.visibility, 1);
-  EXPECT_EQ(roads.style, (StyleTuple{0xFF0000, 0, 1, 0xC0C000, 0}));
-  EXPECT_EQ(std::tie(roads.label, roads.thematic), std::tuple("NOMBRE", " "));
-  EXPECT_EQ(std::tuple(roads.labelVisibility, roads.bold, roads.labelColor, roads.thematicType),
-            std::tuple(0, 0, 0, 0));
-  EXPECT_EQ(roads.fields,
-            (decltype(roads.fields){{"NOMBRE", 202}, {"DIR", 2}, {"LARGO", 5}, {"CARRILES", 3}}));
-  EXPECT_TRUE(roads.themes.empty());
-
+  EXPECT_EQ(ReadFields(*m, kLayerHead), "\"Calles\" " + std::to_string(d.roads) +
+                                            " 2 220 140 230 160 0.5 0.5 1 0 50 16711680 0 1 "
+                                            "12632064 0 \"NOMBRE\" 0 0 0 0 0 \" \" 0 ");
+  EXPECT_EQ(ReadFields(*m, "ISISISISII"),
+            "4 \"NOMBRE\" 202 \"DIR\" 2 \"LARGO\" 5 \"CARRILES\" 3 0 ");
   // Places: no label field, thematic POBLACION with two classes.
-  EXPECT_EQ(std::tie(places.name, places.id, places.kind), std::tuple("Lugares", d.places, 1));
-  EXPECT_EQ(places.visibility, 2);
-  EXPECT_EQ(places.style, (StyleTuple{0x112233, 2, 3, 0x445566, 7}));
-  EXPECT_EQ(std::tie(places.label, places.thematic), std::tuple(" ", "POBLACION"));
-  EXPECT_EQ(std::tuple(places.labelZoom[0], places.labelZoom[1]), std::tuple(0.25f, 8.0f));
-  EXPECT_EQ(std::tuple(places.labelVisibility, places.bold, places.labelColor, places.thematicType),
-            std::tuple(1, 1, 0x0000FF, 2));
-  EXPECT_EQ(places.fields.size(), 5u);
-  EXPECT_EQ(places.themes, (decltype(places.themes){{"0", "200000", {1, 0, 1, 2, 0}},
-                                                    {"200000", "1e9", {3, 1, 2, 4, 6}}}));
+  EXPECT_EQ(ReadFields(*m, kLayerHead), "\"Lugares\" " + std::to_string(d.places) +
+                                            " 1 1157 797 1157 797 0.1 0.1 2 0 0 1122867 2 3 "
+                                            "4478310 7 \" \" 0.25 8 1 1 255 \"POBLACION\" 2 ");
+  EXPECT_EQ(ReadFields(*m, "ISISISISISI"),
+            "5 \"NOMBRE\" 200 \"POBLACION\" 3 \"ALTURA\" 4 \"CODIGO\" 2 \"AREA\" 5 ");
+  EXPECT_EQ(ReadFields(*m, "ISSLIILISSLIILI"),
+            "2 \"0\" \"200000\" 1 0 1 2 0 \"200000\" \"1e9\" 3 1 2 4 6 ");
   // The secret layer is still listed; its access level keeps it from being served.
-  EXPECT_EQ(std::tie(secret.name, secret.id, secret.kind), std::tuple("Secreto", d.secret, 4));
+  EXPECT_EQ(ReadFields(*m, kLayerHead), "\"Secreto\" " + std::to_string(d.secret) +
+                                            " 4 116 80 116 80 1 1 1 0 0 16711680 0 1 12632064 0 "
+                                            "\" \" 0 0 0 0 0 \" \" 0 ");
+  EXPECT_EQ(ReadFields(*m, "ISII"), "1 \"CLAVE\" 8 0 ");
+  EXPECT_EQ(m->Remaining(), 0);
 
   auto levels = Ask(c, AccessRequest(user, {d.roads, d.places, d.secret, 9999}), 111);
   ASSERT_TRUE(levels);
-  ASSERT_EQ(levels->GetInteger(), 4);
-  const std::pair<std::int32_t, std::int16_t> expected[] = {
-      {d.roads, 1}, {d.places, 2}, {d.secret, 0}, {9999, 0}};
-  for (const auto& [layer, level] : expected) {
-    EXPECT_EQ(levels->GetLong(), layer);
-    EXPECT_EQ(levels->GetInteger(), level) << "layer " << layer;
-  }
+  EXPECT_EQ(ReadFields(*levels, "ILILILILI"), "4 " + std::to_string(d.roads) + " 1 " +
+                                                  std::to_string(d.places) + " 2 " +
+                                                  std::to_string(d.secret) + " 0 9999 0 ");
   EXPECT_EQ(levels->Remaining(), 0);
 }
 

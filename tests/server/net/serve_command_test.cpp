@@ -8,9 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <tuple>
 
 #include "server_rig.h"
@@ -55,39 +53,24 @@ TEST(ServeCommand, ParsesItsOptionsAndRefusesBadOnes) {
       std::tuple(c.requiredVersion.major, c.requiredVersion.minor, c.requiredVersion.revision),
       std::tuple(2, 1, 7));
   EXPECT_EQ(c.idleTimeout, std::chrono::seconds(60));
-  const auto defaults = ParseServeArgs({"--db", "x.db"}, error);
-  EXPECT_EQ(std::tie(defaults->config.port, defaults->config.listen),
-            std::tuple(1001, "127.0.0.1"));
-}
-
-std::string ReadFile(const std::filesystem::path& p) {
-  std::ifstream in(p);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 // The child's exit code once it has ended (128 after a signal); -1, and killed, when it
 // does not end within a generous bound.
 int ExitCode(pid_t pid) {
-  int status = 0, code = -1;
+  int status = 0;
   if (WaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }))
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
   ::kill(pid, SIGKILL);
   ::waitpid(pid, nullptr, 0);
-  return code;
+  return -1;
 }
 
 TEST(ServeCommand, RealExecutableServesAndStopsCleanlyOnSignals) {
   for (const int signal : {SIGTERM, SIGINT}) {
     SCOPED_TRACE(signal);
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("orvenda-serve-" + std::to_string(::getpid()) + "-" + std::to_string(signal));
-    std::filesystem::create_directories(dir);
-    {
-      auto s = openStore(dir / "map.db");
-      s->addUser("ana", "not a hash", false);
-    }
+    TempDir dir;
+    openStore(dir / "map.db")->addUser("ana", "not a hash", false);
     const std::string db = (dir / "map.db").string(), log = (dir / "server.log").string();
     std::vector<std::string> args = {ORVENDA_SERVER_EXE, "serve", "--db",  db,
                                      "--port",           "0",     "--log", log};
@@ -112,8 +95,6 @@ TEST(ServeCommand, RealExecutableServesAndStopsCleanlyOnSignals) {
     EXPECT_NE(text.find("connected"), std::string::npos) << text;
     EXPECT_NE(text.find("refused grid cell (2): no map open"), std::string::npos) << text;
     EXPECT_NE(text.find("stopped"), std::string::npos) << text;
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "protocol/dwbuffer.h"
@@ -63,6 +64,11 @@ Bytes Request(std::int16_t code, Put put) {
 inline Bytes Request(std::int16_t code) {
   return Request(code, [](DWBUffer&) {});
 }
+
+// The next fields of `m` as one line of text, read by `layout`: one letter per field,
+// B Byte, I Integer, L Long, F Single, D Double, S String (in quotes); each is followed
+// by a space.
+std::string ReadFields(DWBUffer& m, std::string_view layout);
 
 // Request 2: the elements of one cell of a layer.
 inline Bytes CellRequest(std::int32_t layer, CellKey cell) {

@@ -2,24 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <random>
 #include <thread>
 
 namespace orvenda::server::test {
-namespace {
-
-std::filesystem::path FreshDir() {
-  std::random_device rd;
-  auto dir = std::filesystem::temp_directory_path() /
-             ("orvenda-net-" + std::to_string(rd()) + std::to_string(rd()));
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
-}  // namespace
-
-ServerRig::ServerRig(ServerConfig config) : dir_(FreshDir()), db_(dir_ / "map.db") {
+ServerRig::ServerRig(ServerConfig config) : db_(dir_ / "map.db") {
   {
     auto store = ::orvenda::server::openStore(db_);
     data_ = BuildTestDatabase(*store);
@@ -39,18 +25,11 @@ ServerRig::~ServerRig() {
   server_->wait();
   server_.reset();
   log_.reset();
-  std::error_code ec;
-  std::filesystem::remove_all(dir_, ec);
 }
 
 std::unique_ptr<Store> ServerRig::openStore() const { return ::orvenda::server::openStore(db_); }
 
-std::string ServerRig::logText() const {
-  std::ifstream in(dir_ / "server.log");
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string ServerRig::logText() const { return ReadFile(dir_ / "server.log"); }
 
 std::int32_t Login(std::uint16_t port, const std::string& user, const std::string& password) {
   ProtocolClient c(port);

@@ -16,6 +16,7 @@
 #include "net/server_log.h"
 #include "protocol_client.h"
 #include "store/store.h"
+#include "temp_dir.h"
 #include "test_database.h"
 
 namespace orvenda::server::test {
@@ -38,7 +39,7 @@ class ServerRig {
   std::string logText() const;
 
  private:
-  std::filesystem::path dir_;
+  TempDir dir_;
   std::filesystem::path db_;
   TestData data_;
   FakeServerClock clock_;
