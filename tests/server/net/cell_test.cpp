@@ -49,15 +49,7 @@ struct DecodedValues {
 DecodedValues AskValues(ProtocolClient& c, std::int32_t layer, CellKey cell,
                         const std::string& field) {
   DecodedValues v;
-  auto m = Ask(c,
-               Request(5,
-                       [&](DWBUffer& b) {
-                         b.PutLong(layer);
-                         b.PutLong(cell.row);
-                         b.PutLong(cell.column);
-                         b.PutString(field);
-                       }),
-               105);
+  auto m = Ask(c, RequestWith(5, layer, cell.row, cell.column, field), 105);
   if (!m) return v;
   EXPECT_EQ(m->GetLong(), layer);
   v.field = m->GetString();

@@ -7,18 +7,11 @@
 namespace orvenda::server::test {
 namespace {
 
-Bytes ElementRequest(std::int16_t code, std::int32_t layer, std::int32_t element) {
-  return Request(code, [&](DWBUffer& b) {
-    b.PutLong(layer);
-    b.PutLong(element);
-  });
-}
-
 TEST(ServerElements, AttributesTravelEachByItsFieldType) {
   ServerRig rig;
   const TestData& d = rig.data();
   auto c = OpenViewer(rig);
-  auto m = Ask(*c, ElementRequest(4, d.places, d.firstPlace), 104);
+  auto m = Ask(*c, RequestWith(4, d.places, d.firstPlace), 104);
   ASSERT_TRUE(m);
   // Each value after its field's type: 200 text, 3 Long, 4 Single, 2 Integer, 5 Double.
   EXPECT_EQ(ReadFields(*m, "LLIISILIFIIID"),
@@ -27,7 +20,7 @@ TEST(ServerElements, AttributesTravelEachByItsFieldType) {
   EXPECT_EQ(m->Remaining(), 0);
   // No such element, and a layer without access: n = -1 and nothing after it.
   for (const auto& [layer, element] : {std::pair{d.places, 999999}, std::pair{d.secret, 1}}) {
-    auto none = Ask(*c, ElementRequest(4, layer, element), 104);
+    auto none = Ask(*c, RequestWith(4, layer, element), 104);
     ASSERT_TRUE(none);
     EXPECT_EQ(ReadFields(*none, "LLI"),
               std::to_string(layer) + " " + std::to_string(element) + " -1 ");
@@ -42,7 +35,7 @@ TEST(ServerElements, ExtentIsTheElementsBoxOrTheMapWhenThereIsNone) {
   const auto id = rig.openStore()->cellElements(d.roads, d.farCell).at(0).id;
   for (const auto& [element, box] :
        {std::pair{id, "-110 20 -100.4 24 "}, std::pair{999999, "-101 25 -100 26 "}}) {
-    auto m = Ask(*c, ElementRequest(15, d.roads, element), 115);
+    auto m = Ask(*c, RequestWith(15, d.roads, element), 115);
     ASSERT_TRUE(m);
     EXPECT_EQ(ReadFields(*m, "LLDDDD"),
               std::to_string(d.roads) + " " + std::to_string(element) + " " + box);
@@ -56,14 +49,7 @@ TEST(ServerElements, FieldValuesForTheLayerSetupByKind) {
   // What follows layer, field and kind: kind 1 the distinct texts in order, kind 2 the
   // lowest and highest, other kinds nothing.
   auto ask = [&](std::int32_t layer, const std::string& field, std::int16_t kind) {
-    auto m = Ask(*c,
-                 Request(6,
-                         [&](DWBUffer& b) {
-                           b.PutLong(layer);
-                           b.PutString(field);
-                           b.PutInteger(kind);
-                         }),
-                 106);
+    auto m = Ask(*c, RequestWith(6, layer, field, kind), 106);
     if (!m) return std::string("<none>");
     EXPECT_EQ(ReadFields(*m, "LSI"),
               std::to_string(layer) + " \"" + field + "\" " + std::to_string(kind) + " ");

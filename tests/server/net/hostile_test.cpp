@@ -45,7 +45,7 @@ TEST(ServerHostile, EveryCountedRequestIsAnsweredEvenWhenRefusedOrCutShort) {
     }
   }
   // Requests that are not counted and not served get no reply, and the stream goes on.
-  ASSERT_TRUE(c.send(Request(cmd::kNewPoint, [](DWBUffer& b) { b.PutLong(1); })));
+  ASSERT_TRUE(c.send(RequestWith(cmd::kNewPoint, 1)));
   ASSERT_TRUE(c.send(Request(999)));
   ASSERT_TRUE(c.send(Request(102)));
   ASSERT_TRUE(c.send(Request(cmd::kElementExtent)));
@@ -97,10 +97,7 @@ TEST(ServerHostile, RandomBytesAndMessagesCutAnywhereNeverCrashIt) {
   }
   // A request split byte by byte still arrives whole.
   ProtocolClient slow(rig.port());
-  const Bytes r = Request(15, [](DWBUffer& b) {
-    b.PutLong(1);
-    b.PutLong(2);
-  });
+  const Bytes r = RequestWith(15, 1, 2);
   for (std::uint8_t byte : r) {
     ASSERT_TRUE(slow.send({byte}));
     std::this_thread::sleep_for(2ms);
@@ -119,7 +116,7 @@ TEST(ServerHostile, AClientThatNeverReadsIsCutOffWithoutStallingOthers) {
   // Map definitions: small requests with large replies (some 60 MB in all), more than
   // the kernel's socket buffers can hide.
   Bytes flood;
-  const Bytes one = Request(1, [&](DWBUffer& b) { b.PutLong(TestData::kMap); });
+  const Bytes one = RequestWith(1, TestData::kMap);
   for (int k = 0; k < 100000; ++k) flood.insert(flood.end(), one.begin(), one.end());
   std::thread sender([&] { greedy->send(flood); });  // blocks once the server stops reading
   ExpectOthersServed(rig);

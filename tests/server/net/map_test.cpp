@@ -8,10 +8,6 @@
 namespace orvenda::server::test {
 namespace {
 
-Bytes MapDefinitionRequest(std::int32_t map) {
-  return Request(1, [&](DWBUffer& b) { b.PutLong(map); });
-}
-
 Bytes AccessRequest(std::int32_t user, const std::vector<std::int32_t>& layers) {
   return Request(11, [&](DWBUffer& b) {
     b.PutLong(user);
@@ -31,7 +27,7 @@ TEST(ServerMapOpening, SequenceCarriesTheStoredMapFieldByField) {
   const std::int32_t user = Login(rig.port(), "ana", "secreta");
   ProtocolClient c(rig.port());
   ASSERT_EQ(OpenMap(c, user, TestData::kMap), 0);
-  auto m = Ask(c, MapDefinitionRequest(TestData::kMap), 101);
+  auto m = Ask(c, RequestWith(1, TestData::kMap), 101);
   ASSERT_TRUE(m);
   EXPECT_EQ(ReadFields(*m, "SFFFFLII"), "\"Ciudad\" -101 25 -100 26 65518 114 3 ");
   // Roads: label NOMBRE, no thematic field (a single space), four fields, no classes.
@@ -85,7 +81,7 @@ TEST(ServerMapOpening, MadeUpOrForeignIdsCannotOpenOrReadAMap) {
     ProtocolClient c(rig.port());
     EXPECT_EQ(OpenMap(c, row.user, row.map), row.result);
     // Whatever follows is answered, but empty.
-    auto def = Ask(c, MapDefinitionRequest(row.map), 101);
+    auto def = Ask(c, RequestWith(1, row.map), 101);
     ASSERT_TRUE(def);
     EXPECT_EQ(def->GetString(), "");
     auto cell = Ask(c, CellRequest(d.roads, d.nearCell), 102);
@@ -95,7 +91,7 @@ TEST(ServerMapOpening, MadeUpOrForeignIdsCannotOpenOrReadAMap) {
   // A map definition of another map than the one opened is refused too.
   ProtocolClient c(rig.port());
   ASSERT_EQ(OpenMap(c, ana, TestData::kMap), 0);
-  auto other = Ask(c, MapDefinitionRequest(TestData::kSecretMap), 101);
+  auto other = Ask(c, RequestWith(1, TestData::kSecretMap), 101);
   ASSERT_TRUE(other);
   EXPECT_EQ(other->GetString(), "");
   // 11 with an unknown handle lists nothing.

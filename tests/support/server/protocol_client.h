@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "protocol/dwbuffer.h"
@@ -69,6 +70,25 @@ inline Bytes Request(std::int16_t code) {
 // B Byte, I Integer, L Long, F Single, D Double, S String (in quotes); each is followed
 // by a space.
 std::string ReadFields(DWBUffer& m, std::string_view layout);
+
+// A request of `code` carrying `fields` in order: a std::int16_t as Integer, other
+// integers as Long, text as String.
+template <typename... Fields>
+Bytes RequestWith(std::int16_t code, const Fields&... fields) {
+  return Request(code, [&](DWBUffer& b) {
+    auto put = [&b](const auto& field) {
+      using Field = std::decay_t<decltype(field)>;
+      if constexpr (std::is_same_v<Field, std::int16_t>) {
+        b.PutInteger(field);
+      } else if constexpr (std::is_integral_v<Field>) {
+        b.PutLong(static_cast<std::int32_t>(field));
+      } else {
+        b.PutString(std::string(field));
+      }
+    };
+    (put(fields), ...);
+  });
+}
 
 // Request 2: the elements of one cell of a layer.
 inline Bytes CellRequest(std::int32_t layer, CellKey cell) {

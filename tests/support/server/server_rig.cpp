@@ -33,10 +33,7 @@ std::string ServerRig::logText() const { return ReadFile(dir_ / "server.log"); }
 
 std::int32_t Login(std::uint16_t port, const std::string& user, const std::string& password) {
   ProtocolClient c(port);
-  c.send(Request(12, [&](DWBUffer& b) {
-    b.PutString(user);
-    b.PutString(password);
-  }));
+  c.send(RequestWith(12, user, password));
   auto reply = c.receive();
   if (!reply || ProtocolClient::codeOf(*reply) != 112) return -9999;
   return reply->GetLong();
@@ -50,13 +47,7 @@ std::unique_ptr<ProtocolClient> OpenViewer(ServerRig& rig, const std::string& us
 }
 
 std::int32_t OpenMap(ProtocolClient& c, std::int32_t userId, std::int32_t map) {
-  auto reply = Ask(c,
-                   Request(10,
-                           [&](DWBUffer& b) {
-                             b.PutLong(userId);
-                             b.PutLong(map);
-                           }),
-                   110);
+  auto reply = Ask(c, RequestWith(10, userId, map), 110);
   return reply ? reply->GetInteger() : -9999;
 }
 
