@@ -36,30 +36,24 @@ void translate(const std::filesystem::path& from, const std::filesystem::path& t
 
 TEST(ImportFormats, ProjectedSourcesMatchGdalsOwnReprojection) {
   struct Row {
-    const char* name;
     const char* fixture;
-    std::vector<std::string> writeAs;  // ogr2ogr options of the source imported, if any
-    const char* operatorCrs;           // --source-crs, or empty: the file's own
+    const char* format;       // ogr2ogr writes the source in it first, or empty
+    const char* crs;          // ... in this CRS
+    const char* operatorCrs;  // --source-crs, or empty: the file's own
   };
   const Row rows[] = {
-      {"GeoJSON in web mercator", "roads_3857.geojson", {}, ""},
-      {"GeoJSON in UTM 14 given by the operator", "roads_utm14.geojson", {}, "EPSG:32614"},
-      {"GeoPackage in equidistant cylindrical",
-       "zones.geojson",
-       {"-f", "GPKG", "-t_srs", "EPSG:4087"},
-       ""},
-      {"Shapefile in web mercator",
-       "zones.geojson",
-       {"-f", "ESRI Shapefile", "-t_srs", "EPSG:3857"},
-       ""},
+      {"roads_3857.geojson", "", "", ""},
+      {"roads_utm14.geojson", "", "", "EPSG:32614"},
+      {"zones.geojson", "GPKG", "EPSG:4087", ""},
+      {"zones.geojson", "ESRI Shapefile", "EPSG:3857", ""},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+    SCOPED_TRACE(std::string(row.fixture) + " " + row.format + " " + row.operatorCrs);
     TempDir dir;
     std::filesystem::path source = fixture(row.fixture);
-    if (!row.writeAs.empty()) {
-      source = dir / (row.writeAs[1] == "GPKG" ? "source.gpkg" : "source.shp");
-      translate(fixture(row.fixture), source, row.writeAs);
+    if (*row.format) {
+      source = dir / (std::string(row.format) == "GPKG" ? "source.gpkg" : "source.shp");
+      translate(fixture(row.fixture), source, {"-f", row.format, "-t_srs", row.crs});
     }
     std::vector<std::string> toDegrees = {"-f", "GeoJSON", "-t_srs", "EPSG:4326"};
     if (*row.operatorCrs) toDegrees.insert(toDegrees.end(), {"-s_srs", row.operatorCrs});
