@@ -8,7 +8,6 @@ namespace orvenda::server {
 namespace {
 
 using test::FaultOf;
-using test::pointsOf;
 using test::TempDir;
 
 std::int32_t makeRoads(Store& s) {
