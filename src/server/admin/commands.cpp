@@ -4,9 +4,25 @@
 
 #include "admin/admin_commands.h"
 #include "admin/arguments.h"
+#include "store/store.h"
 
 namespace orvenda::server {
 namespace {
+
+// What the store refused says which exit code the script calling us sees.
+int ExitCodeOf(StoreFault kind) {
+  switch (kind) {
+    case StoreFault::UnknownLayer:
+    case StoreFault::UnknownField:
+    case StoreFault::UnknownRecord:
+      return kExitNotFound;
+    case StoreFault::BadValue:
+      return kExitInvalid;
+    case StoreFault::StorageFailure:
+      break;
+  }
+  return kExitFailure;
+}
 
 int printUsage(std::ostream& os) {
   os << "usage: orvenda-server <command> [arguments]\n\ncommands:\n";
@@ -44,6 +60,9 @@ int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
     } catch (const CommandError& ex) {
       err << "orvenda-server " << args[0] << ": " << ex.what() << "\n";
       return ex.code();
+    } catch (const StoreError& ex) {
+      err << "orvenda-server " << args[0] << ": " << ex.what() << "\n";
+      return ExitCodeOf(ex.Kind());
     } catch (const std::exception& ex) {
       err << "orvenda-server " << args[0] << ": " << ex.what() << "\n";
       return kExitFailure;

@@ -61,11 +61,12 @@ class ToDegrees {
     utm.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     ct_.reset(OGRCreateCoordinateTransformation(&utm, &wgs84));
-    if (!ct_) throw StoreError("no transformation from UTM to WGS 84");
+    if (!ct_) throw StoreError(StoreFault::StorageFailure, "no transformation from UTM to WGS 84");
   }
   Point operator()(double e, double n) const {
     double x = e, y = n;
-    if (!ct_->Transform(1, &x, &y)) throw StoreError("UTM transformation failed");
+    if (!ct_->Transform(1, &x, &y))
+      throw StoreError(StoreFault::StorageFailure, "UTM transformation failed");
     return {x, y};
   }
 

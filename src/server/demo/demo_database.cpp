@@ -16,8 +16,8 @@ void requireCache(const std::filesystem::path& cache) {
         "node_modules/us-atlas/states-10m.json", "node_modules/us-atlas/counties-10m.json",
         "cities.geojson"})
     if (!std::filesystem::exists(cache / f))
-      throw StoreError("demo data missing: " + (cache / f).string() +
-                       " (run scripts/fetch-demo-data.sh)");
+      throw StoreError(StoreFault::StorageFailure, "demo data missing: " + (cache / f).string() +
+                                                       " (run scripts/fetch-demo-data.sh)");
 }
 
 void addUsers(Store& s) {
@@ -40,7 +40,7 @@ void removeDatabase(const std::filesystem::path& p) {
 void buildDemoDatabase(const DemoOptions& o, std::ostream& log) {
   requireCache(o.cache);
   if (std::filesystem::exists(o.database) && !o.replace)
-    throw StoreError(o.database.string() + " already exists (use --replace)");
+    throw StoreError(StoreFault::BadValue, o.database.string() + " already exists (use --replace)");
   const std::filesystem::path building = o.database.string() + ".building";
   removeDatabase(building);
   try {

@@ -34,7 +34,7 @@ std::vector<Box> partBoxes(const SourceData& data, double& maxAbsLat) {
 
 ImportReport importLayer(Store& store, const ImportOptions& o) {
   if (o.mapCode && !store.mapDefinition(*o.mapCode))
-    throw StoreError("unknown map " + std::to_string(*o.mapCode));
+    throw StoreError(StoreFault::UnknownRecord, "unknown map " + std::to_string(*o.mapCode));
   ImportOptions named = o;
   if (named.layerName.empty()) named.layerName = o.source.stem().string();
   return importData(store, readSource(o.source, o.read), named);
@@ -44,7 +44,8 @@ ImportReport importData(Store& store, SourceData data, const ImportOptions& o) {
   std::int16_t projection = 0;
   if (o.mapCode) {
     auto map = store.mapDefinition(*o.mapCode);
-    if (!map) throw StoreError("unknown map " + std::to_string(*o.mapCode));
+    if (!map)
+      throw StoreError(StoreFault::UnknownRecord, "unknown map " + std::to_string(*o.mapCode));
     projection = map->projection;
   }
   addDerived(data, o.derived);
@@ -59,7 +60,8 @@ ImportReport importData(Store& store, SourceData data, const ImportOptions& o) {
   const std::vector<Box> boxes = partBoxes(data, maxAbsLat);
   if (o.cellSize) {
     if (!IsValidCellSize(*o.cellSize))
-      throw StoreError("cell size " + std::to_string(*o.cellSize) + " is not above 0");
+      throw StoreError(StoreFault::BadValue,
+                       "cell size " + std::to_string(*o.cellSize) + " is not above 0");
     r.cellSize = *o.cellSize;
     r.maxElementsInCell = maxElementsPerCell(boxes, r.cellSize);
   } else {

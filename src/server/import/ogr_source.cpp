@@ -117,7 +117,8 @@ std::unique_ptr<OGRCoordinateTransformation> transformFor(OGRLayer& layer, const
   OGRSpatialReference src;
   if (!o.sourceCrs.empty()) {
     if (src.SetFromUserInput(o.sourceCrs.c_str()) != OGRERR_NONE)
-      throw StoreError("unknown coordinate reference system '" + o.sourceCrs + "'");
+      throw StoreError(StoreFault::BadValue,
+                       "unknown coordinate reference system '" + o.sourceCrs + "'");
   } else if (const OGRSpatialReference* s = layer.GetSpatialRef()) {
     src = *s;
   } else {
@@ -132,7 +133,9 @@ std::unique_ptr<OGRCoordinateTransformation> transformFor(OGRLayer& layer, const
   wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
   if (src.IsSame(&wgs84)) return nullptr;
   std::unique_ptr<OGRCoordinateTransformation> ct(OGRCreateCoordinateTransformation(&src, &wgs84));
-  if (!ct) throw StoreError("no transformation from " + described + " to WGS 84");
+  if (!ct)
+    throw StoreError(StoreFault::StorageFailure,
+                     "no transformation from " + described + " to WGS 84");
   return ct;
 }
 
@@ -215,20 +218,22 @@ SourceData readSource(const std::filesystem::path& path, const SourceOptions& op
   const std::string why = CPLGetLastErrorMsg();
   CPLPopErrorHandler();
   if (!ds)
-    throw StoreError("cannot open '" + path.string() + "' as a vector source" +
-                     (why.empty() ? std::string() : ": " + why));
+    throw StoreError(StoreFault::StorageFailure, "cannot open '" + path.string() +
+                                                     "' as a vector source" +
+                                                     (why.empty() ? std::string() : ": " + why));
   OGRLayer* layer =
       options.layer.empty() ? ds->GetLayer(0) : ds->GetLayerByName(options.layer.c_str());
   if (!layer)
-    throw StoreError("'" + path.string() + "' has no layer" +
-                     (options.layer.empty() ? std::string() : " '" + options.layer + "'"));
+    throw StoreError(StoreFault::UnknownLayer,
+                     "'" + path.string() + "' has no layer" +
+                         (options.layer.empty() ? std::string() : " '" + options.layer + "'"));
   SourceData data;
   auto ct = transformFor(*layer, options, data.sourceCrs);
   std::vector<int> ogrIndex;
   data.fields = mapFields(*layer->GetLayerDefn(), ogrIndex);
   data.kind = baseKind(layer->GetGeomType());
   if (!options.where.empty() && layer->SetAttributeFilter(options.where.c_str()) != OGRERR_NONE)
-    throw StoreError("bad attribute filter '" + options.where + "'");
+    throw StoreError(StoreFault::BadValue, "bad attribute filter '" + options.where + "'");
   layer->ResetReading();
   for (auto& feature : *layer) {
     OGRGeometry* g = feature->GetGeometryRef();
@@ -247,7 +252,8 @@ SourceData readSource(const std::filesystem::path& path, const SourceOptions& op
       sf.values.push_back(readValue(*feature, ogrIndex[k]));
     data.features.push_back(std::move(sf));
   }
-  if (data.features.empty()) throw StoreError("'" + path.string() + "' holds no usable geometry");
+  if (data.features.empty())
+    throw StoreError(StoreFault::BadValue, "'" + path.string() + "' holds no usable geometry");
   widenLongFields(data);
   return data;
 }

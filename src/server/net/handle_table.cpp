@@ -9,7 +9,7 @@ namespace orvenda::server {
 std::int32_t HandleTable::issue(std::int32_t userId) {
   if (sodium_init() < 0) throw std::runtime_error("libsodium could not be initialised");
   std::lock_guard lock(mutex_);
-  const auto now = Clock::now();
+  const auto now = clock_.Now();
   if (++issuedSinceSweep_ >= 1024) Sweep(now);
   while (true) {
     // Uniform in [1, 2^31 - 1]: positive, since the client takes a value below 1 as a
@@ -24,7 +24,7 @@ std::int32_t HandleTable::issue(std::int32_t userId) {
 HandleTable::Entry* HandleTable::FindLive(std::int32_t handle) {
   const auto it = entries_.find(handle);
   if (it == entries_.end()) return nullptr;
-  if (!Live(it->second, Clock::now())) {
+  if (!Live(it->second, clock_.Now())) {
     entries_.erase(it);
     return nullptr;
   }
@@ -51,16 +51,16 @@ void HandleTable::detach(std::int32_t handle) {
   const auto it = entries_.find(handle);
   if (it == entries_.end()) return;
   if (it->second.users > 0) --it->second.users;
-  if (!Live(it->second, Clock::now())) entries_.erase(it);
+  if (!Live(it->second, clock_.Now())) entries_.erase(it);
 }
 
 std::size_t HandleTable::size() {
   std::lock_guard lock(mutex_);
-  Sweep(Clock::now());
+  Sweep(clock_.Now());
   return entries_.size();
 }
 
-void HandleTable::Sweep(Clock::time_point now) {
+void HandleTable::Sweep(ServerClock::TimePoint now) {
   issuedSinceSweep_ = 0;
   std::erase_if(entries_, [&](const auto& kv) { return !Live(kv.second, now); });
 }

@@ -11,13 +11,15 @@
 #include <optional>
 #include <unordered_map>
 
+#include "net/server_clock.h"
+
 namespace orvenda::server {
 
 class HandleTable {
  public:
-  using Clock = std::chrono::steady_clock;
-
-  explicit HandleTable(std::chrono::milliseconds lifetime) : lifetime_(lifetime) {}
+  explicit HandleTable(std::chrono::milliseconds lifetime,
+                       const ServerClock& clock = SteadyServerClock())
+      : lifetime_(lifetime), clock_(clock) {}
 
   // A fresh handle (1 to 2^31 - 1) for the account.
   std::int32_t issue(std::int32_t userId);
@@ -33,16 +35,19 @@ class HandleTable {
  private:
   struct Entry {
     std::int32_t userId;
-    Clock::time_point expires;
+    ServerClock::TimePoint expires;
     int users = 0;  // connections holding it
   };
-  bool Live(const Entry& e, Clock::time_point now) const { return e.users > 0 || now < e.expires; }
-  void Sweep(Clock::time_point now);
+  bool Live(const Entry& e, ServerClock::TimePoint now) const {
+    return e.users > 0 || now < e.expires;
+  }
+  void Sweep(ServerClock::TimePoint now);
   // The live entry of the handle, or null; an expired one is dropped. The caller
   // holds mutex_.
   Entry* FindLive(std::int32_t handle);
 
   std::chrono::milliseconds lifetime_;
+  const ServerClock& clock_;
   std::mutex mutex_;
   std::unordered_map<std::int32_t, Entry> entries_;
   std::size_t issuedSinceSweep_ = 0;

@@ -2,7 +2,8 @@
 
 namespace orvenda::server {
 
-void LoginThrottle::Prune(std::deque<Clock::time_point>& times, Clock::time_point now) const {
+void LoginThrottle::Prune(std::deque<ServerClock::TimePoint>& times,
+                          ServerClock::TimePoint now) const {
   while (!times.empty() && now - times.front() >= window_) times.pop_front();
 }
 
@@ -10,7 +11,7 @@ bool LoginThrottle::blocked(const std::string& address) {
   std::lock_guard lock(mutex_);
   const auto it = failures_.find(address);
   if (it == failures_.end()) return false;
-  Prune(it->second, Clock::now());
+  Prune(it->second, clock_.Now());
   if (it->second.empty()) {
     failures_.erase(it);
     return false;
@@ -20,7 +21,7 @@ bool LoginThrottle::blocked(const std::string& address) {
 
 void LoginThrottle::failed(const std::string& address) {
   std::lock_guard lock(mutex_);
-  const auto now = Clock::now();
+  const auto now = clock_.Now();
   if (failures_.size() >= kMaxAddresses && !failures_.contains(address)) {
     // Forget the addresses whose failures have aged out; if that frees nothing, forget
     // everything rather than grow without bound.

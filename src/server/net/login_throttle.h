@@ -10,26 +10,28 @@
 #include <string>
 #include <unordered_map>
 
+#include "net/server_clock.h"
+
 namespace orvenda::server {
 
 class LoginThrottle {
  public:
-  using Clock = std::chrono::steady_clock;
-
-  LoginThrottle(int attempts, std::chrono::milliseconds window)
-      : attempts_(attempts), window_(window) {}
+  LoginThrottle(int attempts, std::chrono::milliseconds window,
+                const ServerClock& clock = SteadyServerClock())
+      : attempts_(attempts), window_(window), clock_(clock) {}
 
   bool blocked(const std::string& address);
   void failed(const std::string& address);
 
  private:
   static constexpr std::size_t kMaxAddresses = 10000;
-  void Prune(std::deque<Clock::time_point>& times, Clock::time_point now) const;
+  void Prune(std::deque<ServerClock::TimePoint>& times, ServerClock::TimePoint now) const;
 
   int attempts_;
   std::chrono::milliseconds window_;
+  const ServerClock& clock_;
   std::mutex mutex_;
-  std::unordered_map<std::string, std::deque<Clock::time_point>> failures_;
+  std::unordered_map<std::string, std::deque<ServerClock::TimePoint>> failures_;
 };
 
 }  // namespace orvenda::server

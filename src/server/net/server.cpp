@@ -25,14 +25,15 @@ std::string MakeDummyHash() {
 
 }  // namespace
 
-Server::Server(ServerConfig config, StoreFactory openStore, ServerLog& log)
+Server::Server(ServerConfig config, StoreFactory openStore, ServerLog& log,
+               const ServerClock& clock)
     : config_(std::move(config)),
       log_(log),
-      handles_(config_.sessionLifetime),
-      throttle_(config_.loginAttempts, config_.loginWindow),
+      handles_(config_.sessionLifetime, clock),
+      throttle_(config_.loginAttempts, config_.loginWindow, clock),
       registry_(config_.maxConnections) {
   services_ = std::make_unique<ServerServices>(ServerServices{
-      config_, log_, handles_, throttle_, passwordPool_.get_executor(), MakeDummyHash()});
+      config_, log_, clock, handles_, throttle_, passwordPool_.get_executor(), MakeDummyHash()});
   const int n = std::max(1, config_.threads);
   for (int i = 0; i < n; ++i) {
     auto w = std::make_unique<Worker>();

@@ -18,6 +18,7 @@
 #include "net/handle_table.h"
 #include "net/handlers/handler_context.h"
 #include "net/login_throttle.h"
+#include "net/server_clock.h"
 #include "net/server_config.h"
 #include "net/server_log.h"
 #include "net/session_registry.h"
@@ -29,9 +30,10 @@ class Server {
  public:
   using StoreFactory = std::function<std::unique_ptr<Store>()>;
 
-  // Opens one store per network thread with `openStore`. Throws on a bad listen
-  // address or when the port cannot be bound.
-  Server(ServerConfig config, StoreFactory openStore, ServerLog& log);
+  // Opens one store per network thread with `openStore`. Every time limit reads
+  // `clock`. Throws on a bad listen address or when the port cannot be bound.
+  Server(ServerConfig config, StoreFactory openStore, ServerLog& log,
+         const ServerClock& clock = SteadyServerClock());
   ~Server();
   Server(const Server&) = delete;
   Server& operator=(const Server&) = delete;

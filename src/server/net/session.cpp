@@ -41,7 +41,7 @@ Session::Session(asio::ip::tcp::socket socket, std::uint64_t id, Store& store,
       wakeWriter_(socket_.get_executor()),
       roomMade_(socket_.get_executor()),
       watchdog_(socket_.get_executor()),
-      lastActivity_(Clock::now()) {
+      lastActivity_(services.clock.Now()) {
   state_.id = id;
   state_.peer = Describe(socket_, &state_.address);
   asio::error_code ec;
@@ -94,7 +94,7 @@ void Session::Enqueue(DWBUffer reply) {
 asio::awaitable<void> Session::WaitForRoom() {
   while (!closed_ && queuedBytes_ > services_.config.maxQueuedBytes) {
     asio::error_code ec;
-    roomMade_.expires_at(Clock::time_point::max());
+    roomMade_.expires_at(asio::steady_timer::time_point::max());
     co_await roomMade_.async_wait(asio::redirect_error(use_awaitable, ec));
   }
 }
@@ -115,12 +115,12 @@ asio::awaitable<bool> Session::AnswerHeld() {
     answering_ = true;
     auto reply = co_await Dispatch(request, ctx);
     answering_ = false;
-    lastActivity_ = Clock::now();
+    lastActivity_ = services_.clock.Now();
     if (closed_) break;
     if (reply) Enqueue(std::move(*reply));
     if (state_.closeAfterReply) {
       finishing_ = true;
-      finishDeadline_ = Clock::now() + kFinishGrace;
+      finishDeadline_ = services_.clock.Now() + kFinishGrace;
       wakeWriter_.cancel();
       break;
     }
@@ -139,7 +139,7 @@ asio::awaitable<void> Session::Reader() {
       Close(ec == asio::error::eof ? "closed by the client" : ec.message());
       co_return;
     }
-    lastActivity_ = Clock::now();
+    lastActivity_ = services_.clock.Now();
     if (!answering) continue;  // after the login reply: wait for the client to close
     framer_.feed(buf.data(), n);
     answering = co_await AnswerHeld();
@@ -157,7 +157,7 @@ asio::awaitable<void> Session::Writer() {
         socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ec);
       }
       asio::error_code ec;
-      wakeWriter_.expires_at(Clock::time_point::max());
+      wakeWriter_.expires_at(asio::steady_timer::time_point::max());
       co_await wakeWriter_.async_wait(asio::redirect_error(use_awaitable, ec));
       continue;
     }
@@ -172,7 +172,7 @@ asio::awaitable<void> Session::Writer() {
     }
     for (const auto& b : batch) views.emplace_back(asio::buffer(b.bytes()));
     writing_ = true;
-    writeStarted_ = Clock::now();
+    writeStarted_ = services_.clock.Now();
     asio::error_code ec;
     co_await asio::async_write(socket_, views, asio::redirect_error(use_awaitable, ec));
     writing_ = false;
@@ -181,7 +181,7 @@ asio::awaitable<void> Session::Writer() {
       co_return;
     }
     queuedBytes_ -= size;
-    lastActivity_ = Clock::now();
+    lastActivity_ = services_.clock.Now();
     roomMade_.cancel();
   }
 }
@@ -196,7 +196,7 @@ asio::awaitable<void> Session::Watchdog() {
     watchdog_.expires_after(tick);
     co_await watchdog_.async_wait(asio::redirect_error(use_awaitable, ec));
     if (closed_) break;
-    const auto now = Clock::now();
+    const auto now = services_.clock.Now();
     if (writing_ && now - writeStarted_ > c.sendTimeout) {
       Close("the client stopped reading its replies");
     } else if (finishing_ && queue_.empty() && !writing_ && now > finishDeadline_) {

@@ -26,8 +26,6 @@ class SessionRegistry;
 
 class Session : public std::enable_shared_from_this<Session> {
  public:
-  using Clock = std::chrono::steady_clock;
-
   Session(asio::ip::tcp::socket socket, std::uint64_t id, Store& store, ServerServices& services,
           SessionRegistry& registry);
 
@@ -63,12 +61,12 @@ class Session : public std::enable_shared_from_this<Session> {
   asio::steady_timer roomMade_;    // cancelled when the writer drains the queue
   asio::steady_timer watchdog_;
 
-  Clock::time_point lastActivity_;
-  Clock::time_point writeStarted_;
+  ServerClock::TimePoint lastActivity_;
+  ServerClock::TimePoint writeStarted_;
   bool writing_ = false;
   bool answering_ = false;  // a request is being handled (a login may take a while)
   bool finishing_ = false;  // the login reply is queued: flush, then close
-  Clock::time_point finishDeadline_;
+  ServerClock::TimePoint finishDeadline_;
   bool closed_ = false;
   std::uint64_t requests_ = 0;
 };

@@ -15,7 +15,8 @@ std::string upper(std::string t) {
 
 double number(const std::string& text) {
   auto v = parseFieldValue(5, text);
-  if (!v || !std::holds_alternative<double>(*v)) throw StoreError("'" + text + "' is not a number");
+  if (!v || !std::holds_alternative<double>(*v))
+    throw StoreError(StoreFault::BadValue, "'" + text + "' is not a number");
   return std::get<double>(*v);
 }
 
@@ -23,7 +24,8 @@ double number(const std::string& text) {
 
 ConditionTest::ConditionTest(const Condition& c, std::int16_t fieldType)
     : numeric_(isNumericFieldType(fieldType)), op_(c.op) {
-  if (op_ < 1 || op_ > 10) throw StoreError("unknown operator " + std::to_string(op_));
+  if (op_ < 1 || op_ > 10)
+    throw StoreError(StoreFault::BadValue, "unknown operator " + std::to_string(op_));
   text1_ = upper(c.value1);
   text2_ = upper(c.value2);
   // Operators 2-4 look at the text of a value whatever its type.

@@ -9,18 +9,20 @@ namespace {
 
 void initSodium() {
   // sodium_init is idempotent and thread-safe; it returns 1 when already done.
-  if (sodium_init() < 0) throw StoreError("libsodium could not be initialised");
+  if (sodium_init() < 0)
+    throw StoreError(StoreFault::StorageFailure, "libsodium could not be initialised");
 }
 
 }  // namespace
 
-std::string hashPassword(const std::string& password) {
+std::string hashPassword(const std::string& password, PasswordCost cost) {
   initSodium();
   char out[crypto_pwhash_STRBYTES];
-  // Interactive limits: a login costs tens of milliseconds, not seconds.
-  if (crypto_pwhash_str(out, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                        crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
-    throw StoreError("out of memory while hashing a password");
+  const bool least = cost == PasswordCost::Least;
+  const auto ops = least ? crypto_pwhash_OPSLIMIT_MIN : crypto_pwhash_OPSLIMIT_INTERACTIVE;
+  const auto mem = least ? crypto_pwhash_MEMLIMIT_MIN : crypto_pwhash_MEMLIMIT_INTERACTIVE;
+  if (crypto_pwhash_str(out, password.data(), password.size(), ops, mem) != 0)
+    throw StoreError(StoreFault::StorageFailure, "out of memory while hashing a password");
   return std::string(out);
 }
 

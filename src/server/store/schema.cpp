@@ -140,9 +140,10 @@ void migrate(SqliteDb& db, int target) {
   try {
     const int current = schemaVersion(db);
     if (current > latestSchemaVersion())
-      throw StoreError("database schema version " + std::to_string(current) +
-                       " is newer than this program (" + std::to_string(latestSchemaVersion()) +
-                       ")");
+      throw StoreError(StoreFault::StorageFailure, "database schema version " +
+                                                       std::to_string(current) +
+                                                       " is newer than this program (" +
+                                                       std::to_string(latestSchemaVersion()) + ")");
     for (int v = current; v < target; ++v) db.exec(migrations()[static_cast<std::size_t>(v)]);
     if (target > current) db.exec("PRAGMA user_version = " + std::to_string(target));
     db.exec("COMMIT");

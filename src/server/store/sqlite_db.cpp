@@ -6,7 +6,8 @@ namespace orvenda::server {
 namespace {
 
 [[noreturn]] void fail(sqlite3* db, const std::string& what) {
-  throw StoreError(what + ": " + (db ? sqlite3_errmsg(db) : "no database"));
+  throw StoreError(StoreFault::StorageFailure,
+                   what + ": " + (db ? sqlite3_errmsg(db) : "no database"));
 }
 
 }  // namespace
@@ -117,7 +118,7 @@ SqliteDb::SqliteDb(const std::filesystem::path& path) {
                       (db_ ? sqlite3_errmsg(db_) : "out of memory");
     sqlite3_close(db_);
     db_ = nullptr;
-    throw StoreError(msg);
+    throw StoreError(StoreFault::StorageFailure, msg);
   }
   // A second process (an import while the server runs) waits instead of failing.
   sqlite3_busy_timeout(db_, 5000);
@@ -131,7 +132,7 @@ void SqliteDb::exec(std::string_view sql) {
   if (sqlite3_exec(db_, s.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
     std::string msg = err ? err : "unknown error";
     sqlite3_free(err);
-    throw StoreError("database error: " + msg);
+    throw StoreError(StoreFault::StorageFailure, "database error: " + msg);
   }
 }
 

@@ -36,11 +36,13 @@ std::vector<Point> unpackPoints(std::string_view blob) {
 constexpr std::int64_t kMaxCellsPerElement = 1'000'000;
 
 void checkPoints(const std::vector<Point>& points) {
-  if (points.empty()) throw StoreError("an element needs at least one vertex");
+  if (points.empty())
+    throw StoreError(StoreFault::BadValue, "an element needs at least one vertex");
   for (const Point& p : points)
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || p.x < -180 || p.x > 180 || p.y < -90 ||
         p.y > 90)
-      throw StoreError("vertex outside longitude -180..180 / latitude -90..90");
+      throw StoreError(StoreFault::BadValue,
+                       "vertex outside longitude -180..180 / latitude -90..90");
 }
 
 }  // namespace
@@ -74,8 +76,9 @@ std::vector<CellKey> SqliteStore::storeGeometry(std::int32_t layerId, std::int32
   // A continent in cells of a few metres would be millions of index rows.
   const std::int64_t count = cellCountOfBox(box, s.cellWidth, s.cellHeight);
   if (count > kMaxCellsPerElement)
-    throw StoreError("an element would cover " + std::to_string(count) + " cells of layer " +
-                     std::to_string(layerId) + "; use larger cells");
+    throw StoreError(StoreFault::BadValue, "an element would cover " + std::to_string(count) +
+                                               " cells of layer " + std::to_string(layerId) +
+                                               "; use larger cells");
   const std::string blob = packPoints(points);
   auto& el = cached(
       "INSERT OR REPLACE INTO elements (layer_id, id, min_x, min_y, max_x, max_y, points) "
@@ -103,17 +106,17 @@ void SqliteStore::writeValues(std::int32_t layerId, std::int32_t elementId,
                               const std::vector<Value>& values) {
   const LayerShape& s = shape(layerId);
   if (values.size() != s.fields.size())
-    throw StoreError("layer " + std::to_string(layerId) + " has " +
-                     std::to_string(s.fields.size()) + " fields, " + std::to_string(values.size()) +
-                     " values given");
+    throw StoreError(StoreFault::BadValue, "layer " + std::to_string(layerId) + " has " +
+                                               std::to_string(s.fields.size()) + " fields, " +
+                                               std::to_string(values.size()) + " values given");
   auto& st = cached(
       "INSERT OR REPLACE INTO attributes (layer_id, element_id, position, value) "
       "VALUES (?, ?, ?, ?)");
   for (std::size_t i = 0; i < values.size(); ++i) {
     const auto v = coerceFieldValue(s.fields[i].type, values[i]);
     if (!v)
-      throw StoreError("value '" + valueText(values[i]) + "' does not fit field '" +
-                       s.fields[i].name + "'");
+      throw StoreError(StoreFault::BadValue, "value '" + valueText(values[i]) +
+                                                 "' does not fit field '" + s.fields[i].name + "'");
     st.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId});
     st.bind(3, static_cast<std::int64_t>(i)).bindValue(4, *v).run();
   }
@@ -129,10 +132,12 @@ ElementWrite SqliteStore::addElementTyped(std::int32_t layerId, const std::vecto
         "UPDATE layers SET last_element_id = last_element_id + 1 WHERE id = ? "
         "RETURNING last_element_id");
     next.bind(1, std::int64_t{layerId});
-    if (!next.step()) throw StoreError("unknown layer " + std::to_string(layerId));
+    if (!next.step())
+      throw StoreError(StoreFault::UnknownLayer, "unknown layer " + std::to_string(layerId));
     const std::int64_t id = next.integer(0);
     next.reset();
-    if (id > 0x7FFFFFFF) throw StoreError("layer is out of element identifiers");
+    if (id > 0x7FFFFFFF)
+      throw StoreError(StoreFault::StorageFailure, "layer is out of element identifiers");
     w.id = static_cast<std::int32_t>(id);
     writeValues(layerId, w.id, values);
     w.cells = storeGeometry(layerId, w.id, points, true);
@@ -148,13 +153,15 @@ namespace {
 std::vector<Value> ParseValues(std::int32_t layerId, const std::vector<FieldDef>& fields,
                                const std::vector<std::string>& texts) {
   if (texts.size() != fields.size())
-    throw StoreError("layer " + std::to_string(layerId) + " has " + std::to_string(fields.size()) +
-                     " fields, " + std::to_string(texts.size()) + " values given");
+    throw StoreError(StoreFault::BadValue, "layer " + std::to_string(layerId) + " has " +
+                                               std::to_string(fields.size()) + " fields, " +
+                                               std::to_string(texts.size()) + " values given");
   std::vector<Value> values;
   for (std::size_t i = 0; i < texts.size(); ++i) {
     auto v = parseFieldValue(fields[i].type, texts[i]);
     if (!v)
-      throw StoreError("value '" + texts[i] + "' does not fit field '" + fields[i].name + "'");
+      throw StoreError(StoreFault::BadValue,
+                       "value '" + texts[i] + "' does not fit field '" + fields[i].name + "'");
     values.push_back(std::move(*v));
   }
   return values;

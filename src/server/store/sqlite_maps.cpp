@@ -109,10 +109,11 @@ std::vector<MapSummary> SqliteStore::listMaps() {
 }
 
 void SqliteStore::createMap(const MapDefinition& map) {
-  if (map.name.empty()) throw StoreError("a map name cannot be empty");
+  if (map.name.empty()) throw StoreError(StoreFault::BadValue, "a map name cannot be empty");
   auto check = db_.prepare("SELECT 1 FROM maps WHERE code = ?");
   check.bind(1, std::int64_t{map.code});
-  if (check.step()) throw StoreError("map " + std::to_string(map.code) + " already exists");
+  if (check.step())
+    throw StoreError(StoreFault::BadValue, "map " + std::to_string(map.code) + " already exists");
   auto st = db_.prepare(
       "INSERT INTO maps (code, name, min_x, min_y, max_x, max_y, background, projection) "
       "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
@@ -126,7 +127,8 @@ void SqliteStore::writeSetup(std::int32_t mapCode, const LayerRecord& s, std::in
   const LayerShape& sh = shape(s.id);
   for (const std::string* f : {&s.labelField, &s.thematicField})
     if (!f->empty() && !fieldPosition(sh, *f))
-      throw StoreError("layer " + std::to_string(s.id) + " has no field '" + *f + "'");
+      throw StoreError(StoreFault::UnknownField,
+                       "layer " + std::to_string(s.id) + " has no field '" + *f + "'");
   auto st = db_.prepare(std::string("INSERT OR REPLACE INTO map_layers (map_code, layer_id, "
                                     "draw_order, ") +
                         kSetupColumns +
@@ -162,10 +164,11 @@ void SqliteStore::addLayerToMap(std::int32_t mapCode, const LayerRecord& setup) 
         "(SELECT coalesce(max(draw_order), 0) + 1 FROM map_layers WHERE map_code = ?1)");
     order.bind(1, std::int64_t{mapCode}).bind(2, std::int64_t{setup.id});
     order.step();
-    if (order.integer(0) == 0) throw StoreError("unknown map " + std::to_string(mapCode));
+    if (order.integer(0) == 0)
+      throw StoreError(StoreFault::UnknownRecord, "unknown map " + std::to_string(mapCode));
     if (order.integer(1) != 0)
-      throw StoreError("layer " + std::to_string(setup.id) + " is already in map " +
-                       std::to_string(mapCode));
+      throw StoreError(StoreFault::BadValue, "layer " + std::to_string(setup.id) +
+                                                 " is already in map " + std::to_string(mapCode));
     writeSetup(mapCode, setup, order.integer(2));
   });
 }
@@ -176,31 +179,35 @@ void SqliteStore::updateLayerSetup(std::int32_t mapCode, const LayerRecord& setu
         db_.prepare("SELECT draw_order FROM map_layers WHERE map_code = ? AND layer_id = ?");
     order.bind(1, std::int64_t{mapCode}).bind(2, std::int64_t{setup.id});
     if (!order.step())
-      throw StoreError("layer " + std::to_string(setup.id) + " is not in map " +
-                       std::to_string(mapCode));
+      throw StoreError(StoreFault::UnknownLayer, "layer " + std::to_string(setup.id) +
+                                                     " is not in map " + std::to_string(mapCode));
     writeSetup(mapCode, setup, order.integer(0));
   });
 }
 
 std::int32_t SqliteStore::createLayer(const NewLayer& layer) {
-  if (layer.name.empty()) throw StoreError("a layer name cannot be empty");
+  if (layer.name.empty()) throw StoreError(StoreFault::BadValue, "a layer name cannot be empty");
   const auto kind = static_cast<int>(layer.kind);
   if (kind != 1 && kind != 2 && kind != 4 && kind != 5)
-    throw StoreError("layer kind must be 1, 2, 4 or 5");
+    throw StoreError(StoreFault::BadValue, "layer kind must be 1, 2, 4 or 5");
   if (!IsValidCellSize(layer.cellWidth) || !IsValidCellSize(layer.cellHeight) ||
       layer.cellWidth > 360 || layer.cellHeight > 180)
-    throw StoreError("cell size must be above 0 and at most 360 x 180 degrees");
+    throw StoreError(StoreFault::BadValue,
+                     "cell size must be above 0 and at most 360 x 180 degrees");
   std::set<std::string> names;
   for (const FieldDef& f : layer.fields) {
     if (f.name.empty() || !isKnownFieldType(f.type))
-      throw StoreError("field '" + f.name + "' has an unknown type " + std::to_string(f.type));
+      throw StoreError(StoreFault::BadValue,
+                       "field '" + f.name + "' has an unknown type " + std::to_string(f.type));
     std::string up = f.name;
     for (char& c : up) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (!names.insert(up).second) throw StoreError("field '" + f.name + "' given twice");
+    if (!names.insert(up).second)
+      throw StoreError(StoreFault::BadValue, "field '" + f.name + "' given twice");
   }
   std::int32_t id = 0;
   inSavepoint([&] {
-    if (findLayer(layer.name)) throw StoreError("layer '" + layer.name + "' already exists");
+    if (findLayer(layer.name))
+      throw StoreError(StoreFault::BadValue, "layer '" + layer.name + "' already exists");
     auto st =
         db_.prepare("INSERT INTO layers (name, kind, cell_width, cell_height) VALUES (?, ?, ?, ?)");
     st.bind(1, std::string_view(layer.name)).bind(2, std::int64_t{kind});

@@ -41,7 +41,8 @@ SavedMap SqliteStore::saveMap(const MapDefinition& map) {
       st.bind(3, map.extents.minY).bind(4, map.extents.maxX).bind(5, map.extents.maxY);
       st.bind(6, std::int64_t{map.backgroundColor}).bind(7, std::int64_t{map.projection});
       st.bind(8, std::int64_t{map.code}).run();
-      if (db_.changes() == 0) throw StoreError("unknown map " + std::to_string(map.code));
+      if (db_.changes() == 0)
+        throw StoreError(StoreFault::UnknownRecord, "unknown map " + std::to_string(map.code));
       // Themes go with their setups (ON DELETE CASCADE).
       auto del = db_.prepare("DELETE FROM map_layers WHERE map_code = ?");
       del.bind(1, std::int64_t{map.code}).run();

@@ -35,6 +35,22 @@ std::unique_ptr<Store> openStore(const std::filesystem::path& path) {
   return std::make_unique<SqliteStore>(path);
 }
 
+const char* StoreFaultName(StoreFault kind) {
+  switch (kind) {
+    case StoreFault::UnknownLayer:
+      return "unknown layer";
+    case StoreFault::UnknownField:
+      return "unknown field";
+    case StoreFault::UnknownRecord:
+      return "unknown record";
+    case StoreFault::BadValue:
+      return "bad value";
+    case StoreFault::StorageFailure:
+      break;
+  }
+  return "storage failure";
+}
+
 SqliteStatement& SqliteStore::cached(const char* sql) {
   auto& slot = statements_[sql];
   if (!slot) slot = std::make_unique<SqliteStatement>(db_.handle(), sql);
@@ -63,7 +79,8 @@ const SqliteStore::LayerShape& SqliteStore::shape(std::int32_t layerId) {
   if (auto it = shapes_.find(layerId); it != shapes_.end()) return it->second;
   auto& st = cached("SELECT kind, cell_width, cell_height FROM layers WHERE id = ?");
   st.bind(1, std::int64_t{layerId});
-  if (!st.step()) throw StoreError("unknown layer " + std::to_string(layerId));
+  if (!st.step())
+    throw StoreError(StoreFault::UnknownLayer, "unknown layer " + std::to_string(layerId));
   LayerShape s;
   s.kind = static_cast<LayerKind>(st.integer(0));
   s.cellWidth = static_cast<float>(st.real(1));
@@ -132,8 +149,8 @@ std::vector<UserRecord> SqliteStore::listUsers() {
 
 std::int32_t SqliteStore::addUser(const std::string& name, const std::string& passwordHash,
                                   bool guest) {
-  if (name.empty()) throw StoreError("a user name cannot be empty");
-  if (findUser(name)) throw StoreError("user '" + name + "' already exists");
+  if (name.empty()) throw StoreError(StoreFault::BadValue, "a user name cannot be empty");
+  if (findUser(name)) throw StoreError(StoreFault::BadValue, "user '" + name + "' already exists");
   auto st = db_.prepare("INSERT INTO users (name, password_hash, guest) VALUES (?, ?, ?)");
   st.bind(1, std::string_view(name)).bind(2, std::string_view(passwordHash));
   st.bind(3, std::int64_t{guest ? 1 : 0}).run();
@@ -143,19 +160,22 @@ std::int32_t SqliteStore::addUser(const std::string& name, const std::string& pa
 void SqliteStore::setPasswordHash(std::int32_t userId, const std::string& passwordHash) {
   auto st = db_.prepare("UPDATE users SET password_hash = ? WHERE id = ?");
   st.bind(1, std::string_view(passwordHash)).bind(2, std::int64_t{userId}).run();
-  if (db_.changes() == 0) throw StoreError("unknown user " + std::to_string(userId));
+  if (db_.changes() == 0)
+    throw StoreError(StoreFault::UnknownRecord, "unknown user " + std::to_string(userId));
 }
 
 void SqliteStore::removeUser(std::int32_t userId) {
   auto st = db_.prepare("DELETE FROM users WHERE id = ?");
   st.bind(1, std::int64_t{userId}).run();
-  if (db_.changes() == 0) throw StoreError("unknown user " + std::to_string(userId));
+  if (db_.changes() == 0)
+    throw StoreError(StoreFault::UnknownRecord, "unknown user " + std::to_string(userId));
 }
 
 void SqliteStore::setAccess(std::int32_t userId, std::int32_t layerId, AccessLevel level) {
   const auto l = static_cast<std::int64_t>(level);
-  if (l < 0 || l > 3) throw StoreError("access level must be 0 to 3");
-  if (!findUserById(userId)) throw StoreError("unknown user " + std::to_string(userId));
+  if (l < 0 || l > 3) throw StoreError(StoreFault::BadValue, "access level must be 0 to 3");
+  if (!findUserById(userId))
+    throw StoreError(StoreFault::UnknownRecord, "unknown user " + std::to_string(userId));
   shape(layerId);  // throws for an unknown layer
   auto st = db_.prepare(
       "INSERT INTO access (user_id, layer_id, level) VALUES (?, ?, ?) "

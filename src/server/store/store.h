@@ -9,7 +9,7 @@
 // Errors: lookups of things that may legitimately be absent return an empty optional;
 // broken input from an administrator or a client (unknown field, value that does not
 // fit its field's type, unknown layer in a write) and database failures throw
-// StoreError.
+// StoreError, whose kind tells the caller which of these it met.
 #pragma once
 
 #include <cstdint>
@@ -24,10 +24,27 @@
 
 namespace orvenda::server {
 
+// What a StoreError is about: a caller refuses a request that names something absent
+// or gives a bad value, but reports a storage failure as its own fault.
+enum class StoreFault {
+  UnknownLayer,    // no such layer (or not in the map named)
+  UnknownField,    // the layer has no field of that name
+  UnknownRecord,   // no such user, map or element
+  BadValue,        // out of range, of the wrong type, empty, or a name already taken
+  StorageFailure,  // the database, a source file or a library failed
+};
+
 class StoreError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  StoreError(StoreFault kind, const std::string& what) : std::runtime_error(what), kind_(kind) {}
+  StoreFault Kind() const { return kind_; }
+
+ private:
+  StoreFault kind_;
 };
+
+// "unknown layer", "storage failure"...: the kind in a log line.
+const char* StoreFaultName(StoreFault kind);
 
 // Layer kinds as the client knows them (TipoLayer): 1 point, 2 polyline, 4 polygon,
 // 5 image.

@@ -2,8 +2,8 @@
 // holds, in the relative form where Singles are precise enough and in Doubles where not.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <map>
+#include <tuple>
 
 #include "server_rig.h"
 
@@ -13,6 +13,7 @@ namespace {
 struct DecodedCell {
   std::int32_t layer = 0, i = 0, j = 0;
   std::uint8_t form = 0;
+  Point origin;
   std::vector<CellElement> elements;
 };
 
@@ -22,21 +23,14 @@ DecodedCell DecodeCell(DWBUffer& m) {
   c.i = m.GetLong();
   c.j = m.GetLong();
   c.form = m.GetByte();
-  const double ox = m.GetDouble();
-  const double oy = m.GetDouble();
-  const std::int32_t n = m.GetLong();
-  for (std::int32_t k = 0; k < n; ++k) {
+  c.origin = {m.GetDouble(), m.GetDouble()};
+  for (std::int32_t n = m.GetLong(); n > 0; --n) {
     CellElement e;
     e.id = m.GetLong();
-    const std::int32_t p = m.GetLong();
-    for (std::int32_t v = 0; v < p; ++v) {
-      if (c.form == 0) {
-        const double x = m.GetDouble();
-        e.points.push_back({x, m.GetDouble()});
-      } else {
-        const double dx = m.GetSingle();
-        e.points.push_back({ox + dx, oy + m.GetSingle()});
-      }
+    for (std::int32_t p = m.GetLong(); p > 0; --p) {
+      // Form 0: two Doubles; otherwise two Singles from the cell's origin.
+      if (c.form == 0) e.points.push_back({m.GetDouble(), m.GetDouble()});
+      if (c.form != 0) e.points.push_back({c.origin.x + m.GetSingle(), c.origin.y + m.GetSingle()});
     }
     c.elements.push_back(std::move(e));
   }
@@ -44,21 +38,34 @@ DecodedCell DecodeCell(DWBUffer& m) {
   return c;
 }
 
-Bytes ValuesRequest(std::int32_t layer, CellKey cell, const std::string& field) {
-  return Request(5, [&](DWBUffer& b) {
-    b.PutLong(layer);
-    b.PutLong(cell.row);
-    b.PutLong(cell.column);
-    b.PutString(field);
-  });
-}
+// Reply 105 read back: the field as echoed, how many distinct texts were sent, and the
+// text of each element (by identifier).
+struct DecodedValues {
+  std::string field;
+  std::size_t sent = 0;
+  std::map<std::int32_t, std::string> byElement;
+};
 
-// Opens the test map as ana on a new connection.
-std::unique_ptr<ProtocolClient> Viewer(ServerRig& rig, const std::string& user = "ana",
-                                       const std::string& password = "secreta") {
-  auto c = std::make_unique<ProtocolClient>(rig.port());
-  EXPECT_EQ(OpenMap(*c, Login(rig.port(), user, password), TestData::kMap), 0);
-  return c;
+DecodedValues AskValues(ProtocolClient& c, std::int32_t layer, CellKey cell,
+                        const std::string& field) {
+  DecodedValues v;
+  auto m = Ask(c, RequestWith(5, layer, cell.row, cell.column, field), 105);
+  if (!m) return v;
+  EXPECT_EQ(m->GetLong(), layer);
+  v.field = m->GetString();
+  std::vector<std::pair<std::int32_t, std::int32_t>> refs;
+  for (std::int32_t n = m->GetLong(); n > 0; --n) refs.push_back({m->GetLong(), m->GetLong()});
+  std::vector<std::string> texts;
+  // Without elements the message ends after their count.
+  for (std::int32_t n = refs.empty() ? 0 : m->GetLong(); n > 0; --n)
+    texts.push_back(m->GetString());
+  v.sent = texts.size();
+  for (const auto& [id, position] : refs) {
+    const bool valid = position >= 1 && position <= static_cast<std::int32_t>(texts.size());
+    v.byElement[id] = valid ? texts[static_cast<std::size_t>(position - 1)] : "<bad position>";
+  }
+  EXPECT_EQ(m->Remaining(), 0);
+  return v;
 }
 
 TEST(ServerCells, EveryCellOfALayerCarriesWhatTheStoreHolds) {
@@ -66,141 +73,85 @@ TEST(ServerCells, EveryCellOfALayerCarriesWhatTheStoreHolds) {
   const TestData& d = rig.data();
   auto store = rig.openStore();
   const LayerGrid g = store->layerInfo(d.roads)->grid;
-  auto c = Viewer(rig);
-  int relative = 0, full = 0, nonEmpty = 0;
+  auto c = OpenViewer(rig);
+  int relative = 0, full = 0;
   for (std::int32_t i = g.firstRow; i <= g.lastRow; ++i) {
     for (std::int32_t j = g.firstColumn; j <= g.lastColumn; ++j) {
-      const CellKey key{i, j};
-      auto m = Ask(*c, CellRequest(d.roads, key), 102);
+      SCOPED_TRACE("cell " + std::to_string(i) + "," + std::to_string(j));
+      auto m = Ask(*c, CellRequest(d.roads, {i, j}), 102);
       ASSERT_TRUE(m);
       const DecodedCell got = DecodeCell(*m);
-      EXPECT_EQ(got.layer, d.roads);
-      EXPECT_EQ(got.i, i);
-      EXPECT_EQ(got.j, j);
-      const auto want = store->cellElements(d.roads, key);
-      ASSERT_EQ(got.elements.size(), want.size()) << "cell " << i << "," << j;
+      EXPECT_EQ(std::tuple(got.layer, got.i, got.j), std::tuple(d.roads, i, j));
+      const auto want = store->cellElements(d.roads, {i, j});
+      ASSERT_EQ(got.elements.size(), want.size());
+      const double tolerance = got.form == 0 ? 0 : 1e-7;  // Doubles travel bit for bit
       for (std::size_t k = 0; k < want.size(); ++k) {
         EXPECT_EQ(got.elements[k].id, want[k].id);
         ASSERT_EQ(got.elements[k].points.size(), want[k].points.size());
         for (std::size_t v = 0; v < want[k].points.size(); ++v) {
-          const Point a = got.elements[k].points[v], b = want[k].points[v];
-          if (got.form == 0) {
-            EXPECT_EQ(a.x, b.x);  // Doubles travel bit for bit
-            EXPECT_EQ(a.y, b.y);
-          } else {
-            EXPECT_NEAR(a.x, b.x, 1e-7) << "cell " << i << "," << j;
-            EXPECT_NEAR(a.y, b.y, 1e-7) << "cell " << i << "," << j;
-          }
+          EXPECT_NEAR(got.elements[k].points[v].x, want[k].points[v].x, tolerance);
+          EXPECT_NEAR(got.elements[k].points[v].y, want[k].points[v].y, tolerance);
         }
       }
-      nonEmpty += want.empty() ? 0 : 1;
-      (got.form == 0 ? full : relative) += want.empty() ? 0 : 1;
+      if (!want.empty()) ++(got.form == 0 ? full : relative);
     }
   }
-  EXPECT_GT(nonEmpty, 100);
+  EXPECT_GT(relative + full, 100);
   EXPECT_GT(relative, 0);
   EXPECT_GT(full, 0);
 }
 
+// The origin of the relative form is the position the cell's indices stand for; the
+// Doubles form sends 0, 0.
 TEST(ServerCells, FormIsRelativeNearTheOriginAndDoublesFarFromIt) {
   ServerRig rig;
   const TestData& d = rig.data();
-  auto c = Viewer(rig);
+  auto c = OpenViewer(rig);
   auto near = Ask(*c, CellRequest(d.roads, d.nearCell), 102);
   ASSERT_TRUE(near);
-  DWBUffer copy(near->bytes());
-  for (int i = 0; i < 3; ++i) near->GetLong();
-  EXPECT_NE(near->GetByte(), 0);
-  // The origin is the position the cell's indices stand for.
-  EXPECT_DOUBLE_EQ(near->GetDouble(), 160 * 0.5 - 180);
-  EXPECT_DOUBLE_EQ(near->GetDouble(), 230 * 0.5 - 90);
-  EXPECT_EQ(near->GetLong(), 3);
   // Relative points are two Singles: 8 bytes each, 7 points in all.
-  const std::int32_t relativeSize = near->TamanoBuffer();
-  EXPECT_EQ(relativeSize, 10 + 12 + 1 + 16 + 4 + 3 * 8 + 7 * 8);
-
+  EXPECT_EQ(near->TamanoBuffer(), 10 + 12 + 1 + 16 + 4 + 3 * 8 + 7 * 8);
+  EXPECT_EQ(ReadFields(*near, "LLLBDDL"), std::to_string(d.roads) + " 230 160 1 -100 25 3 ");
   auto far = Ask(*c, CellRequest(d.roads, d.farCell), 102);
   ASSERT_TRUE(far);
-  for (int i = 0; i < 3; ++i) far->GetLong();
-  EXPECT_EQ(far->GetByte(), 0);
-  far->GetDouble();
-  far->GetDouble();
-  ASSERT_EQ(far->GetLong(), 1);
-  far->GetLong();
-  ASSERT_EQ(far->GetLong(), 2);
-  EXPECT_EQ(far->GetDouble(), -110.0);
-  EXPECT_EQ(far->GetDouble(), 20.0);
-  EXPECT_EQ(far->GetDouble(), -100.4);
-  EXPECT_EQ(far->GetDouble(), 24.0);
+  const std::string id = std::to_string(rig.openStore()->cellElements(d.roads, d.farCell)[0].id);
+  EXPECT_EQ(ReadFields(*far, "LLLBDDLLLDDDD"),
+            std::to_string(d.roads) + " 220 140 0 0 0 1 " + id + " 2 -110 20 -100.4 24 ");
 }
 
 TEST(ServerCells, ValuesAreSentOncePerCellAndSharedByPosition) {
   ServerRig rig;
   const TestData& d = rig.data();
-  auto c = Viewer(rig);
-  auto m = Ask(*c, ValuesRequest(d.roads, d.nearCell, "nombre"), 105);
-  ASSERT_TRUE(m);
-  EXPECT_EQ(m->GetLong(), d.roads);
-  EXPECT_EQ(m->GetString(), "nombre");  // echoed as asked
-  const std::int32_t n = m->GetLong();
-  ASSERT_EQ(n, 3);
-  std::map<std::int32_t, std::int32_t> position;
-  for (int k = 0; k < n; ++k) {
-    const std::int32_t id = m->GetLong();
-    position[id] = m->GetLong();
-  }
-  const std::int32_t count = m->GetLong();
-  std::vector<std::string> values;
-  for (int k = 0; k < count; ++k) values.push_back(m->GetString());
-  EXPECT_EQ(m->Remaining(), 0);
-  ASSERT_EQ(values.size(), 2u);  // "Juárez" twice, "Hidalgo" once
-  std::vector<std::string> byElement;
-  for (const auto& [id, pos] : position) {
-    ASSERT_GE(pos, 1);
-    ASSERT_LE(pos, count);
-    byElement.push_back(values[static_cast<std::size_t>(pos - 1)]);
-  }
-  EXPECT_EQ(byElement, (std::vector<std::string>{"Juárez", "Juárez", "Hidalgo"}));
-
-  // An empty cell and an unknown field: n = 0 and the message ends there.
-  for (const auto& [cell, field] : {std::pair{CellKey{0, 0}, std::string("NOMBRE")},
-                                    std::pair{d.nearCell, std::string("NO_HAY")}}) {
-    auto e = Ask(*c, ValuesRequest(d.roads, cell, field), 105);
-    ASSERT_TRUE(e);
-    e->GetLong();
-    EXPECT_EQ(e->GetString(), field);
-    EXPECT_EQ(e->GetLong(), 0);
-    EXPECT_EQ(e->Remaining(), 0);
-  }
+  auto c = OpenViewer(rig);
+  const DecodedValues v = AskValues(*c, d.roads, d.nearCell, "nombre");
+  EXPECT_EQ(v.field, "nombre");  // echoed as asked
+  EXPECT_EQ(v.sent, 2u);         // "Juárez" twice, "Hidalgo" once
+  std::vector<std::string> texts;
+  for (const auto& [id, text] : v.byElement) texts.push_back(text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"Juárez", "Juárez", "Hidalgo"}));
+  // An empty cell and an unknown field: no elements.
+  EXPECT_TRUE(AskValues(*c, d.roads, {0, 0}, "NOMBRE").byElement.empty());
+  EXPECT_TRUE(AskValues(*c, d.roads, d.nearCell, "NO_HAY").byElement.empty());
 }
 
 TEST(ServerCells, LayersWithoutAccessServeNothing) {
   ServerRig rig;
   const TestData& d = rig.data();
-  auto store = rig.openStore();
   const CellKey secretCell{116, 80};  // holds the secret polygon
-  ASSERT_FALSE(store->cellElements(d.secret, secretCell).empty());
+  ASSERT_FALSE(rig.openStore()->cellElements(d.secret, secretCell).empty());
   struct Row {
-    const char* who;
     std::string user, password;
     std::int32_t layer;
     CellKey cell;
   };
-  const Row rows[] = {
-      {"ana on the secret layer", "ana", "secreta", d.secret, secretCell},
-      {"the guest on the roads", "invitado", "", d.roads, d.nearCell},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.who);
-    auto c = Viewer(rig, row.user, row.password);
+  for (const Row& row :
+       {Row{"ana", "secreta", d.secret, secretCell}, Row{"invitado", "", d.roads, d.nearCell}}) {
+    SCOPED_TRACE(row.user);
+    auto c = OpenViewer(rig, row.user, row.password);
     auto cell = Ask(*c, CellRequest(row.layer, row.cell), 102);
     ASSERT_TRUE(cell);
     EXPECT_TRUE(DecodeCell(*cell).elements.empty());
-    auto values = Ask(*c, ValuesRequest(row.layer, row.cell, "NOMBRE"), 105);
-    ASSERT_TRUE(values);
-    values->GetLong();
-    values->GetString();
-    EXPECT_EQ(values->GetLong(), 0);
+    EXPECT_TRUE(AskValues(*c, row.layer, row.cell, "NOMBRE").byElement.empty());
   }
   EXPECT_NE(rig.logText().find("has no access to layer"), std::string::npos);
 }

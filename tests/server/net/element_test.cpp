@@ -7,47 +7,23 @@
 namespace orvenda::server::test {
 namespace {
 
-std::unique_ptr<ProtocolClient> Viewer(ServerRig& rig) {
-  auto c = std::make_unique<ProtocolClient>(rig.port());
-  EXPECT_EQ(OpenMap(*c, Login(rig.port(), "ana", "secreta"), TestData::kMap), 0);
-  return c;
-}
-
-Bytes ElementRequest(std::int16_t code, std::int32_t layer, std::int32_t element) {
-  return Request(code, [&](DWBUffer& b) {
-    b.PutLong(layer);
-    b.PutLong(element);
-  });
-}
-
 TEST(ServerElements, AttributesTravelEachByItsFieldType) {
   ServerRig rig;
   const TestData& d = rig.data();
-  auto c = Viewer(rig);
-  auto m = Ask(*c, ElementRequest(4, d.places, d.firstPlace), 104);
+  auto c = OpenViewer(rig);
+  auto m = Ask(*c, RequestWith(4, d.places, d.firstPlace), 104);
   ASSERT_TRUE(m);
-  EXPECT_EQ(m->GetLong(), d.places);
-  EXPECT_EQ(m->GetLong(), d.firstPlace);
-  ASSERT_EQ(m->GetInteger(), 5);
-  EXPECT_EQ(m->GetInteger(), 200);
-  EXPECT_EQ(m->GetString(), "Monterrey");
-  EXPECT_EQ(m->GetInteger(), 3);
-  EXPECT_EQ(m->GetLong(), 1142994);
-  EXPECT_EQ(m->GetInteger(), 4);
-  EXPECT_EQ(m->GetSingle(), 2.5f);
-  EXPECT_EQ(m->GetInteger(), 2);
-  EXPECT_EQ(m->GetInteger(), -7);
-  EXPECT_EQ(m->GetInteger(), 5);
-  EXPECT_EQ(m->GetDouble(), 969.7);
+  // Each value after its field's type: 200 text, 3 Long, 4 Single, 2 Integer, 5 Double.
+  EXPECT_EQ(ReadFields(*m, "LLIISILIFIIID"),
+            std::to_string(d.places) + " " + std::to_string(d.firstPlace) +
+                " 5 200 \"Monterrey\" 3 1142994 4 2.5 2 -7 5 969.7 ");
   EXPECT_EQ(m->Remaining(), 0);
-
   // No such element, and a layer without access: n = -1 and nothing after it.
   for (const auto& [layer, element] : {std::pair{d.places, 999999}, std::pair{d.secret, 1}}) {
-    auto none = Ask(*c, ElementRequest(4, layer, element), 104);
+    auto none = Ask(*c, RequestWith(4, layer, element), 104);
     ASSERT_TRUE(none);
-    EXPECT_EQ(none->GetLong(), layer);
-    EXPECT_EQ(none->GetLong(), element);
-    EXPECT_EQ(none->GetInteger(), -1);
+    EXPECT_EQ(ReadFields(*none, "LLI"),
+              std::to_string(layer) + " " + std::to_string(element) + " -1 ");
     EXPECT_EQ(none->Remaining(), 0);
   }
 }
@@ -55,62 +31,40 @@ TEST(ServerElements, AttributesTravelEachByItsFieldType) {
 TEST(ServerElements, ExtentIsTheElementsBoxOrTheMapWhenThereIsNone) {
   ServerRig rig;
   const TestData& d = rig.data();
-  auto c = Viewer(rig);
-  auto store = rig.openStore();
-  const auto id = store->cellElements(d.roads, d.farCell).at(0).id;
-  auto m = Ask(*c, ElementRequest(15, d.roads, id), 115);
-  ASSERT_TRUE(m);
-  EXPECT_EQ(m->GetLong(), d.roads);
-  EXPECT_EQ(m->GetLong(), id);
-  EXPECT_EQ(m->GetDouble(), -110.0);
-  EXPECT_EQ(m->GetDouble(), 20.0);
-  EXPECT_EQ(m->GetDouble(), -100.4);
-  EXPECT_EQ(m->GetDouble(), 24.0);
-  auto none = Ask(*c, ElementRequest(15, d.roads, 999999), 115);
-  ASSERT_TRUE(none);
-  none->GetLong();
-  none->GetLong();
-  EXPECT_EQ(none->GetDouble(), -101.0);
-  EXPECT_EQ(none->GetDouble(), 25.0);
-  EXPECT_EQ(none->GetDouble(), -100.0);
-  EXPECT_EQ(none->GetDouble(), 26.0);
+  auto c = OpenViewer(rig);
+  const auto id = rig.openStore()->cellElements(d.roads, d.farCell).at(0).id;
+  for (const auto& [element, box] :
+       {std::pair{id, "-110 20 -100.4 24 "}, std::pair{999999, "-101 25 -100 26 "}}) {
+    auto m = Ask(*c, RequestWith(15, d.roads, element), 115);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(ReadFields(*m, "LLDDDD"),
+              std::to_string(d.roads) + " " + std::to_string(element) + " " + box);
+  }
 }
 
 TEST(ServerElements, FieldValuesForTheLayerSetupByKind) {
   ServerRig rig;
   const TestData& d = rig.data();
-  auto c = Viewer(rig);
+  auto c = OpenViewer(rig);
+  // What follows layer, field and kind: kind 1 the distinct texts in order, kind 2 the
+  // lowest and highest, other kinds nothing.
   auto ask = [&](std::int32_t layer, const std::string& field, std::int16_t kind) {
-    auto m = Ask(*c,
-                 Request(6,
-                         [&](DWBUffer& b) {
-                           b.PutLong(layer);
-                           b.PutString(field);
-                           b.PutInteger(kind);
-                         }),
-                 106);
-    EXPECT_TRUE(m);
-    if (!m) return std::vector<std::string>{"<none>"};
-    EXPECT_EQ(m->GetLong(), layer);
-    EXPECT_EQ(m->GetString(), field);
-    EXPECT_EQ(m->GetInteger(), kind);
-    std::vector<std::string> out;
-    if (kind == 1) {
-      const std::int16_t n = m->GetInteger();
-      for (int i = 0; i < n; ++i) out.push_back(m->GetString());
-    } else if (kind == 2) {
-      out.push_back(m->GetString());
-      out.push_back(m->GetString());
-    }
+    auto m = Ask(*c, RequestWith(6, layer, field, kind), 106);
+    if (!m) return std::string("<none>");
+    EXPECT_EQ(ReadFields(*m, "LSI"),
+              std::to_string(layer) + " \"" + field + "\" " + std::to_string(kind) + " ");
+    std::string rest = kind == 2 ? ReadFields(*m, "SS") : "";
+    for (int n = kind == 1 ? m->GetInteger() : 0; n > 0; --n) rest += ReadFields(*m, "S");
     EXPECT_EQ(m->Remaining(), 0);
-    return out;
+    return rest;
   };
-  EXPECT_EQ(ask(d.roads, "NOMBRE", 1),
-            (std::vector<std::string>{"Carretera", "Hidalgo", "Juárez"}));
-  EXPECT_EQ(ask(d.places, "POBLACION", 2), (std::vector<std::string>{"132169", "1142994"}));
-  EXPECT_EQ(ask(d.roads, "NO_HAY", 1), (std::vector<std::string>{}));
-  EXPECT_EQ(ask(d.secret, "CLAVE", 1), (std::vector<std::string>{}));
-  EXPECT_EQ(ask(d.roads, "NOMBRE", 0), (std::vector<std::string>{}));
+  EXPECT_EQ(ask(d.roads, "NOMBRE", 1), "\"Carretera\" \"Hidalgo\" \"Juárez\" ");
+  // Numbers in numeric order, for the list as for the range.
+  EXPECT_EQ(ask(d.places, "POBLACION", 1), "\"132169\" \"1142994\" ");
+  EXPECT_EQ(ask(d.places, "POBLACION", 2), "\"132169\" \"1142994\" ");
+  EXPECT_EQ(ask(d.roads, "NO_HAY", 1), "");
+  EXPECT_EQ(ask(d.secret, "CLAVE", 1), "");
+  EXPECT_EQ(ask(d.roads, "NOMBRE", 0), "");
 }
 
 }  // namespace

@@ -8,10 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <regex>
-#include <sstream>
-#include <thread>
+#include <tuple>
 
 #include "server_rig.h"
 
@@ -48,35 +46,21 @@ TEST(ServeCommand, ParsesItsOptionsAndRefusesBadOnes) {
   std::string error;
   const auto o = ParseServeArgs(rows[1].args, error);
   ASSERT_TRUE(o);
-  EXPECT_EQ(o->config.port, 1234);
-  EXPECT_EQ(o->config.listen, "0.0.0.0");
-  EXPECT_EQ(o->config.threads, 3);
-  EXPECT_EQ(o->config.requiredVersion.major, 2);
-  EXPECT_EQ(o->config.requiredVersion.minor, 1);
-  EXPECT_EQ(o->config.requiredVersion.revision, 7);
-  EXPECT_EQ(o->config.idleTimeout, std::chrono::seconds(60));
-  EXPECT_EQ(o->config.loginAttempts, 9);
-  const auto defaults = ParseServeArgs({"--db", "x.db"}, error);
-  EXPECT_EQ(defaults->config.port, 1001);
-  EXPECT_EQ(defaults->config.listen, "127.0.0.1");
+  const ServerConfig& c = o->config;
+  EXPECT_EQ(std::tie(c.port, c.listen, c.threads, c.loginAttempts),
+            std::tuple(1234, "0.0.0.0", 3, 9));
+  EXPECT_EQ(
+      std::tuple(c.requiredVersion.major, c.requiredVersion.minor, c.requiredVersion.revision),
+      std::tuple(2, 1, 7));
+  EXPECT_EQ(c.idleTimeout, std::chrono::seconds(60));
 }
 
-std::string ReadFile(const std::filesystem::path& p) {
-  std::ifstream in(p);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// Waits for the child to end; its exit code, or -1 when it did not end in time.
-int WaitFor(pid_t pid, std::chrono::milliseconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < deadline) {
-    int status = 0;
-    if (::waitpid(pid, &status, WNOHANG) == pid)
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    std::this_thread::sleep_for(20ms);
-  }
+// The child's exit code once it has ended (128 after a signal); -1, and killed, when it
+// does not end within a generous bound.
+int ExitCode(pid_t pid) {
+  int status = 0;
+  if (WaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }))
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
   ::kill(pid, SIGKILL);
   ::waitpid(pid, nullptr, 0);
   return -1;
@@ -85,13 +69,8 @@ int WaitFor(pid_t pid, std::chrono::milliseconds limit) {
 TEST(ServeCommand, RealExecutableServesAndStopsCleanlyOnSignals) {
   for (const int signal : {SIGTERM, SIGINT}) {
     SCOPED_TRACE(signal);
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("orvenda-serve-" + std::to_string(::getpid()) + "-" + std::to_string(signal));
-    std::filesystem::create_directories(dir);
-    {
-      auto s = openStore(dir / "map.db");
-      s->addUser("ana", "not a hash", false);
-    }
+    TempDir dir;
+    openStore(dir / "map.db")->addUser("ana", "not a hash", false);
     const std::string db = (dir / "map.db").string(), log = (dir / "server.log").string();
     std::vector<std::string> args = {ORVENDA_SERVER_EXE, "serve", "--db",  db,
                                      "--port",           "0",     "--log", log};
@@ -105,31 +84,17 @@ TEST(ServeCommand, RealExecutableServesAndStopsCleanlyOnSignals) {
     std::smatch match;
     const std::regex listening("listening on 127\\.0\\.0\\.1:([0-9]+)");
     std::string text;
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!std::regex_search(text = ReadFile(log), match, listening) &&
-           std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(20ms);
-    }
-    ASSERT_TRUE(std::regex_search(text, match, listening)) << text;
-    const auto port = static_cast<std::uint16_t>(std::stoi(match[1].str()));
-
-    ProtocolClient c(port);
-    auto reply = Ask(c,
-                     Request(2,
-                             [](DWBUffer& b) {
-                               for (int i = 0; i < 3; ++i) b.PutLong(1);
-                             }),
-                     102);
-    EXPECT_TRUE(reply);
+    ASSERT_TRUE(WaitFor([&] { return std::regex_search(text = ReadFile(log), match, listening); }))
+        << text;
+    ProtocolClient c(static_cast<std::uint16_t>(std::stoi(match[1].str())));
+    EXPECT_TRUE(Ask(c, CellRequest(1, {1, 1}), 102));
     ::kill(pid, signal);
-    EXPECT_TRUE(c.closedByServer(5s));
-    EXPECT_EQ(WaitFor(pid, 10s), 0);
+    EXPECT_TRUE(c.closedByServer());
+    EXPECT_EQ(ExitCode(pid), 0);
     text = ReadFile(log);
     EXPECT_NE(text.find("connected"), std::string::npos) << text;
     EXPECT_NE(text.find("refused grid cell (2): no map open"), std::string::npos) << text;
     EXPECT_NE(text.find("stopped"), std::string::npos) << text;
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
   }
 }
 

@@ -1,9 +1,9 @@
 #include <gdal.h>
 #include <gtest/gtest.h>
 #include <ogr_api.h>
-#include <proj.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -15,77 +15,63 @@
 namespace orvenda::server {
 namespace {
 
+using test::FaultOf;
 using test::fixture;
+using test::pointsOf;
 using test::TempDir;
 
 std::string nameOf(Store& s, std::int32_t layer, std::int32_t id) {
-  auto attrs = s.elementAttributes(layer, id);
-  return std::get<std::string>(attrs->at(0).value);
+  return std::get<std::string>(s.elementAttributes(layer, id)->at(0).value);
+}
+
+ImportReport importFixture(Store& s, const char* file, std::optional<float> cellSize = {}) {
+  ImportOptions o;
+  o.source = fixture(file);
+  o.cellSize = cellSize;
+  return importLayer(s, o);
 }
 
 TEST(Import, FieldTypesCountsAndMultiPartsOfPoints) {
   TempDir dir;
   auto s = openStore(dir / "i.db");
-  ImportOptions o;
-  o.source = fixture("places.geojson");
-  o.layerName = "Lugares";
-  const ImportReport r = importLayer(*s, o);
+  const ImportReport r = importFixture(*s, "places.geojson");
   EXPECT_EQ(r.kind, LayerKind::Point);
-  const std::vector<std::pair<std::string, std::int16_t>> want = {
-      {"name", 202}, {"pop", 3}, {"ratio", 5}, {"ok", 2}, {"big", 5}, {"when", 202}};
-  auto info = s->layerInfo(r.layerId);
-  ASSERT_EQ(info->fields.size(), want.size());
-  for (std::size_t i = 0; i < want.size(); ++i) {
-    EXPECT_EQ(info->fields[i].name, want[i].first);
-    EXPECT_EQ(info->fields[i].type, want[i].second) << want[i].first;
-  }
+  const auto info = s->layerInfo(r.layerId).value();
+  std::vector<std::pair<std::string, std::int16_t>> fields;
+  for (const FieldDef& f : info.fields) fields.emplace_back(f.name, f.type);
+  EXPECT_EQ(fields,
+            (decltype(fields){
+                {"name", 202}, {"pop", 3}, {"ratio", 5}, {"ok", 2}, {"big", 5}, {"when", 202}}));
   EXPECT_EQ(r.features, 6u);  // the feature without geometry is left out
   EXPECT_EQ(r.elements, 8u);  // the three points of Iberia are three elements
-  EXPECT_EQ(info->elementCount, 8);
-  EXPECT_EQ(info->name, "Lugares");
+  EXPECT_EQ(info.elementCount, 8);
+  EXPECT_EQ(info.name, "places");
 
   // The parts of a multi-point share the feature's values.
-  std::vector<std::int32_t> iberia;
-  for (std::int32_t id = 1; id <= 8; ++id)
-    if (nameOf(*s, r.layerId, id) == "Iberia") iberia.push_back(id);
-  ASSERT_EQ(iberia.size(), 3u);
-  for (std::int32_t id : iberia)
-    EXPECT_DOUBLE_EQ(std::get<double>(s->elementAttributes(r.layerId, id)->at(2).value), 0.125);
-
-  auto mexico = s->elementAttributes(r.layerId, 1);
-  EXPECT_EQ(std::get<std::int64_t>(mexico->at(1).value), 9209944);
-  EXPECT_EQ(std::get<std::int64_t>(mexico->at(3).value), 1);
-  EXPECT_DOUBLE_EQ(std::get<double>(mexico->at(4).value), 5e9);  // too big for a Long
-  EXPECT_EQ(std::get<std::string>(mexico->at(5).value), "2020/01/02");
-  auto sydney = s->elementAttributes(r.layerId, 5);
-  EXPECT_TRUE(std::holds_alternative<std::monostate>(sydney->at(1).value));
+  int iberia = 0;
+  for (std::int32_t id = 1; id <= 8; ++id) {
+    if (nameOf(*s, r.layerId, id) != "Iberia") continue;
+    ++iberia;
+    EXPECT_EQ(s->elementAttributes(r.layerId, id)->at(2).value, Value{0.125});
+  }
+  EXPECT_EQ(iberia, 3);
+  const auto mexico = s->elementAttributes(r.layerId, 1).value();
+  EXPECT_EQ(mexico.at(1).value, Value{std::int64_t{9209944}});
+  EXPECT_EQ(mexico.at(3).value, Value{std::int64_t{1}});
+  EXPECT_EQ(mexico.at(4).value, Value{5e9});  // too big for a Long
+  EXPECT_EQ(mexico.at(5).value, Value{std::string("2020/01/02")});
+  EXPECT_EQ(s->elementAttributes(r.layerId, 5)->at(1).value, Value{});
   EXPECT_DOUBLE_EQ(s->elementExtent(r.layerId, 5)->minX, 151.21);
-
-  // A second import under the same name is refused and leaves nothing behind.
-  EXPECT_THROW(importLayer(*s, o), StoreError);
-  EXPECT_EQ(s->listLayers().size(), 1u);
 }
 
 TEST(Import, PolygonsKeepTheirOuterRingAndSplitIntoParts) {
   TempDir dir;
   auto s = openStore(dir / "z.db");
-  ImportOptions o;
-  o.source = fixture("zones.geojson");
-  o.cellSize = 1.0f;
-  const ImportReport r = importLayer(*s, o);
-  EXPECT_EQ(r.kind, LayerKind::Polygon);
-  EXPECT_EQ(r.features, 5u);
-  EXPECT_EQ(r.elements, 6u);
-  EXPECT_EQ(s->layerInfo(r.layerId)->name, "zones");
+  const ImportReport r = importFixture(*s, "zones.geojson", 1.0f);
+  EXPECT_EQ(std::tuple(r.kind, r.features, r.elements), std::tuple(LayerKind::Polygon, 5u, 6u));
   std::map<std::string, std::vector<std::size_t>> vertexCounts;
-  for (std::int32_t id = 1; id <= 6; ++id) {
-    auto box = s->elementExtent(r.layerId, id);
-    auto cell = cellOfPoint({box->minX, box->minY}, s->layerInfo(r.layerId)->grid);
-    auto els = s->cellElements(r.layerId, cell);
-    auto it = std::find_if(els.begin(), els.end(), [&](auto& e) { return e.id == id; });
-    ASSERT_NE(it, els.end());
-    vertexCounts[nameOf(*s, r.layerId, id)].push_back(it->points.size());
-  }
+  for (std::int32_t id = 1; id <= 6; ++id)
+    vertexCounts[nameOf(*s, r.layerId, id)].push_back(pointsOf(*s, r.layerId, id).size());
   EXPECT_EQ(vertexCounts["Islands"], (std::vector<std::size_t>{5, 4}));
   EXPECT_EQ(vertexCounts["Ring"], (std::vector<std::size_t>{5}));  // the hole is dropped
 }
@@ -99,8 +85,7 @@ Rect cellRect(CellKey c, double d) {
           c.row * d - 90 + d / 2};
 }
 
-// Names of the features (one entry per part) that GDAL's spatial filter returns for a
-// rectangle, from the fixture itself or from a layer of the parts' envelopes.
+// Names of the features that GDAL's spatial filter returns for a rectangle.
 std::multiset<std::string> filtered(OGRLayerH layer, const Rect& r) {
   OGR_L_SetSpatialFilterRect(layer, r.minX, r.minY, r.maxX, r.maxY);
   OGR_L_ResetReading(layer);
@@ -112,35 +97,17 @@ std::multiset<std::string> filtered(OGRLayerH layer, const Rect& r) {
   return names;
 }
 
-// A memory layer with one rectangle per part of every feature of the source, built
-// from OGR's own envelopes.
-OGRLayerH envelopeLayer(OGRDataSourceH mem, OGRLayerH src) {
-  OGRLayerH out = OGR_DS_CreateLayer(mem, "env", nullptr, wkbPolygon, nullptr);
-  OGRFieldDefnH fd = OGR_Fld_Create("name", OFTString);
-  OGR_L_CreateField(out, fd, TRUE);
-  OGR_Fld_Destroy(fd);
-  OGR_L_SetSpatialFilter(src, nullptr);
-  OGR_L_ResetReading(src);
-  while (OGRFeatureH f = OGR_L_GetNextFeature(src)) {
+// The name and OGR's envelope of every part of every feature.
+std::vector<std::pair<std::string, OGREnvelope>> partEnvelopes(OGRLayerH layer) {
+  std::vector<std::pair<std::string, OGREnvelope>> out;
+  OGR_L_ResetReading(layer);
+  while (OGRFeatureH f = OGR_L_GetNextFeature(layer)) {
     OGRGeometryH g = OGR_F_GetGeometryRef(f);
     const bool multi = g && OGR_GT_IsSubClassOf(OGR_G_GetGeometryType(g), wkbGeometryCollection);
-    const int parts = !g ? 0 : multi ? OGR_G_GetGeometryCount(g) : 1;
-    for (int i = 0; i < parts; ++i) {
+    for (int i = 0; g && i < (multi ? OGR_G_GetGeometryCount(g) : 1); ++i) {
       OGREnvelope e;
       OGR_G_GetEnvelope(multi ? OGR_G_GetGeometryRef(g, i) : g, &e);
-      OGRGeometryH ring = OGR_G_CreateGeometry(wkbLinearRing);
-      OGR_G_AddPoint_2D(ring, e.MinX, e.MinY);
-      OGR_G_AddPoint_2D(ring, e.MaxX, e.MinY);
-      OGR_G_AddPoint_2D(ring, e.MaxX, e.MaxY);
-      OGR_G_AddPoint_2D(ring, e.MinX, e.MaxY);
-      OGR_G_AddPoint_2D(ring, e.MinX, e.MinY);
-      OGRGeometryH poly = OGR_G_CreateGeometry(wkbPolygon);
-      OGR_G_AddGeometryDirectly(poly, ring);
-      OGRFeatureH nf = OGR_F_Create(OGR_L_GetLayerDefn(out));
-      OGR_F_SetFieldString(nf, 0, OGR_F_GetFieldAsString(f, OGR_F_GetFieldIndex(f, "name")));
-      OGR_F_SetGeometryDirectly(nf, poly);
-      EXPECT_EQ(OGR_L_CreateFeature(out, nf), OGRERR_NONE);
-      OGR_F_Destroy(nf);
+      out.emplace_back(OGR_F_GetFieldAsString(f, OGR_F_GetFieldIndex(f, "name")), e);
     }
     OGR_F_Destroy(f);
   }
@@ -152,129 +119,54 @@ TEST(Import, CellContentsMatchGdalSpatialFilter) {
     SCOPED_TRACE(file);
     TempDir dir;
     auto s = openStore(dir / "c.db");
-    ImportOptions o;
-    o.source = fixture(file);
-    o.cellSize = 1.0f;  // fixture vertices keep clear of the cell edges at x.5
-    const ImportReport r = importLayer(*s, o);
+    // Fixture vertices keep clear of the cell edges at x.5.
+    const ImportReport r = importFixture(*s, file, 1.0f);
     const LayerGrid g = s->layerInfo(r.layerId)->grid;
-
     GDALAllRegister();
     OGRDataSourceH src = OGROpen(fixture(file).c_str(), FALSE, nullptr);
     ASSERT_NE(src, nullptr);
     OGRLayerH layer = OGR_DS_GetLayer(src, 0);
-    OGRSFDriverH memDriver = OGRGetDriverByName("Memory");
-    OGRDataSourceH mem = OGR_Dr_CreateDataSource(memDriver, "env", nullptr);
-    OGRLayerH env = envelopeLayer(mem, layer);
-
+    const auto envelopes = partEnvelopes(layer);
     std::size_t checked = 0;
     // One ring of cells around the grid limits must be empty too.
     for (std::int32_t row = g.firstRow - 1; row <= g.lastRow + 1; ++row)
-      for (std::int32_t col = g.firstColumn - 1; col <= g.lastColumn + 1; ++col) {
-        std::multiset<std::string> ours;
+      for (std::int32_t col = g.firstColumn - 1; col <= g.lastColumn + 1; ++col, ++checked) {
+        std::multiset<std::string> ours, boxes;
         for (const CellElement& e : s->cellElements(r.layerId, {row, col}))
           ours.insert(nameOf(*s, r.layerId, e.id));
-        const Rect rect = cellRect({row, col}, 1.0);
-        EXPECT_EQ(ours, filtered(env, rect)) << "cell " << row << "," << col;
-        // Every feature whose geometry itself meets the cell is there as well.
-        for (const std::string& n : filtered(layer, rect))
+        const Rect c = cellRect({row, col}, 1.0);
+        for (const auto& [name, e] : envelopes)
+          if (e.MinX <= c.maxX && e.MaxX >= c.minX && e.MinY <= c.maxY && e.MaxY >= c.minY)
+            boxes.insert(name);
+        // Exactly the parts whose box meets the cell, among them every feature whose
+        // geometry itself does.
+        EXPECT_EQ(ours, boxes) << "cell " << row << "," << col;
+        for (const std::string& n : filtered(layer, c))
           EXPECT_TRUE(ours.count(n)) << n << " missing from " << row << "," << col;
-        ++checked;
       }
     EXPECT_GT(checked, 100u);
-    OGR_DS_Destroy(mem);
     OGR_DS_Destroy(src);
   }
 }
 
-TEST(Import, ProjectedSourcesArriveInDegrees) {
-  struct Row {
-    const char* name;
-    const char* file;
-    const char* crs;      // given on the command line, or null: the file's own
-    const char* projCrs;  // what PROJ is asked to transform from
-  };
-  const Row rows[] = {
-      {"web mercator named in the file", "roads_3857.geojson", nullptr, "EPSG:3857"},
-      {"UTM zone 14 given by the operator", "roads_utm14.geojson", "EPSG:32614", "EPSG:32614"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    TempDir dir;
-    auto s = openStore(dir / "p.db");
-    ImportOptions o;
-    o.source = fixture(row.file);
-    if (row.crs) o.read.sourceCrs = row.crs;
-    const ImportReport r = importLayer(*s, o);
-    EXPECT_EQ(r.kind, LayerKind::Polyline);
-
-    PJ_CONTEXT* ctx = proj_context_create();
-    PJ* raw = proj_create_crs_to_crs(ctx, row.projCrs, "EPSG:4326", nullptr);
-    ASSERT_NE(raw, nullptr);
-    PJ* pj = proj_normalize_for_visualization(ctx, raw);  // longitude first
-    proj_destroy(raw);
-
-    OGRDataSourceH src = OGROpen(fixture(row.file).c_str(), FALSE, nullptr);
-    OGRLayerH layer = OGR_DS_GetLayer(src, 0);
-    std::int32_t id = 0;
-    std::size_t compared = 0;
-    while (OGRFeatureH f = OGR_L_GetNextFeature(layer)) {
-      OGRGeometryH g = OGR_F_GetGeometryRef(f);
-      const bool multi = OGR_G_GetGeometryCount(g) > 0;
-      const int parts = multi ? OGR_G_GetGeometryCount(g) : 1;
-      for (int p = 0; p < parts; ++p) {
-        OGRGeometryH part = multi ? OGR_G_GetGeometryRef(g, p) : g;
-        auto box = s->elementExtent(r.layerId, ++id);
-        ASSERT_TRUE(box);
-        auto cell = cellOfPoint({box->minX, box->minY}, s->layerInfo(r.layerId)->grid);
-        std::vector<Point> pts;
-        for (auto& e : s->cellElements(r.layerId, cell))
-          if (e.id == id) pts = e.points;
-        ASSERT_EQ(pts.size(), static_cast<std::size_t>(OGR_G_GetPointCount(part)));
-        for (int i = 0; i < OGR_G_GetPointCount(part); ++i) {
-          PJ_COORD c = proj_coord(OGR_G_GetX(part, i), OGR_G_GetY(part, i), 0, 0);
-          PJ_COORD d = proj_trans(pj, PJ_FWD, c);
-          EXPECT_NEAR(pts[static_cast<std::size_t>(i)].x, d.xy.x, 1e-9);
-          EXPECT_NEAR(pts[static_cast<std::size_t>(i)].y, d.xy.y, 1e-9);
-          ++compared;
-        }
-      }
-      OGR_F_Destroy(f);
-    }
-    EXPECT_GE(compared, 4u);
-    OGR_DS_Destroy(src);
-    proj_destroy(pj);
-    proj_context_destroy(ctx);
-  }
-}
-
-TEST(Import, TheWebMercatorEdgeLandsOnTheAntimeridian) {
-  TempDir dir;
-  auto s = openStore(dir / "m.db");
-  ImportOptions o;
-  o.source = fixture("roads_3857.geojson");
-  const ImportReport r = importLayer(*s, o);
-  auto box = s->elementExtent(r.layerId, 4);  // Reforma 1, Insurgentes 2 and 3
-  ASSERT_TRUE(box);
-  EXPECT_NEAR(box->maxX, 180.0, 1e-9);
-  EXPECT_NEAR(box->minY, 0.0, 1e-9);
-}
-
-TEST(Import, UnreadableSourcesAndUnknownMapsAreReported) {
+TEST(Import, UnreadableSourcesAndUnknownNamesAreReportedByKind) {
   TempDir dir;
   auto s = openStore(dir / "e.db");
-  ImportOptions o;
-  o.source = dir / "missing.geojson";
-  EXPECT_THROW(importLayer(*s, o), StoreError);
-  o.source = fixture("places.geojson");
-  o.read.layer = "no such layer";
-  EXPECT_THROW(importLayer(*s, o), StoreError);
-  o.read.layer.clear();
-  o.read.sourceCrs = "EPSG:999999";
-  EXPECT_THROW(importLayer(*s, o), StoreError);
-  o.read.sourceCrs.clear();
-  o.mapCode = 12;
-  EXPECT_THROW(importLayer(*s, o), StoreError);
-  EXPECT_TRUE(s->listLayers().empty());
+  importFixture(*s, "places.geojson");
+  auto faultOf = [&](const std::function<void(ImportOptions&)>& change) {
+    ImportOptions o;
+    o.source = fixture("places.geojson");
+    o.layerName = "Otra";
+    change(o);
+    return FaultOf([&] { importLayer(*s, o); });
+  };
+  using enum StoreFault;
+  EXPECT_EQ(faultOf([&](auto& o) { o.source = dir / "missing.geojson"; }), StorageFailure);
+  EXPECT_EQ(faultOf([](auto& o) { o.read.layer = "nada"; }), UnknownLayer);
+  EXPECT_EQ(faultOf([](auto& o) { o.read.sourceCrs = "EPSG:999999"; }), BadValue);
+  EXPECT_EQ(faultOf([](auto& o) { o.mapCode = 12; }), UnknownRecord);
+  EXPECT_EQ(faultOf([](auto& o) { o.layerName = "places"; }), BadValue);  // taken
+  EXPECT_EQ(s->listLayers().size(), 1u);
 }
 
 TEST(CellSize, LargestViewStaysWithinSixtyFourCellsUnlessDensityForbids) {

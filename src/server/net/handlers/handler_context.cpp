@@ -7,7 +7,7 @@ bool HandlerContext::canRead(std::int32_t layerId, std::string_view command) con
     refused(command, "no map open on this connection");
     return false;
   }
-  const auto now = std::chrono::steady_clock::now();
+  const auto now = services.clock.Now();
   auto it = conn.access.find(layerId);
   if (it == conn.access.end() || now - it->second.read > ConnectionState::kAccessFresh) {
     const AccessLevel level = store.accessLevel(conn.userId, layerId);
@@ -33,6 +33,15 @@ void HandlerContext::refused(std::string_view command, std::string_view why) con
 
 void HandlerContext::malformed(std::string_view command, std::string_view why) const {
   log(std::string("malformed ") + std::string(command) + ": " + std::string(why));
+}
+
+void HandlerContext::StoreFailed(std::string_view command, const StoreError& error) const {
+  const std::string why = std::string(StoreFaultName(error.Kind())) + ": " + error.what();
+  if (error.Kind() == StoreFault::StorageFailure) {
+    log("failed " + std::string(command) + ": " + why);
+  } else {
+    refused(command, why);
+  }
 }
 
 }  // namespace orvenda::server

@@ -11,6 +11,7 @@
 
 #include "net/handle_table.h"
 #include "net/login_throttle.h"
+#include "net/server_clock.h"
 #include "net/server_config.h"
 #include "net/server_log.h"
 #include "store/store.h"
@@ -21,6 +22,7 @@ namespace orvenda::server {
 struct ServerServices {
   const ServerConfig& config;
   ServerLog& log;
+  const ServerClock& clock;  // every time limit reads this
   HandleTable& handles;
   LoginThrottle& throttle;
   // Where password hashing runs, away from the network threads (it takes tens of
@@ -48,7 +50,7 @@ struct ConnectionState {
   static constexpr std::chrono::seconds kAccessFresh{2};
   struct KnownAccess {
     AccessLevel level;
-    std::chrono::steady_clock::time_point read;
+    ServerClock::TimePoint read;
   };
   std::unordered_map<std::int32_t, KnownAccess> access;
 };
@@ -68,6 +70,9 @@ struct HandlerContext {
   void refused(std::string_view command, std::string_view why) const;
   // A request whose fields could not be read; it still gets its (empty) reply.
   void malformed(std::string_view command, std::string_view why) const;
+  // A request the store could not answer: a refusal when it named something absent or
+  // gave a bad value, a storage failure otherwise.
+  void StoreFailed(std::string_view command, const StoreError& error) const;
 };
 
 }  // namespace orvenda::server

@@ -107,7 +107,16 @@ std::optional<DWBUffer> HandleOpenMap(DWBUffer& request, HandlerContext& ctx) {
     ctx.refused(kWhat, "unknown user ID");
     return OpenMapReply(kUnknownUser);
   }
-  if (!ctx.store.canOpenMap(*account, map)) {
+  bool mayOpen = false;
+  try {
+    mayOpen = ctx.store.canOpenMap(*account, map);
+  } catch (const StoreError& e) {
+    // Answered here, not by the dispatcher: the handle attached above must go back.
+    ctx.services.handles.detach(handle);
+    ctx.StoreFailed(kWhat, e);
+    return OpenMapReply(kMapRefused);
+  }
+  if (!mayOpen) {
     ctx.services.handles.detach(handle);
     ctx.refused(kWhat,
                 "account " + std::to_string(*account) + " may not open map " + std::to_string(map));

@@ -76,6 +76,11 @@ asio::awaitable<std::optional<DWBUffer>> Dispatch(DWBUffer& request, HandlerCont
     }
   } catch (const ProtocolError& e) {
     ctx.malformed(route->name, e.what());
+  } catch (const StoreError& e) {
+    // The empty reply is the "nothing there" of each command, which is what a request
+    // naming something absent deserves; a storage failure gets it too, so the client
+    // goes on, but the log tells it apart.
+    ctx.StoreFailed(route->name, e);
   } catch (const std::exception& e) {
     ctx.log(std::string("failed ") + route->name + ": " + e.what());
   }

@@ -1,11 +1,27 @@
 #include "serverprocess.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QRegularExpression>
-
-#include "loopback.h"
+#include <QThread>
+#include <functional>
 
 namespace orvenda::testing {
+namespace {
+
+// Lets events run until `done` holds or `ms` milliseconds pass; true when it held.
+bool WaitFor(const std::function<bool()>& done, int ms) {
+  const QDeadlineTimer deadline(ms);
+  while (!done()) {
+    if (deadline.hasExpired()) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(10);
+  }
+  return true;
+}
+
+}  // namespace
 
 ServerProcess::~ServerProcess() {
   if (process_.state() == QProcess::NotRunning) return;
@@ -46,7 +62,7 @@ bool ServerProcess::Start(const QString& program, int ms, const QStringList& opt
   }
   // The log says where it listens.
   const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:([0-9]+)"));
-  const bool said = WaitUntil(
+  const bool said = WaitFor(
       [&] {
         const auto match = listening.match(Log());
         if (match.hasMatch()) port_ = static_cast<quint16>(match.captured(1).toUInt());

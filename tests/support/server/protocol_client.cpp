@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <sstream>
 
 namespace orvenda::server::test {
 
@@ -101,6 +103,44 @@ bool ProtocolClient::closedByServer(std::chrono::milliseconds timeout) {
     ready_.clear();
   }
   return true;
+}
+
+namespace {
+
+// The shortest text that reads back as the same number.
+template <typename Number>
+std::string Shortest(Number value) {
+  char text[64];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+}  // namespace
+
+std::string ReadFields(DWBUffer& m, std::string_view layout) {
+  std::ostringstream out;
+  for (const char kind : layout) {
+    switch (kind) {
+      case 'B':
+        out << int{m.GetByte()};
+        break;
+      case 'I':
+        out << m.GetInteger();
+        break;
+      case 'L':
+        out << m.GetLong();
+        break;
+      case 'F':
+        out << Shortest(m.GetSingle());
+        break;
+      case 'D':
+        out << Shortest(m.GetDouble());
+        break;
+      default:
+        out << '"' << m.GetString() << '"';
+    }
+    out << ' ';
+  }
+  return out.str();
 }
 
 }  // namespace orvenda::server::test

@@ -7,6 +7,8 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "protocol/dwbuffer.h"
@@ -30,13 +32,14 @@ class ProtocolClient {
   // Sends every byte; false when the connection is gone.
   bool send(const Bytes& bytes);
   // The next whole message, with its cursor on the first field after the code; nothing
-  // when none arrives within `timeout` or the connection ends first.
-  std::optional<DWBUffer> receive(std::chrono::milliseconds timeout = 5s);
+  // when none arrives within `timeout` (a generous bound, not a speed limit) or the
+  // connection ends first.
+  std::optional<DWBUffer> receive(std::chrono::milliseconds timeout = 20s);
   // The code of a message received by receive() (read before the cursor moved).
   static std::int16_t codeOf(const DWBUffer& m);
   // True when the server closes the connection within `timeout` (anything it still
   // sends is discarded).
-  bool closedByServer(std::chrono::milliseconds timeout = 5s);
+  bool closedByServer(std::chrono::milliseconds timeout = 20s);
   // Shuts the socket down from another thread, to end a send() blocked on it.
   void abort();
 
@@ -61,6 +64,30 @@ Bytes Request(std::int16_t code, Put put) {
 }
 inline Bytes Request(std::int16_t code) {
   return Request(code, [](DWBUffer&) {});
+}
+
+// The next fields of `m` as one line of text, read by `layout`: one letter per field,
+// B Byte, I Integer, L Long, F Single, D Double, S String (in quotes); each is followed
+// by a space.
+std::string ReadFields(DWBUffer& m, std::string_view layout);
+
+// A request of `code` carrying `fields` in order: a std::int16_t as Integer, other
+// integers as Long, text as String.
+template <typename... Fields>
+Bytes RequestWith(std::int16_t code, const Fields&... fields) {
+  return Request(code, [&](DWBUffer& b) {
+    auto put = [&b](const auto& field) {
+      using Field = std::decay_t<decltype(field)>;
+      if constexpr (std::is_same_v<Field, std::int16_t>) {
+        b.PutInteger(field);
+      } else if constexpr (std::is_integral_v<Field>) {
+        b.PutLong(static_cast<std::int32_t>(field));
+      } else {
+        b.PutString(std::string(field));
+      }
+    };
+    (put(fields), ...);
+  });
 }
 
 // Request 2: the elements of one cell of a layer.

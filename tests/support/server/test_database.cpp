@@ -5,6 +5,11 @@
 namespace orvenda::server::test {
 namespace {
 
+// The least Argon2id cost: these accounts guard nothing, and logins stay quick.
+std::string Hash(const std::string& password) {
+  return hashPassword(password, PasswordCost::Least);
+}
+
 void AddRoads(Store& s, TestData& d) {
   d.roads = s.createLayer({"Calles",
                            LayerKind::Polyline,
@@ -39,9 +44,9 @@ void AddPlaces(Store& s, TestData& d) {
 
 TestData BuildTestDatabase(Store& s) {
   TestData d;
-  d.ana = s.addUser("ana", hashPassword("secreta"), false);
-  d.guest = s.addUser("invitado", hashPassword(""), true);
-  d.bob = s.addUser("bob", hashPassword("bobpass"), false);
+  d.ana = s.addUser("ana", Hash("secreta"), false);
+  d.guest = s.addUser("invitado", Hash(""), true);
+  d.bob = s.addUser("bob", Hash("bobpass"), false);
   AddRoads(s, d);
   AddPlaces(s, d);
   d.secret = s.createLayer({"Secreto", LayerKind::Polygon, 1.0f, 1.0f, {{"CLAVE", 8}}});

@@ -1,18 +1,22 @@
 #pragma once
 // ServerRig: a small map database built by the test through the store, and the real
 // server serving it on an ephemeral loopback port, in this process, on its own threads.
+// Its time limits read a fake clock that moves only when the test advances it.
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 
+#include "fake_server_clock.h"
 #include "net/server.h"
 #include "net/server_config.h"
 #include "net/server_log.h"
 #include "protocol_client.h"
 #include "store/store.h"
+#include "temp_dir.h"
 #include "test_database.h"
 
 namespace orvenda::server::test {
@@ -26,25 +30,33 @@ class ServerRig {
 
   std::uint16_t port() const { return server_->port(); }
   Server& server() { return *server_; }
+  FakeServerClock& clock() { return clock_; }
   const TestData& data() const { return data_; }
+  const std::filesystem::path& databasePath() const { return db_; }
   // A store of its own on the same database, for the test's expectations.
   std::unique_ptr<Store> openStore() const;
   // Everything logged so far.
   std::string logText() const;
 
  private:
-  std::filesystem::path dir_;
+  TempDir dir_;
   std::filesystem::path db_;
   TestData data_;
+  FakeServerClock clock_;
   std::unique_ptr<ServerLog> log_;
   std::unique_ptr<Server> server_;
 };
 
 // Logs in on a connection of its own; returns the user ID of reply 112 (or the refusal).
 std::int32_t Login(std::uint16_t port, const std::string& user, const std::string& password);
+// A connection on which `user` has logged in and opened the test map.
+std::unique_ptr<ProtocolClient> OpenViewer(ServerRig& rig, const std::string& user = "ana",
+                                           const std::string& password = "secreta");
 // Sends request 10 and returns the result of reply 110 (-9999 when none came).
 std::int32_t OpenMap(ProtocolClient& c, std::int32_t userId, std::int32_t map);
 // Sends a request and waits for one reply, which must carry `code`.
 std::optional<DWBUffer> Ask(ProtocolClient& c, const Bytes& request, std::int16_t code);
+// Waits (generously) until `done` holds; false when it never did.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds bound = 20s);
 
 }  // namespace orvenda::server::test

@@ -2,23 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <random>
+#include <thread>
 
 namespace orvenda::server::test {
-namespace {
-
-std::filesystem::path FreshDir() {
-  std::random_device rd;
-  auto dir = std::filesystem::temp_directory_path() /
-             ("orvenda-net-" + std::to_string(rd()) + std::to_string(rd()));
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
-}  // namespace
-
-ServerRig::ServerRig(ServerConfig config) : dir_(FreshDir()), db_(dir_ / "map.db") {
+ServerRig::ServerRig(ServerConfig config) : db_(dir_ / "map.db") {
   {
     auto store = ::orvenda::server::openStore(db_);
     data_ = BuildTestDatabase(*store);
@@ -29,7 +16,7 @@ ServerRig::ServerRig(ServerConfig config) : dir_(FreshDir()), db_(dir_ / "map.db
   log_ = std::make_unique<ServerLog>(config.logFile, std::cerr);
   const auto db = db_;
   server_ = std::make_unique<Server>(
-      config, [db] { return ::orvenda::server::openStore(db); }, *log_);
+      config, [db] { return ::orvenda::server::openStore(db); }, *log_, clock_);
   server_->start();
 }
 
@@ -38,38 +25,29 @@ ServerRig::~ServerRig() {
   server_->wait();
   server_.reset();
   log_.reset();
-  std::error_code ec;
-  std::filesystem::remove_all(dir_, ec);
 }
 
 std::unique_ptr<Store> ServerRig::openStore() const { return ::orvenda::server::openStore(db_); }
 
-std::string ServerRig::logText() const {
-  std::ifstream in(dir_ / "server.log");
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string ServerRig::logText() const { return ReadFile(dir_ / "server.log"); }
 
 std::int32_t Login(std::uint16_t port, const std::string& user, const std::string& password) {
   ProtocolClient c(port);
-  c.send(Request(12, [&](DWBUffer& b) {
-    b.PutString(user);
-    b.PutString(password);
-  }));
+  c.send(RequestWith(12, user, password));
   auto reply = c.receive();
   if (!reply || ProtocolClient::codeOf(*reply) != 112) return -9999;
   return reply->GetLong();
 }
 
+std::unique_ptr<ProtocolClient> OpenViewer(ServerRig& rig, const std::string& user,
+                                           const std::string& password) {
+  auto c = std::make_unique<ProtocolClient>(rig.port());
+  EXPECT_EQ(OpenMap(*c, Login(rig.port(), user, password), TestData::kMap), 0);
+  return c;
+}
+
 std::int32_t OpenMap(ProtocolClient& c, std::int32_t userId, std::int32_t map) {
-  auto reply = Ask(c,
-                   Request(10,
-                           [&](DWBUffer& b) {
-                             b.PutLong(userId);
-                             b.PutLong(map);
-                           }),
-                   110);
+  auto reply = Ask(c, RequestWith(10, userId, map), 110);
   return reply ? reply->GetInteger() : -9999;
 }
 
@@ -86,6 +64,15 @@ std::optional<DWBUffer> Ask(ProtocolClient& c, const Bytes& request, std::int16_
   EXPECT_EQ(ProtocolClient::codeOf(*reply), code);
   if (ProtocolClient::codeOf(*reply) != code) return std::nullopt;
   return reply;
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds bound) {
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
 }
 
 }  // namespace orvenda::server::test
