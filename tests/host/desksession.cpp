@@ -11,7 +11,7 @@
 #include "host/frmdocument.h"
 #include "host/frmlogin.h"
 #include "host/frmmain.h"
-#include "hostrig.h"
+#include "loopback.h"
 #include "viewer/viewer.h"
 
 namespace orvenda::testing {
@@ -88,16 +88,17 @@ frmDocument* DeskSession::OpenFromMapList(const QString& name) {
 
 Viewer& DeskSession::viewer() { return *document_->Viewer1; }
 
-bool DeskSession::PanBy(QPoint from, QPoint to) {
-  return After([&] {
-    main_->MenuItem(QStringLiteral("mnuPan"))->trigger();
-    QTest::mousePress(&viewer(), Qt::LeftButton, Qt::NoModifier, from);
-    QTest::mouseMove(&viewer(), (from + to) / 2);
-    QTest::mouseMove(&viewer(), to);
-    QTest::mouseRelease(&viewer(), Qt::LeftButton, Qt::NoModifier, to);
-  });
+void DeskSession::Drag(QPoint from, QPoint to) {
+  main_->MenuItem(QStringLiteral("mnuPan"))->trigger();
+  QTest::mousePress(&viewer(), Qt::LeftButton, Qt::NoModifier, from);
+  QTest::mouseMove(&viewer(), (from + to) / 2);
+  QTest::mouseMove(&viewer(), to);
+  QTest::mouseRelease(&viewer(), Qt::LeftButton, Qt::NoModifier, to);
 }
 
+// Every request of the viewer's map counts as pending from the moment it is
+// sent until its reply has been handled, so once nothing is pending and the
+// events already due have run, nothing is on its way.
 bool DeskSession::After(const std::function<void()>& action, int ms) {
   ms = Remaining(ms);
   const int before = redraws_;
@@ -108,14 +109,9 @@ bool DeskSession::After(const std::function<void()>& action, int ms) {
     return redraws_ > before && viewer().PendingRequests() == 0 && relay_->Quiet() &&
            repliesAtRedraw_ == relay_->replies().size();
   };
-  while (timer.elapsed() < ms) {
-    if (!WaitUntil(drawn, static_cast<int>(ms - timer.elapsed()))) break;
-    const std::size_t requests = relay_->requests().size();
-    const std::size_t replies = relay_->replies().size();
-    RunEventsFor(300);
-    if (drawn() && requests == relay_->requests().size() && replies == relay_->replies().size()) {
-      return true;
-    }
+  while (timer.elapsed() < ms && WaitUntil(drawn, static_cast<int>(ms - timer.elapsed()))) {
+    RunPendingEvents();
+    if (drawn()) return true;
   }
   why_ = QStringLiteral("the map was not drawn in time; pending %1, status \"%2\"")
              .arg(viewer().PendingRequests())

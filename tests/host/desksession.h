@@ -45,13 +45,11 @@ class DeskSession {
 
   // Runs `action` (which may draw at once) and lets events run until nothing
   // is pending, nothing is on its way through the relay, MapRedrawn came after
-  // the last reply and nothing more follows for a moment; false after `ms` or
-  // when the session's time is up.
+  // the last reply, and that still holds once the events already due have run;
+  // false after `ms` or when the session's time is up.
   bool After(const std::function<void()>& action, int ms = 15000);
-
-  // Pans with the program's Pan command and a drag on the map from `from` to
-  // `to`, and waits as After() does.
-  bool PanBy(QPoint from, QPoint to);
+  // The program's Pan command and a drag on the map from `from` to `to`.
+  void Drag(QPoint from, QPoint to);
 
   QString Why() const { return why_; }
   ServerProcess& server() { return *server_; }

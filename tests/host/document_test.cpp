@@ -1,18 +1,18 @@
-// Document windows: the layer table and the combo it fills, the pointer
-// position in the status bar, and closing one of two documents.
+// Document windows: the layer table and the combo it fills, and closing one of
+// two documents.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
-#include <QFontMetrics>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QTemporaryDir>
 
 #include "host/frmdocument.h"
 #include "host/frmmain.h"
 #include "host/module1.h"
-#include "hostrig.h"
+#include "loopback.h"
 #include "model/layers.h"
 #include "support/fakes.h"
 #include "viewer/viewer.h"
@@ -35,6 +35,11 @@ struct Rig {
     main = std::make_unique<frmMain>(app);
     main->show();
   }
+  QStringList ComboItems() const {
+    QStringList items;
+    for (int i = 0; i < main->cbLayers->count(); ++i) items << main->cbLayers->itemText(i);
+    return items;
+  }
 };
 
 struct LayerRow {
@@ -49,16 +54,9 @@ void Redrawn(frmDocument& document, const std::vector<LayerRow>& rows) {
   Layers& layers = document.Viewer1->layers();
   layers.Clear();
   for (const auto& row : rows) {
-    layer& l = layers.Add(row.name, std::to_string(row.id), row.type, document.Viewer1);
-    l.Visible = row.visible;
+    layers.Add(row.name, std::to_string(row.id), row.type, document.Viewer1).Visible = row.visible;
   }
   emit document.Viewer1->MapRedrawn();
-}
-
-QStringList ComboItems(const QComboBox& combo) {
-  QStringList items;
-  for (int i = 0; i < combo.count(); ++i) items << combo.itemText(i);
-  return items;
 }
 
 TEST(Document, ComboListsVisibleNonImageLayersAndFollowsTheActiveLayer) {
@@ -69,50 +67,24 @@ TEST(Document, ComboListsVisibleNonImageLayersAndFollowsTheActiveLayer) {
                       {"Calles", 3, polylinelayer, true},
                       {"Manzanas", 4, polygonlayer, false},
                       {"Escuelas", 8, pointlayer, true}});
-  EXPECT_EQ(ComboItems(*rig.main->cbLayers), (QStringList{"Calles", "Escuelas"}));
+  EXPECT_EQ(rig.ComboItems(), (QStringList{"Calles", "Escuelas"}));
   EXPECT_EQ(document->CurrentLayerName(), "Calles") << "the first listed layer";
-  EXPECT_EQ(rig.main->cbLayers->currentText(), "Calles");
   EXPECT_EQ(document->GetIDLayer("Escuelas"), 8);
   EXPECT_EQ(document->GetIDLayer("Manzanas"), 4) << "in the table though not listed";
   EXPECT_EQ(document->GetIDLayer("escuelas"), 0) << "names match exactly";
-  EXPECT_EQ(document->GetIDLayer(""), 0);
 
   rig.main->cbLayers->setCurrentIndex(1);
   EXPECT_EQ(document->CurrentLayerName(), "Escuelas");
   Redrawn(*document, {{"Calles", 3, polylinelayer, true}, {"Escuelas", 8, pointlayer, true}});
   EXPECT_EQ(rig.main->cbLayers->currentText(), "Escuelas") << "kept across redraws";
-
   // The active layer switched off: the first listed one takes its place.
   Redrawn(*document, {{"Calles", 3, polylinelayer, true}, {"Escuelas", 8, pointlayer, false}});
-  EXPECT_EQ(ComboItems(*rig.main->cbLayers), (QStringList{"Calles"}));
+  EXPECT_EQ(rig.ComboItems(), (QStringList{"Calles"}));
   EXPECT_EQ(document->CurrentLayerName(), "Calles");
 }
 
-TEST(Document, ComboWidensForLongNamesAndNeverNarrows) {
-  Rig rig;
-  frmDocument* document = rig.main->OpenMap(1);
-  ASSERT_NE(document, nullptr);
-  const int start = rig.main->cbLayers->width();
-  const QString longName = "Red de distribución de agua potable y cloacas del partido";
-  Redrawn(*document, {{"A", 1, pointlayer, true}});
-  EXPECT_EQ(rig.main->cbLayers->width(), start) << "a short name leaves it";
-  Redrawn(*document, {{qPrintable(longName), 1, pointlayer, true}});
-  const int wide =
-      QFontMetrics(rig.main->cbLayers->font()).horizontalAdvance(longName) + frmMain::kComboPadding;
-  EXPECT_EQ(rig.main->cbLayers->width(), wide);
-  Redrawn(*document, {{"A", 1, pointlayer, true}});
-  EXPECT_EQ(rig.main->cbLayers->width(), wide) << "never narrows";
-}
-
-TEST(Document, PointerPositionInTheStatusBar) {
-  Rig rig;
-  frmDocument* document = rig.main->OpenMap(1);
-  ASSERT_NE(document, nullptr);
-  QLocale::setDefault(QLocale::c());
-  emit document->Viewer1->MousePosition(-62.2625, -0.5);
-  EXPECT_EQ(rig.main->StatusPanel1->text(), "x: -62° 15' 45\", y: 0° 30' 0\"");
-}
-
+// The area may activate the next document before the closed one has gone; that
+// activation used to be lost, leaving the map commands off.
 TEST(Document, ClosingOneOfTwoDisablesUntilTheOtherIsActivated) {
   Rig rig;
   frmDocument* first = rig.main->OpenMap(1);
@@ -121,11 +93,12 @@ TEST(Document, ClosingOneOfTwoDisablesUntilTheOtherIsActivated) {
   ASSERT_NE(second, nullptr);
   Redrawn(*first, {{"Calles", 3, polylinelayer, true}});
   Redrawn(*second, {{"Rios", 5, polylinelayer, true}});
-  EXPECT_EQ(ComboItems(*rig.main->cbLayers), (QStringList{"Rios"}))
+  EXPECT_EQ(rig.ComboItems(), (QStringList{"Rios"}))
       << "a background redraw leaves the active document's combo";
   rig.main->mdiArea->setActiveSubWindow(nullptr);
+  const QPointer<frmDocument> closing = second;
   second->parentWidget()->close();
-  testing::RunEventsFor(20);
+  ASSERT_TRUE(testing::WaitUntil([&] { return closing.isNull(); }));
   EXPECT_EQ(rig.main->Documents().size(), 1);
   if (rig.main->ActiveDocument() == nullptr) {
     EXPECT_FALSE(rig.main->ToolbarButton("Pan")->isEnabled());
@@ -134,7 +107,9 @@ TEST(Document, ClosingOneOfTwoDisablesUntilTheOtherIsActivated) {
   rig.main->mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
   EXPECT_EQ(rig.main->ActiveDocument(), first);
   EXPECT_TRUE(rig.main->ToolbarButton("Pan")->isEnabled());
-  EXPECT_EQ(ComboItems(*rig.main->cbLayers), (QStringList{"Calles"}));
+  EXPECT_EQ(rig.ComboItems(), (QStringList{"Calles"}));
+  // The main window may go while a closed document awaits its deletion.
+  first->parentWidget()->close();
 }
 
 }  // namespace

@@ -61,14 +61,6 @@ TEST(ConfigFile, WrittenValuesReadBackWhole) {
   }
 }
 
-TEST(ConfigFile, PlainValuesAreWrittenAsTheyAre) {
-  EXPECT_EQ(FormatConfig({"maps.example", "1001", "C:\\Imagenes"}),
-            "maps.example\r\n1001\r\nC:\\Imagenes\r\n");
-  EXPECT_EQ(FormatConfig({"", "1001", ""}), "\r\n1001\r\n\r\n");
-  EXPECT_EQ(FormatConfigValue("C:\\Maps, 2026"), "\"C:\\Maps, 2026\"");
-  EXPECT_EQ(FormatConfigValue("a\"b"), "\"a\"\"b\"");
-}
-
 TEST(ConfigFile, OptionsResultFollowsWhatChanged) {
   const ConnectionSettings base{"h", "1001", "/img"};
   struct Row {
