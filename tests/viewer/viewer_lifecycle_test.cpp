@@ -6,7 +6,6 @@
 #include <set>
 
 #include "protocol/connecttoserver.h"
-#include "render/viewtransform.h"
 #include "viewer_rig.h"
 
 namespace orvenda {
@@ -76,28 +75,6 @@ TEST(ViewerLifecycle, TheWholeOpeningSequence) {
   const QImage picture = rig.viewer->Picture();
   EXPECT_EQ(picture.pixelColor(150, 150), QColor(Qt::black));
   EXPECT_EQ(picture.pixelColor(5, 150), QColor(Qt::white));
-}
-
-TEST(ViewerLifecycle, NavigationDoesNothingWhileRequestsArePending) {
-  ViewerRig rig;
-  rig.Open();
-  rig.sock.ClearSent();
-  const std::string before = Describe(rig.viewer->view().ViewExtents);
-  rig.viewer->SetPendingRequests(2);
-  float three = 3;
-  rig.viewer->ZoomIn();
-  rig.viewer->ZoomOut();
-  rig.viewer->ZoomExtents();
-  rig.viewer->ZoomWindow();
-  rig.viewer->ZoomFactor(three);
-  rig.viewer->Pan();
-  rig.viewer->MeasureDistance();
-  EXPECT_EQ(rig.viewer->toolState().MouseAction, 0);
-  EXPECT_EQ(Describe(rig.viewer->view().ViewExtents), before);
-  EXPECT_TRUE(rig.sock.sent().empty());
-  rig.viewer->SetPendingRequests(0);
-  rig.viewer->ZoomIn();
-  EXPECT_NE(Describe(rig.viewer->view().ViewExtents), before);
 }
 
 }  // namespace
