@@ -42,19 +42,5 @@ TEST(LoginControl, AnswersWithTheMapsAndHangsUpAndMayBeDeletedByItsListener) {
   EXPECT_TRUE(ui.shown.empty());
 }
 
-TEST(LoginControl, ATooOldLibraryIsToldToTheUser) {
-  testing::LoginServer server;
-  server.reply = testing::TooOldReply();
-  testing::ScriptedInteraction ui;
-  login control(ui);
-  int got = 0;
-  QObject::connect(&control, &login::LoginResponse, [&got](int id) { got = id; });
-  control.Checklogin("127.0.0.1", server.port(), "ana", "x");
-  ASSERT_TRUE(WaitUntil([&] { return got != 0; }));
-  EXPECT_EQ(got, -2);
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].text, "Imprescindible Instalar nueva version");
-}
-
 }  // namespace
 }  // namespace orvenda
