@@ -5,7 +5,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-#include <algorithm>
 
 #include "host/dlgmaplist.h"
 #include "host/frmdocument.h"
@@ -15,12 +14,6 @@
 #include "viewer/viewer.h"
 
 namespace orvenda::testing {
-
-DeskSession::DeskSession(int budgetMs) : budgetMs_(budgetMs) { clock_.start(); }
-
-int DeskSession::Remaining(int ms) const {
-  return static_cast<int>(std::clamp<qint64>(budgetMs_ - clock_.elapsed(), 0, ms));
-}
 
 DeskSession::~DeskSession() {
   // The windows (and their sockets) go before the relay and the server.
@@ -32,16 +25,11 @@ DeskSession::~DeskSession() {
 
 bool DeskSession::Start(const QString& user, const QString& password,
                         const QStringList& serverOptions) {
-#ifdef ORVENDA_SERVER_PROGRAM
   server_ = std::make_unique<ServerProcess>();
-  if (!server_->Start(QStringLiteral(ORVENDA_SERVER_PROGRAM), Remaining(15000), serverOptions)) {
+  if (!server_->Start(QStringLiteral(ORVENDA_SERVER_PROGRAM), 15000, serverOptions)) {
     why_ = server_->Why();
     return false;
   }
-#else
-  why_ = QStringLiteral("built without the map server program");
-  return false;
-#endif
   relay_ = std::make_unique<WireRelay>(server_->port());
   // The three lines of ov.cfg: server, port, image folder.
   WriteFile(
@@ -52,7 +40,7 @@ bool DeskSession::Start(const QString& user, const QString& password,
       login->txtUserName->setText(user);
       login->txtPassword->setText(password);
       login->cmdOK->click();
-      if (!WaitUntil([login] { return !login->Waiting(); }, Remaining(10000))) {
+      if (!WaitUntil([login] { return !login->Waiting(); }, 10000)) {
         why_ = QStringLiteral("no answer to the login");
         login->cmdCancel->click();
       }
@@ -61,9 +49,7 @@ bool DeskSession::Start(const QString& user, const QString& password,
       if (found.size() == 1) list->lstMapList->setCurrentItem(found[0]);
       list->OKButton->click();
     } else {
-      const auto* widget = dynamic_cast<QWidget*>(&form);
-      why_ = QStringLiteral("an unexpected modal form: ") +
-             (widget != nullptr ? widget->windowTitle() : QString());
+      why_ = QStringLiteral("an unexpected modal form");
     }
   };
   app_ = std::make_unique<Module1>(ui_, dir_.path(), dir_.path());
@@ -100,7 +86,6 @@ void DeskSession::Drag(QPoint from, QPoint to) {
 // sent until its reply has been handled, so once nothing is pending and the
 // events already due have run, nothing is on its way.
 bool DeskSession::After(const std::function<void()>& action, int ms) {
-  ms = Remaining(ms);
   const int before = redraws_;
   QElapsedTimer timer;
   timer.start();

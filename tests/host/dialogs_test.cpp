@@ -1,15 +1,13 @@
 // The small dialogs: change password and the map list keep themselves open
-// until their input is usable; About without its system information program.
+// until their input is usable.
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
 #include "host/dlgchangepassword.h"
 #include "host/dlgmaplist.h"
-#include "host/frmabout.h"
 #include "support/fakes.h"
 
 namespace orvenda {
@@ -52,17 +50,6 @@ TEST(MapList, OkNeedsASelection) {
   dialog.OKButton->click();
   EXPECT_TRUE(dialog.Accepted);
   EXPECT_FALSE(dialog.isVisible());
-}
-
-TEST(About, MissingSystemInformationIsReported) {
-  testing::ScriptedInteraction ui;
-  frmAbout about(ui);
-  EXPECT_EQ(about.lblVersion->text(), "Versión 1.0.0");
-  qputenv("ORVENDA_SYSINFO", "no-such-program-orvenda");
-  about.cmdSysInfo->click();
-  qunsetenv("ORVENDA_SYSINFO");
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].text, "La información del sistema no está disponible en este momento");
 }
 
 }  // namespace

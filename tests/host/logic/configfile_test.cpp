@@ -82,14 +82,10 @@ TEST(ConfigFile, OptionsResultFollowsWhatChanged) {
 }
 
 TEST(ConfigFile, PortNumberOfText) {
-  EXPECT_EQ(PortNumber("1001"), 1001);
-  EXPECT_EQ(PortNumber(" 8080 "), 8080);
-  EXPECT_EQ(PortNumber("65535"), 65535);
-  EXPECT_EQ(PortNumber("65536"), 0);
-  EXPECT_EQ(PortNumber("abc"), 0);
-  EXPECT_EQ(PortNumber("10x"), 0);
-  EXPECT_EQ(PortNumber(""), 0);
-  EXPECT_EQ(PortNumber("-1"), 0);
+  const std::pair<const char*, int> rows[] = {{"1001", 1001}, {" 8080 ", 8080}, {"65535", 65535},
+                                              {"65536", 0},   {"abc", 0},       {"10x", 0},
+                                              {"", 0},        {"-1", 0}};
+  for (const auto& [text, port] : rows) EXPECT_EQ(PortNumber(text), port) << text;
 }
 
 }  // namespace
