@@ -1,6 +1,6 @@
 // The main window and its documents: command enabling with no document and
-// with one, opening maps, its toolbar pictures, help and options; the layer
-// table and the combo it fills, and closing one of two documents.
+// with one, opening maps, its toolbar pictures; the layer table and the combo it
+// fills, and closing one of two documents.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -8,15 +8,12 @@
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolBar>
 
-#include "host/dlgoptions.h"
 #include "host/frmdocument.h"
 #include "host/frmmain.h"
 #include "host/module1.h"
@@ -118,38 +115,6 @@ TEST(MainWindow, EveryToolbarButtonHasAPictureOfItsOwn) {
     pictures.emplace_back(action->objectName(), picture);
   }
   EXPECT_EQ(pictures.size(), 20u);
-}
-
-TEST(MainWindow, OptionsGoToOpenMapsOrAskForARestart) {
-  Rig rig;
-  frmDocument* document = rig.main->OpenMap(1);
-  ASSERT_NE(document, nullptr);
-  for (const char* port : {"", "1"}) {
-    rig.ui.onModal = [port](ModalForm& form) {
-      auto* options = dynamic_cast<dlgOptions*>(&form);
-      ASSERT_NE(options, nullptr);
-      options->txtImagePath->setText("/nuevas");
-      if (*port != '\0') options->txtPort->setText(port);
-      options->OKButton->click();
-    };
-    rig.main->MenuItem("mnuOptions")->trigger();
-  }
-  EXPECT_EQ(document->Viewer1->ImagePath(), "/nuevas");
-  ASSERT_EQ(rig.ui.shown.size(), 1u) << "a new image folder alone shows no message";
-  EXPECT_EQ(rig.ui.shown[0].text, "You must restart the application");
-  EXPECT_EQ(document->Viewer1->port(), rig.server.port()) << "open maps keep their server";
-}
-
-TEST(MainWindow, HelpPagesOpenUnderTheHelpAddress) {
-  Rig rig;
-  rig.main->HelpAddress = "http://help.example";
-  rig.main->GeneralHelpAddress = "http://www.example";
-  rig.main->MenuItem("mnuHelpGeneralDescription")->trigger();
-  rig.main->MenuItem("mnuHelpNavigationTools")->trigger();
-  rig.main->MenuItem("mnuHelpTechnicalInformaction")->trigger();
-  EXPECT_EQ(rig.ui.opened, (std::vector<std::string>{"http://www.example/mapas/help.htm",
-                                                     "http://help.example/ovhelp/navtools.htm",
-                                                     "http://help.example/ovhelp/techinf.htm"}));
 }
 
 struct LayerRow {

@@ -2,7 +2,6 @@
 // whole start-up through the Interaction seam against a scripted login server.
 #include <gtest/gtest.h>
 
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -32,29 +31,6 @@ TEST(Config, AnUnwritableFolderIsReported) {
   EXPECT_FALSE(app.WriteConfig());
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_NE(ui.shown[0].text.find("ov.cfg"), std::string::npos);
-}
-
-TEST(Config, TheOptionsDialogWritesOnlyWhenConfirmed) {
-  for (const char* button : {"OKButton", "CancelButton", static_cast<const char*>(nullptr)}) {
-    Rig rig;
-    rig.app.ServerHost = "h";
-    rig.app.ServerPort = "1001";
-    rig.app.ImageFolder = "/img";
-    rig.ui.onModal = [=](ModalForm& form) {
-      auto* dialog = dynamic_cast<dlgOptions*>(&form);
-      ASSERT_NE(dialog, nullptr);
-      EXPECT_EQ(dialog->txtURL->text(), "h");
-      dialog->txtPort->setText("2002");
-      dialog->txtImagePath->setText("/new");
-      // No button: the window is closed by its frame.
-      if (button != nullptr) dialog->findChild<QPushButton*>(button)->click();
-    };
-    const bool ok = button != nullptr && std::string(button) == "OKButton";
-    EXPECT_EQ(rig.app.EditConnectionOptions(), ok ? 1 : 0) << "port and folder: the folder's 1";
-    EXPECT_EQ(QFileInfo::exists(rig.cfg()), ok);
-    EXPECT_EQ(rig.app.ServerPort, ok ? "2002" : "1001");
-    EXPECT_EQ(rig.app.ImageFolder, ok ? "/new" : "/img");
-  }
 }
 
 // A minimized window may remember that it was maximized; it counts as minimized.

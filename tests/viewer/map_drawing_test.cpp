@@ -112,34 +112,6 @@ TEST(MapDrawing, KnownPixelsOfASmallMapAndItsHighlight) {
   EXPECT_TRUE(Is(img, 10, 120, qRgb(255, 0, 0))) << "highlight edge, red";
 }
 
-// The arrow is 30 projected units long: on a geographic map, 30 degrees, so
-// the view spans half the world (4/3 pixel a degree: 40 pixels to the tip).
-TEST(MapDrawing, ArrowIsWhiteWithABlackBorder) {
-  QPainterSurface surface(240, 160);
-  surface.SetBackColor(kGround);
-  surface.Cls();
-  ViewTransform view;
-  view.ViewWidth = 240;
-  view.ViewHeight = 160;
-  view.ApplyExtents(0, -60, 180, 60);
-  layer streets;
-  Common(streets, polylinelayer);
-  streets.ThematicMap().Add(0, 1, kStreet, 0, fillstyle::kTransparent, kAnyValueClass, "");
-  streets.SetUserDirectionVisibility(2);
-  Add(streets, 1, {{30, 0}, {150, 0}});
-  streets.Entidades.ItemByID(1)->Direction = 1;
-  ViewPainter painter(surface, view);
-  Redraw(streets, view.ViewExtents, painter);
-  DrawDirections(streets, view.ViewExtents, painter);
-  const QImage& img = surface.image();
-  // Middle (120, 80), tip (160, 80), base corners (120, 70) and (120, 90).
-  EXPECT_TRUE(testing::Is(img, 130, 80, qRgb(255, 255, 255))) << "inside the arrowhead";
-  EXPECT_TRUE(testing::Is(img, 161, 80, 0)) << "black beyond the tip";
-  EXPECT_TRUE(testing::Is(img, 118, 84, 0)) << "black behind the base";
-  EXPECT_TRUE(testing::Is(img, 170, 80, Q(kStreet))) << "the street beyond the tip";
-  EXPECT_EQ(testing::InkBox(img, Q(kGround)).top(), 80 - 12);
-}
-
 // The whole palette of the Qt surface in one small picture, against
 // tests/viewer/data/surface_reference.png.
 QImage DrawScene() {

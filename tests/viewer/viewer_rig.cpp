@@ -38,31 +38,13 @@ void ViewerRig::Show() {
   QApplication::processEvents();
 }
 
-namespace {
-
-// A sent message with its cursor on the first field after the code.
-DWBUffer Fields(const Bytes& message, std::int16_t& code) {
-  DWBUffer b(message);
-  b.GetLong();
-  b.GetLong();
-  code = b.GetInteger();
-  return b;
-}
-
-}  // namespace
-
-std::vector<std::int16_t> ViewerRig::SentCodes() const {
-  std::vector<std::int16_t> codes(sock.sent().size());
-  for (std::size_t n = 0; n < codes.size(); ++n) Fields(sock.sent()[n], codes[n]);
-  return codes;
-}
-
 std::vector<std::array<std::int32_t, 3>> ViewerRig::CellRequests() const {
   std::vector<std::array<std::int32_t, 3>> cells;
   for (const auto& m : sock.sent()) {
-    std::int16_t code = 0;
-    DWBUffer b = Fields(m, code);
-    if (code != cmd::kCell) continue;
+    DWBUffer b(m);
+    b.GetLong();  // "MIC ", the length, the code
+    b.GetLong();
+    if (b.GetInteger() != cmd::kCell) continue;
     const std::int32_t id = b.GetLong();
     const std::int32_t i = b.GetLong();
     cells.push_back({id, i, b.GetLong()});

@@ -62,8 +62,6 @@ class ViewerRig {
 
   // Shows the control (its first show connects and asks for the map).
   void Show();
-  // Codes of every request sent so far, in order.
-  std::vector<std::int16_t> SentCodes() const;
   // Cell requests (2) sent since the last ClearSent: (layer, i, j).
   std::vector<std::array<std::int32_t, 3>> CellRequests() const;
 
