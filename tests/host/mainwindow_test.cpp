@@ -64,20 +64,14 @@ TEST(MainWindow, ADocumentTurnsTheMapCommandsOnAndItsUnloadOff) {
   Rig rig;
   const QStringList general{"About", "MapList"};
   EXPECT_EQ(rig.EnabledButtons(), general);
-  EXPECT_FALSE(rig.main->cbLayers->isEnabled());
   EXPECT_FALSE(rig.Shown("mnuNavigate"));
   EXPECT_FALSE(rig.main->MenuItem("mnuChangePassword")->isEnabled());
-
   frmDocument* document = rig.main->OpenMap(1);
   ASSERT_NE(document, nullptr);
   EXPECT_EQ(document->windowTitle(), "Ciudad - Mapa");
-  EXPECT_EQ(document->Viewer1->MapCode(), 7);
-  EXPECT_EQ(document->Viewer1->port(), rig.server.port());
-  EXPECT_EQ(document->Viewer1->IDUser(), 42);
   EXPECT_EQ(rig.EnabledButtons(),
             (QStringList{"About", "MapList", "MeasureDistance", "Pan", "Zoom In", "Zoom Out",
                          "Zoom Window", "ZoomExtents"}));
-  EXPECT_TRUE(rig.main->cbLayers->isEnabled());
   EXPECT_TRUE(rig.Shown("mnuNavigate"));
   EXPECT_TRUE(rig.main->MenuItem("mnuChangePassword")->isEnabled());
 
