@@ -301,18 +301,13 @@ TEST(QPainterSurfaceText, TextRunsCounterClockwiseAboutItsCorner) {
   EXPECT_LE(flat.h, 12.0) << "a 9-pixel em with its leading";
   EXPECT_NEAR(flat.ink.width(), flat.w, 3) << "the measure matches the ink";
   // At 90 degrees the text reads upwards from (100, 150): its cell lies right of
-  // the corner and above it. At -90 it reads downwards, left of the corner.
+  // the corner and above it.
   const Printed up = PrintAt({100, 150}, Label(900), "Avenida");
   EXPECT_GT(up.ink.height(), up.ink.width()) << "taller than wide";
   EXPECT_GE(up.ink.left(), 99);
   EXPECT_LE(up.ink.right(), 100 + up.h);
   EXPECT_LE(up.ink.bottom(), 151);
   EXPECT_GE(up.ink.top(), 150 - up.w - 1);
-  const Printed down = PrintAt({100, 50}, Label(-900), "Avenida");
-  EXPECT_GT(down.ink.height(), down.ink.width());
-  EXPECT_LE(down.ink.right(), 101);
-  EXPECT_GE(down.ink.left(), 100 - down.h - 1);
-  EXPECT_GE(down.ink.top(), 49);
   // 45 degrees: rising to the right.
   const Printed slant = PrintAt({50, 150}, Label(450), "Avenida Central");
   EXPECT_GT(slant.ink.width(), 30);

@@ -30,20 +30,12 @@ bool Connect(QtConnection& c, quint16 port) {
   return ConnectToServer(c, "127.0.0.1", port, clock, pump);
 }
 
-TEST(QtConnection, RefusedOrImpossibleConnectionsEndInTheErrorState) {
+TEST(QtConnection, ARefusedConnectionEndsInTheErrorState) {
   QtConnection c;
   EXPECT_FALSE(Connect(c, testing::ClosedPort()));
   EXPECT_EQ(c.state(), Connection::kError);
   c.Close();
   EXPECT_EQ(c.state(), Connection::kClosed) << "Close clears the error";
-  const std::pair<std::string, std::int32_t> rows[] = {
-      {"127.0.0.1", 70000}, {"127.0.0.1", -1}, {"", 1001}};
-  for (const auto& [host, port] : rows) {
-    QtConnection bad;
-    bad.SetRemote(host, port);
-    bad.Connect();
-    EXPECT_EQ(bad.state(), Connection::kError) << host << ":" << port;
-  }
 }
 
 // A close right after a send used to drop what was still in the socket's buffer.

@@ -74,9 +74,6 @@ TEST(RasterImages, GeoTiffsAndWorldFilesPlaceThePictureWhereItBelongsOthersGiveN
   for (const char* name : {"none.tif", "junk.tif", "plain.png"}) {
     EXPECT_EQ(images.Open(dir.filePath(name).toStdString()), -1) << name;
   }
-  EXPECT_EQ(RasterImages::FindFile(dir.path().toStdString(), "Orto"),
-            dir.filePath("Orto.tif").toStdString());
-  EXPECT_EQ(RasterImages::FindFile(dir.path().toStdString(), "absent"), "");
 }
 
 TEST(RasterImages, TheViewerDrawsImageLayersOnceItsImageFolderHasThem) {
