@@ -161,11 +161,17 @@ TEST(DeskWithRealServer, OpensAMapAndNavigatesAskingOnlyForWhatTheViewLacks) {
 
 // A guest sees only what the server lets it see: the roads, closed to it, are
 // never asked for nor drawn however close it zooms, and once a map is open it
-// may still neither save maps nor change its password.
+// may still neither save maps nor change its password. (And a map list left
+// without a choice opens nothing.)
 TEST(DeskWithRealServer, AGuestNeverAsksForLayersClosedToIt) {
   DeskSession desk;
   ASSERT_TRUE(desk.Start("invitado", "")) << desk.Why().toStdString();
   frmMain& main = desk.main();
+  // The map list does not close until a map is chosen.
+  EXPECT_EQ(desk.OpenFromMapList("Ninguno"), nullptr);
+  ASSERT_EQ(desk.ui().shown.size(), 1u);
+  EXPECT_EQ(desk.ui().shown[0].text, "You must select a map.");
+  desk.ui().shown.clear();
   ASSERT_NE(desk.OpenFromMapList("Ciudad"), nullptr);
   Viewer& viewer = desk.viewer();
   const TestData& data = desk.server().data();
