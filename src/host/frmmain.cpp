@@ -93,9 +93,10 @@ frmMain::frmMain(Module1& app, QWidget* parent)
 }
 
 frmMain::~frmMain() {
-  // Documents go first: their unload talks to this window's widgets.
+  // Documents go first: their unload talks to this window's widgets. That
+  // includes a window closed but not yet deleted, which the area no longer lists.
   disconnect(mdiArea, nullptr, this, nullptr);
-  for (auto* window : mdiArea->subWindowList()) delete window;
+  for (auto* window : mdiArea->findChildren<QMdiSubWindow*>()) delete window;
 }
 
 QAction* frmMain::ToolbarButton(const QString& key) const {

@@ -9,7 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "hostrig.h"
+#include "loopback.h"
 #include "pixels.h"
 #include "serverprocess.h"
 

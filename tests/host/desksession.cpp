@@ -5,22 +5,15 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-#include <algorithm>
 
 #include "host/dlgmaplist.h"
 #include "host/frmdocument.h"
 #include "host/frmlogin.h"
 #include "host/frmmain.h"
-#include "hostrig.h"
+#include "loopback.h"
 #include "viewer/viewer.h"
 
 namespace orvenda::testing {
-
-DeskSession::DeskSession(int budgetMs) : budgetMs_(budgetMs) { clock_.start(); }
-
-int DeskSession::Remaining(int ms) const {
-  return static_cast<int>(std::clamp<qint64>(budgetMs_ - clock_.elapsed(), 0, ms));
-}
 
 DeskSession::~DeskSession() {
   // The windows (and their sockets) go before the relay and the server.
@@ -32,16 +25,11 @@ DeskSession::~DeskSession() {
 
 bool DeskSession::Start(const QString& user, const QString& password,
                         const QStringList& serverOptions) {
-#ifdef ORVENDA_SERVER_PROGRAM
   server_ = std::make_unique<ServerProcess>();
-  if (!server_->Start(QStringLiteral(ORVENDA_SERVER_PROGRAM), Remaining(15000), serverOptions)) {
+  if (!server_->Start(QStringLiteral(ORVENDA_SERVER_PROGRAM), 15000, serverOptions)) {
     why_ = server_->Why();
     return false;
   }
-#else
-  why_ = QStringLiteral("built without the map server program");
-  return false;
-#endif
   relay_ = std::make_unique<WireRelay>(server_->port());
   // The three lines of ov.cfg: server, port, image folder.
   WriteFile(
@@ -52,7 +40,7 @@ bool DeskSession::Start(const QString& user, const QString& password,
       login->txtUserName->setText(user);
       login->txtPassword->setText(password);
       login->cmdOK->click();
-      if (!WaitUntil([login] { return !login->Waiting(); }, Remaining(10000))) {
+      if (!WaitUntil([login] { return !login->Waiting(); }, 10000)) {
         why_ = QStringLiteral("no answer to the login");
         login->cmdCancel->click();
       }
@@ -61,9 +49,7 @@ bool DeskSession::Start(const QString& user, const QString& password,
       if (found.size() == 1) list->lstMapList->setCurrentItem(found[0]);
       list->OKButton->click();
     } else {
-      const auto* widget = dynamic_cast<QWidget*>(&form);
-      why_ = QStringLiteral("an unexpected modal form: ") +
-             (widget != nullptr ? widget->windowTitle() : QString());
+      why_ = QStringLiteral("an unexpected modal form");
     }
   };
   app_ = std::make_unique<Module1>(ui_, dir_.path(), dir_.path());
@@ -88,18 +74,18 @@ frmDocument* DeskSession::OpenFromMapList(const QString& name) {
 
 Viewer& DeskSession::viewer() { return *document_->Viewer1; }
 
-bool DeskSession::PanBy(QPoint from, QPoint to) {
-  return After([&] {
-    main_->MenuItem(QStringLiteral("mnuPan"))->trigger();
-    QTest::mousePress(&viewer(), Qt::LeftButton, Qt::NoModifier, from);
-    QTest::mouseMove(&viewer(), (from + to) / 2);
-    QTest::mouseMove(&viewer(), to);
-    QTest::mouseRelease(&viewer(), Qt::LeftButton, Qt::NoModifier, to);
-  });
+void DeskSession::Drag(QPoint from, QPoint to) {
+  main_->MenuItem(QStringLiteral("mnuPan"))->trigger();
+  QTest::mousePress(&viewer(), Qt::LeftButton, Qt::NoModifier, from);
+  QTest::mouseMove(&viewer(), (from + to) / 2);
+  QTest::mouseMove(&viewer(), to);
+  QTest::mouseRelease(&viewer(), Qt::LeftButton, Qt::NoModifier, to);
 }
 
+// Every request of the viewer's map counts as pending from the moment it is
+// sent until its reply has been handled, so once nothing is pending and the
+// events already due have run, nothing is on its way.
 bool DeskSession::After(const std::function<void()>& action, int ms) {
-  ms = Remaining(ms);
   const int before = redraws_;
   QElapsedTimer timer;
   timer.start();
@@ -108,14 +94,9 @@ bool DeskSession::After(const std::function<void()>& action, int ms) {
     return redraws_ > before && viewer().PendingRequests() == 0 && relay_->Quiet() &&
            repliesAtRedraw_ == relay_->replies().size();
   };
-  while (timer.elapsed() < ms) {
-    if (!WaitUntil(drawn, static_cast<int>(ms - timer.elapsed()))) break;
-    const std::size_t requests = relay_->requests().size();
-    const std::size_t replies = relay_->replies().size();
-    RunEventsFor(300);
-    if (drawn() && requests == relay_->requests().size() && replies == relay_->replies().size()) {
-      return true;
-    }
+  while (timer.elapsed() < ms && WaitUntil(drawn, static_cast<int>(ms - timer.elapsed()))) {
+    RunPendingEvents();
+    if (drawn()) return true;
   }
   why_ = QStringLiteral("the map was not drawn in time; pending %1, status \"%2\"")
              .arg(viewer().PendingRequests())

@@ -6,12 +6,10 @@
 // one of the program's commands and lets events run until the map it shows has
 // been drawn with everything the view asked for.
 
-#include <QElapsedTimer>
 #include <QPoint>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
-#include <optional>
 
 #include "host/module1.h"
 #include "serverprocess.h"
@@ -28,16 +26,14 @@ namespace orvenda::testing {
 
 class DeskSession {
  public:
-  // Every wait of the session together ends within `budgetMs` of its start, so
-  // that a misbehaving server cannot hold a test for long.
-  explicit DeskSession(int budgetMs = 40000);
+  DeskSession() = default;
   ~DeskSession();
   DeskSession(const DeskSession&) = delete;
   DeskSession& operator=(const DeskSession&) = delete;
 
-  // Starts the server and the relay, writes ov.cfg and runs the program's
-  // start-up, logging in as `user`; false (Why() says why) when any of it failed.
-  // `serverOptions` go to the server's serve command.
+  // Starts the server (with `serverOptions` for its serve command) and the
+  // relay, writes ov.cfg and runs the program's start-up, logging in as `user`;
+  // false (Why() says why) when any of it failed.
   bool Start(const QString& user, const QString& password, const QStringList& serverOptions = {});
   // Opens the map called `name` through the map list command; null when no
   // document came of it.
@@ -45,13 +41,11 @@ class DeskSession {
 
   // Runs `action` (which may draw at once) and lets events run until nothing
   // is pending, nothing is on its way through the relay, MapRedrawn came after
-  // the last reply and nothing more follows for a moment; false after `ms` or
-  // when the session's time is up.
+  // the last reply, and that still holds once the events already due have run;
+  // false after `ms`.
   bool After(const std::function<void()>& action, int ms = 15000);
-
-  // Pans with the program's Pan command and a drag on the map from `from` to
-  // `to`, and waits as After() does.
-  bool PanBy(QPoint from, QPoint to);
+  // The program's Pan command and a drag on the map from `from` to `to`.
+  void Drag(QPoint from, QPoint to);
 
   QString Why() const { return why_; }
   ServerProcess& server() { return *server_; }
@@ -64,11 +58,6 @@ class DeskSession {
   Viewer& viewer();
 
  private:
-  // What is left of the session's time, at most `ms`.
-  int Remaining(int ms) const;
-
-  int budgetMs_;
-  QElapsedTimer clock_;
   QTemporaryDir dir_;
   ScriptedInteraction ui_;
   std::unique_ptr<ServerProcess> server_;

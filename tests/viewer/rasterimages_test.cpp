@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include "loopback.h"
+#include "render/viewtransform.h"
 #include "viewer_rig.h"
 
 namespace orvenda {
@@ -16,33 +18,25 @@ namespace {
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 
-// A 4 x 2 raster: the left two columns red, the right two blue, over the given
-// geotransform (written with it, or with none when `georeferenced` is false).
-GDALDatasetH MemoryRaster(bool georeferenced = true) {
+// A 4 x 2 raster, the left two columns red and the right two blue, over
+// longitude 0 to 2 and latitude 1 down to 0 (or nowhere, when not
+// `georeferenced`), written by `driver`.
+void WriteRaster(const char* driver, const QString& path, bool georeferenced = true,
+                 const char* option = nullptr) {
   GDALAllRegister();
-  GDALDatasetH ds = GDALCreate(GDALGetDriverByName("MEM"), "", 4, 2, 3, GDT_Byte, nullptr);
-  const GByte red[8] = {255, 255, 0, 0, 255, 255, 0, 0};
-  const GByte zero[8] = {0, 0, 0, 0, 0, 0, 0, 0};
-  const GByte blue[8] = {0, 0, 255, 255, 0, 0, 255, 255};
-  const GByte* bands[3] = {red, zero, blue};
+  GDALDatasetH mem = GDALCreate(GDALGetDriverByName("MEM"), "", 4, 2, 3, GDT_Byte, nullptr);
+  GByte bands[3][8] = {{255, 255, 0, 0, 255, 255, 0, 0}, {}, {0, 0, 255, 255, 0, 0, 255, 255}};
   for (int b = 0; b < 3; ++b) {
-    EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(ds, b + 1), GF_Write, 0, 0, 4, 2,
-                           const_cast<GByte*>(bands[b]), 4, 2, GDT_Byte, 0, 0),
+    EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(mem, b + 1), GF_Write, 0, 0, 4, 2, bands[b], 4, 2,
+                           GDT_Byte, 0, 0),
               CE_None);
   }
-  // Longitude 0 to 2, latitude 1 down to 0: half a degree per pixel.
   double gt[6] = {0, 0.5, 0, 1, 0, -0.5};
-  if (georeferenced) GDALSetGeoTransform(ds, gt);
-  return ds;
-}
-
-void WriteCopy(const char* driver, const std::string& path, bool georeferenced,
-               const char* option = nullptr) {
-  GDALDatasetH mem = MemoryRaster(georeferenced);
+  if (georeferenced) GDALSetGeoTransform(mem, gt);
   char* options[] = {const_cast<char*>(option), nullptr};
-  GDALDatasetH out = GDALCreateCopy(GDALGetDriverByName(driver), path.c_str(), mem, FALSE,
-                                    option ? options : nullptr, nullptr, nullptr);
-  ASSERT_NE(out, nullptr) << path;
+  GDALDatasetH out = GDALCreateCopy(GDALGetDriverByName(driver), path.toStdString().c_str(), mem,
+                                    FALSE, option ? options : nullptr, nullptr, nullptr);
+  ASSERT_NE(out, nullptr) << path.toStdString();
   GDALClose(out);
   GDALClose(mem);
 }
@@ -55,75 +49,36 @@ QImage DrawInto(const RasterImages& images, std::int32_t index, const QRectF& ta
   return picture;
 }
 
-TEST(RasterImages, GeoTiffIsPlacedByItsGeotransformAndDrawnInItsColours) {
+TEST(RasterImages, GeoTiffsAndWorldFilesPlaceThePictureWhereItBelongsOthersGiveNone) {
   QTemporaryDir dir;
-  const std::string path = dir.filePath("Orto.tif").toStdString();
-  WriteCopy("GTiff", path, true);
+  WriteRaster("GTiff", dir.filePath("Orto.tif"));
+  WriteRaster("PNG", dir.filePath("Plano.png"), true, "WORLDFILE=YES");
   RasterImages images;
-  const std::int32_t n = images.Open(path);
-  ASSERT_GE(n, 0);
-  const auto e = images.Extent(n);
-  ASSERT_TRUE(e);
-  EXPECT_EQ(e->MinX, 0);
-  EXPECT_EQ(e->MaxX, 2);
-  EXPECT_EQ(e->MinY, 0);
-  EXPECT_EQ(e->MaxY, 1);
-
-  const QImage whole = DrawInto(images, n, QRectF(0, 0, 200, 100));
-  EXPECT_EQ(whole.pixelColor(20, 50), kRed);
-  EXPECT_EQ(whole.pixelColor(180, 50), kBlue);
-
-  // Twice as large with its left half out of view: only blue is in sight.
-  const QImage zoomed = DrawInto(images, n, QRectF(-200, 0, 400, 100));
-  EXPECT_EQ(zoomed.pixelColor(5, 50), kBlue);
-  EXPECT_EQ(zoomed.pixelColor(195, 50), kBlue);
-
-  // Entirely out of view: nothing drawn.
-  const QImage away = DrawInto(images, n, QRectF(300, 0, 100, 100));
-  EXPECT_EQ(away.pixelColor(100, 50), QColor(Qt::white));
-
-  images.Close(n);
-  EXPECT_FALSE(images.IsOpen(n));
-  EXPECT_FALSE(images.Extent(n));
+  for (const char* name : {"Orto.tif", "Plano.png"}) {
+    const std::int32_t n = images.Open(dir.filePath(name).toStdString());
+    ASSERT_GE(n, 0) << name;
+    const auto e = images.Extent(n);
+    ASSERT_TRUE(e) << name;
+    EXPECT_TRUE(e->MinX == 0 && e->MinY == 0 && e->MaxX == 2 && e->MaxY == 1) << Describe(*e);
+    const QImage whole = DrawInto(images, n, QRectF(0, 0, 200, 100));
+    EXPECT_EQ(whole.pixelColor(20, 50), kRed) << name;
+    EXPECT_EQ(whole.pixelColor(180, 50), kBlue) << name;
+    // Twice as large with its left half out of view: only blue is in sight.
+    EXPECT_EQ(DrawInto(images, n, QRectF(-200, 0, 400, 100)).pixelColor(5, 50), kBlue) << name;
+    images.Close(n);
+    EXPECT_FALSE(images.Extent(n));
+  }
+  // Missing, unreadable, or with no place on the earth.
+  testing::WriteFile(dir.filePath("junk.tif"), "not a raster at all");
+  WriteRaster("PNG", dir.filePath("plain.png"), false);
+  for (const char* name : {"none.tif", "junk.tif", "plain.png"}) {
+    EXPECT_EQ(images.Open(dir.filePath(name).toStdString()), -1) << name;
+  }
 }
 
-TEST(RasterImages, AWorldFileGeoreferencesAPlainPicture) {
+TEST(RasterImages, TheViewerDrawsImageLayersOnceItsImageFolderHasThem) {
   QTemporaryDir dir;
-  const std::string path = dir.filePath("Plano.png").toStdString();
-  WriteCopy("PNG", path, true, "WORLDFILE=YES");
-  RasterImages images;
-  const std::int32_t n = images.Open(path);
-  ASSERT_GE(n, 0);
-  EXPECT_EQ(images.Extent(n)->MaxX, 2);
-  EXPECT_EQ(images.Extent(n)->MaxY, 1);
-  EXPECT_EQ(DrawInto(images, n, QRectF(0, 0, 200, 100)).pixelColor(180, 50), kBlue);
-}
-
-TEST(RasterImages, MissingUnreadableOrUnplacedFilesGiveNoImage) {
-  QTemporaryDir dir;
-  RasterImages images;
-  EXPECT_EQ(images.Open(dir.filePath("none.tif").toStdString()), -1);
-  QFile junk(dir.filePath("junk.tif"));
-  junk.open(QIODevice::WriteOnly);
-  junk.write("not a raster at all");
-  junk.close();
-  EXPECT_EQ(images.Open(junk.fileName().toStdString()), -1);
-  const std::string plain = dir.filePath("plain.png").toStdString();
-  WriteCopy("PNG", plain, false);
-  EXPECT_EQ(images.Open(plain), -1) << "a picture with no place on the earth";
-  EXPECT_EQ(images.count(), 0);
-
-  EXPECT_EQ(RasterImages::FindFile(dir.path().toStdString(), "plain"), plain);
-  EXPECT_EQ(RasterImages::FindFile(dir.path().toStdString(), "plain.png"), plain);
-  EXPECT_EQ(RasterImages::FindFile(dir.path().toStdString(), "absent"), "");
-  EXPECT_EQ(RasterImages::FindFile("", "plain"), "");
-}
-
-TEST(RasterImages, TheViewerDrawsAnImageLayerFromItsImageFolder) {
-  QTemporaryDir dir;
-  WriteCopy("GTiff", dir.filePath("Orto.tif").toStdString(), true);
   testing::ViewerRig rig;
-  rig.viewer->SetImagePath(dir.path());
   testing::LayerDef image;
   image.name = "Orto";
   image.id = 3;
@@ -132,30 +87,18 @@ TEST(RasterImages, TheViewerDrawsAnImageLayerFromItsImageFolder) {
   absent.name = "Missing";
   absent.id = 4;
   rig.Open({image, absent});
+  EXPECT_EQ(rig.viewer->layers().Item("3")->ImageNumber, -1) << "no image folder yet";
+  WriteRaster("GTiff", dir.filePath("Orto.tif"));
+  rig.viewer->SetImagePath(dir.path());
   EXPECT_GE(rig.viewer->layers().Item("3")->ImageNumber, 0);
   EXPECT_EQ(rig.viewer->layers().Item("4")->ImageNumber, -1) << "a missing file leaves it empty";
+  rig.viewer->Redraw();
   // 0..2 x 0..2 on 300 pixels: the raster fills the lower half.
   const QImage picture = rig.viewer->Picture();
   EXPECT_EQ(picture.pixelColor(40, 225), kRed);
   EXPECT_EQ(picture.pixelColor(260, 225), kBlue);
   EXPECT_EQ(picture.pixelColor(150, 75), QColor(Qt::white));
   EXPECT_TRUE(rig.ui.shown.empty());
-}
-
-TEST(RasterImages, SettingTheImageFolderLaterLoadsTheImagesStillMissing) {
-  QTemporaryDir dir;
-  testing::ViewerRig rig;
-  testing::LayerDef image;
-  image.name = "Orto";
-  image.id = 3;
-  image.kind = 5;
-  rig.Open({image});
-  EXPECT_EQ(rig.viewer->layers().Item("3")->ImageNumber, -1);
-  WriteCopy("GTiff", dir.filePath("Orto.tif").toStdString(), true);
-  rig.viewer->SetImagePath(dir.path());
-  EXPECT_GE(rig.viewer->layers().Item("3")->ImageNumber, 0);
-  rig.viewer->Redraw();
-  EXPECT_EQ(rig.viewer->Picture().pixelColor(40, 225), kRed);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "protocol/dwbuffer.h"
 #include "support/fakes.h"
 #include "support/memoryconnection.h"
 #include "support/wire.h"
@@ -33,22 +32,17 @@ class ScriptedMenus : public PopupMenus {
   }
 };
 
-// One layer of the map definition (reply 101).
+// One layer of the map definition (reply 101), on a map of 0..2 x 0..2 degrees.
 struct LayerDef {
   std::string name = "Roads";
   std::int32_t id = 7;
   std::int16_t kind = 2;
   // Grid limits as the server sends them: rows by minCol/maxCol, columns by minRow/maxRow.
   std::int32_t minCol = 90, minRow = 180, maxCol = 92, maxRow = 182;
-  float delta = 1.0f;
-  std::string label = " ";
-  std::int16_t labelVisibility = 0;
 };
 
-struct SentRequest {
-  std::int16_t code = 0;
-  std::vector<std::uint8_t> bytes;
-};
+// A line element from (x1, y1) to (x2, y2).
+using Line = std::array<double, 4>;
 
 class ViewerRig {
  public:
@@ -59,33 +53,29 @@ class ViewerRig {
   ScriptedMenus menus;
   std::unique_ptr<Viewer> viewer;
   std::unique_ptr<QSignalSpy> redrawn;
-  std::unique_ptr<QSignalSpy> loaded;
   std::unique_ptr<QSignalSpy> mouseUps;
   std::unique_ptr<QSignalSpy> clicks;
 
-  // A viewer of `size` pixels aimed at the map server "maps.test":1001, user 42, map 3.
-  explicit ViewerRig(int width = 300, int height = 300);
+  // A viewer of 300 x 300 pixels aimed at the map server "maps.test":1001, user 42, map 3.
+  ViewerRig();
   ~ViewerRig();
 
   // Shows the control (its first show connects and asks for the map).
   void Show();
-  // Codes of every request sent so far, in order.
-  std::vector<std::int16_t> SentCodes() const;
   // Cell requests (2) sent since the last ClearSent: (layer, i, j).
   std::vector<std::array<std::int32_t, 3>> CellRequests() const;
 
   // Server replies.
-  void ReplyOpenMap(std::int16_t result = 0);
-  void ReplyMapDefinition(const std::vector<LayerDef>& layers, float minX = 0, float minY = 0,
-                          float maxX = 2, float maxY = 2, std::int16_t projection = 0);
-  void ReplyAccessLevels(const std::vector<LayerDef>& layers, std::int16_t level = 3);
-  // A cell of one line element from (x1, y1) to (x2, y2), or of no element.
+  void ReplyOpenMap();
+  void ReplyMapDefinition(const std::vector<LayerDef>& layers);
+  void ReplyAccessLevels(const std::vector<LayerDef>& layers);
+  // A cell of these line elements (ids from the cell's place).
   void ReplyCell(std::int32_t layer, std::int32_t i, std::int32_t j,
-                 const std::vector<std::array<double, 4>>& lines = {});
-  // Answers every cell request sent since the last ClearSent with an empty cell.
-  void AnswerCells();
-  // Runs the whole opening exchange and answers the first cells.
-  void Open(const std::vector<LayerDef>& layers = {LayerDef{}});
+                 const std::vector<Line>& lines = {});
+  // Runs the whole opening exchange and answers the cells asked for, cell
+  // (91, 181), in the middle of the map, with `middle`, the others empty.
+  void Open(const std::vector<LayerDef>& layers = {LayerDef{}},
+            const std::vector<Line>& middle = {});
 };
 
 }  // namespace orvenda::testing

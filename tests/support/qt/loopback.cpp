@@ -1,11 +1,10 @@
-#include "hostrig.h"
+#include "loopback.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QHostAddress>
-#include <QTcpSocket>
 
 #include "protocol/byteimage.h"
 #include "protocol/catalogue.h"
@@ -15,13 +14,52 @@
 
 namespace orvenda::testing {
 
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.elapsed() > ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+void RunPendingEvents() {
+  for (int round = 0; round < 5; ++round) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+  }
+}
+
+LoopbackServer::LoopbackServer() {
+  server_.listen(QHostAddress::LocalHost, 0);
+  QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
+    QTcpSocket* s = server_.nextPendingConnection();
+    if (peer_ != nullptr) {  // one client only
+      s->abort();
+      return;
+    }
+    peer_ = s;
+    QObject::connect(s, &QTcpSocket::readyRead, s, [this] { received_ += peer_->readAll(); });
+    QObject::connect(s, &QTcpSocket::disconnected, s, [this] { disconnected_ = true; });
+  });
+}
+
+void LoopbackServer::Write(const QByteArray& bytes) {
+  peer_->write(bytes);
+  peer_->flush();
+}
+
 LoginServer::LoginServer() {
   server_.listen(QHostAddress::LocalHost, 0);
   QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
     QTcpSocket* s = server_.nextPendingConnection();
     auto* received = new QByteArray;
     QObject::connect(s, &QObject::destroyed, [received] { delete received; });
-    QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+    QObject::connect(s, &QTcpSocket::disconnected, s, [this, s] {
+      ++hangUps;
+      s->deleteLater();
+    });
     QObject::connect(s, &QTcpSocket::readyRead, s, [this, s, received] {
       *received += s->readAll();
       while (received->size() >= 10) {
@@ -57,6 +95,14 @@ QByteArray RefusedReply(std::int32_t code) {
 QByteArray TooOldReply() {
   return QBytes(LoginReply(7, Version{static_cast<std::int16_t>(kLibraryVersion.major + 1), 0, 0},
                            {{1, "A"}}));
+}
+
+quint16 ClosedPort() {
+  QTcpServer probe;
+  probe.listen(QHostAddress::LocalHost, 0);
+  const quint16 port = probe.serverPort();
+  probe.close();
+  return port;
 }
 
 QString ReadFile(const QString& path) {

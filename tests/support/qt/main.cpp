@@ -1,4 +1,4 @@
-// test_viewer: one QApplication for every test, on the offscreen platform unless
+// test_viewer and test_host: one QApplication for every test, on the offscreen platform unless
 // the caller chose another, so that no test needs a display.
 #include <gtest/gtest.h>
 
