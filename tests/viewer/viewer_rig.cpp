@@ -80,8 +80,8 @@ void ViewerRig::ReplyMapDefinition(const std::vector<LayerDef>& layers) {
     Put(b, std::string("Test map"), 0.0f, 0.0f, 2.0f, 2.0f, 0xFFFFFF, I(0), I(layers.size()));
     for (const LayerDef& l : layers) {
       Put(b, l.name, l.id, l.kind, l.minCol, l.minRow, l.maxCol, l.maxRow);
-      // Grid deltas of a degree; always visible from zoom 0 to 1e37.
-      Put(b, 1.0f, 1.0f, I(2), 0.0f, 1e37f);
+      // Square cells; always visible from zoom 0 to 1e37.
+      Put(b, l.delta, l.delta, I(2), 0.0f, 1e37f);
       // Default class: black solid line of 1, green solid fill.
       Put(b, 0, I(0), I(1), 0x00FF00, I(1));
       // No labels, no thematic field, no fields, no thematic classes.

@@ -39,6 +39,7 @@ struct LayerDef {
   std::int16_t kind = 2;
   // Grid limits as the server sends them: rows by minCol/maxCol, columns by minRow/maxRow.
   std::int32_t minCol = 90, minRow = 180, maxCol = 92, maxRow = 182;
+  float delta = 1.0f;  // cell width and height, degrees
 };
 
 // A line element from (x1, y1) to (x2, y2).
