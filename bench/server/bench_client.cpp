@@ -32,11 +32,11 @@ class Wire {
   asio::awaitable<DWBUffer> Next(std::int16_t& code, std::uint64_t& bytes) {
     DWBUffer m;
     while (true) {
-      const auto r = framer_.next(m);
+      const auto r = framer_.Next(m);
       if (r == RequestFramer::Result::Message) break;
-      if (r == RequestFramer::Result::Broken) throw std::runtime_error(framer_.fault());
+      if (r == RequestFramer::Result::Broken) throw std::runtime_error(framer_.Fault());
       const std::size_t n = co_await socket_.async_read_some(asio::buffer(buf_), use_awaitable);
-      framer_.feed(buf_.data(), n);
+      framer_.Feed(buf_.data(), n);
     }
     bytes += static_cast<std::uint64_t>(m.TamanoBuffer());
     m.GetLong();

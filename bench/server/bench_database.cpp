@@ -22,51 +22,51 @@ std::vector<Point> Walk(std::mt19937& r, int vertices, double step, bool close) 
 }  // namespace
 
 void GenerateDatabase(const std::filesystem::path& path) {
-  auto s = openStore(path);
+  auto s = OpenStore(path);
   std::mt19937 r(42);
-  s->transaction([&] {
-    const auto user = s->addUser("bench", hashPassword("bench"), false);
+  s->Transaction([&] {
+    const auto user = s->AddUser("bench", HashPassword("bench"), false);
     const auto points =
-        s->createLayer({"Puntos", LayerKind::Point, kCell, kCell, {{"NOMBRE", 200}, {"VALOR", 3}}});
-    const auto lines = s->createLayer(
+        s->CreateLayer({"Puntos", LayerKind::Point, kCell, kCell, {{"NOMBRE", 200}, {"VALOR", 3}}});
+    const auto lines = s->CreateLayer(
         {"Calles", LayerKind::Polyline, kCell, kCell, {{"NOMBRE", 200}, {"DIR", 2}}});
     const auto areas =
-        s->createLayer({"Manzanas", LayerKind::Polygon, kCell, kCell, {{"CLAVE", 200}}});
+        s->CreateLayer({"Manzanas", LayerKind::Polygon, kCell, kCell, {{"CLAVE", 200}}});
     for (int i = 0; i < 10000; ++i) {
-      s->addElementTyped(points, Walk(r, 1, 0, false),
+      s->AddElementTyped(points, Walk(r, 1, 0, false),
                          {"P" + std::to_string(i % 500), std::int64_t{i}});
     }
     for (int i = 0; i < 5000; ++i) {
-      s->addElementTyped(lines, Walk(r, 3 + i % 4, 0.01, false),
+      s->AddElementTyped(lines, Walk(r, 3 + i % 4, 0.01, false),
                          {"Calle " + std::to_string(i % 300), std::int64_t{i % 360}});
     }
     for (int i = 0; i < 3000; ++i) {
-      s->addElementTyped(areas, Walk(r, 4, 0.01, true), {"M" + std::to_string(i)});
+      s->AddElementTyped(areas, Walk(r, 4, 0.01, true), {"M" + std::to_string(i)});
     }
-    s->createMap({1, "Generado", {kX0, kY0, kX0 + kSize, kY0 + kSize}, 0xFFFFFF, 0, {}});
+    s->CreateMap({1, "Generado", {kX0, kY0, kX0 + kSize, kY0 + kSize}, 0xFFFFFF, 0, {}});
     for (const auto id : {areas, lines, points}) {
       LayerRecord setup;
       setup.id = id;
       setup.labelField = "NOMBRE";
       if (id == areas) setup.labelField = "CLAVE";
-      s->addLayerToMap(1, setup);
-      s->setAccess(user, id, AccessLevel::Viewer);
+      s->AddLayerToMap(1, setup);
+      s->SetAccess(user, id, AccessLevel::Viewer);
     }
   });
 }
 
 std::vector<MapJob> CollectJobs(Store& store, const std::string& user, std::size_t maxCells) {
   std::vector<MapJob> jobs;
-  const auto account = store.findUser(user);
+  const auto account = store.FindUser(user);
   if (!account) return jobs;
-  for (const MapSummary& m : store.mapsForUser(account->id)) {
-    const auto def = store.mapDefinition(m.code);
+  for (const MapSummary& m : store.MapsForUser(account->id)) {
+    const auto def = store.FindMapDefinition(m.code);
     if (!def) continue;
     MapJob job;
     job.code = m.code;
     for (const LayerRecord& l : def->layers) {
       job.layers.push_back(l.id);
-      if (store.accessLevel(account->id, l.id) == AccessLevel::NoAccess) continue;
+      if (store.AccessLevelOf(account->id, l.id) == AccessLevel::NoAccess) continue;
       const LayerGrid& g = l.grid;
       for (std::int32_t i = g.firstRow; i <= g.lastRow && job.cells.size() < maxCells; ++i) {
         for (std::int32_t j = g.firstColumn; j <= g.lastColumn && job.cells.size() < maxCells;

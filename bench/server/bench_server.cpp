@@ -113,17 +113,17 @@ int Main(int argc, char** argv) {
                      ": 10000 points, 5000 lines, 3000 areas in 0.05-degree cells";
   }
   std::printf("orvenda-server benchmark: %s\n", db.description.c_str());
-  db.maps = CollectJobs(*openStore(db.path), db.user, o.maxCells);
+  db.maps = CollectJobs(*OpenStore(db.path), db.user, o.maxCells);
   std::size_t cells = 0;
   for (const auto& m : db.maps) cells += m.cells.size();
 
   {
     // The store alone, for comparison: every cell of one pass, on this thread.
-    auto store = openStore(db.path);
+    auto store = OpenStore(db.path);
     const auto t0 = std::chrono::steady_clock::now();
     std::size_t elements = 0;
     for (const auto& m : db.maps) {
-      for (const auto& c : m.cells) elements += store->cellElements(c.layer, c.cell).size();
+      for (const auto& c : m.cells) elements += store->CellElements(c.layer, c.cell).size();
     }
     const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     std::printf("store alone: %zu cells (%zu elements) in %.2f s, %.0f cells/s\n", cells, elements,
@@ -137,8 +137,8 @@ int Main(int argc, char** argv) {
   std::ostringstream sink;  // connection lines would drown the figures
   ServerLog log("", sink);
   Server server(
-      config, [p = db.path] { return openStore(p); }, log);
-  server.start();
+      config, [p = db.path] { return OpenStore(p); }, log);
+  server.Start();
 
   std::printf(
       "%zu maps, %zu cells per client pass; %d server threads, %d requests in flight "
@@ -147,9 +147,9 @@ int Main(int argc, char** argv) {
   std::printf(
       "clients     cells  seconds    cells/s     MB/s   p50 ms   p99 ms  open p50  "
       "open p99\n");
-  for (const int n : o.clients) RunRound(server.port(), db, n, o.window);
-  server.stop();
-  server.wait();
+  for (const int n : o.clients) RunRound(server.Port(), db, n, o.window);
+  server.Stop();
+  server.Wait();
   if (!temp.empty()) std::filesystem::remove_all(temp);
   return 0;
 }

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     return orvenda::server::RunServe(std::vector<std::string>(args.begin() + 1, args.end()),
                                      std::cout, std::cerr);
   }
-  const int rc = orvenda::server::runCommand(args, std::cin, std::cout, std::cerr);
+  const int rc = orvenda::server::RunCommand(args, std::cin, std::cout, std::cerr);
   if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
     (args.empty() ? std::cerr : std::cout) << "  serve  " << orvenda::server::kServeSummary << "\n";
   }

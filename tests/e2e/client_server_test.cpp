@@ -54,7 +54,7 @@ std::optional<LoginResult> LogIn(std::uint16_t port, const std::string& user,
 
 TEST(ClientAgainstServer, LoginOutcomes) {
   ServerRig rig;
-  const auto ana = LogIn(rig.port(), "ana", "secreta");
+  const auto ana = LogIn(rig.Port(), "ana", "secreta");
   ASSERT_TRUE(ana);
   EXPECT_GE(ana->LIDUser, 1);
   EXPECT_GE(ana->iCantMapas, 1);
@@ -62,12 +62,12 @@ TEST(ClientAgainstServer, LoginOutcomes) {
             ana->lMapCodes.end());
   EXPECT_EQ(ana->sMapNames.size(), ana->lMapCodes.size());
 
-  const auto wrong = LogIn(rig.port(), "ana", "nope");
+  const auto wrong = LogIn(rig.Port(), "ana", "nope");
   ASSERT_TRUE(wrong);
   EXPECT_LT(wrong->LIDUser, 1);
   EXPECT_EQ(wrong->iCantMapas, -1);
 
-  const auto guest = LogIn(rig.port(), "invitado", "");
+  const auto guest = LogIn(rig.Port(), "invitado", "");
   ASSERT_TRUE(guest);
   EXPECT_GE(guest->LIDUser, 1);
   EXPECT_NE(guest->LIDUser, ana->LIDUser) << "every login gets its own handle";
@@ -77,13 +77,13 @@ TEST(ClientAgainstServer, LoginOutcomes) {
 // the viewer's loading pass would, and compares the model with the database.
 TEST(ClientAgainstServer, OpenMapAndLoadEveryCellOfTheView) {
   ServerRig rig;
-  const auto ana = LogIn(rig.port(), "ana", "secreta");
+  const auto ana = LogIn(rig.Port(), "ana", "secreta");
   ASSERT_TRUE(ana && ana->LIDUser >= 1);
 
   NetViewer v;
   v.props.IDUser = ana->LIDUser;
   v.props.MapCode = TestData::kMap;
-  ASSERT_TRUE(v.link().ConnectToServer("127.0.0.1", rig.port()));
+  ASSERT_TRUE(v.link().ConnectToServer("127.0.0.1", rig.Port()));
   SendOpenMap(v, v.props.IDUser, v.props.MapCode);
   ASSERT_TRUE(PumpUntil([&] { return v.zoomExtents == 1 && v.pending == 0; }));
   EXPECT_EQ(v.props.Nombre, "Ciudad");
@@ -105,14 +105,14 @@ TEST(ClientAgainstServer, OpenMapAndLoadEveryCellOfTheView) {
   ASSERT_TRUE(PumpUntil([&] { return v.pending == 0; }));
   EXPECT_TRUE(v.ui.shown.empty()) << v.ui.shown.front().text;
 
-  const auto store = rig.openStore();
-  const TestData& d = rig.data();
+  const auto store = rig.OpenStore();
+  const TestData& d = rig.Data();
   for (std::int32_t id : {d.roads, d.places}) {
     const layer& lay = *v.layerList.Item(std::to_string(id));
     std::map<std::int32_t, std::vector<Point>> expected;
     const auto cells = lay.CellsInBox(box.MinX, box.MinY, box.MaxX, box.MaxY);
     for (int k = 0; k < cells.count(); ++k) {
-      for (const auto& e : store->cellElements(id, {cells.rows[static_cast<std::size_t>(k)],
+      for (const auto& e : store->CellElements(id, {cells.rows[static_cast<std::size_t>(k)],
                                                     cells.columns[static_cast<std::size_t>(k)]})) {
         auto& pts = expected[e.id];
         pts.clear();

@@ -44,7 +44,7 @@ TEST(DeskWithRealServer, AMapLeftIdleStillGetsWhatTheViewNeeds) {
     ASSERT_TRUE(desk.After([&] { desk.main().ToolbarButton("Zoom In")->trigger(); }))
         << desk.Why().toStdString();
   }
-  const std::int32_t roads = desk.server().data().roads;
+  const std::int32_t roads = desk.server().Data().roads;
   const std::vector<Cell> cells = testing::CellRequests(relay, mark);
   EXPECT_EQ(std::set<Cell>(cells.begin(), cells.end()),
             (std::set<Cell>{{roads, 230, 159}, {roads, 230, 160}}));

@@ -22,7 +22,7 @@ TEST(DeskProgram, LogsInOpensTheFirstMapAndSavesItsPicture) {
   QTemporaryDir dir;
   testing::WriteFile(
       dir.filePath("ov.cfg"),
-      QString("127.0.0.1\r\n%1\r\n%2\r\n").arg(server.port()).arg(dir.path()).toUtf8());
+      QString("127.0.0.1\r\n%1\r\n%2\r\n").arg(server.Port()).arg(dir.path()).toUtf8());
   const QString shot = dir.filePath("shot.png");
 
   QProcess desk;

@@ -79,7 +79,7 @@ void PanAndCheck(DeskSession& desk, GeoLonLat spot, QPoint to) {
 TEST(DeskWithRealServer, OpensAMapAndNavigatesAskingOnlyForWhatTheViewLacks) {
   DeskSession desk;
   ASSERT_TRUE(desk.Start("ana", "secreta")) << desk.Why().toStdString();
-  const TestData& data = desk.server().data();
+  const TestData& data = desk.server().Data();
   const testing::WireRelay& relay = desk.relay();
   frmMain& main = desk.main();
   ASSERT_NE(desk.OpenFromMapList("Ciudad"), nullptr);
@@ -174,7 +174,7 @@ TEST(DeskWithRealServer, AGuestNeverAsksForLayersClosedToIt) {
   desk.ui().shown.clear();
   ASSERT_NE(desk.OpenFromMapList("Ciudad"), nullptr);
   Viewer& viewer = desk.viewer();
-  const TestData& data = desk.server().data();
+  const TestData& data = desk.server().Data();
   ASSERT_TRUE(desk.After([] {})) << desk.Why().toStdString();
   EXPECT_EQ(ExpectOnlyNewCellsOfTheView(desk.relay(), 4, viewer),
             (std::set<Cell>{{data.places, 1157, 797}}));

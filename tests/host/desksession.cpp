@@ -30,7 +30,7 @@ bool DeskSession::Start(const QString& user, const QString& password,
     why_ = server_->Why();
     return false;
   }
-  relay_ = std::make_unique<WireRelay>(server_->port());
+  relay_ = std::make_unique<WireRelay>(server_->Port());
   // The three lines of ov.cfg: server, port, image folder.
   WriteFile(
       dir_.filePath(QStringLiteral("ov.cfg")),

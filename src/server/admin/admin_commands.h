@@ -7,17 +7,17 @@
 
 namespace orvenda::server {
 
-int runUserCommand(const std::vector<std::string>& args, CommandIo& io);
-int runGrantCommand(const std::vector<std::string>& args, CommandIo& io);
-int runMapCommand(const std::vector<std::string>& args, CommandIo& io);
-int runLayerCommand(const std::vector<std::string>& args, CommandIo& io);
-int runImportCommand(const std::vector<std::string>& args, CommandIo& io);
-int runDemoDbCommand(const std::vector<std::string>& args, CommandIo& io);
+int RunUserCommand(const std::vector<std::string>& args, CommandIo& io);
+int RunGrantCommand(const std::vector<std::string>& args, CommandIo& io);
+int RunMapCommand(const std::vector<std::string>& args, CommandIo& io);
+int RunLayerCommand(const std::vector<std::string>& args, CommandIo& io);
+int RunImportCommand(const std::vector<std::string>& args, CommandIo& io);
+int RunDemoDbCommand(const std::vector<std::string>& args, CommandIo& io);
 
 // A layer named by its name or, failing that, by its decimal identifier; throws
 // CommandError (kExitNotFound) when neither matches.
-LayerInfo resolveLayer(Store& store, const std::string& nameOrId);
-UserRecord resolveUser(Store& store, const std::string& name);
-MapDefinition resolveMap(Store& store, const std::string& code);
+LayerInfo ResolveLayer(Store& store, const std::string& nameOrId);
+UserRecord ResolveUser(Store& store, const std::string& name);
+MapDefinition ResolveMap(Store& store, const std::string& code);
 
 }  // namespace orvenda::server

@@ -25,30 +25,30 @@ Arguments::Arguments(const std::vector<std::string>& args, const std::set<std::s
   }
 }
 
-const std::string& Arguments::word(std::size_t i, const char* what) const {
+const std::string& Arguments::Word(std::size_t i, const char* what) const {
   if (i >= positional_.size()) throw CommandError(kExitUsage, std::string("missing ") + what);
   return positional_[i];
 }
 
-void Arguments::expectWords(std::size_t n) const {
+void Arguments::ExpectWords(std::size_t n) const {
   if (positional_.size() > n)
     throw CommandError(kExitUsage, "unexpected argument '" + positional_[n] + "'");
 }
 
-std::optional<std::string> Arguments::value(const std::string& name) const {
+std::optional<std::string> Arguments::Value(const std::string& name) const {
   auto it = values_.find(name);
   if (it == values_.end()) return std::nullopt;
   return it->second;
 }
 
-std::vector<std::string> Arguments::values(const std::string& name) const {
+std::vector<std::string> Arguments::Values(const std::string& name) const {
   std::vector<std::string> out;
   auto [b, e] = values_.equal_range(name);
   for (auto it = b; it != e; ++it) out.push_back(it->second);
   return out;
 }
 
-std::int64_t parseInteger(const std::string& text, const char* what, std::int64_t lo,
+std::int64_t ParseInteger(const std::string& text, const char* what, std::int64_t lo,
                           std::int64_t hi) {
   std::int64_t v = 0;
   auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
@@ -61,7 +61,7 @@ std::int64_t parseInteger(const std::string& text, const char* what, std::int64_
   return v;
 }
 
-double parseNumber(const std::string& text, const char* what) {
+double ParseNumber(const std::string& text, const char* what) {
   double v = 0;
   auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
   if (ec != std::errc() || p != text.data() + text.size() || text.empty() || !std::isfinite(v))
@@ -69,7 +69,7 @@ double parseNumber(const std::string& text, const char* what) {
   return v;
 }
 
-std::int32_t parseColor(const std::string& text, const char* what) {
+std::int32_t ParseColor(const std::string& text, const char* what) {
   if (!text.empty() && text[0] == '#') {
     std::uint32_t rgb = 0;
     auto [p, ec] = std::from_chars(text.data() + 1, text.data() + text.size(), rgb, 16);
@@ -79,10 +79,10 @@ std::int32_t parseColor(const std::string& text, const char* what) {
     const std::uint32_t r = rgb >> 16, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
     return static_cast<std::int32_t>(r | (g << 8) | (b << 16));
   }
-  return static_cast<std::int32_t>(parseInteger(text, what, 0, 0xFFFFFF));
+  return static_cast<std::int32_t>(ParseInteger(text, what, 0, 0xFFFFFF));
 }
 
-std::vector<std::string> splitList(const std::string& text, std::size_t n, const char* what) {
+std::vector<std::string> SplitList(const std::string& text, std::size_t n, const char* what) {
   std::vector<std::string> parts;
   std::size_t start = 0;
   for (;;) {
@@ -97,7 +97,7 @@ std::vector<std::string> splitList(const std::string& text, std::size_t n, const
   return parts;
 }
 
-AccessLevel parseAccessLevel(const std::string& text) {
+AccessLevel ParseAccessLevel(const std::string& text) {
   static const std::map<std::string, AccessLevel> names = {{"none", AccessLevel::NoAccess},
                                                            {"viewer", AccessLevel::Viewer},
                                                            {"editor", AccessLevel::Editor},
@@ -109,10 +109,10 @@ AccessLevel parseAccessLevel(const std::string& text) {
                      "access level must be 0-3 or none, viewer, editor, draw, not '" + text + "'");
 }
 
-std::unique_ptr<Store> openDatabase(const Arguments& args) {
-  auto db = args.value("db");
+std::unique_ptr<Store> OpenDatabase(const Arguments& args) {
+  auto db = args.Value("db");
   if (!db) throw CommandError(kExitUsage, "missing --db PATH");
-  return openStore(*db);
+  return OpenStore(*db);
 }
 
 }  // namespace orvenda::server

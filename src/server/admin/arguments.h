@@ -18,7 +18,7 @@ namespace orvenda::server {
 class CommandError : public std::runtime_error {
  public:
   CommandError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
-  int code() const { return code_; }
+  int Code() const { return code_; }
 
  private:
   int code_;
@@ -31,14 +31,14 @@ class Arguments {
   Arguments(const std::vector<std::string>& args, const std::set<std::string>& valued,
             const std::set<std::string>& flags);
 
-  const std::vector<std::string>& positional() const { return positional_; }
+  const std::vector<std::string>& Positional() const { return positional_; }
   // The positional word at `i`, or a usage error naming `what`.
-  const std::string& word(std::size_t i, const char* what) const;
-  void expectWords(std::size_t n) const;  // usage error when more are given
+  const std::string& Word(std::size_t i, const char* what) const;
+  void ExpectWords(std::size_t n) const;  // usage error when more are given
 
-  bool flag(const std::string& name) const { return flags_.count(name) != 0; }
-  std::optional<std::string> value(const std::string& name) const;
-  std::vector<std::string> values(const std::string& name) const;
+  bool Flag(const std::string& name) const { return flags_.count(name) != 0; }
+  std::optional<std::string> Value(const std::string& name) const;
+  std::vector<std::string> Values(const std::string& name) const;
 
  private:
   std::vector<std::string> positional_;
@@ -47,16 +47,16 @@ class Arguments {
 };
 
 // Conversions; `what` names the value in the error message (exit code kExitInvalid).
-std::int64_t parseInteger(const std::string& text, const char* what, std::int64_t lo,
+std::int64_t ParseInteger(const std::string& text, const char* what, std::int64_t lo,
                           std::int64_t hi);
-double parseNumber(const std::string& text, const char* what);
+double ParseNumber(const std::string& text, const char* what);
 // Decimal Windows colour value (red in the low byte) or #RRGGBB.
-std::int32_t parseColor(const std::string& text, const char* what);
+std::int32_t ParseColor(const std::string& text, const char* what);
 // "A,B,..." into exactly n parts.
-std::vector<std::string> splitList(const std::string& text, std::size_t n, const char* what);
-AccessLevel parseAccessLevel(const std::string& text);
+std::vector<std::string> SplitList(const std::string& text, std::size_t n, const char* what);
+AccessLevel ParseAccessLevel(const std::string& text);
 
 // The database named by --db (required).
-std::unique_ptr<Store> openDatabase(const Arguments& args);
+std::unique_ptr<Store> OpenDatabase(const Arguments& args);
 
 }  // namespace orvenda::server

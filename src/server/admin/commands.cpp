@@ -24,42 +24,42 @@ int ExitCodeOf(StoreFault kind) {
   return kExitFailure;
 }
 
-int printUsage(std::ostream& os) {
+int PrintUsage(std::ostream& os) {
   os << "usage: orvenda-server <command> [arguments]\n\ncommands:\n";
-  for (const CommandEntry& e : commandTable()) os << "  " << e.name << "  " << e.summary << "\n";
+  for (const CommandEntry& e : CommandTable()) os << "  " << e.name << "  " << e.summary << "\n";
   return kExitUsage;
 }
 
 }  // namespace
 
-const std::vector<CommandEntry>& commandTable() {
+const std::vector<CommandEntry>& CommandTable() {
   static const std::vector<CommandEntry> table = {
-      {"user", "add|passwd|list|remove NAME --db PATH (password on stdin)", runUserCommand},
-      {"grant", "USER LAYER LEVEL --db PATH, or USER --map CODE LEVEL", runGrantCommand},
-      {"map", "create CODE NAME | add-layer CODE LAYER | list  --db PATH", runMapCommand},
-      {"layer", "list | set MAP LAYER [--zoom MIN,MAX --label F ...]  --db PATH", runLayerCommand},
+      {"user", "add|passwd|list|remove NAME --db PATH (password on stdin)", RunUserCommand},
+      {"grant", "USER LAYER LEVEL --db PATH, or USER --map CODE LEVEL", RunGrantCommand},
+      {"map", "create CODE NAME | add-layer CODE LAYER | list  --db PATH", RunMapCommand},
+      {"layer", "list | set MAP LAYER [--zoom MIN,MAX --label F ...]  --db PATH", RunLayerCommand},
       {"import", "SOURCE --db PATH [--layer-name N --zoom MIN,MAX --map CODE ...]",
-       runImportCommand},
-      {"demo-db", "PATH [--cache DIR]: build the demo database", runDemoDbCommand},
+       RunImportCommand},
+      {"demo-db", "PATH [--cache DIR]: build the demo database", RunDemoDbCommand},
   };
   return table;
 }
 
-int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+int RunCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                std::ostream& err) {
-  if (args.empty()) return printUsage(err);
+  if (args.empty()) return PrintUsage(err);
   if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
-    printUsage(out);
+    PrintUsage(out);
     return kExitOk;
   }
-  for (const CommandEntry& e : commandTable()) {
+  for (const CommandEntry& e : CommandTable()) {
     if (args[0] != e.name) continue;
     CommandIo io{in, out, err};
     try {
       return e.run(std::vector<std::string>(args.begin() + 1, args.end()), io);
     } catch (const CommandError& ex) {
       err << "orvenda-server " << args[0] << ": " << ex.what() << "\n";
-      return ex.code();
+      return ex.Code();
     } catch (const StoreError& ex) {
       err << "orvenda-server " << args[0] << ": " << ex.what() << "\n";
       return ExitCodeOf(ex.Kind());
@@ -69,7 +69,7 @@ int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
     }
   }
   err << "orvenda-server: unknown command '" << args[0] << "'\n";
-  return printUsage(err);
+  return PrintUsage(err);
 }
 
 }  // namespace orvenda::server

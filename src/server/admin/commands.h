@@ -30,10 +30,10 @@ struct CommandEntry {
 };
 
 // The table of subcommands (commands.cpp); the network loop adds its "serve" row there.
-const std::vector<CommandEntry>& commandTable();
+const std::vector<CommandEntry>& CommandTable();
 
 // args[0] is the subcommand name.
-int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+int RunCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                std::ostream& err);
 
 }  // namespace orvenda::server

@@ -8,15 +8,15 @@
 
 namespace orvenda::server {
 
-int runDemoDbCommand(const std::vector<std::string>& args, CommandIo& io) {
+int RunDemoDbCommand(const std::vector<std::string>& args, CommandIo& io) {
   const Arguments a(args, {"cache"}, {"replace"});
   DemoOptions o;
-  o.database = a.word(0, "database path");
-  a.expectWords(1);
-  if (auto c = a.value("cache")) o.cache = *c;
-  o.replace = a.flag("replace");
+  o.database = a.Word(0, "database path");
+  a.ExpectWords(1);
+  if (auto c = a.Value("cache")) o.cache = *c;
+  o.replace = a.Flag("replace");
   const auto start = std::chrono::steady_clock::now();
-  buildDemoDatabase(o, io.out);
+  BuildDemoDatabase(o, io.out);
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   io.out << "built in " << took.count() << " s, " << std::filesystem::file_size(o.database) / 1024
          << " KiB\n";

@@ -10,39 +10,39 @@
 
 namespace orvenda::server {
 
-int runImportCommand(const std::vector<std::string>& args, CommandIo& io) {
+int RunImportCommand(const std::vector<std::string>& args, CommandIo& io) {
   const Arguments a(
       args, {"db", "layer-name", "source-layer", "source-crs", "cell-size", "zoom", "map", "where"},
       {"split-antimeridian"});
   ImportOptions o;
-  o.source = a.word(0, "source file");
-  a.expectWords(1);
-  o.layerName = a.value("layer-name").value_or("");
-  o.read.layer = a.value("source-layer").value_or("");
-  o.read.sourceCrs = a.value("source-crs").value_or("");
-  o.read.where = a.value("where").value_or("");
-  o.read.splitAtAntimeridian = a.flag("split-antimeridian");
-  if (auto v = a.value("cell-size")) {
+  o.source = a.Word(0, "source file");
+  a.ExpectWords(1);
+  o.layerName = a.Value("layer-name").value_or("");
+  o.read.layer = a.Value("source-layer").value_or("");
+  o.read.sourceCrs = a.Value("source-crs").value_or("");
+  o.read.where = a.Value("where").value_or("");
+  o.read.splitAtAntimeridian = a.Flag("split-antimeridian");
+  if (auto v = a.Value("cell-size")) {
     // Checked as the layer will hold it: 1e-50 is 0 as a float.
-    const auto size = static_cast<float>(parseNumber(*v, "cell size"));
+    const auto size = static_cast<float>(ParseNumber(*v, "cell size"));
     if (!IsValidCellSize(size) || size > 180)
       throw CommandError(kExitInvalid, "cell size must be above 0 and at most 180");
     o.cellSize = size;
   }
-  if (auto v = a.value("zoom")) {
-    const auto p = splitList(*v, 2, "zoom (MIN,MAX)");
-    const double lo = parseNumber(p[0], "zoom"), hi = parseNumber(p[1], "zoom");
+  if (auto v = a.Value("zoom")) {
+    const auto p = SplitList(*v, 2, "zoom (MIN,MAX)");
+    const double lo = ParseNumber(p[0], "zoom"), hi = ParseNumber(p[1], "zoom");
     if (lo < 0 || hi < lo || hi > 1e37)
       throw CommandError(kExitInvalid, "zoom must be MIN,MAX with 0 <= MIN <= MAX");
     o.zoomMin = static_cast<float>(lo);
     o.zoomMax = static_cast<float>(hi);
   }
-  auto store = openDatabase(a);
-  if (auto v = a.value("map")) o.mapCode = resolveMap(*store, *v).code;
+  auto store = OpenDatabase(a);
+  if (auto v = a.Value("map")) o.mapCode = ResolveMap(*store, *v).code;
   const std::string name = o.layerName.empty() ? o.source.stem().string() : o.layerName;
-  if (store->findLayer(name))
+  if (store->FindLayer(name))
     throw CommandError(kExitInvalid, "layer '" + name + "' already exists (use --layer-name)");
-  const ImportReport r = importLayer(*store, o);
+  const ImportReport r = ImportLayer(*store, o);
   io.out << "layer " << r.layerId << " '" << name << "': " << r.features << " feature(s), "
          << r.elements << " element(s), kind " << static_cast<int>(r.kind) << ", cell "
          << r.cellSize << " degrees, at most " << r.maxElementsInCell << " element(s) per cell";

@@ -10,21 +10,21 @@ namespace {
 constexpr std::int64_t kMaxLineStyle = 6;  // solid ... inside solid
 constexpr std::int64_t kMaxFillStyle = 7;  // solid, transparent, six hatches
 
-DrawingStyle parseStyle(const std::vector<std::string>& p, std::size_t first, const char* what) {
+DrawingStyle ParseStyle(const std::vector<std::string>& p, std::size_t first, const char* what) {
   DrawingStyle s;
-  s.lineColor = parseColor(p[first], what);
+  s.lineColor = ParseColor(p[first], what);
   s.lineStyle =
-      static_cast<std::int16_t>(parseInteger(p[first + 1], "line style", 0, kMaxLineStyle));
-  s.lineWidth = static_cast<std::int16_t>(parseInteger(p[first + 2], "line width", 0, 100));
-  s.fillColor = parseColor(p[first + 3], what);
+      static_cast<std::int16_t>(ParseInteger(p[first + 1], "line style", 0, kMaxLineStyle));
+  s.lineWidth = static_cast<std::int16_t>(ParseInteger(p[first + 2], "line width", 0, 100));
+  s.fillColor = ParseColor(p[first + 3], what);
   s.fillStyle =
-      static_cast<std::int16_t>(parseInteger(p[first + 4], "fill style", 0, kMaxFillStyle));
+      static_cast<std::int16_t>(ParseInteger(p[first + 4], "fill style", 0, kMaxFillStyle));
   return s;
 }
 
-void parseRange(const std::string& text, const char* what, float& lo, float& hi) {
-  const auto p = splitList(text, 2, what);
-  const double a = parseNumber(p[0], what), b = parseNumber(p[1], what);
+void ParseRange(const std::string& text, const char* what, float& lo, float& hi) {
+  const auto p = SplitList(text, 2, what);
+  const double a = ParseNumber(p[0], what), b = ParseNumber(p[1], what);
   if (a < 0 || b < a || b > 1e37)
     throw CommandError(kExitInvalid, std::string(what) + " must be MIN,MAX with 0 <= MIN <= MAX");
   lo = static_cast<float>(a);
@@ -32,7 +32,7 @@ void parseRange(const std::string& text, const char* what, float& lo, float& hi)
 }
 
 // The field's own spelling, or "" for "none"; kExitNotFound for a field the layer lacks.
-std::string layerField(const LayerInfo& layer, const std::string& name) {
+std::string LayerField(const LayerInfo& layer, const std::string& name) {
   if (name.empty() || name == "none") return {};
   auto upper = [](std::string t) {
     for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -43,13 +43,13 @@ std::string layerField(const LayerInfo& layer, const std::string& name) {
   throw CommandError(kExitNotFound, "layer '" + layer.name + "' has no field '" + name + "'");
 }
 
-std::int16_t visibility(const std::string& text, const char* what) {
-  return static_cast<std::int16_t>(parseInteger(text, what, 0, 2));
+std::int16_t Visibility(const std::string& text, const char* what) {
+  return static_cast<std::int16_t>(ParseInteger(text, what, 0, 2));
 }
 
 }  // namespace
 
-const std::set<std::string>& setupValuedOptions() {
+const std::set<std::string>& SetupValuedOptions() {
   static const std::set<std::string> names = {"db",
                                               "visibility",
                                               "zoom",
@@ -65,12 +65,12 @@ const std::set<std::string>& setupValuedOptions() {
   return names;
 }
 
-const std::set<std::string>& setupFlagOptions() {
+const std::set<std::string>& SetupFlagOptions() {
   static const std::set<std::string> names = {"clear-classes"};
   return names;
 }
 
-void applySetupOptions(const Arguments& a, const LayerInfo& layer, LayerRecord& s) {
+void ApplySetupOptions(const Arguments& a, const LayerInfo& layer, LayerRecord& s) {
   // A database from before cell sizes were checked may hold such a layer; no client
   // could compute which cells to ask for.
   if (!IsValidCellSize(layer.grid.cellWidth) || !IsValidCellSize(layer.grid.cellHeight))
@@ -78,25 +78,25 @@ void applySetupOptions(const Arguments& a, const LayerInfo& layer, LayerRecord& 
                                          std::to_string(layer.grid.cellWidth) + " x " +
                                          std::to_string(layer.grid.cellHeight) +
                                          " degrees; it cannot be set up in a map");
-  if (auto v = a.value("visibility")) s.userVisibility = visibility(*v, "visibility");
-  if (auto v = a.value("zoom")) parseRange(*v, "zoom", s.zoomMin, s.zoomMax);
-  if (auto v = a.value("style")) s.style = parseStyle(splitList(*v, 5, "style"), 0, "style colour");
-  if (auto v = a.value("label")) s.labelField = layerField(layer, *v);
-  if (auto v = a.value("label-zoom")) parseRange(*v, "label zoom", s.labelZoomMin, s.labelZoomMax);
-  if (auto v = a.value("label-visibility"))
-    s.userLabelVisibility = visibility(*v, "label visibility");
-  if (auto v = a.value("label-bold")) s.labelBold = parseInteger(*v, "label bold", 0, 1) == 1;
-  if (auto v = a.value("label-color")) s.labelColor = parseColor(*v, "label colour");
-  if (auto v = a.value("thematic")) s.thematicField = layerField(layer, *v);
-  if (auto v = a.value("thematic-type"))
-    s.thematicType = static_cast<std::int16_t>(parseInteger(*v, "thematic type", 0, 2));
-  if (a.flag("clear-classes")) s.themes.clear();
-  const auto classes = a.values("class");
+  if (auto v = a.Value("visibility")) s.userVisibility = Visibility(*v, "visibility");
+  if (auto v = a.Value("zoom")) ParseRange(*v, "zoom", s.zoomMin, s.zoomMax);
+  if (auto v = a.Value("style")) s.style = ParseStyle(SplitList(*v, 5, "style"), 0, "style colour");
+  if (auto v = a.Value("label")) s.labelField = LayerField(layer, *v);
+  if (auto v = a.Value("label-zoom")) ParseRange(*v, "label zoom", s.labelZoomMin, s.labelZoomMax);
+  if (auto v = a.Value("label-visibility"))
+    s.userLabelVisibility = Visibility(*v, "label visibility");
+  if (auto v = a.Value("label-bold")) s.labelBold = ParseInteger(*v, "label bold", 0, 1) == 1;
+  if (auto v = a.Value("label-color")) s.labelColor = ParseColor(*v, "label colour");
+  if (auto v = a.Value("thematic")) s.thematicField = LayerField(layer, *v);
+  if (auto v = a.Value("thematic-type"))
+    s.thematicType = static_cast<std::int16_t>(ParseInteger(*v, "thematic type", 0, 2));
+  if (a.Flag("clear-classes")) s.themes.clear();
+  const auto classes = a.Values("class");
   if (!classes.empty()) s.themes.clear();
   for (const std::string& c : classes) {
     const auto p =
-        splitList(c, 7, "class (LOWER,UPPER,LINECOLOR,LINESTYLE,LINEWIDTH,FILLCOLOR,FILLSTYLE)");
-    s.themes.push_back({p[0], p[1], parseStyle(p, 2, "class colour")});
+        SplitList(c, 7, "class (LOWER,UPPER,LINECOLOR,LINESTYLE,LINEWIDTH,FILLCOLOR,FILLSTYLE)");
+    s.themes.push_back({p[0], p[1], ParseStyle(p, 2, "class colour")});
   }
   if (s.thematicType != 0 && s.thematicField.empty())
     throw CommandError(kExitInvalid, "a thematic type needs a thematic field (--thematic)");

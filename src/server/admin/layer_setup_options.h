@@ -7,10 +7,10 @@
 namespace orvenda::server {
 
 // Option names, for the Arguments parser.
-const std::set<std::string>& setupValuedOptions();
-const std::set<std::string>& setupFlagOptions();
+const std::set<std::string>& SetupValuedOptions();
+const std::set<std::string>& SetupFlagOptions();
 
 // Applies the options given to `setup`; fields are checked against `layer`.
-void applySetupOptions(const Arguments& a, const LayerInfo& layer, LayerRecord& setup);
+void ApplySetupOptions(const Arguments& a, const LayerInfo& layer, LayerRecord& setup);
 
 }  // namespace orvenda::server

@@ -11,9 +11,9 @@ namespace {
 
 // Passwords never come from the command line, where ps would show them: they are the
 // first line of standard input or of the file given with --password-file.
-std::string readPassword(const Arguments& a, CommandIo& io) {
+std::string ReadPassword(const Arguments& a, CommandIo& io) {
   std::string line;
-  if (auto file = a.value("password-file")) {
+  if (auto file = a.Value("password-file")) {
     std::ifstream in(*file);
     if (!in) throw CommandError(kExitFailure, "cannot read password file " + *file);
     std::getline(in, line);
@@ -24,88 +24,88 @@ std::string readPassword(const Arguments& a, CommandIo& io) {
   return line;
 }
 
-int userAdd(const Arguments& a, CommandIo& io) {
-  const std::string& name = a.word(1, "user name");
-  a.expectWords(2);
-  auto store = openDatabase(a);
-  if (store->findUser(name)) throw CommandError(kExitInvalid, "user '" + name + "' already exists");
-  const bool guest = a.flag("guest");
-  const std::string password = readPassword(a, io);
+int UserAdd(const Arguments& a, CommandIo& io) {
+  const std::string& name = a.Word(1, "user name");
+  a.ExpectWords(2);
+  auto store = OpenDatabase(a);
+  if (store->FindUser(name)) throw CommandError(kExitInvalid, "user '" + name + "' already exists");
+  const bool guest = a.Flag("guest");
+  const std::string password = ReadPassword(a, io);
   if (password.empty() && !guest)
     throw CommandError(kExitInvalid, "an empty password is only allowed for --guest users");
-  const auto id = store->addUser(name, hashPassword(password), guest);
+  const auto id = store->AddUser(name, HashPassword(password), guest);
   io.out << "user " << name << " added with id " << id << (guest ? " (guest)" : "") << "\n";
   return kExitOk;
 }
 
-int userPasswd(const Arguments& a, CommandIo& io) {
-  const std::string& name = a.word(1, "user name");
-  a.expectWords(2);
-  auto store = openDatabase(a);
-  const UserRecord u = resolveUser(*store, name);
-  const std::string password = readPassword(a, io);
+int UserPasswd(const Arguments& a, CommandIo& io) {
+  const std::string& name = a.Word(1, "user name");
+  a.ExpectWords(2);
+  auto store = OpenDatabase(a);
+  const UserRecord u = ResolveUser(*store, name);
+  const std::string password = ReadPassword(a, io);
   if (password.empty() && !u.guest)
     throw CommandError(kExitInvalid, "an empty password is only allowed for guest users");
-  store->setPasswordHash(u.id, hashPassword(password));
+  store->SetPasswordHash(u.id, HashPassword(password));
   io.out << "password of " << name << " changed\n";
   return kExitOk;
 }
 
-int userList(const Arguments& a, CommandIo& io) {
-  a.expectWords(1);
-  auto store = openDatabase(a);
-  for (const UserRecord& u : store->listUsers())
+int UserList(const Arguments& a, CommandIo& io) {
+  a.ExpectWords(1);
+  auto store = OpenDatabase(a);
+  for (const UserRecord& u : store->ListUsers())
     io.out << u.id << "\t" << u.name << (u.guest ? "\tguest" : "") << "\n";
   return kExitOk;
 }
 
-int userRemove(const Arguments& a, CommandIo& io) {
-  const std::string& name = a.word(1, "user name");
-  a.expectWords(2);
-  auto store = openDatabase(a);
-  store->removeUser(resolveUser(*store, name).id);
+int UserRemove(const Arguments& a, CommandIo& io) {
+  const std::string& name = a.Word(1, "user name");
+  a.ExpectWords(2);
+  auto store = OpenDatabase(a);
+  store->RemoveUser(ResolveUser(*store, name).id);
   io.out << "user " << name << " removed\n";
   return kExitOk;
 }
 
 }  // namespace
 
-UserRecord resolveUser(Store& store, const std::string& name) {
-  auto u = store.findUser(name);
+UserRecord ResolveUser(Store& store, const std::string& name) {
+  auto u = store.FindUser(name);
   if (!u) throw CommandError(kExitNotFound, "unknown user '" + name + "'");
   return *u;
 }
 
-int runUserCommand(const std::vector<std::string>& args, CommandIo& io) {
+int RunUserCommand(const std::vector<std::string>& args, CommandIo& io) {
   const Arguments a(args, {"db", "password-file"}, {"guest"});
-  const std::string& verb = a.word(0, "user command (add, passwd, list, remove)");
-  if (verb == "add") return userAdd(a, io);
-  if (verb == "passwd") return userPasswd(a, io);
-  if (verb == "list") return userList(a, io);
-  if (verb == "remove") return userRemove(a, io);
+  const std::string& verb = a.Word(0, "user command (add, passwd, list, remove)");
+  if (verb == "add") return UserAdd(a, io);
+  if (verb == "passwd") return UserPasswd(a, io);
+  if (verb == "list") return UserList(a, io);
+  if (verb == "remove") return UserRemove(a, io);
   throw CommandError(kExitUsage, "unknown user command '" + verb + "'");
 }
 
 // grant USER LAYER LEVEL, or grant USER --map CODE LEVEL for every layer of a map.
-int runGrantCommand(const std::vector<std::string>& args, CommandIo& io) {
+int RunGrantCommand(const std::vector<std::string>& args, CommandIo& io) {
   const Arguments a(args, {"db", "map"}, {});
-  const std::string& user = a.word(0, "user name");
+  const std::string& user = a.Word(0, "user name");
   std::vector<std::int32_t> layers;
   const std::string* levelText = nullptr;
-  auto store = openDatabase(a);
-  const UserRecord u = resolveUser(*store, user);
-  if (auto map = a.value("map")) {
-    levelText = &a.word(1, "access level");
-    a.expectWords(2);
-    for (const LayerRecord& l : resolveMap(*store, *map).layers) layers.push_back(l.id);
+  auto store = OpenDatabase(a);
+  const UserRecord u = ResolveUser(*store, user);
+  if (auto map = a.Value("map")) {
+    levelText = &a.Word(1, "access level");
+    a.ExpectWords(2);
+    for (const LayerRecord& l : ResolveMap(*store, *map).layers) layers.push_back(l.id);
   } else {
-    layers.push_back(resolveLayer(*store, a.word(1, "layer")).id);
-    levelText = &a.word(2, "access level");
-    a.expectWords(3);
+    layers.push_back(ResolveLayer(*store, a.Word(1, "layer")).id);
+    levelText = &a.Word(2, "access level");
+    a.ExpectWords(3);
   }
-  const AccessLevel level = parseAccessLevel(*levelText);
-  store->transaction([&] {
-    for (std::int32_t id : layers) store->setAccess(u.id, id, level);
+  const AccessLevel level = ParseAccessLevel(*levelText);
+  store->Transaction([&] {
+    for (std::int32_t id : layers) store->SetAccess(u.id, id, level);
   });
   io.out << "user " << user << " has level " << static_cast<int>(level) << " on " << layers.size()
          << " layer(s)\n";

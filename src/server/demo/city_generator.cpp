@@ -46,7 +46,7 @@ const char* const kCategories[] = {"Escuela", "Hospital", "Farmacia", "Gasoliner
                                    "Banco",   "Iglesia",  "Museo",    "Restaurante"};
 
 template <std::size_t N>
-std::string pick(const char* const (&list)[N], int i) {
+std::string Pick(const char* const (&list)[N], int i) {
   const auto n = static_cast<int>(N);
   const std::string base = list[i % n];
   return i < n ? base : base + " " + std::to_string(i / n + 1);
@@ -74,11 +74,11 @@ class ToDegrees {
   std::unique_ptr<OGRCoordinateTransformation> ct_;
 };
 
-std::vector<Point> rectangle(const ToDegrees& deg, double e0, double n0, double e1, double n1) {
+std::vector<Point> Rectangle(const ToDegrees& deg, double e0, double n0, double e1, double n1) {
   return {deg(e0, n0), deg(e1, n0), deg(e1, n1), deg(e0, n1), deg(e0, n0)};
 }
 
-void addStreets(const CityPlan& p, const ToDegrees& deg, SourceData& out) {
+void AddStreets(const CityPlan& p, const ToDegrees& deg, SourceData& out) {
   out.kind = LayerKind::Polyline;
   out.fields = {{"NOMBRE", 202}, {"TIPO", 202}, {"NUMINI", 3}, {"NUMFIN", 3}, {"DIR", 2}};
   const int n = p.blocksPerSide;
@@ -89,8 +89,8 @@ void addStreets(const CityPlan& p, const ToDegrees& deg, SourceData& out) {
   for (int vertical = 0; vertical < 2; ++vertical)
     for (int line = 0; line <= n; ++line) {
       const bool avenue = line % 10 == 0;
-      const std::string name = avenue ? "Av. " + pick(kAvenueNames, line / 10 + vertical * 7)
-                                      : pick(kStreetNames, line + vertical * 61);
+      const std::string name = avenue ? "Av. " + Pick(kAvenueNames, line / 10 + vertical * 7)
+                                      : Pick(kStreetNames, line + vertical * 61);
       const std::int64_t dir = avenue ? 0 : (line % 2 ? 1 : -1);
       for (int seg = 0; seg < n; ++seg) {
         const double a = line * p.blockSize, b0 = seg * p.blockSize, b1 = b0 + p.blockSize;
@@ -105,7 +105,7 @@ void addStreets(const CityPlan& p, const ToDegrees& deg, SourceData& out) {
     }
 }
 
-void addBlocks(const CityPlan& p, const ToDegrees& deg, std::mt19937& rng, GeneratedCity& c) {
+void AddBlocks(const CityPlan& p, const ToDegrees& deg, std::mt19937& rng, GeneratedCity& c) {
   c.blocks.kind = c.neighbourhoods.kind = LayerKind::Polygon;
   c.blocks.fields = {{"CLAVE", 202}, {"USO", 202}, {"COLONIA", 202}};
   c.neighbourhoods.fields = {{"NOMBRE", 202}};
@@ -116,9 +116,9 @@ void addBlocks(const CityPlan& p, const ToDegrees& deg, std::mt19937& rng, Gener
   std::discrete_distribution<int> use({70, 15, 5, 6, 4});
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < n; ++j) {
-      const std::string colonia = pick(kNeighbourhoods, (i / k) * ((n + k - 1) / k) + j / k);
+      const std::string colonia = Pick(kNeighbourhoods, (i / k) * ((n + k - 1) / k) + j / k);
       SourceFeature f;
-      f.parts.push_back(rectangle(deg, e0 + i * p.blockSize + inset, n0 + j * p.blockSize + inset,
+      f.parts.push_back(Rectangle(deg, e0 + i * p.blockSize + inset, n0 + j * p.blockSize + inset,
                                   e0 + (i + 1) * p.blockSize - inset,
                                   n0 + (j + 1) * p.blockSize - inset));
       f.values = {std::to_string(i * 1000 + j), std::string(kUses[use(rng)]), colonia};
@@ -127,15 +127,15 @@ void addBlocks(const CityPlan& p, const ToDegrees& deg, std::mt19937& rng, Gener
   for (int i = 0; i < n; i += k)
     for (int j = 0; j < n; j += k) {
       SourceFeature f;
-      f.parts.push_back(rectangle(deg, e0 + i * p.blockSize, n0 + j * p.blockSize,
+      f.parts.push_back(Rectangle(deg, e0 + i * p.blockSize, n0 + j * p.blockSize,
                                   e0 + std::min(i + k, n) * p.blockSize,
                                   n0 + std::min(j + k, n) * p.blockSize));
-      f.values = {pick(kNeighbourhoods, (i / k) * ((n + k - 1) / k) + j / k)};
+      f.values = {Pick(kNeighbourhoods, (i / k) * ((n + k - 1) / k) + j / k)};
       c.neighbourhoods.features.push_back(std::move(f));
     }
 }
 
-void addPlaces(const CityPlan& p, const ToDegrees& deg, std::mt19937& rng, SourceData& out) {
+void AddPlaces(const CityPlan& p, const ToDegrees& deg, std::mt19937& rng, SourceData& out) {
   out.kind = LayerKind::Point;
   out.fields = {{"NOMBRE", 202}, {"CATEGORIA", 202}};
   const double half = p.blocksPerSide * p.blockSize / 2;
@@ -153,13 +153,13 @@ void addPlaces(const CityPlan& p, const ToDegrees& deg, std::mt19937& rng, Sourc
 
 }  // namespace
 
-GeneratedCity generateCity(const CityPlan& plan) {
+GeneratedCity GenerateCity(const CityPlan& plan) {
   const ToDegrees deg(plan.utmZone);
   std::mt19937 rng(plan.seed);
   GeneratedCity city;
-  addStreets(plan, deg, city.streets);
-  addBlocks(plan, deg, rng, city);
-  addPlaces(plan, deg, rng, city.places);
+  AddStreets(plan, deg, city.streets);
+  AddBlocks(plan, deg, rng, city);
+  AddPlaces(plan, deg, rng, city.places);
   return city;
 }
 

@@ -26,6 +26,6 @@ struct CityPlan {
   unsigned seed = 1001;  // the same city every time
 };
 
-GeneratedCity generateCity(const CityPlan& plan);
+GeneratedCity GenerateCity(const CityPlan& plan);
 
 }  // namespace orvenda::server

@@ -10,7 +10,7 @@
 namespace orvenda::server {
 namespace {
 
-void requireCache(const std::filesystem::path& cache) {
+void RequireCache(const std::filesystem::path& cache) {
   for (const char* f :
        {"node_modules/world-atlas/land-50m.json", "node_modules/world-atlas/countries-50m.json",
         "node_modules/us-atlas/states-10m.json", "node_modules/us-atlas/counties-10m.json",
@@ -20,44 +20,44 @@ void requireCache(const std::filesystem::path& cache) {
                                                        " (run scripts/fetch-demo-data.sh)");
 }
 
-void addUsers(Store& s) {
-  const auto demo = s.addUser("demo", hashPassword("demo"), false);
-  const auto viewer = s.addUser("viewer", hashPassword("viewer"), false);
-  const auto guest = s.addUser("invitado", hashPassword(""), true);
-  for (const LayerInfo& l : s.listLayers()) {
-    s.setAccess(demo, l.id, AccessLevel::Draw);
-    s.setAccess(viewer, l.id, AccessLevel::Viewer);
-    s.setAccess(guest, l.id, AccessLevel::Viewer);
+void AddUsers(Store& s) {
+  const auto demo = s.AddUser("demo", HashPassword("demo"), false);
+  const auto viewer = s.AddUser("viewer", HashPassword("viewer"), false);
+  const auto guest = s.AddUser("invitado", HashPassword(""), true);
+  for (const LayerInfo& l : s.ListLayers()) {
+    s.SetAccess(demo, l.id, AccessLevel::Draw);
+    s.SetAccess(viewer, l.id, AccessLevel::Viewer);
+    s.SetAccess(guest, l.id, AccessLevel::Viewer);
   }
 }
 
-void removeDatabase(const std::filesystem::path& p) {
+void RemoveDatabase(const std::filesystem::path& p) {
   for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(p.string() + suffix);
 }
 
 }  // namespace
 
-void buildDemoDatabase(const DemoOptions& o, std::ostream& log) {
-  requireCache(o.cache);
+void BuildDemoDatabase(const DemoOptions& o, std::ostream& log) {
+  RequireCache(o.cache);
   if (std::filesystem::exists(o.database) && !o.replace)
     throw StoreError(StoreFault::BadValue, o.database.string() + " already exists (use --replace)");
   const std::filesystem::path building = o.database.string() + ".building";
-  removeDatabase(building);
+  RemoveDatabase(building);
   try {
     auto store = std::make_unique<SqliteStore>(building);
-    store->startBulkLoad();
+    store->StartBulkLoad();
     DemoBuilder b(*store, o.cache, log);
-    store->transaction([&] {
-      b.worldMap();
-      b.unitedStatesMap();
-      b.cityMap(generateCity(CityPlan{}));
-      addUsers(*store);
+    store->Transaction([&] {
+      b.WorldMap();
+      b.UnitedStatesMap();
+      b.CityMap(GenerateCity(CityPlan{}));
+      AddUsers(*store);
     });
   } catch (...) {
-    removeDatabase(building);
+    RemoveDatabase(building);
     throw;
   }
-  removeDatabase(o.database);
+  RemoveDatabase(o.database);
   std::filesystem::rename(building, o.database);
   log << "demo database written to " << o.database.string() << "\n";
 }

@@ -16,6 +16,6 @@ struct DemoOptions {
 
 // Builds the whole database in a file beside `database` and moves it into place only
 // when complete. Throws StoreError when the cache is incomplete or a source fails.
-void buildDemoDatabase(const DemoOptions& options, std::ostream& log);
+void BuildDemoDatabase(const DemoOptions& options, std::ostream& log);
 
 }  // namespace orvenda::server

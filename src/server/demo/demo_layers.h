@@ -15,18 +15,18 @@ class DemoBuilder {
   DemoBuilder(Store& store, std::filesystem::path cache, std::ostream& log)
       : store_(store), cache_(std::move(cache)), log_(log) {}
 
-  void worldMap();                          // code 0, longitude/latitude
-  void unitedStatesMap();                   // code 1, Albers
-  void cityMap(const GeneratedCity& city);  // code 114, UTM zone 14
+  void WorldMap();                          // code 0, longitude/latitude
+  void UnitedStatesMap();                   // code 1, Albers
+  void CityMap(const GeneratedCity& city);  // code 114, UTM zone 14
 
  private:
   // Imports into `map` with the zoom range, then lets `setup` finish the layer setup.
-  std::int32_t add(ImportOptions o, std::int32_t map,
+  std::int32_t Add(ImportOptions o, std::int32_t map,
                    const std::function<void(LayerRecord&)>& setup);
-  std::int32_t addGenerated(const std::string& name, const SourceData& data, std::int32_t map,
+  std::int32_t AddGenerated(const std::string& name, const SourceData& data, std::int32_t map,
                             float zoomMax, const std::function<void(LayerRecord&)>& setup);
-  void setUp(std::int32_t map, std::int32_t layer, const std::function<void(LayerRecord&)>& setup);
-  void report(const std::string& name, const ImportReport& r);
+  void SetUp(std::int32_t map, std::int32_t layer, const std::function<void(LayerRecord&)>& setup);
+  void Report(const std::string& name, const ImportReport& r);
 
   Store& store_;
   std::filesystem::path cache_;

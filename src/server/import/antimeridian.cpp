@@ -8,7 +8,7 @@ namespace {
 
 // The points with every step of more than 180 degrees taken the short way round,
 // so that longitudes run on past ±180.
-std::vector<Point> unwrapped(const std::vector<Point>& points) {
+std::vector<Point> Unwrapped(const std::vector<Point>& points) {
   std::vector<Point> out;
   out.reserve(points.size() + 2);
   double shift = 0;
@@ -26,7 +26,7 @@ std::vector<Point> unwrapped(const std::vector<Point>& points) {
 }
 
 // The ring cut to the side of x = limit that `keepBelow` says, closed along the cut.
-std::vector<Point> clipped(const std::vector<Point>& ring, double limit, bool keepBelow) {
+std::vector<Point> Clipped(const std::vector<Point>& ring, double limit, bool keepBelow) {
   std::vector<Point> out;
   if (ring.empty()) return out;
   auto inside = [&](const Point& p) { return keepBelow ? p.x <= limit : p.x >= limit; };
@@ -42,7 +42,7 @@ std::vector<Point> clipped(const std::vector<Point>& ring, double limit, bool ke
   return out;
 }
 
-bool hasArea(const std::vector<Point>& ring) {
+bool HasArea(const std::vector<Point>& ring) {
   double twice = 0;
   for (std::size_t i = 0; i < ring.size(); ++i) {
     const Point& a = ring[i];
@@ -54,15 +54,15 @@ bool hasArea(const std::vector<Point>& ring) {
 
 }  // namespace
 
-bool crossesAntimeridian(const std::vector<Point>& points) {
+bool CrossesAntimeridian(const std::vector<Point>& points) {
   for (std::size_t i = 1; i < points.size(); ++i)
     if (std::fabs(points[i].x - points[i - 1].x) > 180) return true;
   return false;
 }
 
-std::vector<std::vector<Point>> splitRingAtAntimeridian(const std::vector<Point>& ring) {
-  if (!crossesAntimeridian(ring)) return {ring};
-  std::vector<Point> open = unwrapped(ring);
+std::vector<std::vector<Point>> SplitRingAtAntimeridian(const std::vector<Point>& ring) {
+  if (!CrossesAntimeridian(ring)) return {ring};
+  std::vector<Point> open = Unwrapped(ring);
   // The closing vertex may have come back whole turns away from the first.
   const double turn = std::round((open.back().x - open.front().x) / 360) * 360;
   open.pop_back();
@@ -89,15 +89,15 @@ std::vector<std::vector<Point>> splitRingAtAntimeridian(const std::vector<Point>
   for (double offset = first; maxX - offset > -180; offset += 360) {
     std::vector<Point> copy = open;
     for (Point& p : copy) p.x -= offset;
-    std::vector<Point> part = clipped(clipped(copy, -180, false), 180, true);
-    if (!hasArea(part)) continue;
+    std::vector<Point> part = Clipped(Clipped(copy, -180, false), 180, true);
+    if (!HasArea(part)) continue;
     part.push_back(part.front());
     parts.push_back(std::move(part));
   }
   return parts;
 }
 
-std::vector<std::vector<Point>> splitLineAtAntimeridian(const std::vector<Point>& line) {
+std::vector<std::vector<Point>> SplitLineAtAntimeridian(const std::vector<Point>& line) {
   std::vector<std::vector<Point>> parts(1);
   for (std::size_t i = 0; i < line.size(); ++i) {
     if (i > 0 && std::fabs(line[i].x - line[i - 1].x) > 180) {

@@ -15,12 +15,12 @@
 namespace orvenda::server {
 
 // A step of more than 180 degrees of longitude between consecutive vertices.
-bool crossesAntimeridian(const std::vector<Point>& points);
+bool CrossesAntimeridian(const std::vector<Point>& points);
 
 // The ring (closed: last vertex = first) as closed rings within -180..180.
-std::vector<std::vector<Point>> splitRingAtAntimeridian(const std::vector<Point>& ring);
+std::vector<std::vector<Point>> SplitRingAtAntimeridian(const std::vector<Point>& ring);
 
 // The line as lines within -180..180, cut where it crosses.
-std::vector<std::vector<Point>> splitLineAtAntimeridian(const std::vector<Point>& line);
+std::vector<std::vector<Point>> SplitLineAtAntimeridian(const std::vector<Point>& line);
 
 }  // namespace orvenda::server

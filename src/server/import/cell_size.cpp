@@ -15,16 +15,16 @@ constexpr double kViewAspect = 2.0;
 constexpr std::int64_t kMaxCellRows = 20'000'000;
 
 // The number of (cell, element) rows the boxes would make.
-std::int64_t cellRows(const std::vector<Box>& boxes, double size) {
+std::int64_t CellRows(const std::vector<Box>& boxes, double size) {
   std::int64_t total = 0;
   const auto f = static_cast<float>(size);
-  for (const Box& b : boxes) total += cellCountOfBox(b, f, f);
+  for (const Box& b : boxes) total += CellCountOfBox(b, f, f);
   return total;
 }
 
 }  // namespace
 
-std::vector<double> cellSizeLadder() {
+std::vector<double> CellSizeLadder() {
   std::vector<double> sizes;
   for (double decade : {0.001, 0.01, 0.1, 1.0})
     for (double m : {1.0, 2.0, 2.5, 5.0}) sizes.push_back(decade * m);
@@ -33,7 +33,7 @@ std::vector<double> cellSizeLadder() {
   return sizes;
 }
 
-std::size_t cellsPerView(double w, double h, double size, const Box& extent) {
+std::size_t CellsPerView(double w, double h, double size, const Box& extent) {
   // A span of s cells touches at most ceil(s) + 1 indices.
   auto span = [size](double len) { return static_cast<double>(std::ceil(len / size) + 1); };
   const double cols = std::min(span(w), span(extent.maxX - extent.minX));
@@ -41,18 +41,18 @@ std::size_t cellsPerView(double w, double h, double size, const Box& extent) {
   return static_cast<std::size_t>(cols * rows);
 }
 
-std::size_t maxElementsPerCell(const std::vector<Box>& boxes, float size) {
+std::size_t MaxElementsPerCell(const std::vector<Box>& boxes, float size) {
   std::unordered_map<std::int64_t, std::size_t> counts;
   std::size_t best = 0;
   for (const Box& b : boxes)
-    for (const CellKey& c : cellsOfBox(b, size, size)) {
+    for (const CellKey& c : CellsOfBox(b, size, size)) {
       const std::int64_t key = (std::int64_t{c.row} << 32) ^ static_cast<std::uint32_t>(c.column);
       best = std::max(best, ++counts[key]);
     }
   return best;
 }
 
-CellSizeChoice chooseCellSize(const std::vector<Box>& boxes, const CellSizeGoal& goal) {
+CellSizeChoice ChooseCellSize(const std::vector<Box>& boxes, const CellSizeGoal& goal) {
   Box extent{180, 90, -180, -90};
   for (const Box& b : boxes) {
     extent.minX = std::min(extent.minX, b.minX);
@@ -61,16 +61,16 @@ CellSizeChoice chooseCellSize(const std::vector<Box>& boxes, const CellSizeGoal&
     extent.maxY = std::max(extent.maxY, b.maxY);
   }
   if (boxes.empty()) extent = {-180, -90, 180, 90};
-  const auto sizes = cellSizeLadder();
+  const auto sizes = CellSizeLadder();
   std::size_t i = 0;
   while (i + 1 < sizes.size() &&
-         cellsPerView(goal.viewWidth, goal.viewHeight, sizes[i], extent) > goal.maxCellsPerView)
+         CellsPerView(goal.viewWidth, goal.viewHeight, sizes[i], extent) > goal.maxCellsPerView)
     ++i;
   auto evaluate = [&](std::size_t k) {
     CellSizeChoice e;
     e.size = static_cast<float>(sizes[k]);
-    e.maxElementsInCell = maxElementsPerCell(boxes, e.size);
-    e.cellsPerView = cellsPerView(goal.viewWidth, goal.viewHeight, sizes[k], extent);
+    e.maxElementsInCell = MaxElementsPerCell(boxes, e.size);
+    e.cellsPerView = CellsPerView(goal.viewWidth, goal.viewHeight, sizes[k], extent);
     return e;
   };
   const std::size_t viewSize = i;
@@ -78,13 +78,13 @@ CellSizeChoice chooseCellSize(const std::vector<Box>& boxes, const CellSizeGoal&
   // Too dense: smaller cells, unless big elements would then fill the index with tens
   // of millions of rows.
   while (c.maxElementsInCell > goal.maxElementsPerCell && i > 0 &&
-         cellRows(boxes, sizes[i - 1]) <= kMaxCellRows)
+         CellRows(boxes, sizes[i - 1]) <= kMaxCellRows)
     c = evaluate(--i);
   c.goalsMet = i == viewSize && c.maxElementsInCell <= goal.maxElementsPerCell;
   return c;
 }
 
-CellSizeGoal goalForZoom(float zoomMax, std::int16_t projection, double maxAbsLat) {
+CellSizeGoal GoalForZoom(float zoomMax, std::int16_t projection, double maxAbsLat) {
   CellSizeGoal g;
   if (zoomMax <= 0 || zoomMax >= 1e37f) return g;               // no upper limit: the whole world
   const double height = static_cast<double>(zoomMax) * 1000.0;  // projected units

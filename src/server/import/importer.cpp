@@ -10,7 +10,7 @@
 namespace orvenda::server {
 namespace {
 
-void addDerived(SourceData& data, const std::vector<DerivedField>& derived) {
+void AddDerived(SourceData& data, const std::vector<DerivedField>& derived) {
   const std::vector<FieldDef> sourceFields = data.fields;
   for (const DerivedField& d : derived) data.fields.push_back(d.field);
   for (SourceFeature& f : data.features) {
@@ -19,12 +19,12 @@ void addDerived(SourceData& data, const std::vector<DerivedField>& derived) {
   }
 }
 
-std::vector<Box> partBoxes(const SourceData& data, double& maxAbsLat) {
+std::vector<Box> PartBoxes(const SourceData& data, double& maxAbsLat) {
   std::vector<Box> boxes;
   maxAbsLat = 0;
   for (const SourceFeature& f : data.features)
     for (const auto& part : f.parts) {
-      boxes.push_back(boxOf(part));
+      boxes.push_back(BoxOf(part));
       maxAbsLat = std::max({maxAbsLat, std::fabs(boxes.back().minY), std::fabs(boxes.back().maxY)});
     }
   return boxes;
@@ -32,23 +32,23 @@ std::vector<Box> partBoxes(const SourceData& data, double& maxAbsLat) {
 
 }  // namespace
 
-ImportReport importLayer(Store& store, const ImportOptions& o) {
-  if (o.mapCode && !store.mapDefinition(*o.mapCode))
+ImportReport ImportLayer(Store& store, const ImportOptions& o) {
+  if (o.mapCode && !store.FindMapDefinition(*o.mapCode))
     throw StoreError(StoreFault::UnknownRecord, "unknown map " + std::to_string(*o.mapCode));
   ImportOptions named = o;
   if (named.layerName.empty()) named.layerName = o.source.stem().string();
-  return importData(store, readSource(o.source, o.read), named);
+  return ImportData(store, ReadSource(o.source, o.read), named);
 }
 
-ImportReport importData(Store& store, SourceData data, const ImportOptions& o) {
+ImportReport ImportData(Store& store, SourceData data, const ImportOptions& o) {
   std::int16_t projection = 0;
   if (o.mapCode) {
-    auto map = store.mapDefinition(*o.mapCode);
+    auto map = store.FindMapDefinition(*o.mapCode);
     if (!map)
       throw StoreError(StoreFault::UnknownRecord, "unknown map " + std::to_string(*o.mapCode));
     projection = map->projection;
   }
-  addDerived(data, o.derived);
+  AddDerived(data, o.derived);
 
   ImportReport r;
   r.kind = data.kind;
@@ -57,15 +57,15 @@ ImportReport importData(Store& store, SourceData data, const ImportOptions& o) {
   r.skippedParts = data.skippedParts;
   r.sourceCrs = data.sourceCrs;
   double maxAbsLat = 0;
-  const std::vector<Box> boxes = partBoxes(data, maxAbsLat);
+  const std::vector<Box> boxes = PartBoxes(data, maxAbsLat);
   if (o.cellSize) {
     if (!IsValidCellSize(*o.cellSize))
       throw StoreError(StoreFault::BadValue,
                        "cell size " + std::to_string(*o.cellSize) + " is not above 0");
     r.cellSize = *o.cellSize;
-    r.maxElementsInCell = maxElementsPerCell(boxes, r.cellSize);
+    r.maxElementsInCell = MaxElementsPerCell(boxes, r.cellSize);
   } else {
-    const CellSizeChoice c = chooseCellSize(boxes, goalForZoom(o.zoomMax, projection, maxAbsLat));
+    const CellSizeChoice c = ChooseCellSize(boxes, GoalForZoom(o.zoomMax, projection, maxAbsLat));
     r.cellSize = c.size;
     r.cellsPerView = c.cellsPerView;
     r.maxElementsInCell = c.maxElementsInCell;
@@ -77,11 +77,11 @@ ImportReport importData(Store& store, SourceData data, const ImportOptions& o) {
   layer.kind = data.kind;
   layer.cellWidth = layer.cellHeight = r.cellSize;
   layer.fields = data.fields;
-  store.transaction([&] {
-    r.layerId = store.createLayer(layer);
+  store.Transaction([&] {
+    r.layerId = store.CreateLayer(layer);
     for (const SourceFeature& f : data.features)
       for (const auto& part : f.parts) {
-        store.addElementTyped(r.layerId, part, f.values);
+        store.AddElementTyped(r.layerId, part, f.values);
         ++r.elements;
       }
     if (o.mapCode) {
@@ -89,7 +89,7 @@ ImportReport importData(Store& store, SourceData data, const ImportOptions& o) {
       setup.id = r.layerId;
       setup.zoomMin = o.zoomMin;
       setup.zoomMax = o.zoomMax;
-      store.addLayerToMap(*o.mapCode, setup);
+      store.AddLayerToMap(*o.mapCode, setup);
     }
   });
   return r;

@@ -45,10 +45,10 @@ struct ImportReport {
 
 // Throws StoreError (bad source, layer name taken, unknown map...); on error nothing
 // is stored.
-ImportReport importLayer(Store& store, const ImportOptions& options);
+ImportReport ImportLayer(Store& store, const ImportOptions& options);
 
 // The same for data already in memory (generated demo layers); options.source and
 // options.read are not used, and options.layerName is required.
-ImportReport importData(Store& store, SourceData data, const ImportOptions& options);
+ImportReport ImportData(Store& store, SourceData data, const ImportOptions& options);
 
 }  // namespace orvenda::server

@@ -18,13 +18,13 @@ namespace {
 // reprojection) are pulled in; anything further out is refused.
 constexpr double kEdgeSlack = 1e-6;
 
-bool clampCoordinate(double& v, double limit) {
+bool ClampCoordinate(double& v, double limit) {
   if (!std::isfinite(v) || std::fabs(v) > limit + kEdgeSlack) return false;
   v = std::clamp(v, -limit, limit);
   return true;
 }
 
-LayerKind baseKind(OGRwkbGeometryType t) {
+LayerKind BaseKind(OGRwkbGeometryType t) {
   switch (wkbFlatten(t)) {
     case wkbPoint:
     case wkbMultiPoint:
@@ -46,13 +46,13 @@ LayerKind baseKind(OGRwkbGeometryType t) {
 }
 
 // The kind of the first simple geometry inside g (for sources of mixed type).
-LayerKind firstKind(const OGRGeometry& g) {
+LayerKind FirstKind(const OGRGeometry& g) {
   if (wkbFlatten(g.getGeometryType()) == wkbGeometryCollection) {
     for (const OGRGeometry* sub : *g.toGeometryCollection())
-      if (LayerKind k = firstKind(*sub); k != LayerKind::Image) return k;
+      if (LayerKind k = FirstKind(*sub); k != LayerKind::Image) return k;
     return LayerKind::Image;
   }
-  return baseKind(g.getGeometryType());
+  return BaseKind(g.getGeometryType());
 }
 
 struct PartCollector {
@@ -61,12 +61,12 @@ struct PartCollector {
   std::size_t& skipped;
   bool splitAtAntimeridian = false;
 
-  void addCurve(const OGRSimpleCurve& c, bool ring) {
+  void AddCurve(const OGRSimpleCurve& c, bool ring) {
     std::vector<Point> pts;
     pts.reserve(static_cast<std::size_t>(c.getNumPoints()));
     for (int i = 0; i < c.getNumPoints(); ++i) {
       Point p{c.getX(i), c.getY(i)};
-      if (!clampCoordinate(p.x, 180) || !clampCoordinate(p.y, 90)) {
+      if (!ClampCoordinate(p.x, 180) || !ClampCoordinate(p.y, 90)) {
         ++skipped;
         return;
       }
@@ -74,45 +74,45 @@ struct PartCollector {
     }
     if (pts.empty()) {
       ++skipped;
-    } else if (splitAtAntimeridian && crossesAntimeridian(pts)) {
-      auto pieces = ring ? splitRingAtAntimeridian(pts) : splitLineAtAntimeridian(pts);
+    } else if (splitAtAntimeridian && CrossesAntimeridian(pts)) {
+      auto pieces = ring ? SplitRingAtAntimeridian(pts) : SplitLineAtAntimeridian(pts);
       for (auto& piece : pieces) parts.push_back(std::move(piece));
     } else {
       parts.push_back(std::move(pts));
     }
   }
 
-  void add(const OGRGeometry& g) {
+  void Add(const OGRGeometry& g) {
     if (g.IsEmpty()) return;
     const auto t = wkbFlatten(g.getGeometryType());
     if (t == wkbGeometryCollection || t == wkbMultiPoint || t == wkbMultiLineString ||
         t == wkbMultiPolygon) {
-      for (const OGRGeometry* sub : *g.toGeometryCollection()) add(*sub);
+      for (const OGRGeometry* sub : *g.toGeometryCollection()) Add(*sub);
       return;
     }
-    if (baseKind(t) != kind) {
+    if (BaseKind(t) != kind) {
       ++skipped;
       return;
     }
     if (t == wkbPoint) {
       const OGRPoint* p = g.toPoint();
       Point q{p->getX(), p->getY()};
-      if (clampCoordinate(q.x, 180) && clampCoordinate(q.y, 90))
+      if (ClampCoordinate(q.x, 180) && ClampCoordinate(q.y, 90))
         parts.push_back({q});
       else
         ++skipped;
     } else if (t == wkbLineString) {
-      addCurve(*g.toLineString(), false);
+      AddCurve(*g.toLineString(), false);
     } else if (t == wkbPolygon) {
       const OGRLinearRing* ring = g.toPolygon()->getExteriorRing();
-      if (ring) addCurve(*ring, true);
+      if (ring) AddCurve(*ring, true);
     } else {
       ++skipped;
     }
   }
 };
 
-std::unique_ptr<OGRCoordinateTransformation> transformFor(OGRLayer& layer, const SourceOptions& o,
+std::unique_ptr<OGRCoordinateTransformation> TransformFor(OGRLayer& layer, const SourceOptions& o,
                                                           std::string& described) {
   OGRSpatialReference src;
   if (!o.sourceCrs.empty()) {
@@ -139,12 +139,12 @@ std::unique_ptr<OGRCoordinateTransformation> transformFor(OGRLayer& layer, const
   return ct;
 }
 
-std::vector<FieldDef> mapFields(OGRFeatureDefn& defn, std::vector<int>& ogrIndex) {
+std::vector<FieldDef> MapFields(OGRFeatureDefn& defn, std::vector<int>& ogrIndex) {
   std::vector<FieldDef> fields;
   std::set<std::string> seen;
   for (int i = 0; i < defn.GetFieldCount(); ++i) {
     const OGRFieldDefn* f = defn.GetFieldDefn(i);
-    const std::int16_t type = fieldTypeFor(f->GetType(), f->GetSubType());
+    const std::int16_t type = FieldTypeFor(f->GetType(), f->GetSubType());
     if (type == 0) continue;
     std::string name = f->GetNameRef();
     std::string upper = name;
@@ -161,7 +161,7 @@ std::vector<FieldDef> mapFields(OGRFeatureDefn& defn, std::vector<int>& ogrIndex
   return fields;
 }
 
-Value readValue(const OGRFeature& f, int index) {
+Value ReadValue(const OGRFeature& f, int index) {
   if (!f.IsFieldSetAndNotNull(index)) return std::monostate{};
   switch (f.GetFieldDefnRef(index)->GetType()) {
     case OFTInteger:
@@ -177,7 +177,7 @@ Value readValue(const OGRFeature& f, int index) {
 
 // A 64-bit integer field whose values do not all fit the 32-bit Long of the wire is
 // kept as a Double field instead.
-void widenLongFields(SourceData& data) {
+void WidenLongFields(SourceData& data) {
   for (std::size_t k = 0; k < data.fields.size(); ++k) {
     if (data.fields[k].type != 20) continue;
     bool fits = true;
@@ -195,7 +195,7 @@ void widenLongFields(SourceData& data) {
 
 }  // namespace
 
-std::int16_t fieldTypeFor(int ogrType, int ogrSubType) {
+std::int16_t FieldTypeFor(int ogrType, int ogrSubType) {
   switch (ogrType) {
     case OFTInteger:
       return (ogrSubType == OFSTBoolean || ogrSubType == OFSTInt16) ? 2 : 3;
@@ -210,7 +210,7 @@ std::int16_t fieldTypeFor(int ogrType, int ogrSubType) {
   }
 }
 
-SourceData readSource(const std::filesystem::path& path, const SourceOptions& options) {
+SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& options) {
   GDALAllRegister();
   // GDAL's own complaint goes into our message instead of straight to stderr.
   CPLPushErrorHandler(CPLQuietErrorHandler);
@@ -228,10 +228,10 @@ SourceData readSource(const std::filesystem::path& path, const SourceOptions& op
                      "'" + path.string() + "' has no layer" +
                          (options.layer.empty() ? std::string() : " '" + options.layer + "'"));
   SourceData data;
-  auto ct = transformFor(*layer, options, data.sourceCrs);
+  auto ct = TransformFor(*layer, options, data.sourceCrs);
   std::vector<int> ogrIndex;
-  data.fields = mapFields(*layer->GetLayerDefn(), ogrIndex);
-  data.kind = baseKind(layer->GetGeomType());
+  data.fields = MapFields(*layer->GetLayerDefn(), ogrIndex);
+  data.kind = BaseKind(layer->GetGeomType());
   if (!options.where.empty() && layer->SetAttributeFilter(options.where.c_str()) != OGRERR_NONE)
     throw StoreError(StoreFault::BadValue, "bad attribute filter '" + options.where + "'");
   layer->ResetReading();
@@ -240,21 +240,21 @@ SourceData readSource(const std::filesystem::path& path, const SourceOptions& op
     if (!g || g->IsEmpty()) continue;
     if (g->hasCurveGeometry()) feature->SetGeometryDirectly(g->getLinearGeometry());
     g = feature->GetGeometryRef();
-    if (data.kind == LayerKind::Image) data.kind = firstKind(*g);
+    if (data.kind == LayerKind::Image) data.kind = FirstKind(*g);
     if (ct && g->transform(ct.get()) != OGRERR_NONE) {
       ++data.skippedParts;
       continue;
     }
     SourceFeature sf;
-    PartCollector{data.kind, sf.parts, data.skippedParts, options.splitAtAntimeridian}.add(*g);
+    PartCollector{data.kind, sf.parts, data.skippedParts, options.splitAtAntimeridian}.Add(*g);
     if (sf.parts.empty()) continue;
     for (std::size_t k = 0; k < data.fields.size(); ++k)
-      sf.values.push_back(readValue(*feature, ogrIndex[k]));
+      sf.values.push_back(ReadValue(*feature, ogrIndex[k]));
     data.features.push_back(std::move(sf));
   }
   if (data.features.empty())
     throw StoreError(StoreFault::BadValue, "'" + path.string() + "' holds no usable geometry");
-  widenLongFields(data);
+  WidenLongFields(data);
   return data;
 }
 

@@ -37,9 +37,9 @@ struct SourceOptions {
 
 // Throws StoreError with a readable message when the source cannot be read, has no such
 // layer, no usable geometry, or an unknown CRS.
-SourceData readSource(const std::filesystem::path& path, const SourceOptions& options);
+SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& options);
 
 // OGR field type and subtype to the type code of a field (0 = not stored).
-std::int16_t fieldTypeFor(int ogrType, int ogrSubType);
+std::int16_t FieldTypeFor(int ogrType, int ogrSubType);
 
 }  // namespace orvenda::server

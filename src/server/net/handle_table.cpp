@@ -6,7 +6,7 @@
 
 namespace orvenda::server {
 
-std::int32_t HandleTable::issue(std::int32_t userId) {
+std::int32_t HandleTable::Issue(std::int32_t userId) {
   if (sodium_init() < 0) throw std::runtime_error("libsodium could not be initialised");
   std::lock_guard lock(mutex_);
   const auto now = clock_.Now();
@@ -31,14 +31,14 @@ HandleTable::Entry* HandleTable::FindLive(std::int32_t handle) {
   return &it->second;
 }
 
-std::optional<std::int32_t> HandleTable::lookup(std::int32_t handle) {
+std::optional<std::int32_t> HandleTable::Lookup(std::int32_t handle) {
   std::lock_guard lock(mutex_);
   const Entry* entry = FindLive(handle);
   if (!entry) return std::nullopt;
   return entry->userId;
 }
 
-std::optional<std::int32_t> HandleTable::attach(std::int32_t handle) {
+std::optional<std::int32_t> HandleTable::Attach(std::int32_t handle) {
   std::lock_guard lock(mutex_);
   Entry* entry = FindLive(handle);
   if (!entry) return std::nullopt;
@@ -46,7 +46,7 @@ std::optional<std::int32_t> HandleTable::attach(std::int32_t handle) {
   return entry->userId;
 }
 
-void HandleTable::detach(std::int32_t handle) {
+void HandleTable::Detach(std::int32_t handle) {
   std::lock_guard lock(mutex_);
   const auto it = entries_.find(handle);
   if (it == entries_.end()) return;
@@ -54,7 +54,7 @@ void HandleTable::detach(std::int32_t handle) {
   if (!Live(it->second, clock_.Now())) entries_.erase(it);
 }
 
-std::size_t HandleTable::size() {
+std::size_t HandleTable::Size() {
   std::lock_guard lock(mutex_);
   Sweep(clock_.Now());
   return entries_.size();

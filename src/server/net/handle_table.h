@@ -22,15 +22,15 @@ class HandleTable {
       : lifetime_(lifetime), clock_(clock) {}
 
   // A fresh handle (1 to 2^31 - 1) for the account.
-  std::int32_t issue(std::int32_t userId);
+  std::int32_t Issue(std::int32_t userId);
   // The account behind a live handle.
-  std::optional<std::int32_t> lookup(std::int32_t handle);
+  std::optional<std::int32_t> Lookup(std::int32_t handle);
   // A connection starts using the handle: it stays valid until detach, even past its
   // lifetime. Returns the account, or nothing for a dead handle.
-  std::optional<std::int32_t> attach(std::int32_t handle);
-  void detach(std::int32_t handle);
+  std::optional<std::int32_t> Attach(std::int32_t handle);
+  void Detach(std::int32_t handle);
 
-  std::size_t size();
+  std::size_t Size();
 
  private:
   struct Entry {

@@ -7,7 +7,7 @@ void LoginThrottle::Prune(std::deque<ServerClock::TimePoint>& times,
   while (!times.empty() && now - times.front() >= window_) times.pop_front();
 }
 
-bool LoginThrottle::blocked(const std::string& address) {
+bool LoginThrottle::Blocked(const std::string& address) {
   std::lock_guard lock(mutex_);
   const auto it = failures_.find(address);
   if (it == failures_.end()) return false;
@@ -19,7 +19,7 @@ bool LoginThrottle::blocked(const std::string& address) {
   return static_cast<int>(it->second.size()) >= attempts_;
 }
 
-void LoginThrottle::failed(const std::string& address) {
+void LoginThrottle::Failed(const std::string& address) {
   std::lock_guard lock(mutex_);
   const auto now = clock_.Now();
   if (failures_.size() >= kMaxAddresses && !failures_.contains(address)) {

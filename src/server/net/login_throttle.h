@@ -20,8 +20,8 @@ class LoginThrottle {
                 const ServerClock& clock = SteadyServerClock())
       : attempts_(attempts), window_(window), clock_(clock) {}
 
-  bool blocked(const std::string& address);
-  void failed(const std::string& address);
+  bool Blocked(const std::string& address);
+  void Failed(const std::string& address);
 
  private:
   static constexpr std::size_t kMaxAddresses = 10000;

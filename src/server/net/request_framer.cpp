@@ -4,7 +4,7 @@
 
 namespace orvenda::server {
 
-void RequestFramer::feed(const std::uint8_t* data, std::size_t n) {
+void RequestFramer::Feed(const std::uint8_t* data, std::size_t n) {
   if (!fault_.empty()) return;
   // Drop what was handed out before growing, so a long-lived connection stays small.
   if (head_ > 0 && head_ == bytes_.size()) {
@@ -24,9 +24,9 @@ RequestFramer::Result RequestFramer::Break(std::string why) {
   return Result::Broken;
 }
 
-RequestFramer::Result RequestFramer::next(DWBUffer& out) {
+RequestFramer::Result RequestFramer::Next(DWBUffer& out) {
   if (!fault_.empty()) return Result::Broken;
-  const std::size_t have = held();
+  const std::size_t have = Held();
   const std::uint8_t* p = bytes_.data() + head_;
   const framing::HeaderCheck check = framing::CheckHeader(p, have, max_);
   if (check.frame == framing::Frame::Broken) {

@@ -20,13 +20,13 @@ class RequestFramer {
 
   explicit RequestFramer(std::int32_t maxMessage) : max_(maxMessage) {}
 
-  void feed(const std::uint8_t* data, std::size_t n);
+  void Feed(const std::uint8_t* data, std::size_t n);
   // Message: `out` holds the next whole request with its cursor at 1.
   // Broken: fault() says why; the framer stays broken.
-  Result next(DWBUffer& out);
+  Result Next(DWBUffer& out);
 
-  const std::string& fault() const { return fault_; }
-  std::size_t held() const { return bytes_.size() - head_; }
+  const std::string& Fault() const { return fault_; }
+  std::size_t Held() const { return bytes_.size() - head_; }
 
  private:
   Result Break(std::string why);

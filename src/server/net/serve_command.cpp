@@ -97,7 +97,7 @@ int RunServe(const std::vector<std::string>& args, std::ostream& /*out*/, std::o
     return kExitUsage;
   }
   ServerLog log(options->config.logFile, err);
-  if (!log.ok()) {
+  if (!log.Ok()) {
     err << "orvenda-server serve: cannot open log file " << options->config.logFile << "\n";
     return kExitFailure;
   }
@@ -106,20 +106,20 @@ int RunServe(const std::vector<std::string>& args, std::ostream& /*out*/, std::o
     asio::io_context signals;
     asio::signal_set set(signals, SIGINT, SIGTERM);
     const std::string db = options->db;
-    openStore(db);  // fail early, before binding, when the database cannot be opened
+    OpenStore(db);  // fail early, before binding, when the database cannot be opened
     Server server(
-        options->config, [db] { return openStore(db); }, log);
+        options->config, [db] { return OpenStore(db); }, log);
     set.async_wait([&](const asio::error_code& ec, int signal) {
-      if (!ec) log.line("signal " + std::to_string(signal) + " received");
-      server.stop();
+      if (!ec) log.Line("signal " + std::to_string(signal) + " received");
+      server.Stop();
     });
-    server.start();
+    server.Start();
     signals.run();
-    server.wait();
-    log.line("stopped");
+    server.Wait();
+    log.Line("stopped");
     return kExitOk;
   } catch (const std::exception& e) {
-    log.line(std::string("cannot serve: ") + e.what());
+    log.Line(std::string("cannot serve: ") + e.what());
     return kExitFailure;
   }
 }

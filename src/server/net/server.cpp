@@ -20,7 +20,7 @@ std::string MakeDummyHash() {
   if (sodium_init() < 0) throw std::runtime_error("libsodium could not be initialised");
   unsigned char secret[32];
   randombytes_buf(secret, sizeof secret);
-  return hashPassword(std::string(reinterpret_cast<const char*>(secret), sizeof secret));
+  return HashPassword(std::string(reinterpret_cast<const char*>(secret), sizeof secret));
 }
 
 }  // namespace
@@ -51,12 +51,12 @@ Server::Server(ServerConfig config, StoreFactory openStore, ServerLog& log,
 }
 
 Server::~Server() {
-  stop();
-  wait();
+  Stop();
+  Wait();
 }
 
-void Server::start() {
-  log_.line("listening on " + config_.listen + ":" + std::to_string(port_) + " with " +
+void Server::Start() {
+  log_.Line("listening on " + config_.listen + ":" + std::to_string(port_) + " with " +
             std::to_string(workers_.size()) + " network threads");
   asio::co_spawn(workers_[0]->context, AcceptLoop(), asio::detached);
   for (auto& w : workers_) {
@@ -65,18 +65,18 @@ void Server::start() {
   }
 }
 
-void Server::stop() {
+void Server::Stop() {
   if (stopping_.exchange(true)) return;
   asio::post(workers_[0]->context, [this] {
     asio::error_code ec;
     acceptor_->close(ec);
-    registry_.stopAll();
-    log_.line("stopping: no longer accepting connections");
+    registry_.StopAll();
+    log_.Line("stopping: no longer accepting connections");
     for (auto& w : workers_) w->guard.reset();
   });
 }
 
-void Server::wait() {
+void Server::Wait() {
   for (auto& w : workers_) {
     if (w->thread.joinable()) w->thread.join();
   }
@@ -92,7 +92,7 @@ asio::awaitable<void> Server::AcceptLoop() {
         co_await acceptor_->async_accept(w.context, asio::redirect_error(asio::use_awaitable, ec));
     if (ec) {
       if (stopping_ || ec == asio::error::operation_aborted) co_return;
-      log_.line("accept failed: " + ec.message());
+      log_.Line("accept failed: " + ec.message());
       // Out of descriptors and the like: give the connections a moment to end.
       asio::steady_timer pause(co_await asio::this_coro::executor, std::chrono::milliseconds(100));
       co_await pause.async_wait(asio::redirect_error(asio::use_awaitable, ec));
@@ -101,11 +101,11 @@ asio::awaitable<void> Server::AcceptLoop() {
     const std::uint64_t id = nextId_++;
     auto session =
         std::make_shared<Session>(std::move(socket), id, *w.store, *services_, registry_);
-    if (!registry_.add(id, session)) {
-      session->reject("too many connections");
+    if (!registry_.Add(id, session)) {
+      session->Reject("too many connections");
       continue;
     }
-    session->start();
+    session->Start();
   }
 }
 

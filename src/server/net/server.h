@@ -39,15 +39,15 @@ class Server {
   Server& operator=(const Server&) = delete;
 
   // Starts the threads and returns; the port is listening when it returns.
-  void start();
+  void Start();
   // The bound port (the chosen one when the configuration asked for port 0).
-  std::uint16_t port() const { return port_; }
+  std::uint16_t Port() const { return port_; }
   // Stops accepting, closes every connection; safe from any thread, also from a
   // signal handler's completion. wait() returns once everything has ended.
-  void stop();
-  void wait();
+  void Stop();
+  void Wait();
 
-  std::size_t connections() { return registry_.size(); }
+  std::size_t Connections() { return registry_.Size(); }
 
  private:
   struct Worker {

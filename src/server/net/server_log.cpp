@@ -30,7 +30,7 @@ ServerLog::ServerLog(const std::string& path, std::ostream& fallback) : out_(&fa
   if (ok_) out_ = &file_;
 }
 
-void ServerLog::line(std::string_view text) {
+void ServerLog::Line(std::string_view text) {
   std::string whole = Timestamp();
   whole += ' ';
   // A client's text may reach a log line (user names, field names): keep it on one line.

@@ -17,8 +17,8 @@ class ServerLog {
   ServerLog(const std::string& path, std::ostream& fallback);
 
   // False when the log file could not be opened.
-  bool ok() const { return ok_; }
-  void line(std::string_view text);
+  bool Ok() const { return ok_; }
+  void Line(std::string_view text);
 
  private:
   std::mutex mutex_;

@@ -48,8 +48,8 @@ Session::Session(asio::ip::tcp::socket socket, std::uint64_t id, Store& store,
   socket_.set_option(asio::ip::tcp::no_delay(true), ec);  // replies are small and awaited
 }
 
-void Session::start() {
-  HandlerContext{store_, services_, state_}.log("connected");
+void Session::Start() {
+  HandlerContext{store_, services_, state_}.Log("connected");
   auto self = shared_from_this();
   const auto ex = socket_.get_executor();
   asio::co_spawn(
@@ -60,7 +60,7 @@ void Session::start() {
       ex, [self] { return self->Watchdog(); }, asio::detached);
 }
 
-void Session::stop() {
+void Session::Stop() {
   asio::post(socket_.get_executor(),
              [self = shared_from_this()] { self->Close("server shutting down"); });
 }
@@ -72,7 +72,7 @@ std::chrono::milliseconds Session::IdleLimit() const {
 void Session::Close(const std::string& why) {
   if (closed_) return;
   closed_ = true;
-  HandlerContext{store_, services_, state_}.log("closed after " + std::to_string(requests_) +
+  HandlerContext{store_, services_, state_}.Log("closed after " + std::to_string(requests_) +
                                                 " requests: " + why);
   asio::error_code ec;
   socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
@@ -80,9 +80,9 @@ void Session::Close(const std::string& why) {
   wakeWriter_.cancel();
   roomMade_.cancel();
   watchdog_.cancel();
-  if (state_.handle != 0) services_.handles.detach(state_.handle);
+  if (state_.handle != 0) services_.handles.Detach(state_.handle);
   state_.handle = 0;
-  registry_.remove(state_.id);
+  registry_.Remove(state_.id);
 }
 
 void Session::Enqueue(DWBUffer reply) {
@@ -104,10 +104,10 @@ asio::awaitable<bool> Session::AnswerHeld() {
   while (!closed_) {
     co_await WaitForRoom();
     if (closed_) break;
-    const auto r = framer_.next(request);
+    const auto r = framer_.Next(request);
     if (r == RequestFramer::Result::NeedMore) co_return true;
     if (r == RequestFramer::Result::Broken) {
-      Close("malformed stream (" + framer_.fault() + ")");
+      Close("malformed stream (" + framer_.Fault() + ")");
       break;
     }
     ++requests_;
@@ -141,7 +141,7 @@ asio::awaitable<void> Session::Reader() {
     }
     lastActivity_ = services_.clock.Now();
     if (!answering) continue;  // after the login reply: wait for the client to close
-    framer_.feed(buf.data(), n);
+    framer_.Feed(buf.data(), n);
     answering = co_await AnswerHeld();
   }
 }

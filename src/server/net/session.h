@@ -30,11 +30,11 @@ class Session : public std::enable_shared_from_this<Session> {
           SessionRegistry& registry);
 
   // Starts the coroutines; call once, after the registry has taken the session.
-  void start();
+  void Start();
   // Closes the connection from any thread.
-  void stop();
+  void Stop();
   // Closes a connection that was never started (over the connection limit).
-  void reject(const std::string& why) { Close("refused: " + why); }
+  void Reject(const std::string& why) { Close("refused: " + why); }
 
  private:
   asio::awaitable<void> Reader();

@@ -6,19 +6,19 @@
 
 namespace orvenda::server {
 
-bool SessionRegistry::add(std::uint64_t id, const std::shared_ptr<Session>& session) {
+bool SessionRegistry::Add(std::uint64_t id, const std::shared_ptr<Session>& session) {
   std::lock_guard lock(mutex_);
   if (stopping_ || static_cast<int>(sessions_.size()) >= max_) return false;
   sessions_.emplace(id, session);
   return true;
 }
 
-void SessionRegistry::remove(std::uint64_t id) {
+void SessionRegistry::Remove(std::uint64_t id) {
   std::lock_guard lock(mutex_);
   sessions_.erase(id);
 }
 
-void SessionRegistry::stopAll() {
+void SessionRegistry::StopAll() {
   std::vector<std::shared_ptr<Session>> live;
   {
     std::lock_guard lock(mutex_);
@@ -28,10 +28,10 @@ void SessionRegistry::stopAll() {
     }
   }
   // Outside the lock: a session removes itself while closing.
-  for (auto& s : live) s->stop();
+  for (auto& s : live) s->Stop();
 }
 
-std::size_t SessionRegistry::size() {
+std::size_t SessionRegistry::Size() {
   std::lock_guard lock(mutex_);
   return sessions_.size();
 }

@@ -16,11 +16,11 @@ class SessionRegistry {
   explicit SessionRegistry(int maxSessions) : max_(maxSessions) {}
 
   // False (and nothing kept) when the limit is reached or the registry is stopping.
-  bool add(std::uint64_t id, const std::shared_ptr<Session>& session);
-  void remove(std::uint64_t id);
+  bool Add(std::uint64_t id, const std::shared_ptr<Session>& session);
+  void Remove(std::uint64_t id);
   // Asks every live session to close; later add() calls fail.
-  void stopAll();
-  std::size_t size();
+  void StopAll();
+  std::size_t Size();
 
  private:
   int max_;

@@ -8,13 +8,13 @@
 namespace orvenda::server {
 namespace {
 
-std::string upper(std::string t) {
+std::string Upper(std::string t) {
   for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return t;
 }
 
-double number(const std::string& text) {
-  auto v = parseFieldValue(5, text);
+double Number(const std::string& text) {
+  auto v = ParseFieldValue(5, text);
   if (!v || !std::holds_alternative<double>(*v))
     throw StoreError(StoreFault::BadValue, "'" + text + "' is not a number");
   return std::get<double>(*v);
@@ -23,21 +23,21 @@ double number(const std::string& text) {
 }  // namespace
 
 ConditionTest::ConditionTest(const Condition& c, std::int16_t fieldType)
-    : numeric_(isNumericFieldType(fieldType)), op_(c.op) {
+    : numeric_(IsNumericFieldType(fieldType)), op_(c.op) {
   if (op_ < 1 || op_ > 10)
     throw StoreError(StoreFault::BadValue, "unknown operator " + std::to_string(op_));
-  text1_ = upper(c.value1);
-  text2_ = upper(c.value2);
+  text1_ = Upper(c.value1);
+  text2_ = Upper(c.value2);
   // Operators 2-4 look at the text of a value whatever its type.
   if (numeric_ && (op_ == 1 || op_ >= 5)) {
-    number1_ = number(c.value1);
-    if (op_ == 10) number2_ = number(c.value2);
+    number1_ = Number(c.value1);
+    if (op_ == 10) number2_ = Number(c.value2);
   }
 }
 
 bool ConditionTest::operator()(const Value& v) const {
   if (std::holds_alternative<std::monostate>(v)) return op_ == 5;
-  const std::string text = upper(valueText(v));
+  const std::string text = Upper(ValueText(v));
   switch (op_) {
     case 2:
       return text.compare(0, text1_.size(), text1_) == 0;

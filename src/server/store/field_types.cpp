@@ -13,7 +13,7 @@ struct IntRange {
 
 // Ranges are those of the ADO types, narrowed to what the wire field carries (the
 // unsigned 16-bit and the 64-bit types travel as signed 16- and 32-bit numbers).
-std::optional<IntRange> integerRange(std::int16_t type) {
+std::optional<IntRange> IntegerRange(std::int16_t type) {
   switch (type) {
     case 2:
       return IntRange{-32768, 32767};
@@ -35,7 +35,7 @@ std::optional<IntRange> integerRange(std::int16_t type) {
   }
 }
 
-std::string trim(const std::string& s) {
+std::string Trim(const std::string& s) {
   const auto b = s.find_first_not_of(" \t\r\n");
   if (b == std::string::npos) return {};
   const auto e = s.find_last_not_of(" \t\r\n");
@@ -44,7 +44,7 @@ std::string trim(const std::string& s) {
 
 }  // namespace
 
-WireKind wireKindOf(std::int16_t type) {
+WireKind WireKindOf(std::int16_t type) {
   switch (type) {
     case 2:
     case 16:
@@ -75,20 +75,20 @@ WireKind wireKindOf(std::int16_t type) {
   }
 }
 
-bool isKnownFieldType(std::int16_t type) { return wireKindOf(type) != WireKind::Unknown; }
+bool IsKnownFieldType(std::int16_t type) { return WireKindOf(type) != WireKind::Unknown; }
 
-bool isNumericFieldType(std::int16_t type) {
-  const WireKind k = wireKindOf(type);
+bool IsNumericFieldType(std::int16_t type) {
+  const WireKind k = WireKindOf(type);
   return k != WireKind::String && k != WireKind::Unknown;
 }
 
-std::optional<Value> coerceFieldValue(std::int16_t type, const Value& v) {
+std::optional<Value> CoerceFieldValue(std::int16_t type, const Value& v) {
   if (std::holds_alternative<std::monostate>(v)) return v;
-  switch (wireKindOf(type)) {
+  switch (WireKindOf(type)) {
     case WireKind::Integer:
     case WireKind::Long: {
       const auto* i = std::get_if<std::int64_t>(&v);
-      const auto r = integerRange(type);
+      const auto r = IntegerRange(type);
       if (!i || !r || *i < r->lo || *i > r->hi) return std::nullopt;
       return v;
     }
@@ -102,7 +102,7 @@ std::optional<Value> coerceFieldValue(std::int16_t type, const Value& v) {
       else
         return std::nullopt;
       if (!std::isfinite(d)) return std::nullopt;
-      if (wireKindOf(type) == WireKind::Single &&
+      if (WireKindOf(type) == WireKind::Single &&
           std::fabs(d) > static_cast<double>(std::numeric_limits<float>::max()))
         return std::nullopt;
       return Value{d};
@@ -113,17 +113,17 @@ std::optional<Value> coerceFieldValue(std::int16_t type, const Value& v) {
         if (s->size() > 32767) return std::nullopt;
         return v;
       }
-      return Value{valueText(v)};
+      return Value{ValueText(v)};
     case WireKind::Unknown:
       break;
   }
   return std::nullopt;
 }
 
-std::optional<Value> parseFieldValue(std::int16_t type, const std::string& text) {
-  const WireKind kind = wireKindOf(type);
-  if (kind == WireKind::String) return coerceFieldValue(type, Value{text});
-  const std::string t = trim(text);
+std::optional<Value> ParseFieldValue(std::int16_t type, const std::string& text) {
+  const WireKind kind = WireKindOf(type);
+  if (kind == WireKind::String) return CoerceFieldValue(type, Value{text});
+  const std::string t = Trim(text);
   if (t.empty()) return Value{std::monostate{}};
   const char* b = t.data();
   const char* e = t.data() + t.size();
@@ -131,18 +131,18 @@ std::optional<Value> parseFieldValue(std::int16_t type, const std::string& text)
     std::int64_t i = 0;
     auto [p, ec] = std::from_chars(b, e, i);
     if (ec != std::errc() || p != e) return std::nullopt;
-    return coerceFieldValue(type, Value{i});
+    return CoerceFieldValue(type, Value{i});
   }
   if (kind == WireKind::Single || kind == WireKind::Double) {
     double d = 0;
     auto [p, ec] = std::from_chars(b, e, d);
     if (ec != std::errc() || p != e) return std::nullopt;
-    return coerceFieldValue(type, Value{d});
+    return CoerceFieldValue(type, Value{d});
   }
   return std::nullopt;
 }
 
-std::string valueText(const Value& v) {
+std::string ValueText(const Value& v) {
   if (const auto* i = std::get_if<std::int64_t>(&v)) return std::to_string(*i);
   if (const auto* s = std::get_if<std::string>(&v)) return *s;
   if (const auto* d = std::get_if<double>(&v)) {

@@ -13,21 +13,21 @@ namespace orvenda::server {
 // String. Unknown codes cannot travel at all.
 enum class WireKind { Integer, Long, Single, Double, String, Unknown };
 
-WireKind wireKindOf(std::int16_t type);
-bool isKnownFieldType(std::int16_t type);
-bool isNumericFieldType(std::int16_t type);
+WireKind WireKindOf(std::int16_t type);
+bool IsKnownFieldType(std::int16_t type);
+bool IsNumericFieldType(std::int16_t type);
 
 // Converts a text to a value of the field's type. An empty (or all-blank) text is
 // NULL. Returns nullopt when the text is not a number of the type or does not fit in
 // what the wire carries for it (e.g. 40000 for a 16-bit Integer).
-std::optional<Value> parseFieldValue(std::int16_t type, const std::string& text);
+std::optional<Value> ParseFieldValue(std::int16_t type, const std::string& text);
 
 // Checks that a value fits the field's type; integers may be given for real fields.
 // Returns the value converted to the type's storage (integer or real or text).
-std::optional<Value> coerceFieldValue(std::int16_t type, const Value& v);
+std::optional<Value> CoerceFieldValue(std::int16_t type, const Value& v);
 
 // The text form of a stored value: decimal integers, shortest round-trip reals,
 // text as is, and an empty text for NULL.
-std::string valueText(const Value& v);
+std::string ValueText(const Value& v);
 
 }  // namespace orvenda::server

@@ -6,16 +6,16 @@
 
 namespace orvenda::server {
 
-CellKey cellOfPoint(const Point& p, const LayerGrid& grid) {
+CellKey CellOfPoint(const Point& p, const LayerGrid& grid) {
   const GridCell c = GridCellOfPoint(p.x, p.y, grid.cellWidth, grid.cellHeight);
   return {c.row, c.column};
 }
 
-std::int64_t cellCountOfBox(const Box& box, float cellWidth, float cellHeight) {
+std::int64_t CellCountOfBox(const Box& box, float cellWidth, float cellHeight) {
   return GridCellsOfBox(box.minX, box.minY, box.maxX, box.maxY, cellWidth, cellHeight).Count();
 }
 
-std::vector<CellKey> cellsOfBox(const Box& box, float cellWidth, float cellHeight) {
+std::vector<CellKey> CellsOfBox(const Box& box, float cellWidth, float cellHeight) {
   std::vector<CellKey> cells;
   GridCellsOfBox(box.minX, box.minY, box.maxX, box.maxY, cellWidth, cellHeight)
       .ForEach([&cells](GridCell c) {
@@ -24,7 +24,7 @@ std::vector<CellKey> cellsOfBox(const Box& box, float cellWidth, float cellHeigh
   return cells;
 }
 
-Box boxOf(const std::vector<Point>& points) {
+Box BoxOf(const std::vector<Point>& points) {
   if (points.empty()) return {};
   Box b{points[0].x, points[0].y, points[0].x, points[0].y};
   for (const Point& p : points) {

@@ -9,15 +9,15 @@
 
 namespace orvenda::server {
 
-CellKey cellOfPoint(const Point& p, const LayerGrid& grid);
+CellKey CellOfPoint(const Point& p, const LayerGrid& grid);
 
 // How many cells the box covers, without listing them.
-std::int64_t cellCountOfBox(const Box& box, float cellWidth, float cellHeight);
+std::int64_t CellCountOfBox(const Box& box, float cellWidth, float cellHeight);
 
 // Every cell that the box covers (the range of indices of its corners), row by row.
-std::vector<CellKey> cellsOfBox(const Box& box, float cellWidth, float cellHeight);
+std::vector<CellKey> CellsOfBox(const Box& box, float cellWidth, float cellHeight);
 
 // The box of a list of points; all zero for an empty list.
-Box boxOf(const std::vector<Point>& points);
+Box BoxOf(const std::vector<Point>& points);
 
 }  // namespace orvenda::server

@@ -7,7 +7,7 @@
 namespace orvenda::server {
 namespace {
 
-void initSodium() {
+void InitSodium() {
   // sodium_init is idempotent and thread-safe; it returns 1 when already done.
   if (sodium_init() < 0)
     throw StoreError(StoreFault::StorageFailure, "libsodium could not be initialised");
@@ -15,8 +15,8 @@ void initSodium() {
 
 }  // namespace
 
-std::string hashPassword(const std::string& password, PasswordCost cost) {
-  initSodium();
+std::string HashPassword(const std::string& password, PasswordCost cost) {
+  InitSodium();
   char out[crypto_pwhash_STRBYTES];
   const bool least = cost == PasswordCost::Least;
   const auto ops = least ? crypto_pwhash_OPSLIMIT_MIN : crypto_pwhash_OPSLIMIT_INTERACTIVE;
@@ -26,8 +26,8 @@ std::string hashPassword(const std::string& password, PasswordCost cost) {
   return std::string(out);
 }
 
-bool verifyPassword(const std::string& hash, const std::string& password) {
-  initSodium();
+bool VerifyPassword(const std::string& hash, const std::string& password) {
+  InitSodium();
   if (hash.empty() || hash.size() >= crypto_pwhash_STRBYTES) return false;
   return crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
 }

@@ -12,10 +12,10 @@ namespace orvenda::server {
 enum class PasswordCost { Interactive, Least };
 
 // Throws StoreError when libsodium cannot be initialised or runs out of memory.
-std::string hashPassword(const std::string& password,
+std::string HashPassword(const std::string& password,
                          PasswordCost cost = PasswordCost::Interactive);
 
 // True when `password` matches `hash`; false for a wrong password or a malformed hash.
-bool verifyPassword(const std::string& hash, const std::string& password);
+bool VerifyPassword(const std::string& hash, const std::string& password);
 
 }  // namespace orvenda::server

@@ -119,36 +119,36 @@ CREATE TRIGGER layers_cell_size_on_update BEFORE UPDATE OF cell_width, cell_heig
   BEGIN SELECT RAISE(ABORT, 'layer cell size must be above 0'); END;
 )sql";
 
-const std::vector<const char*>& migrations() {
+const std::vector<const char*>& Migrations() {
   static const std::vector<const char*> list = {kVersion1, kVersion2, kVersion3, kVersion4};
   return list;
 }
 
 }  // namespace
 
-int latestSchemaVersion() { return static_cast<int>(migrations().size()); }
+int LatestSchemaVersion() { return static_cast<int>(Migrations().size()); }
 
-int schemaVersion(SqliteDb& db) {
-  auto st = db.prepare("PRAGMA user_version");
-  return st.step() ? static_cast<int>(st.integer(0)) : 0;
+int SchemaVersion(SqliteDb& db) {
+  auto st = db.Prepare("PRAGMA user_version");
+  return st.Step() ? static_cast<int>(st.Integer(0)) : 0;
 }
 
-void migrate(SqliteDb& db, int target) {
-  if (target <= 0) target = latestSchemaVersion();
+void Migrate(SqliteDb& db, int target) {
+  if (target <= 0) target = LatestSchemaVersion();
   // BEGIN IMMEDIATE: two processes opening a fresh file do not both migrate it.
-  db.exec("BEGIN IMMEDIATE");
+  db.Exec("BEGIN IMMEDIATE");
   try {
-    const int current = schemaVersion(db);
-    if (current > latestSchemaVersion())
+    const int current = SchemaVersion(db);
+    if (current > LatestSchemaVersion())
       throw StoreError(StoreFault::StorageFailure, "database schema version " +
                                                        std::to_string(current) +
                                                        " is newer than this program (" +
-                                                       std::to_string(latestSchemaVersion()) + ")");
-    for (int v = current; v < target; ++v) db.exec(migrations()[static_cast<std::size_t>(v)]);
-    if (target > current) db.exec("PRAGMA user_version = " + std::to_string(target));
-    db.exec("COMMIT");
+                                                       std::to_string(LatestSchemaVersion()) + ")");
+    for (int v = current; v < target; ++v) db.Exec(Migrations()[static_cast<std::size_t>(v)]);
+    if (target > current) db.Exec("PRAGMA user_version = " + std::to_string(target));
+    db.Exec("COMMIT");
   } catch (...) {
-    db.exec("ROLLBACK");
+    db.Exec("ROLLBACK");
     throw;
   }
 }

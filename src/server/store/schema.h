@@ -7,11 +7,11 @@
 
 namespace orvenda::server {
 
-int latestSchemaVersion();
-int schemaVersion(SqliteDb& db);
+int LatestSchemaVersion();
+int SchemaVersion(SqliteDb& db);
 
 // Brings the database to `target` (default: the latest version). Throws StoreError
 // when the database is newer than `target` knows.
-void migrate(SqliteDb& db, int target = 0);
+void Migrate(SqliteDb& db, int target = 0);
 
 }  // namespace orvenda::server

@@ -22,25 +22,25 @@ class SqliteStatement {
   SqliteStatement& operator=(const SqliteStatement&) = delete;
 
   // Parameters are numbered from 1, as in SQLite.
-  SqliteStatement& bind(int index, std::int64_t v);
-  SqliteStatement& bind(int index, double v);
-  SqliteStatement& bind(int index, std::string_view v);
-  SqliteStatement& bindBlob(int index, const void* data, std::size_t size);
-  SqliteStatement& bindNull(int index);
-  SqliteStatement& bindValue(int index, const Value& v);
+  SqliteStatement& Bind(int index, std::int64_t v);
+  SqliteStatement& Bind(int index, double v);
+  SqliteStatement& Bind(int index, std::string_view v);
+  SqliteStatement& BindBlob(int index, const void* data, std::size_t size);
+  SqliteStatement& BindNull(int index);
+  SqliteStatement& BindValue(int index, const Value& v);
 
   // True while a row is available; false when done.
-  bool step();
+  bool Step();
   // Runs a statement that returns no rows.
-  void run();
-  void reset();
+  void Run();
+  void Reset();
 
-  bool isNull(int column) const;
-  std::int64_t integer(int column) const;
-  double real(int column) const;
-  std::string text(int column) const;
-  std::string_view blob(int column) const;
-  Value value(int column) const;  // by the stored type of the column
+  bool IsNull(int column) const;
+  std::int64_t Integer(int column) const;
+  double Real(int column) const;
+  std::string Text(int column) const;
+  std::string_view Blob(int column) const;
+  Value ColumnValue(int column) const;  // by the stored type of the column
 
  private:
   sqlite3* db_;
@@ -54,11 +54,11 @@ class SqliteDb {
   SqliteDb(const SqliteDb&) = delete;
   SqliteDb& operator=(const SqliteDb&) = delete;
 
-  void exec(std::string_view sql);  // statements without parameters only
-  SqliteStatement prepare(std::string_view sql) { return SqliteStatement(db_, sql); }
-  std::int64_t lastInsertId() const;
-  int changes() const;
-  sqlite3* handle() { return db_; }
+  void Exec(std::string_view sql);  // statements without parameters only
+  SqliteStatement Prepare(std::string_view sql) { return SqliteStatement(db_, sql); }
+  std::int64_t LastInsertId() const;
+  int Changes() const;
+  sqlite3* Handle() { return db_; }
 
  private:
   sqlite3* db_ = nullptr;

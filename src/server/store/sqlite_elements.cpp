@@ -14,7 +14,7 @@ namespace {
 // Vertices are kept as consecutive native doubles x0 y0 x1 y1 ...; the database file
 // is only ever read by this program on the machine that wrote it or one of the same
 // byte order.
-std::string packPoints(const std::vector<Point>& points) {
+std::string PackPoints(const std::vector<Point>& points) {
   std::string blob(points.size() * 2 * sizeof(double), '\0');
   for (std::size_t i = 0; i < points.size(); ++i) {
     const double xy[2] = {points[i].x, points[i].y};
@@ -23,7 +23,7 @@ std::string packPoints(const std::vector<Point>& points) {
   return blob;
 }
 
-std::vector<Point> unpackPoints(std::string_view blob) {
+std::vector<Point> UnpackPoints(std::string_view blob) {
   std::vector<Point> points(blob.size() / (2 * sizeof(double)));
   for (std::size_t i = 0; i < points.size(); ++i) {
     double xy[2];
@@ -35,7 +35,7 @@ std::vector<Point> unpackPoints(std::string_view blob) {
 
 constexpr std::int64_t kMaxCellsPerElement = 1'000'000;
 
-void checkPoints(const std::vector<Point>& points) {
+void CheckPoints(const std::vector<Point>& points) {
   if (points.empty())
     throw StoreError(StoreFault::BadValue, "an element needs at least one vertex");
   for (const Point& p : points)
@@ -47,7 +47,7 @@ void checkPoints(const std::vector<Point>& points) {
 
 }  // namespace
 
-bool SqliteStore::widenGrid(std::int32_t layerId, const std::vector<CellKey>& cells) {
+bool SqliteStore::WidenGrid(std::int32_t layerId, const std::vector<CellKey>& cells) {
   if (cells.empty()) return false;
   CellKey lo = cells.front(), hi = cells.front();
   for (const CellKey& c : cells) {
@@ -55,7 +55,7 @@ bool SqliteStore::widenGrid(std::int32_t layerId, const std::vector<CellKey>& ce
     hi = {std::max(hi.row, c.row), std::max(hi.column, c.column)};
   }
   // An empty layer has last_row < first_row; its first element sets the limits.
-  auto& st = cached(
+  auto& st = Cached(
       "UPDATE layers SET "
       "first_row = CASE WHEN last_row < first_row THEN ?1 ELSE min(first_row, ?1) END, "
       "first_column = CASE WHEN last_row < first_row THEN ?2 ELSE min(first_column, ?2) END, "
@@ -63,85 +63,85 @@ bool SqliteStore::widenGrid(std::int32_t layerId, const std::vector<CellKey>& ce
       "last_column = CASE WHEN last_row < first_row THEN ?4 ELSE max(last_column, ?4) END "
       "WHERE id = ?5 AND (last_row < first_row OR first_row > ?1 OR first_column > ?2 "
       "OR last_row < ?3 OR last_column < ?4)");
-  st.bind(1, std::int64_t{lo.row}).bind(2, std::int64_t{lo.column});
-  st.bind(3, std::int64_t{hi.row}).bind(4, std::int64_t{hi.column});
-  st.bind(5, std::int64_t{layerId}).run();
-  return db_.changes() > 0;
+  st.Bind(1, std::int64_t{lo.row}).Bind(2, std::int64_t{lo.column});
+  st.Bind(3, std::int64_t{hi.row}).Bind(4, std::int64_t{hi.column});
+  st.Bind(5, std::int64_t{layerId}).Run();
+  return db_.Changes() > 0;
 }
 
-std::vector<CellKey> SqliteStore::storeGeometry(std::int32_t layerId, std::int32_t elementId,
+std::vector<CellKey> SqliteStore::StoreGeometry(std::int32_t layerId, std::int32_t elementId,
                                                 const std::vector<Point>& points, bool isNew) {
-  const LayerShape& s = shape(layerId);
-  const Box box = boxOf(points);
+  const LayerShape& s = Shape(layerId);
+  const Box box = BoxOf(points);
   // A continent in cells of a few metres would be millions of index rows.
-  const std::int64_t count = cellCountOfBox(box, s.cellWidth, s.cellHeight);
+  const std::int64_t count = CellCountOfBox(box, s.cellWidth, s.cellHeight);
   if (count > kMaxCellsPerElement)
     throw StoreError(StoreFault::BadValue, "an element would cover " + std::to_string(count) +
                                                " cells of layer " + std::to_string(layerId) +
                                                "; use larger cells");
-  const std::string blob = packPoints(points);
-  auto& el = cached(
+  const std::string blob = PackPoints(points);
+  auto& el = Cached(
       "INSERT OR REPLACE INTO elements (layer_id, id, min_x, min_y, max_x, max_y, points) "
       "VALUES (?, ?, ?, ?, ?, ?, ?)");
-  el.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId});
-  el.bind(3, box.minX).bind(4, box.minY).bind(5, box.maxX).bind(6, box.maxY);
-  el.bindBlob(7, blob.data(), blob.size()).run();
+  el.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{elementId});
+  el.Bind(3, box.minX).Bind(4, box.minY).Bind(5, box.maxX).Bind(6, box.maxY);
+  el.BindBlob(7, blob.data(), blob.size()).Run();
   if (!isNew) {
-    auto& del = cached("DELETE FROM element_cells WHERE layer_id = ? AND element_id = ?");
-    del.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId}).run();
+    auto& del = Cached("DELETE FROM element_cells WHERE layer_id = ? AND element_id = ?");
+    del.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{elementId}).Run();
   }
   // The element belongs to every cell that its box covers, so that a view lying inside
   // a large polygon still asks for a cell that holds it.
-  std::vector<CellKey> cells = cellsOfBox(box, s.cellWidth, s.cellHeight);
+  std::vector<CellKey> cells = CellsOfBox(box, s.cellWidth, s.cellHeight);
   auto& ins =
-      cached("INSERT INTO element_cells (layer_id, row, col, element_id) VALUES (?, ?, ?, ?)");
+      Cached("INSERT INTO element_cells (layer_id, row, col, element_id) VALUES (?, ?, ?, ?)");
   for (const CellKey& c : cells) {
-    ins.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{c.row});
-    ins.bind(3, std::int64_t{c.column}).bind(4, std::int64_t{elementId}).run();
+    ins.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{c.row});
+    ins.Bind(3, std::int64_t{c.column}).Bind(4, std::int64_t{elementId}).Run();
   }
   return cells;
 }
 
-void SqliteStore::writeValues(std::int32_t layerId, std::int32_t elementId,
+void SqliteStore::WriteValues(std::int32_t layerId, std::int32_t elementId,
                               const std::vector<Value>& values) {
-  const LayerShape& s = shape(layerId);
+  const LayerShape& s = Shape(layerId);
   if (values.size() != s.fields.size())
     throw StoreError(StoreFault::BadValue, "layer " + std::to_string(layerId) + " has " +
                                                std::to_string(s.fields.size()) + " fields, " +
                                                std::to_string(values.size()) + " values given");
-  auto& st = cached(
+  auto& st = Cached(
       "INSERT OR REPLACE INTO attributes (layer_id, element_id, position, value) "
       "VALUES (?, ?, ?, ?)");
   for (std::size_t i = 0; i < values.size(); ++i) {
-    const auto v = coerceFieldValue(s.fields[i].type, values[i]);
+    const auto v = CoerceFieldValue(s.fields[i].type, values[i]);
     if (!v)
-      throw StoreError(StoreFault::BadValue, "value '" + valueText(values[i]) +
+      throw StoreError(StoreFault::BadValue, "value '" + ValueText(values[i]) +
                                                  "' does not fit field '" + s.fields[i].name + "'");
-    st.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId});
-    st.bind(3, static_cast<std::int64_t>(i)).bindValue(4, *v).run();
+    st.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{elementId});
+    st.Bind(3, static_cast<std::int64_t>(i)).BindValue(4, *v).Run();
   }
 }
 
-ElementWrite SqliteStore::addElementTyped(std::int32_t layerId, const std::vector<Point>& points,
+ElementWrite SqliteStore::AddElementTyped(std::int32_t layerId, const std::vector<Point>& points,
                                           const std::vector<Value>& values) {
-  checkPoints(points);
+  CheckPoints(points);
   ElementWrite w;
-  inSavepoint([&] {
-    shape(layerId);
-    auto& next = cached(
+  InSavepoint([&] {
+    Shape(layerId);
+    auto& next = Cached(
         "UPDATE layers SET last_element_id = last_element_id + 1 WHERE id = ? "
         "RETURNING last_element_id");
-    next.bind(1, std::int64_t{layerId});
-    if (!next.step())
+    next.Bind(1, std::int64_t{layerId});
+    if (!next.Step())
       throw StoreError(StoreFault::UnknownLayer, "unknown layer " + std::to_string(layerId));
-    const std::int64_t id = next.integer(0);
-    next.reset();
+    const std::int64_t id = next.Integer(0);
+    next.Reset();
     if (id > 0x7FFFFFFF)
       throw StoreError(StoreFault::StorageFailure, "layer is out of element identifiers");
     w.id = static_cast<std::int32_t>(id);
-    writeValues(layerId, w.id, values);
-    w.cells = storeGeometry(layerId, w.id, points, true);
-    w.gridChanged = widenGrid(layerId, w.cells);
+    WriteValues(layerId, w.id, values);
+    w.cells = StoreGeometry(layerId, w.id, points, true);
+    w.gridChanged = WidenGrid(layerId, w.cells);
   });
   return w;
 }
@@ -158,7 +158,7 @@ std::vector<Value> ParseValues(std::int32_t layerId, const std::vector<FieldDef>
                                                std::to_string(texts.size()) + " values given");
   std::vector<Value> values;
   for (std::size_t i = 0; i < texts.size(); ++i) {
-    auto v = parseFieldValue(fields[i].type, texts[i]);
+    auto v = ParseFieldValue(fields[i].type, texts[i]);
     if (!v)
       throw StoreError(StoreFault::BadValue,
                        "value '" + texts[i] + "' does not fit field '" + fields[i].name + "'");
@@ -169,100 +169,100 @@ std::vector<Value> ParseValues(std::int32_t layerId, const std::vector<FieldDef>
 
 }  // namespace
 
-ElementWrite SqliteStore::addElement(std::int32_t layerId, const std::vector<Point>& points,
+ElementWrite SqliteStore::AddElement(std::int32_t layerId, const std::vector<Point>& points,
                                      const std::vector<std::string>& texts) {
-  const LayerShape& s = shape(layerId);
+  const LayerShape& s = Shape(layerId);
   const std::vector<Value> values = ParseValues(layerId, s.fields, texts);
-  return addElementTyped(layerId, points, values);
+  return AddElementTyped(layerId, points, values);
 }
 
-std::vector<CellKey> SqliteStore::cellsOfElement(std::int32_t layerId, std::int32_t elementId) {
-  auto& st = cached(
+std::vector<CellKey> SqliteStore::CellsOfElement(std::int32_t layerId, std::int32_t elementId) {
+  auto& st = Cached(
       "SELECT row, col FROM element_cells WHERE layer_id = ? AND element_id = ? "
       "ORDER BY row, col");
-  st.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId});
+  st.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{elementId});
   std::vector<CellKey> cells;
-  while (st.step())
+  while (st.Step())
     cells.push_back(
-        {static_cast<std::int32_t>(st.integer(0)), static_cast<std::int32_t>(st.integer(1))});
-  st.reset();
+        {static_cast<std::int32_t>(st.Integer(0)), static_cast<std::int32_t>(st.Integer(1))});
+  st.Reset();
   return cells;
 }
 
-std::optional<ElementWrite> SqliteStore::setGeometry(std::int32_t layerId, std::int32_t elementId,
+std::optional<ElementWrite> SqliteStore::SetGeometry(std::int32_t layerId, std::int32_t elementId,
                                                      const std::vector<Point>& points) {
-  checkPoints(points);
-  if (!elementExtent(layerId, elementId)) return std::nullopt;
+  CheckPoints(points);
+  if (!ElementExtent(layerId, elementId)) return std::nullopt;
   ElementWrite w;
   w.id = elementId;
-  inSavepoint([&] {
-    w.cells = storeGeometry(layerId, elementId, points, false);
-    w.gridChanged = widenGrid(layerId, w.cells);
+  InSavepoint([&] {
+    w.cells = StoreGeometry(layerId, elementId, points, false);
+    w.gridChanged = WidenGrid(layerId, w.cells);
   });
   return w;
 }
 
-bool SqliteStore::setAttributes(std::int32_t layerId, std::int32_t elementId,
+bool SqliteStore::SetAttributes(std::int32_t layerId, std::int32_t elementId,
                                 const std::vector<std::string>& texts) {
-  const LayerShape& s = shape(layerId);
-  if (!elementExtent(layerId, elementId)) return false;
+  const LayerShape& s = Shape(layerId);
+  if (!ElementExtent(layerId, elementId)) return false;
   const std::vector<Value> values = ParseValues(layerId, s.fields, texts);
-  inSavepoint([&] { writeValues(layerId, elementId, values); });
+  InSavepoint([&] { WriteValues(layerId, elementId, values); });
   return true;
 }
 
-std::optional<std::vector<CellKey>> SqliteStore::removeElement(std::int32_t layerId,
+std::optional<std::vector<CellKey>> SqliteStore::RemoveElement(std::int32_t layerId,
                                                                std::int32_t elementId) {
-  if (!elementExtent(layerId, elementId)) return std::nullopt;
-  std::vector<CellKey> cells = cellsOfElement(layerId, elementId);
-  inSavepoint([&] {
+  if (!ElementExtent(layerId, elementId)) return std::nullopt;
+  std::vector<CellKey> cells = CellsOfElement(layerId, elementId);
+  InSavepoint([&] {
     for (const char* sql : {"DELETE FROM elements WHERE layer_id = ? AND id = ?",
                             "DELETE FROM element_cells WHERE layer_id = ? AND element_id = ?",
                             "DELETE FROM attributes WHERE layer_id = ? AND element_id = ?"}) {
-      auto& st = cached(sql);
-      st.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId}).run();
+      auto& st = Cached(sql);
+      st.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{elementId}).Run();
     }
   });
   return cells;
 }
 
-std::vector<CellElement> SqliteStore::cellElements(std::int32_t layerId, CellKey cell) {
-  auto& st = cached(
+std::vector<CellElement> SqliteStore::CellElements(std::int32_t layerId, CellKey cell) {
+  auto& st = Cached(
       "SELECT e.id, e.points FROM element_cells c "
       "JOIN elements e ON e.layer_id = c.layer_id AND e.id = c.element_id "
       "WHERE c.layer_id = ? AND c.row = ? AND c.col = ?");
-  st.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{cell.row});
-  st.bind(3, std::int64_t{cell.column});
+  st.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{cell.row});
+  st.Bind(3, std::int64_t{cell.column});
   std::vector<CellElement> out;
-  while (st.step())
-    out.push_back({static_cast<std::int32_t>(st.integer(0)), unpackPoints(st.blob(1))});
-  st.reset();
+  while (st.Step())
+    out.push_back({static_cast<std::int32_t>(st.Integer(0)), UnpackPoints(st.Blob(1))});
+  st.Reset();
   // Sorted here: an ORDER BY would tempt SQLite to walk the by-element index of the
   // whole layer instead of the cell's own rows.
   std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
   return out;
 }
 
-std::optional<CellFieldValues> SqliteStore::cellFieldValues(std::int32_t layerId, CellKey cell,
-                                                            const std::string& field) {
-  if (!hasLayer(layerId)) return std::nullopt;
-  const auto pos = fieldPosition(shape(layerId), field);
+std::optional<CellFieldValues> SqliteStore::FindCellFieldValues(std::int32_t layerId, CellKey cell,
+                                                                const std::string& field) {
+  if (!HasLayer(layerId)) return std::nullopt;
+  const auto pos = FieldPosition(Shape(layerId), field);
   if (!pos) return std::nullopt;
-  auto& st = cached(
+  auto& st = Cached(
       "SELECT c.element_id, a.value FROM element_cells c "
       "LEFT JOIN attributes a ON a.layer_id = c.layer_id AND a.element_id = c.element_id "
       "AND a.position = ? WHERE c.layer_id = ? AND c.row = ? AND c.col = ?");
-  st.bind(1, static_cast<std::int64_t>(*pos)).bind(2, std::int64_t{layerId});
-  st.bind(3, std::int64_t{cell.row}).bind(4, std::int64_t{cell.column});
+  st.Bind(1, static_cast<std::int64_t>(*pos)).Bind(2, std::int64_t{layerId});
+  st.Bind(3, std::int64_t{cell.row}).Bind(4, std::int64_t{cell.column});
   std::vector<std::pair<std::int32_t, Value>> rows;
-  while (st.step()) rows.emplace_back(static_cast<std::int32_t>(st.integer(0)), st.value(1));
-  st.reset();
+  while (st.Step()) rows.emplace_back(static_cast<std::int32_t>(st.Integer(0)), st.ColumnValue(1));
+  st.Reset();
   std::sort(rows.begin(), rows.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
   CellFieldValues out;
   std::unordered_map<std::string, std::int32_t> positions;
   for (auto& [id, value] : rows) {
-    std::string text = valueText(value);
+    std::string text = ValueText(value);
     auto [it, added] = positions.emplace(text, static_cast<std::int32_t>(out.values.size() + 1));
     if (added) out.values.push_back(std::move(text));
     out.refs.push_back({id, it->second});
@@ -270,29 +270,29 @@ std::optional<CellFieldValues> SqliteStore::cellFieldValues(std::int32_t layerId
   return out;
 }
 
-std::optional<std::vector<AttributeValue>> SqliteStore::elementAttributes(std::int32_t layerId,
+std::optional<std::vector<AttributeValue>> SqliteStore::ElementAttributes(std::int32_t layerId,
                                                                           std::int32_t elementId) {
-  if (!elementExtent(layerId, elementId)) return std::nullopt;
-  const LayerShape& s = shape(layerId);
+  if (!ElementExtent(layerId, elementId)) return std::nullopt;
+  const LayerShape& s = Shape(layerId);
   std::vector<AttributeValue> out(s.fields.size());
   for (std::size_t i = 0; i < s.fields.size(); ++i) out[i].type = s.fields[i].type;
-  auto& st = cached("SELECT position, value FROM attributes WHERE layer_id = ? AND element_id = ?");
-  st.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId});
-  while (st.step()) {
-    const auto p = static_cast<std::size_t>(st.integer(0));
-    if (p < out.size()) out[p].value = st.value(1);
+  auto& st = Cached("SELECT position, value FROM attributes WHERE layer_id = ? AND element_id = ?");
+  st.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{elementId});
+  while (st.Step()) {
+    const auto p = static_cast<std::size_t>(st.Integer(0));
+    if (p < out.size()) out[p].value = st.ColumnValue(1);
   }
-  st.reset();
+  st.Reset();
   return out;
 }
 
-std::optional<Box> SqliteStore::elementExtent(std::int32_t layerId, std::int32_t elementId) {
+std::optional<Box> SqliteStore::ElementExtent(std::int32_t layerId, std::int32_t elementId) {
   auto& st =
-      cached("SELECT min_x, min_y, max_x, max_y FROM elements WHERE layer_id = ? AND id = ?");
-  st.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{elementId});
+      Cached("SELECT min_x, min_y, max_x, max_y FROM elements WHERE layer_id = ? AND id = ?");
+  st.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{elementId});
   std::optional<Box> box;
-  if (st.step()) box = Box{st.real(0), st.real(1), st.real(2), st.real(3)};
-  st.reset();
+  if (st.Step()) box = Box{st.Real(0), st.Real(1), st.Real(2), st.Real(3)};
+  st.Reset();
   return box;
 }
 

@@ -13,179 +13,179 @@ constexpr const char* kSetupColumns =
     "fill_style, label_field, label_zoom_min, label_zoom_max, user_label_visibility, "
     "label_bold, label_color, thematic_field, thematic_type";
 
-DrawingStyle readStyle(SqliteStatement& st, int first) {
-  return {static_cast<std::int32_t>(st.integer(first)),
-          static_cast<std::int16_t>(st.integer(first + 1)),
-          static_cast<std::int16_t>(st.integer(first + 2)),
-          static_cast<std::int32_t>(st.integer(first + 3)),
-          static_cast<std::int16_t>(st.integer(first + 4))};
+DrawingStyle ReadStyle(SqliteStatement& st, int first) {
+  return {static_cast<std::int32_t>(st.Integer(first)),
+          static_cast<std::int16_t>(st.Integer(first + 1)),
+          static_cast<std::int16_t>(st.Integer(first + 2)),
+          static_cast<std::int32_t>(st.Integer(first + 3)),
+          static_cast<std::int16_t>(st.Integer(first + 4))};
 }
 
-void bindStyle(SqliteStatement& st, int first, const DrawingStyle& s) {
-  st.bind(first, std::int64_t{s.lineColor}).bind(first + 1, std::int64_t{s.lineStyle});
-  st.bind(first + 2, std::int64_t{s.lineWidth}).bind(first + 3, std::int64_t{s.fillColor});
-  st.bind(first + 4, std::int64_t{s.fillStyle});
+void BindStyle(SqliteStatement& st, int first, const DrawingStyle& s) {
+  st.Bind(first, std::int64_t{s.lineColor}).Bind(first + 1, std::int64_t{s.lineStyle});
+  st.Bind(first + 2, std::int64_t{s.lineWidth}).Bind(first + 3, std::int64_t{s.fillColor});
+  st.Bind(first + 4, std::int64_t{s.fillStyle});
 }
 
 // Reads the setup columns (kSetupColumns order) starting at `first`.
-void readSetup(SqliteStatement& st, int first, LayerRecord& r) {
-  r.userVisibility = static_cast<std::int16_t>(st.integer(first));
-  r.zoomMin = static_cast<float>(st.real(first + 1));
-  r.zoomMax = static_cast<float>(st.real(first + 2));
-  r.style = readStyle(st, first + 3);
-  r.labelField = st.text(first + 8);
-  r.labelZoomMin = static_cast<float>(st.real(first + 9));
-  r.labelZoomMax = static_cast<float>(st.real(first + 10));
-  r.userLabelVisibility = static_cast<std::int16_t>(st.integer(first + 11));
-  r.labelBold = st.integer(first + 12) != 0;
-  r.labelColor = static_cast<std::int32_t>(st.integer(first + 13));
-  r.thematicField = st.text(first + 14);
-  r.thematicType = static_cast<std::int16_t>(st.integer(first + 15));
+void ReadSetup(SqliteStatement& st, int first, LayerRecord& r) {
+  r.userVisibility = static_cast<std::int16_t>(st.Integer(first));
+  r.zoomMin = static_cast<float>(st.Real(first + 1));
+  r.zoomMax = static_cast<float>(st.Real(first + 2));
+  r.style = ReadStyle(st, first + 3);
+  r.labelField = st.Text(first + 8);
+  r.labelZoomMin = static_cast<float>(st.Real(first + 9));
+  r.labelZoomMax = static_cast<float>(st.Real(first + 10));
+  r.userLabelVisibility = static_cast<std::int16_t>(st.Integer(first + 11));
+  r.labelBold = st.Integer(first + 12) != 0;
+  r.labelColor = static_cast<std::int32_t>(st.Integer(first + 13));
+  r.thematicField = st.Text(first + 14);
+  r.thematicType = static_cast<std::int16_t>(st.Integer(first + 15));
 }
 
-LayerGrid readGrid(SqliteStatement& st, int first) {
+LayerGrid ReadGrid(SqliteStatement& st, int first) {
   LayerGrid g;
-  g.cellWidth = static_cast<float>(st.real(first));
-  g.cellHeight = static_cast<float>(st.real(first + 1));
-  g.firstRow = static_cast<std::int32_t>(st.integer(first + 2));
-  g.firstColumn = static_cast<std::int32_t>(st.integer(first + 3));
-  g.lastRow = static_cast<std::int32_t>(st.integer(first + 4));
-  g.lastColumn = static_cast<std::int32_t>(st.integer(first + 5));
+  g.cellWidth = static_cast<float>(st.Real(first));
+  g.cellHeight = static_cast<float>(st.Real(first + 1));
+  g.firstRow = static_cast<std::int32_t>(st.Integer(first + 2));
+  g.firstColumn = static_cast<std::int32_t>(st.Integer(first + 3));
+  g.lastRow = static_cast<std::int32_t>(st.Integer(first + 4));
+  g.lastColumn = static_cast<std::int32_t>(st.Integer(first + 5));
   return g;
 }
 
 }  // namespace
 
-std::vector<ThemeClass> SqliteStore::themesOf(std::int32_t mapCode, std::int32_t layerId) {
-  auto& st = cached(
+std::vector<ThemeClass> SqliteStore::ThemesOf(std::int32_t mapCode, std::int32_t layerId) {
+  auto& st = Cached(
       "SELECT lower, upper, line_color, line_style, line_width, fill_color, fill_style "
       "FROM themes WHERE map_code = ? AND layer_id = ? ORDER BY position");
-  st.bind(1, std::int64_t{mapCode}).bind(2, std::int64_t{layerId});
+  st.Bind(1, std::int64_t{mapCode}).Bind(2, std::int64_t{layerId});
   std::vector<ThemeClass> out;
-  while (st.step()) out.push_back({st.text(0), st.text(1), readStyle(st, 2)});
-  st.reset();
+  while (st.Step()) out.push_back({st.Text(0), st.Text(1), ReadStyle(st, 2)});
+  st.Reset();
   return out;
 }
 
-std::optional<MapDefinition> SqliteStore::mapDefinition(std::int32_t mapCode) {
-  auto m = db_.prepare(
+std::optional<MapDefinition> SqliteStore::FindMapDefinition(std::int32_t mapCode) {
+  auto m = db_.Prepare(
       "SELECT name, min_x, min_y, max_x, max_y, background, projection FROM maps "
       "WHERE code = ?");
-  m.bind(1, std::int64_t{mapCode});
-  if (!m.step()) return std::nullopt;
+  m.Bind(1, std::int64_t{mapCode});
+  if (!m.Step()) return std::nullopt;
   MapDefinition def;
   def.code = mapCode;
-  def.name = m.text(0);
-  def.extents = {m.real(1), m.real(2), m.real(3), m.real(4)};
-  def.backgroundColor = static_cast<std::int32_t>(m.integer(5));
-  def.projection = static_cast<std::int16_t>(m.integer(6));
-  auto l = db_.prepare(std::string("SELECT l.id, l.name, l.kind, l.cell_width, l.cell_height, "
+  def.name = m.Text(0);
+  def.extents = {m.Real(1), m.Real(2), m.Real(3), m.Real(4)};
+  def.backgroundColor = static_cast<std::int32_t>(m.Integer(5));
+  def.projection = static_cast<std::int16_t>(m.Integer(6));
+  auto l = db_.Prepare(std::string("SELECT l.id, l.name, l.kind, l.cell_width, l.cell_height, "
                                    "l.first_row, l.first_column, l.last_row, l.last_column, ") +
                        kSetupColumns +
                        " FROM map_layers ml JOIN layers l ON l.id = ml.layer_id "
                        "WHERE ml.map_code = ? ORDER BY ml.draw_order");
-  l.bind(1, std::int64_t{mapCode});
-  while (l.step()) {
+  l.Bind(1, std::int64_t{mapCode});
+  while (l.Step()) {
     LayerRecord r;
-    r.id = static_cast<std::int32_t>(l.integer(0));
-    r.name = l.text(1);
-    r.kind = static_cast<LayerKind>(l.integer(2));
-    r.grid = readGrid(l, 3);
-    readSetup(l, 9, r);
+    r.id = static_cast<std::int32_t>(l.Integer(0));
+    r.name = l.Text(1);
+    r.kind = static_cast<LayerKind>(l.Integer(2));
+    r.grid = ReadGrid(l, 3);
+    ReadSetup(l, 9, r);
     def.layers.push_back(std::move(r));
   }
   for (LayerRecord& r : def.layers) {
-    r.fields = shape(r.id).fields;
-    r.themes = themesOf(mapCode, r.id);
+    r.fields = Shape(r.id).fields;
+    r.themes = ThemesOf(mapCode, r.id);
   }
   return def;
 }
 
-std::vector<MapSummary> SqliteStore::listMaps() {
-  auto st = db_.prepare("SELECT code, name FROM maps ORDER BY code");
+std::vector<MapSummary> SqliteStore::ListMaps() {
+  auto st = db_.Prepare("SELECT code, name FROM maps ORDER BY code");
   std::vector<MapSummary> out;
-  while (st.step()) out.push_back({static_cast<std::int32_t>(st.integer(0)), st.text(1)});
+  while (st.Step()) out.push_back({static_cast<std::int32_t>(st.Integer(0)), st.Text(1)});
   return out;
 }
 
-void SqliteStore::createMap(const MapDefinition& map) {
+void SqliteStore::CreateMap(const MapDefinition& map) {
   if (map.name.empty()) throw StoreError(StoreFault::BadValue, "a map name cannot be empty");
-  auto check = db_.prepare("SELECT 1 FROM maps WHERE code = ?");
-  check.bind(1, std::int64_t{map.code});
-  if (check.step())
+  auto check = db_.Prepare("SELECT 1 FROM maps WHERE code = ?");
+  check.Bind(1, std::int64_t{map.code});
+  if (check.Step())
     throw StoreError(StoreFault::BadValue, "map " + std::to_string(map.code) + " already exists");
-  auto st = db_.prepare(
+  auto st = db_.Prepare(
       "INSERT INTO maps (code, name, min_x, min_y, max_x, max_y, background, projection) "
       "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-  st.bind(1, std::int64_t{map.code}).bind(2, std::string_view(map.name));
-  st.bind(3, map.extents.minX).bind(4, map.extents.minY);
-  st.bind(5, map.extents.maxX).bind(6, map.extents.maxY);
-  st.bind(7, std::int64_t{map.backgroundColor}).bind(8, std::int64_t{map.projection}).run();
+  st.Bind(1, std::int64_t{map.code}).Bind(2, std::string_view(map.name));
+  st.Bind(3, map.extents.minX).Bind(4, map.extents.minY);
+  st.Bind(5, map.extents.maxX).Bind(6, map.extents.maxY);
+  st.Bind(7, std::int64_t{map.backgroundColor}).Bind(8, std::int64_t{map.projection}).Run();
 }
 
-void SqliteStore::writeSetup(std::int32_t mapCode, const LayerRecord& s, std::int64_t order) {
-  const LayerShape& sh = shape(s.id);
+void SqliteStore::WriteSetup(std::int32_t mapCode, const LayerRecord& s, std::int64_t order) {
+  const LayerShape& sh = Shape(s.id);
   for (const std::string* f : {&s.labelField, &s.thematicField})
-    if (!f->empty() && !fieldPosition(sh, *f))
+    if (!f->empty() && !FieldPosition(sh, *f))
       throw StoreError(StoreFault::UnknownField,
                        "layer " + std::to_string(s.id) + " has no field '" + *f + "'");
-  auto st = db_.prepare(std::string("INSERT OR REPLACE INTO map_layers (map_code, layer_id, "
+  auto st = db_.Prepare(std::string("INSERT OR REPLACE INTO map_layers (map_code, layer_id, "
                                     "draw_order, ") +
                         kSetupColumns +
                         ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-  st.bind(1, std::int64_t{mapCode}).bind(2, std::int64_t{s.id}).bind(3, order);
-  st.bind(4, std::int64_t{s.userVisibility}).bind(5, double{s.zoomMin});
-  st.bind(6, double{s.zoomMax});
-  bindStyle(st, 7, s.style);
-  st.bind(12, std::string_view(s.labelField)).bind(13, double{s.labelZoomMin});
-  st.bind(14, double{s.labelZoomMax}).bind(15, std::int64_t{s.userLabelVisibility});
-  st.bind(16, std::int64_t{s.labelBold ? 1 : 0}).bind(17, std::int64_t{s.labelColor});
-  st.bind(18, std::string_view(s.thematicField)).bind(19, std::int64_t{s.thematicType});
-  st.run();
-  auto del = db_.prepare("DELETE FROM themes WHERE map_code = ? AND layer_id = ?");
-  del.bind(1, std::int64_t{mapCode}).bind(2, std::int64_t{s.id}).run();
-  auto th = db_.prepare(
+  st.Bind(1, std::int64_t{mapCode}).Bind(2, std::int64_t{s.id}).Bind(3, order);
+  st.Bind(4, std::int64_t{s.userVisibility}).Bind(5, double{s.zoomMin});
+  st.Bind(6, double{s.zoomMax});
+  BindStyle(st, 7, s.style);
+  st.Bind(12, std::string_view(s.labelField)).Bind(13, double{s.labelZoomMin});
+  st.Bind(14, double{s.labelZoomMax}).Bind(15, std::int64_t{s.userLabelVisibility});
+  st.Bind(16, std::int64_t{s.labelBold ? 1 : 0}).Bind(17, std::int64_t{s.labelColor});
+  st.Bind(18, std::string_view(s.thematicField)).Bind(19, std::int64_t{s.thematicType});
+  st.Run();
+  auto del = db_.Prepare("DELETE FROM themes WHERE map_code = ? AND layer_id = ?");
+  del.Bind(1, std::int64_t{mapCode}).Bind(2, std::int64_t{s.id}).Run();
+  auto th = db_.Prepare(
       "INSERT INTO themes (map_code, layer_id, position, lower, upper, line_color, "
       "line_style, line_width, fill_color, fill_style) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
   for (std::size_t i = 0; i < s.themes.size(); ++i) {
-    th.bind(1, std::int64_t{mapCode}).bind(2, std::int64_t{s.id});
-    th.bind(3, static_cast<std::int64_t>(i + 1));
-    th.bind(4, std::string_view(s.themes[i].lower)).bind(5, std::string_view(s.themes[i].upper));
-    bindStyle(th, 6, s.themes[i].style);
-    th.run();
+    th.Bind(1, std::int64_t{mapCode}).Bind(2, std::int64_t{s.id});
+    th.Bind(3, static_cast<std::int64_t>(i + 1));
+    th.Bind(4, std::string_view(s.themes[i].lower)).Bind(5, std::string_view(s.themes[i].upper));
+    BindStyle(th, 6, s.themes[i].style);
+    th.Run();
   }
 }
 
-void SqliteStore::addLayerToMap(std::int32_t mapCode, const LayerRecord& setup) {
-  inSavepoint([&] {
-    auto order = db_.prepare(
+void SqliteStore::AddLayerToMap(std::int32_t mapCode, const LayerRecord& setup) {
+  InSavepoint([&] {
+    auto order = db_.Prepare(
         "SELECT (SELECT count(*) FROM maps WHERE code = ?1), "
         "(SELECT count(*) FROM map_layers WHERE map_code = ?1 AND layer_id = ?2), "
         "(SELECT coalesce(max(draw_order), 0) + 1 FROM map_layers WHERE map_code = ?1)");
-    order.bind(1, std::int64_t{mapCode}).bind(2, std::int64_t{setup.id});
-    order.step();
-    if (order.integer(0) == 0)
+    order.Bind(1, std::int64_t{mapCode}).Bind(2, std::int64_t{setup.id});
+    order.Step();
+    if (order.Integer(0) == 0)
       throw StoreError(StoreFault::UnknownRecord, "unknown map " + std::to_string(mapCode));
-    if (order.integer(1) != 0)
+    if (order.Integer(1) != 0)
       throw StoreError(StoreFault::BadValue, "layer " + std::to_string(setup.id) +
                                                  " is already in map " + std::to_string(mapCode));
-    writeSetup(mapCode, setup, order.integer(2));
+    WriteSetup(mapCode, setup, order.Integer(2));
   });
 }
 
-void SqliteStore::updateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) {
-  inSavepoint([&] {
+void SqliteStore::UpdateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) {
+  InSavepoint([&] {
     auto order =
-        db_.prepare("SELECT draw_order FROM map_layers WHERE map_code = ? AND layer_id = ?");
-    order.bind(1, std::int64_t{mapCode}).bind(2, std::int64_t{setup.id});
-    if (!order.step())
+        db_.Prepare("SELECT draw_order FROM map_layers WHERE map_code = ? AND layer_id = ?");
+    order.Bind(1, std::int64_t{mapCode}).Bind(2, std::int64_t{setup.id});
+    if (!order.Step())
       throw StoreError(StoreFault::UnknownLayer, "layer " + std::to_string(setup.id) +
                                                      " is not in map " + std::to_string(mapCode));
-    writeSetup(mapCode, setup, order.integer(0));
+    WriteSetup(mapCode, setup, order.Integer(0));
   });
 }
 
-std::int32_t SqliteStore::createLayer(const NewLayer& layer) {
+std::int32_t SqliteStore::CreateLayer(const NewLayer& layer) {
   if (layer.name.empty()) throw StoreError(StoreFault::BadValue, "a layer name cannot be empty");
   const auto kind = static_cast<int>(layer.kind);
   if (kind != 1 && kind != 2 && kind != 4 && kind != 5)
@@ -196,7 +196,7 @@ std::int32_t SqliteStore::createLayer(const NewLayer& layer) {
                      "cell size must be above 0 and at most 360 x 180 degrees");
   std::set<std::string> names;
   for (const FieldDef& f : layer.fields) {
-    if (f.name.empty() || !isKnownFieldType(f.type))
+    if (f.name.empty() || !IsKnownFieldType(f.type))
       throw StoreError(StoreFault::BadValue,
                        "field '" + f.name + "' has an unknown type " + std::to_string(f.type));
     std::string up = f.name;
@@ -205,62 +205,62 @@ std::int32_t SqliteStore::createLayer(const NewLayer& layer) {
       throw StoreError(StoreFault::BadValue, "field '" + f.name + "' given twice");
   }
   std::int32_t id = 0;
-  inSavepoint([&] {
-    if (findLayer(layer.name))
+  InSavepoint([&] {
+    if (FindLayer(layer.name))
       throw StoreError(StoreFault::BadValue, "layer '" + layer.name + "' already exists");
     auto st =
-        db_.prepare("INSERT INTO layers (name, kind, cell_width, cell_height) VALUES (?, ?, ?, ?)");
-    st.bind(1, std::string_view(layer.name)).bind(2, std::int64_t{kind});
-    st.bind(3, double{layer.cellWidth}).bind(4, double{layer.cellHeight}).run();
-    id = static_cast<std::int32_t>(db_.lastInsertId());
-    auto f = db_.prepare("INSERT INTO fields (layer_id, position, name, type) VALUES (?, ?, ?, ?)");
+        db_.Prepare("INSERT INTO layers (name, kind, cell_width, cell_height) VALUES (?, ?, ?, ?)");
+    st.Bind(1, std::string_view(layer.name)).Bind(2, std::int64_t{kind});
+    st.Bind(3, double{layer.cellWidth}).Bind(4, double{layer.cellHeight}).Run();
+    id = static_cast<std::int32_t>(db_.LastInsertId());
+    auto f = db_.Prepare("INSERT INTO fields (layer_id, position, name, type) VALUES (?, ?, ?, ?)");
     for (std::size_t i = 0; i < layer.fields.size(); ++i) {
-      f.bind(1, std::int64_t{id}).bind(2, static_cast<std::int64_t>(i));
-      f.bind(3, std::string_view(layer.fields[i].name));
-      f.bind(4, std::int64_t{layer.fields[i].type}).run();
+      f.Bind(1, std::int64_t{id}).Bind(2, static_cast<std::int64_t>(i));
+      f.Bind(3, std::string_view(layer.fields[i].name));
+      f.Bind(4, std::int64_t{layer.fields[i].type}).Run();
     }
   });
   return id;
 }
 
-std::vector<LayerInfo> SqliteStore::queryLayers(const char* where, const std::string* name,
+std::vector<LayerInfo> SqliteStore::QueryLayers(const char* where, const std::string* name,
                                                 std::int64_t id) {
-  auto st = db_.prepare(
+  auto st = db_.Prepare(
       std::string(
           "SELECT id, name, kind, cell_width, cell_height, first_row, first_column, last_row, "
           "last_column, (SELECT count(*) FROM elements e WHERE e.layer_id = layers.id) "
           "FROM layers ") +
       where + " ORDER BY id");
   if (name)
-    st.bind(1, std::string_view(*name));
+    st.Bind(1, std::string_view(*name));
   else if (id)
-    st.bind(1, id);
+    st.Bind(1, id);
   std::vector<LayerInfo> out;
-  while (st.step()) {
+  while (st.Step()) {
     LayerInfo info;
-    info.id = static_cast<std::int32_t>(st.integer(0));
-    info.name = st.text(1);
-    info.kind = static_cast<LayerKind>(st.integer(2));
-    info.grid = readGrid(st, 3);
-    info.elementCount = st.integer(9);
+    info.id = static_cast<std::int32_t>(st.Integer(0));
+    info.name = st.Text(1);
+    info.kind = static_cast<LayerKind>(st.Integer(2));
+    info.grid = ReadGrid(st, 3);
+    info.elementCount = st.Integer(9);
     out.push_back(std::move(info));
   }
-  for (LayerInfo& info : out) info.fields = shape(info.id).fields;
+  for (LayerInfo& info : out) info.fields = Shape(info.id).fields;
   return out;
 }
 
-std::optional<LayerInfo> SqliteStore::layerInfo(std::int32_t layerId) {
-  auto v = queryLayers("WHERE id = ?", nullptr, layerId);
+std::optional<LayerInfo> SqliteStore::FindLayerInfo(std::int32_t layerId) {
+  auto v = QueryLayers("WHERE id = ?", nullptr, layerId);
   if (v.empty()) return std::nullopt;
   return v.front();
 }
 
-std::optional<LayerInfo> SqliteStore::findLayer(const std::string& name) {
-  auto v = queryLayers("WHERE name = ?", &name, 0);
+std::optional<LayerInfo> SqliteStore::FindLayer(const std::string& name) {
+  auto v = QueryLayers("WHERE name = ?", &name, 0);
   if (v.empty()) return std::nullopt;
   return v.front();
 }
 
-std::vector<LayerInfo> SqliteStore::listLayers() { return queryLayers("", nullptr, 0); }
+std::vector<LayerInfo> SqliteStore::ListLayers() { return QueryLayers("", nullptr, 0); }
 
 }  // namespace orvenda::server

@@ -12,13 +12,13 @@
 namespace orvenda::server {
 namespace {
 
-std::string upper(std::string t) {
+std::string Upper(std::string t) {
   for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return t;
 }
 
 // The point at fraction t (0..1) of the length of a polyline.
-Point along(const std::vector<Point>& pts, double t) {
+Point Along(const std::vector<Point>& pts, double t) {
   if (pts.size() < 2) return pts.empty() ? Point{} : pts[0];
   double total = 0;
   for (std::size_t i = 1; i < pts.size(); ++i)
@@ -36,7 +36,7 @@ Point along(const std::vector<Point>& pts, double t) {
   return pts.back();
 }
 
-std::optional<std::int64_t> asInteger(const Value& v) {
+std::optional<std::int64_t> AsInteger(const Value& v) {
   if (const auto* i = std::get_if<std::int64_t>(&v)) return *i;
   if (const auto* d = std::get_if<double>(&v)) return static_cast<std::int64_t>(*d);
   if (const auto* s = std::get_if<std::string>(&v)) {
@@ -49,42 +49,42 @@ std::optional<std::int64_t> asInteger(const Value& v) {
 
 }  // namespace
 
-std::optional<std::vector<FoundElement>> SqliteStore::findElements(std::int32_t layerId,
+std::optional<std::vector<FoundElement>> SqliteStore::FindElements(std::int32_t layerId,
                                                                    const Condition& c,
                                                                    std::size_t limit) {
-  if (!hasLayer(layerId)) return std::nullopt;
-  const LayerShape& s = shape(layerId);
-  const auto pos = fieldPosition(s, c.field);
+  if (!HasLayer(layerId)) return std::nullopt;
+  const LayerShape& s = Shape(layerId);
+  const auto pos = FieldPosition(s, c.field);
   if (!pos) return std::nullopt;
   const ConditionTest test(c, s.fields[*pos].type);
   // Elements without a stored value count as NULL: take them from the elements table.
-  auto& st = cached(
+  auto& st = Cached(
       "SELECT e.id, a.value FROM elements e LEFT JOIN attributes a ON a.layer_id = e.layer_id "
       "AND a.element_id = e.id AND a.position = ? WHERE e.layer_id = ? ORDER BY e.id");
-  st.bind(1, static_cast<std::int64_t>(*pos)).bind(2, std::int64_t{layerId});
+  st.Bind(1, static_cast<std::int64_t>(*pos)).Bind(2, std::int64_t{layerId});
   std::vector<FoundElement> out;
-  while (out.size() < limit && st.step()) {
-    Value v = st.value(1);
-    if (test(v)) out.push_back({static_cast<std::int32_t>(st.integer(0)), std::move(v)});
+  while (out.size() < limit && st.Step()) {
+    Value v = st.ColumnValue(1);
+    if (test(v)) out.push_back({static_cast<std::int32_t>(st.Integer(0)), std::move(v)});
   }
-  st.reset();
+  st.Reset();
   return out;
 }
 
-std::optional<std::vector<std::int32_t>> SqliteStore::matchElements(
+std::optional<std::vector<std::int32_t>> SqliteStore::MatchElements(
     std::int32_t layerId, const std::vector<std::int32_t>& candidates,
     const std::vector<Condition>& conditions) {
-  if (!hasLayer(layerId)) return std::nullopt;
-  const LayerShape& s = shape(layerId);
+  if (!HasLayer(layerId)) return std::nullopt;
+  const LayerShape& s = Shape(layerId);
   std::vector<std::pair<std::size_t, ConditionTest>> tests;
   for (const Condition& c : conditions) {
-    const auto pos = fieldPosition(s, c.field);
+    const auto pos = FieldPosition(s, c.field);
     if (!pos) return std::nullopt;
     tests.emplace_back(*pos, ConditionTest(c, s.fields[*pos].type));
   }
   std::vector<std::int32_t> out;
   for (std::int32_t id : candidates) {
-    const auto values = elementAttributes(layerId, id);
+    const auto values = ElementAttributes(layerId, id);
     if (!values) continue;
     bool ok = true;
     for (const auto& [pos, test] : tests) ok = ok && test((*values)[pos].value);
@@ -93,51 +93,51 @@ std::optional<std::vector<std::int32_t>> SqliteStore::matchElements(
   return out;
 }
 
-std::vector<AddressCandidate> SqliteStore::findAddress(std::int32_t layerId,
+std::vector<AddressCandidate> SqliteStore::FindAddress(std::int32_t layerId,
                                                        const std::string& street,
                                                        std::int64_t number, std::size_t limit) {
   std::vector<AddressCandidate> out;
-  if (!hasLayer(layerId)) return out;
-  const LayerShape& s = shape(layerId);
-  const auto first = fieldPosition(s, "NUMINI"), second = fieldPosition(s, "NUMFIN");
+  if (!HasLayer(layerId)) return out;
+  const LayerShape& s = Shape(layerId);
+  const auto first = FieldPosition(s, "NUMINI"), second = FieldPosition(s, "NUMFIN");
   std::optional<std::size_t> name;
   for (std::size_t i = 0; i < s.fields.size() && !name; ++i)
-    if (!isNumericFieldType(s.fields[i].type)) name = i;
+    if (!IsNumericFieldType(s.fields[i].type)) name = i;
   if (!first || !second || !name || street.empty()) return out;
-  const std::string wanted = upper(street);
-  auto& st = cached(
+  const std::string wanted = Upper(street);
+  auto& st = Cached(
       "SELECT element_id, value FROM attributes WHERE layer_id = ? AND position = ? "
       "ORDER BY element_id");
-  st.bind(1, std::int64_t{layerId}).bind(2, static_cast<std::int64_t>(*name));
+  st.Bind(1, std::int64_t{layerId}).Bind(2, static_cast<std::int64_t>(*name));
   std::vector<std::pair<std::int32_t, std::string>> named;
-  while (st.step())
-    if (std::string n = valueText(st.value(1)); upper(n).find(wanted) != std::string::npos)
-      named.emplace_back(static_cast<std::int32_t>(st.integer(0)), std::move(n));
-  st.reset();
+  while (st.Step())
+    if (std::string n = ValueText(st.ColumnValue(1)); Upper(n).find(wanted) != std::string::npos)
+      named.emplace_back(static_cast<std::int32_t>(st.Integer(0)), std::move(n));
+  st.Reset();
   for (auto& [id, n] : named) {
     if (out.size() >= limit) break;
-    const auto values = elementAttributes(layerId, id);
-    const auto lo = asInteger((*values)[*first].value);
-    const auto hi = asInteger((*values)[*second].value);
+    const auto values = ElementAttributes(layerId, id);
+    const auto lo = AsInteger((*values)[*first].value);
+    const auto hi = AsInteger((*values)[*second].value);
     if (!lo || !hi || number < std::min(*lo, *hi) || number > std::max(*lo, *hi)) continue;
     AddressCandidate c;
     c.id = id;
     c.street = n;
     c.firstNumber = std::to_string(*lo);
     c.secondNumber = std::to_string(*hi);
-    c.box = *elementExtent(layerId, id);
-    auto& g = cached("SELECT points FROM elements WHERE layer_id = ? AND id = ?");
-    g.bind(1, std::int64_t{layerId}).bind(2, std::int64_t{id});
+    c.box = *ElementExtent(layerId, id);
+    auto& g = Cached("SELECT points FROM elements WHERE layer_id = ? AND id = ?");
+    g.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{id});
     std::vector<Point> pts;
-    if (g.step()) {
-      const std::string_view blob = g.blob(0);
+    if (g.Step()) {
+      const std::string_view blob = g.Blob(0);
       pts.resize(blob.size() / (2 * sizeof(double)));
       std::memcpy(pts.data(), blob.data(), pts.size() * 2 * sizeof(double));
     }
-    g.reset();
+    g.Reset();
     const double t =
         *hi == *lo ? 0.5 : static_cast<double>(number - *lo) / static_cast<double>(*hi - *lo);
-    c.point = along(pts, t);
+    c.point = Along(pts, t);
     out.push_back(std::move(c));
   }
   return out;

@@ -6,17 +6,17 @@
 namespace orvenda::server {
 
 SqliteStore::SqliteStore(const std::filesystem::path& path, int schemaTarget) : db_(path) {
-  db_.exec("PRAGMA journal_mode = WAL");
-  db_.exec("PRAGMA foreign_keys = ON");
+  db_.Exec("PRAGMA journal_mode = WAL");
+  db_.Exec("PRAGMA foreign_keys = ON");
   // NORMAL is durable across application crashes in WAL mode; only a power loss may
   // lose the last commits.
-  db_.exec("PRAGMA synchronous = NORMAL");
-  migrate(db_, schemaTarget);
+  db_.Exec("PRAGMA synchronous = NORMAL");
+  Migrate(db_, schemaTarget);
 }
 
-void SqliteStore::startBulkLoad() {
-  db_.exec("PRAGMA journal_mode = MEMORY");
-  db_.exec("PRAGMA synchronous = OFF");
+void SqliteStore::StartBulkLoad() {
+  db_.Exec("PRAGMA journal_mode = MEMORY");
+  db_.Exec("PRAGMA synchronous = OFF");
   bulk_ = true;
 }
 
@@ -24,14 +24,14 @@ SqliteStore::~SqliteStore() {
   statements_.clear();
   if (!bulk_) return;
   try {
-    db_.exec("PRAGMA journal_mode = WAL");
-    db_.exec("PRAGMA synchronous = NORMAL");
+    db_.Exec("PRAGMA journal_mode = WAL");
+    db_.Exec("PRAGMA synchronous = NORMAL");
   } catch (const StoreError&) {
     // Closing still leaves a complete file; only its journal mode is the default.
   }
 }
 
-std::unique_ptr<Store> openStore(const std::filesystem::path& path) {
+std::unique_ptr<Store> OpenStore(const std::filesystem::path& path) {
   return std::make_unique<SqliteStore>(path);
 }
 
@@ -51,58 +51,58 @@ const char* StoreFaultName(StoreFault kind) {
   return "storage failure";
 }
 
-SqliteStatement& SqliteStore::cached(const char* sql) {
+SqliteStatement& SqliteStore::Cached(const char* sql) {
   auto& slot = statements_[sql];
-  if (!slot) slot = std::make_unique<SqliteStatement>(db_.handle(), sql);
-  slot->reset();
+  if (!slot) slot = std::make_unique<SqliteStatement>(db_.Handle(), sql);
+  slot->Reset();
   return *slot;
 }
 
-void SqliteStore::inSavepoint(const std::function<void()>& work) {
+void SqliteStore::InSavepoint(const std::function<void()>& work) {
   // Savepoints nest, so a write inside transaction() joins the outer transaction.
-  db_.exec("SAVEPOINT orvenda_write");
+  db_.Exec("SAVEPOINT orvenda_write");
   try {
     work();
-    db_.exec("RELEASE orvenda_write");
+    db_.Exec("RELEASE orvenda_write");
   } catch (...) {
-    db_.exec("ROLLBACK TO orvenda_write");
-    db_.exec("RELEASE orvenda_write");
+    db_.Exec("ROLLBACK TO orvenda_write");
+    db_.Exec("RELEASE orvenda_write");
     // The layer cache may hold a layer whose creation was just undone.
     shapes_.clear();
     throw;
   }
 }
 
-void SqliteStore::transaction(const std::function<void()>& work) { inSavepoint(work); }
+void SqliteStore::Transaction(const std::function<void()>& work) { InSavepoint(work); }
 
-const SqliteStore::LayerShape& SqliteStore::shape(std::int32_t layerId) {
+const SqliteStore::LayerShape& SqliteStore::Shape(std::int32_t layerId) {
   if (auto it = shapes_.find(layerId); it != shapes_.end()) return it->second;
-  auto& st = cached("SELECT kind, cell_width, cell_height FROM layers WHERE id = ?");
-  st.bind(1, std::int64_t{layerId});
-  if (!st.step())
+  auto& st = Cached("SELECT kind, cell_width, cell_height FROM layers WHERE id = ?");
+  st.Bind(1, std::int64_t{layerId});
+  if (!st.Step())
     throw StoreError(StoreFault::UnknownLayer, "unknown layer " + std::to_string(layerId));
   LayerShape s;
-  s.kind = static_cast<LayerKind>(st.integer(0));
-  s.cellWidth = static_cast<float>(st.real(1));
-  s.cellHeight = static_cast<float>(st.real(2));
-  st.reset();
-  auto& f = cached("SELECT name, type FROM fields WHERE layer_id = ? ORDER BY position");
-  f.bind(1, std::int64_t{layerId});
-  while (f.step()) s.fields.push_back({f.text(0), static_cast<std::int16_t>(f.integer(1))});
-  f.reset();
+  s.kind = static_cast<LayerKind>(st.Integer(0));
+  s.cellWidth = static_cast<float>(st.Real(1));
+  s.cellHeight = static_cast<float>(st.Real(2));
+  st.Reset();
+  auto& f = Cached("SELECT name, type FROM fields WHERE layer_id = ? ORDER BY position");
+  f.Bind(1, std::int64_t{layerId});
+  while (f.Step()) s.fields.push_back({f.Text(0), static_cast<std::int16_t>(f.Integer(1))});
+  f.Reset();
   return shapes_.emplace(layerId, std::move(s)).first->second;
 }
 
-bool SqliteStore::hasLayer(std::int32_t layerId) {
+bool SqliteStore::HasLayer(std::int32_t layerId) {
   if (shapes_.count(layerId)) return true;
-  auto& st = cached("SELECT 1 FROM layers WHERE id = ?");
-  st.bind(1, std::int64_t{layerId});
-  const bool found = st.step();
-  st.reset();
+  auto& st = Cached("SELECT 1 FROM layers WHERE id = ?");
+  st.Bind(1, std::int64_t{layerId});
+  const bool found = st.Step();
+  st.Reset();
   return found;
 }
 
-std::optional<std::size_t> SqliteStore::fieldPosition(const LayerShape& s,
+std::optional<std::size_t> SqliteStore::FieldPosition(const LayerShape& s,
                                                       const std::string& name) {
   auto upper = [](std::string t) {
     for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -116,101 +116,101 @@ std::optional<std::size_t> SqliteStore::fieldPosition(const LayerShape& s,
 
 namespace {
 
-UserRecord readUser(SqliteStatement& st) {
-  return {static_cast<std::int32_t>(st.integer(0)), st.text(1), st.text(2), st.integer(3) != 0};
+UserRecord ReadUser(SqliteStatement& st) {
+  return {static_cast<std::int32_t>(st.Integer(0)), st.Text(1), st.Text(2), st.Integer(3) != 0};
 }
 
 }  // namespace
 
-std::optional<UserRecord> SqliteStore::findUser(const std::string& name) {
-  auto& st = cached("SELECT id, name, password_hash, guest FROM users WHERE name = ?");
-  st.bind(1, std::string_view(name));
+std::optional<UserRecord> SqliteStore::FindUser(const std::string& name) {
+  auto& st = Cached("SELECT id, name, password_hash, guest FROM users WHERE name = ?");
+  st.Bind(1, std::string_view(name));
   std::optional<UserRecord> u;
-  if (st.step()) u = readUser(st);
-  st.reset();
+  if (st.Step()) u = ReadUser(st);
+  st.Reset();
   return u;
 }
 
-std::optional<UserRecord> SqliteStore::findUserById(std::int32_t id) {
-  auto& st = cached("SELECT id, name, password_hash, guest FROM users WHERE id = ?");
-  st.bind(1, std::int64_t{id});
+std::optional<UserRecord> SqliteStore::FindUserById(std::int32_t id) {
+  auto& st = Cached("SELECT id, name, password_hash, guest FROM users WHERE id = ?");
+  st.Bind(1, std::int64_t{id});
   std::optional<UserRecord> u;
-  if (st.step()) u = readUser(st);
-  st.reset();
+  if (st.Step()) u = ReadUser(st);
+  st.Reset();
   return u;
 }
 
-std::vector<UserRecord> SqliteStore::listUsers() {
-  auto st = db_.prepare("SELECT id, name, password_hash, guest FROM users ORDER BY name");
+std::vector<UserRecord> SqliteStore::ListUsers() {
+  auto st = db_.Prepare("SELECT id, name, password_hash, guest FROM users ORDER BY name");
   std::vector<UserRecord> out;
-  while (st.step()) out.push_back(readUser(st));
+  while (st.Step()) out.push_back(ReadUser(st));
   return out;
 }
 
-std::int32_t SqliteStore::addUser(const std::string& name, const std::string& passwordHash,
+std::int32_t SqliteStore::AddUser(const std::string& name, const std::string& passwordHash,
                                   bool guest) {
   if (name.empty()) throw StoreError(StoreFault::BadValue, "a user name cannot be empty");
-  if (findUser(name)) throw StoreError(StoreFault::BadValue, "user '" + name + "' already exists");
-  auto st = db_.prepare("INSERT INTO users (name, password_hash, guest) VALUES (?, ?, ?)");
-  st.bind(1, std::string_view(name)).bind(2, std::string_view(passwordHash));
-  st.bind(3, std::int64_t{guest ? 1 : 0}).run();
-  return static_cast<std::int32_t>(db_.lastInsertId());
+  if (FindUser(name)) throw StoreError(StoreFault::BadValue, "user '" + name + "' already exists");
+  auto st = db_.Prepare("INSERT INTO users (name, password_hash, guest) VALUES (?, ?, ?)");
+  st.Bind(1, std::string_view(name)).Bind(2, std::string_view(passwordHash));
+  st.Bind(3, std::int64_t{guest ? 1 : 0}).Run();
+  return static_cast<std::int32_t>(db_.LastInsertId());
 }
 
-void SqliteStore::setPasswordHash(std::int32_t userId, const std::string& passwordHash) {
-  auto st = db_.prepare("UPDATE users SET password_hash = ? WHERE id = ?");
-  st.bind(1, std::string_view(passwordHash)).bind(2, std::int64_t{userId}).run();
-  if (db_.changes() == 0)
+void SqliteStore::SetPasswordHash(std::int32_t userId, const std::string& passwordHash) {
+  auto st = db_.Prepare("UPDATE users SET password_hash = ? WHERE id = ?");
+  st.Bind(1, std::string_view(passwordHash)).Bind(2, std::int64_t{userId}).Run();
+  if (db_.Changes() == 0)
     throw StoreError(StoreFault::UnknownRecord, "unknown user " + std::to_string(userId));
 }
 
-void SqliteStore::removeUser(std::int32_t userId) {
-  auto st = db_.prepare("DELETE FROM users WHERE id = ?");
-  st.bind(1, std::int64_t{userId}).run();
-  if (db_.changes() == 0)
+void SqliteStore::RemoveUser(std::int32_t userId) {
+  auto st = db_.Prepare("DELETE FROM users WHERE id = ?");
+  st.Bind(1, std::int64_t{userId}).Run();
+  if (db_.Changes() == 0)
     throw StoreError(StoreFault::UnknownRecord, "unknown user " + std::to_string(userId));
 }
 
-void SqliteStore::setAccess(std::int32_t userId, std::int32_t layerId, AccessLevel level) {
+void SqliteStore::SetAccess(std::int32_t userId, std::int32_t layerId, AccessLevel level) {
   const auto l = static_cast<std::int64_t>(level);
   if (l < 0 || l > 3) throw StoreError(StoreFault::BadValue, "access level must be 0 to 3");
-  if (!findUserById(userId))
+  if (!FindUserById(userId))
     throw StoreError(StoreFault::UnknownRecord, "unknown user " + std::to_string(userId));
-  shape(layerId);  // throws for an unknown layer
-  auto st = db_.prepare(
+  Shape(layerId);  // throws for an unknown layer
+  auto st = db_.Prepare(
       "INSERT INTO access (user_id, layer_id, level) VALUES (?, ?, ?) "
       "ON CONFLICT (user_id, layer_id) DO UPDATE SET level = excluded.level");
-  st.bind(1, std::int64_t{userId}).bind(2, std::int64_t{layerId}).bind(3, l).run();
+  st.Bind(1, std::int64_t{userId}).Bind(2, std::int64_t{layerId}).Bind(3, l).Run();
 }
 
-AccessLevel SqliteStore::accessLevel(std::int32_t userId, std::int32_t layerId) {
-  auto& st = cached("SELECT level FROM access WHERE user_id = ? AND layer_id = ?");
-  st.bind(1, std::int64_t{userId}).bind(2, std::int64_t{layerId});
+AccessLevel SqliteStore::AccessLevelOf(std::int32_t userId, std::int32_t layerId) {
+  auto& st = Cached("SELECT level FROM access WHERE user_id = ? AND layer_id = ?");
+  st.Bind(1, std::int64_t{userId}).Bind(2, std::int64_t{layerId});
   AccessLevel level = AccessLevel::NoAccess;
-  if (st.step()) level = static_cast<AccessLevel>(st.integer(0));
-  st.reset();
+  if (st.Step()) level = static_cast<AccessLevel>(st.Integer(0));
+  st.Reset();
   return level;
 }
 
-std::vector<MapSummary> SqliteStore::mapsForUser(std::int32_t userId) {
-  auto st = db_.prepare(
+std::vector<MapSummary> SqliteStore::MapsForUser(std::int32_t userId) {
+  auto st = db_.Prepare(
       "SELECT DISTINCT m.code, m.name FROM maps m "
       "JOIN map_layers ml ON ml.map_code = m.code "
       "JOIN access a ON a.layer_id = ml.layer_id "
       "WHERE a.user_id = ? AND a.level > 0 ORDER BY m.code");
-  st.bind(1, std::int64_t{userId});
+  st.Bind(1, std::int64_t{userId});
   std::vector<MapSummary> out;
-  while (st.step()) out.push_back({static_cast<std::int32_t>(st.integer(0)), st.text(1)});
+  while (st.Step()) out.push_back({static_cast<std::int32_t>(st.Integer(0)), st.Text(1)});
   return out;
 }
 
-bool SqliteStore::canOpenMap(std::int32_t userId, std::int32_t mapCode) {
-  auto& st = cached(
+bool SqliteStore::CanOpenMap(std::int32_t userId, std::int32_t mapCode) {
+  auto& st = Cached(
       "SELECT 1 FROM map_layers ml JOIN access a ON a.layer_id = ml.layer_id "
       "WHERE ml.map_code = ? AND a.user_id = ? AND a.level > 0 LIMIT 1");
-  st.bind(1, std::int64_t{mapCode}).bind(2, std::int64_t{userId});
-  const bool ok = st.step();
-  st.reset();
+  st.Bind(1, std::int64_t{mapCode}).Bind(2, std::int64_t{userId});
+  const bool ok = st.Step();
+  st.Reset();
   return ok;
 }
 

@@ -18,62 +18,62 @@ class SqliteStore final : public Store {
 
   // For building a file that is thrown away when the build fails: the journal in
   // memory and no syncing until the store is closed, when the file goes back to WAL.
-  void startBulkLoad();
+  void StartBulkLoad();
   ~SqliteStore() override;
 
-  std::optional<UserRecord> findUser(const std::string& name) override;
-  std::optional<UserRecord> findUserById(std::int32_t id) override;
-  std::vector<UserRecord> listUsers() override;
-  std::int32_t addUser(const std::string& name, const std::string& passwordHash,
+  std::optional<UserRecord> FindUser(const std::string& name) override;
+  std::optional<UserRecord> FindUserById(std::int32_t id) override;
+  std::vector<UserRecord> ListUsers() override;
+  std::int32_t AddUser(const std::string& name, const std::string& passwordHash,
                        bool guest) override;
-  void setPasswordHash(std::int32_t userId, const std::string& passwordHash) override;
-  void removeUser(std::int32_t userId) override;
-  void setAccess(std::int32_t userId, std::int32_t layerId, AccessLevel level) override;
-  AccessLevel accessLevel(std::int32_t userId, std::int32_t layerId) override;
-  std::vector<MapSummary> mapsForUser(std::int32_t userId) override;
-  bool canOpenMap(std::int32_t userId, std::int32_t mapCode) override;
+  void SetPasswordHash(std::int32_t userId, const std::string& passwordHash) override;
+  void RemoveUser(std::int32_t userId) override;
+  void SetAccess(std::int32_t userId, std::int32_t layerId, AccessLevel level) override;
+  AccessLevel AccessLevelOf(std::int32_t userId, std::int32_t layerId) override;
+  std::vector<MapSummary> MapsForUser(std::int32_t userId) override;
+  bool CanOpenMap(std::int32_t userId, std::int32_t mapCode) override;
 
-  std::optional<MapDefinition> mapDefinition(std::int32_t mapCode) override;
-  std::vector<MapSummary> listMaps() override;
-  void createMap(const MapDefinition& map) override;
-  void addLayerToMap(std::int32_t mapCode, const LayerRecord& setup) override;
-  void updateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) override;
-  SavedMap saveMap(const MapDefinition& map) override;
+  std::optional<MapDefinition> FindMapDefinition(std::int32_t mapCode) override;
+  std::vector<MapSummary> ListMaps() override;
+  void CreateMap(const MapDefinition& map) override;
+  void AddLayerToMap(std::int32_t mapCode, const LayerRecord& setup) override;
+  void UpdateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) override;
+  SavedMap SaveMap(const MapDefinition& map) override;
 
-  std::int32_t createLayer(const NewLayer& layer) override;
-  std::optional<LayerInfo> layerInfo(std::int32_t layerId) override;
-  std::optional<LayerInfo> findLayer(const std::string& name) override;
-  std::vector<LayerInfo> listLayers() override;
-  std::vector<CellElement> cellElements(std::int32_t layerId, CellKey cell) override;
-  std::optional<CellFieldValues> cellFieldValues(std::int32_t layerId, CellKey cell,
-                                                 const std::string& field) override;
-  std::optional<std::vector<std::string>> distinctValues(std::int32_t layerId,
+  std::int32_t CreateLayer(const NewLayer& layer) override;
+  std::optional<LayerInfo> FindLayerInfo(std::int32_t layerId) override;
+  std::optional<LayerInfo> FindLayer(const std::string& name) override;
+  std::vector<LayerInfo> ListLayers() override;
+  std::vector<CellElement> CellElements(std::int32_t layerId, CellKey cell) override;
+  std::optional<CellFieldValues> FindCellFieldValues(std::int32_t layerId, CellKey cell,
+                                                     const std::string& field) override;
+  std::optional<std::vector<std::string>> DistinctValues(std::int32_t layerId,
                                                          const std::string& field,
                                                          std::size_t limit) override;
-  std::optional<ValueRange> valueRange(std::int32_t layerId, const std::string& field) override;
-  std::optional<std::vector<AttributeValue>> elementAttributes(std::int32_t layerId,
+  std::optional<ValueRange> FindValueRange(std::int32_t layerId, const std::string& field) override;
+  std::optional<std::vector<AttributeValue>> ElementAttributes(std::int32_t layerId,
                                                                std::int32_t elementId) override;
-  std::optional<Box> elementExtent(std::int32_t layerId, std::int32_t elementId) override;
-  std::optional<std::vector<FoundElement>> findElements(std::int32_t layerId, const Condition& c,
+  std::optional<Box> ElementExtent(std::int32_t layerId, std::int32_t elementId) override;
+  std::optional<std::vector<FoundElement>> FindElements(std::int32_t layerId, const Condition& c,
                                                         std::size_t limit) override;
-  std::optional<std::vector<std::int32_t>> matchElements(
+  std::optional<std::vector<std::int32_t>> MatchElements(
       std::int32_t layerId, const std::vector<std::int32_t>& candidates,
       const std::vector<Condition>& conditions) override;
-  std::vector<AddressCandidate> findAddress(std::int32_t layerId, const std::string& street,
+  std::vector<AddressCandidate> FindAddress(std::int32_t layerId, const std::string& street,
                                             std::int64_t number, std::size_t limit) override;
 
-  ElementWrite addElement(std::int32_t layerId, const std::vector<Point>& points,
+  ElementWrite AddElement(std::int32_t layerId, const std::vector<Point>& points,
                           const std::vector<std::string>& values) override;
-  ElementWrite addElementTyped(std::int32_t layerId, const std::vector<Point>& points,
+  ElementWrite AddElementTyped(std::int32_t layerId, const std::vector<Point>& points,
                                const std::vector<Value>& values) override;
-  std::optional<ElementWrite> setGeometry(std::int32_t layerId, std::int32_t elementId,
+  std::optional<ElementWrite> SetGeometry(std::int32_t layerId, std::int32_t elementId,
                                           const std::vector<Point>& points) override;
-  bool setAttributes(std::int32_t layerId, std::int32_t elementId,
+  bool SetAttributes(std::int32_t layerId, std::int32_t elementId,
                      const std::vector<std::string>& values) override;
-  std::optional<std::vector<CellKey>> removeElement(std::int32_t layerId,
+  std::optional<std::vector<CellKey>> RemoveElement(std::int32_t layerId,
                                                     std::int32_t elementId) override;
 
-  void transaction(const std::function<void()>& work) override;
+  void Transaction(const std::function<void()>& work) override;
 
  private:
   // Fields and cell size never change once a layer exists, so they are kept here.
@@ -83,19 +83,19 @@ class SqliteStore final : public Store {
     std::vector<FieldDef> fields;
   };
 
-  SqliteStatement& cached(const char* sql);
-  const LayerShape& shape(std::int32_t layerId);  // throws StoreError when unknown
-  bool hasLayer(std::int32_t layerId);
-  std::optional<std::size_t> fieldPosition(const LayerShape& s, const std::string& name);
-  std::vector<LayerInfo> queryLayers(const char* where, const std::string* name, std::int64_t id);
-  std::vector<ThemeClass> themesOf(std::int32_t mapCode, std::int32_t layerId);
-  void writeSetup(std::int32_t mapCode, const LayerRecord& setup, std::int64_t order);
-  bool widenGrid(std::int32_t layerId, const std::vector<CellKey>& cells);
-  std::vector<CellKey> storeGeometry(std::int32_t layerId, std::int32_t elementId,
+  SqliteStatement& Cached(const char* sql);
+  const LayerShape& Shape(std::int32_t layerId);  // throws StoreError when unknown
+  bool HasLayer(std::int32_t layerId);
+  std::optional<std::size_t> FieldPosition(const LayerShape& s, const std::string& name);
+  std::vector<LayerInfo> QueryLayers(const char* where, const std::string* name, std::int64_t id);
+  std::vector<ThemeClass> ThemesOf(std::int32_t mapCode, std::int32_t layerId);
+  void WriteSetup(std::int32_t mapCode, const LayerRecord& setup, std::int64_t order);
+  bool WidenGrid(std::int32_t layerId, const std::vector<CellKey>& cells);
+  std::vector<CellKey> StoreGeometry(std::int32_t layerId, std::int32_t elementId,
                                      const std::vector<Point>& points, bool isNew);
-  void writeValues(std::int32_t layerId, std::int32_t elementId, const std::vector<Value>& values);
-  std::vector<CellKey> cellsOfElement(std::int32_t layerId, std::int32_t elementId);
-  void inSavepoint(const std::function<void()>& work);
+  void WriteValues(std::int32_t layerId, std::int32_t elementId, const std::vector<Value>& values);
+  std::vector<CellKey> CellsOfElement(std::int32_t layerId, std::int32_t elementId);
+  void InSavepoint(const std::function<void()>& work);
 
   SqliteDb db_;
   bool bulk_ = false;

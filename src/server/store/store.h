@@ -246,30 +246,30 @@ class Store {
   virtual ~Store() = default;
 
   // --- users and rights (requests 12, 120, 10, 11) ---
-  virtual std::optional<UserRecord> findUser(const std::string& name) = 0;
-  virtual std::optional<UserRecord> findUserById(std::int32_t id) = 0;
-  virtual std::vector<UserRecord> listUsers() = 0;
+  virtual std::optional<UserRecord> FindUser(const std::string& name) = 0;
+  virtual std::optional<UserRecord> FindUserById(std::int32_t id) = 0;
+  virtual std::vector<UserRecord> ListUsers() = 0;
   // Throws StoreError when the name is taken or empty. Returns the new id.
-  virtual std::int32_t addUser(const std::string& name, const std::string& passwordHash,
+  virtual std::int32_t AddUser(const std::string& name, const std::string& passwordHash,
                                bool guest) = 0;
-  virtual void setPasswordHash(std::int32_t userId, const std::string& passwordHash) = 0;
-  virtual void removeUser(std::int32_t userId) = 0;
-  virtual void setAccess(std::int32_t userId, std::int32_t layerId, AccessLevel level) = 0;
+  virtual void SetPasswordHash(std::int32_t userId, const std::string& passwordHash) = 0;
+  virtual void RemoveUser(std::int32_t userId) = 0;
+  virtual void SetAccess(std::int32_t userId, std::int32_t layerId, AccessLevel level) = 0;
   // NoAccess when nothing was granted.
-  virtual AccessLevel accessLevel(std::int32_t userId, std::int32_t layerId) = 0;
+  virtual AccessLevel AccessLevelOf(std::int32_t userId, std::int32_t layerId) = 0;
   // Maps the user may open: those with at least one layer the user can view.
-  virtual std::vector<MapSummary> mapsForUser(std::int32_t userId) = 0;
-  virtual bool canOpenMap(std::int32_t userId, std::int32_t mapCode) = 0;
+  virtual std::vector<MapSummary> MapsForUser(std::int32_t userId) = 0;
+  virtual bool CanOpenMap(std::int32_t userId, std::int32_t mapCode) = 0;
 
   // --- maps and layer setups (request 1) ---
-  virtual std::optional<MapDefinition> mapDefinition(std::int32_t mapCode) = 0;
-  virtual std::vector<MapSummary> listMaps() = 0;
-  virtual void createMap(const MapDefinition& map) = 0;  // layers are added separately
+  virtual std::optional<MapDefinition> FindMapDefinition(std::int32_t mapCode) = 0;
+  virtual std::vector<MapSummary> ListMaps() = 0;
+  virtual void CreateMap(const MapDefinition& map) = 0;  // layers are added separately
   // Appends the layer to the map's drawing order with the given setup; the setup's
   // id, name, kind, grid and fields are taken from the layer itself.
-  virtual void addLayerToMap(std::int32_t mapCode, const LayerRecord& setup) = 0;
+  virtual void AddLayerToMap(std::int32_t mapCode, const LayerRecord& setup) = 0;
   // Replaces the setup of a layer already in the map (zoom, labels, themes, styles).
-  virtual void updateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) = 0;
+  virtual void UpdateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) = 0;
   // Saves a whole map setup: over map.code when it is not 0 (name, extents, colour,
   // projection, and the layers with their order replaced by map.layers), or as a new
   // map with a fresh code when it is 0. Only the setup fields of each layer record are
@@ -277,49 +277,50 @@ class Store {
   // characters without control characters and not another map's (InvalidName).
   // Throws StoreError for an unknown map or layer, or a label or thematic field that
   // the layer lacks; nothing is changed then.
-  virtual SavedMap saveMap(const MapDefinition& map) = 0;
+  virtual SavedMap SaveMap(const MapDefinition& map) = 0;
 
   // --- layers and elements (requests 2, 4, 5, 6, 15) ---
-  virtual std::int32_t createLayer(const NewLayer& layer) = 0;
-  virtual std::optional<LayerInfo> layerInfo(std::int32_t layerId) = 0;
-  virtual std::optional<LayerInfo> findLayer(const std::string& name) = 0;
-  virtual std::vector<LayerInfo> listLayers() = 0;
+  virtual std::int32_t CreateLayer(const NewLayer& layer) = 0;
+  virtual std::optional<LayerInfo> FindLayerInfo(std::int32_t layerId) = 0;
+  virtual std::optional<LayerInfo> FindLayer(const std::string& name) = 0;
+  virtual std::vector<LayerInfo> ListLayers() = 0;
   // Elements whose box meets the cell; empty when the layer or cell holds nothing.
-  virtual std::vector<CellElement> cellElements(std::int32_t layerId, CellKey cell) = 0;
+  virtual std::vector<CellElement> CellElements(std::int32_t layerId, CellKey cell) = 0;
   // Values of one field (name compared without regard to case) for the elements of
   // a cell; nullopt when the layer has no such field.
-  virtual std::optional<CellFieldValues> cellFieldValues(std::int32_t layerId, CellKey cell,
-                                                         const std::string& field) = 0;
+  virtual std::optional<CellFieldValues> FindCellFieldValues(std::int32_t layerId, CellKey cell,
+                                                             const std::string& field) = 0;
   // Distinct texts of a field in ascending order, at most `limit`; nullopt for an
   // unknown field.
-  virtual std::optional<std::vector<std::string>> distinctValues(std::int32_t layerId,
+  virtual std::optional<std::vector<std::string>> DistinctValues(std::int32_t layerId,
                                                                  const std::string& field,
                                                                  std::size_t limit) = 0;
   // Lowest and highest value (numeric order for numeric fields); nullopt for an
   // unknown field or a field without values.
-  virtual std::optional<ValueRange> valueRange(std::int32_t layerId, const std::string& field) = 0;
+  virtual std::optional<ValueRange> FindValueRange(std::int32_t layerId,
+                                                   const std::string& field) = 0;
   // All values of the element in the order of the layer's fields; nullopt when the
   // element does not exist.
-  virtual std::optional<std::vector<AttributeValue>> elementAttributes(std::int32_t layerId,
+  virtual std::optional<std::vector<AttributeValue>> ElementAttributes(std::int32_t layerId,
                                                                        std::int32_t elementId) = 0;
-  virtual std::optional<Box> elementExtent(std::int32_t layerId, std::int32_t elementId) = 0;
+  virtual std::optional<Box> ElementExtent(std::int32_t layerId, std::int32_t elementId) = 0;
 
   // --- queries (requests 13, 14, 230) ---
   // Elements of the layer meeting the condition, by identifier, at most `limit`;
   // nullopt for an unknown field. Throws StoreError for an operator outside 1-10 or a
   // value that is not a number for a numeric field.
-  virtual std::optional<std::vector<FoundElement>> findElements(std::int32_t layerId,
+  virtual std::optional<std::vector<FoundElement>> FindElements(std::int32_t layerId,
                                                                 const Condition& c,
                                                                 std::size_t limit) = 0;
   // The candidates (existing elements only) meeting every condition, in the order
   // given; nullopt when a condition names an unknown field.
-  virtual std::optional<std::vector<std::int32_t>> matchElements(
+  virtual std::optional<std::vector<std::int32_t>> MatchElements(
       std::int32_t layerId, const std::vector<std::int32_t>& candidates,
       const std::vector<Condition>& conditions) = 0;
   // Street segments whose name contains `street` (without regard to case) and whose
   // number range NUMINI..NUMFIN holds `number`. The street name is the layer's first
   // text field; a layer without NUMINI and NUMFIN has no addresses (empty result).
-  virtual std::vector<AddressCandidate> findAddress(std::int32_t layerId, const std::string& street,
+  virtual std::vector<AddressCandidate> FindAddress(std::int32_t layerId, const std::string& street,
                                                     std::int64_t number, std::size_t limit) = 0;
 
   // --- element writes (import; requests 205-210 and 220) ---
@@ -327,25 +328,25 @@ class Store {
   // given one per field in field order, as texts converted by the field's type (an
   // empty text stores NULL in a numeric field). Throws StoreError on a bad value or
   // an unknown layer.
-  virtual ElementWrite addElement(std::int32_t layerId, const std::vector<Point>& points,
+  virtual ElementWrite AddElement(std::int32_t layerId, const std::vector<Point>& points,
                                   const std::vector<std::string>& values) = 0;
   // Same as addElement with values already typed (the importer's path).
-  virtual ElementWrite addElementTyped(std::int32_t layerId, const std::vector<Point>& points,
+  virtual ElementWrite AddElementTyped(std::int32_t layerId, const std::vector<Point>& points,
                                        const std::vector<Value>& values) = 0;
-  virtual std::optional<ElementWrite> setGeometry(std::int32_t layerId, std::int32_t elementId,
+  virtual std::optional<ElementWrite> SetGeometry(std::int32_t layerId, std::int32_t elementId,
                                                   const std::vector<Point>& points) = 0;
   // Returns false when the element does not exist.
-  virtual bool setAttributes(std::int32_t layerId, std::int32_t elementId,
+  virtual bool SetAttributes(std::int32_t layerId, std::int32_t elementId,
                              const std::vector<std::string>& values) = 0;
   // The cells the element occupied, or nullopt when it did not exist.
-  virtual std::optional<std::vector<CellKey>> removeElement(std::int32_t layerId,
+  virtual std::optional<std::vector<CellKey>> RemoveElement(std::int32_t layerId,
                                                             std::int32_t elementId) = 0;
 
   // Runs `work` in one transaction: all of it is stored or none (bulk import).
-  virtual void transaction(const std::function<void()>& work) = 0;
+  virtual void Transaction(const std::function<void()>& work) = 0;
 };
 
 // Opens (creating and migrating when needed) the SQLite database at `path`.
-std::unique_ptr<Store> openStore(const std::filesystem::path& path);
+std::unique_ptr<Store> OpenStore(const std::filesystem::path& path);
 
 }  // namespace orvenda::server

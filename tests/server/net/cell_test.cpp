@@ -70,9 +70,9 @@ DecodedValues AskValues(ProtocolClient& c, std::int32_t layer, CellKey cell,
 
 TEST(ServerCells, EveryCellOfALayerCarriesWhatTheStoreHolds) {
   ServerRig rig;
-  const TestData& d = rig.data();
-  auto store = rig.openStore();
-  const LayerGrid g = store->layerInfo(d.roads)->grid;
+  const TestData& d = rig.Data();
+  auto store = rig.OpenStore();
+  const LayerGrid g = store->FindLayerInfo(d.roads)->grid;
   auto c = OpenViewer(rig);
   int relative = 0, full = 0;
   for (std::int32_t i = g.firstRow; i <= g.lastRow; ++i) {
@@ -82,7 +82,7 @@ TEST(ServerCells, EveryCellOfALayerCarriesWhatTheStoreHolds) {
       ASSERT_TRUE(m);
       const DecodedCell got = DecodeCell(*m);
       EXPECT_EQ(std::tuple(got.layer, got.i, got.j), std::tuple(d.roads, i, j));
-      const auto want = store->cellElements(d.roads, {i, j});
+      const auto want = store->CellElements(d.roads, {i, j});
       ASSERT_EQ(got.elements.size(), want.size());
       const double tolerance = got.form == 0 ? 0 : 1e-7;  // Doubles travel bit for bit
       for (std::size_t k = 0; k < want.size(); ++k) {
@@ -105,7 +105,7 @@ TEST(ServerCells, EveryCellOfALayerCarriesWhatTheStoreHolds) {
 // Doubles form sends 0, 0.
 TEST(ServerCells, FormIsRelativeNearTheOriginAndDoublesFarFromIt) {
   ServerRig rig;
-  const TestData& d = rig.data();
+  const TestData& d = rig.Data();
   auto c = OpenViewer(rig);
   auto near = Ask(*c, CellRequest(d.roads, d.nearCell), 102);
   ASSERT_TRUE(near);
@@ -114,14 +114,14 @@ TEST(ServerCells, FormIsRelativeNearTheOriginAndDoublesFarFromIt) {
   EXPECT_EQ(ReadFields(*near, "LLLBDDL"), std::to_string(d.roads) + " 230 160 1 -100 25 3 ");
   auto far = Ask(*c, CellRequest(d.roads, d.farCell), 102);
   ASSERT_TRUE(far);
-  const std::string id = std::to_string(rig.openStore()->cellElements(d.roads, d.farCell)[0].id);
+  const std::string id = std::to_string(rig.OpenStore()->CellElements(d.roads, d.farCell)[0].id);
   EXPECT_EQ(ReadFields(*far, "LLLBDDLLLDDDD"),
             std::to_string(d.roads) + " 220 140 0 0 0 1 " + id + " 2 -110 20 -100.4 24 ");
 }
 
 TEST(ServerCells, ValuesAreSentOncePerCellAndSharedByPosition) {
   ServerRig rig;
-  const TestData& d = rig.data();
+  const TestData& d = rig.Data();
   auto c = OpenViewer(rig);
   const DecodedValues v = AskValues(*c, d.roads, d.nearCell, "nombre");
   EXPECT_EQ(v.field, "nombre");  // echoed as asked
@@ -136,9 +136,9 @@ TEST(ServerCells, ValuesAreSentOncePerCellAndSharedByPosition) {
 
 TEST(ServerCells, LayersWithoutAccessServeNothing) {
   ServerRig rig;
-  const TestData& d = rig.data();
+  const TestData& d = rig.Data();
   const CellKey secretCell{116, 80};  // holds the secret polygon
-  ASSERT_FALSE(rig.openStore()->cellElements(d.secret, secretCell).empty());
+  ASSERT_FALSE(rig.OpenStore()->CellElements(d.secret, secretCell).empty());
   struct Row {
     std::string user, password;
     std::int32_t layer;
@@ -153,7 +153,7 @@ TEST(ServerCells, LayersWithoutAccessServeNothing) {
     EXPECT_TRUE(DecodeCell(*cell).elements.empty());
     EXPECT_TRUE(AskValues(*c, row.layer, row.cell, "NOMBRE").byElement.empty());
   }
-  EXPECT_NE(rig.logText().find("has no access to layer"), std::string::npos);
+  EXPECT_NE(rig.LogText().find("has no access to layer"), std::string::npos);
 }
 
 }  // namespace

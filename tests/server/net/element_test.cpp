@@ -9,7 +9,7 @@ namespace {
 
 TEST(ServerElements, AttributesTravelEachByItsFieldType) {
   ServerRig rig;
-  const TestData& d = rig.data();
+  const TestData& d = rig.Data();
   auto c = OpenViewer(rig);
   auto m = Ask(*c, RequestWith(4, d.places, d.firstPlace), 104);
   ASSERT_TRUE(m);
@@ -30,9 +30,9 @@ TEST(ServerElements, AttributesTravelEachByItsFieldType) {
 
 TEST(ServerElements, ExtentIsTheElementsBoxOrTheMapWhenThereIsNone) {
   ServerRig rig;
-  const TestData& d = rig.data();
+  const TestData& d = rig.Data();
   auto c = OpenViewer(rig);
-  const auto id = rig.openStore()->cellElements(d.roads, d.farCell).at(0).id;
+  const auto id = rig.OpenStore()->CellElements(d.roads, d.farCell).at(0).id;
   for (const auto& [element, box] :
        {std::pair{id, "-110 20 -100.4 24 "}, std::pair{999999, "-101 25 -100 26 "}}) {
     auto m = Ask(*c, RequestWith(15, d.roads, element), 115);
@@ -44,7 +44,7 @@ TEST(ServerElements, ExtentIsTheElementsBoxOrTheMapWhenThereIsNone) {
 
 TEST(ServerElements, FieldValuesForTheLayerSetupByKind) {
   ServerRig rig;
-  const TestData& d = rig.data();
+  const TestData& d = rig.Data();
   auto c = OpenViewer(rig);
   // What follows layer, field and kind: kind 1 the distinct texts in order, kind 2 the
   // lowest and highest, other kinds nothing.

@@ -14,7 +14,7 @@ namespace {
 
 // Another client still logs in, opens the map and gets a cell.
 void ExpectOthersServed(ServerRig& rig) {
-  EXPECT_TRUE(Ask(*OpenViewer(rig), CellRequest(rig.data().roads, rig.data().nearCell), 102));
+  EXPECT_TRUE(Ask(*OpenViewer(rig), CellRequest(rig.Data().roads, rig.Data().nearCell), 102));
 }
 
 Bytes Header(std::int32_t declared, std::int16_t code) {
@@ -28,7 +28,7 @@ Bytes Header(std::int32_t declared, std::int16_t code) {
 
 TEST(ServerHostile, EveryCountedRequestIsAnsweredEvenWhenRefusedOrCutShort) {
   ServerRig rig;
-  ProtocolClient c(rig.port());  // no map open: everything is refused
+  ProtocolClient c(rig.Port());  // no map open: everything is refused
   for (const CommandInfo& info : Commands()) {
     if (info.direction != Direction::ClientToServer || !info.counted) continue;
     for (const bool cut : {false, true}) {
@@ -37,22 +37,22 @@ TEST(ServerHostile, EveryCountedRequestIsAnsweredEvenWhenRefusedOrCutShort) {
       const Bytes request = cut ? Request(info.code) : Request(info.code, [](DWBUffer& b) {
         for (int i = 0; i < 12; ++i) b.PutLong(1);
       });
-      ASSERT_TRUE(c.send(request));
-      auto reply = c.receive();
+      ASSERT_TRUE(c.Send(request));
+      auto reply = c.Receive();
       ASSERT_TRUE(reply) << "no reply to " << info.code;
-      const std::int16_t code = ProtocolClient::codeOf(*reply);
+      const std::int16_t code = ProtocolClient::CodeOf(*reply);
       EXPECT_EQ(code, info.code == 10 ? 110 : info.code == 230 ? 231 : info.code + 100);
     }
   }
   // Requests that are not counted and not served get no reply, and the stream goes on.
-  ASSERT_TRUE(c.send(RequestWith(cmd::kNewPoint, 1)));
-  ASSERT_TRUE(c.send(Request(999)));
-  ASSERT_TRUE(c.send(Request(102)));
-  ASSERT_TRUE(c.send(Request(cmd::kElementExtent)));
-  auto reply = c.receive();
+  ASSERT_TRUE(c.Send(RequestWith(cmd::kNewPoint, 1)));
+  ASSERT_TRUE(c.Send(Request(999)));
+  ASSERT_TRUE(c.Send(Request(102)));
+  ASSERT_TRUE(c.Send(Request(cmd::kElementExtent)));
+  auto reply = c.Receive();
   ASSERT_TRUE(reply);
-  EXPECT_EQ(ProtocolClient::codeOf(*reply), 115);
-  EXPECT_NE(rig.logText().find("unknown command code 999"), std::string::npos);
+  EXPECT_EQ(ProtocolClient::CodeOf(*reply), 115);
+  EXPECT_NE(rig.LogText().find("unknown command code 999"), std::string::npos);
 }
 
 TEST(ServerHostile, BrokenFramingClosesOnlyThatConnection) {
@@ -71,19 +71,19 @@ TEST(ServerHostile, BrokenFramingClosesOnlyThatConnection) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    ProtocolClient c(rig.port());
-    ASSERT_TRUE(c.send(row.bytes));
-    EXPECT_TRUE(c.closedByServer());
+    ProtocolClient c(rig.Port());
+    ASSERT_TRUE(c.Send(row.bytes));
+    EXPECT_TRUE(c.ClosedByServer());
     ExpectOthersServed(rig);
   }
-  EXPECT_NE(rig.logText().find("malformed stream"), std::string::npos);
+  EXPECT_NE(rig.LogText().find("malformed stream"), std::string::npos);
 }
 
 TEST(ServerHostile, RandomBytesAndMessagesCutAnywhereNeverCrashIt) {
   ServerRig rig;
   std::mt19937 random(20261206);
   for (int round = 0; round < 20; ++round) {
-    ProtocolClient c(rig.port());
+    ProtocolClient c(rig.Port());
     Bytes junk(1 + random() % 3000);
     for (auto& b : junk) b = static_cast<std::uint8_t>(random());
     // Half of the rounds start with a valid header and carry a random body.
@@ -92,19 +92,19 @@ TEST(ServerHostile, RandomBytesAndMessagesCutAnywhereNeverCrashIt) {
                             static_cast<std::int16_t>(random() % 260));
       junk.insert(junk.begin(), h.begin(), h.end());
     }
-    ASSERT_TRUE(c.send(junk));
-    c.receive(50ms);
+    ASSERT_TRUE(c.Send(junk));
+    c.Receive(50ms);
   }
   // A request split byte by byte still arrives whole.
-  ProtocolClient slow(rig.port());
+  ProtocolClient slow(rig.Port());
   const Bytes r = RequestWith(15, 1, 2);
   for (std::uint8_t byte : r) {
-    ASSERT_TRUE(slow.send({byte}));
+    ASSERT_TRUE(slow.Send({byte}));
     std::this_thread::sleep_for(2ms);
   }
-  auto reply = slow.receive();
+  auto reply = slow.Receive();
   ASSERT_TRUE(reply);
-  EXPECT_EQ(ProtocolClient::codeOf(*reply), 115);
+  EXPECT_EQ(ProtocolClient::CodeOf(*reply), 115);
   ExpectOthersServed(rig);
 }
 
@@ -118,14 +118,14 @@ TEST(ServerHostile, AClientThatNeverReadsIsCutOffWithoutStallingOthers) {
   Bytes flood;
   const Bytes one = RequestWith(1, TestData::kMap);
   for (int k = 0; k < 100000; ++k) flood.insert(flood.end(), one.begin(), one.end());
-  std::thread sender([&] { greedy->send(flood); });  // blocks once the server stops reading
+  std::thread sender([&] { greedy->Send(flood); });  // blocks once the server stops reading
   ExpectOthersServed(rig);
   // The server gives up on it once a write has made no progress for the send timeout.
   EXPECT_TRUE(WaitFor([&] {
-    rig.clock().Advance(config.sendTimeout);
-    return rig.logText().find("the client stopped reading its replies") != std::string::npos;
+    rig.Clock().Advance(config.sendTimeout);
+    return rig.LogText().find("the client stopped reading its replies") != std::string::npos;
   }));
-  greedy->abort();
+  greedy->Abort();
   sender.join();
   ExpectOthersServed(rig);
 }
@@ -134,17 +134,17 @@ TEST(ServerHostile, ConnectionLimitAndIdleTimeoutEndExtraAndSilentConnections) {
   ServerConfig config;
   config.maxConnections = 3;
   ServerRig rig(config);
-  ProtocolClient a(rig.port()), b(rig.port()), c(rig.port());
+  ProtocolClient a(rig.Port()), b(rig.Port()), c(rig.Port());
   // The server must have taken the three before the fourth comes.
-  ASSERT_TRUE(WaitFor([&] { return rig.server().connections() == 3; }));
-  ProtocolClient extra(rig.port());
-  EXPECT_TRUE(extra.closedByServer());
+  ASSERT_TRUE(WaitFor([&] { return rig.Instance().Connections() == 3; }));
+  ProtocolClient extra(rig.Port());
+  EXPECT_TRUE(extra.ClosedByServer());
   // Silent connections are closed once the handshake time has passed.
-  rig.clock().Advance(config.handshakeTimeout + 1ms);
-  for (ProtocolClient* silent : {&a, &b, &c}) EXPECT_TRUE(silent->closedByServer());
-  ASSERT_TRUE(WaitFor([&] { return rig.server().connections() == 0; }));
+  rig.Clock().Advance(config.handshakeTimeout + 1ms);
+  for (ProtocolClient* silent : {&a, &b, &c}) EXPECT_TRUE(silent->ClosedByServer());
+  ASSERT_TRUE(WaitFor([&] { return rig.Instance().Connections() == 0; }));
   ExpectOthersServed(rig);
-  const std::string log = rig.logText();
+  const std::string log = rig.LogText();
   EXPECT_NE(log.find("too many connections"), std::string::npos) << log;
   EXPECT_NE(log.find("idle"), std::string::npos) << log;
 }
@@ -152,8 +152,8 @@ TEST(ServerHostile, ConnectionLimitAndIdleTimeoutEndExtraAndSilentConnections) {
 TEST(ServerHostile, StopClosesEveryConnection) {
   auto rig = std::make_unique<ServerRig>();
   auto c = OpenViewer(*rig);
-  std::thread stopper([&] { rig->server().stop(); });
-  EXPECT_TRUE(c->closedByServer());
+  std::thread stopper([&] { rig->Instance().Stop(); });
+  EXPECT_TRUE(c->ClosedByServer());
   stopper.join();
   rig.reset();  // waits for every thread
 }

@@ -26,7 +26,7 @@ LoginReply DoLogin(std::uint16_t port, const std::string& name, const std::strin
   if (r.user >= 1) r.rest = ReadFields(*m, "III");
   for (int n = r.user >= 1 ? m->GetInteger() : 0; n > 0; --n) r.rest += ReadFields(*m, "LS");
   EXPECT_EQ(m->Remaining(), 0) << "bytes after the last field of 112";
-  r.closedAfter = c.closedByServer();
+  r.closedAfter = c.ClosedByServer();
   return r;
 }
 
@@ -49,7 +49,7 @@ TEST(ServerLogin, AcceptsRefusesAndListsTheMapsOfEachUser) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.user + "/" + row.password);
-    const LoginReply r = DoLogin(rig.port(), row.user, row.password);
+    const LoginReply r = DoLogin(rig.Port(), row.user, row.password);
     EXPECT_TRUE(r.closedAfter) << "the login connection ends after reply 112";
     // -1: the login form's "Invalid Username or password".
     EXPECT_EQ(r.user >= 1 ? r.rest : std::to_string(r.user), row.rest ? row.rest : "-1");
@@ -60,9 +60,9 @@ TEST(ServerLogin, UserIdIsAFreshRandomHandleNotTheAccountNumber) {
   ServerRig rig;
   std::set<std::int32_t> seen;
   for (int i = 0; i < 4; ++i) {
-    const std::int32_t id = Login(rig.port(), "ana", "secreta");
+    const std::int32_t id = Login(rig.Port(), "ana", "secreta");
     ASSERT_GE(id, 1);
-    EXPECT_NE(id, rig.data().ana);
+    EXPECT_NE(id, rig.Data().ana);
     seen.insert(id);
   }
   EXPECT_EQ(seen.size(), 4u);
@@ -72,18 +72,18 @@ TEST(ServerLogin, FailuresAreThrottledPerAddressAndPasswordsNeverLogged) {
   ServerConfig config;
   config.loginAttempts = 3;
   ServerRig rig(config);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(DoLogin(rig.port(), "ana", "adivina").user, -1);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(DoLogin(rig.Port(), "ana", "adivina").user, -1);
   // The right password is refused too while this address is throttled...
-  EXPECT_EQ(DoLogin(rig.port(), "ana", "secreta").user, -1);
+  EXPECT_EQ(DoLogin(rig.Port(), "ana", "secreta").user, -1);
   // ...but not from another address...
-  EXPECT_GE(DoLogin(rig.port(), "ana", "secreta", "127.0.0.2").user, 1);
+  EXPECT_GE(DoLogin(rig.Port(), "ana", "secreta", "127.0.0.2").user, 1);
   // ...and no longer once the failures have left the window, not a moment before.
-  rig.clock().Advance(config.loginWindow - 1ms);
-  EXPECT_EQ(DoLogin(rig.port(), "ana", "secreta").user, -1);
-  rig.clock().Advance(1ms);
-  EXPECT_GE(DoLogin(rig.port(), "ana", "secreta").user, 1);
+  rig.Clock().Advance(config.loginWindow - 1ms);
+  EXPECT_EQ(DoLogin(rig.Port(), "ana", "secreta").user, -1);
+  rig.Clock().Advance(1ms);
+  EXPECT_GE(DoLogin(rig.Port(), "ana", "secreta").user, 1);
 
-  const std::string log = rig.logText();
+  const std::string log = rig.LogText();
   EXPECT_NE(log.find("too many failed logins"), std::string::npos) << log;
   EXPECT_EQ(log.find("adivina"), std::string::npos) << log;
   EXPECT_EQ(log.find("secreta"), std::string::npos) << log;
@@ -98,18 +98,18 @@ std::int16_t ChangePassword(std::uint16_t port, std::int32_t user, const std::st
 
 TEST(ServerLogin, ChangePasswordNeedsALiveHandleAndTheOldPassword) {
   ServerRig rig;
-  const std::int32_t ana = Login(rig.port(), "ana", "secreta");
-  const std::int32_t guest = Login(rig.port(), "invitado", "");
+  const std::int32_t ana = Login(rig.Port(), "ana", "secreta");
+  const std::int32_t guest = Login(rig.Port(), "invitado", "");
   ASSERT_GE(ana, 1);
   ASSERT_GE(guest, 1);
-  EXPECT_EQ(ChangePassword(rig.port(), ana, "mala", "nueva"), 1);
-  EXPECT_EQ(ChangePassword(rig.port(), ana ^ 0x5A5A5A, "secreta", "nueva"), 1);  // made up
-  EXPECT_EQ(ChangePassword(rig.port(), guest, "", "nueva"), 1);                  // guests cannot
-  EXPECT_EQ(ChangePassword(rig.port(), ana, "secreta", ""), 1);                  // blank
-  EXPECT_EQ(ChangePassword(rig.port(), ana, "secreta", "nueva clave"), 0);
-  EXPECT_EQ(Login(rig.port(), "ana", "secreta"), -1);
-  EXPECT_GE(Login(rig.port(), "ana", "nueva clave"), 1);
-  EXPECT_EQ(rig.logText().find("nueva clave"), std::string::npos);
+  EXPECT_EQ(ChangePassword(rig.Port(), ana, "mala", "nueva"), 1);
+  EXPECT_EQ(ChangePassword(rig.Port(), ana ^ 0x5A5A5A, "secreta", "nueva"), 1);  // made up
+  EXPECT_EQ(ChangePassword(rig.Port(), guest, "", "nueva"), 1);                  // guests cannot
+  EXPECT_EQ(ChangePassword(rig.Port(), ana, "secreta", ""), 1);                  // blank
+  EXPECT_EQ(ChangePassword(rig.Port(), ana, "secreta", "nueva clave"), 0);
+  EXPECT_EQ(Login(rig.Port(), "ana", "secreta"), -1);
+  EXPECT_GE(Login(rig.Port(), "ana", "nueva clave"), 1);
+  EXPECT_EQ(rig.LogText().find("nueva clave"), std::string::npos);
 }
 
 }  // namespace

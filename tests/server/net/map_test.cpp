@@ -23,9 +23,9 @@ constexpr std::string_view kLayerHead = "SLILLLLFFIFFLIILISFFIILSI";
 
 TEST(ServerMapOpening, SequenceCarriesTheStoredMapFieldByField) {
   ServerRig rig;
-  const TestData& d = rig.data();
-  const std::int32_t user = Login(rig.port(), "ana", "secreta");
-  ProtocolClient c(rig.port());
+  const TestData& d = rig.Data();
+  const std::int32_t user = Login(rig.Port(), "ana", "secreta");
+  ProtocolClient c(rig.Port());
   ASSERT_EQ(OpenMap(c, user, TestData::kMap), 0);
   auto m = Ask(c, RequestWith(1, TestData::kMap), 101);
   ASSERT_TRUE(m);
@@ -61,9 +61,9 @@ TEST(ServerMapOpening, SequenceCarriesTheStoredMapFieldByField) {
 
 TEST(ServerMapOpening, MadeUpOrForeignIdsCannotOpenOrReadAMap) {
   ServerRig rig;
-  const TestData& d = rig.data();
-  const std::int32_t ana = Login(rig.port(), "ana", "secreta");
-  const std::int32_t bob = Login(rig.port(), "bob", "bobpass");
+  const TestData& d = rig.Data();
+  const std::int32_t ana = Login(rig.Port(), "ana", "secreta");
+  const std::int32_t bob = Login(rig.Port(), "bob", "bobpass");
   struct Row {
     const char* what;
     std::int32_t user, map, result;  // 1 unknown user ID, 2 map refused
@@ -78,7 +78,7 @@ TEST(ServerMapOpening, MadeUpOrForeignIdsCannotOpenOrReadAMap) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    ProtocolClient c(rig.port());
+    ProtocolClient c(rig.Port());
     EXPECT_EQ(OpenMap(c, row.user, row.map), row.result);
     // Whatever follows is answered, but empty.
     auto def = Ask(c, RequestWith(1, row.map), 101);
@@ -89,7 +89,7 @@ TEST(ServerMapOpening, MadeUpOrForeignIdsCannotOpenOrReadAMap) {
     EXPECT_EQ(cell->TamanoBuffer(), 10 + 12 + 1 + 16 + 4) << "a cell without elements";
   }
   // A map definition of another map than the one opened is refused too.
-  ProtocolClient c(rig.port());
+  ProtocolClient c(rig.Port());
   ASSERT_EQ(OpenMap(c, ana, TestData::kMap), 0);
   auto other = Ask(c, RequestWith(1, TestData::kSecretMap), 101);
   ASSERT_TRUE(other);
@@ -102,30 +102,30 @@ TEST(ServerMapOpening, MadeUpOrForeignIdsCannotOpenOrReadAMap) {
 
 TEST(ServerMapOpening, HandleExpiresButNotWhileAConnectionUsesIt) {
   ServerRig rig;
-  const std::int32_t early = Login(rig.port(), "ana", "secreta");
-  ProtocolClient holder(rig.port());
+  const std::int32_t early = Login(rig.Port(), "ana", "secreta");
+  ProtocolClient holder(rig.Port());
   ASSERT_EQ(OpenMap(holder, early, TestData::kMap), 0);
-  const std::int32_t late = Login(rig.port(), "ana", "secreta");
-  rig.clock().Advance(ServerConfig{}.sessionLifetime + 1ms);
+  const std::int32_t late = Login(rig.Port(), "ana", "secreta");
+  rig.Clock().Advance(ServerConfig{}.sessionLifetime + 1ms);
   // The unused handle has expired; the held one still works, on a second connection too.
-  ProtocolClient c1(rig.port()), c2(rig.port());
+  ProtocolClient c1(rig.Port()), c2(rig.Port());
   EXPECT_EQ(OpenMap(c1, late, TestData::kMap), 1);
   EXPECT_EQ(OpenMap(c2, early, TestData::kMap), 0);
-  EXPECT_TRUE(Ask(holder, CellRequest(rig.data().roads, rig.data().nearCell), 102));
+  EXPECT_TRUE(Ask(holder, CellRequest(rig.Data().roads, rig.Data().nearCell), 102));
 }
 
 // A storage failure while opening refused the map with "unknown user" and kept the
 // handle attached for ever; it is a refusal of the map, and the handle goes back.
 TEST(ServerMapOpening, AStorageFailureRefusesTheMapAndReleasesTheHandle) {
   ServerRig rig;
-  const std::int32_t user = Login(rig.port(), "ana", "secreta");
-  SqliteDb(rig.databasePath()).exec("DROP TABLE access");
-  ProtocolClient c(rig.port());
+  const std::int32_t user = Login(rig.Port(), "ana", "secreta");
+  SqliteDb(rig.DatabasePath()).Exec("DROP TABLE access");
+  ProtocolClient c(rig.Port());
   EXPECT_EQ(OpenMap(c, user, TestData::kMap), 2);
-  rig.clock().Advance(ServerConfig{}.sessionLifetime + 1ms);
-  ProtocolClient again(rig.port());
+  rig.Clock().Advance(ServerConfig{}.sessionLifetime + 1ms);
+  ProtocolClient again(rig.Port());
   EXPECT_EQ(OpenMap(again, user, TestData::kMap), 1);  // expired: nobody held it
-  const std::string log = rig.logText();
+  const std::string log = rig.LogText();
   EXPECT_NE(log.find("failed open map (10): storage failure: "), std::string::npos) << log;
   EXPECT_NE(log.find("refused open map (10): unknown user ID"), std::string::npos) << log;
 }

@@ -70,7 +70,7 @@ TEST(ServeCommand, RealExecutableServesAndStopsCleanlyOnSignals) {
   for (const int signal : {SIGTERM, SIGINT}) {
     SCOPED_TRACE(signal);
     TempDir dir;
-    openStore(dir / "map.db")->addUser("ana", "not a hash", false);
+    OpenStore(dir / "map.db")->AddUser("ana", "not a hash", false);
     const std::string db = (dir / "map.db").string(), log = (dir / "server.log").string();
     std::vector<std::string> args = {ORVENDA_SERVER_EXE, "serve", "--db",  db,
                                      "--port",           "0",     "--log", log};
@@ -89,7 +89,7 @@ TEST(ServeCommand, RealExecutableServesAndStopsCleanlyOnSignals) {
     ProtocolClient c(static_cast<std::uint16_t>(std::stoi(match[1].str())));
     EXPECT_TRUE(Ask(c, CellRequest(1, {1, 1}), 102));
     ::kill(pid, signal);
-    EXPECT_TRUE(c.closedByServer());
+    EXPECT_TRUE(c.ClosedByServer());
     EXPECT_EQ(ExitCode(pid), 0);
     text = ReadFile(log);
     EXPECT_NE(text.find("connected"), std::string::npos) << text;

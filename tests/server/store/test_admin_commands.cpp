@@ -12,7 +12,7 @@
 namespace orvenda::server {
 namespace {
 
-using test::fixture;
+using test::Fixture;
 using test::TempDir;
 
 struct Result {
@@ -21,30 +21,30 @@ struct Result {
 };
 
 // Runs the words of `line` (plus `--db PATH` unless it is empty) as the command line.
-Result run(const std::string& line, const std::string& db, const std::string& input = "") {
+Result RunAdmin(const std::string& line, const std::string& db, const std::string& input = "") {
   std::vector<std::string> args;
   std::istringstream words(line);
   for (std::string w; words >> w;) args.push_back(w);
   if (!db.empty()) args.insert(args.end(), {"--db", db});
   std::istringstream in(input);
   std::ostringstream out, err;
-  const int code = runCommand(args, in, out, err);
+  const int code = RunCommand(args, in, out, err);
   return {code, out.str(), err.str()};
 }
 
 class AdminCommands : public ::testing::Test {
  protected:
-  TempDir dir;
-  std::string db = (dir / "admin.db").string();
-  std::string places = fixture("places.geojson").string();
-  std::string zones = fixture("zones.geojson").string();
+  TempDir dir_;
+  std::string db_ = (dir_ / "admin.db").string();
+  std::string places_ = Fixture("places.geojson").string();
+  std::string zones_ = Fixture("zones.geojson").string();
 };
 
 TEST_F(AdminCommands, EachMistakeHasItsExitCodeAndMessage) {
   // A database with one user, one map and one imported layer.
-  ASSERT_EQ(run("user add ana", db, "secreta\n").code, kExitOk);
-  ASSERT_EQ(run("map create 5 Prueba --projection 114", db).code, kExitOk);
-  ASSERT_EQ(run("import " + places + " --map 5 --zoom 0,0.5", db).code, kExitOk);
+  ASSERT_EQ(RunAdmin("user add ana", db_, "secreta\n").code, kExitOk);
+  ASSERT_EQ(RunAdmin("map create 5 Prueba --projection 114", db_).code, kExitOk);
+  ASSERT_EQ(RunAdmin("import " + places_ + " --map 5 --zoom 0,0.5", db_).code, kExitOk);
   struct Row {
     std::string line;
     int code;
@@ -80,46 +80,46 @@ TEST_F(AdminCommands, EachMistakeHasItsExitCodeAndMessage) {
       {"layer set 5 places --label-color #12345", kExitInvalid, "#RRGGBB"},
       {"layer set 5 places --visibility 3", kExitInvalid, "visibility"},
       {"layer set 5 places --thematic-type 1", kExitInvalid, "thematic field"},
-      {"import " + places, kExitInvalid, "already exists"},
-      {"import " + (dir / "none.shp").string(), kExitFailure, "cannot open"},
-      {"import " + zones + " --cell-size 0", kExitInvalid, "cell size"},
+      {"import " + places_, kExitInvalid, "already exists"},
+      {"import " + (dir_ / "none.shp").string(), kExitFailure, "cannot open"},
+      {"import " + zones_ + " --cell-size 0", kExitInvalid, "cell size"},
   };
   for (const Row& r : rows) {
-    const Result got = run(r.line, r.withDb ? db : "", r.input);
+    const Result got = RunAdmin(r.line, r.withDb ? db_ : "", r.input);
     EXPECT_EQ(got.code, r.code) << r.line << ": " << got.err;
     EXPECT_NE(got.err.find(r.message), std::string::npos) << r.line << ": " << got.err;
   }
   // None of the failures above changed anything.
-  auto s = openStore(db);
-  EXPECT_EQ(s->listUsers().size(), 1u);
-  EXPECT_EQ(s->listMaps().size(), 1u);
-  EXPECT_EQ(s->listLayers().size(), 1u);
-  EXPECT_EQ(s->accessLevel(s->findUser("ana")->id, s->findLayer("places")->id),
+  auto s = OpenStore(db_);
+  EXPECT_EQ(s->ListUsers().size(), 1u);
+  EXPECT_EQ(s->ListMaps().size(), 1u);
+  EXPECT_EQ(s->ListLayers().size(), 1u);
+  EXPECT_EQ(s->AccessLevelOf(s->FindUser("ana")->id, s->FindLayer("places")->id),
             AccessLevel::NoAccess);
 }
 
 TEST_F(AdminCommands, SetUpUsersRightsAndLayersEndToEnd) {
-  const auto pwFile = dir / "pw.txt";
+  const auto pwFile = dir_ / "pw.txt";
   { std::ofstream(pwFile) << "otra\r\n"; }
-  ASSERT_EQ(run("user add ana", db, "secreta\n").code, kExitOk);
+  ASSERT_EQ(RunAdmin("user add ana", db_, "secreta\n").code, kExitOk);
   for (const std::string& line : std::vector<std::string>{
            "user add invitado --guest", "user passwd ana --password-file " + pwFile.string(),
            "map create 0 Mundo --extent -120,10,-80,40 --background #102030",
-           "import " + zones + " --layer-name Zonas", "map add-layer 0 Zonas --zoom 0,100",
+           "import " + zones_ + " --layer-name Zonas", "map add-layer 0 Zonas --zoom 0,100",
            "layer set 0 1 --label NAME --label-bold 1 --thematic code --thematic-type 2 --class "
            "0,2,#FF0000,0,1,#00FF00,0 --class 3,9,255,1,2,65280,6 --style #000000,0,2,#FFFFFF,1",
            "grant ana Zonas editor", "grant invitado --map 0 1"}) {
-    ASSERT_EQ(run(line, db).code, kExitOk) << line;
+    ASSERT_EQ(RunAdmin(line, db_).code, kExitOk) << line;
   }
-  EXPECT_NE(run("user list", db).out.find("invitado\tguest"), std::string::npos);
-  EXPECT_NE(run("layer list", db).out.find("Zonas"), std::string::npos);
-  EXPECT_NE(run("map list", db).out.find("Mundo"), std::string::npos);
+  EXPECT_NE(RunAdmin("user list", db_).out.find("invitado\tguest"), std::string::npos);
+  EXPECT_NE(RunAdmin("layer list", db_).out.find("Zonas"), std::string::npos);
+  EXPECT_NE(RunAdmin("map list", db_).out.find("Mundo"), std::string::npos);
 
-  auto s = openStore(db);
-  const auto ana = *s->findUser("ana");
-  EXPECT_TRUE(verifyPassword(ana.passwordHash, "otra"));  // the line ending is not part of it
-  EXPECT_TRUE(verifyPassword(s->findUser("invitado")->passwordHash, ""));
-  const MapDefinition map = s->mapDefinition(0).value();
+  auto s = OpenStore(db_);
+  const auto ana = *s->FindUser("ana");
+  EXPECT_TRUE(VerifyPassword(ana.passwordHash, "otra"));  // the line ending is not part of it
+  EXPECT_TRUE(VerifyPassword(s->FindUser("invitado")->passwordHash, ""));
+  const MapDefinition map = s->FindMapDefinition(0).value();
   ASSERT_EQ(map.layers.size(), 1u);
   const LayerRecord& l = map.layers[0];
   // Red in the low byte; the label field in the layer's own spelling.
@@ -131,13 +131,13 @@ TEST_F(AdminCommands, SetUpUsersRightsAndLayersEndToEnd) {
   EXPECT_EQ(std::tuple(l.themes[0].style.lineColor, l.themes[0].style.fillColor, l.themes[1].upper,
                        l.themes[1].style.fillStyle),
             std::tuple(0x0000FF, 0x00FF00, "9", 6));
-  EXPECT_EQ(s->accessLevel(ana.id, l.id), AccessLevel::Editor);
-  EXPECT_TRUE(s->canOpenMap(s->findUser("invitado")->id, 0));
+  EXPECT_EQ(s->AccessLevelOf(ana.id, l.id), AccessLevel::Editor);
+  EXPECT_TRUE(s->CanOpenMap(s->FindUser("invitado")->id, 0));
 
-  ASSERT_EQ(run("user remove ana", db).code, kExitOk);
-  s = openStore(db);
-  EXPECT_FALSE(s->findUser("ana"));
-  EXPECT_EQ(s->accessLevel(ana.id, l.id), AccessLevel::NoAccess);  // rights went with it
+  ASSERT_EQ(RunAdmin("user remove ana", db_).code, kExitOk);
+  s = OpenStore(db_);
+  EXPECT_FALSE(s->FindUser("ana"));
+  EXPECT_EQ(s->AccessLevelOf(ana.id, l.id), AccessLevel::NoAccess);  // rights went with it
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace {
 
 using test::TempDir;
 
-double area(const std::vector<Point>& ring) {
+double Area(const std::vector<Point>& ring) {
   double twice = 0;
   for (std::size_t i = 0; i + 1 < ring.size(); ++i)
     twice += ring[i].x * ring[i + 1].y - ring[i + 1].x * ring[i].y;
@@ -23,7 +23,7 @@ double area(const std::vector<Point>& ring) {
 }
 
 // Parts must be closed, within -180..180, and take long steps only along a pole.
-void expectFlat(const std::vector<std::vector<Point>>& parts, const std::string& what) {
+void ExpectFlat(const std::vector<std::vector<Point>>& parts, const std::string& what) {
   for (const auto& part : parts) {
     ASSERT_GE(part.size(), 4u) << what;
     EXPECT_TRUE(part.front().x == part.back().x && part.front().y == part.back().y) << what;
@@ -37,7 +37,7 @@ void expectFlat(const std::vector<std::vector<Point>>& parts, const std::string&
 
 // A ring round the south pole at latitude -70, from `start` eastwards (or
 // westwards) in 10-degree steps, written as a sphere-drawn source does.
-std::vector<Point> aroundThePole(double start, bool east) {
+std::vector<Point> AroundThePole(double start, bool east) {
   std::vector<Point> ring;
   for (int k = 0; k <= 36; ++k) {
     double x = start + (east ? 10 : -10) * k;
@@ -60,24 +60,24 @@ TEST(Antimeridian, RingsAreCutIntoPartsThatKeepTheirArea) {
       {"island across 180", Ring{{178, -17}, {-179, -17}, {-179, -19}, {178, -19}, {178, -17}}, 2,
        6},
       {"the other way", Ring{{-179, -17}, {178, -17}, {178, -19}, {-179, -19}, {-179, -17}}, 2, 6},
-      {"round the pole from -180", aroundThePole(-180, true), 1, 360 * 20},
-      {"round the pole from 25 eastwards", aroundThePole(25, true), 2, 360 * 20},
-      {"round the pole from 25 westwards", aroundThePole(25, false), 2, 360 * 20},
+      {"round the pole from -180", AroundThePole(-180, true), 1, 360 * 20},
+      {"round the pole from 25 eastwards", AroundThePole(25, true), 2, 360 * 20},
+      {"round the pole from 25 westwards", AroundThePole(25, false), 2, 360 * 20},
       {"no crossing", {{10, 10}, {20, 10}, {20, 20}, {10, 10}}, 1, 50},
   };
   for (const Row& row : rows) {
-    const auto parts = splitRingAtAntimeridian(row.ring);
+    const auto parts = SplitRingAtAntimeridian(row.ring);
     EXPECT_EQ(parts.size(), row.parts) << row.name;
     double total = 0;
-    for (const auto& p : parts) total += area(p);
+    for (const auto& p : parts) total += Area(p);
     EXPECT_NEAR(total, row.area, 1e-9) << row.name;
-    expectFlat(parts, row.name);
+    ExpectFlat(parts, row.name);
   }
 }
 
 TEST(Antimeridian, LinesAreCutWhereTheyCross) {
   std::ostringstream parts;
-  for (const auto& part : splitLineAtAntimeridian({{170, 0}, {-170, 10}, {-160, 10}, {175, 20}})) {
+  for (const auto& part : SplitLineAtAntimeridian({{170, 0}, {-170, 10}, {-160, 10}, {175, 20}})) {
     for (const Point& p : part) parts << p.x << "," << p.y << " ";
     parts << "| ";
   }
@@ -91,14 +91,14 @@ TEST(Antimeridian, TheImportCutsOnlyWhenAsked) {
       {"type": "Feature", "properties": {"name": "Fiji"}, "geometry": {"type": "Polygon",
        "coordinates": [[[178, -17], [-179, -17], [-179, -19], [178, -19], [178, -17]]]}}]})";
   for (const bool split : {false, true}) {
-    auto s = openStore(dir / (split ? "split.db" : "flat.db"));
+    auto s = OpenStore(dir / (split ? "split.db" : "flat.db"));
     ImportOptions o;
     o.source = dir / "fiji.geojson";
     o.read.splitAtAntimeridian = split;
-    const ImportReport r = importLayer(*s, o);
+    const ImportReport r = ImportLayer(*s, o);
     EXPECT_EQ(r.features, 1u);
     EXPECT_EQ(r.elements, split ? 2u : 1u);
-    const auto box = s->elementExtent(r.layerId, 1);
+    const auto box = s->ElementExtent(r.layerId, 1);
     ASSERT_TRUE(box);
     // Without the option the ring is the flat one it says it is: 357 degrees wide.
     EXPECT_DOUBLE_EQ(box->maxX - box->minX, split ? 2 : 357);

@@ -10,7 +10,7 @@
 namespace orvenda::server {
 namespace {
 
-using test::fixture;
+using test::Fixture;
 using test::TempDir;
 
 // The demo database built from a miniature cache with the same file names and layers
@@ -19,22 +19,22 @@ TEST(DemoDatabase, ThreeMapsTheirLayersAndTheDemoUsers) {
   TempDir dir;
   DemoOptions o;
   o.database = dir / "demo.db";
-  o.cache = fixture("demo-cache");
+  o.cache = Fixture("demo-cache");
   std::ostringstream log;
-  buildDemoDatabase(o, log);
+  BuildDemoDatabase(o, log);
   EXPECT_FALSE(std::filesystem::exists(dir / "demo.db.building"));
-  auto mode = SqliteDb(o.database).prepare("PRAGMA journal_mode");
-  ASSERT_TRUE(mode.step());
-  EXPECT_EQ(mode.text(0), "wal");  // built without a journal on disk, served in WAL mode
-  auto s = openStore(o.database);
+  auto mode = SqliteDb(o.database).Prepare("PRAGMA journal_mode");
+  ASSERT_TRUE(mode.Step());
+  EXPECT_EQ(mode.Text(0), "wal");  // built without a journal on disk, served in WAL mode
+  auto s = OpenStore(o.database);
   // Per map: its name and projection, and each layer with its element count and
   // thematic field and classes.
   std::string seen;
   for (const std::int32_t code : {0, 1, 114}) {
-    const auto m = s->mapDefinition(code).value();
+    const auto m = s->FindMapDefinition(code).value();
     seen += m.name + " " + std::to_string(m.projection) + ":";
     for (const LayerRecord& l : m.layers) {
-      seen += " " + l.name + "=" + std::to_string(s->layerInfo(l.id)->elementCount);
+      seen += " " + l.name + "=" + std::to_string(s->FindLayerInfo(l.id)->elementCount);
       if (!l.thematicField.empty()) seen += "/" + l.thematicField;
       for (const ThemeClass& t : l.themes) seen += "," + t.lower;
     }
@@ -47,19 +47,19 @@ TEST(DemoDatabase, ThreeMapsTheirLayersAndTheDemoUsers) {
     EXPECT_NE(seen.find(part), std::string::npos) << part << " in\n" << seen;
   }
   EXPECT_NE(seen.find(" Cities=", seen.find("114:")), std::string::npos);
-  const auto demo = s->findUser("demo").value();
-  const auto viewer = s->findUser("viewer").value();
-  const auto guest = s->findUser("invitado").value();
-  EXPECT_TRUE(verifyPassword(demo.passwordHash, "demo"));
-  EXPECT_TRUE(verifyPassword(viewer.passwordHash, "viewer"));
-  EXPECT_TRUE(verifyPassword(guest.passwordHash, "") && guest.guest);
-  for (const LayerInfo& l : s->listLayers()) {
-    EXPECT_EQ(s->accessLevel(demo.id, l.id), AccessLevel::Draw);
-    EXPECT_EQ(s->accessLevel(viewer.id, l.id), AccessLevel::Viewer);
+  const auto demo = s->FindUser("demo").value();
+  const auto viewer = s->FindUser("viewer").value();
+  const auto guest = s->FindUser("invitado").value();
+  EXPECT_TRUE(VerifyPassword(demo.passwordHash, "demo"));
+  EXPECT_TRUE(VerifyPassword(viewer.passwordHash, "viewer"));
+  EXPECT_TRUE(VerifyPassword(guest.passwordHash, "") && guest.guest);
+  for (const LayerInfo& l : s->ListLayers()) {
+    EXPECT_EQ(s->AccessLevelOf(demo.id, l.id), AccessLevel::Draw);
+    EXPECT_EQ(s->AccessLevelOf(viewer.id, l.id), AccessLevel::Viewer);
   }
-  EXPECT_EQ(s->mapsForUser(viewer.id).size(), 3u);
+  EXPECT_EQ(s->MapsForUser(viewer.id).size(), 3u);
   // A second build does not overwrite without being asked to.
-  EXPECT_EQ(test::FaultOf([&] { buildDemoDatabase(o, log); }), StoreFault::BadValue);
+  EXPECT_EQ(test::FaultOf([&] { BuildDemoDatabase(o, log); }), StoreFault::BadValue);
 }
 
 TEST(DemoDatabase, AnIncompleteCacheIsReportedAndLeavesNoFile) {
@@ -69,7 +69,7 @@ TEST(DemoDatabase, AnIncompleteCacheIsReportedAndLeavesNoFile) {
   o.cache = dir / "empty-cache";
   std::ostringstream log;
   try {
-    buildDemoDatabase(o, log);
+    BuildDemoDatabase(o, log);
     FAIL() << "built without data";
   } catch (const StoreError& e) {
     EXPECT_EQ(e.Kind(), StoreFault::StorageFailure);

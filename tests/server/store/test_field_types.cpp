@@ -29,10 +29,10 @@ TEST(FieldTypes, TextsAreCheckedAgainstWhatTheWireCarries) {
       {"text keeps spaces", 202, " a ", Value{std::string(" a ")}},
       {"unknown type", 7, "1", std::nullopt},
   };
-  for (const Row& r : rows) EXPECT_EQ(parseFieldValue(r.type, r.text), r.want) << r.name;
-  EXPECT_EQ(valueText(Value{0.1}), "0.1");
-  EXPECT_EQ(valueText(Value{std::int64_t{-7}}), "-7");
-  EXPECT_EQ(valueText(Value{}), "");
+  for (const Row& r : rows) EXPECT_EQ(ParseFieldValue(r.type, r.text), r.want) << r.name;
+  EXPECT_EQ(ValueText(Value{0.1}), "0.1");
+  EXPECT_EQ(ValueText(Value{std::int64_t{-7}}), "-7");
+  EXPECT_EQ(ValueText(Value{}), "");
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ std::vector<double> Boundaries(double origin, float size) {
 
 TEST(GridAgreement, ClientAndServerAnswerTheSameCells) {
   test::TempDir dir;
-  auto store = openStore(dir / "grid.db");
+  auto store = OpenStore(dir / "grid.db");
   for (float size : {0.25f, 0.5f, 1.0f, 0.1f, 7.5f}) {
     SCOPED_TRACE(size);
     const std::vector<double> xs = Boundaries(180, size), ys = Boundaries(90, size);
@@ -43,7 +43,7 @@ TEST(GridAgreement, ClientAndServerAnswerTheSameCells) {
     ImportOptions options;
     options.layerName = "grid " + std::to_string(size);
     options.cellSize = size;
-    const std::int32_t imported = importData(*store, data, options).layerId;
+    const std::int32_t imported = ImportData(*store, data, options).layerId;
 
     layer client;
     client.GridDeltaX = client.GridDeltaY = size;
@@ -60,8 +60,8 @@ TEST(GridAgreement, ClientAndServerAnswerTheSameCells) {
         SCOPED_TRACE(::testing::Message() << p.x << ", " << p.y << ": " << row << ", " << column);
         ASSERT_TRUE(client.CellOfPoint(p.x, p.y, column, row));
         ASSERT_EQ((CellKey{row, column}), cell);
-        ASSERT_EQ(cellOfPoint(p, grid), cell);
-        const auto filed = store->cellElements(imported, cell);
+        ASSERT_EQ(CellOfPoint(p, grid), cell);
+        const auto filed = store->CellElements(imported, cell);
         ASSERT_TRUE(std::any_of(filed.begin(), filed.end(),
                                 [id = ++id](const CellElement& e) { return e.id == id; }));
         // A box up to the next boundaries (when they are near): the client's view and
@@ -70,8 +70,8 @@ TEST(GridAgreement, ClientAndServerAnswerTheSameCells) {
         if (q.x - p.x > 3 * size || q.y - p.y > 3 * size) continue;
         const Box box{p.x, p.y, q.x, q.y};
         const layer::CellList view = client.CellsInBox(p.x, p.y, q.x, q.y);
-        const std::vector<CellKey> cells = cellsOfBox(box, size, size);
-        ASSERT_EQ(cellCountOfBox(box, size, size), static_cast<std::int64_t>(cells.size()));
+        const std::vector<CellKey> cells = CellsOfBox(box, size, size);
+        ASSERT_EQ(CellCountOfBox(box, size, size), static_cast<std::int64_t>(cells.size()));
         ASSERT_EQ(cells.size(), view.rows.size());
         for (std::size_t k = 0; k < cells.size(); ++k)
           ASSERT_EQ(cells[k], (CellKey{view.rows[k], view.columns[k]}));
@@ -87,28 +87,28 @@ TEST(GridAgreement, ACellSizeOfZeroIsRefusedEverywhere) {
   const std::string db = (dir / "zero.db").string();
   {
     SqliteDb raw(db);
-    migrate(raw, 3);  // a layer stored before the check existed
-    raw.exec("INSERT INTO layers (name, kind, cell_width, cell_height) VALUES ('Viejo', 1, 0, 0)");
-    migrate(raw);
+    Migrate(raw, 3);  // a layer stored before the check existed
+    raw.Exec("INSERT INTO layers (name, kind, cell_width, cell_height) VALUES ('Viejo', 1, 0, 0)");
+    Migrate(raw);
     EXPECT_ANY_THROW(
-        raw.exec("INSERT INTO layers (name, kind, cell_width, cell_height) VALUES ('a', 1, 0, 1)"));
+        raw.Exec("INSERT INTO layers (name, kind, cell_width, cell_height) VALUES ('a', 1, 0, 1)"));
   }
   auto admin = [&db](std::vector<std::string> args) {
     args.insert(args.end(), {"--db", db});
     std::istringstream in;
     std::ostringstream out, err;
-    return runCommand(args, in, out, err);
+    return RunCommand(args, in, out, err);
   };
   ASSERT_EQ(admin({"map", "create", "5", "Prueba"}), kExitOk);
   EXPECT_EQ(admin({"map", "add-layer", "5", "Viejo"}), kExitInvalid);
-  const std::string source = test::fixture("places.geojson").string();
+  const std::string source = test::Fixture("places.geojson").string();
   EXPECT_EQ(admin({"import", source, "--cell-size", "0"}), kExitInvalid);
   EXPECT_EQ(admin({"import", source, "--cell-size", "1e-50"}), kExitInvalid);  // 0 as a float
-  auto store = openStore(db);
+  auto store = OpenStore(db);
   ImportOptions zero;
   zero.cellSize = 0.0f;
-  EXPECT_THROW(importData(*store, SourceData{}, zero), StoreError);
-  EXPECT_EQ(store->listLayers().size(), 1u);
+  EXPECT_THROW(ImportData(*store, SourceData{}, zero), StoreError);
+  EXPECT_EQ(store->ListLayers().size(), 1u);
 }
 
 }  // namespace

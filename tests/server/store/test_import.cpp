@@ -16,27 +16,27 @@ namespace orvenda::server {
 namespace {
 
 using test::FaultOf;
-using test::fixture;
-using test::pointsOf;
+using test::Fixture;
+using test::PointsOf;
 using test::TempDir;
 
-std::string nameOf(Store& s, std::int32_t layer, std::int32_t id) {
-  return std::get<std::string>(s.elementAttributes(layer, id)->at(0).value);
+std::string NameOf(Store& s, std::int32_t layer, std::int32_t id) {
+  return std::get<std::string>(s.ElementAttributes(layer, id)->at(0).value);
 }
 
-ImportReport importFixture(Store& s, const char* file, std::optional<float> cellSize = {}) {
+ImportReport ImportFixture(Store& s, const char* file, std::optional<float> cellSize = {}) {
   ImportOptions o;
-  o.source = fixture(file);
+  o.source = Fixture(file);
   o.cellSize = cellSize;
-  return importLayer(s, o);
+  return ImportLayer(s, o);
 }
 
 TEST(Import, FieldTypesCountsAndMultiPartsOfPoints) {
   TempDir dir;
-  auto s = openStore(dir / "i.db");
-  const ImportReport r = importFixture(*s, "places.geojson");
+  auto s = OpenStore(dir / "i.db");
+  const ImportReport r = ImportFixture(*s, "places.geojson");
   EXPECT_EQ(r.kind, LayerKind::Point);
-  const auto info = s->layerInfo(r.layerId).value();
+  const auto info = s->FindLayerInfo(r.layerId).value();
   std::vector<std::pair<std::string, std::int16_t>> fields;
   for (const FieldDef& f : info.fields) fields.emplace_back(f.name, f.type);
   EXPECT_EQ(fields,
@@ -50,28 +50,28 @@ TEST(Import, FieldTypesCountsAndMultiPartsOfPoints) {
   // The parts of a multi-point share the feature's values.
   int iberia = 0;
   for (std::int32_t id = 1; id <= 8; ++id) {
-    if (nameOf(*s, r.layerId, id) != "Iberia") continue;
+    if (NameOf(*s, r.layerId, id) != "Iberia") continue;
     ++iberia;
-    EXPECT_EQ(s->elementAttributes(r.layerId, id)->at(2).value, Value{0.125});
+    EXPECT_EQ(s->ElementAttributes(r.layerId, id)->at(2).value, Value{0.125});
   }
   EXPECT_EQ(iberia, 3);
-  const auto mexico = s->elementAttributes(r.layerId, 1).value();
+  const auto mexico = s->ElementAttributes(r.layerId, 1).value();
   EXPECT_EQ(mexico.at(1).value, Value{std::int64_t{9209944}});
   EXPECT_EQ(mexico.at(3).value, Value{std::int64_t{1}});
   EXPECT_EQ(mexico.at(4).value, Value{5e9});  // too big for a Long
   EXPECT_EQ(mexico.at(5).value, Value{std::string("2020/01/02")});
-  EXPECT_EQ(s->elementAttributes(r.layerId, 5)->at(1).value, Value{});
-  EXPECT_DOUBLE_EQ(s->elementExtent(r.layerId, 5)->minX, 151.21);
+  EXPECT_EQ(s->ElementAttributes(r.layerId, 5)->at(1).value, Value{});
+  EXPECT_DOUBLE_EQ(s->ElementExtent(r.layerId, 5)->minX, 151.21);
 }
 
 TEST(Import, PolygonsKeepTheirOuterRingAndSplitIntoParts) {
   TempDir dir;
-  auto s = openStore(dir / "z.db");
-  const ImportReport r = importFixture(*s, "zones.geojson", 1.0f);
+  auto s = OpenStore(dir / "z.db");
+  const ImportReport r = ImportFixture(*s, "zones.geojson", 1.0f);
   EXPECT_EQ(std::tuple(r.kind, r.features, r.elements), std::tuple(LayerKind::Polygon, 5u, 6u));
   std::map<std::string, std::vector<std::size_t>> vertexCounts;
   for (std::int32_t id = 1; id <= 6; ++id)
-    vertexCounts[nameOf(*s, r.layerId, id)].push_back(pointsOf(*s, r.layerId, id).size());
+    vertexCounts[NameOf(*s, r.layerId, id)].push_back(PointsOf(*s, r.layerId, id).size());
   EXPECT_EQ(vertexCounts["Islands"], (std::vector<std::size_t>{5, 4}));
   EXPECT_EQ(vertexCounts["Ring"], (std::vector<std::size_t>{5}));  // the hole is dropped
 }
@@ -80,13 +80,13 @@ TEST(Import, PolygonsKeepTheirOuterRingAndSplitIntoParts) {
 struct Rect {
   double minX, minY, maxX, maxY;
 };
-Rect cellRect(CellKey c, double d) {
+Rect CellRect(CellKey c, double d) {
   return {c.column * d - 180 - d / 2, c.row * d - 90 - d / 2, c.column * d - 180 + d / 2,
           c.row * d - 90 + d / 2};
 }
 
 // Names of the features that GDAL's spatial filter returns for a rectangle.
-std::multiset<std::string> filtered(OGRLayerH layer, const Rect& r) {
+std::multiset<std::string> Filtered(OGRLayerH layer, const Rect& r) {
   OGR_L_SetSpatialFilterRect(layer, r.minX, r.minY, r.maxX, r.maxY);
   OGR_L_ResetReading(layer);
   std::multiset<std::string> names;
@@ -98,7 +98,7 @@ std::multiset<std::string> filtered(OGRLayerH layer, const Rect& r) {
 }
 
 // The name and OGR's envelope of every part of every feature.
-std::vector<std::pair<std::string, OGREnvelope>> partEnvelopes(OGRLayerH layer) {
+std::vector<std::pair<std::string, OGREnvelope>> PartEnvelopes(OGRLayerH layer) {
   std::vector<std::pair<std::string, OGREnvelope>> out;
   OGR_L_ResetReading(layer);
   while (OGRFeatureH f = OGR_L_GetNextFeature(layer)) {
@@ -118,30 +118,30 @@ TEST(Import, CellContentsMatchGdalSpatialFilter) {
   for (const char* file : {"zones.geojson", "places.geojson"}) {
     SCOPED_TRACE(file);
     TempDir dir;
-    auto s = openStore(dir / "c.db");
+    auto s = OpenStore(dir / "c.db");
     // Fixture vertices keep clear of the cell edges at x.5.
-    const ImportReport r = importFixture(*s, file, 1.0f);
-    const LayerGrid g = s->layerInfo(r.layerId)->grid;
+    const ImportReport r = ImportFixture(*s, file, 1.0f);
+    const LayerGrid g = s->FindLayerInfo(r.layerId)->grid;
     GDALAllRegister();
-    OGRDataSourceH src = OGROpen(fixture(file).c_str(), FALSE, nullptr);
+    OGRDataSourceH src = OGROpen(Fixture(file).c_str(), FALSE, nullptr);
     ASSERT_NE(src, nullptr);
     OGRLayerH layer = OGR_DS_GetLayer(src, 0);
-    const auto envelopes = partEnvelopes(layer);
+    const auto envelopes = PartEnvelopes(layer);
     std::size_t checked = 0;
     // One ring of cells around the grid limits must be empty too.
     for (std::int32_t row = g.firstRow - 1; row <= g.lastRow + 1; ++row)
       for (std::int32_t col = g.firstColumn - 1; col <= g.lastColumn + 1; ++col, ++checked) {
         std::multiset<std::string> ours, boxes;
-        for (const CellElement& e : s->cellElements(r.layerId, {row, col}))
-          ours.insert(nameOf(*s, r.layerId, e.id));
-        const Rect c = cellRect({row, col}, 1.0);
+        for (const CellElement& e : s->CellElements(r.layerId, {row, col}))
+          ours.insert(NameOf(*s, r.layerId, e.id));
+        const Rect c = CellRect({row, col}, 1.0);
         for (const auto& [name, e] : envelopes)
           if (e.MinX <= c.maxX && e.MaxX >= c.minX && e.MinY <= c.maxY && e.MaxY >= c.minY)
             boxes.insert(name);
         // Exactly the parts whose box meets the cell, among them every feature whose
         // geometry itself does.
         EXPECT_EQ(ours, boxes) << "cell " << row << "," << col;
-        for (const std::string& n : filtered(layer, c))
+        for (const std::string& n : Filtered(layer, c))
           EXPECT_TRUE(ours.count(n)) << n << " missing from " << row << "," << col;
       }
     EXPECT_GT(checked, 100u);
@@ -151,14 +151,14 @@ TEST(Import, CellContentsMatchGdalSpatialFilter) {
 
 TEST(Import, UnreadableSourcesAndUnknownNamesAreReportedByKind) {
   TempDir dir;
-  auto s = openStore(dir / "e.db");
-  importFixture(*s, "places.geojson");
+  auto s = OpenStore(dir / "e.db");
+  ImportFixture(*s, "places.geojson");
   auto faultOf = [&](const std::function<void(ImportOptions&)>& change) {
     ImportOptions o;
-    o.source = fixture("places.geojson");
+    o.source = Fixture("places.geojson");
     o.layerName = "Otra";
     change(o);
-    return FaultOf([&] { importLayer(*s, o); });
+    return FaultOf([&] { ImportLayer(*s, o); });
   };
   using enum StoreFault;
   EXPECT_EQ(faultOf([&](auto& o) { o.source = dir / "missing.geojson"; }), StorageFailure);
@@ -166,7 +166,7 @@ TEST(Import, UnreadableSourcesAndUnknownNamesAreReportedByKind) {
   EXPECT_EQ(faultOf([](auto& o) { o.read.sourceCrs = "EPSG:999999"; }), BadValue);
   EXPECT_EQ(faultOf([](auto& o) { o.mapCode = 12; }), UnknownRecord);
   EXPECT_EQ(faultOf([](auto& o) { o.layerName = "places"; }), BadValue);  // taken
-  EXPECT_EQ(s->listLayers().size(), 1u);
+  EXPECT_EQ(s->ListLayers().size(), 1u);
 }
 
 TEST(CellSize, LargestViewStaysWithinSixtyFourCellsUnlessDensityForbids) {
@@ -176,39 +176,39 @@ TEST(CellSize, LargestViewStaysWithinSixtyFourCellsUnlessDensityForbids) {
     const double x = -179 + (i * 37) % 358, y = -89 + (i * 11) % 178;
     boxes.push_back({x, y, x, y});
   }
-  CellSizeChoice c = chooseCellSize(boxes, {});
+  CellSizeChoice c = ChooseCellSize(boxes, {});
   EXPECT_LE(c.cellsPerView, 64u);
   EXPECT_TRUE(c.goalsMet);
   EXPECT_EQ(c.size, 45.0f);
   // A city layer seen up to 20 km high in a UTM map near latitude 25.
-  const CellSizeGoal city = goalForZoom(20, 114, 25);
+  const CellSizeGoal city = GoalForZoom(20, 114, 25);
   EXPECT_NEAR(city.viewHeight, 20000 / 111320.0, 1e-9);
   boxes = {{-100.4, 25.6, -100.2, 25.8}};
-  c = chooseCellSize(boxes, city);
-  EXPECT_LE(cellsPerView(city.viewWidth, city.viewHeight, c.size, boxes[0]), 64u);
-  const auto ladder = cellSizeLadder();
+  c = ChooseCellSize(boxes, city);
+  EXPECT_LE(CellsPerView(city.viewWidth, city.viewHeight, c.size, boxes[0]), 64u);
+  const auto ladder = CellSizeLadder();
   const auto pos = std::find_if(ladder.begin(), ladder.end(),
                                 [&](double l) { return static_cast<float>(l) == c.size; });
   ASSERT_NE(pos, ladder.end());
   ASSERT_NE(pos, ladder.begin());
-  EXPECT_GT(cellsPerView(city.viewWidth, city.viewHeight, *(pos - 1), boxes[0]), 64u);
+  EXPECT_GT(CellsPerView(city.viewWidth, city.viewHeight, *(pos - 1), boxes[0]), 64u);
   // 20,000 points on one spot: no size keeps a cell under 5,000, the smallest is used.
   std::vector<Box> dense(20000, Box{1, 1, 1, 1});
-  c = chooseCellSize(dense, {});
+  c = ChooseCellSize(dense, {});
   EXPECT_FALSE(c.goalsMet);
   EXPECT_FLOAT_EQ(c.size, 0.001f);
   // Dense points under a continent-sized polygon: smaller cells would fill the index
   // with the polygon's cells long before they help, so the shrinking stops.
   dense.assign(20000, Box{1, 1, 1, 1});
   dense.push_back({-170, -80, 170, 80});
-  c = chooseCellSize(dense, {});
+  c = ChooseCellSize(dense, {});
   EXPECT_FALSE(c.goalsMet);
-  EXPECT_LE(cellCountOfBox(dense.back(), c.size, c.size), 20'000'000);
+  EXPECT_LE(CellCountOfBox(dense.back(), c.size, c.size), 20'000'000);
   EXPECT_GE(c.size, 0.05f);
   // Density alone shrinks the cells: 6,000 points in a band of 10 degrees.
   dense.clear();
   for (int i = 0; i < 6000; ++i) dense.push_back({i * 10.0 / 6000, 0.2, i * 10.0 / 6000, 0.2});
-  c = chooseCellSize(dense, {});
+  c = ChooseCellSize(dense, {});
   EXPECT_LE(c.maxElementsInCell, 5000u);
   EXPECT_LT(c.size, 45.0f);
 }

@@ -13,11 +13,11 @@
 namespace orvenda::server {
 namespace {
 
-using test::fixture;
+using test::Fixture;
 using test::TempDir;
 
 // Writes `from` to `to` with ogr2ogr and `args`.
-void translate(const std::filesystem::path& from, const std::filesystem::path& to,
+void Translate(const std::filesystem::path& from, const std::filesystem::path& to,
                std::vector<std::string> args) {
   GDALAllRegister();
   std::vector<char*> argv;
@@ -50,30 +50,30 @@ TEST(ImportFormats, ProjectedSourcesMatchGdalsOwnReprojection) {
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.fixture) + " " + row.format + " " + row.operatorCrs);
     TempDir dir;
-    std::filesystem::path source = fixture(row.fixture);
+    std::filesystem::path source = Fixture(row.fixture);
     if (*row.format) {
       source = dir / (std::string(row.format) == "GPKG" ? "source.gpkg" : "source.shp");
-      translate(fixture(row.fixture), source, {"-f", row.format, "-t_srs", row.crs});
+      Translate(Fixture(row.fixture), source, {"-f", row.format, "-t_srs", row.crs});
     }
     std::vector<std::string> toDegrees = {"-f", "GeoJSON", "-t_srs", "EPSG:4326"};
     if (*row.operatorCrs) toDegrees.insert(toDegrees.end(), {"-s_srs", row.operatorCrs});
-    translate(source, dir / "degrees.geojson", toDegrees);
+    Translate(source, dir / "degrees.geojson", toDegrees);
 
-    auto s = openStore(dir / "s.db");
+    auto s = OpenStore(dir / "s.db");
     ImportOptions o;
     o.source = source;
     o.read.sourceCrs = row.operatorCrs;
     o.cellSize = 1.0f;
-    const ImportReport got = importLayer(*s, o);
+    const ImportReport got = ImportLayer(*s, o);
     o.source = dir / "degrees.geojson";
     o.read.sourceCrs.clear();
     o.layerName = "reference";
-    const ImportReport want = importLayer(*s, o);
+    const ImportReport want = ImportLayer(*s, o);
     EXPECT_FALSE(got.sourceCrs.empty());
     ASSERT_EQ(got.elements, want.elements);
     for (std::int32_t id = 1; id <= static_cast<std::int32_t>(want.elements); ++id) {
-      const auto expected = test::pointsOf(*s, want.layerId, id);
-      const auto have = test::pointsOf(*s, got.layerId, id);
+      const auto expected = test::PointsOf(*s, want.layerId, id);
+      const auto have = test::PointsOf(*s, got.layerId, id);
       ASSERT_EQ(have.size(), expected.size()) << "element " << id;
       // Shapefiles turn rings clockwise: compare vertices, not their order.
       for (const Point& p : have) {
@@ -85,7 +85,7 @@ TEST(ImportFormats, ProjectedSourcesMatchGdalsOwnReprojection) {
       }
     }
     // Field types survive the trip too (Shapefiles keep integers as such).
-    const auto fields = s->layerInfo(got.layerId)->fields;
+    const auto fields = s->FindLayerInfo(got.layerId)->fields;
     ASSERT_GE(fields.size(), 2u);
     EXPECT_EQ(fields[0].type, 202);
   }

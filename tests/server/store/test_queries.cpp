@@ -17,23 +17,23 @@ using test::TempDir;
 class Queries : public ::testing::Test {
  protected:
   void SetUp() override {
-    store = openStore(dir / "q.db");
-    layer = store->createLayer(
+    store_ = OpenStore(dir_ / "q.db");
+    layer_ = store_->CreateLayer(
         {"Colonias", LayerKind::Polygon, 1, 1, {{"NOMBRE", 202}, {"POB", 3}, {"AREA", 5}}});
-    store->addElement(layer, {{1, 1}}, {"Centro", "100", "1.5"});
-    store->addElement(layer, {{1, 1}}, {"centro norte", "250", "2"});
-    store->addElement(layer, {{1, 1}}, {"Obispado", "", "3.25"});
-    store->addElement(layer, {{1, 1}}, {"Mitras", "40", "0.5"});
+    store_->AddElement(layer_, {{1, 1}}, {"Centro", "100", "1.5"});
+    store_->AddElement(layer_, {{1, 1}}, {"centro norte", "250", "2"});
+    store_->AddElement(layer_, {{1, 1}}, {"Obispado", "", "3.25"});
+    store_->AddElement(layer_, {{1, 1}}, {"Mitras", "40", "0.5"});
   }
-  std::vector<std::int32_t> ids(const Condition& c, std::size_t limit = 100) {
+  std::vector<std::int32_t> Ids(const Condition& c, std::size_t limit = 100) {
     std::vector<std::int32_t> out;
-    const auto found = store->findElements(layer, c, limit).value();
+    const auto found = store_->FindElements(layer_, c, limit).value();
     for (const FoundElement& f : found) out.push_back(f.id);
     return out;
   }
-  TempDir dir;
-  std::unique_ptr<Store> store;
-  std::int32_t layer = 0;
+  TempDir dir_;
+  std::unique_ptr<Store> store_;
+  std::int32_t layer_ = 0;
 };
 
 TEST_F(Queries, EveryOperatorOnTextAndNumbers) {
@@ -59,30 +59,30 @@ TEST_F(Queries, EveryOperatorOnTextAndNumbers) {
       {"real between", {"AREA", 10, "1.5", "3.25"}, {1, 2, 3}},
       {"digits of a number", {"AREA", 2, "3.2", ""}, {3}},
   };
-  for (const Row& r : rows) EXPECT_EQ(ids(r.c), r.want) << r.name;
-  EXPECT_EQ(ids({"NOMBRE", 4, "tr", ""}, 2), (std::vector<std::int32_t>{1, 2}));
-  auto found = store->findElements(layer, {"AREA", 1, "2", ""}, 10).value();
+  for (const Row& r : rows) EXPECT_EQ(Ids(r.c), r.want) << r.name;
+  EXPECT_EQ(Ids({"NOMBRE", 4, "tr", ""}, 2), (std::vector<std::int32_t>{1, 2}));
+  auto found = store_->FindElements(layer_, {"AREA", 1, "2", ""}, 10).value();
   ASSERT_EQ(found.size(), 1u);
   EXPECT_DOUBLE_EQ(std::get<double>(found[0].value), 2.0);
-  EXPECT_FALSE(store->findElements(layer, {"NADA", 1, "x", ""}, 10));
+  EXPECT_FALSE(store_->FindElements(layer_, {"NADA", 1, "x", ""}, 10));
   // An operator outside 1-10, and a text for a number.
   for (const Condition& c : {Condition{"POB", 11, "1", ""}, Condition{"POB", 6, "mucho", ""}})
-    EXPECT_EQ(test::FaultOf([&] { store->findElements(layer, c, 10); }), StoreFault::BadValue);
+    EXPECT_EQ(test::FaultOf([&] { store_->FindElements(layer_, c, 10); }), StoreFault::BadValue);
 }
 
 TEST_F(Queries, ConstraintsFilterTheCandidatesInTheirOrder) {
   const std::vector<Condition> both = {{"POB", 9, "50", ""}, {"NOMBRE", 2, "CEN", ""}};
-  EXPECT_EQ(store->matchElements(layer, {4, 2, 99, 1, 3}, both).value(),
+  EXPECT_EQ(store_->MatchElements(layer_, {4, 2, 99, 1, 3}, both).value(),
             (std::vector<std::int32_t>{2, 1}));
-  EXPECT_EQ(store->matchElements(layer, {4, 3}, {}).value(), (std::vector<std::int32_t>{4, 3}));
-  EXPECT_FALSE(store->matchElements(layer, {1}, {{"NADA", 1, "x", ""}}));
+  EXPECT_EQ(store_->MatchElements(layer_, {4, 3}, {}).value(), (std::vector<std::int32_t>{4, 3}));
+  EXPECT_FALSE(store_->MatchElements(layer_, {1}, {{"NADA", 1, "x", ""}}));
 }
 
 // The generated city's streets: names, number ranges and directions as the address
 // search and the direction arrows read them, placed in UTM zone 14 as PROJ places it.
 TEST(GeneratedCity, StreetsCarryNamesNumbersAndDirectionsInPlace) {
   const CityPlan plan;
-  const GeneratedCity city = generateCity(plan);
+  const GeneratedCity city = GenerateCity(plan);
   const auto n = static_cast<std::size_t>(plan.blocksPerSide);
   EXPECT_EQ(std::tuple(city.streets.features.size(), city.blocks.features.size(),
                        city.neighbourhoods.features.size(), city.places.features.size()),
@@ -112,25 +112,25 @@ TEST(GeneratedCity, StreetsCarryNamesNumbersAndDirectionsInPlace) {
 
 TEST(GeneratedCity, AddressesFallOnTheirSegment) {
   TempDir dir;
-  auto s = openStore(dir / "a.db");
+  auto s = OpenStore(dir / "a.db");
   ImportOptions o;
   o.layerName = "Calles";
-  const ImportReport r = importData(*s, generateCity(CityPlan{}).streets, o);
-  auto found = s->findAddress(r.layerId, "hidalgo", 150, 10);
+  const ImportReport r = ImportData(*s, GenerateCity(CityPlan{}).streets, o);
+  auto found = s->FindAddress(r.layerId, "hidalgo", 150, 10);
   ASSERT_FALSE(found.empty());
   for (const AddressCandidate& c : found) {
     EXPECT_NE(c.street.find("Hidalgo"), std::string::npos);
     EXPECT_EQ(std::tie(c.firstNumber, c.secondNumber), std::tuple("101", "199"));
     // 150 lies halfway between 101 and 199: the middle of the two-vertex segment.
-    const auto box = s->elementExtent(r.layerId, c.id).value();
+    const auto box = s->ElementExtent(r.layerId, c.id).value();
     EXPECT_NEAR(c.point.x, (box.minX + box.maxX) / 2, 1e-9);
     EXPECT_NEAR(c.point.y, (box.minY + box.maxY) / 2, 1e-9);
   }
-  EXPECT_TRUE(s->findAddress(r.layerId, "Hidalgo", 99999, 10).empty());
-  EXPECT_TRUE(s->findAddress(r.layerId, "No Existe", 150, 10).empty());
-  EXPECT_EQ(s->findAddress(r.layerId, "calle", 150, 3).size(), 0u);  // names, not types
-  const auto plain = s->createLayer({"Sin numeros", LayerKind::Polyline, 1, 1, {{"NOMBRE", 202}}});
-  EXPECT_TRUE(s->findAddress(plain, "Hidalgo", 150, 10).empty());
+  EXPECT_TRUE(s->FindAddress(r.layerId, "Hidalgo", 99999, 10).empty());
+  EXPECT_TRUE(s->FindAddress(r.layerId, "No Existe", 150, 10).empty());
+  EXPECT_EQ(s->FindAddress(r.layerId, "calle", 150, 3).size(), 0u);  // names, not types
+  const auto plain = s->CreateLayer({"Sin numeros", LayerKind::Polyline, 1, 1, {{"NOMBRE", 202}}});
+  EXPECT_TRUE(s->FindAddress(plain, "Hidalgo", 150, 10).empty());
 }
 
 }  // namespace

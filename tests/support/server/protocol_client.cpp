@@ -40,7 +40,7 @@ ProtocolClient::~ProtocolClient() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool ProtocolClient::send(const Bytes& bytes) {
+bool ProtocolClient::Send(const Bytes& bytes) {
   std::size_t sent = 0;
   while (fd_ >= 0 && sent < bytes.size()) {
     const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
@@ -65,7 +65,7 @@ bool ProtocolClient::ReadSome(std::chrono::milliseconds timeout) {
   return true;
 }
 
-std::optional<DWBUffer> ProtocolClient::receive(std::chrono::milliseconds timeout) {
+std::optional<DWBUffer> ProtocolClient::Receive(std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (ready_.empty()) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -82,18 +82,18 @@ std::optional<DWBUffer> ProtocolClient::receive(std::chrono::milliseconds timeou
   return m;
 }
 
-std::int16_t ProtocolClient::codeOf(const DWBUffer& m) {
+std::int16_t ProtocolClient::CodeOf(const DWBUffer& m) {
   DWBUffer copy(m.bytes());
   copy.GetLong();
   copy.GetLong();
   return copy.GetInteger();
 }
 
-void ProtocolClient::abort() {
+void ProtocolClient::Abort() {
   if (fd_ >= 0) ::shutdown(fd_, SHUT_RDWR);
 }
 
-bool ProtocolClient::closedByServer(std::chrono::milliseconds timeout) {
+bool ProtocolClient::ClosedByServer(std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (!eof_) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -28,20 +28,20 @@ class ProtocolClient {
   ProtocolClient(const ProtocolClient&) = delete;
   ProtocolClient& operator=(const ProtocolClient&) = delete;
 
-  bool connected() const { return fd_ >= 0; }
+  bool Connected() const { return fd_ >= 0; }
   // Sends every byte; false when the connection is gone.
-  bool send(const Bytes& bytes);
+  bool Send(const Bytes& bytes);
   // The next whole message, with its cursor on the first field after the code; nothing
   // when none arrives within `timeout` (a generous bound, not a speed limit) or the
   // connection ends first.
-  std::optional<DWBUffer> receive(std::chrono::milliseconds timeout = 20s);
+  std::optional<DWBUffer> Receive(std::chrono::milliseconds timeout = 20s);
   // The code of a message received by receive() (read before the cursor moved).
-  static std::int16_t codeOf(const DWBUffer& m);
+  static std::int16_t CodeOf(const DWBUffer& m);
   // True when the server closes the connection within `timeout` (anything it still
   // sends is discarded).
-  bool closedByServer(std::chrono::milliseconds timeout = 20s);
+  bool ClosedByServer(std::chrono::milliseconds timeout = 20s);
   // Shuts the socket down from another thread, to end a send() blocked on it.
-  void abort();
+  void Abort();
 
  private:
   bool ReadSome(std::chrono::milliseconds timeout);

@@ -7,7 +7,7 @@
 namespace orvenda::server::test {
 ServerRig::ServerRig(ServerConfig config) : db_(dir_ / "map.db") {
   {
-    auto store = ::orvenda::server::openStore(db_);
+    auto store = ::orvenda::server::OpenStore(db_);
     data_ = BuildTestDatabase(*store);
   }
   config.listen = "127.0.0.1";
@@ -16,33 +16,33 @@ ServerRig::ServerRig(ServerConfig config) : db_(dir_ / "map.db") {
   log_ = std::make_unique<ServerLog>(config.logFile, std::cerr);
   const auto db = db_;
   server_ = std::make_unique<Server>(
-      config, [db] { return ::orvenda::server::openStore(db); }, *log_, clock_);
-  server_->start();
+      config, [db] { return ::orvenda::server::OpenStore(db); }, *log_, clock_);
+  server_->Start();
 }
 
 ServerRig::~ServerRig() {
-  server_->stop();
-  server_->wait();
+  server_->Stop();
+  server_->Wait();
   server_.reset();
   log_.reset();
 }
 
-std::unique_ptr<Store> ServerRig::openStore() const { return ::orvenda::server::openStore(db_); }
+std::unique_ptr<Store> ServerRig::OpenStore() const { return ::orvenda::server::OpenStore(db_); }
 
-std::string ServerRig::logText() const { return ReadFile(dir_ / "server.log"); }
+std::string ServerRig::LogText() const { return ReadFile(dir_ / "server.log"); }
 
 std::int32_t Login(std::uint16_t port, const std::string& user, const std::string& password) {
   ProtocolClient c(port);
-  c.send(RequestWith(12, user, password));
-  auto reply = c.receive();
-  if (!reply || ProtocolClient::codeOf(*reply) != 112) return -9999;
+  c.Send(RequestWith(12, user, password));
+  auto reply = c.Receive();
+  if (!reply || ProtocolClient::CodeOf(*reply) != 112) return -9999;
   return reply->GetLong();
 }
 
 std::unique_ptr<ProtocolClient> OpenViewer(ServerRig& rig, const std::string& user,
                                            const std::string& password) {
-  auto c = std::make_unique<ProtocolClient>(rig.port());
-  EXPECT_EQ(OpenMap(*c, Login(rig.port(), user, password), TestData::kMap), 0);
+  auto c = std::make_unique<ProtocolClient>(rig.Port());
+  EXPECT_EQ(OpenMap(*c, Login(rig.Port(), user, password), TestData::kMap), 0);
   return c;
 }
 
@@ -52,17 +52,17 @@ std::int32_t OpenMap(ProtocolClient& c, std::int32_t userId, std::int32_t map) {
 }
 
 std::optional<DWBUffer> Ask(ProtocolClient& c, const Bytes& request, std::int16_t code) {
-  if (!c.send(request)) {
+  if (!c.Send(request)) {
     ADD_FAILURE() << "could not send request";
     return std::nullopt;
   }
-  auto reply = c.receive();
+  auto reply = c.Receive();
   if (!reply) {
     ADD_FAILURE() << "no reply " << code << " within the time limit";
     return std::nullopt;
   }
-  EXPECT_EQ(ProtocolClient::codeOf(*reply), code);
-  if (ProtocolClient::codeOf(*reply) != code) return std::nullopt;
+  EXPECT_EQ(ProtocolClient::CodeOf(*reply), code);
+  if (ProtocolClient::CodeOf(*reply) != code) return std::nullopt;
   return reply;
 }
 

@@ -28,15 +28,15 @@ class ServerRig {
   explicit ServerRig(ServerConfig config = {});
   ~ServerRig();
 
-  std::uint16_t port() const { return server_->port(); }
-  Server& server() { return *server_; }
-  FakeServerClock& clock() { return clock_; }
-  const TestData& data() const { return data_; }
-  const std::filesystem::path& databasePath() const { return db_; }
+  std::uint16_t Port() const { return server_->Port(); }
+  Server& Instance() { return *server_; }
+  FakeServerClock& Clock() { return clock_; }
+  const TestData& Data() const { return data_; }
+  const std::filesystem::path& DatabasePath() const { return db_; }
   // A store of its own on the same database, for the test's expectations.
-  std::unique_ptr<Store> openStore() const;
+  std::unique_ptr<Store> OpenStore() const;
   // Everything logged so far.
-  std::string logText() const;
+  std::string LogText() const;
 
  private:
   TempDir dir_;

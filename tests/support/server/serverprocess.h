@@ -23,8 +23,8 @@ class ServerProcess {
   // false (and Why() says so) when the server did not say where it listens
   // within `ms` milliseconds.
   bool Start(const QString& program, int ms = 15000, const QStringList& options = {});
-  quint16 port() const { return port_; }
-  const server::test::TestData& data() const { return data_; }
+  quint16 Port() const { return port_; }
+  const server::test::TestData& Data() const { return data_; }
   QString Why() const { return why_; }
   // The server's log so far.
   QString Log() const;

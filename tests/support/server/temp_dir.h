@@ -42,16 +42,16 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 }
 
 #ifdef ORVENDA_SERVER_FIXTURES
-inline std::filesystem::path fixture(const std::string& name) {
+inline std::filesystem::path Fixture(const std::string& name) {
   return std::filesystem::path(ORVENDA_SERVER_FIXTURES) / name;
 }
 #endif
 
 // The vertices of an element, read from the cell of its box's corner.
-inline std::vector<Point> pointsOf(Store& s, std::int32_t layer, std::int32_t id) {
-  const auto box = s.elementExtent(layer, id).value();
-  const auto cell = cellOfPoint({box.minX, box.minY}, s.layerInfo(layer)->grid);
-  for (const CellElement& e : s.cellElements(layer, cell))
+inline std::vector<Point> PointsOf(Store& s, std::int32_t layer, std::int32_t id) {
+  const auto box = s.ElementExtent(layer, id).value();
+  const auto cell = CellOfPoint({box.minX, box.minY}, s.FindLayerInfo(layer)->grid);
+  for (const CellElement& e : s.CellElements(layer, cell))
     if (e.id == id) return e.points;
   return {};
 }

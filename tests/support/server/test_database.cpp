@@ -7,17 +7,17 @@ namespace {
 
 // The least Argon2id cost: these accounts guard nothing, and logins stay quick.
 std::string Hash(const std::string& password) {
-  return hashPassword(password, PasswordCost::Least);
+  return HashPassword(password, PasswordCost::Least);
 }
 
 void AddRoads(Store& s, TestData& d) {
-  d.roads = s.createLayer({"Calles",
+  d.roads = s.CreateLayer({"Calles",
                            LayerKind::Polyline,
                            0.5f,
                            0.5f,
                            {{"NOMBRE", 202}, {"DIR", 2}, {"LARGO", 5}, {"CARRILES", 3}}});
   auto add = [&](std::vector<Point> pts, std::string name, std::int64_t dir) {
-    s.addElementTyped(d.roads, pts, {name, dir, 1.5, std::int64_t{2}});
+    s.AddElementTyped(d.roads, pts, {name, dir, 1.5, std::int64_t{2}});
   };
   add({{-100.10, 25.10}, {-100.05, 25.15}}, "Juárez", 12);
   add({{-100.12, 25.20}, {-100.08, 25.21}, {-100.02, 25.22}}, "Juárez", 0);
@@ -26,17 +26,17 @@ void AddRoads(Store& s, TestData& d) {
 }
 
 void AddPlaces(Store& s, TestData& d) {
-  d.places = s.createLayer(
+  d.places = s.CreateLayer(
       {"Lugares",
        LayerKind::Point,
        0.1f,
        0.1f,
        {{"NOMBRE", 200}, {"POBLACION", 3}, {"ALTURA", 4}, {"CODIGO", 2}, {"AREA", 5}}});
-  d.firstPlace = s.addElementTyped(d.places, {{-100.31, 25.67}},
+  d.firstPlace = s.AddElementTyped(d.places, {{-100.31, 25.67}},
                                    {std::string("Monterrey"), std::int64_t{1142994}, 2.5,
                                     std::int64_t{-7}, 969.7})
                      .id;
-  s.addElementTyped(d.places, {{-100.32, 25.68}},
+  s.AddElementTyped(d.places, {{-100.32, 25.68}},
                     {std::string("San Pedro"), std::int64_t{132169}, 0.75, std::int64_t{3}, 70.8});
 }
 
@@ -44,21 +44,21 @@ void AddPlaces(Store& s, TestData& d) {
 
 TestData BuildTestDatabase(Store& s) {
   TestData d;
-  d.ana = s.addUser("ana", Hash("secreta"), false);
-  d.guest = s.addUser("invitado", Hash(""), true);
-  d.bob = s.addUser("bob", Hash("bobpass"), false);
+  d.ana = s.AddUser("ana", Hash("secreta"), false);
+  d.guest = s.AddUser("invitado", Hash(""), true);
+  d.bob = s.AddUser("bob", Hash("bobpass"), false);
   AddRoads(s, d);
   AddPlaces(s, d);
-  d.secret = s.createLayer({"Secreto", LayerKind::Polygon, 1.0f, 1.0f, {{"CLAVE", 8}}});
-  s.addElementTyped(d.secret, {{-100.5, 25.5}, {-100.4, 25.5}, {-100.4, 25.6}, {-100.5, 25.5}},
+  d.secret = s.CreateLayer({"Secreto", LayerKind::Polygon, 1.0f, 1.0f, {{"CLAVE", 8}}});
+  s.AddElementTyped(d.secret, {{-100.5, 25.5}, {-100.4, 25.5}, {-100.4, 25.6}, {-100.5, 25.5}},
                     {std::string("X-1")});
 
-  s.createMap({TestData::kMap, "Ciudad", {-101, 25, -100, 26}, 0x00FFEE, 114, {}});
+  s.CreateMap({TestData::kMap, "Ciudad", {-101, 25, -100, 26}, 0x00FFEE, 114, {}});
   LayerRecord roads;
   roads.id = d.roads;
   roads.labelField = "NOMBRE";
   roads.zoomMax = 50;
-  s.addLayerToMap(TestData::kMap, roads);
+  s.AddLayerToMap(TestData::kMap, roads);
   LayerRecord places;
   places.id = d.places;
   places.userVisibility = 2;
@@ -71,21 +71,21 @@ TestData BuildTestDatabase(Store& s) {
   places.labelZoomMax = 8;
   places.userLabelVisibility = 1;
   places.themes = {{"0", "200000", {1, 0, 1, 2, 0}}, {"200000", "1e9", {3, 1, 2, 4, 6}}};
-  s.addLayerToMap(TestData::kMap, places);
+  s.AddLayerToMap(TestData::kMap, places);
   LayerRecord secret;
   secret.id = d.secret;
-  s.addLayerToMap(TestData::kMap, secret);
-  s.createMap({TestData::kSecretMap, "Secreto", {-101, 25, -100, 26}, 0, 0, {}});
-  s.addLayerToMap(TestData::kSecretMap, secret);
+  s.AddLayerToMap(TestData::kMap, secret);
+  s.CreateMap({TestData::kSecretMap, "Secreto", {-101, 25, -100, 26}, 0, 0, {}});
+  s.AddLayerToMap(TestData::kSecretMap, secret);
 
-  s.setAccess(d.ana, d.roads, AccessLevel::Viewer);
-  s.setAccess(d.ana, d.places, AccessLevel::Editor);
-  s.setAccess(d.guest, d.places, AccessLevel::Viewer);
+  s.SetAccess(d.ana, d.roads, AccessLevel::Viewer);
+  s.SetAccess(d.ana, d.places, AccessLevel::Editor);
+  s.SetAccess(d.guest, d.places, AccessLevel::Viewer);
   return d;
 }
 
 TestData BuildTestDatabase(const std::filesystem::path& db) {
-  auto store = ::orvenda::server::openStore(db);
+  auto store = ::orvenda::server::OpenStore(db);
   return BuildTestDatabase(*store);
 }
 

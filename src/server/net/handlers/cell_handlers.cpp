@@ -40,7 +40,7 @@ DWBUffer CellReply(const CellRequest& r, std::uint8_t form, double ox, double oy
 std::optional<std::pair<double, double>> CellOrigin(HandlerContext& ctx, const CellRequest& r) {
   auto it = ctx.conn.grids.find(r.layer);
   if (it == ctx.conn.grids.end()) {
-    const auto info = ctx.store.layerInfo(r.layer);
+    const auto info = ctx.store.FindLayerInfo(r.layer);
     if (!info) return std::nullopt;
     it = ctx.conn.grids.emplace(r.layer, info->grid).first;
   }
@@ -98,13 +98,13 @@ std::optional<DWBUffer> HandleCell(DWBUffer& request, HandlerContext& ctx) {
       })) {
     return std::nullopt;
   }
-  if (!ctx.canRead(r.layer, kWhat)) return std::nullopt;
+  if (!ctx.CanRead(r.layer, kWhat)) return std::nullopt;
   const auto origin = CellOrigin(ctx, r);
   if (!origin) {
-    ctx.refused(kWhat, "no layer " + std::to_string(r.layer));
+    ctx.Refused(kWhat, "no layer " + std::to_string(r.layer));
     return std::nullopt;
   }
-  const auto elements = ctx.store.cellElements(r.layer, CellKey{r.i, r.j});
+  const auto elements = ctx.store.CellElements(r.layer, CellKey{r.i, r.j});
   const auto [ox, oy] = *origin;
   const bool relative = FitsRelative(elements, ox, oy);
   std::size_t expected = 43;
@@ -140,10 +140,10 @@ std::optional<DWBUffer> HandleCellValues(DWBUffer& request, HandlerContext& ctx)
       })) {
     return std::nullopt;
   }
-  if (!ctx.canRead(r.layer, kWhat)) return std::nullopt;
-  const auto found = ctx.store.cellFieldValues(r.layer, CellKey{r.i, r.j}, field);
+  if (!ctx.CanRead(r.layer, kWhat)) return std::nullopt;
+  const auto found = ctx.store.FindCellFieldValues(r.layer, CellKey{r.i, r.j}, field);
   if (!found) {
-    ctx.refused(kWhat, "layer " + std::to_string(r.layer) + " has no field '" + field + "'");
+    ctx.Refused(kWhat, "layer " + std::to_string(r.layer) + " has no field '" + field + "'");
     return std::nullopt;
   }
   // Each distinct text travels once; elements point to it by position (from 1).

@@ -122,7 +122,7 @@ std::optional<ElementRef> ReadElementRequest(DWBUffer& request, HandlerContext& 
       })) {
     return std::nullopt;
   }
-  if (!ctx.canRead(ref.layer, what)) return std::nullopt;
+  if (!ctx.CanRead(ref.layer, what)) return std::nullopt;
   return ref;
 }
 
@@ -168,7 +168,7 @@ std::optional<DWBUffer> HandleElementAttributes(DWBUffer& request, HandlerContex
   const auto ref = ReadElementRequest(request, ctx, "element attributes (4)");
   if (!ref) return std::nullopt;
   const auto [layer, element] = *ref;
-  const auto values = ctx.store.elementAttributes(layer, element);
+  const auto values = ctx.store.ElementAttributes(layer, element);
   if (!values) return std::nullopt;  // no such element: n = -1, not worth a log line
   DWBUffer b = StartReply(cmd::kElementAttributesReply);
   b.PutLong(layer);
@@ -183,10 +183,10 @@ std::optional<DWBUffer> HandleElementExtent(DWBUffer& request, HandlerContext& c
   const auto ref = ReadElementRequest(request, ctx, "element extent (15)");
   if (!ref) return std::nullopt;
   const auto [layer, element] = *ref;
-  auto box = ctx.store.elementExtent(layer, element);
+  auto box = ctx.store.ElementExtent(layer, element);
   if (!box) {
     // Nothing to zoom to: the whole map is the least surprising view.
-    const auto map = ctx.store.mapDefinition(ctx.conn.mapCode);
+    const auto map = ctx.store.FindMapDefinition(ctx.conn.mapCode);
     box = map ? map->extents : Box{};
   }
   DWBUffer b = StartReply(cmd::kElementExtentReply);
@@ -211,15 +211,15 @@ std::optional<DWBUffer> HandleFieldValues(DWBUffer& request, HandlerContext& ctx
       })) {
     return std::nullopt;
   }
-  if (!ctx.canRead(layer, kWhat)) return std::nullopt;
+  if (!ctx.CanRead(layer, kWhat)) return std::nullopt;
   DWBUffer b = StartReply(cmd::kFieldValuesReply);
   b.PutLong(layer);
   b.PutString(field);
   b.PutInteger(kind);
   if (kind == 1) {
-    const auto values = ctx.store.distinctValues(layer, field, 32767);
+    const auto values = ctx.store.DistinctValues(layer, field, 32767);
     if (!values) {
-      ctx.refused(kWhat, "layer " + std::to_string(layer) + " has no field '" + field + "'");
+      ctx.Refused(kWhat, "layer " + std::to_string(layer) + " has no field '" + field + "'");
       return std::nullopt;
     }
     // Bound the reply as well as the count: long texts could make it huge.
@@ -235,7 +235,7 @@ std::optional<DWBUffer> HandleFieldValues(DWBUffer& request, HandlerContext& ctx
     b.PutInteger(n);
     b.Add2Buffer(std::span(list.bytes()).subspan(DWBUffer::kHeaderSize));
   } else if (kind == 2) {
-    const auto range = ctx.store.valueRange(layer, field);
+    const auto range = ctx.store.FindValueRange(layer, field);
     PutText(b, range ? range->lowest : "");
     PutText(b, range ? range->highest : "");
   }

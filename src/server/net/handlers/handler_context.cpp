@@ -2,45 +2,45 @@
 
 namespace orvenda::server {
 
-bool HandlerContext::canRead(std::int32_t layerId, std::string_view command) const {
+bool HandlerContext::CanRead(std::int32_t layerId, std::string_view command) const {
   if (!conn.mapOpen) {
-    refused(command, "no map open on this connection");
+    Refused(command, "no map open on this connection");
     return false;
   }
   const auto now = services.clock.Now();
   auto it = conn.access.find(layerId);
   if (it == conn.access.end() || now - it->second.read > ConnectionState::kAccessFresh) {
-    const AccessLevel level = store.accessLevel(conn.userId, layerId);
+    const AccessLevel level = store.AccessLevelOf(conn.userId, layerId);
     it = conn.access.insert_or_assign(layerId, ConnectionState::KnownAccess{level, now}).first;
   }
   if (it->second.level == AccessLevel::NoAccess) {
-    refused(command, "account " + std::to_string(conn.userId) + " has no access to layer " +
+    Refused(command, "account " + std::to_string(conn.userId) + " has no access to layer " +
                          std::to_string(layerId));
     return false;
   }
   return true;
 }
 
-void HandlerContext::log(std::string_view text) const {
+void HandlerContext::Log(std::string_view text) const {
   std::string line = "[conn " + std::to_string(conn.id) + " " + conn.peer + "] ";
   line += text;
-  services.log.line(line);
+  services.log.Line(line);
 }
 
-void HandlerContext::refused(std::string_view command, std::string_view why) const {
-  log(std::string("refused ") + std::string(command) + ": " + std::string(why));
+void HandlerContext::Refused(std::string_view command, std::string_view why) const {
+  Log(std::string("refused ") + std::string(command) + ": " + std::string(why));
 }
 
-void HandlerContext::malformed(std::string_view command, std::string_view why) const {
-  log(std::string("malformed ") + std::string(command) + ": " + std::string(why));
+void HandlerContext::Malformed(std::string_view command, std::string_view why) const {
+  Log(std::string("malformed ") + std::string(command) + ": " + std::string(why));
 }
 
 void HandlerContext::StoreFailed(std::string_view command, const StoreError& error) const {
   const std::string why = std::string(StoreFaultName(error.Kind())) + ": " + error.what();
   if (error.Kind() == StoreFault::StorageFailure) {
-    log("failed " + std::string(command) + ": " + why);
+    Log("failed " + std::string(command) + ": " + why);
   } else {
-    refused(command, why);
+    Refused(command, why);
   }
 }
 

@@ -62,14 +62,14 @@ struct HandlerContext {
 
   // True when a map is open and its user may see the layer; otherwise logs the
   // refusal of `command`.
-  bool canRead(std::int32_t layerId, std::string_view command) const;
+  bool CanRead(std::int32_t layerId, std::string_view command) const;
 
   // One log line about this connection.
-  void log(std::string_view text) const;
+  void Log(std::string_view text) const;
   // A request that was answered with a refusal (unknown handle, no access...).
-  void refused(std::string_view command, std::string_view why) const;
+  void Refused(std::string_view command, std::string_view why) const;
   // A request whose fields could not be read; it still gets its (empty) reply.
-  void malformed(std::string_view command, std::string_view why) const;
+  void Malformed(std::string_view command, std::string_view why) const;
   // A request the store could not answer: a refusal when it named something absent or
   // gave a bad value, a storage failure otherwise.
   void StoreFailed(std::string_view command, const StoreError& error) const;

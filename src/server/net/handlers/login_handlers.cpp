@@ -21,10 +21,10 @@ constexpr std::int16_t kPasswordRefused = 1;
 // The work itself, as plain coroutines whose arguments live in their own frames (a
 // capturing lambda coroutine would leave them in a temporary).
 asio::awaitable<bool> Verify(std::string hash, std::string password) {
-  co_return verifyPassword(hash, password);
+  co_return VerifyPassword(hash, password);
 }
 
-asio::awaitable<std::string> Hash(std::string password) { co_return hashPassword(password); }
+asio::awaitable<std::string> Hash(std::string password) { co_return HashPassword(password); }
 
 asio::awaitable<bool> VerifyAway(HandlerContext& ctx, std::string hash, std::string password) {
   co_return co_await asio::co_spawn(ctx.services.passwordExecutor,
@@ -88,19 +88,19 @@ asio::awaitable<std::optional<DWBUffer>> HandleLogin(DWBUffer& request, HandlerC
       })) {
     co_return std::nullopt;
   }
-  if (ctx.services.throttle.blocked(ctx.conn.address)) {
-    ctx.refused(kWhat, "too many failed logins from " + ctx.conn.address);
+  if (ctx.services.throttle.Blocked(ctx.conn.address)) {
+    ctx.Refused(kWhat, "too many failed logins from " + ctx.conn.address);
     co_return std::nullopt;
   }
-  const std::optional<UserRecord> user = ctx.store.findUser(name);
+  const std::optional<UserRecord> user = ctx.store.FindUser(name);
   if (!co_await PasswordMatches(ctx, user, password)) {
-    ctx.services.throttle.failed(ctx.conn.address);
-    ctx.refused(kWhat, "wrong user name or password for user '" + name + "'");
+    ctx.services.throttle.Failed(ctx.conn.address);
+    ctx.Refused(kWhat, "wrong user name or password for user '" + name + "'");
     co_return std::nullopt;
   }
-  const std::int32_t handle = ctx.services.handles.issue(user->id);
-  const auto maps = ctx.store.mapsForUser(user->id);
-  ctx.log("login of user '" + name + "' (account " + std::to_string(user->id) + ", " +
+  const std::int32_t handle = ctx.services.handles.Issue(user->id);
+  const auto maps = ctx.store.MapsForUser(user->id);
+  ctx.Log("login of user '" + name + "' (account " + std::to_string(user->id) + ", " +
           std::to_string(maps.size()) + " maps)");
   co_return LoginReply(ctx, handle, maps);
 }
@@ -117,32 +117,32 @@ asio::awaitable<std::optional<DWBUffer>> HandleChangePassword(DWBUffer& request,
       })) {
     co_return std::nullopt;
   }
-  const auto account = ctx.services.handles.lookup(handle);
+  const auto account = ctx.services.handles.Lookup(handle);
   if (!account) {
-    ctx.refused(kWhat, "unknown user ID");
+    ctx.Refused(kWhat, "unknown user ID");
     co_return std::nullopt;
   }
-  if (ctx.services.throttle.blocked(ctx.conn.address)) {
-    ctx.refused(kWhat, "too many failed password checks from " + ctx.conn.address);
+  if (ctx.services.throttle.Blocked(ctx.conn.address)) {
+    ctx.Refused(kWhat, "too many failed password checks from " + ctx.conn.address);
     co_return std::nullopt;
   }
-  const auto user = ctx.store.findUserById(*account);
+  const auto user = ctx.store.FindUserById(*account);
   if (!user || user->guest) {
-    ctx.refused(kWhat, user ? "a guest cannot change its password" : "account removed");
+    ctx.Refused(kWhat, user ? "a guest cannot change its password" : "account removed");
     co_return std::nullopt;
   }
   if (newPassword.empty()) {
-    ctx.refused(kWhat, "empty new password");
+    ctx.Refused(kWhat, "empty new password");
     co_return std::nullopt;
   }
   if (!co_await VerifyAway(ctx, user->passwordHash, oldPassword)) {
-    ctx.services.throttle.failed(ctx.conn.address);
-    ctx.refused(kWhat, "wrong old password for account " + std::to_string(user->id));
+    ctx.services.throttle.Failed(ctx.conn.address);
+    ctx.Refused(kWhat, "wrong old password for account " + std::to_string(user->id));
     co_return std::nullopt;
   }
   const std::string hash = co_await HashAway(ctx, std::move(newPassword));
-  ctx.store.setPasswordHash(user->id, hash);
-  ctx.log("password changed for account " + std::to_string(user->id));
+  ctx.store.SetPasswordHash(user->id, hash);
+  ctx.Log("password changed for account " + std::to_string(user->id));
   DWBUffer b = StartReply(cmd::kChangePasswordReply);
   b.PutInteger(kPasswordChanged);
   co_return FinishReply(std::move(b));

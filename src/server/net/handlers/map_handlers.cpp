@@ -102,34 +102,34 @@ std::optional<DWBUffer> HandleOpenMap(DWBUffer& request, HandlerContext& ctx) {
       })) {
     return std::nullopt;
   }
-  const auto account = ctx.services.handles.attach(handle);
+  const auto account = ctx.services.handles.Attach(handle);
   if (!account) {
-    ctx.refused(kWhat, "unknown user ID");
+    ctx.Refused(kWhat, "unknown user ID");
     return OpenMapReply(kUnknownUser);
   }
   bool mayOpen = false;
   try {
-    mayOpen = ctx.store.canOpenMap(*account, map);
+    mayOpen = ctx.store.CanOpenMap(*account, map);
   } catch (const StoreError& e) {
     // Answered here, not by the dispatcher: the handle attached above must go back.
-    ctx.services.handles.detach(handle);
+    ctx.services.handles.Detach(handle);
     ctx.StoreFailed(kWhat, e);
     return OpenMapReply(kMapRefused);
   }
   if (!mayOpen) {
-    ctx.services.handles.detach(handle);
-    ctx.refused(kWhat,
+    ctx.services.handles.Detach(handle);
+    ctx.Refused(kWhat,
                 "account " + std::to_string(*account) + " may not open map " + std::to_string(map));
     return OpenMapReply(kMapRefused);
   }
   // A second 10 on the same connection moves it to the new map and handle.
-  if (ctx.conn.handle != 0) ctx.services.handles.detach(ctx.conn.handle);
+  if (ctx.conn.handle != 0) ctx.services.handles.Detach(ctx.conn.handle);
   ctx.conn.handle = handle;
   ctx.conn.userId = *account;
   ctx.conn.mapCode = map;
   ctx.conn.mapOpen = true;
   ctx.conn.access.clear();  // another account may have opened it before
-  ctx.log("map " + std::to_string(map) + " opened by account " + std::to_string(*account));
+  ctx.Log("map " + std::to_string(map) + " opened by account " + std::to_string(*account));
   return OpenMapReply(kGranted);
 }
 
@@ -138,12 +138,12 @@ std::optional<DWBUffer> HandleMapDefinition(DWBUffer& request, HandlerContext& c
   std::int32_t map = 0;
   if (!ReadRequest(ctx, kWhat, [&] { map = request.GetLong(); })) return std::nullopt;
   if (!ctx.conn.mapOpen || map != ctx.conn.mapCode) {
-    ctx.refused(kWhat, "map " + std::to_string(map) + " was not opened on this connection");
+    ctx.Refused(kWhat, "map " + std::to_string(map) + " was not opened on this connection");
     return std::nullopt;
   }
-  const auto def = ctx.store.mapDefinition(map);
+  const auto def = ctx.store.FindMapDefinition(map);
   if (!def) {
-    ctx.refused(kWhat, "no map " + std::to_string(map));
+    ctx.Refused(kWhat, "no map " + std::to_string(map));
     return std::nullopt;
   }
   DWBUffer b = StartReply(cmd::kMapDefinitionReply);
@@ -171,16 +171,16 @@ std::optional<DWBUffer> HandleAccessLevels(DWBUffer& request, HandlerContext& ct
       })) {
     return std::nullopt;
   }
-  const auto account = ctx.services.handles.lookup(handle);
+  const auto account = ctx.services.handles.Lookup(handle);
   if (!account) {
-    ctx.refused(kWhat, "unknown user ID");
+    ctx.Refused(kWhat, "unknown user ID");
     return std::nullopt;
   }
   DWBUffer b = StartReply(cmd::kAccessLevelsReply);
   b.PutInteger(static_cast<std::int16_t>(layers.size()));
   for (const std::int32_t id : layers) {
     b.PutLong(id);
-    b.PutInteger(static_cast<std::int16_t>(ctx.store.accessLevel(*account, id)));
+    b.PutInteger(static_cast<std::int16_t>(ctx.store.AccessLevelOf(*account, id)));
   }
   return FinishReply(std::move(b));
 }

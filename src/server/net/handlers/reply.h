@@ -37,7 +37,7 @@ bool ReadRequest(const HandlerContext& ctx, std::string_view command, Read&& rea
     std::forward<Read>(read)();
     return true;
   } catch (const ProtocolError& e) {
-    ctx.malformed(command, e.what());
+    ctx.Malformed(command, e.what());
     return false;
   }
 }

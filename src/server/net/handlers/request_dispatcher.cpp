@@ -57,11 +57,11 @@ asio::awaitable<std::optional<DWBUffer>> Dispatch(DWBUffer& request, HandlerCont
   if (route == nullptr) {
     const auto info = FindCommand(code);
     if (!info) {
-      ctx.malformed("request", "unknown command code " + std::to_string(code));
+      ctx.Malformed("request", "unknown command code " + std::to_string(code));
     } else if (info->direction == Direction::ServerToClient) {
-      ctx.malformed("request", "command " + std::to_string(code) + " is a reply");
+      ctx.Malformed("request", "command " + std::to_string(code) + " is a reply");
     } else {
-      ctx.refused(info->name, "not served by this server");
+      ctx.Refused(info->name, "not served by this server");
     }
     co_return std::nullopt;
   }
@@ -72,17 +72,17 @@ asio::awaitable<std::optional<DWBUffer>> Dispatch(DWBUffer& request, HandlerCont
     } else if (route->async != nullptr) {
       reply = co_await route->async(request, ctx);
     } else {
-      ctx.refused(route->name, "not served by this server");
+      ctx.Refused(route->name, "not served by this server");
     }
   } catch (const ProtocolError& e) {
-    ctx.malformed(route->name, e.what());
+    ctx.Malformed(route->name, e.what());
   } catch (const StoreError& e) {
     // The empty reply is the "nothing there" of each command, which is what a request
     // naming something absent deserves; a storage failure gets it too, so the client
     // goes on, but the log tells it apart.
     ctx.StoreFailed(route->name, e);
   } catch (const std::exception& e) {
-    ctx.log(std::string("failed ") + route->name + ": " + e.what());
+    ctx.Log(std::string("failed ") + route->name + ": " + e.what());
   }
   if (!reply) reply = EmptyReplyFor(*route, request);
   co_return reply;
