@@ -97,4 +97,17 @@ void ExpectPassesPositionsThrough(const CProjection& projection, const Projected
   EXPECT_EQ(g.lat, projected.y) << name << ": " << Text(g);
 }
 
+void ExpectNoPositionFromNonFiniteInput(const CProjection& projection, const std::string& name) {
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+  for (const auto& [a, b] :
+       {std::pair{inf, 40.0}, {-inf, -inf}, {10.0, inf}, {nan, 40.0}, {10.0, nan}, {inf, nan}}) {
+    const ProjectedXY p = projection.Project(a, b);
+    EXPECT_FALSE(std::isfinite(p.x) && std::isfinite(p.y)) << name << " " << a << "," << b;
+    const GeoLonLat g = projection.Unproject(a, b);
+    EXPECT_TRUE(!std::isfinite(g.lon + g.lat) || !std::isnan(a + b))
+        << name << " " << a << "," << b << ": a NaN gives no position";
+  }
+}
+
 }  // namespace orvenda::test

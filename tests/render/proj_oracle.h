@@ -45,4 +45,7 @@ std::string Text(const ProjectedXY& p);
 void ExpectPassesPositionsThrough(const CProjection& projection, const ProjectedXY& projected,
                                   const std::string& name);
 
+/// Infinite or NaN coordinates never project to a finite position, nor does a NaN unproject to one.
+void ExpectNoPositionFromNonFiniteInput(const CProjection& projection, const std::string& name);
+
 }  // namespace orvenda::test
