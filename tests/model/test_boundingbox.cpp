@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "model/boundingbox.h"
 #include "model/tipolayer.h"
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "model/entidades.h"
 #include "model/layer.h"

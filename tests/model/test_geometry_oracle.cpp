@@ -6,10 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <numbers>
 #include <random>
-#include <vector>
 
 #include "model/entidad.h"
 #include "model/layer.h"

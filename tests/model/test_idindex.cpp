@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdint>
 #include <functional>
 #include <random>
 #include <unordered_map>
-#include <vector>
 
 #include "model/idindex.h"
 

@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-#include <string>
-#include <vector>
-
 #include "model/layer.h"
 #include "model/layerowner.h"
 #include "support/recording_cell_requester.h"
@@ -120,6 +116,23 @@ TEST(Layer, NearestSegmentAndVertexOverDrawnElementsLaterWinsTies) {
   EXPECT_EQ(lay.NearestSegmentInLayer(2, 0).y0, 1);
   EXPECT_EQ(lay.NearestVertexInLayer(9, -0.5).X, 10);
   EXPECT_EQ(lay.NearestVertexInLayer(9, -0.5).Y, -1);
+}
+
+// Label keys are count + 1 at the moment of adding; FindWord answers the first position
+// of the exact text, and positions shift when an entry goes.
+TEST(Labels, KeysPositionsAndWords) {
+  Labels labels;
+  for (const char* word : {"Centro", "Norte", "Centro", "Plaza"}) labels.Add(word);
+  EXPECT_EQ(labels.FindWord("Centro"), 1);
+  EXPECT_EQ(labels.FindWord("centro"), 0);
+  labels.Remove("1");  // the first Centro: the second is found now, at position 2
+  EXPECT_EQ(labels.FindWord("Centro"), 2);
+  EXPECT_EQ(labels.Item(3).word, "Plaza");
+  EXPECT_THROW(labels.Item("1"), std::out_of_range);
+  EXPECT_THROW(labels.Add("Paseo"), DuplicateKeyError) << "count + 1 = \"4\" is still taken";
+  labels.Remove(1);
+  EXPECT_EQ(labels.FindWord("Norte"), 0);
+  EXPECT_EQ(labels.FindWord("Plaza"), 2);
 }
 
 TEST(Layer, DefaultThemeIsTheClassUnderKeyOne) {

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-#include <vector>
-
 #include "model/layer.h"
 
 namespace orvenda {

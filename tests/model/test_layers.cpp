@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-#include <string>
-#include <vector>
-
 #include "model/layerowner.h"
 #include "model/layers.h"
 

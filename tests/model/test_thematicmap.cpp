@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <stdexcept>
-
 #include "model/thematicmap.h"
 
 namespace orvenda {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include "protocol/catalogue.h"
 #include "protocol/changepassword.h"
 #include "protocol/codepage.h"

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <stdexcept>
 
 namespace orvenda::test {
 

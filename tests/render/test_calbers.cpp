@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
 #include <numbers>
-#include <string>
-#include <vector>
 
 #include "proj_oracle.h"
 #include "render/calbers.h"

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <vector>
 
 #include "drawing_fixture.h"
 #include "render/clipping.h"

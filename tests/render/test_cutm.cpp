@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <limits>
-#include <string>
-#include <vector>
 
 #include "proj_oracle.h"
 #include "render/cutm.h"

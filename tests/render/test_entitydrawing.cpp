@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "drawing_fixture.h"
 #include "render/entitydrawing.h"
 

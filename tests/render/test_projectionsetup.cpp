@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-
 #include "proj_oracle.h"
 #include "render/calbers.h"
 #include "render/clatlon.h"

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
-#include <string>
-#include <vector>
 
 #include "proj_oracle.h"
 #include "render/viewtransform.h"
