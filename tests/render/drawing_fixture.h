@@ -17,7 +17,13 @@ struct DrawingFixture {
     painter.MapExtents.Union(0, 0, 80, 60);
   }
   BoundingBox Box() const { return view.ViewExtents; }
-  // The recording's lines that start with `prefix`, for comparisons and failure messages.
+  // The whole recording on one line, calls parted by "; ".
+  std::string Joined() const {
+    std::string all;
+    for (const std::string& line : surface.log) all += (all.empty() ? "" : "; ") + line;
+    return all;
+  }
+  // The recording's lines that start with `prefix`.
   std::vector<std::string> Log(const std::string& prefix = "") const {
     std::vector<std::string> out;
     for (const std::string& line : surface.log)

@@ -85,6 +85,20 @@ std::string Text(const ProjectedXY& p) {
   return "(x " + Number("%.4f", p.x) + ", y " + Number("%.4f", p.y) + ")";
 }
 
+::testing::AssertionResult Near(const ProjectedXY& got, const ProjectedXY& want, double tolerance) {
+  if (std::fabs(got.x - want.x) <= tolerance && std::fabs(got.y - want.y) <= tolerance) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << Text(got) << ", want " << Text(want);
+}
+
+::testing::AssertionResult Near(const GeoLonLat& got, const GeoLonLat& want, double tolerance) {
+  if (std::fabs(got.lon - want.lon) <= tolerance && std::fabs(got.lat - want.lat) <= tolerance) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << Text(got) << ", want " << Text(want);
+}
+
 void ExpectPassesPositionsThrough(const CProjection& projection, const ProjectedXY& projected,
                                   const std::string& name) {
   EXPECT_FALSE(projection.IsSetUp()) << name;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "render/cprojection.h"
@@ -35,6 +37,10 @@ std::string AlbersDefinition(double lat1, double lat2, double lon0, double lat0,
 
 /// Distance on the ground between two nearby positions, in metres (mean earth radius).
 double GroundMetres(const GeoLonLat& a, const GeoLonLat& b);
+
+/// Both coordinates within `tolerance` of the wanted ones, printing both otherwise.
+::testing::AssertionResult Near(const ProjectedXY& got, const ProjectedXY& want, double tolerance);
+::testing::AssertionResult Near(const GeoLonLat& got, const GeoLonLat& want, double tolerance);
 
 /// Readable coordinates for failure messages.
 std::string Text(const GeoLonLat& p);

@@ -15,18 +15,10 @@ using testing::PrimitiveKind;
 TEST(DirectionArrow, PointsAlongTheSegment) {
   test::DrawingFixture f;
   f.painter.DrawDirectionArrow(f.painter.Position({10, 30}), f.painter.Position({70, 30}), 1);
-  const std::vector<std::string> east = {"DrawStyle 0",
-                                         "DrawWidth 5",
-                                         "Line 700,300 400,225 #000000",
-                                         "Line 700,300 400,375 #000000",
-                                         "Line 400,225 400,375 #000000",
-                                         "DrawWidth 1",
-                                         "FillColor #ffffff",
-                                         "FillStyle 0",
-                                         "ForeColor #ffffff",
-                                         "DrawStyle 0",
-                                         "Polygon 700,300 400,225 400,375"};
-  EXPECT_EQ(f.surface.log, east) << ::testing::PrintToString(f.surface.log);
+  EXPECT_EQ(f.Joined(),
+            "DrawStyle 0; DrawWidth 5; Line 700,300 400,225 #000000; Line 700,300 400,375 #000000; "
+            "Line 400,225 400,375 #000000; DrawWidth 1; FillColor #ffffff; FillStyle 0; "
+            "ForeColor #ffffff; DrawStyle 0; Polygon 700,300 400,225 400,375");
   struct Row {
     Point from, to;
     int32_t direction;
@@ -41,9 +33,9 @@ TEST(DirectionArrow, PointsAlongTheSegment) {
     test::DrawingFixture g;
     g.painter.DrawDirectionArrow(g.painter.Position(r.from), g.painter.Position(r.to), r.direction);
     const auto lines = g.surface.Of(PrimitiveKind::Line);
-    ASSERT_EQ(lines.size(), 3U) << ::testing::PrintToString(g.surface.log);
-    EXPECT_NEAR(lines[0].points[0].x, r.tip.x, 0.05) << ::testing::PrintToString(g.surface.log);
-    EXPECT_NEAR(lines[0].points[0].y, r.tip.y, 0.05) << ::testing::PrintToString(g.surface.log);
+    ASSERT_EQ(lines.size(), 3U) << g.Joined();
+    EXPECT_NEAR(lines[0].points[0].x, r.tip.x, 0.05) << g.Joined();
+    EXPECT_NEAR(lines[0].points[0].y, r.tip.y, 0.05) << g.Joined();
   }
   test::DrawingFixture none;
   none.painter.DrawDirectionArrow(none.painter.Position({1, 1}), none.painter.Position({2, 2}), 0);
@@ -78,17 +70,15 @@ TEST(Label, PlacementAngleWeightAndFont) {
     const FontSpec before = f.surface.Font();
     DrawLabel(e, f.painter);
     const auto prints = f.surface.Of(PrimitiveKind::Print);
-    ASSERT_EQ(prints.size(), 1U) << ::testing::PrintToString(f.surface.log);
+    ASSERT_EQ(prints.size(), 1U) << f.Joined();
     const FontSpec& font = prints[0].state.font;
     EXPECT_EQ(prints[0].text + " " + font.face + " " + std::to_string(font.heightPoints),
               "Plaza Arial 7.000000");
     EXPECT_EQ(prints[0].state.foreColor, 0x0000FFU);
     EXPECT_EQ(font.weight, r.bold ? 700 : 400);
     EXPECT_EQ(font.escapement, r.escapement);
-    EXPECT_NEAR(prints[0].points[0].x, r.topLeft.x, 1e-3)
-        << ::testing::PrintToString(f.surface.log);
-    EXPECT_NEAR(prints[0].points[0].y, r.topLeft.y, 1e-3)
-        << ::testing::PrintToString(f.surface.log);
+    EXPECT_NEAR(prints[0].points[0].x, r.topLeft.x, 1e-3) << f.Joined();
+    EXPECT_NEAR(prints[0].points[0].y, r.topLeft.y, 1e-3) << f.Joined();
     EXPECT_EQ(f.surface.Font(), before);
     e.IDLabel = 5;  // not in the dictionary: nothing
     DrawLabel(e, f.painter);

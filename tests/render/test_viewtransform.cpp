@@ -115,12 +115,10 @@ TEST(ViewTransform, UtmViewAgreesWithProj) {
   const test::ProjOracle proj(
       test::UtmSeriesDefinition(19, kWgs84SemiMajor, kWgs84SemiMinor, 0.9996));
   const ProjectedXY c = proj.Forward(-69, 41);
-  EXPECT_NEAR(v.CenterX, c.x, 0.01);
-  EXPECT_NEAR(v.CenterY, c.y, 0.01);
-  for (int k = 0; k < 4; ++k) {
+  EXPECT_TRUE(test::Near({v.CenterX, v.CenterY}, c, 0.01));
+  for (std::size_t k = 0; k < 4; ++k) {
     const ProjectedXY corner = proj.Forward(k < 2 ? -70 : -68, k % 2 == 0 ? 40 : 42);
-    EXPECT_NEAR(v.CornerX[k], corner.x, 0.01) << k;
-    EXPECT_NEAR(v.CornerY[k], corner.y, 0.01) << k;
+    EXPECT_TRUE(test::Near({v.CornerX[k], v.CornerY[k]}, corner, 0.01)) << k;
   }
   const BoundingBox& e = v.ViewExtents;
   EXPECT_TRUE(e.MinX <= -70 + 1e-4 && e.MaxX >= -68 - 1e-4 && e.MinY <= 40 + 1e-4 &&
