@@ -39,6 +39,7 @@ TEST(EntidadGeometry, SegmentDistanceSignsFeetOffTheSegment) {
                       {0, 4, 0, 0, 4, 4, false, std::sqrt(8.0)},
                       {5, 6, 0, 0, 4, 4, false, -std::sqrt(0.5)},
                       {10, 5, 0, 0, 10, 0, false, 5},
+                      {1, 6, 1, 2, 5, 6, false, std::sqrt(8.0)},
                       {1, 1, 3, 3, 3, 3, false, kNone}};
   for (const Row& r : rows) {
     EXPECT_NEAR(Entidad::SegmentDistance(r.px, r.py, r.ax, r.ay, r.bx, r.by, r.keepSign),

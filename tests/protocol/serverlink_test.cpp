@@ -167,6 +167,20 @@ TEST(ServerLink, ShortRepliesAreDroppedAndReportedOncePerBrokenStretch) {
   l.sock.Deliver(truncated);
   EXPECT_EQ(l.ui.shown.size(), 2u);
   EXPECT_EQ(l.ui.shown[1].icon, MessageIcon::Exclamation);
+  l.sock.Deliver(Wire(111, "I", {0}));
+  l.sock.Deliver(Bytes{'M', 'I', 'C', ' ', 3, 0, 0, 0});  // the header alone shows it is broken
+  EXPECT_EQ(l.ui.shown.size(), 3u);
+}
+
+// A request's length field holds its whole size, a header alone being 8 bytes; a length
+// given (as reassembly stamps a first part) is written whatever the size.
+TEST(ServerLink, ClosingAMessageWritesItsLength) {
+  DWBUffer b;
+  b.CrearHeader();
+  b.cerrarMensaje(0);
+  EXPECT_EQ(b.buffer(), (Bytes{'M', 'I', 'C', ' ', 8, 0, 0, 0}));
+  b.cerrarMensaje(1);
+  EXPECT_EQ(b.buffer(), (Bytes{'M', 'I', 'C', ' ', 1, 0, 0, 0}));
 }
 
 TEST(ServerLink, ViewersDoNotShareState) {

@@ -40,6 +40,10 @@ TEST(Clipping, RingsAndSegments) {
     EXPECT_NEAR(Area(out), area, 1e-3) << area;
     for (const SurfacePoint& p : out) EXPECT_TRUE(box.Contains(p.x, p.y)) << p.x << "," << p.y;
   }
+  const std::vector<SurfacePoint> touching = {{50, 0}, {100, 50}, {100, 100}, {0, 100}};
+  std::vector<SurfacePoint> same;
+  ClipRing(touching, box, same);
+  EXPECT_EQ(same, touching) << "a ring touching the sides from inside comes back as it was";
   const std::array<SurfacePoint, 4> segments[] = {
       // from, to; kept from, to (0, 0: none)
       {{{10, 10}, {20, 30}, {10, 10}, {20, 30}}},     {{{-50, 50}, {150, 50}, {0, 50}, {100, 50}}},

@@ -89,6 +89,8 @@ TEST(CUTM, LongitudeDifferenceWrapsAtTheAntimeridianOfTheZone) {
   const double eps = 1e-7;
   const double east = utm.Project(3.0 + 180.0 - eps, 10.0).x - 500000.0;
   EXPECT_GT(east, 0);
+  // 182.99999999999977 lies exactly pi (as the zone's arithmetic truncates it) east of 3 E.
+  EXPECT_GT(utm.Project(182.99999999999977, 10.0).x, 500000.0) << "pi itself is not wrapped";
   for (const auto& [dlon, sign] : {std::pair{180 + eps, -1}, {-180 + eps, -1}, {-180 - eps, 1}})
     EXPECT_NEAR(utm.Project(3.0 + dlon, 10.0).x - 500000.0, sign * east, 1.0) << dlon;
   EXPECT_LT(utm.Project(193.0, 10.0).x, 500000.0);

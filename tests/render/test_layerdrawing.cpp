@@ -131,7 +131,7 @@ TEST(LabelPass, DuplicatesAndHiddenClasses) {
     lyr.SetUserLabelVisibility(2);
     lyr.lblAllowDuplicates = duplicates;
     const int32_t labels[] = {lyr.LabelIndex("Main"), lyr.LabelIndex("Main"),
-                              lyr.LabelIndex("High"), 77, -1};  // 77, -1: unknown
+                              lyr.LabelIndex("High"), 1000000000, -1};  // unknown
     for (int32_t id = 1; id <= 5; ++id) {
       DrawingFixture::Add(lyr, id, {{id * 10.0, 10}, {id * 10.0 + 10, 10}, {id * 10.0, 20}})
           .IDLabel = labels[id - 1];

@@ -77,6 +77,7 @@ TEST(ViewTransform, ZoomPanAndResize) {
     EXPECT_TRUE(BoxNear(v.ViewExtents, {before.MinX, before.MinY, before.MaxX, before.MaxY}, 1e-4));
   }
   EXPECT_EQ(LatLonView(400, 200).ZoomAboutRect(30, 5, 4.0), (ExtentsRect{25, 2.5, 35, 7.5}));
+  EXPECT_EQ(::testing::PrintToString(ExtentsRect{25, 2.5, 35, 7.5}), "(25, 2.5) - (35, 7.5)");
 
   EXPECT_FALSE(LatLonView(400, 200).PanRect(5, 5, 5, 5).has_value()) << "released where pressed";
   const std::array<double, 8> pans[] = {{10, 5, 14, 5, -4, 0, 36, 20},
