@@ -107,12 +107,13 @@ TEST(CUTM, LongitudeDifferenceWrapsAtTheAntimeridianOfTheZone) {
 // the central meridian; a metre short of it the ordinary formulas still answer.
 TEST(CUTM, UnprojectBeyondThePoleAnswersThePole) {
   const double poleY = MakeUtm(19).Project(-69.0, 90.0).y;
-  // Zone, x, y, the latitude answered (0: short of the pole).
+  // Zone, x, y, the latitude answered (0: short of the pole). At y 9997964.9432012346
+  // the footpoint is exactly the zone arithmetic's pi/2, which is the pole already.
   const std::array<double, 4> rows[] = {
-      {19, 700000, 10500000, 90},          {19, 500000, poleY + 1, 90},
-      {19, 500000, poleY - 1, 0},          {-19, 300000, -500000, -90},
-      {-19, 500000, 1e7 - poleY - 1, -90}, {19, 500000, 1e12, 90},
-      {-19, 500000, 1e7 - poleY + 1, 0}};
+      {19, 700000, 10500000, 90},           {19, 500000, poleY + 1, 90},
+      {19, 500000, poleY - 1, 0},           {-19, 300000, -500000, -90},
+      {-19, 500000, 1e7 - poleY - 1, -90},  {19, 500000, 1e12, 90},
+      {19, 500000, 9997964.9432012346, 90}, {-19, 500000, 1e7 - poleY + 1, 0}};
   for (const auto& [zone, x, y, lat] : rows) {
     const GeoLonLat g = MakeUtm(zone).Unproject(x, y);
     EXPECT_NEAR(g.lon, -69.0, 1e-12) << y << ": " << Text(g);
