@@ -1,90 +1,65 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include "model/boundingbox.h"
+#include "model/tipolayer.h"
 
 namespace orvenda {
-
-// Failure messages print boxes readably.
-void PrintTo(const BoundingBox& b, std::ostream* os) {
-  *os << "(" << b.MinX << ", " << b.MinY << ")-(" << b.MaxX << ", " << b.MaxY << ")";
-}
-
 namespace {
 
 BoundingBox Box(double minX, double minY, double maxX, double maxY) {
   BoundingBox b;
-  b.MinX = minX;
-  b.MinY = minY;
-  b.MaxX = maxX;
-  b.MaxY = maxY;
+  b.Union(minX, minY, maxX, maxY);
   return b;
 }
 
-TEST(BoundingBox, NewBoxIsEmptyAndFirstUnionReplacesAllFour) {
+TEST(BoundingBox, NewBoxIsEmptyAndUnionGrowsOnlyOutwards) {
   BoundingBox b;
   EXPECT_FALSE(b.PointInBoundingBox(0, 0));
   EXPECT_FALSE(b.InterseccionCon(Box(-1e30, -1e30, 1e30, 1e30)));
   EXPECT_FALSE(Box(-1e30, -1e30, 1e30, 1e30).InterseccionCon(b));
   b.Union(1, 2, 3, 4);
-  EXPECT_EQ(b.MinX, 1);
-  EXPECT_EQ(b.MinY, 2);
-  EXPECT_EQ(b.MaxX, 3);
-  EXPECT_EQ(b.MaxY, 4);
-  b.Union(2, 0, 2.5, 5);  // grows only where the new values reach further
-  EXPECT_EQ(b.MinX, 1);
-  EXPECT_EQ(b.MinY, 0);
-  EXPECT_EQ(b.MaxX, 3);
-  EXPECT_EQ(b.MaxY, 5);
+  b.Union(2, 0, 2.5, 5);
+  EXPECT_EQ((std::vector<double>{b.MinX, b.MinY, b.MaxX, b.MaxY}),
+            (std::vector<double>{1, 0, 3, 5}));
 }
 
-TEST(BoundingBox, IntersectionIncludesTouchingEdges) {
+// Boundaries count as inside, for intersection, containment and points alike.
+TEST(BoundingBox, RelationsIncludeBoundaries) {
   struct Row {
-    const char* name;
     BoundingBox a, b;
-    bool expected;
+    bool intersect, aContainsB;
   };
-  const Row rows[] = {
-      {"shared corner", Box(0, 0, 1, 1), Box(1, 1, 2, 2), true},
-      {"gap on X", Box(0, 0, 1, 1), Box(1.0000001, 0, 2, 1), false},
-      {"gap on Y", Box(0, 0, 1, 1), Box(0, 1.0000001, 1, 2), false},
-      {"shared edge", Box(0, 0, 1, 1), Box(1, 0, 2, 1), true},
-      {"one inside other", Box(0, 0, 10, 10), Box(2, 2, 3, 3), true},
-      {"cross shape", Box(0, 4, 10, 6), Box(4, 0, 6, 10), true},
-      {"overlap X only", Box(0, 0, 2, 1), Box(1, 5, 3, 6), false},
-      {"inverted box starting before", Box(5, 5, -5, -5), Box(0, 0, 1, 1), false},
-  };
+  const BoundingBox unit = Box(0, 0, 1, 1);
+  const Row rows[] = {{unit, Box(1, 1, 2, 2), true, false},
+                      {unit, Box(1.0000001, 0, 2, 1), false, false},
+                      {unit, Box(0, 1.0000001, 1, 2), false, false},
+                      {unit, Box(1, 0, 2, 1), true, false},
+                      {Box(0, 0, 10, 10), Box(2, 2, 3, 3), true, true},
+                      {Box(0, 0, 10, 10), Box(0, 0, 10, 10), true, true},
+                      {Box(0, 0, 10, 10), Box(0, 0, 10, 5), true, true},
+                      {Box(0, 0, 10, 10), Box(-0.1, 0, 10, 10), true, false},
+                      {Box(0, 0, 10, 10), Box(0, -0.1, 10, 10), true, false},
+                      {Box(0, 0, 10, 10), Box(0, 0, 10.1, 10), true, false},
+                      {Box(0, 0, 10, 10), Box(0, 0, 10, 10.1), true, false},
+                      {Box(0, 4, 10, 6), Box(4, 0, 6, 10), true, false},
+                      {Box(0, 0, 2, 1), Box(1, 5, 3, 6), false, false}};
   for (const Row& r : rows) {
-    EXPECT_EQ(r.a.InterseccionCon(r.b), r.expected) << r.name;
-    EXPECT_EQ(r.b.InterseccionCon(r.a), r.expected) << r.name << " (swapped)";
+    EXPECT_EQ(r.a.InterseccionCon(r.b), r.intersect) << &r - rows;
+    EXPECT_EQ(r.b.InterseccionCon(r.a), r.intersect) << &r - rows;
+    EXPECT_EQ(r.a.ContieneA(r.b), r.aContainsB) << &r - rows;
+    EXPECT_EQ(r.b.ContenidoPor(r.a), r.aContainsB) << &r - rows;
   }
-}
-
-TEST(BoundingBox, ContainmentIncludesBoundaries) {
-  const BoundingBox outer = Box(0, 0, 10, 10);
-  EXPECT_TRUE(outer.ContieneA(outer));
-  EXPECT_TRUE(outer.ContenidoPor(outer));
-  EXPECT_TRUE(outer.ContieneA(Box(0, 0, 10, 5)));
-  EXPECT_TRUE(Box(0, 0, 10, 5).ContenidoPor(outer));
-  EXPECT_FALSE(outer.ContieneA(Box(-0.1, 0, 10, 10)));
-  EXPECT_FALSE(outer.ContieneA(Box(0, -0.1, 10, 10)));
-  EXPECT_FALSE(outer.ContieneA(Box(0, 0, 10.1, 10)));
-  EXPECT_FALSE(outer.ContieneA(Box(0, 0, 10, 10.1)));
-  EXPECT_FALSE(outer.ContenidoPor(Box(1, 1, 9, 9)));
-  EXPECT_TRUE(Box(1, 1, 9, 9).ContenidoPor(outer));
-}
-
-TEST(BoundingBox, PointTestOnEdgesAndCorners) {
+  BoundingBox inverted;  // starts before the other box: never overlaps it
+  inverted.MinX = inverted.MinY = 5;
+  inverted.MaxX = inverted.MaxY = -5;
+  EXPECT_FALSE(inverted.InterseccionCon(unit));
+  EXPECT_FALSE(unit.InterseccionCon(inverted));
   const BoundingBox b = Box(-1, -2, 3, 4);
-  const double inside[][2] = {{-1, -2}, {3, -2}, {3, 4}, {-1, 4}, {-1, 0}, {3, 0}, {0, -2}, {0, 4}};
-  for (const auto& p : inside) {
-    EXPECT_TRUE(b.PointInBoundingBox(p[0], p[1])) << p[0] << ", " << p[1];
-  }
-  const double outside[][2] = {{-1.0001, 0}, {3.0001, 0}, {0, -2.0001}, {0, 4.0001}};
-  for (const auto& p : outside) {
-    EXPECT_FALSE(b.PointInBoundingBox(p[0], p[1])) << p[0] << ", " << p[1];
-  }
+  for (const auto& [x, y] : {Point{-1, -2}, Point{3, -2}, Point{3, 4}, Point{-1, 4}, Point{0, 0}})
+    EXPECT_TRUE(b.PointInBoundingBox(x, y)) << x << ", " << y;
+  for (const auto& [x, y] :
+       {Point{-1.0001, 0}, Point{3.0001, 0}, Point{0, -2.0001}, Point{0, 4.0001}})
+    EXPECT_FALSE(b.PointInBoundingBox(x, y)) << x << ", " << y;
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <numbers>
 #include <random>
-#include <vector>
 
 #include "model/entidad.h"
 #include "model/layer.h"
@@ -16,32 +15,26 @@
 namespace orvenda {
 namespace {
 
-class Geos {
- public:
-  Geos() : ctx_(GEOS_init_r()) {}
-  ~Geos() { GEOS_finish_r(ctx_); }
-  Geos(const Geos&) = delete;
-  Geos& operator=(const Geos&) = delete;
-  GEOSContextHandle_t operator*() const { return ctx_; }
-
- private:
-  GEOSContextHandle_t ctx_;
-};
+// One GEOS context for the whole test program.
+GEOSContextHandle_t Ctx() {
+  static const GEOSContextHandle_t ctx = GEOS_init_r();
+  return ctx;
+}
 
 // Owns one GEOS geometry.
-struct Geom {
-  GEOSContextHandle_t ctx;
-  GEOSGeometry* g;
-  ~Geom() { GEOSGeom_destroy_r(ctx, g); }
-};
+using Geom = std::unique_ptr<GEOSGeometry, void (*)(GEOSGeometry*)>;
+Geom Own(GEOSGeometry* g) {
+  return {g, [](GEOSGeometry* x) { GEOSGeom_destroy_r(Ctx(), x); }};
+}
 
-GEOSGeometry* MakePolygon(GEOSContextHandle_t ctx, const std::vector<Point>& ring) {
+Geom MakePolygon(const std::vector<Point>& ring) {
+  const GEOSContextHandle_t ctx = Ctx();
   GEOSCoordSequence* seq = GEOSCoordSeq_create_r(ctx, static_cast<unsigned>(ring.size() + 1), 2);
   for (std::size_t k = 0; k <= ring.size(); ++k) {
     const Point& p = ring[k % ring.size()];
     GEOSCoordSeq_setXY_r(ctx, seq, static_cast<unsigned>(k), p.X, p.Y);
   }
-  return GEOSGeom_createPolygon_r(ctx, GEOSGeom_createLinearRing_r(ctx, seq), nullptr, 0);
+  return Own(GEOSGeom_createPolygon_r(ctx, GEOSGeom_createLinearRing_r(ctx, seq), nullptr, 0));
 }
 
 // A star-shaped ring around (cx, cy): angles sorted, radii random, so it never
@@ -66,7 +59,6 @@ std::vector<Point> RandomRing(std::mt19937& rng) {
 }
 
 TEST(GeometryOracle, PointInPolygonAgreesWithGeosAwayFromTheBoundary) {
-  Geos geos;
   std::mt19937 rng(2024);
   layer lay;
   lay.Tipo = polygonlayer;
@@ -77,20 +69,18 @@ TEST(GeometryOracle, PointInPolygonAgreesWithGeosAwayFromTheBoundary) {
     ent.parentLayer = &lay;
     ent.SetPoints(ring);
     ent.CalculateBoundingBox();
-    Geom shape{*geos, MakePolygon(*geos, ring)};
-    Geom boundary{*geos, GEOSBoundary_r(*geos, shape.g)};
+    const Geom shape = MakePolygon(ring);
+    const Geom boundary = Own(GEOSBoundary_r(Ctx(), shape.get()));
     std::uniform_real_distribution<double> px(ent.bb.MinX - 1, ent.bb.MaxX + 1);
     std::uniform_real_distribution<double> py(ent.bb.MinY - 1, ent.bb.MaxY + 1);
     for (int k = 0; k < 60; ++k) {
       const double x = px(rng);
       const double y = py(rng);
-      Geom point{*geos, GEOSGeom_createPointFromXY_r(*geos, x, y)};
+      const Geom point = Own(GEOSGeom_createPointFromXY_r(Ctx(), x, y));
       double distance = 0;
-      GEOSDistance_r(*geos, point.g, boundary.g, &distance);
-      if (distance < 1e-3) {
-        continue;  // on or near the boundary our own rule decides
-      }
-      const bool expected = GEOSContains_r(*geos, shape.g, point.g) == 1;
+      GEOSDistance_r(Ctx(), point.get(), boundary.get(), &distance);
+      if (distance < 1e-3) continue;  // on or near the boundary our own rule decides
+      const bool expected = GEOSContains_r(Ctx(), shape.get(), point.get()) == 1;
       ASSERT_EQ(ent.PointInPolygon(x, y), expected)
           << "polygon " << poly << " point (" << x << ", " << y << ")";
       ++compared;
@@ -100,7 +90,6 @@ TEST(GeometryOracle, PointInPolygonAgreesWithGeosAwayFromTheBoundary) {
 }
 
 TEST(GeometryOracle, PolygonCentroidAgreesWithGeos) {
-  Geos geos;
   std::mt19937 rng(77);
   layer lay;
   lay.Tipo = polygonlayer;
@@ -114,15 +103,12 @@ TEST(GeometryOracle, PolygonCentroidAgreesWithGeos) {
     Entidad ent;
     ent.parentLayer = &lay;
     ent.SetPoints(ring);
-    double x = 0;
-    double y = 0;
+    double x = 0, y = 0;
     ent.Centroide(x, y);
-    Geom shape{*geos, MakePolygon(*geos, ring)};
-    Geom centre{*geos, GEOSGetCentroid_r(*geos, shape.g)};
-    double gx = 0;
-    double gy = 0;
-    GEOSGeomGetX_r(*geos, centre.g, &gx);
-    GEOSGeomGetY_r(*geos, centre.g, &gy);
+    const Geom centre = Own(GEOSGetCentroid_r(Ctx(), MakePolygon(ring).get()));
+    double gx = 0, gy = 0;
+    GEOSGeomGetX_r(Ctx(), centre.get(), &gx);
+    GEOSGeomGetY_r(Ctx(), centre.get(), &gy);
     // Relative to the coordinates' magnitude (at least 1 degree).
     EXPECT_NEAR(x, gx, 1e-9 * std::max(1.0, std::abs(gx))) << "polygon " << poly;
     EXPECT_NEAR(y, gy, 1e-9 * std::max(1.0, std::abs(gy))) << "polygon " << poly;

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include "protocol/catalogue.h"
 #include "protocol/changepassword.h"
+#include "protocol/codepage.h"
 #include "protocol/connecttoserver.h"
 #include "support/fakes.h"
 #include "support/memoryconnection.h"
@@ -15,25 +14,9 @@ namespace orvenda {
 namespace {
 
 using testing::Bytes;
+using testing::LoginReply;
 using testing::Message;
-
-TEST(CheckVersion, ComparesMajorMinorThenRevision) {
-  struct Row {
-    const char* name;
-    Version own, required;
-    int expected;
-  };
-  const Row rows[] = {
-      {"older major", {1, 9, 9}, {2, 0, 0}, -1},
-      {"equal", {2, 0, 0}, {2, 0, 0}, 1},
-      {"newer revision", {2, 0, 1}, {2, 0, 0}, 1},
-      {"older revision", {2, 0, 3}, {2, 0, 5}, 0},
-      {"older minor", {2, 0, 9}, {2, 1, 0}, -1},
-      {"newer major, older minor", {3, 0, 0}, {2, 5, 5}, 1},
-      {"newer minor, older revision", {2, 2, 0}, {2, 1, 7}, 1},
-  };
-  for (const Row& r : rows) EXPECT_EQ(CheckVersion(r.own, r.required), r.expected) << r.name;
-}
+using testing::Wire;
 
 struct LoginRig {
   testing::MemoryConnection sock;
@@ -43,39 +26,24 @@ struct LoginRig {
   std::optional<LoginExchange> login;
   std::vector<LoginResult> responses;
 
-  explicit LoginRig(Version own = {2, 0, 3}) {
+  LoginRig() {
     pump.onPump = [this] {
       clock.now += 1;
       sock.Pump();
     };
-    login.emplace(sock, ui, clock, pump, own);
+    login.emplace(sock, ui, clock, pump, Version{2, 0, 3});
     login->SetLoginResponse([this](const LoginResult& r) { responses.push_back(r); });
   }
 };
 
-Bytes Accepted(std::int16_t major, std::int16_t minor, std::int16_t rev, int maps) {
-  return Message(112, [=](DWBUffer& b) {
-    b.PutLong(4711);
-    b.PutInteger(major);
-    b.PutInteger(minor);
-    b.PutInteger(rev);
-    b.PutInteger(static_cast<std::int16_t>(maps));
-    for (int i = 0; i < maps; ++i) {
-      b.PutLong(100 + i);
-      b.PutString("Mapa " + std::to_string(i) + " Peñalolén");
-    }
-  });
-}
-
 TEST(LoginExchange, SendsTheRequestAndDeliversTheMapsOfASplitReply) {
   LoginRig rig;
-  rig.login->Checklogin("srv", 1001, "ana", "");
+  EXPECT_TRUE(rig.login->Checklogin("srv", 1001, "ana", ""));
   ASSERT_EQ(rig.sock.sent().size(), 1u);
   EXPECT_EQ(rig.sock.sent()[0],
             (Bytes{'M', 'I', 'C', ' ', 17, 0, 0, 0, 12, 0, 3, 0, 'a', 'n', 'a', 0, 0}))
       << "an empty password is an Integer 0 alone";
-
-  const Bytes reply = Accepted(2, 0, 3, 2);
+  const Bytes reply = LoginReply(4711, {2, 0, 3}, {{100, "Mapa 0"}, {101, "Mapa 1 Peñalolén"}});
   for (std::size_t i = 0; i < reply.size(); i += 5) {
     rig.sock.Deliver(Bytes(reply.begin() + static_cast<long>(i),
                            reply.begin() + static_cast<long>(std::min(i + 5, reply.size()))));
@@ -85,11 +53,10 @@ TEST(LoginExchange, SendsTheRequestAndDeliversTheMapsOfASplitReply) {
   EXPECT_EQ(r.LIDUser, 4711);
   EXPECT_EQ(r.iCantMapas, 2);
   EXPECT_EQ(r.lMapCodes, (std::vector<std::int32_t>{100, 101}));
-  EXPECT_EQ(r.sMapNames.at(1), "Mapa 1 Peñalolén");
+  EXPECT_EQ(r.sMapNames, (std::vector<std::string>{"Mapa 0", "Mapa 1 Peñalolén"}));
   EXPECT_EQ(rig.sock.state(), Connection::kClosed);
   EXPECT_TRUE(rig.ui.shown.empty());
-
-  rig.sock.Deliver(Accepted(2, 0, 3, 1));  // nothing more is read
+  rig.sock.Deliver(LoginReply(4711, {2, 0, 3}, {}));  // nothing more is read
   EXPECT_EQ(rig.responses.size(), 1u);
 }
 
@@ -102,14 +69,14 @@ TEST(LoginExchange, EveryOutcome) {
     const char* shown;  // message box text, or nullptr
   };
   const Row rows[] = {
-      {"refused", Message(112, [](DWBUffer& b) { b.PutLong(0); }), 0, -1, nullptr},
-      {"refused negative", Message(112, [](DWBUffer& b) { b.PutLong(-3); }), -3, -1, nullptr},
-      {"too old", Accepted(3, 0, 0, 2), kLoginLibraryTooOld, -1,
+      {"refused", Wire(112, "L", {0}), 0, -1, nullptr},
+      {"refused negative", Wire(112, "L", {-3}), -3, -1, nullptr},
+      {"too old", LoginReply(4711, {3, 0, 0}, {{1, "a"}}), kLoginLibraryTooOld, -1,
        "Imprescindible Instalar nueva version"},
-      {"newer revision recommended", Accepted(2, 0, 5, 1), 4711, 1,
+      {"newer revision recommended", LoginReply(4711, {2, 0, 5}, {{1, "a"}}), 4711, 1,
        "Recomendable Instalar nueva version"},
-      {"no maps", Accepted(2, 0, 0, 0), 4711, 0, nullptr},
-      {"other command", Message(110, [](DWBUffer& b) { b.PutInteger(0); }), -1, -1, nullptr},
+      {"no maps", LoginReply(4711, {2, 0, 0}, {}), 4711, 0, nullptr},
+      {"other command", Wire(110, "I", {0}), -1, -1, nullptr},
       {"cut short", Bytes{'M', 'I', 'C', ' ', 14, 0, 0, 0, 112, 0, 1, 0, 0, 0}, -1, -1, nullptr},
   };
   for (const Row& row : rows) {
@@ -120,13 +87,11 @@ TEST(LoginExchange, EveryOutcome) {
     EXPECT_EQ(rig.responses[0].LIDUser, row.user) << row.name;
     EXPECT_EQ(rig.responses[0].iCantMapas, row.maps) << row.name;
     EXPECT_EQ(rig.sock.state(), Connection::kClosed) << row.name;
+    ASSERT_EQ(rig.ui.shown.size(), row.shown ? 1u : 0u) << row.name;
     if (row.shown) {
-      ASSERT_EQ(rig.ui.shown.size(), 1u) << row.name;
       EXPECT_EQ(rig.ui.shown[0].text, row.shown);
       EXPECT_EQ(rig.ui.shown[0].title, "Orvenda Inc.");
       EXPECT_EQ(rig.ui.shown[0].icon, MessageIcon::Critical);
-    } else {
-      EXPECT_TRUE(rig.ui.shown.empty()) << row.name;
     }
   }
 }
@@ -135,18 +100,38 @@ TEST(LoginExchange, UnreachableServerIsToldAndRaisesNothing) {
   LoginRig rig;
   rig.sock.connectTo = Connection::kError;
   rig.sock.connectAfterPumps = 2;
-  rig.login->Checklogin("srv", 1001, "ana", "x");
+  EXPECT_FALSE(rig.login->Checklogin("srv", 1001, "ana", "x"));
   EXPECT_TRUE(rig.sock.sent().empty());
   EXPECT_TRUE(rig.responses.empty());
   ASSERT_EQ(rig.ui.shown.size(), 1u);
   EXPECT_EQ(rig.ui.shown[0].text, ConnectionFailureText());
 }
 
-TEST(LoginExchange, DestructionWaitsForTheCloseButNotForEver) {
-  LoginRig rig;
-  rig.sock.SetState(Connection::kConnected);
-  rig.login.reset();  // Close() takes the memory socket straight to closed
-  EXPECT_EQ(rig.pump.calls, 0);
+// A socket that reports closing after Close() until the test closes it.
+class LingeringConnection : public testing::MemoryConnection {
+ public:
+  void Close() override { SetState(kClosing); }
+};
+
+// Destruction lets events run until the socket reports closed, but for no more than
+// 60 seconds of the clock, also across midnight.
+TEST(LoginExchange, DestructionWaitsForTheCloseAtMostSixtySeconds) {
+  for (const int closedAfter : {5, 0}) {  // pumps until the socket reports closed; 0: never
+    LingeringConnection sock;
+    testing::ScriptedInteraction ui;
+    testing::FakeClock clock;
+    testing::FakePump pump;
+    clock.now = 24 * 3600 - 20;
+    pump.onPump = [&] {
+      clock.now = (clock.now + 1) % (24 * 3600);
+      if (pump.calls == closedAfter || pump.calls > 200) sock.SetState(Connection::kClosed);
+    };
+    {
+      LoginExchange login(sock, ui, clock, pump);
+      sock.SetState(Connection::kConnected);
+    }
+    EXPECT_EQ(pump.calls, closedAfter == 0 ? 60 : closedAfter);
+  }
 }
 
 TEST(ChangePassword, RequestAndEveryResult) {
@@ -158,20 +143,23 @@ TEST(ChangePassword, RequestAndEveryResult) {
   ServerLink link(sock, viewer, ui, clock, pump);
   RegisterChangePasswordReply(link.dispatcher(), ui);
   sock.SetState(Connection::kConnected);
-
   SendChangePassword(link, 9, "old", "néw");
-  EXPECT_EQ(viewer.pending, 0);
-  EXPECT_EQ(sock.sent().at(0), (Bytes{'M', 'I', 'C', ' ', 24,  0,   0,   0, 120, 0,   9,    0,
-                                      0,   0,   3,   0,   'o', 'l', 'd', 3, 0,   'n', 0xE9, 'w'}));
-
-  for (std::int16_t result : {0, 1, 2}) {
-    sock.Deliver(Message(121, [result](DWBUffer& b) { b.PutInteger(result); }));
-  }
+  EXPECT_EQ(viewer.pending, 0) << "not counted";
+  EXPECT_EQ(sock.sent().at(0), Wire(120, "LSS", {9, "old", "néw"}));
+  for (int result : {0, 1, 2}) sock.Deliver(Wire(121, "I", {result}));
   ASSERT_EQ(ui.shown.size(), 2u);
-  EXPECT_EQ(ui.shown[0].text, "Password succesfully changed");
-  EXPECT_EQ(ui.shown[1].text, "Wrong Password. Please try again");
-  EXPECT_EQ(ui.shown[1].title, "Change Password");
+  EXPECT_EQ(ui.shown[0].text + "|" + ui.shown[1].text + "|" + ui.shown[1].title,
+            "Password succesfully changed|Wrong Password. Please try again|Change Password");
   EXPECT_EQ(ui.shown[1].icon, MessageIcon::Information);
+}
+
+// Names and passwords travel in Windows-1252: the ends of its direct ranges, the
+// remapped 0x80..0x9F row, and characters it lacks (one '?' per character).
+TEST(Codepage, EdgesOfTheDirectRangesAndMissingCharacters) {
+  EXPECT_EQ(Utf8ToCp1252("\x7F\u00A0\u00FF\u20AC\u0178"), "\x7F\xA0\xFF\x80\x9F");
+  EXPECT_EQ(Utf8ToCp1252("\u0100\U0001F600x"), "??x");
+  EXPECT_EQ(Cp1252ToUtf8("\x7F\xA0\xFF\x80\x9F"), "\x7F\u00A0\u00FF\u20AC\u0178");
+  EXPECT_EQ(Cp1252Length("a\u00F1\U0001F600"), 3u);
 }
 
 }  // namespace

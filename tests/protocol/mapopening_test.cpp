@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "protocol/catalogue.h"
 #include "support/recordingmapviewer.h"
 #include "support/wire.h"
@@ -10,113 +12,48 @@ namespace orvenda {
 namespace {
 
 using testing::Bytes;
-using testing::Message;
-using testing::RecordingMapViewer;
+using testing::Wire;
+using testing::WireValue;
 
-struct Field {
-  std::string name;
-  std::int16_t type;
-};
-struct ThemeRec {
-  std::string lower, upper;
-  std::int32_t colour;
-  std::int16_t style, width;
-  std::int32_t fill;
-  std::int16_t fillStyle;
-};
-struct LayerRec {
-  std::string name;
-  std::int32_t id;
-  std::int16_t kind;
-  std::string label = " ", thematic = " ";
-  std::int16_t bold = 1;
-  std::vector<Field> fields;
-  std::vector<ThemeRec> themes;
-};
-
-void PutTheme(DWBUffer& b, const ThemeRec& t) {
-  b.PutString(t.lower);
-  b.PutString(t.upper);
-  b.PutLong(t.colour);
-  b.PutInteger(t.style);
-  b.PutInteger(t.width);
-  b.PutLong(t.fill);
-  b.PutInteger(t.fillStyle);
+// A theme record: lower bound, empty upper bound, colours and styles from `n`.
+const char* const kTheme = "SSLIILI";
+std::vector<WireValue> ThemeFields(const std::string& lower, int n) {
+  return {lower, "", n, n, n, n + 1, n};
 }
 
-void PutLayer(DWBUffer& b, const LayerRec& l) {
-  b.PutString(l.name);
-  b.PutLong(l.id);
-  b.PutInteger(l.kind);
-  for (std::int32_t v : {170, 10, 190, 20}) b.PutLong(v);  // minCol minRow maxCol maxRow
-  b.PutSingle(0.5f);
-  b.PutSingle(0.25f);
-  b.PutInteger(7);  // out of range: stored as 1
-  b.PutSingle(1e-7f);
-  b.PutSingle(1e37f);
-  b.PutLong(0x0000FF);  // the default look: colour, style, width, fill colour, fill style
-  b.PutInteger(2);
-  b.PutInteger(3);
-  b.PutLong(0x00FF00);
-  b.PutInteger(6);
-  b.PutString(l.label);
-  b.PutSingle(0.001f);
-  b.PutSingle(0.5f);
-  b.PutInteger(2);
-  b.PutInteger(l.bold);
-  b.PutLong(0x123456);
-  b.PutString(l.thematic);
-  b.PutInteger(3);
-  b.PutInteger(static_cast<std::int16_t>(l.fields.size()));
-  for (const Field& f : l.fields) {
-    b.PutString(f.name);
-    b.PutInteger(f.type);
+// Name, ID, kind; grid; cell size; visibility 7 (stored as 1); zooms; the default look;
+// label field (" ": none), zooms, visibility, bold, colour; thematic field and type; fields.
+const std::string kLayer = "SLI LLLL FF I FF LIILI S FF II L S I I";
+const std::vector<WireValue> kCalles = {
+    "Calles", 7,    2, 170, 10,       190, 20,       0.5,   0.25, 7, 1e-7,
+    1e37,     0xFF, 2, 3,   0x00FF00, 6,   "NOMBRE", 0.001, 0.5,  2, 2,
+    0x123456, " ",  3, 2,   "NOMBRE", 200, "dir",    2,     0};
+const std::vector<WireValue> kEscuelas = {
+    "Escuelas", 9,      1, 170, 10,       190, 20,     0.5,   0.25, 7, 1e-7,
+    1e37,       0xFF,   2, 3,   0x00FF00, 6,   " ",    0.001, 0.5,  2, 1,
+    0x123456,   "tipo", 3, 2,   "DIR",    2,   "TIPO", 200,   2};
+
+Bytes MapDefinition() {
+  std::vector<WireValue> v = {"Ciudad", -58.123456789f, -34.7f, -58.2f, -34.5f, 0xFFFFFF, 121, 2};
+  for (const auto& part : {kCalles, kEscuelas, ThemeFields("A", 3), ThemeFields("B", 3)}) {
+    v.insert(v.end(), part.begin(), part.end());
   }
-  b.PutInteger(static_cast<std::int16_t>(l.themes.size()));
-  for (const ThemeRec& t : l.themes) PutTheme(b, t);
+  return Wire(101, "S FFFF LII" + kLayer + "SISI I" + kLayer + "SISI I" + kTheme + kTheme, v);
 }
-
-Bytes MapDefinition(const std::vector<LayerRec>& layers) {
-  return Message(101, [&](DWBUffer& b) {
-    b.PutString("Ciudad");
-    b.PutSingle(-58.123456789f);
-    b.PutSingle(-34.7f);
-    b.PutSingle(-58.2f);
-    b.PutSingle(-34.5f);
-    b.PutLong(0xFFFFFF);
-    b.PutInteger(121);
-    b.PutInteger(static_cast<std::int16_t>(layers.size()));
-    for (const LayerRec& l : layers) PutLayer(b, l);
-  });
-}
-
-const std::vector<LayerRec> kTwoLayers = {
-    {"Calles", 7, 2, "NOMBRE", " ", 2, {{"NOMBRE", 200}, {"dir", 2}}, {}},
-    {"Escuelas",
-     9,
-     1,
-     " ",
-     "tipo",
-     1,
-     {{"DIR", 2}, {"TIPO", 200}},
-     {{"A", "", 1, 0, 1, 2, 0}, {"B", "", 3, 1, 2, 4, 1}}},
-};
 
 TEST(MapOpening, TheWholeSequenceByteForByte) {
-  RecordingMapViewer v;
+  testing::RecordingMapViewer v;
   v.props.IDUser = 4711;
   v.props.MapCode = 121;
   SendOpenMap(v, v.props.IDUser, v.props.MapCode);
   EXPECT_EQ(v.pending, 1);
   EXPECT_EQ(v.sock.sent().back(),
             (Bytes{'M', 'I', 'C', ' ', 18, 0, 0, 0, 10, 0, 0x67, 0x12, 0, 0, 121, 0, 0, 0}));
-
-  v.sock.Deliver(Message(110, [](DWBUffer& b) { b.PutInteger(0); }));
+  v.sock.Deliver(Wire(110, "I", {0}));
   EXPECT_EQ(v.pending, 1) << "110 answered, 1 sent";
   EXPECT_EQ(v.sock.sent().back(), (Bytes{'M', 'I', 'C', ' ', 14, 0, 0, 0, 1, 0, 121, 0, 0, 0}));
 
-  // The definition arrives in two pieces.
-  const Bytes def = MapDefinition(kTwoLayers);
+  const Bytes def = MapDefinition();  // arrives in two pieces
   v.sock.Deliver(Bytes(def.begin(), def.begin() + 50));
   EXPECT_EQ(v.mapLoaded, 0);
   v.sock.Deliver(Bytes(def.begin() + 50, def.end()));
@@ -126,19 +63,13 @@ TEST(MapOpening, TheWholeSequenceByteForByte) {
                                          0,   0,   2,   0,   7,  0, 0, 0, 9,  0, 0,    0}));
   EXPECT_EQ(v.props.Nombre, "Ciudad");
   EXPECT_EQ(v.props.MapExtents.MinX, static_cast<double>(-58.123456789f)) << "extents are Singles";
+  EXPECT_EQ(v.props.MapExtents.MaxY, static_cast<double>(-34.5f));
   EXPECT_EQ(v.props.BackgroundColor, 0xFFFFFF);
   EXPECT_EQ(v.projections, std::vector<std::int16_t>{121});
   EXPECT_EQ(v.statuses, (std::vector<std::pair<std::int32_t, int>>{{0, 1}, {0, 101}}));
 
-  v.sock.Deliver(Message(111, [](DWBUffer& b) {
-    b.PutInteger(3);
-    b.PutLong(7);
-    b.PutInteger(ALDraw);
-    b.PutLong(9);
-    b.PutInteger(ALViewer);
-    b.PutLong(55);  // not a layer of this map
-    b.PutInteger(ALDraw);
-  }));
+  // 55 is no layer of this map.
+  v.sock.Deliver(Wire(111, "I LI LI LI", {3, 7, ALDraw, 9, ALViewer, 55, ALDraw}));
   EXPECT_EQ(v.pending, 0);
   EXPECT_EQ(v.zoomExtents, 1);
   EXPECT_EQ(v.layerList.Item("7")->AccessLevel, ALDraw);
@@ -146,50 +77,46 @@ TEST(MapOpening, TheWholeSequenceByteForByte) {
   EXPECT_TRUE(v.ui.shown.empty());
 }
 
-TEST(MapOpening, LayerRecordsFillTheModel) {
-  RecordingMapViewer v;
-  v.pending = 1;
-  v.sock.Deliver(MapDefinition(kTwoLayers));
-  ASSERT_EQ(v.layerList.count(), 2);
-  layer& calles = v.layerList.Item(1);
-  EXPECT_EQ(calles.Nombre, "Calles");
-  EXPECT_EQ(calles.IDLayer, 7);
-  EXPECT_EQ(calles.minCol, 170);
-  EXPECT_EQ(calles.maxRow, 20);
-  EXPECT_EQ(calles.GridDeltaY, 0.25f);
-  EXPECT_EQ(calles.UserVisibility(), 1);
-  EXPECT_EQ(calles.ZoomMax, 1e37f);
-  EXPECT_EQ(calles.lblField, "NOMBRE");
-  EXPECT_EQ(calles.ThematicField, "");
-  EXPECT_FALSE(calles.lblBold) << "only 1 means bold";
-  EXPECT_EQ(calles.DirectionField, "DIR") << "a line layer's dir field is its direction field";
-  EXPECT_EQ(calles.UserDirectionVisibility(), 0);
-  EXPECT_EQ(calles.Campos().count(), 2);
-  ASSERT_EQ(calles.ThematicMap().count(), 1);
-  const Theme& def = calles.ThematicMap().Item(1);
-  EXPECT_EQ(def.min, "MICanyMIC");
-  EXPECT_EQ(def.max, "");
-  EXPECT_EQ(def.DrawColor, 0x0000FFu);
-  EXPECT_EQ(def.DrawStyle, 2);
-  EXPECT_EQ(def.DrawWidth, 3);
-  EXPECT_EQ(def.FillColor, 0x00FF00u);
-  EXPECT_EQ(def.FillStyle, 6);
+// A layer as text: name ID kind | grid | cell size | visibility, zooms | label field,
+// zooms, visibility, bold, colour | thematic field, type, field type | direction field,
+// visibility | fields | classes: bounds, pen colour, style, width, fill colour, style.
+std::string Summary(layer& l) {
+  std::ostringstream os;
+  os << l.Nombre << " " << l.IDLayer << " " << l.Tipo << " | " << l.minCol << " " << l.minRow << " "
+     << l.maxCol << " " << l.maxRow << " | " << l.GridDeltaX << " " << l.GridDeltaY << " | "
+     << l.UserVisibility() << " " << l.ZoomMin << " " << l.ZoomMax << " | " << l.lblField << " "
+     << l.lblZoomMin << " " << l.lblZoomMax << " " << l.UserLabelVisibility() << " " << l.lblBold
+     << " " << l.lblColor << " | " << l.ThematicField << " " << l.ThematicType << " "
+     << l.ThematicFieldType << " | " << l.DirectionField << " " << l.UserDirectionVisibility()
+     << " |";
+  for (const Campo& c : l.Campos()) os << " " << c.Nombre << ":" << c.Tipo;
+  os << " |";
+  for (const Theme& t : l.ThematicMap()) {
+    os << " " << t.min << "-" << t.max << " " << t.DrawColor << " " << t.DrawStyle << " "
+       << t.DrawWidth << " " << t.FillColor << " " << t.FillStyle;
+  }
+  return os.str();
+}
 
-  layer& escuelas = v.layerList.Item(2);
-  EXPECT_EQ(escuelas.lblField, "");
-  EXPECT_TRUE(escuelas.lblBold);
-  EXPECT_EQ(escuelas.DirectionField, "") << "point layers have no direction";
-  EXPECT_EQ(escuelas.ThematicField, "tipo");
-  EXPECT_EQ(escuelas.ThematicFieldType, 200);
-  ASSERT_EQ(escuelas.ThematicMap().count(), 3);
-  EXPECT_EQ(escuelas.ThematicMap().Item(3).min, "B");
-  EXPECT_EQ(escuelas.ThematicMap().Item(3).FillColor, 4u);
+// " " means no field; a visibility of 7 is stored as 1; only 1 means bold; a "DIR" field
+// is a line layer's direction field (hidden at first), never a point layer's.
+TEST(MapOpening, LayerRecordsFillTheModel) {
+  testing::RecordingMapViewer v;
+  v.sock.Deliver(MapDefinition());
+  ASSERT_EQ(v.layerList.count(), 2);
+  EXPECT_EQ(Summary(v.layerList.Item(1)),
+            "Calles 7 2 | 170 10 190 20 | 0.5 0.25 | 1 1e-07 1e+37 | NOMBRE 0.001 0.5 2 0 1193046 "
+            "|  3 0 | DIR 0 | NOMBRE:200 dir:2 | MICanyMIC- 255 2 3 65280 6");
+  EXPECT_EQ(
+      Summary(v.layerList.Item(2)),
+      "Escuelas 9 1 | 170 10 190 20 | 0.5 0.25 | 1 1e-07 1e+37 |  0.001 0.5 2 1 1193046 | "
+      "tipo 3 200 |  0 | DIR:2 TIPO:200 | MICanyMIC- 255 2 3 65280 6 A- 3 3 3 4 3 B- 3 3 3 4 3");
 }
 
 TEST(MapOpening, RefusalAndSingleLayerReplies) {
-  RecordingMapViewer v;
+  testing::RecordingMapViewer v;
   v.pending = 1;
-  v.sock.Deliver(Message(110, [](DWBUffer& b) { b.PutInteger(3); }));
+  v.sock.Deliver(Wire(110, "I", {3}));
   EXPECT_EQ(v.pending, 0);
   EXPECT_TRUE(v.sock.sent().empty());
   ASSERT_EQ(v.ui.shown.size(), 1u);
@@ -197,39 +124,21 @@ TEST(MapOpening, RefusalAndSingleLayerReplies) {
   EXPECT_EQ(v.ui.shown[0].title, "Orvenda Viewer");
   EXPECT_EQ(v.ui.shown[0].icon, MessageIcon::Critical);
 
-  v.pending = 1;
-  v.sock.Deliver(MapDefinition(kTwoLayers));
+  v.sock.Deliver(MapDefinition());
+  v.layerList.Item("7")->DirectionField = "";
   v.pending = 4;
-  v.sock.Deliver(testing::Join({
-      Message(103,
-              [](DWBUffer& b) {
-                b.PutLong(9);
-                b.PutInteger(1);
-                b.PutString("Dir2");
-                b.PutInteger(3);
-              }),
-      Message(109,
-              [](DWBUffer& b) {
-                b.PutLong(9);
-                b.PutInteger(1);
-                PutTheme(b, {"C", "", 5, 0, 1, 6, 0});
-              }),
-      Message(103,
-              [](DWBUffer& b) {  // a layer the map does not hold
-                b.PutLong(404);
-                b.PutInteger(1);
-                b.PutString("X");
-                b.PutInteger(3);
-              }),
-      Message(109,
-              [](DWBUffer& b) {
-                b.PutLong(404);
-                b.PutInteger(0);
-              }),
-  }));
+  const auto fields = [](int layerId) { return Wire(103, "LI SI", {layerId, 1, "Dir", 3}); };
+  auto theme = ThemeFields("C", 5);
+  const auto themes = [&](int layerId) {
+    std::vector<WireValue> record = {layerId, 1};
+    record.insert(record.end(), theme.begin(), theme.end());
+    return Wire(109, std::string("LI") + kTheme, record);
+  };
+  v.sock.Deliver(testing::Join({fields(7), themes(9), fields(404), themes(404)}));
   EXPECT_EQ(v.pending, 0);
+  EXPECT_EQ(v.layerList.Item("7")->Campos().count(), 3);
+  EXPECT_EQ(v.layerList.Item("7")->DirectionField, "");
   layer& escuelas = *v.layerList.Item("9");
-  EXPECT_EQ(escuelas.Campos().count(), 3);
   EXPECT_EQ(escuelas.ThematicMap().count(), 4);
   EXPECT_EQ(escuelas.ThematicMap().Item(4).min, "C");
   EXPECT_EQ(v.ui.shown.size(), 1u) << "nothing more to tell the user";
@@ -239,7 +148,7 @@ TEST(MapOpening, RefusalAndSingleLayerReplies) {
 // on the next one, before the request that needed the connection, and its reply
 // asks for no definition: the viewer already has it.
 TEST(MapOpening, ALoadedMapIsOpenedAgainOnANewConnection) {
-  RecordingMapViewer v;
+  testing::RecordingMapViewer v;
   v.pump.onPump = [&v] {
     v.clock.now += 1;
     v.sock.Pump();
@@ -254,16 +163,13 @@ TEST(MapOpening, ALoadedMapIsOpenedAgainOnANewConnection) {
   v.sock.SetState(Connection::kClosed);
   v.pending = 0;
   v.link().SendToServer(cmd::kCell, [](DWBUffer& b) {
-    for (std::int32_t n : {9, 230, 159}) b.PutLong(n);
+    testing::PutFields(b, "LLL", {9, 230, 159});
   });
   ASSERT_EQ(v.sock.sent().size(), 3u);
-  EXPECT_EQ(v.sock.sent()[1], Message(10, [](DWBUffer& b) {
-              b.PutLong(77);
-              b.PutLong(3);
-            }));
+  EXPECT_EQ(v.sock.sent()[1], Wire(10, "LL", {77, 3}));
   EXPECT_EQ(v.sock.sent()[2][8], cmd::kCell) << "the cell request after it";
   EXPECT_EQ(v.pending, 2);
-  v.sock.Deliver(Message(110, [](DWBUffer& b) { b.PutInteger(0); }));
+  v.sock.Deliver(Wire(110, "I", {0}));
   EXPECT_EQ(v.pending, 1);
   EXPECT_EQ(v.sock.sent().size(), 3u) << "no second map definition";
   EXPECT_FALSE(v.props.reopening);
@@ -272,16 +178,16 @@ TEST(MapOpening, ALoadedMapIsOpenedAgainOnANewConnection) {
   // Refused this time (the user lost the map): the user is told, nothing more is asked.
   v.sock.SetState(Connection::kClosed);
   v.link().SendToServer(cmd::kCell);
-  v.sock.Deliver(Message(110, [](DWBUffer& b) { b.PutInteger(1); }));
+  v.sock.Deliver(Wire(110, "I", {1}));
   EXPECT_EQ(v.sock.sent().size(), 5u);
   ASSERT_EQ(v.ui.shown.size(), 1u);
   EXPECT_EQ(v.ui.shown[0].text, "Acceso Denegado");
   EXPECT_FALSE(v.props.reopening);
 
   // A first opening still asks for the definition.
-  v.sock.Deliver(Message(110, [](DWBUffer& b) { b.PutInteger(0); }));
+  v.sock.Deliver(Wire(110, "I", {0}));
   ASSERT_EQ(v.sock.sent().size(), 6u);
-  EXPECT_EQ(v.sock.sent()[5], Message(1, [](DWBUffer& b) { b.PutLong(3); }));
+  EXPECT_EQ(v.sock.sent()[5], Wire(1, "L", {3}));
 }
 
 }  // namespace

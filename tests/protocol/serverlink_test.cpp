@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "protocol/catalogue.h"
 #include "protocol/connecttoserver.h"
 #include "support/fakes.h"
@@ -13,6 +15,7 @@ namespace {
 
 using testing::Bytes;
 using testing::Message;
+using testing::Wire;
 
 struct Link {
   testing::RecordingViewer viewer;
@@ -31,142 +34,121 @@ struct Link {
 };
 
 TEST(ConnectToServer, WaitsForTheSocketWithinSixtySeconds) {
-  {
+  struct Row {
+    const char* name;
+    int startState, connectTo, connectAfterPumps;
+    std::int32_t startClock;
+    bool connected;
+    int pumps, connects;
+  };
+  const Row rows[] = {
+      {"answers after 5 pumps", Connection::kClosed, Connection::kConnected, 5, 0, true, 5, 1},
+      {"closing: connects anew", Connection::kClosing, Connection::kOpen, 2, 0, true, 2, 1},
+      {"never answers", Connection::kClosed, Connection::kConnected, 1000000, 0, false, 60, 1},
+      {"refused", Connection::kClosed, Connection::kError, 3, 0, false, 3, 1},
+      {"already connected", Connection::kConnected, Connection::kConnected, 0, 0, true, 0, 0},
+      {"waits across midnight", Connection::kClosed, Connection::kConnected, 1000000, 86370, false,
+       60, 1},
+  };
+  for (const Row& r : rows) {
     Link l;
-    l.sock.connectAfterPumps = 5;
-    EXPECT_TRUE(ConnectToServer(l.sock, "maps.example", 1001, l.clock, l.pump));
-    EXPECT_EQ(l.sock.RemoteHost(), "maps.example");
-    EXPECT_EQ(l.sock.RemotePort(), 1001);
-    EXPECT_EQ(l.pump.calls, 5);
-  }
-  {
-    Link l;  // never answers: gives up after 60 s of (fake) time
-    l.sock.connectAfterPumps = 1000000;
-    EXPECT_FALSE(ConnectToServer(l.sock, "h", 1, l.clock, l.pump));
-    EXPECT_EQ(l.pump.calls, 60);
-  }
-  {
-    Link l;  // refused
-    l.sock.connectTo = Connection::kError;
-    l.sock.connectAfterPumps = 3;
-    EXPECT_FALSE(ConnectToServer(l.sock, "h", 1, l.clock, l.pump));
-    EXPECT_EQ(l.pump.calls, 3);
-  }
-  {
-    Link l;  // already connected: left alone
-    l.sock.SetState(Connection::kConnected);
-    EXPECT_TRUE(ConnectToServer(l.sock, "h", 1, l.clock, l.pump));
-    EXPECT_EQ(l.sock.connectCalls(), 0);
-  }
-  {
-    Link l;  // the wait crosses midnight and still ends
-    l.clock.now = 24 * 3600 - 30;
-    l.pump.onPump = [&l] { l.clock.now = (l.clock.now + 1) % (24 * 3600); };
-    l.sock.connectAfterPumps = 1000000;
-    EXPECT_FALSE(ConnectToServer(l.sock, "h", 1, l.clock, l.pump));
-    EXPECT_EQ(l.pump.calls, 60);
+    l.sock.SetState(r.startState);
+    l.sock.connectTo = r.connectTo;
+    l.sock.connectAfterPumps = r.connectAfterPumps;
+    if (r.startClock) l.clock.now = r.startClock;
+    l.pump.onPump = [&l] {
+      l.clock.now = (l.clock.now + 1) % (24 * 3600);
+      l.sock.Pump();
+    };
+    EXPECT_EQ(ConnectToServer(l.sock, "maps.example", 1001, l.clock, l.pump), r.connected)
+        << r.name;
+    EXPECT_EQ(l.pump.calls, r.pumps) << r.name;
+    EXPECT_EQ(l.sock.connectCalls(), r.connects) << r.name;
+    EXPECT_EQ(l.sock.RemoteHost(), r.connects ? "maps.example" : "") << r.name;
   }
 }
 
-TEST(ServerLink, CountedAndUncountedSends) {
+// The catalogue's counted commands: a counted request raises PendingRequests when
+// sent and its reply lowers it; the rest leave it alone.
+TEST(ServerLink, OnlyCountedRequestsRaisePending) {
+  const std::set<int> countedRequests = {1, 2, 4, 5, 6, 10, 11, 13, 14, 15, 230};
+  const std::set<int> otherRequests = {12, 120, 205, 206, 207, 208, 210, 220, 221, 240};
+  const std::set<int> countedReplies = {101, 102, 103, 104, 105, 106, 109,
+                                        110, 111, 113, 114, 115, 231};
+  const std::set<int> otherReplies = {107, 108, 112, 121, 241, 250};
   Link l;
   l.sock.SetState(Connection::kConnected);
-  EXPECT_TRUE(l.link.SendToServer(cmd::kOpenMap, [](DWBUffer& b) {
-    b.PutLong(77);
-    b.PutLong(3);
-  }));
-  EXPECT_EQ(l.viewer.pending, 1);
-  EXPECT_TRUE(l.link.SendToServer(cmd::kChangeAttributes, [](DWBUffer& b) { b.PutLong(1); }));
-  EXPECT_EQ(l.viewer.pending, 1) << "220 is not counted";
-  EXPECT_TRUE(l.link.SendToServer(cmd::kCell));
-  EXPECT_EQ(l.viewer.pending, 2);
-  ASSERT_EQ(l.sock.sent().size(), 3u);
-  EXPECT_EQ(l.sock.sent()[0],
-            (Bytes{'M', 'I', 'C', ' ', 18, 0, 0, 0, 10, 0, 77, 0, 0, 0, 3, 0, 0, 0}));
+  for (int code = -1; code <= 300; ++code) {
+    const std::int32_t before = l.viewer.pending;
+    EXPECT_TRUE(l.link.SendToServer(static_cast<std::int16_t>(code)));
+    EXPECT_EQ(l.viewer.pending - before, countedRequests.contains(code) ? 1 : 0) << code;
+    const auto info = FindCommand(static_cast<std::int16_t>(code));
+    const bool request = countedRequests.contains(code) || otherRequests.contains(code);
+    const bool reply = countedReplies.contains(code) || otherReplies.contains(code);
+    ASSERT_EQ(info.has_value(), request || reply) << code;
+    if (!info) continue;
+    EXPECT_EQ(info->direction, request ? Direction::ClientToServer : Direction::ServerToClient);
+    EXPECT_EQ(info->counted, countedRequests.contains(code) || countedReplies.contains(code))
+        << code;
+  }
+  EXPECT_EQ(l.sock.sent()[11], (Bytes{'M', 'I', 'C', ' ', 10, 0, 0, 0, 10, 0}));
 }
 
+// A send on a dropped connection connects again; the new connection gets the map's
+// session back before the request. A failed connection loses only the request.
 TEST(ServerLink, SendReconnectsAndAFailedReconnectLosesNothingButTheRequest) {
   Link l;
   l.sock.SetRemote("srv", 1001);
-  l.sock.connectAfterPumps = 2;
-  EXPECT_TRUE(l.link.SendToServer(cmd::kAccessLevels));
-  EXPECT_EQ(l.sock.connectCalls(), 1);
-  EXPECT_EQ(l.sock.sent().size(), 1u);
-  EXPECT_EQ(l.viewer.pending, 1);
-
-  l.sock.SetState(Connection::kClosed);
-  l.sock.connectTo = Connection::kError;
-  EXPECT_FALSE(l.link.SendToServer(cmd::kMapDefinition));
-  EXPECT_EQ(l.viewer.pending, 1) << "a lost request must not keep the viewer waiting";
-  EXPECT_EQ(l.sock.sent().size(), 1u);
-  ASSERT_EQ(l.ui.shown.size(), 1u);
-  EXPECT_EQ(l.ui.shown[0].title, "Orvenda Viewer");
-  EXPECT_EQ(l.ui.shown[0].icon, MessageIcon::Critical);
-  EXPECT_NE(l.ui.shown[0].text.find("\t2.- Network Proxy\n\nPlease contact"), std::string::npos);
-}
-
-// The code of each request sent, in order.
-std::vector<std::int16_t> SentCodes(const testing::MemoryConnection& sock) {
-  std::vector<std::int16_t> codes;
-  for (const Bytes& m : sock.sent()) {
-    codes.push_back(static_cast<std::int16_t>(m.at(8) | (m.at(9) << 8)));
-  }
-  return codes;
-}
-
-TEST(ServerLink, ANewConnectionGetsItsSessionBackBeforeTheRequest) {
-  Link l;
-  l.sock.SetRemote("srv", 1001);
-  l.sock.SetState(Connection::kConnected);
   int reconnects = 0;
   l.link.SetReconnected([&] {
     ++reconnects;
     l.link.SendToServer(cmd::kOpenMap);
   });
+  l.sock.connectAfterPumps = 2;
   EXPECT_TRUE(l.link.SendToServer(cmd::kCell));
-  EXPECT_EQ(reconnects, 0) << "still connected: nothing to give back";
-
-  l.sock.SetState(Connection::kClosed);  // the server dropped the connection
-  l.sock.connectAfterPumps = 1;
   EXPECT_TRUE(l.link.SendToServer(cmd::kCell));
+  EXPECT_EQ(l.sock.connectCalls(), 1);
   EXPECT_EQ(reconnects, 1);
-  EXPECT_EQ(SentCodes(l.sock), (std::vector<std::int16_t>{cmd::kCell, cmd::kOpenMap, cmd::kCell}));
+  std::vector<int> codes;
+  for (const Bytes& m : l.sock.sent()) codes.push_back(m.at(8) | (m.at(9) << 8));
+  EXPECT_EQ(codes, (std::vector<int>{cmd::kOpenMap, cmd::kCell, cmd::kCell}));
   EXPECT_EQ(l.viewer.pending, 3);
 
   l.sock.SetState(Connection::kClosed);
   l.sock.connectTo = Connection::kError;
-  EXPECT_FALSE(l.link.SendToServer(cmd::kCell));
+  EXPECT_FALSE(l.link.SendToServer(cmd::kMapDefinition));
+  EXPECT_EQ(l.viewer.pending, 3) << "a lost request must not keep the viewer waiting";
+  EXPECT_EQ(l.sock.sent().size(), 3u);
   EXPECT_EQ(reconnects, 1) << "no connection, no session to give back";
+  ASSERT_EQ(l.ui.shown.size(), 1u);
+  EXPECT_EQ(l.ui.shown[0].title + ": " + l.ui.shown[0].text,
+            "Orvenda Viewer: " + ConnectionFailureText());
+  EXPECT_EQ(l.ui.shown[0].icon, MessageIcon::Critical);
 }
 
+// Handlers start after the command code; 107 and 108 are ignored; 241 hands its result
+// on; 104 goes to attribute editing while that mode is on; an unknown code is told.
 TEST(ServerLink, DispatchRoutesByCode) {
   Link l;
-  std::vector<std::int32_t> seen;
-  l.link.dispatcher().Register(cmd::kOpenMapReply, [&](DWBUffer& m) {
-    EXPECT_EQ(m.cursor(), 11) << "handlers start after the command code";
-    seen.push_back(m.GetInteger());
+  std::vector<std::string> calls;
+  Dispatcher& d = l.link.dispatcher();
+  d.Register(cmd::kOpenMapReply, [&](DWBUffer& m) {
+    const std::string at = std::to_string(m.cursor()) + ": ";
+    calls.push_back(at + std::to_string(m.GetInteger()));
   });
-  std::vector<std::int16_t> results;
-  l.link.dispatcher().RegisterSaveResult([&](std::int16_t r) { results.push_back(r); });
-  int editing = 0, info = 0;
-  l.link.dispatcher().Register(cmd::kElementAttributesReply, [&](DWBUffer&) { ++info; });
-  l.link.dispatcher().RegisterAttributeEditing([&](DWBUffer&) { ++editing; });
-
-  l.sock.Deliver(
-      testing::Join({Message(110, [](DWBUffer& b) { b.PutInteger(5); }), Message(107), Message(108),
-                     Message(241, [](DWBUffer& b) { b.PutInteger(1000); }), Message(104)}));
-  l.link.dispatcher().SetAttributeEditingMode(true);
+  d.RegisterSaveResult([&](std::int16_t r) { calls.push_back("saved " + std::to_string(r)); });
+  d.Register(cmd::kElementAttributesReply, [&](DWBUffer&) { calls.push_back("information"); });
+  d.RegisterAttributeEditing([&](DWBUffer&) { calls.push_back("editing"); });
+  l.sock.Deliver(testing::Join(
+      {Wire(110, "I", {5}), Message(107), Message(108), Wire(241, "I", {1000}), Message(104)}));
+  d.SetAttributeEditingMode(true);
   l.sock.Deliver(Message(104));
-  EXPECT_EQ(seen, std::vector<std::int32_t>{5});
-  EXPECT_EQ(results, std::vector<std::int16_t>{1000});
-  EXPECT_EQ(info, 1);
-  EXPECT_EQ(editing, 1);
+  EXPECT_EQ(calls, (std::vector<std::string>{"11: 5", "saved 1000", "information", "editing"}));
   EXPECT_TRUE(l.ui.shown.empty());
-
   l.sock.Deliver(Message(999));
   ASSERT_EQ(l.ui.shown.size(), 1u);
-  EXPECT_EQ(l.ui.shown[0].text, "Error!\nNo se entiende el comando");
-  EXPECT_EQ(l.ui.shown[0].title, "Proyecto Tarrowito");
+  EXPECT_EQ(l.ui.shown[0].title + ": " + l.ui.shown[0].text,
+            "Proyecto Tarrowito: Error!\nNo se entiende el comando");
   EXPECT_EQ(l.ui.shown[0].buttons, MessageButtons::Ok);
 }
 
@@ -174,24 +156,31 @@ TEST(ServerLink, ShortRepliesAreDroppedAndReportedOncePerBrokenStretch) {
   Link l;
   int handled = 0;
   l.link.dispatcher().Register(cmd::kAccessLevelsReply, [&](DWBUffer& m) {
-    const int n = m.GetInteger();
-    for (int i = 0; i < n; ++i) {
-      m.GetLong();
-      m.GetInteger();
-    }
+    for (int i = 0, n = m.GetInteger(); i < n; ++i) m.GetLong(), m.GetInteger();
     ++handled;
   });
-  const Bytes truncated = Message(111, [](DWBUffer& b) {
-    b.PutInteger(3);
-    b.PutLong(1);
-  });
-  const Bytes fine = Message(111, [](DWBUffer& b) { b.PutInteger(0); });
+  const Bytes truncated = Wire(111, "IL", {3, 1});
   l.sock.Deliver(testing::Join({truncated, truncated, truncated}));
   EXPECT_EQ(l.ui.shown.size(), 1u);
-  l.sock.Deliver(fine);
+  l.sock.Deliver(Wire(111, "I", {0}));
   EXPECT_EQ(handled, 1) << "the program goes on";
   l.sock.Deliver(truncated);
   EXPECT_EQ(l.ui.shown.size(), 2u);
+  EXPECT_EQ(l.ui.shown[1].icon, MessageIcon::Exclamation);
+  l.sock.Deliver(Wire(111, "I", {0}));
+  l.sock.Deliver(Bytes{'M', 'I', 'C', ' ', 3, 0, 0, 0});  // the header alone shows it is broken
+  EXPECT_EQ(l.ui.shown.size(), 3u);
+}
+
+// A request's length field holds its whole size, a header alone being 8 bytes; a length
+// given (as reassembly stamps a first part) is written whatever the size.
+TEST(ServerLink, ClosingAMessageWritesItsLength) {
+  DWBUffer b;
+  b.CrearHeader();
+  b.cerrarMensaje(0);
+  EXPECT_EQ(b.buffer(), (Bytes{'M', 'I', 'C', ' ', 8, 0, 0, 0}));
+  b.cerrarMensaje(1);
+  EXPECT_EQ(b.buffer(), (Bytes{'M', 'I', 'C', ' ', 1, 0, 0, 0}));
 }
 
 TEST(ServerLink, ViewersDoNotShareState) {
@@ -199,7 +188,7 @@ TEST(ServerLink, ViewersDoNotShareState) {
   int gotA = 0, gotB = 0;
   a.link.dispatcher().Register(110, [&](DWBUffer&) { ++gotA; });
   b.link.dispatcher().Register(110, [&](DWBUffer&) { ++gotB; });
-  const Bytes m = Message(110, [](DWBUffer& x) { x.PutInteger(0); });
+  const Bytes m = Wire(110, "I", {0});
   a.sock.Deliver(Bytes(m.begin(), m.begin() + 5));
   b.sock.Deliver(m);
   EXPECT_EQ(gotB, 1);

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <stdexcept>
 
 namespace orvenda::test {
 
@@ -86,6 +85,20 @@ std::string Text(const ProjectedXY& p) {
   return "(x " + Number("%.4f", p.x) + ", y " + Number("%.4f", p.y) + ")";
 }
 
+::testing::AssertionResult Near(const ProjectedXY& got, const ProjectedXY& want, double tolerance) {
+  if (std::fabs(got.x - want.x) <= tolerance && std::fabs(got.y - want.y) <= tolerance) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << Text(got) << ", want " << Text(want);
+}
+
+::testing::AssertionResult Near(const GeoLonLat& got, const GeoLonLat& want, double tolerance) {
+  if (std::fabs(got.lon - want.lon) <= tolerance && std::fabs(got.lat - want.lat) <= tolerance) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << Text(got) << ", want " << Text(want);
+}
+
 void ExpectPassesPositionsThrough(const CProjection& projection, const ProjectedXY& projected,
                                   const std::string& name) {
   EXPECT_FALSE(projection.IsSetUp()) << name;
@@ -95,6 +108,19 @@ void ExpectPassesPositionsThrough(const CProjection& projection, const Projected
   const GeoLonLat g = projection.Unproject(projected.x, projected.y);
   EXPECT_EQ(g.lon, projected.x) << name << ": " << Text(g);
   EXPECT_EQ(g.lat, projected.y) << name << ": " << Text(g);
+}
+
+void ExpectNoPositionFromNonFiniteInput(const CProjection& projection, const std::string& name) {
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+  for (const auto& [a, b] :
+       {std::pair{inf, 40.0}, {-inf, -inf}, {10.0, inf}, {nan, 40.0}, {10.0, nan}, {inf, nan}}) {
+    const ProjectedXY p = projection.Project(a, b);
+    EXPECT_FALSE(std::isfinite(p.x) && std::isfinite(p.y)) << name << " " << a << "," << b;
+    const GeoLonLat g = projection.Unproject(a, b);
+    EXPECT_TRUE(!std::isfinite(g.lon + g.lat) || !std::isnan(a + b))
+        << name << " " << a << "," << b << ": a NaN gives no position";
+  }
 }
 
 }  // namespace orvenda::test

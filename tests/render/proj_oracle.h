@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "render/cprojection.h"
@@ -36,6 +38,10 @@ std::string AlbersDefinition(double lat1, double lat2, double lon0, double lat0,
 /// Distance on the ground between two nearby positions, in metres (mean earth radius).
 double GroundMetres(const GeoLonLat& a, const GeoLonLat& b);
 
+/// Both coordinates within `tolerance` of the wanted ones, printing both otherwise.
+::testing::AssertionResult Near(const ProjectedXY& got, const ProjectedXY& want, double tolerance);
+::testing::AssertionResult Near(const GeoLonLat& got, const GeoLonLat& want, double tolerance);
+
 /// Readable coordinates for failure messages.
 std::string Text(const GeoLonLat& p);
 std::string Text(const ProjectedXY& p);
@@ -44,5 +50,8 @@ std::string Text(const ProjectedXY& p);
 /// ways; `projected` is a position in its own units.
 void ExpectPassesPositionsThrough(const CProjection& projection, const ProjectedXY& projected,
                                   const std::string& name);
+
+/// Infinite or NaN coordinates never project to a finite position, nor does a NaN unproject to one.
+void ExpectNoPositionFromNonFiniteInput(const CProjection& projection, const std::string& name);
 
 }  // namespace orvenda::test

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "drawing_fixture.h"
 #include "render/clipping.h"
@@ -24,93 +22,63 @@ double Area(const std::vector<SurfacePoint>& ring) {
   return std::abs(twice) / 2;
 }
 
-std::string Text(const std::vector<SurfacePoint>& ring) {
-  std::ostringstream os;
-  for (const SurfacePoint& p : ring) os << " (" << p.x << ", " << p.y << ")";
-  return os.str();
-}
-
-TEST(Clipping, RingsKeepTheirAreaInsideTheBox) {
+// A ring keeps the part of its area inside the box, with every vertex in the box; a
+// segment keeps the part inside, or nothing.
+TEST(Clipping, RingsAndSegments) {
   const ClipBox box{0, 0, 100, 100};
-  struct Row {
-    const char* name;
-    std::vector<SurfacePoint> ring;
-    double wantArea;
-  };
-  const std::vector<Row> rows = {
-      {"inside", {{10, 10}, {20, 10}, {20, 20}}, 50},
-      {"overlapping a corner", {{50, 50}, {150, 50}, {150, 150}, {50, 150}}, 2500},
-      {"covering the box", {{-1e9F, -1e9F}, {1e9F, -1e9F}, {1e9F, 1e9F}, {-1e9F, 1e9F}}, 10000},
-      {"outside", {{200, 200}, {300, 200}, {300, 300}}, 0},
-      {"triangle covering a band", {{-100, 50}, {200, 50}, {50, -100}}, 5000},
-      {"triangle cut by one side", {{50, 20}, {150, 20}, {50, 80}}, 2250},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
+  const std::pair<std::vector<SurfacePoint>, double> rings[] = {
+      {{{10, 10}, {20, 10}, {20, 20}}, 50},
+      {{{50, 50}, {150, 50}, {150, 150}, {50, 150}}, 2500},
+      {{{-1e9F, -1e9F}, {1e9F, -1e9F}, {1e9F, 1e9F}, {-1e9F, 1e9F}}, 10000},
+      {{{200, 200}, {300, 200}, {300, 300}}, 0},
+      {{{-100, 50}, {200, 50}, {50, -100}}, 5000},
+      {{{50, 20}, {150, 20}, {50, 80}}, 2250},
+      {{{20, -50}, {80, -50}, {80, 50}}, 750}};
+  for (const auto& [ring, area] : rings) {
     std::vector<SurfacePoint> out;
-    ClipRing(r.ring, box, out);
-    EXPECT_NEAR(Area(out), r.wantArea, 1e-3) << Text(out);
-    for (const SurfacePoint& p : out) EXPECT_TRUE(box.Contains(p.x, p.y)) << Text(out);
+    ClipRing(ring, box, out);
+    EXPECT_NEAR(Area(out), area, 1e-3) << area;
+    for (const SurfacePoint& p : out) EXPECT_TRUE(box.Contains(p.x, p.y)) << p.x << "," << p.y;
+  }
+  const std::vector<SurfacePoint> touching = {{50, 0}, {100, 50}, {100, 100}, {0, 100}};
+  std::vector<SurfacePoint> same;
+  ClipRing(touching, box, same);
+  EXPECT_EQ(same, touching) << "a ring touching the sides from inside comes back as it was";
+  const std::array<SurfacePoint, 4> segments[] = {
+      // from, to; kept from, to (0, 0: none)
+      {{{10, 10}, {20, 30}, {10, 10}, {20, 30}}},     {{{-50, 50}, {150, 50}, {0, 50}, {100, 50}}},
+      {{{50, 50}, {150, 150}, {50, 50}, {100, 100}}}, {{{50, -50}, {50, 150}, {50, 0}, {50, 100}}},
+      {{{-50, -10}, {150, -10}, {0, 0}, {0, 0}}},     {{{90, -20}, {120, 10}, {0, 0}, {0, 0}}}};
+  for (const auto& s : segments) {
+    SurfacePoint a = s[0], b = s[1];
+    const bool kept = ClipSegment(a, b, box);
+    EXPECT_EQ(kept, !(s[2] == SurfacePoint{0, 0})) << s[0].x << "," << s[0].y;
+    EXPECT_TRUE(!kept || (a == s[2] && b == s[3])) << a.x << "," << a.y << " " << b.x << "," << b.y;
   }
 }
 
-TEST(Clipping, Segments) {
-  const ClipBox box{0, 0, 100, 100};
-  struct Row {
-    const char* name;
-    SurfacePoint a, b;
-    bool kept;
-    SurfacePoint wantA, wantB;
-  };
-  const Row rows[] = {
-      {"inside", {10, 10}, {20, 30}, true, {10, 10}, {20, 30}},
-      {"through", {-50, 50}, {150, 50}, true, {0, 50}, {100, 50}},
-      {"diagonal out at a corner", {50, 50}, {150, 150}, true, {50, 50}, {100, 100}},
-      {"beside", {-50, -10}, {150, -10}, false, {}, {}},
-      {"pointing past the corner", {90, -20}, {120, 10}, false, {}, {}},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    SurfacePoint a = r.a;
-    SurfacePoint b = r.b;
-    ASSERT_EQ(ClipSegment(a, b, box), r.kept);
-    if (r.kept) {
-      EXPECT_EQ(a, r.wantA) << a.x << "," << a.y;
-      EXPECT_EQ(b, r.wantB) << b.x << "," << b.y;
-    }
-  }
-}
-
-// Zoomed far in, a polygon whose vertices lie thousands of views away still
-// fills the view, with pixel positions that stay small.
-TEST(Clipping, ZoomedInPolygonFillsTheViewWithBoundedPixels) {
+// Zoomed far in, a polygon whose vertices lie thousands of views away still fills the
+// view with small pixel positions, its stored positions the true ones; vertices that
+// fall in the same pixel are sent once.
+TEST(Clipping, DrawnPolygonsAreClippedAndThinned) {
   test::DrawingFixture f;
   layer lyr;
   test::DrawingFixture::Define(lyr, polygonlayer, 0, 1, 0);
   Entidad& e = test::DrawingFixture::Add(lyr, 1, {{-170, -80}, {170, -80}, {170, 80}, {-170, 80}});
+  Entidad& near = test::DrawingFixture::Add(
+      lyr, 2, {{10, 10}, {10.01, 10.01}, {20, 10}, {20.02, 10}, {20, 20}, {10.01, 10}});
+  Draw(near, f.Box(), f.painter, polygonlayer);
   f.view.ApplyExtents(10, 10, 10.0001, 10.0001);
   ASSERT_TRUE(Draw(e, f.Box(), f.painter, polygonlayer));
   const auto polygons = f.surface.Of(PrimitiveKind::Polygon);
-  ASSERT_EQ(polygons.size(), 1U);
-  for (const PixelPoint& p : polygons[0].pixels) {
-    EXPECT_LE(std::abs(p.x), 800 + 2 * ViewPainter::kClipMargin);
-    EXPECT_LE(std::abs(p.y), 600 + 2 * ViewPainter::kClipMargin);
-  }
-  EXPECT_EQ(polygons[0].pixels.size(), 4U);
-  // The stored positions are the true ones, not the clipped ones.
-  EXPECT_LT(e.Screen()[0].X, -1e6);
-}
-
-TEST(Clipping, SamePixelVerticesAreSentOnce) {
-  test::DrawingFixture f;  // 10 units per degree
-  layer lyr;
-  test::DrawingFixture::Define(lyr, polygonlayer, 0, 1, 0);
-  Entidad& e = test::DrawingFixture::Add(
-      lyr, 1, {{10, 10}, {10.01, 10.01}, {20, 10}, {20.02, 10}, {20, 20}, {10.01, 10}});
-  Draw(e, f.Box(), f.painter, polygonlayer);
-  const auto polygons = f.surface.Of(PrimitiveKind::Polygon);
-  ASSERT_EQ(polygons.size(), 1U);
+  ASSERT_EQ(polygons.size(), 2U);
   EXPECT_EQ(polygons[0].pixels, (std::vector<PixelPoint>{{100, 500}, {200, 500}, {200, 400}}));
+  const int m = static_cast<int>(ViewPainter::kClipMargin);
+  ASSERT_EQ(polygons[1].pixels.size(), 4U) << "the clip box's corners";
+  for (const PixelPoint corner :
+       {PixelPoint{-m, -m}, {800 + m, -m}, {800 + m, 600 + m}, {-m, 600 + m}})
+    EXPECT_EQ(std::count(polygons[1].pixels.begin(), polygons[1].pixels.end(), corner), 1);
+  EXPECT_LT(e.Screen()[0].X, -1e6);
 }
 
 }  // namespace

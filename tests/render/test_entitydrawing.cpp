@@ -1,176 +1,103 @@
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "drawing_fixture.h"
 #include "render/entitydrawing.h"
 
 namespace orvenda {
 namespace {
 
-using test::Joined;
 using testing::PrimitiveKind;
-using testing::RecordedPrimitive;
 
-// What one element draws with each class style, as the surface saw it.
+// What one element (10,10)-(20,10)-(20,20) draws with each class style, as the surface
+// saw it, state changes included; every vertex's position is kept for repaints.
 TEST(EntityDrawing, WhatEachClassStyleDraws) {
-  struct Row {
-    const char* name;
-    TipoLayer kind;
-    int16_t style, width;
-    int16_t fillStyle;
-    std::vector<std::string> wantPrimitives;  // the log lines of primitives only
-    testing::SurfaceState wantLast;           // checked fields: pen, fill, colours
-  };
-  const Colour pen = RgbColour(10, 20, 30);
-  const Colour fill = RgbColour(200, 100, 50);
-  const std::vector<Row> rows = {
-      {"point", pointlayer, 0, 3, 1, {"Dot 100,500 #1e140a"}, {3, 0, 0, 0, 1, 0xFFFFFF, {}}},
-      {"point transparent", pointlayer, 5, 3, 1, {}, {}},
-      {"solid polyline in one call",
-       polylinelayer,
-       0,
-       2,
-       1,
-       {"Polyline 100,500 200,500 200,400 #1e140a"},
-       {2, 0, 0, 0, 1, 0xFFFFFF, {}}},
-      {"dashed polyline by segments",
-       3,
-       1,
-       1,
-       1,
-       {"Line 100,500 200,500 #1e140a", "Line 200,500 200,400 #1e140a"},
-       {1, 1, 0, 0, 1, 0xFFFFFF, {}}},
-      {"polyline of width 0", polylinelayer, 0, 0, 1, {}, {}},
-      {"polyline transparent", polylinelayer, 5, 1, 1, {}, {}},
-      {"polygon transparent pen keeps its fill",
-       polygonlayer,
-       5,
-       1,
-       0,
-       {"Polygon 100,500 200,500 200,400"},
-       {1, 5, pen, fill, 0, 0xFFFFFF, {}}},
-      {"polygon cross-hatched",
-       polygonlayer,
-       0,
-       2,
-       6,
-       {"Polygon 100,500 200,500 200,400"},
-       {2, 0, pen, fill, 6, 0xFFFFFF, {}}},
-      {"image kind draws nothing", ImageLayer, 0, 1, 0, {}, {}},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
+  const std::string poly = "Polygon 100,500 200,500 200,400";
+  const std::string dot = "DrawWidth 3; Dot 100,500 #1e140a; DrawWidth 3; Dot 200,500 #1e140a; ";
+  // Kind, pen style and width, fill style, and what the surface saw.
+  const std::tuple<TipoLayer, int16_t, int16_t, int16_t, std::string> rows[] = {
+      {pointlayer, 0, 3, 1, dot + "DrawWidth 3; Dot 200,400 #1e140a"},
+      {pointlayer, 5, 3, 1, ""},
+      {polylinelayer, 0, 2, 1,
+       "DrawStyle 0; DrawWidth 2; Polyline 100,500 200,500 200,400 #1e140a"},
+      {3, 1, 1, 1,
+       "DrawStyle 1; DrawWidth 1; Line 100,500 200,500 #1e140a; Line 200,500 200,400 #1e140a"},
+      {polylinelayer, 0, 0, 1, ""},
+      {polylinelayer, 5, 1, 1, ""},
+      {polygonlayer, 5, 1, 0,
+       "DrawWidth 1; FillColor #3264c8; FillStyle 0; ForeColor #1e140a; DrawStyle 5; " + poly},
+      {polygonlayer, 2, 3, 6,
+       "DrawWidth 3; FillColor #3264c8; FillStyle 6; ForeColor #1e140a; DrawStyle 2; " + poly},
+      {ImageLayer, 0, 1, 0, ""}};
+  for (const auto& [kind, style, width, fillStyle, log] : rows) {
     test::DrawingFixture f;
     layer lyr;
-    test::DrawingFixture::Define(lyr, r.kind, r.style, r.width, pen, fill, r.fillStyle);
+    test::DrawingFixture::Define(lyr, kind, style, width, RgbColour(10, 20, 30),
+                                 RgbColour(200, 100, 50), fillStyle);
     Entidad& e = test::DrawingFixture::Add(lyr, 1, {{10, 10}, {20, 10}, {20, 20}});
-    EXPECT_TRUE(Draw(e, f.Box(), f.painter, r.kind));
-    std::vector<std::string> drawn;
-    for (const std::string& line : f.surface.log) {
-      if (line.rfind("Dot", 0) == 0 || line.rfind("Line", 0) == 0 || line.rfind("Poly", 0) == 0) {
-        drawn.push_back(line);
-      }
-    }
-    if (r.kind == pointlayer && !r.wantPrimitives.empty()) {
-      // A point layer draws every vertex as a dot.
-      ASSERT_EQ(drawn.size(), 3U) << Joined(f.surface.log);
-      drawn.resize(1);
-    }
-    EXPECT_EQ(drawn, r.wantPrimitives) << Joined(f.surface.log);
-    if (!f.surface.primitives.empty()) {
-      const testing::SurfaceState& s = f.surface.primitives.back().state;
-      EXPECT_EQ(s.drawWidth, r.wantLast.drawWidth);
-      EXPECT_EQ(s.drawStyle, r.wantLast.drawStyle);
-      if (r.kind == polygonlayer) {
-        EXPECT_EQ(s.foreColor, r.wantLast.foreColor);
-        EXPECT_EQ(s.fillColor, r.wantLast.fillColor);
-        EXPECT_EQ(s.fillStyle, r.wantLast.fillStyle);
-      }
-    }
-    // Every vertex's position is kept for repaints.
+    EXPECT_TRUE(Draw(e, f.Box(), f.painter, kind));
+    EXPECT_EQ(f.Joined(), log) << kind << " " << style;
     ASSERT_EQ(e.ScreenState(), ScreenCache::Valid);
-    EXPECT_FLOAT_EQ(e.Screen()[2].X, 200);
-    EXPECT_FLOAT_EQ(e.Screen()[2].Y, 400);
+    EXPECT_EQ(e.Screen()[2].X + e.Screen()[2].Y, 600.0F);
+    // A line reaching the view's corner is drawn whole.
+    const std::vector<Point> corner = {{0, 0}, {80, 60}};
+    f.surface.Clear();
+    e.SetPoints(corner);
+    Draw(e, f.Box(), f.painter, kind);
+    EXPECT_EQ(f.Log("Polyline") == std::vector<std::string>{"Polyline 0,600 800,0 #1e140a"},
+              log.rfind("DrawStyle 0; DrawWidth 2", 0) == 0);
   }
 }
 
-TEST(EntityDrawing, PolygonStateIsSetInOrderBeforeThePolygon) {
-  test::DrawingFixture f;
-  layer lyr;
-  test::DrawingFixture::Define(lyr, polygonlayer, 2, 3, 0x0000FF, 0x00FF00, 4);
-  Entidad& e = test::DrawingFixture::Add(lyr, 1, {{10, 10}, {20, 10}, {20, 20}});
-  Draw(e, f.Box(), f.painter, polygonlayer);
-  const std::vector<std::string> want = {"DrawWidth 3", "FillColor #00ff00",
-                                         "FillStyle 4", "ForeColor #0000ff",
-                                         "DrawStyle 2", "Polygon 100,500 200,500 200,400"};
-  EXPECT_EQ(f.surface.log, want) << Joined(f.surface.log);
-}
-
-TEST(EntityDrawing, OutsideTheViewDrawsNothingAndMarksTheCache) {
-  test::DrawingFixture f;
-  layer lyr;
-  test::DrawingFixture::Define(lyr, pointlayer, 0, 1, 0);
-  Entidad& e = test::DrawingFixture::Add(lyr, 1, {{-100, -50}});
-  EXPECT_FALSE(Draw(e, f.Box(), f.painter, pointlayer));
-  EXPECT_EQ(e.ScreenState(), ScreenCache::Outside);
-  DrawWOCalc(e, f.painter, pointlayer);
-  EXPECT_TRUE(f.surface.primitives.empty()) << Joined(f.surface.log);
-}
-
-// A repaint takes the stored positions: after the view moved, it still draws
-// where the last Draw drew, and an element never drawn falls back to Draw.
-TEST(EntityDrawing, DrawWOCalcRepaintsFromStoredPositions) {
+// Outside the view nothing is drawn and the cache says so; a repaint takes the stored
+// positions (after the view moved it draws where the last Draw drew), with the class's
+// own dashes, and an element never drawn falls back to Draw.
+TEST(EntityDrawing, RepaintsFromStoredPositions) {
   test::DrawingFixture f;
   layer lyr;
   test::DrawingFixture::Define(lyr, polylinelayer, 1, 1, 0xFF);
   Entidad& drawn = test::DrawingFixture::Add(lyr, 1, {{10, 10}, {20, 10}});
   Entidad& fresh = test::DrawingFixture::Add(lyr, 2, {{30, 30}, {40, 30}});
+  Entidad& away = test::DrawingFixture::Add(lyr, 3, {{-100, -50}, {-90, -50}});
+  EXPECT_FALSE(Draw(away, f.Box(), f.painter, polylinelayer));
+  EXPECT_EQ(away.ScreenState(), ScreenCache::Outside);
   Draw(drawn, f.Box(), f.painter, polylinelayer);
   f.view.ApplyExtents(0, 0, 40, 30);  // scale 20 now
   f.surface.Clear();
-  DrawWOCalc(drawn, f.painter, polylinelayer);
-  DrawWOCalc(fresh, f.painter, polylinelayer);
+  f.surface.SetDrawStyle(drawstyle::kSolid);
+  for (Entidad* e : {&drawn, &fresh, &away}) DrawWOCalc(*e, f.painter, polylinelayer);
   const auto lines = f.surface.Of(PrimitiveKind::Line);
-  ASSERT_EQ(lines.size(), 2U) << Joined(f.surface.log);
+  ASSERT_EQ(lines.size(), 2U) << f.Joined();
   EXPECT_EQ(lines[0].points, (std::vector<SurfacePoint>{{100, 500}, {200, 500}}));
   EXPECT_EQ(lines[1].points, (std::vector<SurfacePoint>{{600, 0}, {800, 0}}));
-  // The repaint uses the class's own dashes, whatever the surface had.
   EXPECT_EQ(lines[0].state.drawStyle, 1);
   EXPECT_EQ(fresh.ScreenState(), ScreenCache::Valid);
+  Entidad& unclassed = test::DrawingFixture::Add(lyr, 4, {{1, 1}});
+  unclassed.ThemeCode = 9;  // no such class: positions kept, nothing drawn
+  f.surface.Clear();
+  EXPECT_TRUE(Draw(unclassed, f.Box(), f.painter, polylinelayer));
+  DrawWOCalc(unclassed, f.painter, polylinelayer);
+  EXPECT_EQ(unclassed.Screen()[0].X, 20.0F);
+  EXPECT_TRUE(f.surface.log.empty()) << f.Joined();
 }
 
+// A highlight fills solid 0xC0C000 with a red pen twice the class width (1 when the
+// default class has none), from the cache or projected afresh, and refreshes.
 TEST(EntityDrawing, HighlightDrawsWithTheHighlightClass) {
-  struct Row {
-    const char* name;
-    int16_t defaultWidth;
-    bool drawFirst;
-    int32_t wantWidth;
-  };
-  const Row rows[] = {
-      {"twice the class width, from the cache", 3, true, 6},
-      {"twice the class width, not drawn yet", 3, false, 6},
-      {"default class without width", 0, true, 1},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
+  for (const auto& [width, drawFirst, wantWidth] :
+       {std::tuple{3, true, 6}, {3, false, 6}, {0, true, 1}}) {
     test::DrawingFixture f;
     layer lyr;
-    test::DrawingFixture::Define(lyr, polygonlayer, 0, r.defaultWidth, 0x123456, 0x654321, 1);
+    test::DrawingFixture::Define(lyr, polygonlayer, 0, static_cast<int16_t>(width), 0x123456,
+                                 0x654321, 1);
     Entidad& e = test::DrawingFixture::Add(lyr, 7, {{10, 10}, {20, 10}, {20, 20}});
-    if (r.drawFirst) Draw(e, f.Box(), f.painter, polygonlayer);
+    if (drawFirst) Draw(e, f.Box(), f.painter, polygonlayer);
     f.surface.Clear();
     resaltar(lyr, 7, f.Box(), f.painter);
     resaltar(lyr, 99, f.Box(), f.painter);  // absent: nothing
-    const auto polygons = f.surface.Of(PrimitiveKind::Polygon);
-    ASSERT_EQ(polygons.size(), 1U) << Joined(f.surface.log);
-    EXPECT_EQ(polygons[0].state.fillStyle, fillstyle::kSolid);
-    EXPECT_EQ(polygons[0].state.fillColor, 0xC0C000U);
-    EXPECT_EQ(polygons[0].state.foreColor, 255U);
-    EXPECT_EQ(polygons[0].state.drawWidth, r.wantWidth);
-    EXPECT_EQ(f.surface.Of(PrimitiveKind::Refresh).size(), 1U);
-    EXPECT_EQ(polygons[0].pixels, (std::vector<PixelPoint>{{100, 500}, {200, 500}, {200, 400}}));
+    EXPECT_EQ(f.Joined(), "DrawWidth " + std::to_string(wantWidth) +
+                              "; FillColor #c0c000; FillStyle 0; ForeColor #0000ff; DrawStyle 0; "
+                              "Polygon 100,500 200,500 200,400; Refresh");
+    EXPECT_EQ(e.ScreenState(), drawFirst ? ScreenCache::Valid : ScreenCache::Unsized);
   }
 }
 

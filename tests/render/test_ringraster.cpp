@@ -7,8 +7,6 @@
 #include <ogr_api.h>
 
 #include <random>
-#include <string>
-#include <vector>
 
 #include "render/ringraster.h"
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -40,6 +41,37 @@ inline Bytes LoginReply(std::int32_t user, Version required,
       b.PutString(name);
     }
   });
+}
+
+// One field of Wire(): a number or a text.
+struct WireValue {
+  WireValue(int v) : number(v) {}
+  WireValue(double v) : number(v) {}
+  WireValue(const char* v) : text(v) {}
+  WireValue(std::string v) : text(std::move(v)) {}
+  double number = 0;
+  std::string text;
+};
+
+// Puts fields in wire order, one type letter each (spaces are ignored): B Byte,
+// I Integer, L Long, F Single, D Double, S String.
+inline void PutFields(DWBUffer& b, std::string_view types, const std::vector<WireValue>& values) {
+  std::size_t k = 0;
+  for (const char t : types) {
+    if (t == ' ') continue;
+    const WireValue& v = values.at(k++);
+    if (t == 'B') b.PutByte(static_cast<std::uint8_t>(v.number));
+    if (t == 'I') b.PutInteger(static_cast<std::int16_t>(v.number));
+    if (t == 'L') b.PutLong(static_cast<std::int32_t>(v.number));
+    if (t == 'F') b.PutSingle(static_cast<float>(v.number));
+    if (t == 'D') b.PutDouble(v.number);
+    if (t == 'S') b.PutString(v.text);
+  }
+}
+
+// A whole message of `code` whose fields are given by PutFields' letters.
+inline Bytes Wire(std::int16_t code, std::string_view types, const std::vector<WireValue>& values) {
+  return Message(code, [&](DWBUffer& b) { PutFields(b, types, values); });
 }
 
 inline Bytes Join(std::initializer_list<Bytes> parts) {
