@@ -9,9 +9,9 @@
 
 namespace orvenda {
 
-/// A layer's attribute fields, keyed by field name, in arrival order. An
-/// absent key or position raises std::out_of_range; a repeated name raises
-/// DuplicateKeyError.
+// A layer's attribute fields, keyed by field name, in arrival order. An
+// absent key or position raises std::out_of_range; a repeated name raises
+// DuplicateKeyError.
 class Campos {
  public:
   Campo& Add(const std::string& Nombre, int16_t Tipo);

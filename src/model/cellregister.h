@@ -7,17 +7,17 @@
 
 namespace orvenda {
 
-/// One grid cell (i, j) as the layer records it.
+// One grid cell (i, j) as the layer records it.
 struct CellIndex {
   int32_t i = 0;
   int32_t j = 0;
   bool operator==(const CellIndex&) const = default;
 };
 
-/// The cells of a layer requested from the server for one purpose (elements,
-/// labels or directions), in the order they were recorded. Recording does not
-/// check for duplicates (callers ask Contains first); Contains answers from a
-/// hash set instead of scanning the list.
+// The cells of a layer requested from the server for one purpose (elements,
+// labels or directions), in the order they were recorded. Recording does not
+// check for duplicates (callers ask Contains first); Contains answers from a
+// hash set instead of scanning the list.
 class CellRegister {
  public:
   void Record(int32_t i, int32_t j);

@@ -5,10 +5,10 @@
 
 namespace orvenda {
 
-/// Asks the server for the values of one attribute field for the elements of
-/// one grid cell (request 5: layer ID, cell i, cell j, field name). The
-/// client's protocol code implements it over the map's connection; the model
-/// only needs to say which cells and which field.
+// Asks the server for the values of one attribute field for the elements of
+// one grid cell (request 5: layer ID, cell i, cell j, field name). The
+// client's protocol code implements it over the map's connection; the model
+// only needs to say which cells and which field.
 class CellValueRequester {
  public:
   virtual ~CellValueRequester() = default;

@@ -7,8 +7,8 @@
 
 namespace orvenda {
 
-/// One layer's record in the map setup: filled from a layer, edited by the map
-/// setup dialog and read back when the setup is applied or saved.
+// One layer's record in the map setup: filled from a layer, edited by the map
+// setup dialog and read back when the setup is applied or saved.
 struct CLayerSetupDef {
   std::string Nombre;
   int32_t IDLayer = 0;

@@ -4,7 +4,7 @@
 
 namespace orvenda {
 
-/// One label text of a layer's label dictionary.
+// One label text of a layer's label dictionary.
 struct Dictionary {
   std::string word;
 };

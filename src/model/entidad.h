@@ -13,23 +13,23 @@ namespace orvenda {
 
 class layer;
 
-/// Surface position of one vertex, as the last draw computed it.
+// Surface position of one vertex, as the last draw computed it.
 struct ScreenPoint {
   float X = 0;
   float Y = 0;
 };
 
-/// State of an element's screen-position cache.
+// State of an element's screen-position cache.
 enum class ScreenCache : uint8_t {
-  Unsized,  ///< never drawn (or vertices replaced since): draw from the vertices
-  Outside,  ///< last draw found the element outside the view: a single (0, 0)
-  Valid,    ///< one position per vertex
+  Unsized,  // never drawn (or vertices replaced since): draw from the vertices
+  Outside,  // last draw found the element outside the view: a single (0, 0)
+  Valid,    // one position per vertex
 };
 
-/// One element of a layer: a point, polyline or polygon (by its layer's
-/// `Tipo`) given by vertices 1..UboundPoints, with its per-element drawing
-/// values and geometry. The vertices are only replaced as a whole; a
-/// polygon's ring closes implicitly from the last vertex to the first.
+// One element of a layer: a point, polyline or polygon (by its layer's
+// `Tipo`) given by vertices 1..UboundPoints, with its per-element drawing
+// values and geometry. The vertices are only replaced as a whole; a
+// polygon's ring closes implicitly from the last vertex to the first.
 class Entidad {
  public:
   Entidad() = default;
@@ -41,71 +41,71 @@ class Entidad {
   layer* parentLayer = nullptr;
   std::string ThemeValue;
   int32_t ID = 0;
-  /// Number of vertices; mirrors the vertex array, which geometry reads.
+  // Number of vertices; mirrors the vertex array, which geometry reads.
   int32_t UboundPoints = 0;
   int32_t ThemeCode = 0;
   int32_t IDLabel = 0;
   int16_t Direction = 0;
 
-  /// Copy of the vertices.
+  // Copy of the vertices.
   [[nodiscard]] std::vector<Point> Points() const;
-  /// Replaces the vertices with a copy of `points`, sets UboundPoints and
-  /// drops the screen cache (its positions belong to the old vertices).
+  // Replaces the vertices with a copy of `points`, sets UboundPoints and
+  // drops the screen cache (its positions belong to the old vertices).
   void SetPoints(std::span<const Point> points);
-  /// Read-only view of the vertices (index 0 is vertex 1).
+  // Read-only view of the vertices (index 0 is vertex 1).
   [[nodiscard]] std::span<const Point> Vertices() const {
     return {count_ > 1 ? vertices_.many : &vertices_.one, static_cast<std::size_t>(count_)};
   }
 
-  /// Distance from (X, Y) to the element for point selection: 1E30 when not
-  /// applicable (polygons, no vertices, no perpendicular foot on any segment).
+  // Distance from (X, Y) to the element for point selection: 1E30 when not
+  // applicable (polygons, no vertices, no perpendicular foot on any segment).
   [[nodiscard]] double DistPuntoAEntidad(double X, double Y) const;
-  /// Grows `bb` (never shrinks it) over the vertices, then the parent
-  /// layer's box by it.
+  // Grows `bb` (never shrinks it) over the vertices, then the parent
+  // layer's box by it.
   void CalculateBoundingBox();
-  /// Point for labels and centring: vertex 1, vertex mean or area centroid.
+  // Point for labels and centring: vertex 1, vertex mean or area centroid.
   void Centroide(double& X, double& Y) const;
-  /// Distance to the nearer of the two segments at the vertex nearest to
-  /// (xp, yp), with that segment's ends in (x0, y0)-(x1, y1); 1E30 when none
-  /// applies (outputs not set then, except x0, y0 once a vertex was found).
+  // Distance to the nearer of the two segments at the vertex nearest to
+  // (xp, yp), with that segment's ends in (x0, y0)-(x1, y1); 1E30 when none
+  // applies (outputs not set then, except x0, y0 once a vertex was found).
   double GetNearestSegment(double xp, double yp, double& x0, double& y0, double& x1,
                            double& y1) const;
 
-  /// Distance from P to the line AB; negative when the perpendicular foot
-  /// falls outside the segment and keepSign is false. 1E30 when A = B.
+  // Distance from P to the line AB; negative when the perpendicular foot
+  // falls outside the segment and keepSign is false. 1E30 when A = B.
   [[nodiscard]] static double SegmentDistance(double px, double py, double ax, double ay, double bx,
                                               double by, bool keepSign);
   [[nodiscard]] static double PointDistance(double x1, double y1, double x2, double y2);
 
   struct VertexHit {
-    int32_t index = 0;  ///< 1-based; 0 when the element has no vertex
+    int32_t index = 0;  // 1-based; 0 when the element has no vertex
     double distance = 1e38;
   };
-  /// Nearest vertex; a later vertex wins a tie.
+  // Nearest vertex; a later vertex wins a tie.
   [[nodiscard]] VertexHit NearestVertex(double xp, double yp) const;
 
-  /// Abscissa where the horizontal line Y = py crosses the edge, held at
-  /// 32-bit float precision; nothing unless py lies strictly between the ends.
+  // Abscissa where the horizontal line Y = py crosses the edge, held at
+  // 32-bit float precision; nothing unless py lies strictly between the ends.
   [[nodiscard]] static std::optional<double> RayCrossing(double x1, double y1, double x2, double y2,
                                                          double px, double py);
-  /// Boundary rule: inside when on a vertex or with an odd count of edge
-  /// crossings at or to the right of the point.
+  // Boundary rule: inside when on a vertex or with an odd count of edge
+  // crossings at or to the right of the point.
   [[nodiscard]] bool PointInPolygon(double X, double Y) const;
 
   struct Trapezoid {
-    double X = 0;  ///< centroid, (0, 0) when Area is 0
+    double X = 0;  // centroid, (0, 0) when Area is 0
     double Y = 0;
-    double Area = 0;  ///< signed: negative for edges running towards -X
+    double Area = 0;  // signed: negative for edges running towards -X
   };
-  /// The trapezoid between an edge and the line Y = 0.
+  // The trapezoid between an edge and the line Y = 0.
   [[nodiscard]] static Trapezoid EdgeTrapezoid(double x1, double y1, double x2, double y2);
 
   // Screen-position cache used by drawing. Screen()[k - 1] holds vertex k.
   [[nodiscard]] ScreenCache ScreenState() const { return screenState_; }
   [[nodiscard]] std::span<const ScreenPoint> Screen() const;
-  /// Sizes the cache to one position per vertex and hands it over for filling.
+  // Sizes the cache to one position per vertex and hands it over for filling.
   std::span<ScreenPoint> SizeScreen();
-  /// Records a draw that found the element outside the view.
+  // Records a draw that found the element outside the view.
   void MarkScreenOutside();
 
  private:

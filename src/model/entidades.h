@@ -12,13 +12,13 @@
 
 namespace orvenda {
 
-/// A layer's elements, keyed by the decimal text of their ID, in arrival
-/// order, plus the IDs that arrived since the last GetNewIDs. Adding an ID
-/// already present replaces that element and moves it to the end. Look-ups
-/// with an absent key or position answer nullptr; removing an absent key does
-/// nothing. Iterators stay valid across Remove; Add and Item by position may
-/// reorganise the storage and invalidate them (elements themselves never
-/// move).
+// A layer's elements, keyed by the decimal text of their ID, in arrival
+// order, plus the IDs that arrived since the last GetNewIDs. Adding an ID
+// already present replaces that element and moves it to the end. Look-ups
+// with an absent key or position answer nullptr; removing an absent key does
+// nothing. Iterators stay valid across Remove; Add and Item by position may
+// reorganise the storage and invalidate them (elements themselves never
+// move).
 class Entidades {
  public:
   Entidades() = default;
@@ -27,18 +27,18 @@ class Entidades {
   Entidades& operator=(const Entidades&) = delete;
 
   Entidad& Add(int32_t ID, std::span<const Point> Points, layer* parentLayer);
-  /// By key: the canonical decimal text of an ID ("42", not "042").
+  // By key: the canonical decimal text of an ID ("42", not "042").
   [[nodiscard]] Entidad* Item(std::string_view key) const;
-  /// By 1-based position in collection order.
+  // By 1-based position in collection order.
   [[nodiscard]] Entidad* Item(int32_t position) const;
   [[nodiscard]] Entidad* ItemByID(int32_t ID) const;
   [[nodiscard]] int32_t count() const { return static_cast<int32_t>(index_.size()); }
   void Remove(std::string_view key);
   void RemoveID(int32_t ID);
-  /// IDs added since the previous call, in arrival order; empties the list.
+  // IDs added since the previous call, in arrival order; empties the list.
   std::vector<int32_t> GetNewIDs();
 
-  /// Iteration in collection order, yielding Entidad&.
+  // Iteration in collection order, yielding Entidad&.
   class iterator {
    public:
     using Slots = std::vector<Entidad*>;
@@ -64,7 +64,7 @@ class Entidades {
   [[nodiscard]] iterator begin() const { return {&slots_, 0}; }
   [[nodiscard]] iterator end() const { return {&slots_, slots_.size()}; }
 
-  /// Room for `n` elements, so bulk loads do not rehash.
+  // Room for `n` elements, so bulk loads do not rehash.
   void Reserve(std::size_t n);
 
  private:

@@ -8,17 +8,17 @@
 
 namespace orvenda {
 
-/// Storage for the elements of one collection, carved from blocks of 1024 so
-/// that loading a million points is not a million heap allocations. Elements
-/// never move; a destroyed element's place is reused. The owner destroys
-/// every live element before the pool goes.
+// Storage for the elements of one collection, carved from blocks of 1024 so
+// that loading a million points is not a million heap allocations. Elements
+// never move; a destroyed element's place is reused. The owner destroys
+// every live element before the pool goes.
 class EntidadPool {
  public:
   EntidadPool() = default;
   EntidadPool(const EntidadPool&) = delete;
   EntidadPool& operator=(const EntidadPool&) = delete;
 
-  /// A new, default-constructed element.
+  // A new, default-constructed element.
   Entidad* Create();
   void Destroy(Entidad* element);
 

@@ -13,18 +13,18 @@
 
 namespace orvenda {
 
-/// Raised when an item is added under a key the collection already holds.
+// Raised when an item is added under a key the collection already holds.
 class DuplicateKeyError : public std::invalid_argument {
  public:
   explicit DuplicateKeyError(const std::string& key)
       : std::invalid_argument("key already present in the collection: " + key) {}
 };
 
-/// Ordered collection of owned items, each under a unique text key, reached by
-/// key or by 1-based position. Items keep their addresses while they stay in
-/// the collection. Look-ups that may miss come in two forms: Find/FindAt
-/// answer nullptr, ItemOrThrow/ItemAt raise std::out_of_range; each model
-/// collection picks the one its callers rely on.
+// Ordered collection of owned items, each under a unique text key, reached by
+// key or by 1-based position. Items keep their addresses while they stay in
+// the collection. Look-ups that may miss come in two forms: Find/FindAt
+// answer nullptr, ItemOrThrow/ItemAt raise std::out_of_range; each model
+// collection picks the one its callers rely on.
 template <class T>
 class KeyedCollection {
   struct Entry {
@@ -37,7 +37,7 @@ class KeyedCollection {
     return Insert(std::move(key), std::move(item), count() + 1);
   }
 
-  /// Inserts before 1-based `position`; a position past the end appends.
+  // Inserts before 1-based `position`; a position past the end appends.
   T& Insert(std::string key, std::unique_ptr<T> item, int32_t position) {
     if (index_.contains(key)) {
       throw DuplicateKeyError(key);
@@ -78,7 +78,7 @@ class KeyedCollection {
     }
     return *item;
   }
-  /// 1-based position of the key, 0 when absent.
+  // 1-based position of the key, 0 when absent.
   [[nodiscard]] int32_t PositionOf(std::string_view key) const {
     const auto it = index_.find(std::string(key));
     return it == index_.end() ? 0 : static_cast<int32_t>(it->second) + 1;
@@ -88,7 +88,7 @@ class KeyedCollection {
     return entries_[static_cast<std::size_t>(position - 1)].key;
   }
 
-  /// Removes and hands back the item; an absent key raises std::out_of_range.
+  // Removes and hands back the item; an absent key raises std::out_of_range.
   std::unique_ptr<T> Take(std::string_view key) { return TakeAt(RequirePosition(key)); }
   std::unique_ptr<T> TakeAt(int32_t position) {
     ItemAt(position);  // raises for a bad position
@@ -107,7 +107,7 @@ class KeyedCollection {
   }
   [[nodiscard]] int32_t count() const { return static_cast<int32_t>(entries_.size()); }
 
-  /// Iteration in collection order, yielding T&.
+  // Iteration in collection order, yielding T&.
   class iterator {
    public:
     iterator(const std::vector<Entry>* entries, std::size_t at) : entries_(entries), at_(at) {}

@@ -10,11 +10,11 @@
 
 namespace orvenda {
 
-/// A layer's label dictionary. Each word is stored under the decimal text of
-/// (count + 1) at the moment it is added, so after creation or Clear the n-th
-/// word has key "n" and position n; an element's IDLabel is that key number.
-/// An absent key or position raises std::out_of_range; an Add whose key is
-/// already taken (possible only after Remove) raises DuplicateKeyError.
+// A layer's label dictionary. Each word is stored under the decimal text of
+// (count + 1) at the moment it is added, so after creation or Clear the n-th
+// word has key "n" and position n; an element's IDLabel is that key number.
+// An absent key or position raises std::out_of_range; an Add whose key is
+// already taken (possible only after Remove) raises DuplicateKeyError.
 class Labels {
  public:
   Dictionary& Add(const std::string& word);
@@ -24,9 +24,9 @@ class Labels {
   void Remove(std::string_view key);
   void Remove(int32_t position);
   void Clear();
-  /// 1-based position of the first word equal to `word` (exact,
-  /// case-sensitive), 0 when none. Answers from a hash so label replies with
-  /// many distinct words stay linear.
+  // 1-based position of the first word equal to `word` (exact,
+  // case-sensitive), 0 when none. Answers from a hash so label replies with
+  // many distinct words stay linear.
   [[nodiscard]] int32_t FindWord(const std::string& word) const;
   [[nodiscard]] auto begin() const { return items_.begin(); }
   [[nodiscard]] auto end() const { return items_.end(); }

@@ -19,12 +19,12 @@ namespace orvenda {
 class CellValueRequester;
 class LayerOwner;
 
-/// Everything the client knows about one layer of the open map: its
-/// definition, its elements, label dictionary, attribute fields and thematic
-/// classes, which grid cells were already requested, and the spatial
-/// questions the viewer asks of it. Coordinates and tolerances are in
-/// geographic degrees. Owned by `Layers`; refers back to its viewer through
-/// `parentMap` (may be nullptr).
+// Everything the client knows about one layer of the open map: its
+// definition, its elements, label dictionary, attribute fields and thematic
+// classes, which grid cells were already requested, and the spatial
+// questions the viewer asks of it. Coordinates and tolerances are in
+// geographic degrees. Owned by `Layers`; refers back to its viewer through
+// `parentMap` (may be nullptr).
 class layer {
  public:
   layer() = default;
@@ -32,7 +32,7 @@ class layer {
   layer(const layer&) = delete;
   layer& operator=(const layer&) = delete;
 
-  BoundingBox bb;  ///< union of the loaded elements' boxes; never shrinks
+  BoundingBox bb;  // union of the loaded elements' boxes; never shrinks
   std::string Nombre;
   TipoLayer Tipo = 0;
   LayerOwner* parentMap = nullptr;
@@ -72,8 +72,8 @@ class layer {
   int32_t maxRow = 0;
   std::string ImageName;
   int32_t ImageNumber = -1;
-  /// IDs the last redraw drew, in drawing order; selection and labels use
-  /// only these. Rebuilt by every full redraw.
+  // IDs the last redraw drew, in drawing order; selection and labels use
+  // only these. Rebuilt by every full redraw.
   std::vector<int32_t> DrawnEntities;
 
   // User choices 0 never, 1 by zoom range, 2 always; anything else stores 1.
@@ -93,10 +93,10 @@ class layer {
   void SetThematicMap(orvenda::ThematicMap value);
   [[nodiscard]] bool HasThematicMap() const { return thematicMap_ != nullptr; }
 
-  /// The class under key "1" (the first added); std::out_of_range when absent.
+  // The class under key "1" (the first added); std::out_of_range when absent.
   Theme& DefaultTheme();
-  /// Replaces the look and bounds of the class under key "1", adding it when
-  /// the layer has no classes yet.
+  // Replaces the look and bounds of the class under key "1", adding it when
+  // the layer has no classes yet.
   void SetDefaultTheme(const Theme& theme);
 
   // Requested cells, for elements, labels and directions.
@@ -118,11 +118,11 @@ class layer {
     return requestedDirectionCells_;
   }
 
-  /// Cell of a position by the grid rule of gridrule.h; std::range_error for a
-  /// cell size of 0 (or below, or NaN) and for an index beyond 32 bits.
+  // Cell of a position by the grid rule of gridrule.h; std::range_error for a
+  // cell size of 0 (or below, or NaN) and for an index beyond 32 bits.
   static void GetRowColumn(double X, double Y, float dDeltaX, float dDeltaY, int32_t& lRow,
                            int32_t& lColumn);
-  /// GetRowColumn with the layer's own cell size; always answers true.
+  // GetRowColumn with the layer's own cell size; always answers true.
   bool CellOfPoint(double X, double Y, int32_t& column, int32_t& row) const;
 
   struct CellList {
@@ -130,52 +130,52 @@ class layer {
     std::vector<int32_t> columns;
     [[nodiscard]] int32_t count() const { return static_cast<int32_t>(rows.size()); }
   };
-  /// Cells covering the box from lower-left (x1, y1) to upper-right (x2, y2),
-  /// row by row, within the layer's grid bounds; std::range_error as GetRowColumn.
+  // Cells covering the box from lower-left (x1, y1) to upper-right (x2, y2),
+  // row by row, within the layer's grid bounds; std::range_error as GetRowColumn.
   [[nodiscard]] CellList CellsInBox(double x1, double y1, double x2, double y2) const;
 
   struct ColumnsRows {
     std::vector<int32_t> columns;
     std::vector<int32_t> rows;
   };
-  /// Distinct cells of the element's vertices, first occurrence order;
-  /// std::out_of_range when the element is not loaded.
+  // Distinct cells of the element's vertices, first occurrence order;
+  // std::out_of_range when the element is not loaded.
   [[nodiscard]] ColumnsRows EntityCells(int32_t ID) const;
 
-  /// Drawn element under the point, or 0.
+  // Drawn element under the point, or 0.
   [[nodiscard]] int32_t SelectByPoint(double X, double Y);
-  /// Appends the drawn elements under the point to `Entities` (a slot whose
-  /// last value is 0 or less is filled before the list grows).
+  // Appends the drawn elements under the point to `Entities` (a slot whose
+  // last value is 0 or less is filled before the list grows).
   void SelectByPointMany(double X, double Y, std::vector<int32_t>& Entities);
-  /// Loaded elements with one vertex (or all, with WholeElementInside) inside
-  /// the polygon, in collection order; {0} when none.
+  // Loaded elements with one vertex (or all, with WholeElementInside) inside
+  // the polygon, in collection order; {0} when none.
   [[nodiscard]] std::vector<int32_t> SelectElementsInPolygon(std::span<const Point> polygon,
                                                              bool WholeElementInside);
 
-  /// Position of the text in Labels, adding it when new.
+  // Position of the text in Labels, adding it when new.
   int32_t LabelIndex(const std::string& text);
 
   struct SegmentHit {
     double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    double distance = 1e30;  ///< 1E30: no segment applies (ends meaningless)
+    double distance = 1e30;  // 1E30: no segment applies (ends meaningless)
   };
   [[nodiscard]] SegmentHit NearestSegmentInLayer(double X, double Y) const;
   struct VertexHit {
     double X = 0, Y = 0;
-    double distance = 1e38;  ///< 1E38: no drawn element has a vertex
+    double distance = 1e38;  // 1E38: no drawn element has a vertex
   };
   [[nodiscard]] VertexHit NearestVertexInLayer(double X, double Y) const;
 
-  /// Classifies one element by its ThemeValue into ThemeCode.
+  // Classifies one element by its ThemeValue into ThemeCode.
   void CalculateThemeObject(Entidad& ent);
-  /// Every element back to no value and class 1.
+  // Every element back to no value and class 1.
   void ResetThemes();
-  /// Asks, in RequestedCells order, for the ThematicField values of every
-  /// requested cell. The second form goes through the viewer and does nothing
-  /// without one (or without a connection).
+  // Asks, in RequestedCells order, for the ThematicField values of every
+  // requested cell. The second form goes through the viewer and does nothing
+  // without one (or without a connection).
   void RequestThemesForCells(CellValueRequester& connection) const;
   void RequestThemesForCells() const;
-  /// Forgets every label: element IDLabel 0, dictionary and label cells emptied.
+  // Forgets every label: element IDLabel 0, dictionary and label cells emptied.
   void ClearLabels();
   void RemoveEntity(int32_t ID) { Entidades.RemoveID(ID); }
 

@@ -4,10 +4,10 @@
 
 namespace orvenda {
 
-/// No projection: the plane of the map is longitude/latitude in degrees.
+// No projection: the plane of the map is longitude/latitude in degrees.
 class CLatLon final : public CProjection {
  public:
-  /// Takes no parameters; every call is accepted.
+  // Takes no parameters; every call is accepted.
   bool Init(double r_major, double r_minor, std::span<const double> params) override;
   ProjectedXY Project(double lon, double lat) const override;
   GeoLonLat Unproject(double x, double y) const override;

@@ -11,8 +11,8 @@ struct PJconsts;
 
 namespace orvenda::test {
 
-/// A PROJ operation built from a proj-string, taking and giving degrees like the
-/// projection classes. Failed points come back as NaN.
+// A PROJ operation built from a proj-string, taking and giving degrees like the
+// projection classes. Failed points come back as NaN.
 class ProjOracle {
  public:
   explicit ProjOracle(const std::string& definition);
@@ -28,30 +28,30 @@ class ProjOracle {
   PJconsts* pj_ = nullptr;
 };
 
-/// Transverse Mercator in PROJ's Evenden/Snyder series form, with the constants of a
-/// UTM zone (negative zones south, false northing 10 000 000 m).
+// Transverse Mercator in PROJ's Evenden/Snyder series form, with the constants of a
+// UTM zone (negative zones south, false northing 10 000 000 m).
 std::string UtmSeriesDefinition(int zone, double r_major, double r_minor, double scale);
 
 std::string AlbersDefinition(double lat1, double lat2, double lon0, double lat0, double x0,
                              double y0, double r_major, double r_minor);
 
-/// Distance on the ground between two nearby positions, in metres (mean earth radius).
+// Distance on the ground between two nearby positions, in metres (mean earth radius).
 double GroundMetres(const GeoLonLat& a, const GeoLonLat& b);
 
-/// Both coordinates within `tolerance` of the wanted ones, printing both otherwise.
+// Both coordinates within `tolerance` of the wanted ones, printing both otherwise.
 ::testing::AssertionResult Near(const ProjectedXY& got, const ProjectedXY& want, double tolerance);
 ::testing::AssertionResult Near(const GeoLonLat& got, const GeoLonLat& want, double tolerance);
 
-/// Readable coordinates for failure messages.
+// Readable coordinates for failure messages.
 std::string Text(const GeoLonLat& p);
 std::string Text(const ProjectedXY& p);
 
-/// A projection that refused its set-up must hand positions back unchanged both
-/// ways; `projected` is a position in its own units.
+// A projection that refused its set-up must hand positions back unchanged both
+// ways; `projected` is a position in its own units.
 void ExpectPassesPositionsThrough(const CProjection& projection, const ProjectedXY& projected,
                                   const std::string& name);
 
-/// Infinite or NaN coordinates never project to a finite position, nor does a NaN unproject to one.
+// Infinite or NaN coordinates never project to a finite position, nor does a NaN unproject to one.
 void ExpectNoPositionFromNonFiniteInput(const CProjection& projection, const std::string& name);
 
 }  // namespace orvenda::test

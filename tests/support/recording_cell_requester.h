@@ -8,7 +8,7 @@
 
 namespace orvenda::testing {
 
-/// Keeps every request 5 it is asked to send, in order, instead of sending it.
+// Keeps every request 5 it is asked to send, in order, instead of sending it.
 class RecordingCellRequester : public CellValueRequester {
  public:
   struct Request {

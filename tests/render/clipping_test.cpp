@@ -1,10 +1,11 @@
+#include "render/clipping.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
 #include "drawing_fixture.h"
-#include "render/clipping.h"
 #include "render/entitydrawing.h"
 
 namespace orvenda {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "model/thematicmap.h"
+
+#include <gtest/gtest.h>
 
 namespace orvenda {
 namespace {

@@ -1,6 +1,8 @@
 // Client and server must cut the grid alike: the server files an element under the
 // cells of its box, the client asks for the cells of its view, and an element on a
 // cell boundary that the two computed differently would never be delivered.
+#include "store/grid.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +11,6 @@
 #include "admin/commands.h"
 #include "import/importer.h"
 #include "model/layer.h"
-#include "store/grid.h"
 #include "store/schema.h"
 #include "store/sqlite_db.h"
 #include "store/sqlite_store.h"

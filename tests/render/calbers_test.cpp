@@ -1,3 +1,5 @@
+#include "render/calbers.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 #include <numbers>
 
 #include "proj_oracle.h"
-#include "render/calbers.h"
 
 namespace orvenda {
 namespace {

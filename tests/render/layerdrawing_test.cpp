@@ -1,8 +1,9 @@
+#include "render/layerdrawing.h"
+
 #include <gtest/gtest.h>
 
 #include "drawing_fixture.h"
 #include "render/entitydrawing.h"
-#include "render/layerdrawing.h"
 
 namespace orvenda {
 namespace {

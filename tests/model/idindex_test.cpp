@@ -1,11 +1,11 @@
+#include "model/idindex.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <functional>
 #include <random>
 #include <unordered_map>
-
-#include "model/idindex.h"
 
 namespace orvenda {
 namespace {

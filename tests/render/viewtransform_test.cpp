@@ -1,9 +1,10 @@
+#include "render/viewtransform.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "proj_oracle.h"
-#include "render/viewtransform.h"
 
 namespace orvenda {
 namespace {

@@ -1,12 +1,13 @@
 // Rings and lines of sources drawn on the sphere, cut at the antimeridian.
 
+#include "import/antimeridian.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <fstream>
 #include <sstream>
 
-#include "import/antimeridian.h"
 #include "import/importer.h"
 #include "temp_dir.h"
 

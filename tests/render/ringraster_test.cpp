@@ -1,14 +1,14 @@
 // Ring fills against GDAL's rasteriser, which burns the pixels whose centres lie
 // inside a polygon; and the tie rules that let neighbouring rings meet exactly.
 
+#include "render/ringraster.h"
+
 #include <gdal.h>
 #include <gdal_alg.h>
 #include <gtest/gtest.h>
 #include <ogr_api.h>
 
 #include <random>
-
-#include "render/ringraster.h"
 
 namespace orvenda {
 namespace {

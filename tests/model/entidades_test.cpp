@@ -1,9 +1,10 @@
+#include "model/entidades.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
-#include "model/entidades.h"
 #include "model/layer.h"
 
 namespace orvenda {

@@ -1,6 +1,7 @@
+#include "model/layer.h"
+
 #include <gtest/gtest.h>
 
-#include "model/layer.h"
 #include "model/layerowner.h"
 #include "support/recording_cell_requester.h"
 

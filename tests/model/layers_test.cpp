@@ -1,7 +1,8 @@
+#include "model/layers.h"
+
 #include <gtest/gtest.h>
 
 #include "model/layerowner.h"
-#include "model/layers.h"
 
 namespace orvenda {
 namespace {

@@ -1,7 +1,8 @@
+#include "render/entitydrawing.h"
+
 #include <gtest/gtest.h>
 
 #include "drawing_fixture.h"
-#include "render/entitydrawing.h"
 
 namespace orvenda {
 namespace {

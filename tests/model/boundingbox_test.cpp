@@ -1,6 +1,7 @@
+#include "model/boundingbox.h"
+
 #include <gtest/gtest.h>
 
-#include "model/boundingbox.h"
 #include "model/tipolayer.h"
 
 namespace orvenda {

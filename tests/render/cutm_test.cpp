@@ -1,10 +1,11 @@
+#include "render/cutm.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "proj_oracle.h"
-#include "render/cutm.h"
 
 namespace orvenda {
 namespace {

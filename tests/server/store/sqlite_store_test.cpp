@@ -1,7 +1,8 @@
+#include "store/sqlite_store.h"
+
 #include <gtest/gtest.h>
 
 #include "store/schema.h"
-#include "store/sqlite_store.h"
 #include "temp_dir.h"
 
 namespace orvenda::server {

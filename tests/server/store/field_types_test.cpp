@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "store/field_types.h"
+
+#include <gtest/gtest.h>
 
 namespace orvenda::server {
 namespace {

@@ -1,11 +1,11 @@
 // Smooth one-pixel lines written straight into a pixel buffer.
 
+#include "render/pixelbuffer.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
-
-#include "render/pixelbuffer.h"
 
 namespace orvenda {
 namespace {

@@ -1,10 +1,11 @@
+#include "render/projectionsetup.h"
+
 #include <gtest/gtest.h>
 
 #include "proj_oracle.h"
 #include "render/calbers.h"
 #include "render/clatlon.h"
 #include "render/cutm.h"
-#include "render/projectionsetup.h"
 
 namespace orvenda {
 namespace {

@@ -1,8 +1,9 @@
+#include "demo/demo_database.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "demo/demo_database.h"
 #include "store/password.h"
 #include "store/sqlite_db.h"
 #include "temp_dir.h"

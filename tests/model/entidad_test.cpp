@@ -1,8 +1,9 @@
+#include "model/entidad.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "model/entidad.h"
 #include "model/layer.h"
 
 namespace orvenda {
