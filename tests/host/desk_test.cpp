@@ -2,7 +2,8 @@
 // own start-up, login form, map list, navigation and password commands, run in
 // this process exactly as its main() runs them, with a recording relay between
 // it and the server that shows every request on the wire, and the viewer's
-// picture checked against its view transform. Last, the program binary itself.
+// picture checked against its view transform and the model against the
+// server's database. Last, the program binary itself.
 #if defined(ORVENDA_SERVER_PROGRAM) && defined(ORVENDA_DESK_PROGRAM)
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@
 #include <QTest>
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <set>
 #include <tuple>
 
@@ -473,6 +475,29 @@ TEST(DeskWithRealServer, OpensAMapNavigatesAskingOnlyForWhatTheViewLacksAndChang
         << "values asked twice";
     EXPECT_NE(std::find(cells.begin(), cells.end(), cell), cells.end())
         << "values of a cell never asked for";
+  }
+  // What arrived in each layer is what the database holds for the cells the
+  // layer asked for, point for point: nothing for the layer closed to the user.
+  // (The database is a twin of the server's, built the same way.)
+  QTemporaryDir twin;
+  const auto store = server::OpenStore(twin.filePath("map.db").toStdString());
+  server::test::BuildTestDatabase(*store);
+  for (const layer& lay : viewer.layers()) {
+    std::map<std::int32_t, std::vector<server::Point>> expected;
+    for (const auto& [id, row, column] : CellRequests(relay)) {
+      if (id != lay.IDLayer) continue;
+      for (const auto& e : store->CellElements(id, {row, column})) expected[e.id] = e.points;
+    }
+    EXPECT_EQ(lay.Entidades.count(), static_cast<std::int32_t>(expected.size())) << lay.Nombre;
+    for (const auto& [element, points] : expected) {
+      const Entidad* got = lay.Entidades.ItemByID(element);
+      ASSERT_NE(got, nullptr) << lay.Nombre << " element " << element;
+      ASSERT_EQ(got->Points().size(), points.size());
+      for (std::size_t i = 0; i < points.size(); ++i) {
+        EXPECT_NEAR(got->Points()[i].X, points[i].x, 1e-7) << lay.Nombre << " " << element;
+        EXPECT_NEAR(got->Points()[i].Y, points[i].y, 1e-7) << lay.Nombre << " " << element;
+      }
+    }
   }
 
   // Zoom extents: every cell of the whole map was asked for at the start, so
