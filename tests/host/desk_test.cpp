@@ -329,12 +329,10 @@ QRgb Background(Viewer& viewer) {
   return ToQColor(static_cast<Colour>(viewer.map().BackgroundColor)).rgb() & 0xFFFFFF;
 }
 
-// Whether any pixel of `rect` (cut to the picture) is `wanted`, or when `ink`
-// is set, is not `wanted`.
-bool Has(const QImage& picture, const QRect& rect, QRgb wanted, bool ink) {
-  return testing::CountPixels(picture, rect.intersected(picture.rect()), [&](QRgb c) {
-           return ((c & 0xFFFFFF) == (wanted & 0xFFFFFF)) != ink;
-         }) > 0;
+// Whether any pixel of `rect` (cut to the picture) is not the background.
+bool Inked(const QImage& picture, const QRect& rect, QRgb background) {
+  return testing::CountPixels(picture, rect.intersected(picture.rect()),
+                              [&](QRgb c) { return (c & 0xFFFFFF) != background; }) > 0;
 }
 
 QRect Around(QPoint p, int r) { return {p - QPoint(r, r), QSize(2 * r + 1, 2 * r + 1)}; }
@@ -342,7 +340,7 @@ QRect Around(QPoint p, int r) { return {p - QPoint(r, r), QSize(2 * r + 1, 2 * r
 // Something other than the background within `r` pixels of where the view puts
 // the geographic position in the viewer's last picture.
 bool InkAt(Viewer& viewer, double lon, double lat, int r = 2) {
-  return Has(viewer.SavedPicture(), Around(Pixel(viewer, lon, lat), r), Background(viewer), true);
+  return Inked(viewer.SavedPicture(), Around(Pixel(viewer, lon, lat), r), Background(viewer));
 }
 
 // Ink of `before` that, moved by the bare drag from `from` to `to`, finds no ink
@@ -361,7 +359,7 @@ int MissedByTheDrag(Viewer& viewer, const QImage& before, const QImage& after, Q
       const QPoint q = QPoint(x, y) + to - from;
       const QPoint d = q - to;
       const QRect around = Around(q, 2 + static_cast<int>(0.03 * std::hypot(d.x(), d.y())));
-      if (after.rect().contains(around) && !Has(after, around, background, true)) ++missed;
+      if (after.rect().contains(around) && !Inked(after, around, background)) ++missed;
     }
   }
   return missed;
