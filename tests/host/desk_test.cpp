@@ -462,15 +462,12 @@ TEST(DeskWithRealServer, OpensAMapNavigatesAskingOnlyForWhatTheViewLacksAndChang
   // Value requests (labels, directions, thematic values) name a layer, a cell
   // and a field; none is sent twice, and each is for a cell its layer asked for.
   const std::vector<Cell> cells = CellRequests(relay);
-  std::set<std::tuple<std::int32_t, std::int32_t, std::int32_t, std::string>> values;
+  std::set<std::pair<Cell, std::string>> values;
   for (const auto& m : relay.requests) {
     if (m.code != cmd::kCellValues) continue;
     DWBUffer f = m.fields;
     const Cell cell{f.GetLong(), f.GetLong(), f.GetLong()};
-    EXPECT_TRUE(
-        values.emplace(std::get<0>(cell), std::get<1>(cell), std::get<2>(cell), f.GetString())
-            .second)
-        << "values asked twice";
+    EXPECT_TRUE(values.emplace(cell, f.GetString()).second) << "values asked twice";
     EXPECT_NE(std::find(cells.begin(), cells.end(), cell), cells.end())
         << "values of a cell never asked for";
   }
@@ -482,7 +479,7 @@ TEST(DeskWithRealServer, OpensAMapNavigatesAskingOnlyForWhatTheViewLacksAndChang
   server::test::BuildTestDatabase(*store);
   for (const layer& lay : viewer.layers()) {
     std::map<std::int32_t, std::vector<server::Point>> expected;
-    for (const auto& [id, row, column] : CellRequests(relay)) {
+    for (const auto& [id, row, column] : cells) {
       if (id != lay.IDLayer) continue;
       for (const auto& e : store->CellElements(id, {row, column})) expected[e.id] = e.points;
     }
