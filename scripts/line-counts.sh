@@ -21,8 +21,8 @@ for dir in protocol model render viewer dialogs host server; do
   [ "$s" -gt 0 ] && ratio="$((100 * t / s)) %"
   printf '%-10s %8d %8d %7s\n' "$dir" "$s" "$t" "$ratio"
 done
-# Test folders with no source folder of their own (shared rigs, whole-system tests).
-for dir in support e2e; do
+# Test folders with no source folder of their own (the shared rigs).
+for dir in support; do
   t=$(count "tests/$dir")
   total_tests=$((total_tests + t))
   printf '%-10s %8s %8d %7s\n' "$dir" - "$t" -

@@ -19,9 +19,7 @@ TEST(PointerPosition, DegreesMinutesSeconds) {
       {179.99999999, "179° 59' 59.99\""},  {-180.0, "-180° 0' 0\""},
   };
   for (const auto& row : rows) EXPECT_EQ(FormatDMS(row.v), row.text) << row.v;
-}
-
-TEST(PointerPosition, DecimalSeparatorOfTheUser) {
+  // The user's decimal separator.
   EXPECT_EQ(FormatDMS(-34.6037, ','), "-34° 36' 13,32\"");
   EXPECT_EQ(FormatPointerPosition(-62.2625, -0.5), "x: -62° 15' 45\", y: 0° 30' 0\"");
 }
