@@ -44,7 +44,9 @@ class ProtocolClient {
   void Abort();
 
  private:
-  bool ReadSome(std::chrono::milliseconds timeout);
+  using Clock = std::chrono::steady_clock;
+  // Reads what arrives before `deadline`; false when nothing did or the stream ended.
+  bool ReadSome(Clock::time_point deadline);
 
   int fd_ = -1;
   bool eof_ = false;
@@ -62,9 +64,6 @@ Bytes Request(std::int16_t code, Put put) {
   b.cerrarMensaje(0);
   return b.buffer();
 }
-inline Bytes Request(std::int16_t code) {
-  return Request(code, [](DWBUffer&) {});
-}
 
 // The next fields of `m` as one line of text, read by `layout`: one letter per field,
 // B Byte, I Integer, L Long, F Single, D Double, S String (in quotes); each is followed
@@ -76,7 +75,7 @@ std::string ReadFields(DWBUffer& m, std::string_view layout);
 template <typename... Fields>
 Bytes RequestWith(std::int16_t code, const Fields&... fields) {
   return Request(code, [&](DWBUffer& b) {
-    auto put = [&b](const auto& field) {
+    [[maybe_unused]] auto put = [&b](const auto& field) {
       using Field = std::decay_t<decltype(field)>;
       if constexpr (std::is_same_v<Field, std::int16_t>) {
         b.PutInteger(field);
@@ -92,11 +91,7 @@ Bytes RequestWith(std::int16_t code, const Fields&... fields) {
 
 // Request 2: the elements of one cell of a layer.
 inline Bytes CellRequest(std::int32_t layer, CellKey cell) {
-  return Request(2, [&](DWBUffer& b) {
-    b.PutLong(layer);
-    b.PutLong(cell.row);
-    b.PutLong(cell.column);
-  });
+  return RequestWith(2, layer, cell.row, cell.column);
 }
 
 }  // namespace orvenda::server::test
