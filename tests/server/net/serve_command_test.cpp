@@ -1,7 +1,5 @@
-// The real executable: `orvenda-server serve` as a child process, its options, its
-// log file, and a clean stop on SIGTERM and SIGINT.
-#include "net/serve_command.h"
-
+// The real executable: `orvenda-server serve` as a child process, its log file, and a
+// clean stop on SIGTERM and SIGINT.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -9,7 +7,6 @@
 #include <unistd.h>
 
 #include <regex>
-#include <tuple>
 
 #include "server_rig.h"
 
@@ -17,23 +14,6 @@ extern char** environ;
 
 namespace orvenda::server::test {
 namespace {
-
-TEST(ServeCommand, RefusesOptionsItCannotServeBy) {
-  const std::vector<std::vector<std::string>> rows = {
-      {"--port", "1001"},  // no database
-      {"--db", "x.db", "--port", "65536"},
-      {"--db", "x.db", "--port"},
-      {"--db", "x.db", "--colour", "red"},
-      {"--db", "x.db", "--client-version", "2.1"},
-      {"--db", "x.db", "--idle-timeout", "0"},
-  };
-  std::string error;
-  for (const auto& args : rows) EXPECT_FALSE(ParseServeArgs(args, error)) << args.back();
-  const auto o = ParseServeArgs({"--db", "x.db", "--client-version", "2.1.7"}, error);
-  ASSERT_TRUE(o) << error;
-  EXPECT_EQ(std::tuple(o->config.requiredVersion.minor, o->config.requiredVersion.revision),
-            std::tuple(1, 7));
-}
 
 // The child's exit code once it has ended (128 after a signal); -1, and killed, when it
 // does not end within a generous bound.

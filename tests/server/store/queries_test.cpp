@@ -1,13 +1,11 @@
-// Queries that no request serves yet (find, selection, address), and the generated
-// city they run on, placed in UTM zone 14 as PROJ places it.
+// Queries that no request serves yet (find and selection), and the generated city of the
+// demo, placed in UTM zone 14 as PROJ places it.
 #include <gtest/gtest.h>
 #include <proj.h>
 
 #include <set>
-#include <tuple>
 
 #include "demo/city_generator.h"
-#include "import/importer.h"
 #include "temp_dir.h"
 
 namespace orvenda::server {
@@ -50,7 +48,7 @@ TEST(Queries, ConditionsOnTextAndNumbersFindAndFilterElements) {
             (std::vector<std::int32_t>{2, 1}));
 }
 
-TEST(GeneratedCity, StreetsCarryDirectionsAndAddressesInPlace) {
+TEST(GeneratedCity, StreetsCarryDirectionsAndLieInPlace) {
   const CityPlan plan;
   const GeneratedCity city = GenerateCity(plan);
   std::set<std::int64_t> dirs;
@@ -73,22 +71,6 @@ TEST(GeneratedCity, StreetsCarryDirectionsAndAddressesInPlace) {
   proj_destroy(pj);
   proj_destroy(raw);
   proj_context_destroy(ctx);
-  // An address falls on its segment: 150 lies halfway between 101 and 199.
-  test::TempDir dir;
-  auto s = OpenStore(dir / "a.db");
-  ImportOptions o;
-  o.layerName = "Calles";
-  const std::int32_t streets = ImportData(*s, city.streets, o).layerId;
-  const auto found = s->FindAddress(streets, "hidalgo", 150, 10);
-  ASSERT_FALSE(found.empty());
-  for (const AddressCandidate& a : found) {
-    EXPECT_EQ(std::tie(a.firstNumber, a.secondNumber), std::tuple("101", "199"));
-    const auto box = s->ElementExtent(streets, a.id).value();
-    EXPECT_NEAR(a.point.x, (box.minX + box.maxX) / 2, 1e-9);
-    EXPECT_NEAR(a.point.y, (box.minY + box.maxY) / 2, 1e-9);
-  }
-  EXPECT_TRUE(s->FindAddress(streets, "Hidalgo", 99999, 10).empty());
-  EXPECT_TRUE(s->FindAddress(streets, "calle", 150, 3).empty());  // names, not types
 }
 
 }  // namespace
