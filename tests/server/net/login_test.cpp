@@ -81,19 +81,17 @@ TEST(ServerLogin, FailuresAreThrottledPerAddressAndPasswordsNeverLogged) {
   EXPECT_EQ(log.find("secreta"), std::string::npos) << log;
 }
 
-std::int16_t ChangePassword(std::uint16_t port, std::int32_t user, const std::string& oldPw,
-                            const std::string& newPw) {
-  ProtocolClient c(port);
-  auto m = Ask(c, RequestWith(120, user, oldPw, newPw), 121);
-  return m ? m->GetInteger() : -9999;
-}
-
 TEST(ServerLogin, ChangePasswordNeedsALiveHandleAndTheOldPassword) {
   ServerRig rig;
   const std::int32_t ana = Login(rig.Port(), "ana", "secreta");
   const std::int32_t guest = Login(rig.Port(), "invitado", "");
-  ASSERT_GE(ana, 1);
-  ASSERT_GE(guest, 1);
+  ASSERT_TRUE(ana >= 1 && guest >= 1);
+  auto ChangePassword = [](std::uint16_t port, std::int32_t user, const std::string& oldPw,
+                           const std::string& newPw) {
+    ProtocolClient c(port);
+    auto m = Ask(c, RequestWith(120, user, oldPw, newPw), 121);
+    return m ? m->GetInteger() : -9999;
+  };
   EXPECT_EQ(ChangePassword(rig.Port(), ana, "mala", "nueva"), 1);
   EXPECT_EQ(ChangePassword(rig.Port(), ana ^ 0x5A5A5A, "secreta", "nueva"), 1);  // made up
   EXPECT_EQ(ChangePassword(rig.Port(), guest, "", "nueva"), 1);                  // guests cannot

@@ -8,25 +8,17 @@
 namespace orvenda::server::test {
 namespace {
 
-Bytes AccessRequest(std::int32_t user, const std::vector<std::int32_t>& layers) {
-  return Request(11, [&](DWBUffer& b) {
-    b.PutLong(user);
-    b.PutInteger(static_cast<std::int16_t>(layers.size()));
-    for (auto id : layers) b.PutLong(id);
-  });
-}
-
 // The fields of a layer record up to its field list: name, id, kind, grid limits (first
 // row, first column, last row, last column), cell size, visibility, zoom, style, label
 // field, label zoom, visibility, bold and colour, thematic field and type.
 constexpr std::string_view kLayerHead = "SLILLLLFFIFFLIILISFFIILSI";
 
-TEST(ServerMapOpening, SequenceCarriesTheStoredMapFieldByField) {
+TEST(ServerMapOpening, SequenceCarriesTheStoredMapAndOnlyToItsUser) {
   ServerRig rig;
   const TestData& d = rig.Data();
-  const std::int32_t user = Login(rig.Port(), "ana", "secreta");
+  const std::int32_t ana = Login(rig.Port(), "ana", "secreta");
   ProtocolClient c(rig.Port());
-  ASSERT_EQ(OpenMap(c, user, TestData::kMap), 0);
+  ASSERT_EQ(OpenMap(c, ana, TestData::kMap), 0);
   auto m = Ask(c, RequestWith(1, TestData::kMap), 101);
   ASSERT_TRUE(m);
   EXPECT_EQ(ReadFields(*m, "SFFFFLII"), "\"Ciudad\" -101 25 -100 26 65518 114 3 ");
@@ -51,18 +43,23 @@ TEST(ServerMapOpening, SequenceCarriesTheStoredMapFieldByField) {
   EXPECT_EQ(ReadFields(*m, "ISII"), "1 \"CLAVE\" 8 0 ");
   EXPECT_EQ(m->Remaining(), 0);
 
-  auto levels = Ask(c, AccessRequest(user, {d.roads, d.places, d.secret, 9999}), 111);
+  auto levels =
+      Ask(c, RequestWith(11, ana, std::int16_t{4}, d.roads, d.places, d.secret, 9999), 111);
   ASSERT_TRUE(levels);
   EXPECT_EQ(ReadFields(*levels, "ILILILILI"), "4 " + std::to_string(d.roads) + " 1 " +
                                                   std::to_string(d.places) + " 2 " +
                                                   std::to_string(d.secret) + " 0 9999 0 ");
   EXPECT_EQ(levels->Remaining(), 0);
-}
+  // A map definition of another map than the one opened is refused; 11 with an unknown
+  // handle lists nothing.
+  auto foreign = Ask(c, RequestWith(1, TestData::kSecretMap), 101);
+  ASSERT_TRUE(foreign);
+  EXPECT_EQ(foreign->GetString(), "");
+  levels = Ask(c, RequestWith(11, ana + 1, std::int16_t{1}, d.roads), 111);
+  ASSERT_TRUE(levels);
+  EXPECT_EQ(levels->GetInteger(), 0);
 
-TEST(ServerMapOpening, MadeUpOrForeignIdsCannotOpenOrReadAMap) {
-  ServerRig rig;
-  const TestData& d = rig.Data();
-  const std::int32_t ana = Login(rig.Port(), "ana", "secreta");
+  // Made-up or foreign IDs cannot open or read a map.
   const std::int32_t bob = Login(rig.Port(), "bob", "bobpass");
   struct Row {
     const char* what;
@@ -78,26 +75,16 @@ TEST(ServerMapOpening, MadeUpOrForeignIdsCannotOpenOrReadAMap) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    ProtocolClient c(rig.Port());
-    EXPECT_EQ(OpenMap(c, row.user, row.map), row.result);
+    ProtocolClient other(rig.Port());
+    EXPECT_EQ(OpenMap(other, row.user, row.map), row.result);
     // Whatever follows is answered, but empty.
-    auto def = Ask(c, RequestWith(1, row.map), 101);
+    auto def = Ask(other, RequestWith(1, row.map), 101);
     ASSERT_TRUE(def);
     EXPECT_EQ(def->GetString(), "");
-    auto cell = Ask(c, CellRequest(d.roads, d.nearCell), 102);
+    auto cell = Ask(other, CellRequest(d.roads, d.nearCell), 102);
     ASSERT_TRUE(cell);
     EXPECT_EQ(cell->TamanoBuffer(), 10 + 12 + 1 + 16 + 4) << "a cell without elements";
   }
-  // A map definition of another map than the one opened is refused too.
-  ProtocolClient c(rig.Port());
-  ASSERT_EQ(OpenMap(c, ana, TestData::kMap), 0);
-  auto other = Ask(c, RequestWith(1, TestData::kSecretMap), 101);
-  ASSERT_TRUE(other);
-  EXPECT_EQ(other->GetString(), "");
-  // 11 with an unknown handle lists nothing.
-  auto levels = Ask(c, AccessRequest(ana + 1, {d.roads}), 111);
-  ASSERT_TRUE(levels);
-  EXPECT_EQ(levels->GetInteger(), 0);
 }
 
 // A storage failure while opening refused the map with "unknown user" and kept the

@@ -5,16 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <sstream>
-
-#include "import/importer.h"
-#include "temp_dir.h"
 
 namespace orvenda::server {
 namespace {
-
-using test::TempDir;
 
 // The area the parts bound; each must be closed, within -180..180, and take long steps
 // only along a pole.
@@ -78,24 +72,6 @@ TEST(Antimeridian, RingsAndLinesAreCutIntoFlatPartsThatKeepTheirArea) {
     line << "| ";
   }
   EXPECT_EQ(line.str(), "170,0 180,5 | -180,5 -170,10 -160,10 -180,18 | 180,18 175,20 | ");
-}
-
-TEST(Antimeridian, TheImportCutsOnlyWhenAsked) {
-  TempDir dir;
-  std::ofstream(dir / "fiji.geojson") << R"({"type": "FeatureCollection", "features": [
-      {"type": "Feature", "properties": {"name": "Fiji"}, "geometry": {"type": "Polygon",
-       "coordinates": [[[178, -17], [-179, -17], [-179, -19], [178, -19], [178, -17]]]}}]})";
-  for (const bool split : {false, true}) {
-    auto s = OpenStore(dir / (split ? "split.db" : "flat.db"));
-    ImportOptions o;
-    o.source = dir / "fiji.geojson";
-    o.read.splitAtAntimeridian = split;
-    const ImportReport r = ImportLayer(*s, o);
-    // Without the option the ring is the flat one it says it is: 357 degrees wide.
-    const Box box = s->ElementExtent(r.layerId, 1).value();
-    EXPECT_EQ(std::tuple(r.elements, box.maxX - box.minX),
-              std::tuple(split ? 2u : 1u, split ? 2 : 357));
-  }
 }
 
 }  // namespace
