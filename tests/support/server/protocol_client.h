@@ -54,17 +54,6 @@ class ProtocolClient {
   std::deque<DWBUffer> ready_;
 };
 
-// A request of `code` with the fields that `put` writes.
-template <typename Put>
-Bytes Request(std::int16_t code, Put put) {
-  DWBUffer b;
-  b.CrearHeader();
-  b.PutInteger(code);
-  put(b);
-  b.cerrarMensaje(0);
-  return b.buffer();
-}
-
 // The next fields of `m` as one line of text, read by `layout`: one letter per field,
 // B Byte, I Integer, L Long, F Single, D Double, S String (in quotes); each is followed
 // by a space.
@@ -74,19 +63,22 @@ std::string ReadFields(DWBUffer& m, std::string_view layout);
 // integers as Long, text as String.
 template <typename... Fields>
 Bytes RequestWith(std::int16_t code, const Fields&... fields) {
-  return Request(code, [&](DWBUffer& b) {
-    [[maybe_unused]] auto put = [&b](const auto& field) {
-      using Field = std::decay_t<decltype(field)>;
-      if constexpr (std::is_same_v<Field, std::int16_t>) {
-        b.PutInteger(field);
-      } else if constexpr (std::is_integral_v<Field>) {
-        b.PutLong(static_cast<std::int32_t>(field));
-      } else {
-        b.PutString(std::string(field));
-      }
-    };
-    (put(fields), ...);
-  });
+  DWBUffer b;
+  b.CrearHeader();
+  b.PutInteger(code);
+  [[maybe_unused]] auto put = [&b](const auto& field) {
+    using Field = std::decay_t<decltype(field)>;
+    if constexpr (std::is_same_v<Field, std::int16_t>) {
+      b.PutInteger(field);
+    } else if constexpr (std::is_integral_v<Field>) {
+      b.PutLong(static_cast<std::int32_t>(field));
+    } else {
+      b.PutString(std::string(field));
+    }
+  };
+  (put(fields), ...);
+  b.cerrarMensaje(0);
+  return b.buffer();
 }
 
 // Request 2: the elements of one cell of a layer.

@@ -5,11 +5,7 @@
 #include <thread>
 
 namespace orvenda::server::test {
-ServerRig::ServerRig(ServerConfig config) : db_(dir_ / "map.db") {
-  {
-    auto store = ::orvenda::server::OpenStore(db_);
-    data_ = BuildTestDatabase(*store);
-  }
+ServerRig::ServerRig(ServerConfig config) : db_(dir_ / "map.db"), data_(BuildTestDatabase(db_)) {
   config.listen = "127.0.0.1";
   config.port = 0;
   config.logFile = (dir_ / "server.log").string();
@@ -24,10 +20,6 @@ ServerRig::~ServerRig() {
   server_->Stop();
   server_->Wait();
 }
-
-std::unique_ptr<Store> ServerRig::OpenStore() const { return ::orvenda::server::OpenStore(db_); }
-
-std::string ServerRig::LogText() const { return ReadFile(dir_ / "server.log"); }
 
 std::int32_t Login(std::uint16_t port, const std::string& user, const std::string& password) {
   ProtocolClient c(port);
