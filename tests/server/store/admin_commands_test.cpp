@@ -32,13 +32,13 @@ Result RunAdmin(const std::string& line, const std::string& db, const std::strin
 TEST(AdminCommands, SetUpUsersRightsAndLayersAndRefuseEachMistake) {
   test::TempDir dir;
   const std::string db = (dir / "admin.db").string();
+  const std::string zones = test::Fixture("zones.geojson").string();
   { std::ofstream(dir / "pw.txt") << "otra\r\n"; }
   ASSERT_EQ(RunAdmin("user add ana", db, "secreta\n").code, kExitOk);
   for (const std::string& line : std::vector<std::string>{
            "user add invitado --guest",
            "user passwd ana --password-file " + (dir / "pw.txt").string(),
-           "map create 0 Mundo --background #102030",
-           "import " + test::Fixture("zones.geojson").string() + " --layer-name Zonas",
+           "map create 0 Mundo --background #102030", "import " + zones + " --layer-name Zonas",
            "map add-layer 0 Zonas",
            "layer set 0 1 --label NAME --thematic code --class 3,9,#FF0000,1,2,65280,6",
            "grant ana Zonas editor", "grant invitado --map 0 1"})
@@ -51,18 +51,18 @@ TEST(AdminCommands, SetUpUsersRightsAndLayersAndRefuseEachMistake) {
   };
   const Row rows[] = {
       {"frobnicate", kExitUsage, "unknown command"},
-      {"user list --colour x", kExitUsage, "unknown option --colour"},
       {"user add ana", kExitInvalid, "already exists", "x\n"},
       {"user add bob", kExitInvalid, "empty password", "\n"},
       {"user remove zed", kExitNotFound, "unknown user 'zed'"},
       {"grant ana roads 1", kExitNotFound, "unknown layer 'roads'"},
       {"grant ana Zonas admin", kExitInvalid, "access level"},
-      {"grant ana --map 9 1", kExitNotFound, "unknown map 9"},
       {"map create 0 Otra", kExitInvalid, "already exists"},
       {"map add-layer 0 Zonas", kExitInvalid, "already in map"},
       {"layer set 0 Zonas --label nada", kExitNotFound, "no field 'nada'"},
-      {"layer set 0 Zonas --style 1,2,3", kExitInvalid, "5 comma-separated"},
       {"import " + (dir / "none.shp").string(), kExitFailure, "cannot open"},
+      {"import " + zones + " --source-layer nada", kExitNotFound, "nada"},
+      {"import " + zones + " --source-crs EPSG:999999", kExitInvalid, "EPSG:999999"},
+      {"import " + zones + " --map 12", kExitNotFound, "12"},
   };
   for (const Row& r : rows) {
     const Result got = RunAdmin(r.line, db, r.input);
@@ -75,6 +75,7 @@ TEST(AdminCommands, SetUpUsersRightsAndLayersAndRefuseEachMistake) {
   EXPECT_TRUE(s->FindUser("invitado")->guest);
   const MapDefinition map = s->FindMapDefinition(0).value();
   ASSERT_EQ(map.layers.size(), 1u);
+  EXPECT_EQ(s->ListLayers().size(), 1u);  // none of the refused imports added one
   const LayerRecord& l = map.layers[0];
   // Red in the low byte; the label field in the layer's own spelling.
   EXPECT_EQ(std::tie(map.backgroundColor, l.labelField, l.thematicField),

@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include "store/password.h"
-#include "store/sqlite_db.h"
 #include "temp_dir.h"
 
 namespace orvenda::server {
@@ -21,9 +20,6 @@ TEST(DemoDatabase, ThreeMapsTheirLayersAndTheDemoUsers) {
   const DemoOptions o{.database = dir / "demo.db", .cache = Fixture("demo-cache")};
   std::ostringstream log;
   BuildDemoDatabase(o, log);
-  auto mode = SqliteDb(o.database).Prepare("PRAGMA journal_mode");
-  ASSERT_TRUE(mode.Step());
-  EXPECT_EQ(mode.Text(0), "wal");  // built without a journal on disk, served in WAL mode
   auto s = OpenStore(o.database);
   // Per map: its name and projection, and each layer with its element count and
   // thematic field and classes.

@@ -24,11 +24,12 @@ TEST(Queries, ConditionsOnTextAndNumbersFindAndFilterElements) {
     std::vector<std::int32_t> want;
   };
   const Row rows[] = {
-      {{"nombre", 1, "CENTRO", ""}, {1}},  // text equal ignores case
-      {{"NOMBRE", 3, "DO", ""}, {3}},      // ending with
-      {{"NOMBRE", 5, "centro", ""}, {2, 3, 4}}, {{"POB", 6, "100", ""}, {4}},  // NULL never matches
-      {{"POB", 10, "9", "100"}, {1, 4}},                                       // 9 < 10 as numbers
-      {{"POB", 5, "100", ""}, {2, 3, 4}},                                      // NULL differs
+      {{"nombre", 1, "CENTRO", ""}, {1}},        // text equal ignores case
+      {{"NOMBRE", 3, "DO", ""}, {3}},            // ending with
+      {{"NOMBRE", 5, "centro", ""}, {2, 3, 4}},  // different
+      {{"POB", 6, "100", ""}, {4}},              // NULL never matches
+      {{"POB", 10, "9", "100"}, {1, 4}},         // 9 < 10 as numbers
+      {{"POB", 5, "100", ""}, {2, 3, 4}},        // NULL differs
   };
   for (const Row& r : rows) {
     std::vector<std::int32_t> ids;
@@ -38,10 +39,8 @@ TEST(Queries, ConditionsOnTextAndNumbersFindAndFilterElements) {
   }
   EXPECT_EQ(s->FindElements(layer, {"NOMBRE", 4, "tr", ""}, 2)->size(), 2u);
   EXPECT_FALSE(s->FindElements(layer, {"NADA", 1, "x", ""}, 10));
-  EXPECT_EQ(test::FaultOf([&] {
-              s->FindElements(layer, {"POB", 6, "mucho", ""}, 10);
-            }),
-            StoreFault::BadValue);
+  const Condition text{"POB", 6, "mucho", ""};
+  EXPECT_EQ(test::FaultOf([&] { s->FindElements(layer, text, 10); }), StoreFault::BadValue);
   // A selection keeps the candidates' order.
   const std::vector<Condition> both = {{"POB", 9, "50", ""}, {"NOMBRE", 2, "CEN", ""}};
   EXPECT_EQ(s->MatchElements(layer, {4, 2, 99, 1, 3}, both).value(),
