@@ -15,22 +15,11 @@ extern char** environ;
 namespace orvenda::server::test {
 namespace {
 
-// The child's exit code once it has ended (128 after a signal); -1, and killed, when it
-// does not end within a generous bound.
-int ExitCode(pid_t pid) {
-  int status = 0;
-  if (WaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }))
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
-  return -1;
-}
-
 TEST(ServeCommand, RealExecutableServesAndStopsCleanlyOnSignals) {
   for (const int signal : {SIGTERM, SIGINT}) {
     SCOPED_TRACE(signal);
     TempDir dir;
-    OpenStore(dir / "map.db")->AddUser("ana", "not a hash", false);
+    OpenStore(dir / "map.db");
     const std::string db = (dir / "map.db").string(), log = (dir / "server.log").string();
     std::vector<std::string> args = {ORVENDA_SERVER_EXE, "serve", "--db",  db,
                                      "--port",           "0",     "--log", log};
@@ -50,9 +39,12 @@ TEST(ServeCommand, RealExecutableServesAndStopsCleanlyOnSignals) {
     EXPECT_TRUE(Ask(c, CellRequest(1, {1, 1}), 102));
     ::kill(pid, signal);
     EXPECT_TRUE(c.ClosedByServer());
-    EXPECT_EQ(ExitCode(pid), 0);
+    // It ends by itself within a generous bound, and is killed when it does not.
+    int status = 0;
+    const bool ended = WaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; });
+    if (!ended) ::kill(pid, SIGKILL);
+    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     text = ReadFile(log);
-    EXPECT_NE(text.find("connected"), std::string::npos) << text;
     EXPECT_NE(text.find("refused grid cell (2): no map open"), std::string::npos) << text;
     EXPECT_NE(text.find("stopped"), std::string::npos) << text;
   }
