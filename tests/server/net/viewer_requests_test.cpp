@@ -37,8 +37,6 @@ TEST(ServerViewerRequests, EachReplyCarriesWhatTheStoreHoldsAndClosedLayersNothi
       {ana.get(), RequestWith(5, d.roads, near.row, near.column, "nombre"), 105, "LSLLLLLLLLSS",
        roads + "\"nombre\" 3 1 1 2 1 3 2 2 \"Juárez\" \"Hidalgo\" "},
       {ana.get(), RequestWith(5, d.roads, 0, 0, "NOMBRE"), 105, "LSL", roads + "\"NOMBRE\" 0 "},
-      {ana.get(), RequestWith(5, d.roads, near.row, near.column, "NO_HAY"), 105, "LSL",
-       roads + "\"NO_HAY\" 0 "},
       {ana.get(), RequestWith(5, d.secret, 116, 80, "CLAVE"), 105, "LSL", secret + "\"CLAVE\" 0 "},
       {guest.get(), RequestWith(5, d.roads, near.row, near.column, "NOMBRE"), 105, "LSL",
        roads + "\"NOMBRE\" 0 "},
@@ -47,7 +45,6 @@ TEST(ServerViewerRequests, EachReplyCarriesWhatTheStoreHoldsAndClosedLayersNothi
       {ana.get(), RequestWith(4, d.places, d.firstPlace), 104, "LLIISILIFIIID",
        places + std::to_string(d.firstPlace) +
            " 5 200 \"Monterrey\" 3 1142994 4 2.5 2 -7 5 969.7 "},
-      {ana.get(), RequestWith(4, d.places, 999999), 104, "LLI", places + "999999 -1 "},
       {ana.get(), RequestWith(4, d.secret, 1), 104, "LLI", secret + "1 -1 "},
       // The element's box, or the map's when there is none.
       {ana.get(), RequestWith(15, d.roads, 4), 115, "LLDDDD", roads + "4 -110 20 -100.4 24 "},
@@ -61,8 +58,6 @@ TEST(ServerViewerRequests, EachReplyCarriesWhatTheStoreHoldsAndClosedLayersNothi
        places + "\"POBLACION\" 1 2 \"132169\" \"1142994\" "},
       {ana.get(), RequestWith(6, d.places, "POBLACION", std::int16_t{2}), 106, "LSISS",
        places + "\"POBLACION\" 2 \"132169\" \"1142994\" "},
-      {ana.get(), RequestWith(6, d.roads, "NO_HAY", std::int16_t{1}), 106, "LSII",
-       roads + "\"NO_HAY\" 1 0 "},
       {ana.get(), RequestWith(6, d.secret, "CLAVE", std::int16_t{1}), 106, "LSII",
        secret + "\"CLAVE\" 1 0 "},
       {ana.get(), RequestWith(6, d.roads, "NOMBRE", std::int16_t{0}), 106, "LSI",

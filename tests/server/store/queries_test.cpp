@@ -1,4 +1,4 @@
-// Queries that no request serves yet (find and selection), and the generated city of the
+// A query that no request serves yet (find by condition), and the generated city of the
 // demo, placed in UTM zone 14 as PROJ places it.
 #include <gtest/gtest.h>
 #include <proj.h>
@@ -11,7 +11,7 @@
 namespace orvenda::server {
 namespace {
 
-TEST(Queries, ConditionsOnTextAndNumbersFindAndFilterElements) {
+TEST(Queries, ConditionsOnTextAndNumbersFindElements) {
   test::TempDir dir;
   auto s = OpenStore(dir / "q.db");
   const auto layer =
@@ -41,10 +41,6 @@ TEST(Queries, ConditionsOnTextAndNumbersFindAndFilterElements) {
   EXPECT_FALSE(s->FindElements(layer, {"NADA", 1, "x", ""}, 10));
   const Condition text{"POB", 6, "mucho", ""};
   EXPECT_EQ(test::FaultOf([&] { s->FindElements(layer, text, 10); }), StoreFault::BadValue);
-  // A selection keeps the candidates' order.
-  const std::vector<Condition> both = {{"POB", 9, "50", ""}, {"NOMBRE", 2, "CEN", ""}};
-  EXPECT_EQ(s->MatchElements(layer, {4, 2, 99, 1, 3}, both).value(),
-            (std::vector<std::int32_t>{2, 1}));
 }
 
 TEST(GeneratedCity, StreetsCarryDirectionsAndLieInPlace) {
