@@ -13,13 +13,10 @@
 namespace orvenda::server {
 namespace {
 
-struct Result {
-  int code;
-  std::string err;
-};
-
-// Runs the words of `line` and `--db PATH` as the command line.
-Result RunAdmin(const std::string& line, const std::string& db, const std::string& input = "") {
+// Runs the words of `line` and `--db PATH` as the command line: its exit code and what it
+// wrote to the error stream.
+std::pair<int, std::string> RunAdmin(const std::string& line, const std::string& db,
+                                     const std::string& input = "") {
   std::vector<std::string> args;
   std::istringstream words(line);
   for (std::string w; words >> w;) args.push_back(w);
@@ -34,7 +31,7 @@ TEST(AdminCommands, SetUpUsersRightsAndLayersAndRefuseEachMistake) {
   const std::string db = (dir / "admin.db").string();
   const std::string zones = test::Fixture("zones.geojson").string();
   { std::ofstream(dir / "pw.txt") << "otra\r\n"; }
-  ASSERT_EQ(RunAdmin("user add ana", db, "secreta\n").code, kExitOk);
+  ASSERT_EQ(RunAdmin("user add ana", db, "secreta\n").first, kExitOk);
   for (const std::string& line : std::vector<std::string>{
            "user add invitado --guest",
            "user passwd ana --password-file " + (dir / "pw.txt").string(),
@@ -42,7 +39,7 @@ TEST(AdminCommands, SetUpUsersRightsAndLayersAndRefuseEachMistake) {
            "map add-layer 0 Zonas",
            "layer set 0 1 --label NAME --thematic code --class 3,9,#FF0000,1,2,65280,6",
            "grant ana Zonas editor", "grant invitado --map 0 1"})
-    ASSERT_EQ(RunAdmin(line, db).code, kExitOk) << line;
+    ASSERT_EQ(RunAdmin(line, db).first, kExitOk) << line;
   struct Row {
     std::string line;
     int code;
@@ -65,9 +62,9 @@ TEST(AdminCommands, SetUpUsersRightsAndLayersAndRefuseEachMistake) {
       {"import " + zones + " --map 12", kExitNotFound, "12"},
   };
   for (const Row& r : rows) {
-    const Result got = RunAdmin(r.line, db, r.input);
-    EXPECT_EQ(got.code, r.code) << r.line << ": " << got.err;
-    EXPECT_NE(got.err.find(r.message), std::string::npos) << r.line << ": " << got.err;
+    const auto [code, err] = RunAdmin(r.line, db, r.input);
+    EXPECT_EQ(code, r.code) << r.line << ": " << err;
+    EXPECT_NE(err.find(r.message), std::string::npos) << r.line << ": " << err;
   }
   auto s = OpenStore(db);
   const auto ana = *s->FindUser("ana");
@@ -85,7 +82,7 @@ TEST(AdminCommands, SetUpUsersRightsAndLayersAndRefuseEachMistake) {
             std::tuple(0x0000FF, 0x00FF00, "9"));
   EXPECT_EQ(s->AccessLevelOf(ana.id, l.id), AccessLevel::Editor);
   EXPECT_TRUE(s->CanOpenMap(s->FindUser("invitado")->id, 0));
-  ASSERT_EQ(RunAdmin("user remove ana", db).code, kExitOk);
+  ASSERT_EQ(RunAdmin("user remove ana", db).first, kExitOk);
   s = OpenStore(db);
   EXPECT_EQ(s->AccessLevelOf(ana.id, l.id), AccessLevel::NoAccess);  // rights went with it
 }

@@ -13,15 +13,11 @@ namespace {
 using test::FaultOf;
 using test::TempDir;
 
-std::int32_t MakeRoads(Store& s) {
-  return s.CreateLayer(
-      {"Calles", LayerKind::Polyline, 0.5f, 0.5f, {{"NOMBRE", 202}, {"DIR", 2}, {"LARGO", 5}}});
-}
-
 TEST(SqliteStore, ElementWritesFileTheirCellsAndRefuseBadValues) {
   TempDir dir;
   auto s = OpenStore(dir / "cells.db");
-  const auto roads = MakeRoads(*s);
+  const auto roads = s->CreateLayer(
+      {"Calles", LayerKind::Polyline, 0.5f, 0.5f, {{"NOMBRE", 202}, {"DIR", 2}, {"LARGO", 5}}});
   // Box -99.9..-99.1 x 20.1..20.6 with 0.5 cells: columns 160..162, rows 220..221.
   const auto w = s->AddElement(roads, {{-99.9, 20.1}, {-99.1, 20.6}}, {"Reforma", "1", "2.5"});
   EXPECT_EQ(std::tuple(w.id, w.gridChanged, w.cells.size()), std::tuple(1, true, 6u));
@@ -55,7 +51,7 @@ TEST(SqliteStore, SavingAMapTakesOnlyTheSetupAndKeepsNothingOfAFailure) {
   s->CreateMap({3, "Ciudad", {-101, 25, -100, 26}, 0, 114, {}});
   s->CreateMap({4, "Otro", {}, 0, 0, {}});
   LayerRecord setup;
-  setup.id = MakeRoads(*s);
+  setup.id = s->CreateLayer({"Calles", LayerKind::Polyline, 0.5f, 0.5f, {{"NOMBRE", 202}}});
   s->AddLayerToMap(3, setup);
   MapDefinition edited = s->FindMapDefinition(3).value();
   edited.layers[0].labelField = "NOMBRE";
