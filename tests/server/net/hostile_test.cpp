@@ -17,12 +17,11 @@ void ExpectOthersServed(ServerRig& rig) {
   EXPECT_TRUE(Ask(*OpenViewer(rig), CellRequest(rig.Data().roads, rig.Data().nearCell), 102));
 }
 
+// The header of a message of `code` that declares `declared` bytes.
 Bytes Header(std::int32_t declared, std::int16_t code) {
-  Bytes b = {'M', 'I', 'C', ' '};
-  const auto len = byteimage::ToBytes(declared);
-  b.insert(b.end(), len.begin(), len.end());
-  const auto c = byteimage::ToBytes(code);
-  b.insert(b.end(), c.begin(), c.end());
+  Bytes b = RequestWith(code);
+  const auto length = byteimage::ToBytes(declared);
+  std::copy(length.begin(), length.end(), b.begin() + 4);
   return b;
 }
 
@@ -34,34 +33,23 @@ TEST(ServerHostile, EveryCountedRequestIsAnsweredEvenWhenRefusedOrCutShort) {
     for (const bool cut : {false, true}) {
       SCOPED_TRACE(std::string(info.name) + (cut ? " without fields" : " with fields"));
       // Generous fields: Longs of 1 read as every numeric type, and as empty strings.
-      const Bytes request = cut ? Request(info.code) : Request(info.code, [](DWBUffer& b) {
-        for (int i = 0; i < 12; ++i) b.PutLong(1);
-      });
-      ASSERT_TRUE(c.Send(request));
-      auto reply = c.Receive();
-      ASSERT_TRUE(reply) << "no reply to " << info.code;
-      const std::int16_t code = ProtocolClient::CodeOf(*reply);
-      EXPECT_EQ(code, info.code == 10 ? 110 : info.code == 230 ? 231 : info.code + 100);
+      const Bytes request =
+          cut ? RequestWith(info.code) : RequestWith(info.code, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1);
+      const auto reply = info.code == 10 ? 110 : info.code == 230 ? 231 : info.code + 100;
+      ASSERT_TRUE(Ask(c, request, static_cast<std::int16_t>(reply)));
     }
   }
   // Requests that are not counted and not served get no reply, and the stream goes on.
   ASSERT_TRUE(c.Send(RequestWith(cmd::kNewPoint, 1)));
-  ASSERT_TRUE(c.Send(Request(999)));
-  ASSERT_TRUE(c.Send(Request(102)));
-  ASSERT_TRUE(c.Send(Request(cmd::kElementExtent)));
-  auto reply = c.Receive();
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(ProtocolClient::CodeOf(*reply), 115);
+  ASSERT_TRUE(c.Send(RequestWith(999)));
+  ASSERT_TRUE(c.Send(RequestWith(102)));
+  EXPECT_TRUE(Ask(c, RequestWith(cmd::kElementExtent), 115));
   EXPECT_NE(rig.LogText().find("unknown command code 999"), std::string::npos);
 }
 
-TEST(ServerHostile, BrokenFramingClosesOnlyThatConnection) {
+TEST(ServerHostile, BrokenFramingAndRandomBytesEndOnlyThatConnection) {
   ServerRig rig;
-  struct Row {
-    const char* what;
-    Bytes bytes;
-  };
-  const Row rows[] = {
+  const std::pair<const char*, Bytes> rows[] = {
       {"bad magic", {'m', 'i', 'c', ' ', 14, 0, 0, 0, 2, 0, 1, 0, 0, 0}},
       {"declared length 0", Header(0, 2)},
       {"declared length 9", Header(9, 2)},
@@ -69,24 +57,20 @@ TEST(ServerHostile, BrokenFramingClosesOnlyThatConnection) {
       {"negative length", Header(-5, 2)},
       {"above the limit", Header(2 * 1024 * 1024, 2)},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
+  for (const auto& [what, bytes] : rows) {
+    SCOPED_TRACE(what);
     ProtocolClient c(rig.Port());
-    ASSERT_TRUE(c.Send(row.bytes));
+    ASSERT_TRUE(c.Send(bytes));
     EXPECT_TRUE(c.ClosedByServer());
     ExpectOthersServed(rig);
   }
   EXPECT_NE(rig.LogText().find("malformed stream"), std::string::npos);
-}
-
-TEST(ServerHostile, RandomBytesAndMessagesCutAnywhereNeverCrashIt) {
-  ServerRig rig;
+  // Random bytes, half of them behind a valid header, never crash it.
   std::mt19937 random(20261206);
   for (int round = 0; round < 20; ++round) {
     ProtocolClient c(rig.Port());
     Bytes junk(1 + random() % 3000);
     for (auto& b : junk) b = static_cast<std::uint8_t>(random());
-    // Half of the rounds start with a valid header and carry a random body.
     if (round % 2 == 0) {
       const auto h = Header(static_cast<std::int32_t>(junk.size() + 10),
                             static_cast<std::int16_t>(random() % 260));
@@ -102,9 +86,8 @@ TEST(ServerHostile, RandomBytesAndMessagesCutAnywhereNeverCrashIt) {
     ASSERT_TRUE(slow.Send({byte}));
     std::this_thread::sleep_for(2ms);
   }
-  auto reply = slow.Receive();
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(ProtocolClient::CodeOf(*reply), 115);
+  const auto reply = slow.Receive();
+  EXPECT_TRUE(reply && ProtocolClient::CodeOf(*reply) == 115);
   ExpectOthersServed(rig);
 }
 
@@ -147,15 +130,6 @@ TEST(ServerHostile, ConnectionLimitAndIdleTimeoutEndExtraAndSilentConnections) {
   const std::string log = rig.LogText();
   EXPECT_NE(log.find("too many connections"), std::string::npos) << log;
   EXPECT_NE(log.find("idle"), std::string::npos) << log;
-}
-
-TEST(ServerHostile, StopClosesEveryConnection) {
-  auto rig = std::make_unique<ServerRig>();
-  auto c = OpenViewer(*rig);
-  std::thread stopper([&] { rig->Instance().Stop(); });
-  EXPECT_TRUE(c->ClosedByServer());
-  stopper.join();
-  rig.reset();  // waits for every thread
 }
 
 }  // namespace

@@ -51,29 +51,23 @@ bool ProtocolClient::Send(const Bytes& bytes) {
   return fd_ >= 0;
 }
 
-bool ProtocolClient::ReadSome(std::chrono::milliseconds timeout) {
-  if (fd_ < 0 || eof_) return false;
+bool ProtocolClient::ReadSome(std::chrono::steady_clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
   pollfd p{fd_, POLLIN, 0};
-  if (::poll(&p, 1, static_cast<int>(timeout.count())) <= 0) return false;
+  if (fd_ < 0 || eof_ || left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
+    return false;
   std::uint8_t buf[64 * 1024];
   const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
-  if (n <= 0) {
-    eof_ = true;
-    return false;
-  }
-  receiver_.Receive(buf, static_cast<std::size_t>(n));
-  return true;
+  eof_ = n <= 0;
+  if (n > 0) receiver_.Receive(buf, static_cast<std::size_t>(n));
+  return n > 0;
 }
 
 std::optional<DWBUffer> ProtocolClient::Receive(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (ready_.empty()) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0 || !ReadSome(left)) {
-      if (ready_.empty()) return std::nullopt;
-    }
+  const auto deadline = Clock::now() + timeout;
+  while (ready_.empty() && ReadSome(deadline)) {
   }
+  if (ready_.empty()) return std::nullopt;
   DWBUffer m = std::move(ready_.front());
   ready_.pop_front();
   m.GetLong();
@@ -94,50 +88,31 @@ void ProtocolClient::Abort() {
 }
 
 bool ProtocolClient::ClosedByServer(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!eof_) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
-    ReadSome(left);
-    ready_.clear();
-  }
-  return true;
+  const auto deadline = Clock::now() + timeout;
+  while (ReadSome(deadline)) ready_.clear();
+  return eof_;
 }
-
-namespace {
-
-// The shortest text that reads back as the same number.
-template <typename Number>
-std::string Shortest(Number value) {
-  char text[64];
-  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
-}  // namespace
 
 std::string ReadFields(DWBUffer& m, std::string_view layout) {
   std::ostringstream out;
+  // Numbers in the shortest text that reads back as the same number.
+  auto shortest = [&out](auto value) {
+    char text[64];
+    out << std::string_view(text, std::to_chars(text, text + sizeof text, value).ptr);
+  };
   for (const char kind : layout) {
-    switch (kind) {
-      case 'B':
-        out << int{m.GetByte()};
-        break;
-      case 'I':
-        out << m.GetInteger();
-        break;
-      case 'L':
-        out << m.GetLong();
-        break;
-      case 'F':
-        out << Shortest(m.GetSingle());
-        break;
-      case 'D':
-        out << Shortest(m.GetDouble());
-        break;
-      default:
-        out << '"' << m.GetString() << '"';
-    }
+    if (kind == 'B')
+      out << int{m.GetByte()};
+    else if (kind == 'I')
+      out << m.GetInteger();
+    else if (kind == 'L')
+      out << m.GetLong();
+    else if (kind == 'F')
+      shortest(m.GetSingle());
+    else if (kind == 'D')
+      shortest(m.GetDouble());
+    else
+      out << '"' << m.GetString() << '"';
     out << ' ';
   }
   return out.str();

@@ -44,27 +44,15 @@ class ProtocolClient {
   void Abort();
 
  private:
-  bool ReadSome(std::chrono::milliseconds timeout);
+  using Clock = std::chrono::steady_clock;
+  // Reads what arrives before `deadline`; false when nothing did or the stream ended.
+  bool ReadSome(Clock::time_point deadline);
 
   int fd_ = -1;
   bool eof_ = false;
   MessageReceiver receiver_;
   std::deque<DWBUffer> ready_;
 };
-
-// A request of `code` with the fields that `put` writes.
-template <typename Put>
-Bytes Request(std::int16_t code, Put put) {
-  DWBUffer b;
-  b.CrearHeader();
-  b.PutInteger(code);
-  put(b);
-  b.cerrarMensaje(0);
-  return b.buffer();
-}
-inline Bytes Request(std::int16_t code) {
-  return Request(code, [](DWBUffer&) {});
-}
 
 // The next fields of `m` as one line of text, read by `layout`: one letter per field,
 // B Byte, I Integer, L Long, F Single, D Double, S String (in quotes); each is followed
@@ -75,28 +63,27 @@ std::string ReadFields(DWBUffer& m, std::string_view layout);
 // integers as Long, text as String.
 template <typename... Fields>
 Bytes RequestWith(std::int16_t code, const Fields&... fields) {
-  return Request(code, [&](DWBUffer& b) {
-    auto put = [&b](const auto& field) {
-      using Field = std::decay_t<decltype(field)>;
-      if constexpr (std::is_same_v<Field, std::int16_t>) {
-        b.PutInteger(field);
-      } else if constexpr (std::is_integral_v<Field>) {
-        b.PutLong(static_cast<std::int32_t>(field));
-      } else {
-        b.PutString(std::string(field));
-      }
-    };
-    (put(fields), ...);
-  });
+  DWBUffer b;
+  b.CrearHeader();
+  b.PutInteger(code);
+  [[maybe_unused]] auto put = [&b](const auto& field) {
+    using Field = std::decay_t<decltype(field)>;
+    if constexpr (std::is_same_v<Field, std::int16_t>) {
+      b.PutInteger(field);
+    } else if constexpr (std::is_integral_v<Field>) {
+      b.PutLong(static_cast<std::int32_t>(field));
+    } else {
+      b.PutString(std::string(field));
+    }
+  };
+  (put(fields), ...);
+  b.cerrarMensaje(0);
+  return b.buffer();
 }
 
 // Request 2: the elements of one cell of a layer.
 inline Bytes CellRequest(std::int32_t layer, CellKey cell) {
-  return Request(2, [&](DWBUffer& b) {
-    b.PutLong(layer);
-    b.PutLong(cell.row);
-    b.PutLong(cell.column);
-  });
+  return RequestWith(2, layer, cell.row, cell.column);
 }
 
 }  // namespace orvenda::server::test

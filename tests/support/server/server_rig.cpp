@@ -5,11 +5,7 @@
 #include <thread>
 
 namespace orvenda::server::test {
-ServerRig::ServerRig(ServerConfig config) : db_(dir_ / "map.db") {
-  {
-    auto store = ::orvenda::server::OpenStore(db_);
-    data_ = BuildTestDatabase(*store);
-  }
+ServerRig::ServerRig(ServerConfig config) : db_(dir_ / "map.db"), data_(BuildTestDatabase(db_)) {
   config.listen = "127.0.0.1";
   config.port = 0;
   config.logFile = (dir_ / "server.log").string();
@@ -23,20 +19,12 @@ ServerRig::ServerRig(ServerConfig config) : db_(dir_ / "map.db") {
 ServerRig::~ServerRig() {
   server_->Stop();
   server_->Wait();
-  server_.reset();
-  log_.reset();
 }
-
-std::unique_ptr<Store> ServerRig::OpenStore() const { return ::orvenda::server::OpenStore(db_); }
-
-std::string ServerRig::LogText() const { return ReadFile(dir_ / "server.log"); }
 
 std::int32_t Login(std::uint16_t port, const std::string& user, const std::string& password) {
   ProtocolClient c(port);
-  c.Send(RequestWith(12, user, password));
-  auto reply = c.Receive();
-  if (!reply || ProtocolClient::CodeOf(*reply) != 112) return -9999;
-  return reply->GetLong();
+  auto reply = Ask(c, RequestWith(12, user, password), 112);
+  return reply ? reply->GetLong() : -9999;
 }
 
 std::unique_ptr<ProtocolClient> OpenViewer(ServerRig& rig, const std::string& user,

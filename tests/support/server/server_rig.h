@@ -34,9 +34,9 @@ class ServerRig {
   const TestData& Data() const { return data_; }
   const std::filesystem::path& DatabasePath() const { return db_; }
   // A store of its own on the same database, for the test's expectations.
-  std::unique_ptr<Store> OpenStore() const;
+  std::unique_ptr<Store> OpenStore() const { return ::orvenda::server::OpenStore(db_); }
   // Everything logged so far.
-  std::string LogText() const;
+  std::string LogText() const { return ReadFile(dir_ / "server.log"); }
 
  private:
   TempDir dir_;
