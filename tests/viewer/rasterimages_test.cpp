@@ -5,7 +5,6 @@
 #include <gdal.h>
 #include <gtest/gtest.h>
 
-#include <QPainter>
 #include <QTemporaryDir>
 
 #include "loopback.h"
@@ -41,41 +40,25 @@ void WriteRaster(const char* driver, const QString& path, bool georeferenced = t
   GDALClose(mem);
 }
 
-QImage DrawInto(const RasterImages& images, std::int32_t index, const QRectF& target) {
-  QImage picture(200, 100, QImage::Format_RGB32);
-  picture.fill(Qt::white);
-  QPainter p(&picture);
-  images.Draw(index, p, target, picture.rect());
-  return picture;
-}
-
-TEST(RasterImages, GeoTiffsAndWorldFilesPlaceThePictureWhereItBelongsOthersGiveNone) {
+TEST(RasterImages, WorldFilesPlaceAPictureAndFilesWithoutAPlaceGiveNone) {
   QTemporaryDir dir;
-  WriteRaster("GTiff", dir.filePath("Orto.tif"));
   WriteRaster("PNG", dir.filePath("Plano.png"), true, "WORLDFILE=YES");
-  RasterImages images;
-  for (const char* name : {"Orto.tif", "Plano.png"}) {
-    const std::int32_t n = images.Open(dir.filePath(name).toStdString());
-    ASSERT_GE(n, 0) << name;
-    const auto e = images.Extent(n);
-    ASSERT_TRUE(e) << name;
-    EXPECT_TRUE(e->MinX == 0 && e->MinY == 0 && e->MaxX == 2 && e->MaxY == 1) << Describe(*e);
-    const QImage whole = DrawInto(images, n, QRectF(0, 0, 200, 100));
-    EXPECT_EQ(whole.pixelColor(20, 50), kRed) << name;
-    EXPECT_EQ(whole.pixelColor(180, 50), kBlue) << name;
-    // Twice as large with its left half out of view: only blue is in sight.
-    EXPECT_EQ(DrawInto(images, n, QRectF(-200, 0, 400, 100)).pixelColor(5, 50), kBlue) << name;
-    images.Close(n);
-    EXPECT_FALSE(images.Extent(n));
-  }
-  // Missing, unreadable, or with no place on the earth.
   testing::WriteFile(dir.filePath("junk.tif"), "not a raster at all");
   WriteRaster("PNG", dir.filePath("plain.png"), false);
+  RasterImages images;
+  const std::int32_t n = images.Open(dir.filePath("Plano.png").toStdString());
+  const auto e = images.Extent(n);
+  ASSERT_TRUE(e);
+  EXPECT_TRUE(e->MinX == 0 && e->MinY == 0 && e->MaxX == 2 && e->MaxY == 1) << Describe(*e);
+  images.Close(n);
+  EXPECT_FALSE(images.Extent(n));
   for (const char* name : {"none.tif", "junk.tif", "plain.png"}) {
     EXPECT_EQ(images.Open(dir.filePath(name).toStdString()), -1) << name;
   }
 }
 
+// A GeoTIFF drawn by the Viewer: whole, and zoomed in with its outer columns out
+// of sight.
 TEST(RasterImages, TheViewerDrawsImageLayersOnceItsImageFolderHasThem) {
   QTemporaryDir dir;
   testing::ViewerRig rig;
@@ -93,11 +76,15 @@ TEST(RasterImages, TheViewerDrawsImageLayersOnceItsImageFolderHasThem) {
   EXPECT_GE(rig.viewer->layers().Item("3")->ImageNumber, 0);
   EXPECT_EQ(rig.viewer->layers().Item("4")->ImageNumber, -1) << "a missing file leaves it empty";
   rig.viewer->Redraw();
-  // 0..2 x 0..2 on 300 pixels: the raster fills the lower half.
-  const QImage picture = rig.viewer->Picture();
-  EXPECT_EQ(picture.pixelColor(40, 225), kRed);
-  EXPECT_EQ(picture.pixelColor(260, 225), kBlue);
-  EXPECT_EQ(picture.pixelColor(150, 75), QColor(Qt::white));
+  // 0..2 x 0..2 on 300 pixels: the raster fills the lower half; zoomed in about
+  // the middle, the middle half of the raster fills the lower half of the view.
+  for (const bool zoomed : {false, true}) {
+    if (zoomed) rig.viewer->ZoomIn();
+    const QImage picture = rig.viewer->Picture();
+    EXPECT_EQ(picture.pixelColor(40, 225), kRed) << zoomed;
+    EXPECT_EQ(picture.pixelColor(260, 225), kBlue) << zoomed;
+    EXPECT_EQ(picture.pixelColor(150, 75), QColor(Qt::white)) << zoomed;
+  }
   EXPECT_TRUE(rig.ui.shown.empty());
 }
 
