@@ -26,13 +26,6 @@ ViewerRig::ViewerRig() {
   clicks = std::make_unique<QSignalSpy>(viewer.get(), &Viewer::click);
 }
 
-ViewerRig::~ViewerRig() {
-  redrawn.reset();
-  mouseUps.reset();
-  clicks.reset();
-  viewer.reset();
-}
-
 void ViewerRig::Show() {
   viewer->show();
   QApplication::processEvents();
@@ -52,59 +45,39 @@ std::vector<std::array<std::int32_t, 3>> ViewerRig::CellRequests() const {
   return cells;
 }
 
-namespace {
-
-void PutOne(DWBUffer& b, std::int16_t v) { b.PutInteger(v); }
-void PutOne(DWBUffer& b, std::int32_t v) { b.PutLong(v); }
-void PutOne(DWBUffer& b, float v) { b.PutSingle(v); }
-void PutOne(DWBUffer& b, double v) { b.PutDouble(v); }
-void PutOne(DWBUffer& b, const std::string& v) { b.PutString(v); }
-
-// Writes each field as its type says: 16-bit integer, 32-bit, single, double, string.
-template <typename... Fields>
-void Put(DWBUffer& b, const Fields&... fields) {
-  (PutOne(b, fields), ...);
-}
-
-std::int16_t I(std::size_t v) { return static_cast<std::int16_t>(v); }
-
-}  // namespace
-
-void ViewerRig::ReplyOpenMap() {
-  sock.Deliver(Message(cmd::kOpenMapReply, [](DWBUffer& b) { Put(b, I(0)); }));
-}
+void ViewerRig::ReplyOpenMap() { sock.Deliver(Wire(cmd::kOpenMapReply, "I", {0})); }
 
 void ViewerRig::ReplyMapDefinition(const std::vector<LayerDef>& layers) {
+  const int count = static_cast<int>(layers.size());
   sock.Deliver(Message(cmd::kMapDefinitionReply, [&](DWBUffer& b) {
     // Name, extent, white background, no projection.
-    Put(b, std::string("Test map"), 0.0f, 0.0f, 2.0f, 2.0f, 0xFFFFFF, I(0), I(layers.size()));
+    PutFields(b, "S FFFF L I I", {"Test map", 0, 0, 2, 2, 0xFFFFFF, 0, count});
+    // Each layer: name, id, kind, grid limits; square cells, visible from zoom 0
+    // to 1e37; a black solid line of 1 and a green solid fill; no labels, no
+    // thematic field, no fields, no thematic classes.
     for (const LayerDef& l : layers) {
-      Put(b, l.name, l.id, l.kind, l.minCol, l.minRow, l.maxCol, l.maxRow);
-      // Square cells; always visible from zoom 0 to 1e37.
-      Put(b, l.delta, l.delta, I(2), 0.0f, 1e37f);
-      // Default class: black solid line of 1, green solid fill.
-      Put(b, 0, I(0), I(1), 0x00FF00, I(1));
-      // No labels, no thematic field, no fields, no thematic classes.
-      Put(b, std::string(" "), 0.0f, 1e37f, I(0), I(0), 0, std::string(" "), I(0), I(0), I(0));
+      PutFields(b, "S L I LLLL FF I FF L I I L I S FF II L S III",
+                {l.name, l.id, l.kind, l.minCol, l.minRow, l.maxCol, l.maxRow, l.delta, l.delta,
+                 2,      0,    1e37,   0,        0,        1,        0x00FF00, 1,       " ",
+                 0,      1e37, 0,      0,        0,        " ",      0,        0,       0});
     }
   }));
 }
 
 void ViewerRig::ReplyAccessLevels(const std::vector<LayerDef>& layers) {
   sock.Deliver(Message(cmd::kAccessLevelsReply, [&](DWBUffer& b) {
-    Put(b, I(layers.size()));
-    for (const LayerDef& l : layers) Put(b, l.id, I(3));
+    PutFields(b, "I", {static_cast<int>(layers.size())});
+    for (const LayerDef& l : layers) PutFields(b, "L I", {l.id, 3});
   }));
 }
 
 void ViewerRig::ReplyCell(std::int32_t layer, std::int32_t i, std::int32_t j,
                           const std::vector<Line>& lines) {
   sock.Deliver(Message(cmd::kCellReply, [&](DWBUffer& b) {
-    Put(b, layer, i, j);
-    b.PutByte(0);  // absolute positions
-    Put(b, 0.0, 0.0, static_cast<std::int32_t>(lines.size()));
+    // Absolute positions; ids from the cell's place.
+    PutFields(b, "LLL B DD L", {layer, i, j, 0, 0.0, 0.0, static_cast<int>(lines.size())});
     std::int32_t id = i * 1000 + j * 10;
-    for (const Line& l : lines) Put(b, ++id, 2, l[0], l[1], l[2], l[3]);
+    for (const Line& l : lines) PutFields(b, "L L DDDD", {++id, 2, l[0], l[1], l[2], l[3]});
   }));
 }
 

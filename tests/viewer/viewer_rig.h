@@ -59,7 +59,6 @@ class ViewerRig {
 
   // A viewer of 300 x 300 pixels aimed at the map server "maps.test":1001, user 42, map 3.
   ViewerRig();
-  ~ViewerRig();
 
   // Shows the control (its first show connects and asks for the map).
   void Show();
