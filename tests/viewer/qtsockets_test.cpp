@@ -1,7 +1,6 @@
-// QtConnection against a real QTcpServer on loopback: states, reading semantics,
-// refusals and hang-ups. (Replies cut anywhere are the protocol tests' business.)
-#include "viewer/qtconnection.h"
-
+// The Qt socket parts against real peers on loopback: QtConnection's states,
+// reading semantics, refusals and hang-ups (replies cut anywhere are the protocol
+// tests' business), and the login control.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +9,8 @@
 #include "loopback.h"
 #include "protocol/connecttoserver.h"
 #include "support/fakes.h"
+#include "viewer/login.h"
+#include "viewer/qtconnection.h"
 #include "viewer/qteventpump.h"
 
 namespace orvenda {
@@ -77,6 +78,37 @@ TEST(QtConnection, StatesAndDataArrivalRaisedAgainOnlyWhileAHandlerTakesBytes) {
   EXPECT_EQ(S(c.GetAll()), "morefarewell");
   c.Close();
   EXPECT_EQ(c.state(), Connection::kClosed);
+}
+
+// The login control against a small scripted server. (Every outcome of the
+// exchange is the protocol tests' business.)
+TEST(LoginControl, AnswersWithTheMapsAndHangsUpAndMayBeDeletedByItsListener) {
+  testing::ScriptedInteraction ui;
+  auto* control = new login(ui);
+  for (const std::int32_t user : {11, 12}) {
+    testing::LoginServer server;
+    server.reply = testing::AcceptedReply(user, {{7, "Ciudad"}, {9, "Región Norte"}});
+    int got = 0;
+    QObject::connect(
+        control, &login::LoginResponse,
+        [&, control](int id, int count, const QStringList& names, const QList<int>& codes) {
+          got = id;
+          EXPECT_EQ(count, 2);
+          EXPECT_EQ(names, (QStringList{"Ciudad", "Región Norte"}));
+          EXPECT_EQ(codes, (QList<int>{7, 9}));
+          // The login form deletes the control on its answer: nothing
+          // of it may run later.
+          if (id == 12) delete control;
+        });
+    control->Checklogin("127.0.0.1", server.port(), "ana", "ñu 2");
+    ASSERT_TRUE(WaitUntil([&] { return got == user; }));
+    ASSERT_EQ(server.logins.size(), 1u);
+    EXPECT_EQ(server.logins[0].second, "ñu 2") << "sent as typed, in the wire code page";
+    EXPECT_TRUE(WaitUntil([&] { return server.hangUps == 1; })) << "hangs up after the reply";
+    testing::RunPendingEvents();
+    if (user == 11) QObject::disconnect(control, &login::LoginResponse, nullptr, nullptr);
+  }
+  EXPECT_TRUE(ui.shown.empty());
 }
 
 }  // namespace
