@@ -52,13 +52,13 @@ TEST(ViewerLifecycle, TheOpeningAsTheControlShowsIt) {
   ASSERT_EQ(cells.size(), 9u);
   EXPECT_EQ(rig.viewer->StatusCaption(), "Requesting Layer Roads (9)");
   rig.sock.ClearSent();
-  const int redraws = rig.redrawn->count();
+  const int redraws = rig.redrawn.count();
   for (std::size_t n = 0; n + 1 < cells.size(); ++n) {
     rig.ReplyCell(7, cells[n][1], cells[n][2], {{0.5, 0.5, 1.5, 1.5}});
   }
-  EXPECT_EQ(rig.redrawn->count(), redraws) << "no MapRedrawn while requests are pending";
+  EXPECT_EQ(rig.redrawn.count(), redraws) << "no MapRedrawn while requests are pending";
   rig.ReplyCell(7, cells.back()[1], cells.back()[2]);
-  EXPECT_GT(rig.redrawn->count(), redraws);
+  EXPECT_GT(rig.redrawn.count(), redraws);
   EXPECT_EQ(rig.viewer->StatusCaption(), "");
   EXPECT_TRUE(rig.sock.sent().empty()) << "nothing asked twice";
   EXPECT_EQ(rig.viewer->layers().Item("7")->Entidades.count(), 8);

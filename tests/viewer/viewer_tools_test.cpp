@@ -44,11 +44,11 @@ class ViewerTools : public ::testing::Test {
 TEST_F(ViewerTools, AGestureReleasedWhereItStartedOnlyRepaints) {
   for (const bool pan : {true, false}) {
     pan ? v().Pan() : v().ZoomWindow();
-    const int redraws = rig.redrawn->count();
+    const int redraws = rig.redrawn.count();
     Click(QPoint(100, 100));
     ExpectView(0, 0, 2, 2, "unchanged");
-    EXPECT_EQ(rig.mouseUps->count(), 0) << "no MouseUp without a move";
-    EXPECT_EQ(rig.redrawn->count(), redraws + 1) << "one repaint";
+    EXPECT_EQ(rig.mouseUps.count(), 0) << "no MouseUp without a move";
+    EXPECT_EQ(rig.redrawn.count(), redraws + 1) << "one repaint";
     EXPECT_EQ(v().toolState().MouseAction, 0);
     EXPECT_TRUE(rig.sock.sent().empty());
   }
@@ -62,7 +62,7 @@ TEST_F(ViewerTools, ZoomWindowDragDrawsARubberBandAndShowsTheRectangle) {
   QTest::mouseRelease(&v(), Qt::LeftButton, Qt::NoModifier, QPoint(225, 150));
   // (0.5, 1.5) to (1.5, 1.0): a wide rectangle; the height shows more.
   ExpectView(0.5, 1.25 - 0.5, 1.5, 1.25 + 0.5, "the window, centred");
-  EXPECT_EQ(rig.mouseUps->count(), 1);
+  EXPECT_EQ(rig.mouseUps.count(), 1);
   EXPECT_EQ(v().toolState().BaseTool, 1);
   EXPECT_LT(BlackAlongRow(75, 80, 200), 3) << "no band after the release";
 
@@ -98,7 +98,7 @@ TEST_F(ViewerTools, ZoomInOutAndByAFactorArmedOnlyForUsefulFactorsAboutTheClick)
   EXPECT_EQ(v().CustomPointer(), 105);
   Click(QPoint(75, 75));  // (0.5, 1.5)
   ExpectView(0, 1, 1, 2, "half the extent about the click");
-  EXPECT_EQ(rig.clicks->count(), 1);
+  EXPECT_EQ(rig.clicks.count(), 1);
 }
 
 TEST_F(ViewerTools, MeasuringAddsClickedVerticesAndTheMenuDropsOrReports) {
