@@ -38,52 +38,45 @@ void Add(layer& lyr, int32_t id, std::vector<Point> points, int32_t themeCode = 
   lyr.Entidades.Add(id, points, &lyr).ThemeCode = themeCode;
 }
 
-// Geographic view 0..24 x 0..16 degrees on 240 x 160 pixels: 10 pixels a degree.
-struct Map {
-  Map() {
-    view.ViewWidth = 240;
-    view.ViewHeight = 160;
-    view.ApplyExtents(0, 0, 24, 16);
-    surface.SetBackColor(kGround);
-    surface.Cls();
-
-    Common(areas, polygonlayer);
-    areas.ThematicMap().Add(0, 1, 0, kPark, fillstyle::kSolid, kAnyValueClass, "");
-    areas.ThematicMap().Add(0, 2, kLake, kLake, fillstyle::kCross, "", "");
-    Add(areas, 1, {{1, 1}, {9, 1}, {9, 7}, {1, 7}});         // park: solid, black edge
-    Add(areas, 2, {{12, 1}, {22, 1}, {22, 7}, {12, 7}}, 2);  // lake: cross-hatched
-
-    Common(streets, polylinelayer);
-    streets.ThematicMap().Add(0, 3, kStreet, 0, fillstyle::kTransparent, kAnyValueClass, "");
-    streets.SetUserLabelVisibility(2);
-    streets.SetUserDirectionVisibility(2);
-    const int32_t main = streets.LabelIndex("Main St");
-    Add(streets, 10, {{1, 11}, {12, 11}});
-    Add(streets, 11, {{12, 11}, {23, 11}});
-    streets.Entidades.ItemByID(10)->IDLabel = main;
-    streets.Entidades.ItemByID(11)->IDLabel = main;  // one label for both
-
-    Common(stops, pointlayer);
-    stops.ThematicMap().Add(0, 5, kStop, 0, fillstyle::kTransparent, kAnyValueClass, "");
-    Add(stops, 20, {{4, 14}});
-    Add(stops, 21, {{20, 14}});
-
-    ViewPainter painter(surface, view);
-    for (layer* lyr : {&areas, &streets, &stops}) Redraw(*lyr, view.ViewExtents, painter);
-    for (layer* lyr : {&areas, &streets, &stops}) DrawLabels(*lyr, view.ViewExtents, painter);
-    for (layer* lyr : {&areas, &streets, &stops}) DrawDirections(*lyr, view.ViewExtents, painter);
-  }
-
-  QPainterSurface surface{240, 160};
-  ViewTransform view;
-  layer areas, streets, stops;
-};
-
 QRgb Q(Colour c) { return qRgb(ColourRed(c), ColourGreen(c), ColourBlue(c)); }
 
 TEST(MapDrawing, KnownPixelsTheCommittedPictureAndTheHighlight) {
-  Map map;
-  const QImage& img = map.surface.image();
+  // Geographic view 0..24 x 0..16 degrees on 240 x 160 pixels: 10 pixels a degree.
+  QPainterSurface surface{240, 160};
+  ViewTransform view;
+  layer areas, streets, stops;
+  view.ViewWidth = 240;
+  view.ViewHeight = 160;
+  view.ApplyExtents(0, 0, 24, 16);
+  surface.SetBackColor(kGround);
+  surface.Cls();
+
+  Common(areas, polygonlayer);
+  areas.ThematicMap().Add(0, 1, 0, kPark, fillstyle::kSolid, kAnyValueClass, "");
+  areas.ThematicMap().Add(0, 2, kLake, kLake, fillstyle::kCross, "", "");
+  Add(areas, 1, {{1, 1}, {9, 1}, {9, 7}, {1, 7}});         // park: solid, black edge
+  Add(areas, 2, {{12, 1}, {22, 1}, {22, 7}, {12, 7}}, 2);  // lake: cross-hatched
+
+  Common(streets, polylinelayer);
+  streets.ThematicMap().Add(0, 3, kStreet, 0, fillstyle::kTransparent, kAnyValueClass, "");
+  streets.SetUserLabelVisibility(2);
+  streets.SetUserDirectionVisibility(2);
+  const int32_t main = streets.LabelIndex("Main St");
+  Add(streets, 10, {{1, 11}, {12, 11}});
+  Add(streets, 11, {{12, 11}, {23, 11}});
+  streets.Entidades.ItemByID(10)->IDLabel = main;
+  streets.Entidades.ItemByID(11)->IDLabel = main;  // one label for both
+
+  Common(stops, pointlayer);
+  stops.ThematicMap().Add(0, 5, kStop, 0, fillstyle::kTransparent, kAnyValueClass, "");
+  Add(stops, 20, {{4, 14}});
+  Add(stops, 21, {{20, 14}});
+
+  ViewPainter painter(surface, view);
+  for (layer* lyr : {&areas, &streets, &stops}) Redraw(*lyr, view.ViewExtents, painter);
+  for (layer* lyr : {&areas, &streets, &stops}) DrawLabels(*lyr, view.ViewExtents, painter);
+  for (layer* lyr : {&areas, &streets, &stops}) DrawDirections(*lyr, view.ViewExtents, painter);
+  const QImage& img = surface.image();
   using testing::Is;
   EXPECT_TRUE(Is(img, 50, 120, Q(kPark))) << "inside the park";
   EXPECT_TRUE(Is(img, 10, 120, 0)) << "the park's left edge, in black";
@@ -99,13 +92,12 @@ TEST(MapDrawing, KnownPixelsTheCommittedPictureAndTheHighlight) {
   // The street, 3 pixels wide at y = 50, and the label written once above
   // and below it.
   EXPECT_TRUE(Is(img, 20, 50, Q(kStreet)));
-  EXPECT_EQ(map.streets.DrawnEntities, (std::vector<int32_t>{10, 11}));
+  EXPECT_EQ(streets.DrawnEntities, (std::vector<int32_t>{10, 11}));
   // No direction codes: no arrows.
   EXPECT_EQ(testing::CountColour(img, img.rect(), qRgb(255, 255, 255)), 0);
-  testing::ExpectMatchesReference(map.surface.Snapshot(), kReference);
+  testing::ExpectMatchesReference(surface.Snapshot(), kReference);
 
-  ViewPainter painter(map.surface, map.view);
-  resaltar(map.areas, 1, map.view.ViewExtents, painter);
+  resaltar(areas, 1, view.ViewExtents, painter);
   EXPECT_TRUE(Is(img, 50, 120, qRgb(0, 0xC0, 0xC0))) << "highlight fill 0xC0C000";
   EXPECT_TRUE(Is(img, 10, 120, qRgb(255, 0, 0))) << "highlight edge, red";
 }
