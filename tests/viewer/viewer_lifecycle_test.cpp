@@ -62,11 +62,7 @@ TEST(ViewerLifecycle, TheOpeningAsTheControlShowsIt) {
   EXPECT_EQ(rig.viewer->StatusCaption(), "");
   EXPECT_TRUE(rig.sock.sent().empty()) << "nothing asked twice";
   EXPECT_EQ(rig.viewer->layers().Item("7")->Entidades.count(), 8);
-  // The line from (0.5, 0.5) to (1.5, 1.5) crosses the middle of the picture
-  // (300 pixels for 2 degrees); the corners keep the map's white background.
-  const QImage picture = rig.viewer->Picture();
-  EXPECT_EQ(picture.pixelColor(150, 150), QColor(Qt::black));
-  EXPECT_EQ(picture.pixelColor(5, 150), QColor(Qt::white));
+  // (The picture drawn is the tool tests' starting point.)
 }
 
 // A layer whose cells nobody can compute (a cell size of 0 from the server) is
