@@ -6,9 +6,6 @@
 // ORVENDA_WRITE_REFERENCE=1 and look at it.
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <vector>
-
 #include "model/layer.h"
 #include "pixels.h"
 #include "render/entitydrawing.h"

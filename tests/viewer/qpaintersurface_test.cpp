@@ -6,10 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
-#include <algorithm>
 #include <cmath>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "pixels.h"

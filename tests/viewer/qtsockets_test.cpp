@@ -3,9 +3,6 @@
 // tests' business), and the login control.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "loopback.h"
 #include "protocol/connecttoserver.h"
 #include "support/fakes.h"

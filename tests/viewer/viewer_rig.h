@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <array>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,17 +19,13 @@
 
 namespace orvenda::testing {
 
-// Menus answered from a script; the log keeps the menus shown.
+// Menus answered from a script.
 class ScriptedMenus : public PopupMenus {
  public:
-  std::deque<std::string> answers;
-  std::vector<std::string> shown;
-  std::string Popup(const std::string& menuName, const std::vector<MenuItem>&, int, int) override {
-    shown.push_back(menuName);
-    if (answers.empty()) return {};
-    std::string a = answers.front();
-    answers.pop_front();
-    return a;
+  std::vector<std::string> answers;  // one for each menu shown, in turn
+  std::size_t shown = 0;
+  std::string Popup(const std::string&, const std::vector<MenuItem>&, int, int) override {
+    return shown < answers.size() ? answers[shown++] : std::string();
   }
 };
 

@@ -9,9 +9,7 @@
 #include "pixels.h"
 #include "render/viewtransform.h"
 #include "serverprocess.h"
-#include "support/fakes.h"
 #include "viewer/login.h"
-#include "viewer/viewer.h"
 #include "viewer_rig.h"
 
 namespace orvenda {

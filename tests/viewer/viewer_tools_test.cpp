@@ -5,6 +5,7 @@
 
 #include <QTest>
 
+#include "pixels.h"
 #include "render/viewtransform.h"
 #include "viewer_rig.h"
 
@@ -30,9 +31,7 @@ class ViewerTools : public ::testing::Test {
   }
   bool Black(int x, int y) { return v().Picture().pixelColor(x, y) == QColor(Qt::black); }
   int BlackAlongRow(int y, int from, int to) {
-    int dark = 0;
-    for (int x = from; x < to; ++x) dark += Black(x, y) ? 1 : 0;
-    return dark;
+    return testing::CountColour(v().Picture(), {from, y, to - from, 1}, qRgb(0, 0, 0));
   }
   void Click(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mouseClick(&v(), button, Qt::NoModifier, at);
