@@ -20,7 +20,6 @@ using testing::CountColour;
 using testing::InkBox;
 using testing::Is;
 
-constexpr Colour kWhite = 0xFFFFFF;
 constexpr Colour kRed = 0x0000FF;   // Windows value of pure red
 constexpr Colour kBlue = 0xFF0000;  // and of pure blue
 const QRgb kQWhite = qRgb(255, 255, 255);
@@ -80,9 +79,7 @@ TEST(QPainterSurfaceStyles, FillsHatchAsWindowsDoesOverTheGround) {
 
 TEST(QPainterSurfaceStyles, ThinPensDrawTheWindowsPatternsAndWidePensAreSolid) {
   auto line = [](std::int32_t style, std::int32_t width) {
-    QPainterSurface s(200, 20);
-    s.SetBackColor(kWhite);
-    s.Cls();
+    QPainterSurface s(200, 20);  // white until drawn on
     s.SetDrawStyle(style);
     s.SetDrawWidth(width);
     s.Line({0, 10}, {199, 10}, kRed);
@@ -120,8 +117,6 @@ TEST(QPainterSurfaceFastPaths, RingsAndDotsLookAsThePainterWouldDrawThem) {
     std::uniform_int_distribution<int> ys(-20, 110);
     QPainterSurface ours(120, 90);
     ours.SetAntialiasing(smooth);
-    ours.SetBackColor(kWhite);
-    ours.Cls();
     QImage theirs(120, 90, QImage::Format_RGB32);
     theirs.fill(kQWhite);
     QPainter painter(&theirs);
@@ -179,11 +174,8 @@ TEST(QPainterSurfaceFastPaths, RingsOfHundredsOfThousandsOfVerticesAreFilledWhol
   for (const bool smooth : {false, true}) {
     QPainterSurface s(200, 200);
     s.SetAntialiasing(smooth);
-    s.SetBackColor(kWhite);
-    s.Cls();
     s.SetFillStyle(fillstyle::kSolid);
     s.SetFillColor(kRed);
-    s.SetForeColor(kBlue);
     s.Polygon(ring);
     // The square 62..138 lies within the inner circle.
     EXPECT_EQ(CountColour(s.image(), {62, 62, 77, 77}, kQRed), 77 * 77) << smooth;
@@ -199,8 +191,6 @@ TEST(QPainterSurfaceText, SevenPointsAreNinePixelsAndTextTurnsAboutItsCorner) {
   EXPECT_EQ(QPainterSurface(1, 1).QtFont(font).pixelSize(), 9) << "15 twips per pixel";
   font.escapement = 900;
   QPainterSurface s(200, 200);
-  s.SetBackColor(kWhite);
-  s.Cls();
   s.SetFont(font);
   s.Print({100, 150}, "Avenida");
   const QRect ink = InkBox(s.image(), kQWhite);
