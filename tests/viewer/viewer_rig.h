@@ -3,13 +3,14 @@
 // menus, a fake clock and pump. The test plays the map server: it reads the
 // requests the viewer sent and delivers the replies.
 
+#include <QApplication>
 #include <QSignalSpy>
 #include <array>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "protocol/dwbuffer.h"
 #include "support/fakes.h"
 #include "support/memoryconnection.h"
 #include "support/wire.h"
@@ -18,17 +19,13 @@
 
 namespace orvenda::testing {
 
-// Menus answered from a script; the log keeps the menus shown.
+// Menus answered from a script.
 class ScriptedMenus : public PopupMenus {
  public:
-  std::deque<std::string> answers;
-  std::vector<std::string> shown;
-  std::string Popup(const std::string& menuName, const std::vector<MenuItem>&, int, int) override {
-    shown.push_back(menuName);
-    if (answers.empty()) return {};
-    std::string a = answers.front();
-    answers.pop_front();
-    return a;
+  std::vector<std::string> answers;  // one for each menu shown, in turn
+  std::size_t shown = 0;
+  std::string Popup(const std::string&, const std::vector<MenuItem>&, int, int) override {
+    return shown < answers.size() ? answers[shown++] : std::string();
   }
 };
 
@@ -52,31 +49,95 @@ class ViewerRig {
   FakeClock clock;
   FakePump pump;
   ScriptedMenus menus;
-  std::unique_ptr<Viewer> viewer;
-  std::unique_ptr<QSignalSpy> redrawn;
-  std::unique_ptr<QSignalSpy> mouseUps;
-  std::unique_ptr<QSignalSpy> clicks;
-
   // A viewer of 300 x 300 pixels aimed at the map server "maps.test":1001, user 42, map 3.
-  ViewerRig();
-  ~ViewerRig();
+  std::unique_ptr<Viewer> viewer = std::make_unique<Viewer>(
+      ViewerSeams{.sock = &sock, .ui = &ui, .clock = &clock, .pump = &pump, .menus = &menus});
+  QSignalSpy redrawn{viewer.get(), &Viewer::MapRedrawn};
+  QSignalSpy mouseUps{viewer.get(), &Viewer::MouseUp};
+  QSignalSpy clicks{viewer.get(), &Viewer::click};
+
+  ViewerRig() {
+    sock.connectAfterPumps = 1;
+    pump.onPump = [this] { sock.Pump(); };
+    viewer->resize(300, 300);
+    viewer->SetURL("maps.test");
+    viewer->Setport(1001);
+    viewer->SetIDUser(42);
+    viewer->SetMapCode(3);
+  }
 
   // Shows the control (its first show connects and asks for the map).
-  void Show();
+  void Show() {
+    viewer->show();
+    QApplication::processEvents();
+  }
+
   // Cell requests (2) sent since the last ClearSent: (layer, i, j).
-  std::vector<std::array<std::int32_t, 3>> CellRequests() const;
+  std::vector<std::array<std::int32_t, 3>> CellRequests() const {
+    std::vector<std::array<std::int32_t, 3>> cells;
+    for (const auto& m : sock.sent()) {
+      DWBUffer b(m);
+      b.GetLong();  // "MIC ", the length, the code
+      b.GetLong();
+      if (b.GetInteger() != cmd::kCell) continue;
+      const std::int32_t id = b.GetLong();
+      const std::int32_t i = b.GetLong();
+      cells.push_back({id, i, b.GetLong()});
+    }
+    return cells;
+  }
 
   // Server replies.
-  void ReplyOpenMap();
-  void ReplyMapDefinition(const std::vector<LayerDef>& layers);
-  void ReplyAccessLevels(const std::vector<LayerDef>& layers);
-  // A cell of these line elements (ids from the cell's place).
+  void ReplyOpenMap() { sock.Deliver(Wire(cmd::kOpenMapReply, "I", {0})); }
+  void ReplyMapDefinition(const std::vector<LayerDef>& layers) {
+    const int count = static_cast<int>(layers.size());
+    sock.Deliver(Message(cmd::kMapDefinitionReply, [&](DWBUffer& b) {
+      // Name, extent, white background, no projection.
+      PutFields(b, "S FFFF L I I", {"Test map", 0, 0, 2, 2, 0xFFFFFF, 0, count});
+      // Each layer: name, id, kind, grid limits; square cells, visible from zoom 0
+      // to 1e37; a black solid line of 1 and a green solid fill; no labels, no
+      // thematic field, no fields, no thematic classes.
+      for (const LayerDef& l : layers) {
+        PutFields(b, "S L I LLLL FF I FF L I I L I S FF II L S III",
+                  {l.name, l.id, l.kind, l.minCol, l.minRow, l.maxCol, l.maxRow, l.delta, l.delta,
+                   2,      0,    1e37,   0,        0,        1,        0x00FF00, 1,       " ",
+                   0,      1e37, 0,      0,        0,        " ",      0,        0,       0});
+      }
+    }));
+  }
+
+  void ReplyAccessLevels(const std::vector<LayerDef>& layers) {
+    sock.Deliver(Message(cmd::kAccessLevelsReply, [&](DWBUffer& b) {
+      PutFields(b, "I", {static_cast<int>(layers.size())});
+      for (const LayerDef& l : layers) PutFields(b, "L I", {l.id, 3});
+    }));
+  }
+
+  // A cell of these line elements.
   void ReplyCell(std::int32_t layer, std::int32_t i, std::int32_t j,
-                 const std::vector<Line>& lines = {});
+                 const std::vector<Line>& lines = {}) {
+    sock.Deliver(Message(cmd::kCellReply, [&](DWBUffer& b) {
+      // Absolute positions; ids from the cell's place.
+      PutFields(b, "LLL B DD L", {layer, i, j, 0, 0.0, 0.0, static_cast<int>(lines.size())});
+      std::int32_t id = i * 1000 + j * 10;
+      for (const Line& l : lines) PutFields(b, "L L DDDD", {++id, 2, l[0], l[1], l[2], l[3]});
+    }));
+  }
+
   // Runs the whole opening exchange and answers the cells asked for, cell
   // (91, 181), in the middle of the map, with `middle`, the others empty.
   void Open(const std::vector<LayerDef>& layers = {LayerDef{}},
-            const std::vector<Line>& middle = {});
+            const std::vector<Line>& middle = {}) {
+    Show();
+    ReplyOpenMap();
+    ReplyMapDefinition(layers);
+    ReplyAccessLevels(layers);
+    const auto cells = CellRequests();
+    sock.ClearSent();
+    for (const auto& c : cells) {
+      ReplyCell(c[0], c[1], c[2], c[1] == 91 && c[2] == 181 ? middle : std::vector<Line>{});
+    }
+  }
 };
 
 }  // namespace orvenda::testing

@@ -88,10 +88,6 @@ QByteArray AcceptedReply(std::int32_t user,
   return QBytes(LoginReply(user, kLibraryVersion, maps));
 }
 
-QByteArray RefusedReply(std::int32_t code) {
-  return QBytes(Message(cmd::kLoginReply, [code](DWBUffer& b) { b.PutLong(code); }));
-}
-
 QByteArray TooOldReply() {
   return QBytes(LoginReply(7, Version{static_cast<std::int16_t>(kLibraryVersion.major + 1), 0, 0},
                            {{1, "A"}}));
@@ -103,12 +99,6 @@ quint16 ClosedPort() {
   const quint16 port = probe.serverPort();
   probe.close();
   return port;
-}
-
-QString ReadFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return QString::fromUtf8(file.readAll());
 }
 
 void WriteFile(const QString& path, const QByteArray& bytes) {

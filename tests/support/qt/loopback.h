@@ -66,15 +66,12 @@ class LoginServer {
 // A login reply that accepts `user` with these maps (code, name).
 QByteArray AcceptedReply(std::int32_t user,
                          const std::vector<std::pair<std::int32_t, std::string>>& maps);
-// A login reply that refuses with `code` (below 1).
-QByteArray RefusedReply(std::int32_t code);
 // A reply that asks for a newer library than ours.
 QByteArray TooOldReply();
 
 // A port on 127.0.0.1 where nothing listens (taken and given back at once).
 quint16 ClosedPort();
 
-QString ReadFile(const QString& path);
 void WriteFile(const QString& path, const QByteArray& bytes);
 
 }  // namespace orvenda::testing

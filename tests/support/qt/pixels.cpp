@@ -28,14 +28,10 @@ QRect InkBox(const QImage& image, QRgb background) {
   return box;
 }
 
-namespace {
-
 int ChannelGap(QRgb a, QRgb b) {
   return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
                    std::abs(qBlue(a) - qBlue(b))});
 }
-
-}  // namespace
 
 void ExpectMatchesReference(const QImage& picture, const char* path) {
   const QImage scene = picture.convertToFormat(QImage::Format_RGB32);

@@ -15,6 +15,8 @@ inline int CountColour(const QImage& image, const QRect& rect, QRgb colour) {
 }
 // Smallest rectangle holding every pixel that differs from `background`; empty when none.
 QRect InkBox(const QImage& image, QRgb background);
+// The largest difference of the two colours in one channel.
+int ChannelGap(QRgb a, QRgb b);
 // Compares `scene` with the committed reference picture at `path`: fewer than 1 % of
 // the pixels may differ by more than 48 in a channel (glyph edges may move by a
 // pixel between font rasterisers; shapes may not). With ORVENDA_WRITE_REFERENCE

@@ -1,18 +1,13 @@
-// QtConnection against a real QTcpServer on loopback: states, reading semantics,
-// refusals and hang-ups, and a viewer's link reassembling replies on it.
-#include "viewer/qtconnection.h"
-
+// The Qt socket parts against real peers on loopback: QtConnection's states,
+// reading semantics, refusals and hang-ups (replies cut anywhere are the protocol
+// tests' business), and the login control.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "loopback.h"
-#include "protocol/catalogue.h"
 #include "protocol/connecttoserver.h"
-#include "protocol/serverlink.h"
 #include "support/fakes.h"
-#include "support/wire.h"
+#include "viewer/login.h"
+#include "viewer/qtconnection.h"
 #include "viewer/qteventpump.h"
 
 namespace orvenda {
@@ -30,22 +25,10 @@ bool Connect(QtConnection& c, quint16 port) {
   return ConnectToServer(c, "127.0.0.1", port, clock, pump);
 }
 
-TEST(QtConnection, ARefusedConnectionEndsInTheErrorState) {
-  QtConnection c;
-  EXPECT_FALSE(Connect(c, testing::ClosedPort()));
-  EXPECT_EQ(c.state(), Connection::kError);
-  c.Close();
-  EXPECT_EQ(c.state(), Connection::kClosed) << "Close clears the error";
-}
-
 // A close right after a send used to drop what was still in the socket's buffer.
 TEST(QtConnection, ALargeSendArrivesWholeEvenWhenClosedRightAfter) {
   LoopbackServer server;
   QtConnection c;
-  c.SetRemote("127.0.0.1", server.port());
-  c.Connect();
-  // Connecting until the event loop runs, unless the kernel finished at once.
-  EXPECT_TRUE(c.state() == Connection::kConnecting || c.state() == Connection::kConnected);
   ASSERT_TRUE(Connect(c, server.port()));
   ASSERT_TRUE(server.WaitForPeer());
   std::vector<std::uint8_t> big(1 << 20);
@@ -58,7 +41,12 @@ TEST(QtConnection, ALargeSendArrivesWholeEvenWhenClosedRightAfter) {
   EXPECT_TRUE(WaitUntil([&] { return c.state() == Connection::kClosed; }));
 }
 
-TEST(QtConnection, DataArrivalIsRaisedAgainOnlyWhileAHandlerTakesBytesUntilThePeerHangsUp) {
+TEST(QtConnection, StatesAndDataArrivalRaisedAgainOnlyWhileAHandlerTakesBytes) {
+  QtConnection refused;
+  EXPECT_FALSE(Connect(refused, testing::ClosedPort()));
+  EXPECT_EQ(refused.state(), Connection::kError);
+  refused.Close();
+  EXPECT_EQ(refused.state(), Connection::kClosed) << "Close clears the error";
   LoopbackServer server;
   QtConnection c;
   std::string taken;
@@ -89,35 +77,33 @@ TEST(QtConnection, DataArrivalIsRaisedAgainOnlyWhileAHandlerTakesBytesUntilThePe
   EXPECT_EQ(c.state(), Connection::kClosed);
 }
 
-// A viewer's link on a real socket: a reply larger than any socket read,
-// followed at once by small ones, each handled once, whole and in order. (Replies
-// cut anywhere are the protocol tests' business.)
-TEST(QtConnection, ServerLinkTakesRepliesLargerThanASocketRead) {
-  LoopbackServer server;
-  QtConnection c;
-  testing::RecordingViewer viewer;
+// The login control against a small scripted server. (Every outcome of the
+// exchange is the protocol tests' business.)
+TEST(LoginControl, AnswersWithTheMapsAndHangsUpAndMayBeDeletedByItsListener) {
   testing::ScriptedInteraction ui;
-  SystemClock clock;
-  QtEventPump pump;
-  ServerLink link(c, viewer, ui, clock, pump);
-  std::vector<std::size_t> sizes;
-  for (const std::int16_t code : {cmd::kCellReply, cmd::kElementExtentReply}) {
-    link.dispatcher().Register(
-        code, [&](DWBUffer& m) { sizes.push_back(static_cast<std::size_t>(m.TamanoBuffer())); });
+  auto* control = new login(ui);
+  for (const std::int32_t user : {11, 12}) {
+    testing::LoginServer server;
+    server.reply = testing::AcceptedReply(user, {{7, "Ciudad"}, {9, "Región Norte"}});
+    int got = 0;
+    QObject::connect(control, &login::LoginResponse,
+                     [&, control](int id, int, const QStringList& names, const QList<int>& codes) {
+                       got = id;
+                       EXPECT_EQ(names, (QStringList{"Ciudad", "Región Norte"}));
+                       EXPECT_EQ(codes, (QList<int>{7, 9}));
+                       // The login form deletes the control on its answer: nothing
+                       // of it may run later.
+                       if (id == 12) delete control;
+                     });
+    control->Checklogin("127.0.0.1", server.port(), "ana", "ñu 2");
+    ASSERT_TRUE(WaitUntil([&] { return got == user; }));
+    ASSERT_EQ(server.logins.size(), 1u);
+    EXPECT_EQ(server.logins[0].second, "ñu 2") << "sent as typed, in the wire code page";
+    EXPECT_TRUE(WaitUntil([&] { return server.hangUps == 1; })) << "hangs up after the reply";
+    testing::RunPendingEvents();
+    if (user == 11) QObject::disconnect(control, &login::LoginResponse, nullptr, nullptr);
   }
-  ASSERT_TRUE(link.ConnectToServer("127.0.0.1", server.port()));
-  ASSERT_TRUE(server.WaitForPeer());
-  const QByteArray big = testing::QBytes(testing::Message(cmd::kCellReply, [](DWBUffer& m) {
-    for (int i = 0; i < 100000; ++i) m.PutLong(i);
-  }));
-  const QByteArray small = testing::QBytes(
-      testing::Message(cmd::kElementExtentReply, [](DWBUffer& m) { m.PutLong(3); }));
-  server.Write(small + big + small + small);
-  ASSERT_TRUE(WaitUntil([&] { return sizes.size() == 4; }, 20000));
-  const auto b = static_cast<std::size_t>(big.size());
-  const auto s = static_cast<std::size_t>(small.size());
-  EXPECT_EQ(sizes, (std::vector<std::size_t>{s, b, s, s}));
-  EXPECT_TRUE(ui.shown.empty()) << "no message box: " << (ui.shown.empty() ? "" : ui.shown[0].text);
+  EXPECT_TRUE(ui.shown.empty());
 }
 
 }  // namespace
