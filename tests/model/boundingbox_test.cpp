@@ -13,42 +13,29 @@ BoundingBox Box(double minX, double minY, double maxX, double maxY) {
   return b;
 }
 
-TEST(BoundingBox, NewBoxIsEmptyAndUnionGrowsOnlyOutwards) {
-  BoundingBox b;
-  EXPECT_FALSE(b.PointInBoundingBox(0, 0));
-  EXPECT_FALSE(b.InterseccionCon(Box(-1e30, -1e30, 1e30, 1e30)));
-  EXPECT_FALSE(Box(-1e30, -1e30, 1e30, 1e30).InterseccionCon(b));
-  b.Union(1, 2, 3, 4);
-  b.Union(2, 0, 2.5, 5);
-  EXPECT_EQ((std::vector<double>{b.MinX, b.MinY, b.MaxX, b.MaxY}),
-            (std::vector<double>{1, 0, 3, 5}));
-}
-
 // Boundaries count as inside, for intersection, containment and points alike.
 TEST(BoundingBox, RelationsIncludeBoundaries) {
-  struct Row {
-    BoundingBox a, b;
-    bool intersect, aContainsB;
-  };
   const BoundingBox unit = Box(0, 0, 1, 1);
-  const Row rows[] = {{unit, Box(1, 1, 2, 2), true, false},
-                      {unit, Box(1.0000001, 0, 2, 1), false, false},
-                      {unit, Box(0, 1.0000001, 1, 2), false, false},
-                      {unit, Box(1, 0, 2, 1), true, false},
-                      {Box(0, 0, 10, 10), Box(2, 2, 3, 3), true, true},
-                      {Box(0, 0, 10, 10), Box(0, 0, 10, 10), true, true},
-                      {Box(0, 0, 10, 10), Box(0, 0, 10, 5), true, true},
-                      {Box(0, 0, 10, 10), Box(-0.1, 0, 10, 10), true, false},
-                      {Box(0, 0, 10, 10), Box(0, -0.1, 10, 10), true, false},
-                      {Box(0, 0, 10, 10), Box(0, 0, 10.1, 10), true, false},
-                      {Box(0, 0, 10, 10), Box(0, 0, 10, 10.1), true, false},
-                      {Box(0, 4, 10, 6), Box(4, 0, 6, 10), true, false},
-                      {Box(0, 0, 2, 1), Box(1, 5, 3, 6), false, false}};
-  for (const Row& r : rows) {
-    EXPECT_EQ(r.a.InterseccionCon(r.b), r.intersect) << &r - rows;
-    EXPECT_EQ(r.b.InterseccionCon(r.a), r.intersect) << &r - rows;
-    EXPECT_EQ(r.a.ContieneA(r.b), r.aContainsB) << &r - rows;
-    EXPECT_EQ(r.b.ContenidoPor(r.a), r.aContainsB) << &r - rows;
+  // Two boxes; whether they intersect, whether the first contains the second.
+  const std::tuple<BoundingBox, BoundingBox, bool, bool> rows[] = {
+      {unit, Box(1, 1, 2, 2), true, false},
+      {unit, Box(1.0000001, 0, 2, 1), false, false},
+      {unit, Box(0, 1.0000001, 1, 2), false, false},
+      {unit, Box(1, 0, 2, 1), true, false},
+      {Box(0, 0, 10, 10), Box(2, 2, 3, 3), true, true},
+      {Box(0, 0, 10, 10), Box(0, 0, 10, 10), true, true},
+      {Box(0, 0, 10, 10), Box(0, 0, 10, 5), true, true},
+      {Box(0, 0, 10, 10), Box(-0.1, 0, 10, 10), true, false},
+      {Box(0, 0, 10, 10), Box(0, -0.1, 10, 10), true, false},
+      {Box(0, 0, 10, 10), Box(0, 0, 10.1, 10), true, false},
+      {Box(0, 0, 10, 10), Box(0, 0, 10, 10.1), true, false},
+      {Box(0, 4, 10, 6), Box(4, 0, 6, 10), true, false},
+      {Box(0, 0, 2, 1), Box(1, 5, 3, 6), false, false}};
+  for (const auto& [a, b, intersect, aContainsB] : rows) {
+    EXPECT_EQ(a.InterseccionCon(b), intersect) << b.MinX << "," << b.MinY;
+    EXPECT_EQ(b.InterseccionCon(a), intersect) << b.MinX << "," << b.MinY;
+    EXPECT_EQ(a.ContieneA(b), aContainsB) << b.MinX << "," << b.MinY;
+    EXPECT_EQ(b.ContenidoPor(a), aContainsB) << b.MinX << "," << b.MinY;
   }
   BoundingBox inverted;  // starts before the other box: never overlaps it
   inverted.MinX = inverted.MinY = 5;

@@ -27,25 +27,21 @@ const std::vector<Point> kSquare = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
 
 // The perpendicular distance; negative when the foot is off the segment, unless kept.
 TEST(EntidadGeometry, SegmentDistanceSignsFeetOffTheSegment) {
-  struct Row {
-    double px, py, ax, ay, bx, by;
-    bool keepSign;
-    double expected;
-  };
-  const Row rows[] = {{5, 3, 0, 0, 10, 0, false, 3},
-                      {12, 3, 0, 0, 10, 0, false, -3},
-                      {12, 3, 0, 0, 10, 0, true, 3},
-                      {0, 1, 2, 0, 2, 4, false, 2},
-                      {0, -1, 2, 0, 2, 4, false, -2},
-                      {0, 4, 0, 0, 4, 4, false, std::sqrt(8.0)},
-                      {5, 6, 0, 0, 4, 4, false, -std::sqrt(0.5)},
-                      {10, 5, 0, 0, 10, 0, false, 5},
-                      {1, 6, 1, 2, 5, 6, false, std::sqrt(8.0)},
-                      {1, 1, 3, 3, 3, 3, false, kNone}};
-  for (const Row& r : rows) {
-    EXPECT_NEAR(Entidad::SegmentDistance(r.px, r.py, r.ax, r.ay, r.bx, r.by, r.keepSign),
-                r.expected, 1e-12)
-        << &r - rows;
+  // The point, the segment's ends, whether the sign is kept, the distance.
+  const std::tuple<double, double, double, double, double, double, bool, double> rows[] = {
+      {5, 3, 0, 0, 10, 0, false, 3},
+      {12, 3, 0, 0, 10, 0, false, -3},
+      {12, 3, 0, 0, 10, 0, true, 3},
+      {0, 1, 2, 0, 2, 4, false, 2},
+      {0, -1, 2, 0, 2, 4, false, -2},
+      {0, 4, 0, 0, 4, 4, false, std::sqrt(8.0)},
+      {5, 6, 0, 0, 4, 4, false, -std::sqrt(0.5)},
+      {10, 5, 0, 0, 10, 0, false, 5},
+      {1, 6, 1, 2, 5, 6, false, std::sqrt(8.0)},
+      {1, 1, 3, 3, 3, 3, false, kNone}};
+  for (const auto& [px, py, ax, ay, bx, by, keepSign, expected] : rows) {
+    EXPECT_NEAR(Entidad::SegmentDistance(px, py, ax, ay, bx, by, keepSign), expected, 1e-12)
+        << px << "," << py;
   }
 }
 
@@ -65,12 +61,7 @@ TEST(EntidadGeometry, DistanceToElementByKind) {
 }
 
 TEST(EntidadGeometry, CentroidByKind) {
-  struct Row {
-    TipoLayer kind;
-    std::vector<Point> points;
-    double x, y;
-  };
-  const Row rows[] = {
+  const std::tuple<TipoLayer, std::vector<Point>, double, double> rows[] = {
       {polygonlayer, kSquare, 2, 2},
       {polygonlayer, {{0, 0}, {0, 4}, {4, 4}, {4, 0}}, 2, 2},  // clockwise
       {polygonlayer, {{4, 4}, {0, 4}, {0, 0}, {4, 0}, {4, 4}}, 2, 2},
@@ -84,20 +75,13 @@ TEST(EntidadGeometry, CentroidByKind) {
       {polylinelayer, {{0, 0}, {10, 0}, {10, 10}}, 20.0 / 3, 10.0 / 3},
       {3, {{2, 0}, {4, 4}}, 3, 2},
       {ImageLayer, kSquare, 0, 0}};
-  for (const Row& r : rows) {
-    Fixture f(r.kind, r.points);
+  for (const auto& [kind, points, wantX, wantY] : rows) {
+    Fixture f(kind, points);
     double x = 99, y = 99;
     f.ent.Centroide(x, y);
-    EXPECT_NEAR(x, r.x, 1e-12) << &r - rows;
-    EXPECT_NEAR(y, r.y, 1e-12) << &r - rows;
+    EXPECT_NEAR(x, wantX, 1e-12) << kind << " " << points.size();
+    EXPECT_NEAR(y, wantY, 1e-12) << kind << " " << points.size();
   }
-  const auto right = Entidad::EdgeTrapezoid(0, 1, 2, 3);  // rectangle 2 + triangle 2
-  const auto left = Entidad::EdgeTrapezoid(2, 3, 0, 1);
-  const auto vertical = Entidad::EdgeTrapezoid(1, 0, 1, 5);
-  const std::vector<double> got = {right.Area, right.X,       right.Y,    left.Area, left.X,
-                                   left.Y,     vertical.Area, vertical.X, vertical.Y};
-  const std::vector<double> want = {4, 7.0 / 6, 13.0 / 12, -4, 7.0 / 6, 13.0 / 12, 0, 0, 0};
-  for (std::size_t k = 0; k < got.size(); ++k) EXPECT_NEAR(got[k], want[k], 1e-12) << k;
 }
 
 TEST(EntidadGeometry, NearestSegmentAndVertex) {
@@ -148,35 +132,6 @@ TEST(EntidadGeometry, PointInPolygonBoundaryRule) {
   EXPECT_FALSE(u.ent.PointInPolygon(1.5, 2)) << "the notch of a concave ring";
   EXPECT_TRUE(u.ent.PointInPolygon(2.5, 2));
   EXPECT_FALSE(Fixture(polygonlayer, {}).ent.PointInPolygon(0, 0));
-}
-
-TEST(EntidadGeometry, BoxOnlyGrowsAndExtendsTheLayer) {
-  Fixture f(polylinelayer, {{1, 2}, {3, -1}});
-  f.ent.SetPoints(std::vector<Point>{{2, 0}, {2.5, 10}});
-  f.ent.CalculateBoundingBox();
-  const BoundingBox& b = f.ent.bb;
-  EXPECT_EQ((std::vector<double>{b.MinX, b.MinY, b.MaxX, b.MaxY}),
-            (std::vector<double>{1, -1, 3, 10}));
-  EXPECT_EQ(f.lay.bb.MaxY, 10);
-  EXPECT_EQ(f.lay.bb.MinY, -1);
-  EXPECT_EQ(f.ent.Points(), (std::vector<Point>{{2, 0}, {2.5, 10}}));
-  f.ent.SetPoints(std::vector<Point>{{7, 8}});
-  EXPECT_EQ(f.ent.Points(), (std::vector<Point>{{7, 8}}));
-}
-
-TEST(EntidadScreenCache, SizedOutsideAndDroppedWithNewVertices) {
-  Entidad e;
-  e.SetPoints(kSquare);
-  EXPECT_EQ(e.ScreenState(), ScreenCache::Unsized);
-  EXPECT_TRUE(e.Screen().empty());
-  e.SizeScreen()[3] = {10.5f, 20.5f};
-  EXPECT_EQ(e.Screen()[3].X, 10.5f);
-  e.MarkScreenOutside();
-  ASSERT_EQ(e.Screen().size(), 1u);
-  EXPECT_EQ(e.SizeScreen().size(), 4u);
-  e.SetPoints(std::vector<Point>{{0, 0}});
-  EXPECT_EQ(e.ScreenState(), ScreenCache::Unsized);
-  EXPECT_EQ(e.SizeScreen().size(), 1u);
 }
 
 }  // namespace

@@ -19,18 +19,6 @@ class FakeViewer : public LayerOwner {
   CellValueRequester* connection = nullptr;
 };
 
-TEST(Layer, UserVisibilityCodesOutsideZeroToTwoStoreOne) {
-  layer lay;
-  for (const auto& [given, stored] : {std::pair{0, 0}, {1, 1}, {2, 2}, {7, 1}, {-1, 1}, {3, 1}}) {
-    lay.SetUserVisibility(static_cast<int16_t>(given));
-    lay.SetUserLabelVisibility(static_cast<int16_t>(given));
-    lay.SetUserDirectionVisibility(static_cast<int16_t>(given));
-    EXPECT_EQ(lay.UserVisibility(), stored) << given;
-    EXPECT_EQ(lay.UserLabelVisibility(), stored) << given;
-    EXPECT_EQ(lay.UserDirectionVisibility(), stored) << given;
-  }
-}
-
 // The class is the position of the first matching class; no match keeps the old code,
 // and a layer with only the default class puts everything in it.
 TEST(Layer, CalculateThemeObjectByClassPosition) {
@@ -117,39 +105,6 @@ TEST(Layer, NearestSegmentAndVertexOverDrawnElementsLaterWinsTies) {
   EXPECT_EQ(lay.NearestSegmentInLayer(2, 0).y0, 1);
   EXPECT_EQ(lay.NearestVertexInLayer(9, -0.5).X, 10);
   EXPECT_EQ(lay.NearestVertexInLayer(9, -0.5).Y, -1);
-}
-
-// Label keys are count + 1 at the moment of adding; FindWord answers the first position
-// of the exact text, and positions shift when an entry goes.
-TEST(Labels, KeysPositionsAndWords) {
-  Labels labels;
-  for (const char* word : {"Centro", "Norte", "Centro", "Plaza"}) labels.Add(word);
-  EXPECT_EQ(labels.FindWord("Centro"), 1);
-  EXPECT_EQ(labels.FindWord("centro"), 0);
-  labels.Remove("1");  // the first Centro: the second is found now, at position 2
-  EXPECT_EQ(labels.FindWord("Centro"), 2);
-  EXPECT_EQ(labels.Item(3).word, "Plaza");
-  EXPECT_THROW(labels.Item("1"), std::out_of_range);
-  EXPECT_THROW(labels.Add("Paseo"), DuplicateKeyError) << "count + 1 = \"4\" is still taken";
-  labels.Remove(1);
-  EXPECT_EQ(labels.FindWord("Norte"), 0);
-  EXPECT_EQ(labels.FindWord("Plaza"), 2);
-}
-
-TEST(Layer, DefaultThemeIsTheClassUnderKeyOne) {
-  layer lay;
-  EXPECT_THROW(lay.DefaultTheme(), std::out_of_range);
-  Theme look;
-  look.DrawColor = 0x00FF00;
-  lay.SetDefaultTheme(look);
-  lay.ThematicMap().Add(1, 1, 0, 0, 0, "a", "");
-  EXPECT_EQ(lay.DefaultTheme().DrawColor, 0x00FF00u);
-  look.DrawColor = 0xFF;
-  lay.SetDefaultTheme(look);
-  EXPECT_EQ(lay.ThematicMap().count(), 2);
-  EXPECT_EQ(lay.ThematicMap().Item(1).DrawColor, 0xFFu);
-  lay.ThematicMap().Remove("1");
-  EXPECT_THROW(lay.DefaultTheme(), std::out_of_range);
 }
 
 }  // namespace

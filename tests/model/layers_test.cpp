@@ -45,20 +45,16 @@ TEST(Layers, AddTakesTheIDFromTheKeyAndTheImageFromTheViewer) {
 }
 
 TEST(Layers, MoveReinsertsBeforeThePositionOrAtTheEnd) {
-  struct Row {
-    const char* key;
-    int32_t position;
-    std::vector<int32_t> expected;
-  };
-  const Row rows[] = {{"3", 1, {3, 1, 2, 4}}, {"1", 3, {2, 3, 1, 4}}, {"1", 4, {2, 3, 4, 1}},
-                      {"2", 9, {1, 3, 4, 2}}, {"2", 2, {1, 2, 3, 4}}, {"2", 1, {2, 1, 3, 4}}};
-  for (const Row& r : rows) {
+  const std::tuple<const char*, int32_t, std::vector<int32_t>> rows[] = {
+      {"3", 1, {3, 1, 2, 4}}, {"1", 3, {2, 3, 1, 4}}, {"1", 4, {2, 3, 4, 1}},
+      {"2", 9, {1, 3, 4, 2}}, {"2", 2, {1, 2, 3, 4}}, {"2", 1, {2, 1, 3, 4}}};
+  for (const auto& [key, position, expected] : rows) {
     Layers layers;
-    for (const char* key : {"1", "2", "3", "4"}) layers.Add(key, key, pointlayer, nullptr);
-    layer* moved = layers.Item(r.key);
-    layers.Move(r.key, r.position);
-    EXPECT_EQ(Ids(layers), r.expected) << r.key << " to " << r.position;
-    EXPECT_EQ(layers.Item(r.key), moved);
+    for (const char* k : {"1", "2", "3", "4"}) layers.Add(k, k, pointlayer, nullptr);
+    layer* moved = layers.Item(key);
+    layers.Move(key, position);
+    EXPECT_EQ(Ids(layers), expected) << key << " to " << position;
+    EXPECT_EQ(layers.Item(key), moved);
     EXPECT_THROW(layers.Move("5", 1), std::out_of_range);
     EXPECT_THROW(layers.Move("1", 0), std::out_of_range);
   }

@@ -5,22 +5,6 @@
 namespace orvenda {
 namespace {
 
-TEST(ThematicMap, KeysCountEveryClassAddedAndRemovalDoesNotLowerIt) {
-  ThematicMap map;
-  map.Add(0, 1, 0xFF0000, 0xC0C000, 0, kAnyValueClass, "");
-  map.Add(1, 2, 0x00FF00, 0x0000FF, 2, "0", "10");
-  map.Add(5, 1, 0, 0, 1, "10", "20");
-  map.Remove("2");
-  Theme& added = map.Add(0, 3, 0, 0, 0, "20", "30");
-  EXPECT_EQ(&map.Item("4"), &added);
-  EXPECT_EQ(&map.Item(3), &added);
-  EXPECT_EQ(map.Find("2"), nullptr);
-  EXPECT_THROW(map.Item(4), std::out_of_range);
-  map.Clear();
-  map.Add(0, 1, 0, 0, 0, kAnyValueClass, "");
-  EXPECT_NE(map.Find("1"), nullptr);
-}
-
 // Numeric fields: the first class whose bounds hold the value's leading number, the
 // default class (position 1) skipped. Text fields: the trimmed exact text, default included.
 TEST(ThematicMap, ClassOfNumbersAndTexts) {

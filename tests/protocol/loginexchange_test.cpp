@@ -61,14 +61,8 @@ TEST(LoginExchange, SendsTheRequestAndDeliversTheMapsOfASplitReply) {
 }
 
 TEST(LoginExchange, EveryOutcome) {
-  struct Row {
-    const char* name;
-    Bytes reply;
-    std::int32_t user;
-    std::int16_t maps;
-    const char* shown;  // message box text, or nullptr
-  };
-  const Row rows[] = {
+  // The reply; the user and map count answered; the message box text, or nullptr.
+  const std::tuple<const char*, Bytes, std::int32_t, std::int16_t, const char*> rows[] = {
       {"refused", Wire(112, "L", {0}), 0, -1, nullptr},
       {"refused negative", Wire(112, "L", {-3}), -3, -1, nullptr},
       {"too old", LoginReply(4711, {3, 0, 0}, {{1, "a"}}), kLoginLibraryTooOld, -1,
@@ -79,17 +73,17 @@ TEST(LoginExchange, EveryOutcome) {
       {"other command", Wire(110, "I", {0}), -1, -1, nullptr},
       {"cut short", Bytes{'M', 'I', 'C', ' ', 14, 0, 0, 0, 112, 0, 1, 0, 0, 0}, -1, -1, nullptr},
   };
-  for (const Row& row : rows) {
+  for (const auto& [name, reply, user, maps, shown] : rows) {
     LoginRig rig;
     rig.login->Checklogin("srv", 1001, "ana", "x");
-    rig.sock.Deliver(row.reply);
-    ASSERT_EQ(rig.responses.size(), 1u) << row.name;
-    EXPECT_EQ(rig.responses[0].LIDUser, row.user) << row.name;
-    EXPECT_EQ(rig.responses[0].iCantMapas, row.maps) << row.name;
-    EXPECT_EQ(rig.sock.state(), Connection::kClosed) << row.name;
-    ASSERT_EQ(rig.ui.shown.size(), row.shown ? 1u : 0u) << row.name;
-    if (row.shown) {
-      EXPECT_EQ(rig.ui.shown[0].text, row.shown);
+    rig.sock.Deliver(reply);
+    ASSERT_EQ(rig.responses.size(), 1u) << name;
+    EXPECT_EQ(rig.responses[0].LIDUser, user) << name;
+    EXPECT_EQ(rig.responses[0].iCantMapas, maps) << name;
+    EXPECT_EQ(rig.sock.state(), Connection::kClosed) << name;
+    ASSERT_EQ(rig.ui.shown.size(), shown ? 1u : 0u) << name;
+    if (shown) {
+      EXPECT_EQ(rig.ui.shown[0].text, shown);
       EXPECT_EQ(rig.ui.shown[0].title, "Orvenda Inc.");
       EXPECT_EQ(rig.ui.shown[0].icon, MessageIcon::Critical);
     }

@@ -34,14 +34,9 @@ struct Link {
 };
 
 TEST(ConnectToServer, WaitsForTheSocketWithinSixtySeconds) {
-  struct Row {
-    const char* name;
-    int startState, connectTo, connectAfterPumps;
-    std::int32_t startClock;
-    bool connected;
-    int pumps, connects;
-  };
-  const Row rows[] = {
+  // Start state, where the connection goes and after how many pumps, clock at the start;
+  // connected, pumps, connect calls.
+  const std::tuple<const char*, int, int, int, std::int32_t, bool, int, int> rows[] = {
       {"answers after 5 pumps", Connection::kClosed, Connection::kConnected, 5, 0, true, 5, 1},
       {"closing: connects anew", Connection::kClosing, Connection::kOpen, 2, 0, true, 2, 1},
       {"never answers", Connection::kClosed, Connection::kConnected, 1000000, 0, false, 60, 1},
@@ -50,21 +45,21 @@ TEST(ConnectToServer, WaitsForTheSocketWithinSixtySeconds) {
       {"waits across midnight", Connection::kClosed, Connection::kConnected, 1000000, 86370, false,
        60, 1},
   };
-  for (const Row& r : rows) {
+  for (const auto& [name, startState, connectTo, after, startClock, connected, pumps, connects] :
+       rows) {
     Link l;
-    l.sock.SetState(r.startState);
-    l.sock.connectTo = r.connectTo;
-    l.sock.connectAfterPumps = r.connectAfterPumps;
-    if (r.startClock) l.clock.now = r.startClock;
+    l.sock.SetState(startState);
+    l.sock.connectTo = connectTo;
+    l.sock.connectAfterPumps = after;
+    l.clock.now = startClock;
     l.pump.onPump = [&l] {
       l.clock.now = (l.clock.now + 1) % (24 * 3600);
       l.sock.Pump();
     };
-    EXPECT_EQ(ConnectToServer(l.sock, "maps.example", 1001, l.clock, l.pump), r.connected)
-        << r.name;
-    EXPECT_EQ(l.pump.calls, r.pumps) << r.name;
-    EXPECT_EQ(l.sock.connectCalls(), r.connects) << r.name;
-    EXPECT_EQ(l.sock.RemoteHost(), r.connects ? "maps.example" : "") << r.name;
+    EXPECT_EQ(ConnectToServer(l.sock, "maps.example", 1001, l.clock, l.pump), connected) << name;
+    EXPECT_EQ(l.pump.calls, pumps) << name;
+    EXPECT_EQ(l.sock.connectCalls(), connects) << name;
+    EXPECT_EQ(l.sock.RemoteHost(), connects ? "maps.example" : "") << name;
   }
 }
 
@@ -170,32 +165,6 @@ TEST(ServerLink, ShortRepliesAreDroppedAndReportedOncePerBrokenStretch) {
   l.sock.Deliver(Wire(111, "I", {0}));
   l.sock.Deliver(Bytes{'M', 'I', 'C', ' ', 3, 0, 0, 0});  // the header alone shows it is broken
   EXPECT_EQ(l.ui.shown.size(), 3u);
-}
-
-// A request's length field holds its whole size, a header alone being 8 bytes; a length
-// given (as reassembly stamps a first part) is written whatever the size.
-TEST(ServerLink, ClosingAMessageWritesItsLength) {
-  DWBUffer b;
-  b.CrearHeader();
-  b.cerrarMensaje(0);
-  EXPECT_EQ(b.buffer(), (Bytes{'M', 'I', 'C', ' ', 8, 0, 0, 0}));
-  b.cerrarMensaje(1);
-  EXPECT_EQ(b.buffer(), (Bytes{'M', 'I', 'C', ' ', 1, 0, 0, 0}));
-}
-
-TEST(ServerLink, ViewersDoNotShareState) {
-  Link a, b;
-  int gotA = 0, gotB = 0;
-  a.link.dispatcher().Register(110, [&](DWBUffer&) { ++gotA; });
-  b.link.dispatcher().Register(110, [&](DWBUffer&) { ++gotB; });
-  const Bytes m = Wire(110, "I", {0});
-  a.sock.Deliver(Bytes(m.begin(), m.begin() + 5));
-  b.sock.Deliver(m);
-  EXPECT_EQ(gotB, 1);
-  EXPECT_EQ(gotA, 0);
-  a.sock.Deliver(Bytes(m.begin() + 5, m.end()));
-  EXPECT_EQ(gotA, 1);
-  EXPECT_EQ(gotB, 1);
 }
 
 }  // namespace

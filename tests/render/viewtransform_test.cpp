@@ -78,7 +78,6 @@ TEST(ViewTransform, ZoomPanAndResize) {
     EXPECT_TRUE(BoxNear(v.ViewExtents, {before.MinX, before.MinY, before.MaxX, before.MaxY}, 1e-4));
   }
   EXPECT_EQ(LatLonView(400, 200).ZoomAboutRect(30, 5, 4.0), (ExtentsRect{25, 2.5, 35, 7.5}));
-  EXPECT_EQ(::testing::PrintToString(ExtentsRect{25, 2.5, 35, 7.5}), "(25, 2.5) - (35, 7.5)");
 
   EXPECT_FALSE(LatLonView(400, 200).PanRect(5, 5, 5, 5).has_value()) << "released where pressed";
   const std::array<double, 8> pans[] = {{10, 5, 14, 5, -4, 0, 36, 20},
@@ -178,7 +177,6 @@ TEST(ViewTransform, MeasuringTruncatesToHundredthsAndPositionsAreChecked) {
   for (const auto& [path, message] : rows) {
     EXPECT_EQ(TotalDistanceMessage(v.MeasuredTotal(path)), message) << path.size();
   }
-  EXPECT_EQ(v.MeasuredTotal({{0, 0}, {1, 1}, {1, 2}}), 2.41);
   const std::tuple<double, double, bool> positions[] = {{0, 0, true},         {180, 90, true},
                                                         {-180, -90, true},    {180.0001, 0, false},
                                                         {0, -90.0001, false}, {1e37, 1e37, false}};
