@@ -2,9 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <functional>
+#include <random>
+#include <unordered_map>
 
+#include "model/boundingbox.h"
+#include "model/entidades.h"
+#include "model/idindex.h"
 #include "model/layer.h"
+#include "model/tipolayer.h"
 
 namespace orvenda {
 namespace {
@@ -132,6 +141,141 @@ TEST(EntidadGeometry, PointInPolygonBoundaryRule) {
   EXPECT_FALSE(u.ent.PointInPolygon(1.5, 2)) << "the notch of a concave ring";
   EXPECT_TRUE(u.ent.PointInPolygon(2.5, 2));
   EXPECT_FALSE(Fixture(polygonlayer, {}).ent.PointInPolygon(0, 0));
+}
+
+BoundingBox Box(double minX, double minY, double maxX, double maxY) {
+  BoundingBox b;
+  b.Union(minX, minY, maxX, maxY);
+  return b;
+}
+
+// Boundaries count as inside, for intersection, containment and points alike.
+TEST(BoundingBox, RelationsIncludeBoundaries) {
+  const BoundingBox unit = Box(0, 0, 1, 1);
+  // Two boxes; whether they intersect, whether the first contains the second.
+  const std::tuple<BoundingBox, BoundingBox, bool, bool> rows[] = {
+      {unit, Box(1, 1, 2, 2), true, false},
+      {unit, Box(1.0000001, 0, 2, 1), false, false},
+      {unit, Box(0, 1.0000001, 1, 2), false, false},
+      {unit, Box(1, 0, 2, 1), true, false},
+      {Box(0, 0, 10, 10), Box(2, 2, 3, 3), true, true},
+      {Box(0, 0, 10, 10), Box(0, 0, 10, 10), true, true},
+      {Box(0, 0, 10, 10), Box(0, 0, 10, 5), true, true},
+      {Box(0, 0, 10, 10), Box(-0.1, 0, 10, 10), true, false},
+      {Box(0, 0, 10, 10), Box(0, -0.1, 10, 10), true, false},
+      {Box(0, 0, 10, 10), Box(0, 0, 10.1, 10), true, false},
+      {Box(0, 0, 10, 10), Box(0, 0, 10, 10.1), true, false},
+      {Box(0, 4, 10, 6), Box(4, 0, 6, 10), true, false},
+      {Box(0, 0, 2, 1), Box(1, 5, 3, 6), false, false}};
+  for (const auto& [a, b, intersect, aContainsB] : rows) {
+    EXPECT_EQ(a.InterseccionCon(b), intersect) << b.MinX << "," << b.MinY;
+    EXPECT_EQ(b.InterseccionCon(a), intersect) << b.MinX << "," << b.MinY;
+    EXPECT_EQ(a.ContieneA(b), aContainsB) << b.MinX << "," << b.MinY;
+    EXPECT_EQ(b.ContenidoPor(a), aContainsB) << b.MinX << "," << b.MinY;
+  }
+  BoundingBox inverted;  // starts before the other box: never overlaps it
+  inverted.MinX = inverted.MinY = 5;
+  inverted.MaxX = inverted.MaxY = -5;
+  EXPECT_FALSE(inverted.InterseccionCon(unit));
+  EXPECT_FALSE(unit.InterseccionCon(inverted));
+  const BoundingBox b = Box(-1, -2, 3, 4);
+  for (const auto& [x, y] : {Point{-1, -2}, Point{3, -2}, Point{3, 4}, Point{-1, 4}, Point{0, 0}})
+    EXPECT_TRUE(b.PointInBoundingBox(x, y)) << x << ", " << y;
+  for (const auto& [x, y] :
+       {Point{-1.0001, 0}, Point{3.0001, 0}, Point{0, -2.0001}, Point{0, 4.0001}})
+    EXPECT_FALSE(b.PointInBoundingBox(x, y)) << x << ", " << y;
+}
+
+std::vector<int32_t> Order(const Entidades& ents) {
+  std::vector<int32_t> ids;
+  for (const Entidad& e : ents) ids.push_back(e.ID);
+  return ids;
+}
+
+TEST(Entidades, ReplacementMovesToTheEndAndIsNewAgain) {
+  layer lay;
+  for (int32_t id : {10, 20, 30}) lay.Entidades.Add(id, std::vector<Point>{{1.0 * id, 1}}, &lay);
+  EXPECT_EQ(lay.Entidades.GetNewIDs(), (std::vector<int32_t>{10, 20, 30}));
+  EXPECT_TRUE(lay.Entidades.GetNewIDs().empty());
+  Entidad& again = lay.Entidades.Add(10, std::vector<Point>{{5, -5}}, &lay);
+  EXPECT_EQ(again.ThemeCode, 1);
+  EXPECT_EQ(Order(lay.Entidades), (std::vector<int32_t>{20, 30, 10}));
+  EXPECT_EQ(lay.Entidades.GetNewIDs(), (std::vector<int32_t>{10}));
+  EXPECT_EQ(lay.bb.MinX, 5) << "the layer's box covers old and new positions";
+  EXPECT_EQ(lay.bb.MaxX, 30);
+  EXPECT_EQ(lay.bb.MinY, -5);
+  // Keys are the canonical decimal text of an ID; anything else names nothing.
+  for (const char* key : {"8", "010", "+10", " 10", "10 ", "", "x", "99999999999"}) {
+    EXPECT_EQ(lay.Entidades.Item(key), nullptr) << '"' << key << '"';
+    lay.Entidades.Remove(key);
+  }
+  EXPECT_EQ(lay.Entidades.Item("10"), &again);
+  EXPECT_EQ(lay.Entidades.Item(0), nullptr);
+  EXPECT_EQ(lay.Entidades.Item(4), nullptr);
+  lay.Entidades.Remove("20");
+  EXPECT_EQ(Order(lay.Entidades), (std::vector<int32_t>{30, 10}));
+}
+
+// Random adds, replacements and removals against a plain list.
+TEST(Entidades, OrderSurvivesManyReplacementsAndRemovals) {
+  std::mt19937 rng(12345);
+  Entidades ents;
+  std::vector<int32_t> expected;
+  for (int step = 0; step < 20000; ++step) {
+    const auto id = static_cast<int32_t>(rng() % 300) - 100;
+    if (const auto it = std::find(expected.begin(), expected.end(), id); it != expected.end())
+      expected.erase(it);
+    if (rng() % 3 == 0) {
+      ents.RemoveID(id);
+    } else {
+      ents.Add(id, std::vector<Point>{{1.0 * id, 1.0 * step}}, nullptr);
+      expected.push_back(id);
+    }
+    ASSERT_TRUE(step % 997 != 0 || Order(ents) == expected) << "step " << step;
+  }
+  ASSERT_EQ(ents.count(), static_cast<int32_t>(expected.size()));
+  for (std::size_t k = 0; k < expected.size(); ++k) {
+    ASSERT_EQ(ents.Item(static_cast<int32_t>(k + 1))->ID, expected[k]);
+    EXPECT_EQ(ents.Item(std::to_string(expected[k]))->Points()[0].X, expected[k]);
+  }
+}
+
+// Random puts and erases against std::unordered_map, with ID patterns that stress
+// linear probing: consecutive runs, large strides, negative and extreme values.
+TEST(IdIndex, AgreesWithAStandardMapUnderChurn) {
+  std::mt19937 rng(99);
+  const std::vector<std::function<int32_t(uint32_t)>> patterns = {
+      [](uint32_t k) { return static_cast<int32_t>(k % 5000); },
+      [](uint32_t k) { return static_cast<int32_t>((k % 3000) * 1048576u); },
+      [](uint32_t k) { return static_cast<int32_t>((k % 3000) * 16u); },
+      [](uint32_t k) { return -static_cast<int32_t>(k % 4000); },
+      [](uint32_t k) { return static_cast<int32_t>(k); }};
+  for (std::size_t p = 0; p < patterns.size(); ++p) {
+    IdIndex index;
+    EXPECT_EQ(index.Find(0), IdIndex::kNone);
+    EXPECT_FALSE(index.Erase(0));
+    std::unordered_map<int32_t, uint32_t> expected;
+    for (uint32_t step = 0; step < 60000; ++step) {
+      const int32_t id = patterns[p](rng());
+      if (rng() % 3 == 0) {
+        ASSERT_EQ(index.Erase(id), expected.erase(id) == 1) << "pattern " << p;
+        continue;
+      }
+      const auto it = expected.find(id);
+      ASSERT_EQ(index.Put(id, step), it == expected.end() ? IdIndex::kNone : it->second) << p;
+      expected[id] = step;
+    }
+    ASSERT_EQ(index.size(), expected.size()) << "pattern " << p;
+    for (const auto& [id, slot] : expected) ASSERT_EQ(index.Find(id), slot) << p << " " << id;
+    for (int32_t probe : {INT_MIN, INT_MAX, -1, 0, 7}) {
+      const auto it = expected.find(probe);
+      EXPECT_EQ(index.Find(probe), it == expected.end() ? IdIndex::kNone : it->second);
+    }
+    index.Clear();
+    EXPECT_EQ(index.Find(7), IdIndex::kNone);
+    index.Put(INT_MIN, 1);
+    EXPECT_EQ(index.Find(INT_MIN), 1u);
+  }
 }
 
 }  // namespace

@@ -85,12 +85,6 @@ TEST(LayerRedraw, IncrementalAfterNewElementsFullOtherwise) {
   EXPECT_TRUE(lyr.DrawnEntities.empty());
   lyr.SetUserVisibility(1);
   Redraw(lyr, f.Box(), f.painter);
-  f.view.ApplyExtents(-80, -60, -70, -50);  // elsewhere: likewise
-  f.surface.Clear();
-  RedrawWOCalc(lyr, f.Box(), f.painter);
-  EXPECT_TRUE(f.surface.log.empty());
-  Redraw(lyr, f.Box(), f.painter);
-  EXPECT_TRUE(lyr.DrawnEntities.empty());
 }
 
 struct ImageLog : ImagePainter {
