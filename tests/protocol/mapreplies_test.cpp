@@ -369,6 +369,8 @@ TEST(LayerChange, EveryOperationThenARepaint) {
   r.v.sock.Deliver(Wire(250, "ILL", {2, 404, 1}));  // a layer this map does not hold
   EXPECT_EQ(r.v.repainted, (std::vector<std::int32_t>{7, 7, 7, 7, 7, 7}));
   EXPECT_TRUE(r.v.ui.shown.empty());
+  r.v.sock.Deliver(Wire(250, "ILL L", {5, 7, 0, -1}));  // a negative count of stale cells
+  EXPECT_EQ(r.v.ui.shown.size(), 1u);
 }
 
 }  // namespace

@@ -218,7 +218,6 @@ TEST(LoginExchange, EveryOutcome) {
   // The reply; the user and map count answered; the message box text, or nullptr.
   const std::tuple<const char*, Bytes, std::int32_t, std::int16_t, const char*> rows[] = {
       {"refused", Wire(112, "L", {0}), 0, -1, nullptr},
-      {"refused negative", Wire(112, "L", {-3}), -3, -1, nullptr},
       {"too old", LoginReply(4711, {3, 0, 0}, {{1, "a"}}), kLoginLibraryTooOld, -1,
        "Imprescindible Instalar nueva version"},
       {"newer revision recommended", LoginReply(4711, {2, 0, 5}, {{1, "a"}}), 4711, 1,

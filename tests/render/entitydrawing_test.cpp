@@ -39,6 +39,8 @@ TEST(EntityDrawing, WhatEachClassStyleDraws) {
     Entidad& e = test::DrawingFixture::Add(lyr, 1, {{10, 10}, {20, 10}, {20, 20}});
     EXPECT_TRUE(Draw(e, f.Box(), f.painter, kind));
     EXPECT_EQ(f.Joined(), log) << kind << " " << style;
+    DrawWOCalc(e, f.painter, kind);
+    EXPECT_TRUE(f.Log("Refresh").empty()) << "a repaint leaves the refresh to its caller";
     ASSERT_EQ(e.ScreenState(), ScreenCache::Valid);
     EXPECT_EQ(e.Screen()[2].X + e.Screen()[2].Y, 600.0F);
     // A line reaching the view's corner is drawn whole.
