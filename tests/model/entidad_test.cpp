@@ -2,9 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <functional>
+#include <random>
+#include <unordered_map>
 
+#include "model/boundingbox.h"
+#include "model/entidades.h"
+#include "model/idindex.h"
 #include "model/layer.h"
+#include "model/tipolayer.h"
 
 namespace orvenda {
 namespace {
@@ -27,25 +36,21 @@ const std::vector<Point> kSquare = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
 
 // The perpendicular distance; negative when the foot is off the segment, unless kept.
 TEST(EntidadGeometry, SegmentDistanceSignsFeetOffTheSegment) {
-  struct Row {
-    double px, py, ax, ay, bx, by;
-    bool keepSign;
-    double expected;
-  };
-  const Row rows[] = {{5, 3, 0, 0, 10, 0, false, 3},
-                      {12, 3, 0, 0, 10, 0, false, -3},
-                      {12, 3, 0, 0, 10, 0, true, 3},
-                      {0, 1, 2, 0, 2, 4, false, 2},
-                      {0, -1, 2, 0, 2, 4, false, -2},
-                      {0, 4, 0, 0, 4, 4, false, std::sqrt(8.0)},
-                      {5, 6, 0, 0, 4, 4, false, -std::sqrt(0.5)},
-                      {10, 5, 0, 0, 10, 0, false, 5},
-                      {1, 6, 1, 2, 5, 6, false, std::sqrt(8.0)},
-                      {1, 1, 3, 3, 3, 3, false, kNone}};
-  for (const Row& r : rows) {
-    EXPECT_NEAR(Entidad::SegmentDistance(r.px, r.py, r.ax, r.ay, r.bx, r.by, r.keepSign),
-                r.expected, 1e-12)
-        << &r - rows;
+  // The point, the segment's ends, whether the sign is kept, the distance.
+  const std::tuple<double, double, double, double, double, double, bool, double> rows[] = {
+      {5, 3, 0, 0, 10, 0, false, 3},
+      {12, 3, 0, 0, 10, 0, false, -3},
+      {12, 3, 0, 0, 10, 0, true, 3},
+      {0, 1, 2, 0, 2, 4, false, 2},
+      {0, -1, 2, 0, 2, 4, false, -2},
+      {0, 4, 0, 0, 4, 4, false, std::sqrt(8.0)},
+      {5, 6, 0, 0, 4, 4, false, -std::sqrt(0.5)},
+      {10, 5, 0, 0, 10, 0, false, 5},
+      {1, 6, 1, 2, 5, 6, false, std::sqrt(8.0)},
+      {1, 1, 3, 3, 3, 3, false, kNone}};
+  for (const auto& [px, py, ax, ay, bx, by, keepSign, expected] : rows) {
+    EXPECT_NEAR(Entidad::SegmentDistance(px, py, ax, ay, bx, by, keepSign), expected, 1e-12)
+        << px << "," << py;
   }
 }
 
@@ -65,12 +70,7 @@ TEST(EntidadGeometry, DistanceToElementByKind) {
 }
 
 TEST(EntidadGeometry, CentroidByKind) {
-  struct Row {
-    TipoLayer kind;
-    std::vector<Point> points;
-    double x, y;
-  };
-  const Row rows[] = {
+  const std::tuple<TipoLayer, std::vector<Point>, double, double> rows[] = {
       {polygonlayer, kSquare, 2, 2},
       {polygonlayer, {{0, 0}, {0, 4}, {4, 4}, {4, 0}}, 2, 2},  // clockwise
       {polygonlayer, {{4, 4}, {0, 4}, {0, 0}, {4, 0}, {4, 4}}, 2, 2},
@@ -84,20 +84,13 @@ TEST(EntidadGeometry, CentroidByKind) {
       {polylinelayer, {{0, 0}, {10, 0}, {10, 10}}, 20.0 / 3, 10.0 / 3},
       {3, {{2, 0}, {4, 4}}, 3, 2},
       {ImageLayer, kSquare, 0, 0}};
-  for (const Row& r : rows) {
-    Fixture f(r.kind, r.points);
+  for (const auto& [kind, points, wantX, wantY] : rows) {
+    Fixture f(kind, points);
     double x = 99, y = 99;
     f.ent.Centroide(x, y);
-    EXPECT_NEAR(x, r.x, 1e-12) << &r - rows;
-    EXPECT_NEAR(y, r.y, 1e-12) << &r - rows;
+    EXPECT_NEAR(x, wantX, 1e-12) << kind << " " << points.size();
+    EXPECT_NEAR(y, wantY, 1e-12) << kind << " " << points.size();
   }
-  const auto right = Entidad::EdgeTrapezoid(0, 1, 2, 3);  // rectangle 2 + triangle 2
-  const auto left = Entidad::EdgeTrapezoid(2, 3, 0, 1);
-  const auto vertical = Entidad::EdgeTrapezoid(1, 0, 1, 5);
-  const std::vector<double> got = {right.Area, right.X,       right.Y,    left.Area, left.X,
-                                   left.Y,     vertical.Area, vertical.X, vertical.Y};
-  const std::vector<double> want = {4, 7.0 / 6, 13.0 / 12, -4, 7.0 / 6, 13.0 / 12, 0, 0, 0};
-  for (std::size_t k = 0; k < got.size(); ++k) EXPECT_NEAR(got[k], want[k], 1e-12) << k;
 }
 
 TEST(EntidadGeometry, NearestSegmentAndVertex) {
@@ -109,10 +102,14 @@ TEST(EntidadGeometry, NearestSegmentAndVertex) {
   EXPECT_DOUBLE_EQ(line.ent.GetNearestSegment(8, 1, x0, y0, x1, y1), 1);
   EXPECT_EQ(Point(x1, y1), Point(0, 0));
   EXPECT_EQ(line.ent.GetNearestSegment(-5, 0, x0, y0, x1, y1), kNone) << "before the start";
-  // Near vertex 1 of a ring the closing edge counts; a polyline has no edge there.
-  EXPECT_DOUBLE_EQ(Fixture(polygonlayer, kSquare).ent.GetNearestSegment(-0.5, 1, x0, y0, x1, y1),
-                   0.5);
-  EXPECT_EQ((std::vector<double>{x0, y0, x1, y1}), (std::vector<double>{0, 0, 0, 4}));
+  // Near the first and the last vertex of a ring the closing edge counts; a polyline has
+  // no edge there.
+  for (const auto& [y, want] :
+       {std::pair{1.0, std::vector<double>{0, 0, 0, 4}}, {3.0, {0, 4, 0, 0}}}) {
+    EXPECT_DOUBLE_EQ(Fixture(polygonlayer, kSquare).ent.GetNearestSegment(-0.5, y, x0, y0, x1, y1),
+                     0.5);
+    EXPECT_EQ((std::vector<double>{x0, y0, x1, y1}), want) << y;
+  }
   x1 = -7;
   EXPECT_EQ(Fixture(polylinelayer, kSquare).ent.GetNearestSegment(-0.5, 1, x0, y0, x1, y1), kNone);
   EXPECT_EQ(x1, -7) << "left unset";
@@ -150,33 +147,134 @@ TEST(EntidadGeometry, PointInPolygonBoundaryRule) {
   EXPECT_FALSE(Fixture(polygonlayer, {}).ent.PointInPolygon(0, 0));
 }
 
-TEST(EntidadGeometry, BoxOnlyGrowsAndExtendsTheLayer) {
-  Fixture f(polylinelayer, {{1, 2}, {3, -1}});
-  f.ent.SetPoints(std::vector<Point>{{2, 0}, {2.5, 10}});
-  f.ent.CalculateBoundingBox();
-  const BoundingBox& b = f.ent.bb;
-  EXPECT_EQ((std::vector<double>{b.MinX, b.MinY, b.MaxX, b.MaxY}),
-            (std::vector<double>{1, -1, 3, 10}));
-  EXPECT_EQ(f.lay.bb.MaxY, 10);
-  EXPECT_EQ(f.lay.bb.MinY, -1);
-  EXPECT_EQ(f.ent.Points(), (std::vector<Point>{{2, 0}, {2.5, 10}}));
-  f.ent.SetPoints(std::vector<Point>{{7, 8}});
-  EXPECT_EQ(f.ent.Points(), (std::vector<Point>{{7, 8}}));
+BoundingBox Box(double minX, double minY, double maxX, double maxY) {
+  BoundingBox b;
+  b.Union(minX, minY, maxX, maxY);
+  return b;
 }
 
-TEST(EntidadScreenCache, SizedOutsideAndDroppedWithNewVertices) {
-  Entidad e;
-  e.SetPoints(kSquare);
-  EXPECT_EQ(e.ScreenState(), ScreenCache::Unsized);
-  EXPECT_TRUE(e.Screen().empty());
-  e.SizeScreen()[3] = {10.5f, 20.5f};
-  EXPECT_EQ(e.Screen()[3].X, 10.5f);
-  e.MarkScreenOutside();
-  ASSERT_EQ(e.Screen().size(), 1u);
-  EXPECT_EQ(e.SizeScreen().size(), 4u);
-  e.SetPoints(std::vector<Point>{{0, 0}});
-  EXPECT_EQ(e.ScreenState(), ScreenCache::Unsized);
-  EXPECT_EQ(e.SizeScreen().size(), 1u);
+// Boundaries count as inside, for intersection, containment and points alike.
+TEST(BoundingBox, RelationsIncludeBoundaries) {
+  const BoundingBox unit = Box(0, 0, 1, 1);
+  // Two boxes; whether they intersect, whether the first contains the second.
+  const std::tuple<BoundingBox, BoundingBox, bool, bool> rows[] = {
+      {unit, Box(1, 1, 2, 2), true, false},
+      {unit, Box(1.0000001, 0, 2, 1), false, false},
+      {unit, Box(0, 1.0000001, 1, 2), false, false},
+      {unit, Box(1, 0, 2, 1), true, false},
+      {Box(0, 0, 10, 10), Box(2, 2, 3, 3), true, true},
+      {Box(0, 0, 10, 10), Box(0, 0, 10, 10), true, true},
+      {Box(0, 0, 10, 10), Box(0, 0, 10, 5), true, true},
+      {Box(0, 0, 10, 10), Box(-0.1, 0, 10, 10), true, false},
+      {Box(0, 0, 10, 10), Box(0, -0.1, 10, 10), true, false},
+      {Box(0, 0, 10, 10), Box(0, 0, 10.1, 10), true, false},
+      {Box(0, 0, 10, 10), Box(0, 0, 10, 10.1), true, false},
+      {Box(0, 4, 10, 6), Box(4, 0, 6, 10), true, false},
+      {Box(0, 0, 2, 1), Box(1, 5, 3, 6), false, false}};
+  for (const auto& [a, b, intersect, aContainsB] : rows) {
+    EXPECT_EQ(a.InterseccionCon(b), intersect) << b.MinX << "," << b.MinY;
+    EXPECT_EQ(b.InterseccionCon(a), intersect) << b.MinX << "," << b.MinY;
+    EXPECT_EQ(a.ContieneA(b), aContainsB) << b.MinX << "," << b.MinY;
+    EXPECT_EQ(b.ContenidoPor(a), aContainsB) << b.MinX << "," << b.MinY;
+  }
+  BoundingBox inverted;  // starts before the other box: never overlaps it
+  inverted.MinX = inverted.MinY = 5;
+  inverted.MaxX = inverted.MaxY = -5;
+  EXPECT_FALSE(inverted.InterseccionCon(unit));
+  EXPECT_FALSE(unit.InterseccionCon(inverted));
+  const BoundingBox b = Box(-1, -2, 3, 4);
+  for (const auto& [x, y] : {Point{-1, -2}, Point{3, -2}, Point{3, 4}, Point{-1, 4}, Point{0, 0}})
+    EXPECT_TRUE(b.PointInBoundingBox(x, y)) << x << ", " << y;
+  for (const auto& [x, y] :
+       {Point{-1.0001, 0}, Point{3.0001, 0}, Point{0, -2.0001}, Point{0, 4.0001}})
+    EXPECT_FALSE(b.PointInBoundingBox(x, y)) << x << ", " << y;
+}
+
+std::vector<int32_t> Order(const Entidades& ents) {
+  std::vector<int32_t> ids;
+  for (const Entidad& e : ents) ids.push_back(e.ID);
+  return ids;
+}
+
+TEST(Entidades, ReplacementMovesToTheEndAndIsNewAgain) {
+  layer lay;
+  for (int32_t id : {10, 20, 30}) lay.Entidades.Add(id, std::vector<Point>{{1.0 * id, 1}}, &lay);
+  EXPECT_EQ(lay.Entidades.GetNewIDs(), (std::vector<int32_t>{10, 20, 30}));
+  EXPECT_TRUE(lay.Entidades.GetNewIDs().empty());
+  Entidad& again = lay.Entidades.Add(10, std::vector<Point>{{5, -5}}, &lay);
+  EXPECT_EQ(again.ThemeCode, 1);
+  EXPECT_EQ(Order(lay.Entidades), (std::vector<int32_t>{20, 30, 10}));
+  EXPECT_EQ(lay.Entidades.GetNewIDs(), (std::vector<int32_t>{10}));
+  EXPECT_EQ(lay.bb.MinX, 5) << "the layer's box covers old and new positions";
+  EXPECT_EQ(lay.bb.MaxX, 30);
+  EXPECT_EQ(lay.bb.MinY, -5);
+  EXPECT_EQ(lay.Entidades.Item("10"), &again);
+  EXPECT_EQ(lay.Entidades.Item(0), nullptr);
+  EXPECT_EQ(lay.Entidades.Item(4), nullptr);
+  lay.Entidades.Remove("20");
+  EXPECT_EQ(Order(lay.Entidades), (std::vector<int32_t>{30, 10}));
+}
+
+// Random adds, replacements and removals against a plain list.
+TEST(Entidades, OrderSurvivesManyReplacementsAndRemovals) {
+  std::mt19937 rng(12345);
+  Entidades ents;
+  std::vector<int32_t> expected;
+  for (int step = 0; step < 20000; ++step) {
+    const auto id = static_cast<int32_t>(rng() % 300) - 100;
+    if (const auto it = std::find(expected.begin(), expected.end(), id); it != expected.end())
+      expected.erase(it);
+    if (rng() % 3 == 0) {
+      ents.RemoveID(id);
+    } else {
+      ents.Add(id, std::vector<Point>{{1.0 * id, 1.0 * step}}, nullptr);
+      expected.push_back(id);
+    }
+    ASSERT_TRUE(step % 997 != 0 || Order(ents) == expected) << "step " << step;
+  }
+  ASSERT_EQ(ents.count(), static_cast<int32_t>(expected.size()));
+  for (std::size_t k = 0; k < expected.size(); ++k) {
+    ASSERT_EQ(ents.Item(static_cast<int32_t>(k + 1))->ID, expected[k]);
+    EXPECT_EQ(ents.Item(std::to_string(expected[k]))->Points()[0].X, expected[k]);
+  }
+}
+
+// Random puts and erases against std::unordered_map, with ID patterns that stress
+// linear probing: consecutive runs, large strides, negative and extreme values.
+TEST(IdIndex, AgreesWithAStandardMapUnderChurn) {
+  std::mt19937 rng(99);
+  const std::vector<std::function<int32_t(uint32_t)>> patterns = {
+      [](uint32_t k) { return static_cast<int32_t>(k % 5000); },
+      [](uint32_t k) { return static_cast<int32_t>((k % 3000) * 1048576u); },
+      [](uint32_t k) { return static_cast<int32_t>((k % 3000) * 16u); },
+      [](uint32_t k) { return -static_cast<int32_t>(k % 4000); },
+      [](uint32_t k) { return static_cast<int32_t>(k); }};
+  for (std::size_t p = 0; p < patterns.size(); ++p) {
+    IdIndex index;
+    EXPECT_EQ(index.Find(0), IdIndex::kNone);
+    EXPECT_FALSE(index.Erase(0));
+    std::unordered_map<int32_t, uint32_t> expected;
+    for (uint32_t step = 0; step < 60000; ++step) {
+      const int32_t id = patterns[p](rng());
+      if (rng() % 3 == 0) {
+        ASSERT_EQ(index.Erase(id), expected.erase(id) == 1) << "pattern " << p;
+        continue;
+      }
+      const auto it = expected.find(id);
+      ASSERT_EQ(index.Put(id, step), it == expected.end() ? IdIndex::kNone : it->second) << p;
+      expected[id] = step;
+    }
+    ASSERT_EQ(index.size(), expected.size()) << "pattern " << p;
+    for (const auto& [id, slot] : expected) ASSERT_EQ(index.Find(id), slot) << p << " " << id;
+    for (int32_t probe : {INT_MIN, INT_MAX, -1, 0, 7}) {
+      const auto it = expected.find(probe);
+      EXPECT_EQ(index.Find(probe), it == expected.end() ? IdIndex::kNone : it->second);
+    }
+    index.Clear();
+    EXPECT_EQ(index.Find(7), IdIndex::kNone);
+    index.Put(INT_MIN, 1);
+    EXPECT_EQ(index.Find(INT_MIN), 1u);
+  }
 }
 
 }  // namespace

