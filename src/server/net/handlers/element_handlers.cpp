@@ -9,43 +9,10 @@
 #include "net/handlers/families.h"
 #include "net/handlers/reply.h"
 #include "protocol/catalogue.h"
+#include "store/field_types.h"
 
 namespace orvenda::server {
 namespace {
-
-enum class WireType { Integer, Long, Single, Double, String, Unknown };
-
-// How a value of each field type code travels.
-WireType WireTypeOf(std::int16_t type) {
-  switch (type) {
-    case 2:
-    case 16:
-    case 17:
-    case 18:
-      return WireType::Integer;
-    case 3:
-    case 19:
-    case 20:
-    case 21:
-      return WireType::Long;
-    case 4:
-      return WireType::Single;
-    case 5:
-    case 14:
-    case 131:
-      return WireType::Double;
-    case 8:
-    case 129:
-    case 130:
-    case 200:
-    case 201:
-    case 202:
-    case 203:
-      return WireType::String;
-    default:
-      return WireType::Unknown;
-  }
-}
 
 double AsNumber(const Value& v) {
   if (const auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
@@ -84,23 +51,23 @@ std::string AsText(const Value& v) {
 // A value is written with its field's type code and the encoding of that code. A code
 // the client cannot read would break the whole reply, so such a value goes as text.
 void PutAttribute(DWBUffer& b, const AttributeValue& a) {
-  const WireType w = WireTypeOf(a.type);
-  b.PutInteger(w == WireType::Unknown ? std::int16_t{8} : a.type);
+  const WireKind w = WireKindOf(a.type);
+  b.PutInteger(w == WireKind::Unknown ? std::int16_t{8} : a.type);
   switch (w) {
-    case WireType::Integer:
+    case WireKind::Integer:
       b.PutInteger(Clamped<std::int16_t>(a.value));
       break;
-    case WireType::Long:
+    case WireKind::Long:
       b.PutLong(Clamped<std::int32_t>(a.value));
       break;
-    case WireType::Single:
+    case WireKind::Single:
       b.PutSingle(static_cast<float>(AsNumber(a.value)));
       break;
-    case WireType::Double:
+    case WireKind::Double:
       b.PutDouble(AsNumber(a.value));
       break;
-    case WireType::String:
-    case WireType::Unknown:
+    case WireKind::String:
+    case WireKind::Unknown:
       PutText(b, AsText(a.value));
       break;
   }
