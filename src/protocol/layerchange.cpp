@@ -1,58 +1,12 @@
 #include "protocol/layerchange.h"
 
-#include <vector>
-
 #include "protocol/catalogue.h"
 #include "protocol/cellloading.h"
 #include "protocol/mapopening.h"
-#include "protocol/protocolerror.h"
 #include "protocol/serverlink.h"
 
 namespace orvenda {
 namespace {
-
-struct Change {
-  std::int16_t operation = 0;
-  std::int32_t layerId = 0;
-  std::int32_t elementId = 0;
-  std::vector<Point> points;
-  std::vector<std::string> values;
-  std::int32_t limits[4] = {0, 0, 0, 0};
-  std::vector<std::pair<std::int32_t, std::int32_t>> cells;
-};
-
-Change Read(DWBUffer& m) {
-  using namespace layerchange;
-  Change c;
-  c.operation = m.GetInteger();
-  c.layerId = m.GetLong();
-  c.elementId = m.GetLong();
-  if (c.operation == kNewElement || c.operation == kGeometryChanged) {
-    const std::int16_t p = m.GetInteger();
-    if (p < 0 || p > m.Remaining() / 16) throw MalformedField("bad point count");
-    c.points.resize(static_cast<std::size_t>(p));
-    for (Point& pt : c.points) {
-      pt.X = m.GetDouble();
-      pt.Y = m.GetDouble();
-    }
-  }
-  if (c.operation == kNewElement || c.operation == kValuesChanged) {
-    const std::int16_t n = m.GetInteger();
-    for (int k = 0; k < n; ++k) c.values.push_back(m.GetString());
-  }
-  if (c.operation == kGridLimits) {
-    for (std::int32_t& v : c.limits) v = m.GetLong();
-  }
-  if (c.operation == kCellValuesStale) {
-    const std::int32_t n = m.GetLong();
-    if (n < 0 || n > m.Remaining() / 8) throw MalformedField("bad cell count");
-    for (std::int32_t k = 0; k < n; ++k) {
-      const std::int32_t i = m.GetLong();
-      c.cells.emplace_back(i, m.GetLong());
-    }
-  }
-  return c;
-}
 
 // The values follow the layer's fields in order: the label, thematic and
 // direction fields give the element its label, class value and direction.
@@ -74,8 +28,8 @@ void ApplyValues(layer& lay, Entidad& ent, const std::vector<std::string>& value
   lay.CalculateThemeObject(ent);
 }
 
-void AskAgain(MapViewer& viewer, layer& lay, const Change& c) {
-  for (const auto& [i, j] : c.cells) {
+void AskAgain(MapViewer& viewer, layer& lay, const LayerChange& c) {
+  for (const auto [i, j] : c.cells) {
     if (lay.IsLabelCellRequested(i, j)) SendCellValuesRequest(viewer, lay, i, j, lay.lblField);
     if (lay.IsCellRequested(i, j) && !lay.ThematicField.empty()) {
       SendCellValuesRequest(viewer, lay, i, j, lay.ThematicField);
@@ -90,7 +44,7 @@ void AskAgain(MapViewer& viewer, layer& lay, const Change& c) {
 
 void HandleLayerChange(MapViewer& viewer, DWBUffer& message) {
   using namespace layerchange;
-  const Change c = Read(message);
+  const LayerChange c = ReadLayerChange(message);
   layer* lay = viewer.layers().Item(Key(c.layerId));
   if (!lay) return;  // a layer this map does not hold
   Entidad* ent = lay->Entidades.ItemByID(c.elementId);

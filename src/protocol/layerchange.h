@@ -2,18 +2,10 @@
 // Message 250: a change in a layer pushed by the server (not counted).
 
 #include "protocol/dwbuffer.h"
+#include "protocol/editmessages.h"
 #include "protocol/mapviewer.h"
 
 namespace orvenda {
-
-namespace layerchange {
-inline constexpr std::int16_t kNewElement = 1;
-inline constexpr std::int16_t kElementRemoved = 2;
-inline constexpr std::int16_t kValuesChanged = 3;
-inline constexpr std::int16_t kGridLimits = 4;
-inline constexpr std::int16_t kCellValuesStale = 5;
-inline constexpr std::int16_t kGeometryChanged = 6;
-}  // namespace layerchange
 
 void HandleLayerChange(MapViewer& viewer, DWBUffer& message);
 

@@ -44,56 +44,25 @@ std::string Trim(const std::string& s) {
 
 }  // namespace
 
-WireKind WireKindOf(std::int16_t type) {
-  switch (type) {
-    case 2:
-    case 16:
-    case 17:
-    case 18:
-      return WireKind::Integer;
-    case 3:
-    case 19:
-    case 20:
-    case 21:
-      return WireKind::Long;
-    case 4:
-      return WireKind::Single;
-    case 5:
-    case 14:
-    case 131:
-      return WireKind::Double;
-    case 8:
-    case 129:
-    case 130:
-    case 200:
-    case 201:
-    case 202:
-    case 203:
-      return WireKind::String;
-    default:
-      return WireKind::Unknown;
-  }
-}
-
-bool IsKnownFieldType(std::int16_t type) { return WireKindOf(type) != WireKind::Unknown; }
+bool IsKnownFieldType(std::int16_t type) { return FieldWireOf(type) != FieldWire::Unknown; }
 
 bool IsNumericFieldType(std::int16_t type) {
-  const WireKind k = WireKindOf(type);
-  return k != WireKind::String && k != WireKind::Unknown;
+  const FieldWire k = FieldWireOf(type);
+  return k != FieldWire::String && k != FieldWire::Unknown;
 }
 
 std::optional<Value> CoerceFieldValue(std::int16_t type, const Value& v) {
   if (std::holds_alternative<std::monostate>(v)) return v;
-  switch (WireKindOf(type)) {
-    case WireKind::Integer:
-    case WireKind::Long: {
+  switch (FieldWireOf(type)) {
+    case FieldWire::Integer:
+    case FieldWire::Long: {
       const auto* i = std::get_if<std::int64_t>(&v);
       const auto r = IntegerRange(type);
       if (!i || !r || *i < r->lo || *i > r->hi) return std::nullopt;
       return v;
     }
-    case WireKind::Single:
-    case WireKind::Double: {
+    case FieldWire::Single:
+    case FieldWire::Double: {
       double d = 0;
       if (const auto* i = std::get_if<std::int64_t>(&v))
         d = static_cast<double>(*i);
@@ -102,38 +71,38 @@ std::optional<Value> CoerceFieldValue(std::int16_t type, const Value& v) {
       else
         return std::nullopt;
       if (!std::isfinite(d)) return std::nullopt;
-      if (WireKindOf(type) == WireKind::Single &&
+      if (FieldWireOf(type) == FieldWire::Single &&
           std::fabs(d) > static_cast<double>(std::numeric_limits<float>::max()))
         return std::nullopt;
       return Value{d};
     }
-    case WireKind::String:
+    case FieldWire::String:
       if (const auto* s = std::get_if<std::string>(&v)) {
         // The wire counts characters in a 16-bit Integer.
         if (s->size() > 32767) return std::nullopt;
         return v;
       }
       return Value{ValueText(v)};
-    case WireKind::Unknown:
+    case FieldWire::Unknown:
       break;
   }
   return std::nullopt;
 }
 
 std::optional<Value> ParseFieldValue(std::int16_t type, const std::string& text) {
-  const WireKind kind = WireKindOf(type);
-  if (kind == WireKind::String) return CoerceFieldValue(type, Value{text});
+  const FieldWire kind = FieldWireOf(type);
+  if (kind == FieldWire::String) return CoerceFieldValue(type, Value{text});
   const std::string t = Trim(text);
   if (t.empty()) return Value{std::monostate{}};
   const char* b = t.data();
   const char* e = t.data() + t.size();
-  if (kind == WireKind::Integer || kind == WireKind::Long) {
+  if (kind == FieldWire::Integer || kind == FieldWire::Long) {
     std::int64_t i = 0;
     auto [p, ec] = std::from_chars(b, e, i);
     if (ec != std::errc() || p != e) return std::nullopt;
     return CoerceFieldValue(type, Value{i});
   }
-  if (kind == WireKind::Single || kind == WireKind::Double) {
+  if (kind == FieldWire::Single || kind == FieldWire::Double) {
     double d = 0;
     auto [p, ec] = std::from_chars(b, e, d);
     if (ec != std::errc() || p != e) return std::nullopt;
@@ -142,15 +111,6 @@ std::optional<Value> ParseFieldValue(std::int16_t type, const std::string& text)
   return std::nullopt;
 }
 
-std::string ValueText(const Value& v) {
-  if (const auto* i = std::get_if<std::int64_t>(&v)) return std::to_string(*i);
-  if (const auto* s = std::get_if<std::string>(&v)) return *s;
-  if (const auto* d = std::get_if<double>(&v)) {
-    char buf[64];
-    auto [p, ec] = std::to_chars(buf, buf + sizeof buf, *d);
-    return ec == std::errc() ? std::string(buf, p) : std::string();
-  }
-  return {};
-}
+std::string ValueText(const Value& v) { return FieldValueText(v); }
 
 }  // namespace orvenda::server

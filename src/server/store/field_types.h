@@ -5,15 +5,11 @@
 #include <optional>
 #include <string>
 
+#include "protocol/fieldvalue.h"
 #include "store/store.h"
 
 namespace orvenda::server {
 
-// How a value of a field type travels: 16-bit Integer, 32-bit Long, Single, Double or
-// String. Unknown codes cannot travel at all.
-enum class WireKind { Integer, Long, Single, Double, String, Unknown };
-
-WireKind WireKindOf(std::int16_t type);
 bool IsKnownFieldType(std::int16_t type);
 bool IsNumericFieldType(std::int16_t type);
 

@@ -22,6 +22,8 @@
 #include <variant>
 #include <vector>
 
+#include "protocol/fieldvalue.h"
+
 namespace orvenda::server {
 
 // What a StoreError is about: a caller refuses a request that names something absent
@@ -158,7 +160,7 @@ struct CellElement {
 
 // Typed attribute value: empty (NULL), integer, real or text. The handlers encode it by
 // the field's type code; an empty value travels as 0 or as an empty string.
-using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
+using Value = FieldValue;
 
 struct AttributeValue {
   std::int16_t type = 0;  // the field's type code

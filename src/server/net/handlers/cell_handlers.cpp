@@ -167,7 +167,7 @@ std::optional<DWBUffer> HandleCellValues(DWBUffer& request, HandlerContext& ctx)
       b.PutLong(position);
     }
     b.PutLong(static_cast<std::int32_t>(values.size()));
-    for (const std::string_view v : values) PutText(b, v);
+    for (const std::string_view v : values) PutTextCut(b, v);
   }
   return FinishReply(std::move(b));
 }

@@ -14,63 +14,12 @@
 namespace orvenda::server {
 namespace {
 
-double AsNumber(const Value& v) {
-  if (const auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
-  if (const auto* d = std::get_if<double>(&v)) return *d;
-  if (const auto* s = std::get_if<std::string>(&v)) {
-    double out = 0;
-    std::from_chars(s->data(), s->data() + s->size(), out);
-    return out;
-  }
-  return 0;
-}
-
-template <typename T>
-T Clamped(const Value& v) {
-  if (const auto* i = std::get_if<std::int64_t>(&v)) {
-    return static_cast<T>(
-        std::clamp<std::int64_t>(*i, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
-  }
-  const double d = AsNumber(v);
-  if (!std::isfinite(d)) return 0;
-  return static_cast<T>(std::clamp(std::nearbyint(d), double{std::numeric_limits<T>::min()},
-                                   double{std::numeric_limits<T>::max()}));
-}
-
-std::string AsText(const Value& v) {
-  if (const auto* s = std::get_if<std::string>(&v)) return *s;
-  if (const auto* i = std::get_if<std::int64_t>(&v)) return std::to_string(*i);
-  if (const auto* d = std::get_if<double>(&v)) {
-    char out[32];
-    const auto res = std::to_chars(out, out + sizeof out, *d);
-    return std::string(out, res.ptr);
-  }
-  return {};
-}
-
 // A value is written with its field's type code and the encoding of that code. A code
 // the client cannot read would break the whole reply, so such a value goes as text.
 void PutAttribute(DWBUffer& b, const AttributeValue& a) {
-  const WireKind w = WireKindOf(a.type);
-  b.PutInteger(w == WireKind::Unknown ? std::int16_t{8} : a.type);
-  switch (w) {
-    case WireKind::Integer:
-      b.PutInteger(Clamped<std::int16_t>(a.value));
-      break;
-    case WireKind::Long:
-      b.PutLong(Clamped<std::int32_t>(a.value));
-      break;
-    case WireKind::Single:
-      b.PutSingle(static_cast<float>(AsNumber(a.value)));
-      break;
-    case WireKind::Double:
-      b.PutDouble(AsNumber(a.value));
-      break;
-    case WireKind::String:
-    case WireKind::Unknown:
-      PutText(b, AsText(a.value));
-      break;
-  }
+  const bool known = FieldWireOf(a.type) != FieldWire::Unknown;
+  b.PutInteger(known ? a.type : std::int16_t{8});
+  PutFieldValue(b, a.type, a.value);
 }
 
 struct ElementRef {
@@ -196,15 +145,15 @@ std::optional<DWBUffer> HandleFieldValues(DWBUffer& request, HandlerContext& ctx
     list.CrearHeader();
     for (const auto& v : *values) {
       if (list.TamanoBuffer() > kMaxReply) break;
-      PutText(list, v);
+      PutTextCut(list, v);
       ++n;
     }
     b.PutInteger(n);
     b.Add2Buffer(std::span(list.bytes()).subspan(DWBUffer::kHeaderSize));
   } else if (kind == 2) {
     const auto range = ctx.store.FindValueRange(layer, field);
-    PutText(b, range ? range->lowest : "");
-    PutText(b, range ? range->highest : "");
+    PutTextCut(b, range ? range->lowest : "");
+    PutTextCut(b, range ? range->highest : "");
   }
   return FinishReply(std::move(b));
 }

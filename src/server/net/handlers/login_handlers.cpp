@@ -48,7 +48,7 @@ DWBUffer LoginReply(HandlerContext& ctx, std::int32_t handle, const std::vector<
   b.PutInteger(static_cast<std::int16_t>(n));
   for (std::size_t i = 0; i < n; ++i) {
     b.PutLong(maps[i].code);
-    PutText(b, maps[i].name);
+    PutTextCut(b, maps[i].name);
   }
   return FinishReply(std::move(b));
 }

@@ -20,7 +20,9 @@ DWBUffer OpenMapReply(std::int16_t result) {
 }
 
 // The wire's "none" for a label or thematic field is a single space.
-void PutFieldName(DWBUffer& b, const std::string& name) { PutText(b, name.empty() ? " " : name); }
+void PutFieldName(DWBUffer& b, const std::string& name) {
+  PutTextCut(b, name.empty() ? " " : name);
+}
 
 void PutStyle(DWBUffer& b, const DrawingStyle& s) {
   b.PutLong(s.lineColor);
@@ -36,7 +38,7 @@ std::int16_t Count16(const std::vector<T>& v) {
 }
 
 void PutLayer(DWBUffer& b, const LayerRecord& l) {
-  PutText(b, l.name);
+  PutTextCut(b, l.name);
   b.PutLong(l.id);
   b.PutInteger(static_cast<std::int16_t>(l.kind));
   b.PutLong(l.grid.firstRow);
@@ -60,15 +62,15 @@ void PutLayer(DWBUffer& b, const LayerRecord& l) {
   const std::int16_t m = Count16(l.fields);
   b.PutInteger(m);
   for (std::int16_t i = 0; i < m; ++i) {
-    PutText(b, l.fields[static_cast<std::size_t>(i)].name);
+    PutTextCut(b, l.fields[static_cast<std::size_t>(i)].name);
     b.PutInteger(l.fields[static_cast<std::size_t>(i)].type);
   }
   const std::int16_t k = Count16(l.themes);
   b.PutInteger(k);
   for (std::int16_t i = 0; i < k; ++i) {
     const ThemeClass& t = l.themes[static_cast<std::size_t>(i)];
-    PutText(b, t.lower);
-    PutText(b, t.upper);
+    PutTextCut(b, t.lower);
+    PutTextCut(b, t.upper);
     PutStyle(b, t.style);
   }
 }
@@ -147,7 +149,7 @@ std::optional<DWBUffer> HandleMapDefinition(DWBUffer& request, HandlerContext& c
     return std::nullopt;
   }
   DWBUffer b = StartReply(cmd::kMapDefinitionReply);
-  PutText(b, def->name);
+  PutTextCut(b, def->name);
   b.PutSingle(static_cast<float>(def->extents.minX));
   b.PutSingle(static_cast<float>(def->extents.minY));
   b.PutSingle(static_cast<float>(def->extents.maxX));

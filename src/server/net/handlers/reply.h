@@ -9,6 +9,7 @@
 
 #include "net/handlers/handler_context.h"
 #include "protocol/dwbuffer.h"
+#include "protocol/fieldvalue.h"
 #include "protocol/protocolerror.h"
 
 namespace orvenda::server {
@@ -41,9 +42,5 @@ bool ReadRequest(const HandlerContext& ctx, std::string_view command, Read&& rea
     return false;
   }
 }
-
-// The texts of a request travel with a 16-bit count; a reply's text longer than that
-// is cut rather than failing the whole reply.
-void PutText(DWBUffer& b, std::string_view utf8);
 
 }  // namespace orvenda::server

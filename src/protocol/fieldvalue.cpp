@@ -1,0 +1,135 @@
+#include "protocol/fieldvalue.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "protocol/codepage.h"
+#include "protocol/protocolerror.h"
+
+namespace orvenda {
+namespace {
+
+double AsNumber(const FieldValue& v) {
+  if (const auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
+  if (const auto* d = std::get_if<double>(&v)) return *d;
+  if (const auto* s = std::get_if<std::string>(&v)) {
+    double out = 0;
+    const char* begin = s->data();
+    while (begin != s->data() + s->size() && *begin == ' ') ++begin;
+    std::from_chars(begin, s->data() + s->size(), out);
+    return out;
+  }
+  return 0;
+}
+
+template <typename T>
+T Clamped(const FieldValue& v) {
+  if (const auto* i = std::get_if<std::int64_t>(&v)) {
+    return static_cast<T>(
+        std::clamp<std::int64_t>(*i, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
+  }
+  const double d = AsNumber(v);
+  if (!std::isfinite(d)) return 0;
+  return static_cast<T>(std::clamp(std::nearbyint(d), double{std::numeric_limits<T>::min()},
+                                   double{std::numeric_limits<T>::max()}));
+}
+
+template <typename T>
+std::string ShortestText(T value) {
+  char out[40];
+  const auto res = std::to_chars(out, out + sizeof out, value);
+  return std::string(out, res.ptr);
+}
+
+}  // namespace
+
+FieldWire FieldWireOf(std::int16_t fieldType) {
+  switch (fieldType) {
+    case 2:
+    case 16:
+    case 17:
+    case 18:
+      return FieldWire::Integer;
+    case 3:
+    case 19:
+    case 20:
+    case 21:
+      return FieldWire::Long;
+    case 4:
+      return FieldWire::Single;
+    case 5:
+    case 14:
+    case 131:
+      return FieldWire::Double;
+    case 8:
+    case 129:
+    case 130:
+    case 200:
+    case 201:
+    case 202:
+    case 203:
+      return FieldWire::String;
+    default:
+      return FieldWire::Unknown;
+  }
+}
+
+std::string FieldValueText(const FieldValue& value) {
+  if (const auto* s = std::get_if<std::string>(&value)) return *s;
+  if (const auto* i = std::get_if<std::int64_t>(&value)) return std::to_string(*i);
+  if (const auto* d = std::get_if<double>(&value)) return ShortestText(*d);
+  return {};
+}
+
+void PutFieldValue(DWBUffer& b, std::int16_t fieldType, const FieldValue& value) {
+  switch (FieldWireOf(fieldType)) {
+    case FieldWire::Integer:
+      b.PutInteger(Clamped<std::int16_t>(value));
+      break;
+    case FieldWire::Long:
+      b.PutLong(Clamped<std::int32_t>(value));
+      break;
+    case FieldWire::Single:
+      b.PutSingle(static_cast<float>(AsNumber(value)));
+      break;
+    case FieldWire::Double:
+      b.PutDouble(AsNumber(value));
+      break;
+    case FieldWire::String:
+    case FieldWire::Unknown:
+      PutTextCut(b, FieldValueText(value));
+      break;
+  }
+}
+
+std::string GetFieldValue(DWBUffer& b, std::int16_t fieldType) {
+  switch (FieldWireOf(fieldType)) {
+    case FieldWire::Integer:
+      return std::to_string(b.GetInteger());
+    case FieldWire::Long:
+      return std::to_string(b.GetLong());
+    case FieldWire::Single:
+      return ShortestText(b.GetSingle());
+    case FieldWire::Double:
+      return ShortestText(b.GetDouble());
+    case FieldWire::String:
+      return b.GetString();
+    case FieldWire::Unknown:
+      break;
+  }
+  throw MalformedField("a value of field type " + std::to_string(fieldType) +
+                       " has no known encoding");
+}
+
+void PutTextCut(DWBUffer& b, std::string_view utf8) {
+  constexpr std::size_t kMax = 32767;
+  if (utf8.size() <= kMax || Cp1252Length(utf8) <= kMax) {
+    b.PutString(utf8);
+    return;
+  }
+  b.PutString(Cp1252ToUtf8(Utf8ToCp1252(utf8).substr(0, kMax)));
+}
+
+}  // namespace orvenda
