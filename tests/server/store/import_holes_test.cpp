@@ -9,8 +9,6 @@
 #include <deque>
 #include <fstream>
 #include <map>
-#include <numbers>
-#include <sstream>
 
 #include "import/importer.h"
 #include "model/entidad.h"
@@ -22,44 +20,37 @@ namespace {
 
 struct Shape {
   const char* name;
-  std::string wkt;   // as the source holds it
+  const char* wkt;   // as the source holds it
   const char* flat;  // the same shape with longitudes run on past 180, or empty: wkt
 };
 
-// A country whose two holes turn either way and whose outer ring is a 240-gon (a
-// deep tree for the search of nearest vertices), an enclave inside one hole, a
-// multipolygon with a holed part, and an island whose hole straddles 180.
-std::vector<Shape> Shapes() {
-  std::ostringstream country;
-  country << "POLYGON ((";
-  for (int k = 0; k <= 240; ++k) {
-    const double a = std::numbers::pi * (k % 240) / 120;
-    country << 5.1 + 5 * std::cos(a) << " " << 4.1 + 5 * std::sin(a) << (k < 240 ? "," : ")");
-  }
-  country
-      << ",(2.1 2.1,5.1 2.1,5.1 6.1,2.1 6.1,2.1 2.1),(6.6 1.6,6.6 3.1,8.6 3.1,8.6 1.6,6.6 1.6))";
-  return {
-      {"Country", country.str(), ""},
-      {"Enclave", "POLYGON ((3.1 3.1,4.1 3.1,4.1 5.1,3.1 5.1,3.1 3.1))", ""},
-      {"Archipelago",
-       "MULTIPOLYGON (((20.1 0.1,30.1 0.1,25.1 9.1,20.1 0.1),(23.1 1.1,27.1 1.1,25.1 5.1,23.1 "
-       "1.1)),((31.1 0.1,35.1 0.1,35.1 4.1,31.1 4.1,31.1 0.1)))",
-       ""},
-      {"Dateline",
-       "POLYGON ((175.1 -9.9,-174.9 -9.9,-174.9 -1.9,175.1 -1.9,175.1 -9.9),(178.1 -7.9,-177.9 "
-       "-7.9,-177.9 -3.9,178.1 -3.9,178.1 -7.9))",
-       "POLYGON ((175.1 -9.9,185.1 -9.9,185.1 -1.9,175.1 -1.9,175.1 -9.9),(178.1 -7.9,182.1 "
-       "-7.9,182.1 -3.9,178.1 -3.9,178.1 -7.9))"},
-  };
-}
+// A country whose two holes turn either way and whose outer ring is a circle (read
+// as some 90 vertices: a deep tree for the search of nearest vertices), an enclave
+// inside one hole, a multipolygon with a holed part, and an island whose hole
+// straddles 180.
+const Shape kShapes[] = {
+    {"Country",
+     "CURVEPOLYGON (CIRCULARSTRING (0.1 4.1,10.1 4.1,0.1 4.1),(2.1 2.1,5.1 2.1,5.1 6.1,2.1 6.1,2.1 "
+     "2.1),(6.6 1.6,6.6 3.1,8.6 3.1,8.6 1.6,6.6 1.6))",
+     ""},
+    {"Enclave", "POLYGON ((3.1 3.1,4.1 3.1,4.1 5.1,3.1 5.1,3.1 3.1))", ""},
+    {"Archipelago",
+     "MULTIPOLYGON (((20.1 0.1,30.1 0.1,25.1 9.1,20.1 0.1),(23.1 1.1,27.1 1.1,25.1 5.1,23.1 "
+     "1.1)),((31.1 0.1,35.1 0.1,35.1 4.1,31.1 4.1,31.1 0.1)))",
+     ""},
+    {"Dateline",
+     "POLYGON ((175.1 -9.9,-174.9 -9.9,-174.9 -1.9,175.1 -1.9,175.1 -9.9),(178.1 -7.9,-177.9 "
+     "-7.9,-177.9 -3.9,178.1 -3.9,178.1 -7.9))",
+     "POLYGON ((175.1 -9.9,185.1 -9.9,185.1 -1.9,175.1 -1.9,175.1 -9.9),(178.1 -7.9,182.1 "
+     "-7.9,182.1 -3.9,178.1 -3.9,178.1 -7.9))"},
+};
 
 TEST(ImportHoles, EvenOddShapeAreaAndBridgesAgreeWithGeos) {
   test::TempDir dir;
-  {
-    std::ofstream csv(dir / "holes.csv");
-    csv << "name,WKT\n";
-    for (const Shape& s : Shapes()) csv << s.name << ",\"" << s.wkt << "\"\n";
-  }
+  std::ofstream csv(dir / "holes.csv");
+  csv << "name,WKT\n";
+  for (const Shape& s : kShapes) csv << s.name << ",\"" << s.wkt << "\"\n";
+  csv.close();
   auto store = OpenStore(dir / "h.db");
   ImportOptions o;
   o.source = dir / "holes.csv";
@@ -88,21 +79,22 @@ TEST(ImportHoles, EvenOddShapeAreaAndBridgesAgreeWithGeos) {
     ent.SetPoints(points);
     ent.CalculateBoundingBox();
   }
-  for (const Shape& s : Shapes()) {
+  for (const Shape& s : kShapes) {
     SCOPED_TRACE(s.name);
-    OGRGeometryH g = nullptr;
-    std::string wkt = *s.flat ? std::string(s.flat) : s.wkt;
+    OGRGeometryH curved = nullptr;
+    std::string wkt = *s.flat ? s.flat : s.wkt;
     char* text = wkt.data();
-    ASSERT_EQ(OGR_G_CreateFromWkt(&text, nullptr, &g), OGRERR_NONE);
+    ASSERT_EQ(OGR_G_CreateFromWkt(&text, nullptr, &curved), OGRERR_NONE);
+    OGRGeometryH g = OGR_G_GetLinearGeometry(curved, 0, nullptr);  // as the importer reads it
+    OGR_G_DestroyGeometry(curved);
     EXPECT_NEAR(areas[s.name], OGR_G_Area(g), 1e-9);
     OGRGeometryH boundary = OGR_G_Boundary(g);
     if (!*s.flat && wkbFlatten(OGR_G_GetGeometryType(g)) == wkbPolygon) {
       // Beyond the rings, each bridge walked twice: here the shortest of all its pairs of
       // hole and outer ring vertices, so no long edge crosses the map.
       double bridges = 0;
-      const OGRGeometryH outer = OGR_G_GetGeometryRef(g, 0);
       for (int h = 1; h < OGR_G_GetGeometryCount(g); ++h) {
-        const OGRGeometryH hole = OGR_G_GetGeometryRef(g, h);
+        OGRGeometryH hole = OGR_G_GetGeometryRef(g, h), outer = OGR_G_GetGeometryRef(g, 0);
         double shortest = 1e300;
         for (int i = 0; i < OGR_G_GetPointCount(hole); ++i)
           for (int j = 0; j < OGR_G_GetPointCount(outer); ++j)
@@ -114,22 +106,19 @@ TEST(ImportHoles, EvenOddShapeAreaAndBridgesAgreeWithGeos) {
     }
     OGREnvelope e;
     OGR_G_GetEnvelope(g, &e);
-    int inside = 0;
+    OGRGeometryH p = OGR_G_CreateGeometry(wkbPoint);
     for (double x = e.MinX - 0.45; x < e.MaxX + 0.5; x += 0.25)
       for (double y = e.MinY - 0.45; y < e.MaxY + 0.5; y += 0.25) {
-        OGRGeometryH p = OGR_G_CreateGeometry(wkbPoint);
         OGR_G_SetPoint_2D(p, 0, x, y);
         const bool expected = OGR_G_Contains(g, p);
-        const bool nearEdge = OGR_G_Distance(boundary, p) < 1e-6;
-        OGR_G_DestroyGeometry(p);
-        if (nearEdge) continue;  // on the boundary the client's own rule decides
+        // On the boundary the client's own rule decides.
+        if (OGR_G_Distance(boundary, p) < 1e-6) continue;
         bool ours = false;
         for (const Entidad& ent : elements[s.name])
           ours = ours || ent.PointInPolygon(x > 180 ? x - 360 : x, y);
         EXPECT_EQ(ours, expected) << x << " " << y;
-        inside += expected;
       }
-    EXPECT_GT(inside, 20);
+    OGR_G_DestroyGeometry(p);
     OGR_G_DestroyGeometry(boundary);
     OGR_G_DestroyGeometry(g);
   }
