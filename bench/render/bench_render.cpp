@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "model/bridgeholes.h"
 #include "model/layer.h"
 #include "render/layerdrawing.h"
 #include "render/viewpainter.h"
@@ -52,60 +53,6 @@ double ResidentBytes() {
 void AppendRing(OGRGeometryH ring, std::vector<Point>& out) {
   const int n = OGR_G_GetPointCount(ring);
   for (int i = 0; i < n; ++i) out.push_back({OGR_G_GetX(ring, i), OGR_G_GetY(ring, i)});
-}
-
-// The index of the ring's vertex nearest to `p`. `byX` holds the ring's vertex
-// indices sorted by x: the search walks out from p's x both ways and stops once
-// the x distance alone is worse than the best found, so a continent with many
-// lakes is bridged in n log n rather than n times the lakes.
-std::size_t Nearest(const std::vector<Point>& ring, const std::vector<std::size_t>& byX,
-                    const Point& p) {
-  const auto start = std::lower_bound(byX.begin(), byX.end(), p.X,
-                                      [&](std::size_t i, double x) { return ring[i].X < x; });
-  std::size_t best = byX.front();
-  double bestD = 1e300;
-  auto consider = [&](std::size_t i) {
-    const double dx = ring[i].X - p.X;
-    if (dx * dx > bestD) return false;
-    const double d = dx * dx + (ring[i].Y - p.Y) * (ring[i].Y - p.Y);
-    if (d < bestD) {
-      bestD = d;
-      best = i;
-    }
-    return true;
-  };
-  for (auto it = start; it != byX.end() && consider(*it); ++it) {
-  }
-  for (auto it = start; it != byX.begin() && consider(*(it - 1)); --it) {
-  }
-  return best;
-}
-
-// The outer ring with every hole bridged in at the ring's vertex nearest to the
-// hole's first vertex: the way in and out is the same short edge, so the
-// alternate fill leaves the holes empty and no long edge crosses the map.
-void BridgeHoles(std::vector<Point>& ring, const std::vector<std::vector<Point>>& holes) {
-  if (holes.empty() || ring.empty()) return;
-  std::vector<std::size_t> byX(ring.size());
-  for (std::size_t i = 0; i < ring.size(); ++i) byX[i] = i;
-  std::sort(byX.begin(), byX.end(),
-            [&](std::size_t a, std::size_t b) { return ring[a].X < ring[b].X; });
-  std::vector<std::pair<std::size_t, std::size_t>> at;  // ring vertex, hole
-  for (std::size_t h = 0; h < holes.size(); ++h) {
-    if (!holes[h].empty()) at.emplace_back(Nearest(ring, byX, holes[h][0]), h);
-  }
-  std::sort(at.begin(), at.end());
-  std::vector<Point> bridged;
-  std::size_t next = 0;
-  for (std::size_t i = 0; i < ring.size(); ++i) {
-    bridged.push_back(ring[i]);
-    for (; next < at.size() && at[next].first == i; ++next) {
-      const auto& hole = holes[at[next].second];
-      bridged.insert(bridged.end(), hole.begin(), hole.end());
-      bridged.push_back(ring[i]);  // back onto the ring
-    }
-  }
-  ring.swap(bridged);
 }
 
 // One element per polygon, its holes bridged into its outer ring.

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "import/antimeridian.h"
+#include "model/bridgeholes.h"
 
 namespace orvenda::server {
 namespace {
@@ -55,23 +56,32 @@ LayerKind FirstKind(const OGRGeometry& g) {
   return BaseKind(g.getGeometryType());
 }
 
+// The core's bridging works on the client's vertex type.
+std::vector<orvenda::Point> ClientPoints(const std::vector<Point>& points) {
+  std::vector<orvenda::Point> out;
+  out.reserve(points.size());
+  for (const Point& p : points) out.push_back({p.x, p.y});
+  return out;
+}
+
 struct PartCollector {
   LayerKind kind;
   std::vector<std::vector<Point>>& parts;
   std::size_t& skipped;
   bool splitAtAntimeridian = false;
 
-  void AddCurve(const OGRSimpleCurve& c, bool ring) {
-    std::vector<Point> pts;
+  // The curve's vertices; false when one lies outside the world.
+  static bool Read(const OGRSimpleCurve& c, std::vector<Point>& pts) {
     pts.reserve(static_cast<std::size_t>(c.getNumPoints()));
     for (int i = 0; i < c.getNumPoints(); ++i) {
       Point p{c.getX(i), c.getY(i)};
-      if (!ClampCoordinate(p.x, 180) || !ClampCoordinate(p.y, 90)) {
-        ++skipped;
-        return;
-      }
+      if (!ClampCoordinate(p.x, 180) || !ClampCoordinate(p.y, 90)) return false;
       pts.push_back(p);
     }
+    return true;
+  }
+
+  void Keep(std::vector<Point> pts, bool ring) {
     if (pts.empty()) {
       ++skipped;
     } else if (splitAtAntimeridian && CrossesAntimeridian(pts)) {
@@ -80,6 +90,36 @@ struct PartCollector {
     } else {
       parts.push_back(std::move(pts));
     }
+  }
+
+  // A polygon becomes one ring, its holes bridged in before any cut at the
+  // antimeridian. The cut clips the ring against x = +-180, which keeps the even-odd
+  // count of every point on the kept side, so a hole lands in the piece that holds
+  // it, and a hole that straddles the cut is shared by both pieces, each keeping its
+  // own side. A ring outside the world refuses the whole polygon: without its hole
+  // it would cover what it does not.
+  void AddPolygon(const OGRPolygon& polygon) {
+    const OGRLinearRing* outer = polygon.getExteriorRing();
+    if (!outer) return;
+    std::vector<Point> ring;
+    bool inRange = Read(*outer, ring);
+    std::vector<std::vector<orvenda::Point>> holes;
+    for (int h = 0; inRange && h < polygon.getNumInteriorRings(); ++h) {
+      std::vector<Point> hole;
+      inRange = Read(*polygon.getInteriorRing(h), hole);
+      holes.push_back(ClientPoints(hole));
+    }
+    if (!inRange) {
+      ++skipped;
+      return;
+    }
+    if (!holes.empty() && !ring.empty()) {
+      std::vector<orvenda::Point> bridged = ClientPoints(ring);
+      BridgeHoles(bridged, holes);
+      ring.clear();
+      for (const orvenda::Point& p : bridged) ring.push_back({p.X, p.Y});
+    }
+    Keep(std::move(ring), true);
   }
 
   void Add(const OGRGeometry& g) {
@@ -102,10 +142,13 @@ struct PartCollector {
       else
         ++skipped;
     } else if (t == wkbLineString) {
-      AddCurve(*g.toLineString(), false);
+      std::vector<Point> line;
+      if (Read(*g.toLineString(), line))
+        Keep(std::move(line), false);
+      else
+        ++skipped;
     } else if (t == wkbPolygon) {
-      const OGRLinearRing* ring = g.toPolygon()->getExteriorRing();
-      if (ring) AddCurve(*ring, true);
+      AddPolygon(*g.toPolygon());
     } else {
       ++skipped;
     }

@@ -13,8 +13,8 @@ namespace orvenda::server {
 
 struct SourceFeature {
   // One entry per part: a multi-part feature becomes several elements that share the
-  // feature's values. A polygon part is its outer ring, closed; holes are not kept,
-  // because an element is one vertex list.
+  // feature's values. A polygon part is one closed vertex list: its outer ring with
+  // each hole joined to it by a zero-width bridge (model/bridgeholes.h).
   std::vector<std::vector<Point>> parts;
   std::vector<Value> values;  // one per field of SourceData::fields
 };
