@@ -87,29 +87,17 @@ TEST(ServerQueries, FindByConditionAgreesWithSqlForEveryOperatorOnNumbersAndText
   auto ana = OpenViewer(rig);
   // Operators 1-10 in SQL: numbers compare as numbers, texts in upper case; "different"
   // takes NULL in (IS NOT); LIKE ignores ASCII case.
-  const char* like[] = {"CAST(a.value AS TEXT) LIKE ?1 || '%'",
-                        "CAST(a.value AS TEXT) LIKE '%' || ?1",
-                        "CAST(a.value AS TEXT) LIKE '%' || ?1 || '%'"};
-  const std::vector<std::string> number = {"a.value = CAST(?1 AS REAL)",
-                                           like[0],
-                                           like[1],
-                                           like[2],
-                                           "a.value IS NOT CAST(?1 AS REAL)",
-                                           "a.value < CAST(?1 AS REAL)",
-                                           "a.value <= CAST(?1 AS REAL)",
-                                           "a.value > CAST(?1 AS REAL)",
-                                           "a.value >= CAST(?1 AS REAL)",
-                                           "a.value BETWEEN CAST(?1 AS REAL) AND CAST(?2 AS REAL)"};
-  const std::vector<std::string> text = {"upper(a.value) = upper(?1)",
-                                         like[0],
-                                         like[1],
-                                         like[2],
-                                         "upper(a.value) IS NOT upper(?1)",
-                                         "upper(a.value) < upper(?1)",
-                                         "upper(a.value) <= upper(?1)",
-                                         "upper(a.value) > upper(?1)",
-                                         "upper(a.value) >= upper(?1)",
-                                         "upper(a.value) BETWEEN upper(?1) AND upper(?2)"};
+  const char* like[] = {"LIKE ?1 || '%'", "LIKE '%' || ?1", "LIKE '%' || ?1 || '%'"};
+  const char* compare[] = {"=", "", "", "", "IS NOT", "<", "<=", ">", ">="};
+  auto oracle = [&](bool text, int op) {
+    auto arg = [&](char i) {
+      return text ? std::string("upper(?") + i + ")" : std::string("CAST(?") + i + " AS REAL)";
+    };
+    const std::string value = text ? "upper(a.value) " : "a.value ";
+    if (op >= 2 && op <= 4) return "CAST(a.value AS TEXT) " + std::string(like[op - 2]);
+    if (op == 10) return value + "BETWEEN " + arg('1') + " AND " + arg('2');
+    return value + compare[op - 1] + " " + arg('1');
+  };
   struct Field {
     const char* name;
     int position;
@@ -129,9 +117,8 @@ TEST(ServerQueries, FindByConditionAgreesWithSqlForEveryOperatorOnNumbersAndText
       ASSERT_TRUE(m);
       const FoundElements reply = ReadFoundElements(*m);
       EXPECT_EQ(reply.echo.condition.fieldType, f.type);
-      auto want =
-          Sql(rig, ValuesWhere(q.padron, f.position, (f.type == 202 ? text : number)[op - 1]),
-              {f.value1, f.value2});
+      auto want = Sql(rig, ValuesWhere(q.padron, f.position, oracle(f.type == 202, op)),
+                      {f.value1, f.value2});
       for (auto& [id, value] : want)
         if (value.empty() && f.type != 202) value = "0";  // NULL travels as 0
       EXPECT_EQ(reply.found, want);
