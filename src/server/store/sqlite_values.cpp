@@ -58,6 +58,7 @@ std::vector<std::int32_t> SqliteStore::SetFieldValues(
     typed.emplace_back(pos, std::move(*v));
   }
   std::vector<std::int32_t> changed;
+  if (typed.empty()) return changed;
   InSavepoint([&] {
     std::unordered_set<std::int32_t> seen;
     for (std::int32_t id : elementIds) {
