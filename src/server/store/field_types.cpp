@@ -1,5 +1,6 @@
 #include "store/field_types.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -43,6 +44,17 @@ std::string Trim(const std::string& s) {
 }
 
 }  // namespace
+
+std::optional<std::size_t> FindField(const std::vector<FieldDef>& fields, const std::string& name) {
+  auto upper = [](std::string t) {
+    for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return t;
+  };
+  const std::string wanted = upper(name);
+  for (std::size_t i = 0; i < fields.size(); ++i)
+    if (upper(fields[i].name) == wanted) return i;
+  return std::nullopt;
+}
 
 bool IsKnownFieldType(std::int16_t type) { return FieldWireOf(type) != FieldWire::Unknown; }
 

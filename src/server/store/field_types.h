@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "protocol/fieldvalue.h"
 #include "store/store.h"
@@ -11,6 +12,10 @@
 namespace orvenda::server {
 
 bool IsKnownFieldType(std::int16_t type);
+
+// The position of the field called `name` in a layer's fields, the name compared
+// without regard to (ASCII) case, as every request that names a field is read.
+std::optional<std::size_t> FindField(const std::vector<FieldDef>& fields, const std::string& name);
 bool IsNumericFieldType(std::int16_t type);
 
 // Converts a text to a value of the field's type. An empty (or all-blank) text is

@@ -1,6 +1,7 @@
 // SqliteStore: opening, statements, transactions, users and rights.
 #include "store/sqlite_store.h"
 
+#include "store/field_types.h"
 #include "store/schema.h"
 
 namespace orvenda::server {
@@ -104,14 +105,7 @@ bool SqliteStore::HasLayer(std::int32_t layerId) {
 
 std::optional<std::size_t> SqliteStore::FieldPosition(const LayerShape& s,
                                                       const std::string& name) {
-  auto upper = [](std::string t) {
-    for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return t;
-  };
-  const std::string wanted = upper(name);
-  for (std::size_t i = 0; i < s.fields.size(); ++i)
-    if (upper(s.fields[i].name) == wanted) return i;
-  return std::nullopt;
+  return FindField(s.fields, name);
 }
 
 namespace {

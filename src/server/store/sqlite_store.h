@@ -56,11 +56,14 @@ class SqliteStore final : public Store {
   std::optional<Box> ElementExtent(std::int32_t layerId, std::int32_t elementId) override;
   std::optional<std::vector<FoundElement>> FindElements(std::int32_t layerId, const Condition& c,
                                                         std::size_t limit) override;
-  std::optional<std::vector<std::int32_t>> MatchElements(
+  std::optional<std::vector<MatchedElement>> MatchElements(
       std::int32_t layerId, const std::vector<std::int32_t>& candidates,
-      const std::vector<Condition>& conditions) override;
+      const std::vector<Condition>& conditions, std::size_t limit) override;
   std::vector<AddressCandidate> FindAddress(std::int32_t layerId, const std::string& street,
                                             std::int64_t number, std::size_t limit) override;
+  std::vector<std::int32_t> SetFieldValues(
+      std::int32_t layerId, const std::vector<std::int32_t>& elementIds,
+      const std::vector<std::pair<std::size_t, std::string>>& values) override;
 
   ElementWrite AddElement(std::int32_t layerId, const std::vector<Point>& points,
                           const std::vector<std::string>& values) override;

@@ -19,6 +19,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -220,7 +221,7 @@ struct SavedMap {
 // 3 ending with, 4 containing, 5 different, 6 less, 7 less or equal, 8 greater,
 // 9 greater or equal, 10 between (value1..value2, both included). Text fields compare
 // without regard to (ASCII) case; numeric fields compare numbers; 2-4 apply to the
-// text of any value.
+// text of any value. An element without a value (NULL) meets "different" only.
 struct Condition {
   std::string field;
   std::int16_t op = 1;
@@ -234,13 +235,19 @@ struct FoundElement {
   Value value;
 };
 
+// An element chosen by a multiple selection, with its values in field order (reply 114).
+struct MatchedElement {
+  std::int32_t id = 0;
+  std::vector<AttributeValue> values;
+};
+
 // A candidate of an address search (reply 231).
 struct AddressCandidate {
   std::int32_t id = 0;
   std::string street;
   std::string firstNumber, secondNumber;
   Box box;
-  Point point;  // the door number placed along the segment
+  Point point;  // the house number placed along the segment
 };
 
 class Store {
@@ -314,16 +321,26 @@ class Store {
   virtual std::optional<std::vector<FoundElement>> FindElements(std::int32_t layerId,
                                                                 const Condition& c,
                                                                 std::size_t limit) = 0;
-  // The candidates (existing elements only) meeting every condition, in the order
-  // given; nullopt when a condition names an unknown field.
-  virtual std::optional<std::vector<std::int32_t>> MatchElements(
+  // The candidates (existing elements only, each once, in the order given; an empty
+  // list stands for every element of the layer, by identifier) meeting every
+  // condition, with all their values, at most `limit`; nullopt when a condition names
+  // an unknown field. Throws StoreError as FindElements does.
+  virtual std::optional<std::vector<MatchedElement>> MatchElements(
       std::int32_t layerId, const std::vector<std::int32_t>& candidates,
-      const std::vector<Condition>& conditions) = 0;
-  // Street segments whose name contains `street` (without regard to case) and whose
-  // number range NUMINI..NUMFIN holds `number`. The street name is the layer's first
-  // text field; a layer without NUMINI and NUMFIN has no addresses (empty result).
+      const std::vector<Condition>& conditions, std::size_t limit) = 0;
+  // Street segments for a street name and a house number, at most `limit`: see
+  // FindAddress in sqlite_queries.cpp for the rules (which fields, which names, where
+  // the point goes). Empty for a layer without a name field or NUMINI and NUMFIN.
   virtual std::vector<AddressCandidate> FindAddress(std::int32_t layerId, const std::string& street,
                                                     std::int64_t number, std::size_t limit) = 0;
+  // Sets the fields at the given positions (in the layer's field list) to the same
+  // values on every listed element, in one transaction; texts are read by each field's
+  // type (an empty text stores NULL in a numeric field). Elements that do not exist are
+  // passed over. Returns the elements changed. Throws StoreError, changing nothing, for
+  // an unknown layer, a position beyond the fields or a value that does not fit.
+  virtual std::vector<std::int32_t> SetFieldValues(
+      std::int32_t layerId, const std::vector<std::int32_t>& elementIds,
+      const std::vector<std::pair<std::size_t, std::string>>& values) = 0;
 
   // --- element writes (import; requests 205-210 and 220) ---
   // Cells are computed here from the element's box and the layer's grid; values are

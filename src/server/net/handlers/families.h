@@ -34,10 +34,17 @@ DWBUffer EmptyElementAttributesReply(LenientReader& request);
 DWBUffer EmptyElementExtentReply(LenientReader& request);
 DWBUffer EmptyFieldValuesReply(LenientReader& request);
 
-// query_handlers.cpp: the counted queries not served yet (13, 14, 230) get the reply
-// that means "nothing found".
+// condition_handlers.cpp: 13 -> 113.
+std::optional<DWBUffer> HandleFindByCondition(DWBUffer& request, HandlerContext& ctx);
 DWBUffer EmptyFindReply(LenientReader& request);
+
+// selection_handlers.cpp: 14 -> 114, and 221 (no reply).
+std::optional<DWBUffer> HandleMultipleSelection(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandlePickedRowsEdit(DWBUffer& request, HandlerContext& ctx);
 DWBUffer EmptySelectionReply(LenientReader& request);
+
+// address_handlers.cpp: 230 -> 231.
+std::optional<DWBUffer> HandleFindAddress(DWBUffer& request, HandlerContext& ctx);
 DWBUffer EmptyAddressReply(LenientReader& request);
 
 }  // namespace orvenda::server

@@ -10,9 +10,14 @@
 #include "net/handlers/handler_context.h"
 #include "protocol/dwbuffer.h"
 #include "protocol/fieldvalue.h"
+#include "protocol/framing.h"
 #include "protocol/protocolerror.h"
 
 namespace orvenda::server {
+
+// The longest reply: what a client takes unless configured otherwise. Replies whose
+// rows could pass it stop adding rows short of it.
+inline constexpr std::size_t kLongestReply = framing::kDefaultMaxMessage;
 
 // `expected` is the size the reply will likely reach, so that a large reply is built
 // without growing its buffer again and again.

@@ -22,14 +22,16 @@ const std::array kRoutes = {
     Route{cmd::kAccessLevels, "access levels (11)", HandleAccessLevels, nullptr,
           EmptyAccessLevelsReply},
     Route{cmd::kLogin, "login (12)", nullptr, HandleLogin, EmptyLoginReply},
-    Route{cmd::kFindByCondition, "find by condition (13)", nullptr, nullptr, EmptyFindReply},
-    Route{cmd::kMultipleSelection, "multiple selection (14)", nullptr, nullptr,
+    Route{cmd::kFindByCondition, "find by condition (13)", HandleFindByCondition, nullptr,
+          EmptyFindReply},
+    Route{cmd::kMultipleSelection, "multiple selection (14)", HandleMultipleSelection, nullptr,
           EmptySelectionReply},
     Route{cmd::kElementExtent, "element extent (15)", HandleElementExtent, nullptr,
           EmptyElementExtentReply},
     Route{cmd::kChangePassword, "change password (120)", nullptr, HandleChangePassword,
           EmptyChangePasswordReply},
-    Route{cmd::kFindAddress, "find address (230)", nullptr, nullptr, EmptyAddressReply},
+    Route{cmd::kInformationReply, "picked rows edit (221)", HandlePickedRowsEdit, nullptr, nullptr},
+    Route{cmd::kFindAddress, "find address (230)", HandleFindAddress, nullptr, EmptyAddressReply},
 };
 
 DWBUffer EmptyReplyFor(const Route& route, const DWBUffer& request) {
@@ -84,7 +86,7 @@ asio::awaitable<std::optional<DWBUffer>> Dispatch(DWBUffer& request, HandlerCont
   } catch (const std::exception& e) {
     ctx.Log(std::string("failed ") + route->name + ": " + e.what());
   }
-  if (!reply) reply = EmptyReplyFor(*route, request);
+  if (!reply && route->empty != nullptr) reply = EmptyReplyFor(*route, request);
   co_return reply;
 }
 

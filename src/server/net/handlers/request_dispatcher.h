@@ -27,7 +27,7 @@ struct Route {
   const char* name;
   SyncHandler sync = nullptr;
   AsyncHandler async = nullptr;
-  EmptyReply empty = nullptr;
+  EmptyReply empty = nullptr;  // none for a request that is never answered
 };
 
 const Route* FindRoute(std::int16_t code);
