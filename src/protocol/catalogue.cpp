@@ -44,7 +44,7 @@ constexpr std::array kCommands = {
     CommandInfo{208, C2S, false, "changed geometry"},
     CommandInfo{210, C2S, false, "erase element"},
     CommandInfo{220, C2S, false, "changed attributes"},
-    CommandInfo{221, C2S, false, "information reply"},
+    CommandInfo{221, C2S, false, "picked rows edit"},
     CommandInfo{230, C2S, true, "find address"},
     CommandInfo{231, S2C, true, "find address reply"},
     CommandInfo{240, C2S, false, "save map"},

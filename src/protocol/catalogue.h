@@ -38,7 +38,7 @@ inline constexpr std::int16_t kNewArea = 207;
 inline constexpr std::int16_t kChangeGeometry = 208;
 inline constexpr std::int16_t kEraseElement = 210;
 inline constexpr std::int16_t kChangeAttributes = 220;
-inline constexpr std::int16_t kInformationReply = 221;
+inline constexpr std::int16_t kPickedRowsEdit = 221;
 inline constexpr std::int16_t kFindAddress = 230;
 inline constexpr std::int16_t kSaveMap = 240;
 // Replies and pushed messages.

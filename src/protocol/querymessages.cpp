@@ -129,7 +129,7 @@ SelectionTable ReadSelectionTable(DWBUffer& b) {
 }
 
 DWBUffer WritePickedRowsEdit(const PickedRowsEdit& e) {
-  DWBUffer b = StartMessage(cmd::kInformationReply);
+  DWBUffer b = StartMessage(cmd::kPickedRowsEdit);
   b.PutLong(e.layerId);
   b.PutLong(static_cast<std::int32_t>(e.elementIds.size()));
   for (std::int32_t id : e.elementIds) b.PutLong(id);

@@ -30,7 +30,7 @@ const std::array kRoutes = {
           EmptyElementExtentReply},
     Route{cmd::kChangePassword, "change password (120)", nullptr, HandleChangePassword,
           EmptyChangePasswordReply},
-    Route{cmd::kInformationReply, "picked rows edit (221)", HandlePickedRowsEdit, nullptr, nullptr},
+    Route{cmd::kPickedRowsEdit, "picked rows edit (221)", HandlePickedRowsEdit, nullptr, nullptr},
     Route{cmd::kFindAddress, "find address (230)", HandleFindAddress, nullptr, EmptyAddressReply},
 };
 
