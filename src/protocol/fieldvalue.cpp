@@ -16,9 +16,7 @@ double AsNumber(const FieldValue& v) {
   if (const auto* d = std::get_if<double>(&v)) return *d;
   if (const auto* s = std::get_if<std::string>(&v)) {
     double out = 0;
-    const char* begin = s->data();
-    while (begin != s->data() + s->size() && *begin == ' ') ++begin;
-    std::from_chars(begin, s->data() + s->size(), out);
+    std::from_chars(s->data(), s->data() + s->size(), out);
     return out;
   }
   return 0;

@@ -364,8 +364,9 @@ TEST(LayerChange, EveryOperationThenARepaint) {
   r.v.sock.Deliver(Wire(250, "ILL LLLL", {4, 7, 0, 1, 2, 3, 4}));
   EXPECT_EQ(r.streets->minCol, 1);
   EXPECT_EQ(r.streets->maxRow, 4);
-  r.v.sock.Deliver(Wire(250, "ILL L LLLL", {5, 7, 0, 2, 1, 1, 8, 8}));
-  EXPECT_EQ(r.v.sock.sent().size(), 1u) << "only the label cell that was requested is asked again";
+  r.v.sock.Deliver(Wire(250, "ILL L LLLLLL", {5, 7, 0, 3, 1, 1, 8, 8, 1, 0}));
+  EXPECT_EQ(r.v.sock.sent().size(), 1u)
+      << "only the label cell is asked again: the layer has no thematic field";
   r.v.sock.Deliver(Wire(250, "ILL", {2, 404, 1}));  // a layer this map does not hold
   EXPECT_EQ(r.v.repainted, (std::vector<std::int32_t>{7, 7, 7, 7, 7, 7}));
   EXPECT_TRUE(r.v.ui.shown.empty());

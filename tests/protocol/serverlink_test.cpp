@@ -220,6 +220,8 @@ TEST(LoginExchange, EveryOutcome) {
       {"refused", Wire(112, "L", {0}), 0, -1, nullptr},
       {"too old", LoginReply(4711, {3, 0, 0}, {{1, "a"}}), kLoginLibraryTooOld, -1,
        "Imprescindible Instalar nueva version"},
+      {"newer minor required", LoginReply(4711, {2, 1, 0}, {{1, "a"}}), kLoginLibraryTooOld, -1,
+       "Imprescindible Instalar nueva version"},
       {"newer revision recommended", LoginReply(4711, {2, 0, 5}, {{1, "a"}}), 4711, 1,
        "Recomendable Instalar nueva version"},
       {"no maps", LoginReply(4711, {2, 0, 0}, {}), 4711, 0, nullptr},
