@@ -30,6 +30,7 @@ const std::array kRoutes = {
     Route{cmd::kChangePassword, "change password (120)", nullptr, HandleChangePassword,
           EmptyChangePasswordReply},
     Route{cmd::kFindAddress, "find address (230)", nullptr, nullptr, EmptyAddressReply},
+    Route{cmd::kSaveMap, "save map (240)", HandleSaveMap, nullptr, EmptySaveMapReply},
 };
 
 DWBUffer EmptyReplyFor(const Route& route, const DWBUffer& request) {
