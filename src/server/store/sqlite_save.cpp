@@ -30,7 +30,21 @@ void CheckValues(const MapDefinition& map) {
 
 }  // namespace
 
-SavedMap SqliteStore::SaveMap(const MapDefinition& map, std::int32_t authorId) {
+std::int32_t SqliteStore::FreshMapCode() {
+  // Past the highest code, so that a code once listed names one map; once the highest
+  // code is taken, the first free one after a taken one.
+  auto top = db_.Prepare("SELECT coalesce(max(code), 0) FROM maps");
+  top.Step();
+  if (top.Integer(0) < 0x7FFFFFFF) return static_cast<std::int32_t>(top.Integer(0) + 1);
+  auto gap = db_.Prepare(
+      "SELECT min(code) + 1 FROM maps m WHERE code < 2147483647 "
+      "AND NOT EXISTS (SELECT 1 FROM maps n WHERE n.code = m.code + 1)");
+  if (!gap.Step() || gap.IsNull(0))
+    throw StoreError(StoreFault::BadValue, "every map code is taken");
+  return static_cast<std::int32_t>(gap.Integer(0));
+}
+
+SavedMap SqliteStore::SaveMap(const MapDefinition& map, SaveMode mode, std::int32_t authorId) {
   SavedMap saved;
   if (!ValidMapName(map.name)) {
     saved.result = SavedMap::InvalidName;
@@ -38,17 +52,17 @@ SavedMap SqliteStore::SaveMap(const MapDefinition& map, std::int32_t authorId) {
   }
   CheckValues(map);
   InSavepoint([&] {
-    auto other = db_.Prepare("SELECT 1 FROM maps WHERE name = ? AND code <> ?");
-    other.Bind(1, std::string_view(map.name)).Bind(2, std::int64_t{map.code});
+    const bool asNew = mode == SaveMode::AsNew;
+    auto other = db_.Prepare("SELECT 1 FROM maps WHERE name = ? AND (? OR code <> ?)");
+    other.Bind(1, std::string_view(map.name)).Bind(2, std::int64_t{asNew});
+    other.Bind(3, std::int64_t{map.code});
     if (other.Step()) {
       saved.result = SavedMap::InvalidName;
       return;
     }
-    if (map.code == 0) {
-      auto next = db_.Prepare("SELECT coalesce(max(code), 0) + 1 FROM maps");
-      next.Step();
+    if (asNew) {
       MapDefinition fresh = map;
-      fresh.code = static_cast<std::int32_t>(next.Integer(0));
+      fresh.code = FreshMapCode();
       CreateMap(fresh);
       saved.code = fresh.code;
       if (authorId != 0) {

@@ -243,6 +243,17 @@ TEST(ServerSaveMap, RefusedSavesChangeNothingAndTheConnectionGoesOn) {
   bob.map.name = "Ciudad";
   EXPECT_EQ(Save(*bob.c, bob.map), 0);
   EXPECT_EQ(store->FindMapDefinition(TestData::kMap)->backgroundColor, 0x0000FF);
+
+  // Code 0 asks for a new map, but map 0 sent under its own name is saved over.
+  store->CreateMap({0, "Mundo", {-180, -90, 180, 90}, 0, 0, {}});
+  LayerRecord world;
+  world.id = d.places;
+  store->AddLayerToMap(0, world);
+  Viewer zero = Open(rig, "bob", "bobpass", 0);
+  zero.map.backgroundColor = 0x00FF00;
+  EXPECT_EQ(Save(*zero.c, zero.map), 0);
+  EXPECT_EQ(store->FindMapDefinition(0)->backgroundColor, 0x00FF00);
+  EXPECT_EQ(store->ListMaps().size(), 3u) << "no new map";
 }
 
 }  // namespace

@@ -49,11 +49,11 @@ LayerRecord SetupOf(const SavedLayer& l) {
 // saving as a new map leaves it out, as nobody puts a layer they cannot see into a map
 // of their own. Runs inside the save's transaction, so the rights it reads are those
 // the save is made under.
-std::string Admit(HandlerContext& ctx, const SaveMapRequest& r, MapDefinition& def) {
+std::string Admit(HandlerContext& ctx, const SaveMapRequest& r, SaveMode mode, MapDefinition& def) {
   const std::int32_t account = ctx.conn.userId;
   const std::string who = "account " + std::to_string(account);
-  if (r.mapCode != 0 && !ctx.store.MayChangeMap(account, r.mapCode))
-    return who + " may not change map " + std::to_string(r.mapCode);
+  if (mode == SaveMode::Over && !ctx.store.MayChangeMap(account, def.code))
+    return who + " may not change map " + std::to_string(def.code);
   std::optional<MapDefinition> open;
   bool viewable = false;
   for (const SavedLayer& l : r.layers) {
@@ -71,7 +71,7 @@ std::string Admit(HandlerContext& ctx, const SaveMapRequest& r, MapDefinition& d
       return who + " may not view layer " + std::to_string(l.id) + ", which map " +
              std::to_string(ctx.conn.mapCode) + " does not hold";
     }
-    if (r.mapCode == 0) {
+    if (mode == SaveMode::AsNew) {
       ctx.Log("save as leaves out layer " + std::to_string(l.id) + ", which " + who +
               " may not view");
       continue;
@@ -111,6 +111,13 @@ std::optional<DWBUffer> HandleSaveMap(DWBUffer& request, HandlerContext& ctx) {
   if (r.mapCode != 0 && r.mapCode != conn.mapCode)
     return refuse("map " + std::to_string(r.mapCode) + " is not the one open on this connection");
 
+  // Map code 0 asks for a new map, but it is also a real map's code (the demo's World).
+  // Map 0 sent under its own name can only mean saving over it: that name is taken.
+  SaveMode mode = r.mapCode != 0 ? SaveMode::Over : SaveMode::AsNew;
+  if (r.mapCode == 0 && conn.mapCode == 0) {
+    const auto open = ctx.store.FindMapDefinition(0);
+    if (open && open->name == r.name) mode = SaveMode::Over;
+  }
   MapDefinition def;
   def.code = r.mapCode;
   def.name = r.name;
@@ -120,14 +127,14 @@ std::optional<DWBUffer> HandleSaveMap(DWBUffer& request, HandlerContext& ctx) {
   std::string refusal;
   SavedMap saved;
   ctx.store.Transaction([&] {
-    refusal = Admit(ctx, r, def);
-    if (refusal.empty()) saved = ctx.store.SaveMap(def, conn.userId);
+    refusal = Admit(ctx, r, mode, def);
+    if (refusal.empty()) saved = ctx.store.SaveMap(def, mode, conn.userId);
   });
   if (!refusal.empty()) return refuse(refusal);
   if (saved.result == SavedMap::InvalidName)
     return refuse("map name '" + r.name + "' is empty, not valid or another map's");
   ctx.Log("map " + std::to_string(saved.code) + " '" + r.name + "' saved " +
-          (r.mapCode == 0 ? "as a new map" : "over") + " by account " +
+          (mode == SaveMode::AsNew ? "as a new map" : "over") + " by account " +
           std::to_string(conn.userId) + " with " + std::to_string(def.layers.size()) + " layers");
   return WriteSaveMapResult(savemap::kSaved);
 }
