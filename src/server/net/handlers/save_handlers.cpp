@@ -1,6 +1,7 @@
 // Saving a map's setup: 240 -> 241. The request is not counted, but the client shows
 // the result of every 241, so each 240 gets exactly one.
 #include <algorithm>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -55,8 +56,13 @@ std::string Admit(HandlerContext& ctx, const SaveMapRequest& r, SaveMode mode, M
   if (mode == SaveMode::Over && !ctx.store.MayChangeMap(account, def.code))
     return who + " may not change map " + std::to_string(def.code);
   std::optional<MapDefinition> open;
+  std::set<std::int32_t> seen;
+  std::string leftOut;
   bool viewable = false;
   for (const SavedLayer& l : r.layers) {
+    // Checked here too, before a repeated layer could be left out again and again.
+    if (!seen.insert(l.id).second)
+      throw StoreError(StoreFault::BadValue, "layer " + std::to_string(l.id) + " listed twice");
     if (ctx.store.AccessLevelOf(account, l.id) != AccessLevel::NoAccess) {
       viewable = true;
       def.layers.push_back(SetupOf(l));
@@ -72,13 +78,14 @@ std::string Admit(HandlerContext& ctx, const SaveMapRequest& r, SaveMode mode, M
              std::to_string(ctx.conn.mapCode) + " does not hold";
     }
     if (mode == SaveMode::AsNew) {
-      ctx.Log("save as leaves out layer " + std::to_string(l.id) + ", which " + who +
-              " may not view");
+      leftOut += " " + std::to_string(l.id);
       continue;
     }
     def.layers.push_back(SetupOf(l));
   }
   if (!viewable) return "the map would hold no layer that " + who + " may view";
+  if (!leftOut.empty())
+    ctx.Log("save as leaves out the layers " + who + " may not view:" + leftOut);
   return {};
 }
 
