@@ -3,19 +3,18 @@
 #include <cctype>
 
 #include "model/gridrule.h"
+#include "store/setup_rules.h"
 
 namespace orvenda::server {
 namespace {
-
-constexpr std::int64_t kMaxLineStyle = 6;  // solid ... inside solid
-constexpr std::int64_t kMaxFillStyle = 7;  // solid, transparent, six hatches
 
 DrawingStyle ParseStyle(const std::vector<std::string>& p, std::size_t first, const char* what) {
   DrawingStyle s;
   s.lineColor = ParseColor(p[first], what);
   s.lineStyle =
       static_cast<std::int16_t>(ParseInteger(p[first + 1], "line style", 0, kMaxLineStyle));
-  s.lineWidth = static_cast<std::int16_t>(ParseInteger(p[first + 2], "line width", 0, 100));
+  s.lineWidth =
+      static_cast<std::int16_t>(ParseInteger(p[first + 2], "line width", 0, kMaxLineWidth));
   s.fillColor = ParseColor(p[first + 3], what);
   s.fillStyle =
       static_cast<std::int16_t>(ParseInteger(p[first + 4], "fill style", 0, kMaxFillStyle));
@@ -25,7 +24,7 @@ DrawingStyle ParseStyle(const std::vector<std::string>& p, std::size_t first, co
 void ParseRange(const std::string& text, const char* what, float& lo, float& hi) {
   const auto p = SplitList(text, 2, what);
   const double a = ParseNumber(p[0], what), b = ParseNumber(p[1], what);
-  if (a < 0 || b < a || b > 1e37)
+  if (a < 0 || b < a || b > kMaxZoom)
     throw CommandError(kExitInvalid, std::string(what) + " must be MIN,MAX with 0 <= MIN <= MAX");
   lo = static_cast<float>(a);
   hi = static_cast<float>(b);

@@ -4,6 +4,7 @@
 #include "admin/admin_commands.h"
 #include "admin/arguments.h"
 #include "admin/layer_setup_options.h"
+#include "store/setup_rules.h"
 
 namespace orvenda::server {
 namespace {
@@ -11,10 +12,6 @@ namespace {
 std::set<std::string> WithDb(std::set<std::string> s) {
   s.insert("db");
   return s;
-}
-
-bool ValidProjection(std::int64_t p) {
-  return p == 0 || p == 1 || (p >= 40 && p <= 160 && p != 100);
 }
 
 int MapCreate(const Arguments& a, CommandIo& io) {
@@ -36,7 +33,7 @@ int MapCreate(const Arguments& a, CommandIo& io) {
   if (auto v = a.Value("background")) m.backgroundColor = ParseColor(*v, "background colour");
   if (auto v = a.Value("projection")) {
     const auto p = ParseInteger(*v, "projection", 0, 160);
-    if (!ValidProjection(p))
+    if (!IsValidProjection(p))
       throw CommandError(kExitInvalid,
                          "projection must be 0 (latitude/longitude), 1 (Albers) or 100 + UTM zone");
     m.projection = static_cast<std::int16_t>(p);

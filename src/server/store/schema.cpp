@@ -119,8 +119,18 @@ CREATE TRIGGER layers_cell_size_on_update BEFORE UPDATE OF cell_width, cell_heig
   BEGIN SELECT RAISE(ABORT, 'layer cell size must be above 0'); END;
 )sql";
 
+// Version 5: who made a map by saving it as a new one (request 240); its author may save
+// over it later without holding the editor level on each of its layers.
+constexpr const char* kVersion5 = R"sql(
+CREATE TABLE map_authors (
+  map_code INTEGER PRIMARY KEY REFERENCES maps(code) ON DELETE CASCADE,
+  user_id INTEGER NOT NULL REFERENCES users(id) ON DELETE CASCADE
+);
+)sql";
+
 const std::vector<const char*>& Migrations() {
-  static const std::vector<const char*> list = {kVersion1, kVersion2, kVersion3, kVersion4};
+  static const std::vector<const char*> list = {kVersion1, kVersion2, kVersion3, kVersion4,
+                                                kVersion5};
   return list;
 }
 

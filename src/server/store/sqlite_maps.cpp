@@ -123,12 +123,18 @@ void SqliteStore::CreateMap(const MapDefinition& map) {
   st.Bind(7, std::int64_t{map.backgroundColor}).Bind(8, std::int64_t{map.projection}).Run();
 }
 
-void SqliteStore::WriteSetup(std::int32_t mapCode, const LayerRecord& s, std::int64_t order) {
-  const LayerShape& sh = Shape(s.id);
-  for (const std::string* f : {&s.labelField, &s.thematicField})
-    if (!f->empty() && !FieldPosition(sh, *f))
+void SqliteStore::WriteSetup(std::int32_t mapCode, const LayerRecord& given, std::int64_t order) {
+  const LayerShape& sh = Shape(given.id);
+  // The fields keep the layer's own spelling, whatever case a client sent them in.
+  LayerRecord s = given;
+  for (std::string* f : {&s.labelField, &s.thematicField}) {
+    if (f->empty()) continue;
+    const auto position = FieldPosition(sh, *f);
+    if (!position)
       throw StoreError(StoreFault::UnknownField,
                        "layer " + std::to_string(s.id) + " has no field '" + *f + "'");
+    *f = sh.fields[*position].name;
+  }
   auto st = db_.Prepare(std::string("INSERT OR REPLACE INTO map_layers (map_code, layer_id, "
                                     "draw_order, ") +
                         kSetupColumns +

@@ -1,4 +1,7 @@
-// SqliteStore: saving a whole map setup.
+// SqliteStore: saving a whole map setup, and who may save over a map.
+#include <set>
+
+#include "store/setup_rules.h"
 #include "store/sqlite_store.h"
 
 namespace orvenda::server {
@@ -11,28 +14,61 @@ bool ValidMapName(const std::string& name) {
   return name.find_first_not_of(' ') != std::string::npos;
 }
 
+// Everything that can be told without the database, so that a bad save starts no
+// transaction.
+void CheckValues(const MapDefinition& map) {
+  if (std::string why = MapValuesProblem(map); !why.empty())
+    throw StoreError(StoreFault::BadValue, "map: " + why);
+  std::set<std::int32_t> seen;
+  for (const LayerRecord& l : map.layers) {
+    if (!seen.insert(l.id).second)
+      throw StoreError(StoreFault::BadValue, "layer " + std::to_string(l.id) + " listed twice");
+    if (std::string why = SetupProblem(l); !why.empty())
+      throw StoreError(StoreFault::BadValue, "layer " + std::to_string(l.id) + ": " + why);
+  }
+}
+
 }  // namespace
 
-SavedMap SqliteStore::SaveMap(const MapDefinition& map) {
+std::int32_t SqliteStore::FreshMapCode() {
+  // Past the highest code, so that a code once listed names one map; once the highest
+  // code is taken, the first free one after a taken one.
+  auto top = db_.Prepare("SELECT coalesce(max(code), 0) FROM maps");
+  top.Step();
+  if (top.Integer(0) < 0x7FFFFFFF) return static_cast<std::int32_t>(top.Integer(0) + 1);
+  auto gap = db_.Prepare(
+      "SELECT min(code) + 1 FROM maps m WHERE code < 2147483647 "
+      "AND NOT EXISTS (SELECT 1 FROM maps n WHERE n.code = m.code + 1)");
+  if (!gap.Step() || gap.IsNull(0))
+    throw StoreError(StoreFault::BadValue, "every map code is taken");
+  return static_cast<std::int32_t>(gap.Integer(0));
+}
+
+SavedMap SqliteStore::SaveMap(const MapDefinition& map, SaveMode mode, std::int32_t authorId) {
   SavedMap saved;
   if (!ValidMapName(map.name)) {
     saved.result = SavedMap::InvalidName;
     return saved;
   }
+  CheckValues(map);
   InSavepoint([&] {
-    auto other = db_.Prepare("SELECT 1 FROM maps WHERE name = ? AND code <> ?");
-    other.Bind(1, std::string_view(map.name)).Bind(2, std::int64_t{map.code});
+    const bool asNew = mode == SaveMode::AsNew;
+    auto other = db_.Prepare("SELECT 1 FROM maps WHERE name = ? AND (? OR code <> ?)");
+    other.Bind(1, std::string_view(map.name)).Bind(2, std::int64_t{asNew});
+    other.Bind(3, std::int64_t{map.code});
     if (other.Step()) {
       saved.result = SavedMap::InvalidName;
       return;
     }
-    if (map.code == 0) {
-      auto next = db_.Prepare("SELECT coalesce(max(code), 0) + 1 FROM maps");
-      next.Step();
+    if (asNew) {
       MapDefinition fresh = map;
-      fresh.code = static_cast<std::int32_t>(next.Integer(0));
+      fresh.code = FreshMapCode();
       CreateMap(fresh);
       saved.code = fresh.code;
+      if (authorId != 0) {
+        auto author = db_.Prepare("INSERT INTO map_authors (map_code, user_id) VALUES (?, ?)");
+        author.Bind(1, std::int64_t{saved.code}).Bind(2, std::int64_t{authorId}).Run();
+      }
     } else {
       auto st = db_.Prepare(
           "UPDATE maps SET name = ?, min_x = ?, min_y = ?, max_x = ?, max_y = ?, "
@@ -52,6 +88,20 @@ SavedMap SqliteStore::SaveMap(const MapDefinition& map) {
       WriteSetup(saved.code, map.layers[i], static_cast<std::int64_t>(i + 1));
   });
   return saved;
+}
+
+bool SqliteStore::MayChangeMap(std::int32_t userId, std::int32_t mapCode) {
+  auto& st = Cached(
+      "SELECT EXISTS (SELECT 1 FROM map_authors WHERE map_code = ?1 AND user_id = ?2) "
+      "OR (EXISTS (SELECT 1 FROM map_layers WHERE map_code = ?1) AND NOT EXISTS ("
+      "SELECT 1 FROM map_layers ml LEFT JOIN access a "
+      "ON a.layer_id = ml.layer_id AND a.user_id = ?2 "
+      "WHERE ml.map_code = ?1 AND coalesce(a.level, 0) < ?3))");
+  st.Bind(1, std::int64_t{mapCode}).Bind(2, std::int64_t{userId});
+  st.Bind(3, static_cast<std::int64_t>(AccessLevel::Editor));
+  const bool may = st.Step() && st.Integer(0) != 0;
+  st.Reset();
+  return may;
 }
 
 }  // namespace orvenda::server

@@ -38,7 +38,8 @@ class SqliteStore final : public Store {
   void CreateMap(const MapDefinition& map) override;
   void AddLayerToMap(std::int32_t mapCode, const LayerRecord& setup) override;
   void UpdateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) override;
-  SavedMap SaveMap(const MapDefinition& map) override;
+  SavedMap SaveMap(const MapDefinition& map, SaveMode mode, std::int32_t authorId) override;
+  bool MayChangeMap(std::int32_t userId, std::int32_t mapCode) override;
 
   std::int32_t CreateLayer(const NewLayer& layer) override;
   std::optional<LayerInfo> FindLayerInfo(std::int32_t layerId) override;
@@ -99,6 +100,7 @@ class SqliteStore final : public Store {
   void WriteValues(std::int32_t layerId, std::int32_t elementId, const std::vector<Value>& values);
   std::vector<CellKey> CellsOfElement(std::int32_t layerId, std::int32_t elementId);
   void InSavepoint(const std::function<void()>& work);
+  std::int32_t FreshMapCode();
 
   SqliteDb db_;
   bool bulk_ = false;

@@ -211,6 +211,9 @@ struct LayerInfo {
   std::int64_t elementCount = 0;
 };
 
+// Request 240 says "as a new map" with map code 0, but 0 is also a real map's code.
+enum class SaveMode { Over, AsNew };
+
 // Result of saving a map setup (request 240 / reply 241).
 struct SavedMap {
   enum Result { Saved = 0, InvalidName = 1 } result = Saved;
@@ -279,14 +282,18 @@ class Store {
   virtual void AddLayerToMap(std::int32_t mapCode, const LayerRecord& setup) = 0;
   // Replaces the setup of a layer already in the map (zoom, labels, themes, styles).
   virtual void UpdateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) = 0;
-  // Saves a whole map setup: over map.code when it is not 0 (name, extents, colour,
-  // projection, and the layers with their order replaced by map.layers), or as a new
-  // map with a fresh code when it is 0. Only the setup fields of each layer record are
-  // taken; grids, kinds and fields stay the store's own. The name must be 1 to 255
-  // characters without control characters and not another map's (InvalidName).
-  // Throws StoreError for an unknown map or layer, or a label or thematic field that
-  // the layer lacks; nothing is changed then.
-  virtual SavedMap SaveMap(const MapDefinition& map) = 0;
+  // Saves a whole map setup: over map.code (name, extents, colour, projection, and the
+  // layers with their order replaced by map.layers), or as a new map with a fresh code,
+  // recorded as made by `authorId` (0: nobody).
+  // Only the setup fields of each layer record are taken; grids, kinds and fields stay
+  // the store's own. The name must be 1 to 255 characters without control characters
+  // and not another map's (InvalidName). Throws StoreError for an unknown map or layer,
+  // a layer listed twice, a label or thematic field that the layer lacks, or a value
+  // outside the rules of setup_rules.h; nothing is changed then.
+  virtual SavedMap SaveMap(const MapDefinition& map, SaveMode mode, std::int32_t authorId) = 0;
+  // True when the user made the map by saving it as a new one, or holds the editor
+  // level or above on every layer of it (a map without layers has no such editor).
+  virtual bool MayChangeMap(std::int32_t userId, std::int32_t mapCode) = 0;
 
   // --- layers and elements (requests 2, 4, 5, 6, 15) ---
   virtual std::int32_t CreateLayer(const NewLayer& layer) = 0;

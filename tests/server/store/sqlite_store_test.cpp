@@ -57,22 +57,25 @@ TEST(SqliteStore, SavingAMapTakesOnlyTheSetupAndKeepsNothingOfAFailure) {
   edited.layers[0].labelField = "NOMBRE";
   edited.layers[0].grid.cellWidth = 99;  // a client's grid is not taken
   edited.name = "Ciudad nueva";
-  EXPECT_EQ(s->SaveMap(edited).code, 3);
+  EXPECT_EQ(s->SaveMap(edited, SaveMode::Over, 0).code, 3);
   const MapDefinition def = s->FindMapDefinition(3).value();
   EXPECT_EQ(std::tie(def.name, def.layers[0].labelField, def.layers[0].grid.cellWidth),
             std::tuple("Ciudad nueva", "NOMBRE", 0.5f));
   edited.code = 0;  // as a new map: a fresh code, and a name of its own
-  EXPECT_EQ(s->SaveMap(edited).result, SavedMap::InvalidName);
+  EXPECT_EQ(s->SaveMap(edited, SaveMode::AsNew, 0).result, SavedMap::InvalidName);
   edited.name = "Mi mapa";
-  EXPECT_EQ(s->SaveMap(edited).code, 5);
+  EXPECT_EQ(s->SaveMap(edited, SaveMode::AsNew, 0).code, 5);
+  s->CreateMap({0x7FFFFFFF, "Último", {}, 0, 0, {}});  // past the last code: the first gap
+  edited.name = "Otro mapa";
+  EXPECT_EQ(s->SaveMap(edited, SaveMode::AsNew, 0).code, 6);
   for (const char* bad : {"", "tab\there"}) {
     edited.name = bad;
-    EXPECT_EQ(s->SaveMap(edited).result, SavedMap::InvalidName) << bad;
+    EXPECT_EQ(s->SaveMap(edited, SaveMode::AsNew, 0).result, SavedMap::InvalidName) << bad;
   }
   edited.code = 3;  // a save that fails half way keeps nothing of it
   edited.name = "Roto";
   edited.layers[0].labelField = "NO_EXISTE";
-  EXPECT_EQ(FaultOf([&] { s->SaveMap(edited); }), StoreFault::UnknownField);
+  EXPECT_EQ(FaultOf([&] { s->SaveMap(edited, SaveMode::Over, 0); }), StoreFault::UnknownField);
   EXPECT_EQ(s->FindMapDefinition(3)->name, "Ciudad nueva");
 }
 

@@ -47,4 +47,8 @@ DWBUffer EmptySelectionReply(LenientReader& request);
 std::optional<DWBUffer> HandleFindAddress(DWBUffer& request, HandlerContext& ctx);
 DWBUffer EmptyAddressReply(LenientReader& request);
 
+// save_handlers.cpp: 240 -> 241 (not counted; the client still shows every result).
+std::optional<DWBUffer> HandleSaveMap(DWBUffer& request, HandlerContext& ctx);
+DWBUffer EmptySaveMapReply(LenientReader& request);
+
 }  // namespace orvenda::server

@@ -32,6 +32,7 @@ const std::array kRoutes = {
           EmptyChangePasswordReply},
     Route{cmd::kPickedRowsEdit, "picked rows edit (221)", HandlePickedRowsEdit, nullptr, nullptr},
     Route{cmd::kFindAddress, "find address (230)", HandleFindAddress, nullptr, EmptyAddressReply},
+    Route{cmd::kSaveMap, "save map (240)", HandleSaveMap, nullptr, EmptySaveMapReply},
 };
 
 DWBUffer EmptyReplyFor(const Route& route, const DWBUffer& request) {
