@@ -34,6 +34,15 @@ DWBUffer EmptyElementAttributesReply(LenientReader& request);
 DWBUffer EmptyElementExtentReply(LenientReader& request);
 DWBUffer EmptyFieldValuesReply(LenientReader& request);
 
+// edit_handlers.cpp: 205, 206, 207, 208, 210, 220; never answered (message 250 is
+// pushed to every viewer of the layer instead).
+std::optional<DWBUffer> HandleNewPoint(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleNewLine(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleNewArea(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleChangeGeometry(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleErase(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleChangeValues(DWBUffer& request, HandlerContext& ctx);
+
 // query_handlers.cpp: the counted queries not served yet (13, 14, 230) get the reply
 // that means "nothing found".
 DWBUffer EmptyFindReply(LenientReader& request);

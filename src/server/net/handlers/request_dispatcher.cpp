@@ -30,6 +30,13 @@ const std::array kRoutes = {
     Route{cmd::kChangePassword, "change password (120)", nullptr, HandleChangePassword,
           EmptyChangePasswordReply},
     Route{cmd::kFindAddress, "find address (230)", nullptr, nullptr, EmptyAddressReply},
+    // Edits are not counted: refused or not, they get no reply.
+    Route{cmd::kNewPoint, "new point (205)", HandleNewPoint},
+    Route{cmd::kNewLine, "new line (206)", HandleNewLine},
+    Route{cmd::kNewArea, "new area (207)", HandleNewArea},
+    Route{cmd::kChangeGeometry, "changed geometry (208)", HandleChangeGeometry},
+    Route{cmd::kEraseElement, "erase (210)", HandleErase},
+    Route{cmd::kChangeAttributes, "changed values (220)", HandleChangeValues},
 };
 
 DWBUffer EmptyReplyFor(const Route& route, const DWBUffer& request) {
@@ -84,7 +91,7 @@ asio::awaitable<std::optional<DWBUffer>> Dispatch(DWBUffer& request, HandlerCont
   } catch (const std::exception& e) {
     ctx.Log(std::string("failed ") + route->name + ": " + e.what());
   }
-  if (!reply) reply = EmptyReplyFor(*route, request);
+  if (!reply && route->empty != nullptr) reply = EmptyReplyFor(*route, request);
   co_return reply;
 }
 
