@@ -108,7 +108,9 @@ void Session::DeliverChange(std::int32_t layerId, const DWBUffer& message) {
     ctx.StoreFailed("pushed change (250)", e);
     return;
   }
-  if (queuedBytes_ + message.bytes().size() > 2 * services_.config.maxQueuedBytes) {
+  // A change larger than the whole allowance still goes to a viewer that keeps up.
+  if (queuedBytes_ > 0 &&
+      queuedBytes_ + message.bytes().size() > 2 * services_.config.maxQueuedBytes) {
     Close("the client stopped reading pushed changes");
     return;
   }

@@ -7,8 +7,8 @@
 // A slow reader cannot grow the queue without bound: above maxQueuedBytes the reader
 // stops taking requests until the writer catches up. Changes pushed by other
 // connections' edits (message 250) cannot wait like that; they may take the queue to
-// twice maxQueuedBytes, and a push beyond that closes the connection: a viewer that
-// missed a change would show a wrong map, and its client reloads on reconnecting.
+// twice maxQueuedBytes, and a push beyond that closes the connection rather than drop
+// the change: a viewer that missed one would show a wrong map without knowing it.
 
 #include <asio/awaitable.hpp>
 #include <asio/ip/tcp.hpp>

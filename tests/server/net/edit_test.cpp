@@ -150,5 +150,24 @@ TEST(ServerEdits, RefusedEditsChangeNothingPushNothingAndAreLogged) {
   EXPECT_EQ(s->ElementAttributes(d.roads, 1)->at(1).value, Value{std::int64_t{12}});
 }
 
+TEST(ServerEdits, AViewerThatStopsReadingIsClosedOnceItsChangesPassTheBound) {
+  ServerConfig config;
+  config.maxQueuedBytes = 64 * 1024;
+  ServerRig rig(config);
+  const TestData& d = rig.Data();
+  Viewers v(rig);  // bob never reads
+  WirePoints line(30000);
+  for (std::size_t i = 0; i < line.size(); ++i) line[i] = {-100 + 1e-6 * i, 25};
+  // Each change is some 480 KB: the kernel's buffers fill up, then bob's queue.
+  const Bytes edit = WriteNewElement({206, d.roads, {}, line, 1, 1, {"X", "1", "1", "1"}}).buffer();
+  EXPECT_TRUE(WaitFor([&] {
+    const auto own = v.ana->Send(edit) ? v.ana->Receive() : std::nullopt;
+    EXPECT_TRUE(own && ProtocolClient::CodeOf(*own) == 250);
+    return rig.LogText().find("the client stopped reading pushed changes") != std::string::npos;
+  }));
+  EXPECT_TRUE(v.bob->ClosedByServer());
+  ExpectNothingPushed(*v.ana, d);
+}
+
 }  // namespace
 }  // namespace orvenda::server::test
