@@ -2,51 +2,15 @@
 // next start its database is whole and holds every edit whose message 250 had arrived.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <random>
-#include <regex>
 
 #include "protocol/editmessages.h"
 #include "server_rig.h"
 #include "store/sqlite_db.h"
 
-extern char** environ;
-
 namespace orvenda::server::test {
 namespace {
-
-// `orvenda-server serve` on `db` as a child process; killed when the object goes.
-class Child {
- public:
-  Child(const std::string& db, const std::string& log) {
-    std::vector<std::string> args = {ORVENDA_SERVER_EXE, "serve", "--db",  db,
-                                     "--port",           "0",     "--log", log};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    if (::posix_spawn(&pid_, ORVENDA_SERVER_EXE, nullptr, nullptr, argv.data(), environ) != 0)
-      return;
-    std::smatch match;
-    const std::regex listening("listening on 127\\.0\\.0\\.1:([0-9]+)");
-    std::string text;
-    if (WaitFor([&] { return std::regex_search(text = ReadFile(log), match, listening); }))
-      port_ = static_cast<std::uint16_t>(std::stoi(match[1].str()));
-  }
-  ~Child() { Kill(); }
-  std::uint16_t Port() const { return port_; }
-  void Kill() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
-    pid_ = 0;
-  }
-
- private:
-  pid_t pid_ = 0;
-  std::uint16_t port_ = 0;
-};
 
 std::string First(SqliteDb& db, const std::string& sql, const std::string& bound = {}) {
   auto st = db.Prepare(sql);
@@ -64,7 +28,7 @@ TEST(ServerEditsCrash, AKilledServerKeepsEveryEditWhoseChangeItHadPushed) {
   std::int64_t pushedLanes = 0;          // the last value of road 1's CARRILES pushed
   for (int round = 0; round < 4; ++round) {
     SCOPED_TRACE(round);
-    Child server(db, (dir / ("server" + std::to_string(round) + ".log")).string());
+    ServeChild server(ORVENDA_SERVER_EXE, db, dir / ("server" + std::to_string(round) + ".log"));
     ASSERT_NE(server.Port(), 0);
     ProtocolClient c(server.Port());
     ASSERT_EQ(OpenMap(c, Login(server.Port(), "ana", "secreta"), TestData::kMap), 0);
@@ -99,7 +63,7 @@ TEST(ServerEditsCrash, AKilledServerKeepsEveryEditWhoseChangeItHadPushed) {
         sendNext();
       }
     }
-    server.Kill();
+    server.Stop(SIGKILL);
 
     // The next start opens the file as the server would.
     SqliteDb check(dir / "map.db");
