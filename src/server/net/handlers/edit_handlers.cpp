@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "net/handlers/edit_commit.h"
 #include "net/handlers/families.h"
 #include "protocol/catalogue.h"
 #include "protocol/editmessages.h"
@@ -117,26 +118,6 @@ LayerChange GridChange(std::int32_t layerId, const LayerGrid& g) {
                                                   " in layer " + std::to_string(layerId));
 }
 
-// Runs `write` as one transaction and, once it has committed, pushes the changes it
-// returns. A StoreError (a value that does not fit its field, a vertex off the globe,
-// an element that is gone) undoes everything and reaches the dispatcher's log.
-void Commit(HandlerContext& ctx, const char* what, std::int32_t layerId,
-            const std::function<std::vector<LayerChange>()>& write) {
-  ctx.services.changes.InOrder([&] {
-    std::vector<std::shared_ptr<const DWBUffer>> messages;
-    std::string done;
-    ctx.store.Transaction([&] {
-      for (const LayerChange& c : write()) {
-        messages.push_back(std::make_shared<const DWBUffer>(WriteLayerChange(c)));
-        done += " " + std::to_string(c.operation) + ":" + std::to_string(c.elementId);
-      }
-    });
-    for (auto& m : messages) ctx.services.changes.Publish(layerId, std::move(m));
-    ctx.Log(std::string("stored ") + what + " in layer " + std::to_string(layerId) + ", changes" +
-            done);
-  });
-}
-
 // 205, 206 and 207 differ only in their layout and the kind of layer they add to.
 void AddElement(DWBUffer& request, HandlerContext& ctx, std::int16_t code, LayerKind wanted,
                 const char* what) {
@@ -153,7 +134,7 @@ void AddElement(DWBUffer& request, HandlerContext& ctx, std::int16_t code, Layer
     ctx.Refused(what, *fault);
     return;
   }
-  Commit(ctx, what, e.layerId, [&] {
+  CommitEdit(ctx, what, e.layerId, [&] {
     const ElementWrite w = ctx.store.AddElement(e.layerId, points, e.values);
     std::vector<LayerChange> changes = {NewElementChange(ctx.store, e.layerId, w.id, points)};
     if (w.gridChanged) changes.push_back(GridChange(e.layerId, w.grid));
@@ -162,6 +143,32 @@ void AddElement(DWBUffer& request, HandlerContext& ctx, std::int16_t code, Layer
 }
 
 }  // namespace
+
+void CommitEdit(HandlerContext& ctx, const char* what, std::int32_t layerId,
+                const std::function<std::vector<LayerChange>()>& write) {
+  ctx.services.changes.InOrder([&] {
+    std::vector<std::shared_ptr<const DWBUffer>> messages;
+    std::string done;
+    ctx.store.Transaction([&] {
+      for (const LayerChange& c : write()) {
+        messages.push_back(std::make_shared<const DWBUffer>(WriteLayerChange(c)));
+        done += " " + std::to_string(c.operation) + ":" + std::to_string(c.elementId);
+      }
+    });
+    for (auto& m : messages) ctx.services.changes.Publish(layerId, std::move(m));
+    ctx.Log(std::string("stored ") + what + " in layer " + std::to_string(layerId) + ", changes" +
+            done);
+  });
+}
+
+std::vector<LayerChange> ValuesChanged(Store& store, std::int32_t layerId, std::int32_t elementId) {
+  std::vector<LayerChange> changes = {Change(layerchange::kValuesChanged, layerId, elementId),
+                                      Change(layerchange::kCellValuesStale, layerId, elementId)};
+  changes[0].values = ValueTexts(store, layerId, elementId);
+  for (const CellKey& c : store.ElementCells(layerId, elementId))
+    changes[1].cells.push_back({c.row, c.column});
+  return changes;
+}
 
 std::optional<DWBUffer> HandleNewPoint(DWBUffer& request, HandlerContext& ctx) {
   AddElement(request, ctx, cmd::kNewPoint, LayerKind::Point, "new point (205)");
@@ -197,7 +204,7 @@ std::optional<DWBUffer> HandleChangeGeometry(DWBUffer& request, HandlerContext& 
     ctx.Refused(kWhat, *fault);
     return std::nullopt;
   }
-  Commit(ctx, kWhat, e.layerId, [&] {
+  CommitEdit(ctx, kWhat, e.layerId, [&] {
     const auto w = ctx.store.SetGeometry(e.layerId, e.elementId, first);
     if (!w) NoElement(e.layerId, e.elementId);
     std::vector<LayerChange> changes = {
@@ -224,7 +231,7 @@ std::optional<DWBUffer> HandleErase(DWBUffer& request, HandlerContext& ctx) {
   constexpr const char* kWhat = "erase (210)";
   const EraseEdit e = ReadErase(request);
   if (!Admit(ctx, kWhat, e.layerId, AccessLevel::Draw)) return std::nullopt;
-  Commit(ctx, kWhat, e.layerId, [&] {
+  CommitEdit(ctx, kWhat, e.layerId, [&] {
     if (!ctx.store.RemoveElement(e.layerId, e.elementId)) NoElement(e.layerId, e.elementId);
     return std::vector<LayerChange>{Change(layerchange::kElementRemoved, e.layerId, e.elementId)};
   });
@@ -235,18 +242,10 @@ std::optional<DWBUffer> HandleChangeValues(DWBUffer& request, HandlerContext& ct
   constexpr const char* kWhat = "changed values (220)";
   const ValuesEdit e = ReadValuesEdit(request);
   if (!Admit(ctx, kWhat, e.layerId, AccessLevel::Editor)) return std::nullopt;
-  Commit(ctx, kWhat, e.layerId, [&] {
+  CommitEdit(ctx, kWhat, e.layerId, [&] {
     if (!ctx.store.SetAttributes(e.layerId, e.elementId, e.values))
       NoElement(e.layerId, e.elementId);
-    // The labels and thematic values the viewers hold for the element's cells are
-    // stale: operation 5 has them asked again.
-    std::vector<LayerChange> changes = {
-        Change(layerchange::kValuesChanged, e.layerId, e.elementId),
-        Change(layerchange::kCellValuesStale, e.layerId, e.elementId)};
-    changes[0].values = ValueTexts(ctx.store, e.layerId, e.elementId);
-    for (const CellKey& c : ctx.store.ElementCells(e.layerId, e.elementId))
-      changes[1].cells.push_back({c.row, c.column});
-    return changes;
+    return ValuesChanged(ctx.store, e.layerId, e.elementId);
   });
   return std::nullopt;
 }
