@@ -34,13 +34,15 @@ void ExpectNothingPushed(ProtocolClient& c, const TestData& d) {
   EXPECT_TRUE(Ask(c, CellRequest(d.places, {1157, 797}), 102));
 }
 
-// Ana draws on the roads; bob views them; the guest opens the map but may not see them.
+// Ana draws on the roads and the secret areas; bob views both; the guest opens the map
+// but may see neither.
 struct Viewers {
   explicit Viewers(ServerRig& rig) {
     auto s = rig.OpenStore();
     s->SetAccess(rig.Data().ana, rig.Data().roads, AccessLevel::Draw);
     s->SetAccess(rig.Data().ana, rig.Data().secret, AccessLevel::Draw);
     s->SetAccess(rig.Data().bob, rig.Data().roads, AccessLevel::Viewer);
+    s->SetAccess(rig.Data().bob, rig.Data().secret, AccessLevel::Viewer);
     ana = OpenViewer(rig);
     bob = OpenViewer(rig, "bob", "bobpass");
     guest = OpenViewer(rig, "invitado", "");
@@ -54,6 +56,7 @@ TEST(ServerEdits, EachEditReachesEveryViewerOfTheLayerAfterItIsStored) {
   Viewers v(rig);
   const WirePoints line = {{-100.3, 25.0}, {-100.25, 25.05}, {-100.2, 25.1}};
   const WirePoints far = {{10, 10}, {10.2, 10.2}};
+  const WirePoints area = {{-100.3, 25.6}, {-100.2, 25.6}, {-100.25, 25.7}};
   const std::vector<std::string> first = {"Morelos", "1", "2.5", "3"};
   const std::vector<std::string> second = {"Morelos", "-1", "0.125", "4"};
   // The roads hold elements 1-4 in rows 220-230 and columns 140-160 of 0.5 degrees.
@@ -77,6 +80,9 @@ TEST(ServerEdits, EachEditReachesEveryViewerOfTheLayerAfterItIsStored) {
        WriteGeometryEdit({d.roads, 2, 6, {}, far, 2, 0.5f, 0.5f}),
        {Change(6, d.roads, 6, far), {4, d.roads, 0, {}, {}, {200, 140, 230, 380}, {}}}},
       {"erased", WriteErase({d.roads, {}, 5}), {Change(2, d.roads, 5)}},
+      {"new area: its ring is closed as stored areas are",
+       WriteNewElement({207, d.secret, {}, area, 1, 1, {"S-2"}}),
+       {Change(1, d.secret, 2, {area[0], area[1], area[2], area[0]}, {"S-2"})}},
   };
   for (const auto& step : steps) {
     SCOPED_TRACE(step.what);
