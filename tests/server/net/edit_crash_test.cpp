@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <map>
 #include <random>
 
 #include "protocol/editmessages.h"
@@ -24,31 +25,36 @@ TEST(ServerEditsCrash, AKilledServerKeepsEveryEditWhoseChangeItHadPushed) {
   const TestData d = BuildTestDatabase(dir / "map.db");
   OpenStore(dir / "map.db")->SetAccess(d.ana, d.roads, AccessLevel::Draw);
   std::mt19937 random(20261207);
-  std::vector<std::string> pushedNames;  // of new roads, over every round
-  std::int64_t pushedLanes = 0;          // the last value of road 1's CARRILES pushed
+  std::map<std::int32_t, std::string> pushedRoads;  // new roads not to be erased, every round
+  std::vector<std::int32_t> erasable, pushedErased;
+  std::int64_t pushedLanes = 0;  // the last value of road 1's CARRILES pushed
   for (int round = 0; round < 4; ++round) {
     SCOPED_TRACE(round);
     ServeChild server(ORVENDA_SERVER_EXE, db, dir / ("server" + std::to_string(round) + ".log"));
     ASSERT_NE(server.Port(), 0);
     ProtocolClient c(server.Port());
     ASSERT_EQ(OpenMap(c, Login(server.Port(), "ana", "secreta"), TestData::kMap), 0);
-    // New roads and new values of road 1 in turn, eight in flight, until a random count
-    // of them has come back as 250.
+    // New roads, new values of road 1 and the erasing of a new road in turn, eight in
+    // flight, until a random count of them has come back as 250.
     int sent = 0, acknowledged = 0;
     const int killAfter = 1 + static_cast<int>(random() % 150);
     auto sendNext = [&] {
       const int i = sent++;
       const double x = -100.5 + (i % 50) * 0.01;
       const std::string text = std::to_string(round * 1000 + i);
-      const DWBUffer edit = i % 2 == 0
-                                ? WriteNewElement({206,
-                                                   d.roads,
-                                                   {},
-                                                   {{x, 25}, {x + 0.01, 25.01}},
-                                                   0.5f,
-                                                   0.5f,
-                                                   {"r" + text, "1", "1", "1"}})
-                                : WriteValuesEdit({d.roads, {}, 1, {"Juárez", "12", "1.5", text}});
+      DWBUffer edit = WriteNewElement({206,
+                                       d.roads,
+                                       {},
+                                       {{x, 25}, {x + 0.01, 25.01}},
+                                       0.5f,
+                                       0.5f,
+                                       {"r" + text, "1", "1", "1"}});
+      if (i % 3 == 1) edit = WriteValuesEdit({d.roads, {}, 1, {"Juárez", "12", "1.5", text}});
+      if (i % 3 == 2 && !erasable.empty()) {
+        edit = WriteErase({d.roads, {}, erasable.back()});
+        pushedRoads.erase(erasable.back());  // it may be gone from now on
+        erasable.pop_back();
+      }
       ASSERT_TRUE(c.Send(edit.buffer()));
     };
     for (int k = 0; k < 8; ++k) sendNext();
@@ -56,9 +62,11 @@ TEST(ServerEditsCrash, AKilledServerKeepsEveryEditWhoseChangeItHadPushed) {
       auto m = c.Receive();
       ASSERT_TRUE(m && ProtocolClient::CodeOf(*m) == 250);
       const LayerChange change = ReadLayerChange(*m);
-      if (change.operation == 1) pushedNames.push_back(change.values[0]);
+      if (change.operation == 1) pushedRoads[change.elementId] = change.values[0];
+      if (change.operation == 1) erasable.push_back(change.elementId);
+      if (change.operation == 2) pushedErased.push_back(change.elementId);
       if (change.operation == 3) pushedLanes = std::stoll(change.values[3]);
-      if (change.operation == 1 || change.operation == 3) {
+      if (change.operation <= 3) {
         ++acknowledged;
         sendNext();
       }
@@ -68,13 +76,18 @@ TEST(ServerEditsCrash, AKilledServerKeepsEveryEditWhoseChangeItHadPushed) {
     // The next start opens the file as the server would.
     SqliteDb check(dir / "map.db");
     EXPECT_EQ(First(check, "PRAGMA integrity_check"), "ok");
-    for (const std::string& name : pushedNames)
+    const std::string roads = std::to_string(d.roads);
+    for (const auto& [id, name] : pushedRoads)
       EXPECT_EQ(
           First(check, "SELECT count(*) FROM attributes WHERE position = 0 AND value = ?", name),
           "1")
           << name;
-    EXPECT_GE(std::stoll(First(check, "SELECT value FROM attributes WHERE layer_id = " +
-                                          std::to_string(d.roads) +
+    for (const std::int32_t id : pushedErased)
+      EXPECT_EQ(First(check, "SELECT count(*) FROM elements WHERE layer_id = " + roads +
+                                 " AND id = " + std::to_string(id)),
+                "0")
+          << id;
+    EXPECT_GE(std::stoll(First(check, "SELECT value FROM attributes WHERE layer_id = " + roads +
                                           " AND element_id = 1 AND position = 3")),
               pushedLanes);
     // Nothing half-written: every element has its cells and all its values, and no cell
@@ -93,7 +106,7 @@ TEST(ServerEditsCrash, AKilledServerKeepsEveryEditWhoseChangeItHadPushed) {
           "0")
           << table;
   }
-  EXPECT_GT(pushedNames.size(), 4u);
+  EXPECT_GT(pushedRoads.size() + pushedErased.size(), 4u);
 }
 
 }  // namespace
