@@ -19,38 +19,6 @@ namespace {
 using asio::use_awaitable;
 using Clock = std::chrono::steady_clock;
 
-// A connection that sends requests and hands back whole replies.
-class Wire {
- public:
-  explicit Wire(asio::ip::tcp::socket s) : socket_(std::move(s)), framer_(256 * 1024 * 1024) {}
-
-  asio::awaitable<void> Send(const DWBUffer& request) {
-    co_await asio::async_write(socket_, asio::buffer(request.bytes()), use_awaitable);
-  }
-
-  // The next reply, with its cursor after the code; `code` receives the code.
-  asio::awaitable<DWBUffer> Next(std::int16_t& code, std::uint64_t& bytes) {
-    DWBUffer m;
-    while (true) {
-      const auto r = framer_.Next(m);
-      if (r == RequestFramer::Result::Message) break;
-      if (r == RequestFramer::Result::Broken) throw std::runtime_error(framer_.Fault());
-      const std::size_t n = co_await socket_.async_read_some(asio::buffer(buf_), use_awaitable);
-      framer_.Feed(buf_.data(), n);
-    }
-    bytes += static_cast<std::uint64_t>(m.TamanoBuffer());
-    m.GetLong();
-    m.GetLong();
-    code = m.GetInteger();
-    co_return m;
-  }
-
- private:
-  asio::ip::tcp::socket socket_;
-  RequestFramer framer_;
-  std::array<std::uint8_t, 64 * 1024> buf_{};
-};
-
 DWBUffer Request(std::int16_t code) {
   DWBUffer b;
   b.CrearHeader();
@@ -61,13 +29,6 @@ DWBUffer Request(std::int16_t code) {
 DWBUffer Close(DWBUffer b) {
   b.cerrarMensaje(0);
   return b;
-}
-
-asio::awaitable<Wire> Connect(std::uint16_t port) {
-  asio::ip::tcp::socket s(co_await asio::this_coro::executor);
-  co_await s.async_connect({asio::ip::make_address("127.0.0.1"), port}, use_awaitable);
-  s.set_option(asio::ip::tcp::no_delay(true));
-  co_return Wire(std::move(s));
 }
 
 asio::awaitable<DWBUffer> Expect(Wire& w, std::int16_t want, ClientStats& stats) {
@@ -138,6 +99,33 @@ asio::awaitable<void> AllCells(Wire& w, const MapJob& job, int window, ClientSta
 }
 
 }  // namespace
+
+asio::awaitable<void> Wire::Send(const DWBUffer& request) {
+  co_await asio::async_write(socket_, asio::buffer(request.bytes()), use_awaitable);
+}
+
+asio::awaitable<DWBUffer> Wire::Next(std::int16_t& code, std::uint64_t& bytes) {
+  DWBUffer m;
+  while (true) {
+    const auto r = framer_.Next(m);
+    if (r == RequestFramer::Result::Message) break;
+    if (r == RequestFramer::Result::Broken) throw std::runtime_error(framer_.Fault());
+    const std::size_t n = co_await socket_.async_read_some(asio::buffer(buf_), use_awaitable);
+    framer_.Feed(buf_.data(), n);
+  }
+  bytes += static_cast<std::uint64_t>(m.TamanoBuffer());
+  m.GetLong();
+  m.GetLong();
+  code = m.GetInteger();
+  co_return m;
+}
+
+asio::awaitable<Wire> Connect(std::uint16_t port) {
+  asio::ip::tcp::socket s(co_await asio::this_coro::executor);
+  co_await s.async_connect({asio::ip::make_address("127.0.0.1"), port}, use_awaitable);
+  s.set_option(asio::ip::tcp::no_delay(true));
+  co_return Wire(std::move(s));
+}
 
 asio::awaitable<void> RunClient(std::uint16_t port, const BenchDatabase& db, int window,
                                 StartLine& start, ClientStats& stats) {

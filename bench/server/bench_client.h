@@ -2,7 +2,9 @@
 // One benchmark client: logs in, then opens each map (10 -> 110, 1 -> 101, 11 -> 111)
 // and asks for every cell with `window` requests in flight.
 
+#include <array>
 #include <asio/awaitable.hpp>
+#include <asio/ip/tcp.hpp>
 #include <asio/steady_timer.hpp>
 #include <chrono>
 #include <cstdint>
@@ -10,6 +12,8 @@
 #include <vector>
 
 #include "bench_database.h"
+#include "net/request_framer.h"
+#include "protocol/dwbuffer.h"
 
 namespace orvenda::server::bench {
 
@@ -32,6 +36,24 @@ struct ClientStats {
   std::uint64_t bytes = 0;  // reply bytes received
   std::string error;
 };
+
+// A connection that sends requests and hands back whole replies.
+class Wire {
+ public:
+  explicit Wire(asio::ip::tcp::socket s) : socket_(std::move(s)), framer_(256 * 1024 * 1024) {}
+  asio::awaitable<void> Send(const DWBUffer& request);
+  // The next reply, with its cursor after the code; `code` receives the code.
+  asio::awaitable<DWBUffer> Next(std::int16_t& code, std::uint64_t& bytes);
+  void Close() { socket_.close(); }
+
+ private:
+  asio::ip::tcp::socket socket_;
+  RequestFramer framer_;
+  std::array<std::uint8_t, 64 * 1024> buf_{};
+};
+
+// Connects to 127.0.0.1:port on the calling coroutine's executor.
+asio::awaitable<Wire> Connect(std::uint16_t port);
 
 asio::awaitable<void> RunClient(std::uint16_t port, const BenchDatabase& db, int window,
                                 StartLine& start, ClientStats& stats);

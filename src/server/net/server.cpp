@@ -32,8 +32,9 @@ Server::Server(ServerConfig config, StoreFactory openStore, ServerLog& log,
       handles_(config_.sessionLifetime, clock),
       throttle_(config_.loginAttempts, config_.loginWindow, clock),
       registry_(config_.maxConnections) {
-  services_ = std::make_unique<ServerServices>(ServerServices{
-      config_, log_, clock, handles_, throttle_, passwordPool_.get_executor(), MakeDummyHash()});
+  services_ = std::make_unique<ServerServices>(
+      ServerServices{config_, log_, clock, handles_, throttle_, passwordPool_.get_executor(),
+                     MakeDummyHash(), changes_});
   const int n = std::max(1, config_.threads);
   for (int i = 0; i < n; ++i) {
     auto w = std::make_unique<Worker>();

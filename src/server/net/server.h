@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "net/change_feed.h"
 #include "net/handle_table.h"
 #include "net/handlers/handler_context.h"
 #include "net/login_throttle.h"
@@ -64,6 +65,7 @@ class Server {
   HandleTable handles_;
   LoginThrottle throttle_;
   SessionRegistry registry_;
+  ChangeFeed changes_{registry_};
   asio::thread_pool passwordPool_{1};
   std::unique_ptr<ServerServices> services_;
   std::vector<std::unique_ptr<Worker>> workers_;

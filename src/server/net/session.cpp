@@ -91,6 +91,32 @@ void Session::Enqueue(DWBUffer reply) {
   wakeWriter_.cancel();
 }
 
+void Session::PushChange(std::int32_t layerId, std::shared_ptr<const DWBUffer> message) {
+  asio::post(socket_.get_executor(),
+             [self = shared_from_this(), layerId, message = std::move(message)] {
+               self->DeliverChange(layerId, *message);
+             });
+}
+
+void Session::DeliverChange(std::int32_t layerId, const DWBUffer& message) {
+  if (closed_ || !state_.mapOpen || !state_.mapLayers.contains(layerId)) return;
+  // The rights are those every read of this connection sees (at most a few seconds old).
+  HandlerContext ctx{store_, services_, state_};
+  try {
+    if (ctx.AccessOf(layerId) == AccessLevel::NoAccess) return;
+  } catch (const StoreError& e) {
+    ctx.StoreFailed("pushed change (250)", e);
+    return;
+  }
+  // A change larger than the whole allowance still goes to a viewer that keeps up.
+  if (queuedBytes_ > 0 &&
+      queuedBytes_ + message.bytes().size() > 2 * services_.config.maxQueuedBytes) {
+    Close("the client stopped reading pushed changes");
+    return;
+  }
+  Enqueue(DWBUffer(message.bytes()));
+}
+
 asio::awaitable<void> Session::WaitForRoom() {
   while (!closed_ && queuedBytes_ > services_.config.maxQueuedBytes) {
     asio::error_code ec;

@@ -5,7 +5,10 @@
 // an idle connection or one whose reader has stopped taking our replies.
 //
 // A slow reader cannot grow the queue without bound: above maxQueuedBytes the reader
-// stops taking requests until the writer catches up.
+// stops taking requests until the writer catches up. Changes pushed by other
+// connections' edits (message 250) cannot wait like that; they may take the queue to
+// twice maxQueuedBytes, and a push beyond that closes the connection rather than drop
+// the change: a viewer that missed one would show a wrong map without knowing it.
 
 #include <asio/awaitable.hpp>
 #include <asio/ip/tcp.hpp>
@@ -33,6 +36,9 @@ class Session : public std::enable_shared_from_this<Session> {
   void Start();
   // Closes the connection from any thread.
   void Stop();
+  // Queues message 250 about `layerId`, from any thread, when this connection's open
+  // map holds the layer and its user may read it (decided on the session's thread).
+  void PushChange(std::int32_t layerId, std::shared_ptr<const DWBUffer> message);
   // Closes a connection that was never started (over the connection limit).
   void Reject(const std::string& why) { Close("refused: " + why); }
 
@@ -45,6 +51,7 @@ class Session : public std::enable_shared_from_this<Session> {
   asio::awaitable<bool> AnswerHeld();
   asio::awaitable<void> WaitForRoom();
   void Enqueue(DWBUffer reply);
+  void DeliverChange(std::int32_t layerId, const DWBUffer& message);
   void Close(const std::string& why);
   std::chrono::milliseconds IdleLimit() const;
 

@@ -19,16 +19,24 @@ void SessionRegistry::Remove(std::uint64_t id) {
 }
 
 void SessionRegistry::StopAll() {
-  std::vector<std::shared_ptr<Session>> live;
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
+  }
+  ForEach([](Session& s) { s.Stop(); });
+}
+
+void SessionRegistry::ForEach(const std::function<void(Session&)>& visit) {
+  std::vector<std::shared_ptr<Session>> live;
+  {
+    std::lock_guard lock(mutex_);
+    live.reserve(sessions_.size());
     for (auto& [id, weak] : sessions_) {
       if (auto s = weak.lock()) live.push_back(std::move(s));
     }
   }
   // Outside the lock: a session removes itself while closing.
-  for (auto& s : live) s->Stop();
+  for (auto& s : live) visit(*s);
 }
 
 std::size_t SessionRegistry::Size() {

@@ -1,8 +1,10 @@
 #pragma once
 // SessionRegistry: the live connections of a server, so that it can refuse a
-// connection over the limit and stop them all at shutdown. Shared by every thread.
+// connection over the limit, hand a pushed change to each, and stop them all at
+// shutdown. Shared by every thread.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -20,6 +22,8 @@ class SessionRegistry {
   void Remove(std::uint64_t id);
   // Asks every live session to close; later add() calls fail.
   void StopAll();
+  // Calls `visit` for every live session, outside the registry's lock.
+  void ForEach(const std::function<void(Session&)>& visit);
   std::size_t Size();
 
  private:

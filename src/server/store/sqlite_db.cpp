@@ -140,4 +140,6 @@ std::int64_t SqliteDb::LastInsertId() const { return sqlite3_last_insert_rowid(d
 
 int SqliteDb::Changes() const { return sqlite3_changes(db_); }
 
+bool SqliteDb::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
+
 }  // namespace orvenda::server

@@ -58,6 +58,7 @@ class SqliteDb {
   SqliteStatement Prepare(std::string_view sql) { return SqliteStatement(db_, sql); }
   std::int64_t LastInsertId() const;
   int Changes() const;
+  bool InTransaction() const;
   sqlite3* Handle() { return db_; }
 
  private:

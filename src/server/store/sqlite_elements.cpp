@@ -35,6 +35,11 @@ std::vector<Point> UnpackPoints(std::string_view blob) {
 
 constexpr std::int64_t kMaxCellsPerElement = 1'000'000;
 
+void NoteGrid(ElementWrite& w, const std::optional<LayerGrid>& grid) {
+  w.gridChanged = grid.has_value();
+  if (grid) w.grid = *grid;
+}
+
 void CheckPoints(const std::vector<Point>& points) {
   if (points.empty())
     throw StoreError(StoreFault::BadValue, "an element needs at least one vertex");
@@ -47,8 +52,9 @@ void CheckPoints(const std::vector<Point>& points) {
 
 }  // namespace
 
-bool SqliteStore::WidenGrid(std::int32_t layerId, const std::vector<CellKey>& cells) {
-  if (cells.empty()) return false;
+std::optional<LayerGrid> SqliteStore::WidenGrid(std::int32_t layerId,
+                                                const std::vector<CellKey>& cells) {
+  if (cells.empty()) return std::nullopt;
   CellKey lo = cells.front(), hi = cells.front();
   for (const CellKey& c : cells) {
     lo = {std::min(lo.row, c.row), std::min(lo.column, c.column)};
@@ -62,11 +68,23 @@ bool SqliteStore::WidenGrid(std::int32_t layerId, const std::vector<CellKey>& ce
       "last_row = CASE WHEN last_row < first_row THEN ?3 ELSE max(last_row, ?3) END, "
       "last_column = CASE WHEN last_row < first_row THEN ?4 ELSE max(last_column, ?4) END "
       "WHERE id = ?5 AND (last_row < first_row OR first_row > ?1 OR first_column > ?2 "
-      "OR last_row < ?3 OR last_column < ?4)");
+      "OR last_row < ?3 OR last_column < ?4) "
+      "RETURNING first_row, first_column, last_row, last_column");
   st.Bind(1, std::int64_t{lo.row}).Bind(2, std::int64_t{lo.column});
   st.Bind(3, std::int64_t{hi.row}).Bind(4, std::int64_t{hi.column});
-  st.Bind(5, std::int64_t{layerId}).Run();
-  return db_.Changes() > 0;
+  st.Bind(5, std::int64_t{layerId});
+  std::optional<LayerGrid> grid;
+  if (st.Step()) {
+    const LayerShape& s = Shape(layerId);
+    grid = LayerGrid{static_cast<std::int32_t>(st.Integer(0)),
+                     static_cast<std::int32_t>(st.Integer(1)),
+                     static_cast<std::int32_t>(st.Integer(2)),
+                     static_cast<std::int32_t>(st.Integer(3)),
+                     s.cellWidth,
+                     s.cellHeight};
+  }
+  st.Run();  // to its end, or the UPDATE is not finished
+  return grid;
 }
 
 std::vector<CellKey> SqliteStore::StoreGeometry(std::int32_t layerId, std::int32_t elementId,
@@ -141,7 +159,7 @@ ElementWrite SqliteStore::AddElementTyped(std::int32_t layerId, const std::vecto
     w.id = static_cast<std::int32_t>(id);
     WriteValues(layerId, w.id, values);
     w.cells = StoreGeometry(layerId, w.id, points, true);
-    w.gridChanged = WidenGrid(layerId, w.cells);
+    NoteGrid(w, WidenGrid(layerId, w.cells));
   });
   return w;
 }
@@ -197,7 +215,7 @@ std::optional<ElementWrite> SqliteStore::SetGeometry(std::int32_t layerId, std::
   w.id = elementId;
   InSavepoint([&] {
     w.cells = StoreGeometry(layerId, elementId, points, false);
-    w.gridChanged = WidenGrid(layerId, w.cells);
+    NoteGrid(w, WidenGrid(layerId, w.cells));
   });
   return w;
 }

@@ -9,8 +9,13 @@ namespace orvenda::server {
 SqliteStore::SqliteStore(const std::filesystem::path& path, int schemaTarget) : db_(path) {
   db_.Exec("PRAGMA journal_mode = WAL");
   db_.Exec("PRAGMA foreign_keys = ON");
-  // NORMAL is durable across application crashes in WAL mode; only a power loss may
-  // lose the last commits.
+  // In WAL mode a commit has written its pages to the write-ahead log with write()
+  // before COMMIT returns; NORMAL only skips the fsync. The operating system keeps those
+  // bytes when the process dies, however it dies (SIGKILL included), and the next open
+  // replays the log up to the last whole commit and ignores a half-written tail. So an
+  // edit whose change was pushed (always after its commit returned) survives a killed
+  // server, and the file stays consistent; only a power loss or a kernel crash may lose
+  // the last commits.
   db_.Exec("PRAGMA synchronous = NORMAL");
   Migrate(db_, schemaTarget);
 }
@@ -60,14 +65,25 @@ SqliteStatement& SqliteStore::Cached(const char* sql) {
 }
 
 void SqliteStore::InSavepoint(const std::function<void()>& work) {
-  // Savepoints nest, so a write inside transaction() joins the outer transaction.
-  db_.Exec("SAVEPOINT orvenda_write");
+  // The outermost write takes the write lock at once: a transaction that read first and
+  // writes later cannot wait for another writer (SQLite answers busy at once instead of
+  // calling the busy handler). Inner ones are savepoints, so a write inside
+  // Transaction() joins the outer transaction and a failing one undoes only itself.
+  const bool outermost = !db_.InTransaction();
+  db_.Exec(outermost ? "BEGIN IMMEDIATE" : "SAVEPOINT orvenda_write");
   try {
     work();
-    db_.Exec("RELEASE orvenda_write");
+    db_.Exec(outermost ? "COMMIT" : "RELEASE orvenda_write");
   } catch (...) {
-    db_.Exec("ROLLBACK TO orvenda_write");
-    db_.Exec("RELEASE orvenda_write");
+    // SQLite ends the whole transaction by itself after some failures (a full disk).
+    if (db_.InTransaction()) {
+      if (outermost) {
+        db_.Exec("ROLLBACK");
+      } else {
+        db_.Exec("ROLLBACK TO orvenda_write");
+        db_.Exec("RELEASE orvenda_write");
+      }
+    }
     // The layer cache may hold a layer whose creation was just undone.
     shapes_.clear();
     throw;

@@ -76,6 +76,9 @@ class SqliteStore final : public Store {
                      const std::vector<std::string>& values) override;
   std::optional<std::vector<CellKey>> RemoveElement(std::int32_t layerId,
                                                     std::int32_t elementId) override;
+  std::vector<CellKey> ElementCells(std::int32_t layerId, std::int32_t elementId) override {
+    return CellsOfElement(layerId, elementId);
+  }
 
   void Transaction(const std::function<void()>& work) override;
 
@@ -94,7 +97,8 @@ class SqliteStore final : public Store {
   std::vector<LayerInfo> QueryLayers(const char* where, const std::string* name, std::int64_t id);
   std::vector<ThemeClass> ThemesOf(std::int32_t mapCode, std::int32_t layerId);
   void WriteSetup(std::int32_t mapCode, const LayerRecord& setup, std::int64_t order);
-  bool WidenGrid(std::int32_t layerId, const std::vector<CellKey>& cells);
+  // The layer's limits after growing them to hold `cells`; nothing when they held them.
+  std::optional<LayerGrid> WidenGrid(std::int32_t layerId, const std::vector<CellKey>& cells);
   std::vector<CellKey> StoreGeometry(std::int32_t layerId, std::int32_t elementId,
                                      const std::vector<Point>& points, bool isNew);
   void WriteValues(std::int32_t layerId, std::int32_t elementId, const std::vector<Value>& values);

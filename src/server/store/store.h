@@ -185,11 +185,13 @@ struct ValueRange {
 };
 
 // Result of a geometry write: the cells the element now occupies and whether the layer's
-// grid limits grew (the server then tells open maps, message 250 operation 4).
+// grid limits grew (the server then tells open maps, message 250 operation 4), with the
+// limits after the write when they did.
 struct ElementWrite {
   std::int32_t id = 0;
   std::vector<CellKey> cells;
   bool gridChanged = false;
+  LayerGrid grid;
 };
 
 // Layer creation (import, administration).
@@ -367,8 +369,12 @@ class Store {
   // The cells the element occupied, or nullopt when it did not exist.
   virtual std::optional<std::vector<CellKey>> RemoveElement(std::int32_t layerId,
                                                             std::int32_t elementId) = 0;
+  // The cells the element occupies, row by row; empty when it does not exist.
+  virtual std::vector<CellKey> ElementCells(std::int32_t layerId, std::int32_t elementId) = 0;
 
-  // Runs `work` in one transaction: all of it is stored or none (bulk import).
+  // Runs `work` in one transaction: all of it is stored or none (bulk import, an edit
+  // that writes two elements). The store's own writes inside it join it; a
+  // Transaction inside another one is undone alone when its work throws.
   virtual void Transaction(const std::function<void()>& work) = 0;
 };
 

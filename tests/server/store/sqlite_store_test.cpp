@@ -25,6 +25,9 @@ TEST(SqliteStore, ElementWritesFileTheirCellsAndRefuseBadValues) {
   const ElementWrite moved = s->SetGeometry(roads, 1, {{10.1, 10.1}}).value();
   EXPECT_EQ(std::tuple(moved.cells, moved.gridChanged),
             std::tuple(std::vector<CellKey>{{200, 380}}, true));
+  EXPECT_EQ(std::tie(moved.grid.firstRow, moved.grid.firstColumn, moved.grid.lastRow,
+                     moved.grid.lastColumn),
+            std::tuple(200, 160, 221, 380));
   EXPECT_TRUE(s->CellElements(roads, {220, 160}).empty());
   EXPECT_TRUE(s->SetAttributes(roads, 1, {"Juárez", "0", "1"}));
   EXPECT_EQ(s->ElementAttributes(roads, 1)->at(0).value, Value{std::string("Juárez")});
@@ -43,6 +46,18 @@ TEST(SqliteStore, ElementWritesFileTheirCellsAndRefuseBadValues) {
             }),
             BadValue);
   EXPECT_EQ(s->FindLayerInfo(roads)->elementCount + s->FindLayerInfo(fine)->elementCount, 1);
+  // A transaction inside another that fails is undone alone; the outer one commits.
+  s->Transaction([&] {
+    s->AddElement(roads, {{1, 1}}, {"c", "", ""});
+    EXPECT_EQ(FaultOf([&] {
+                s->Transaction([&] {
+                  s->AddElement(roads, {{2, 2}}, {"d", "", ""});
+                  s->AddElement(roads, {{2, 2}}, {"e", "x", ""});
+                });
+              }),
+              BadValue);
+  });
+  EXPECT_EQ(OpenStore(dir / "cells.db")->FindLayerInfo(roads)->elementCount, 2);
 }
 
 TEST(SqliteStore, SavingAMapTakesOnlyTheSetupAndKeepsNothingOfAFailure) {

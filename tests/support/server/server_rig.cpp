@@ -1,8 +1,14 @@
 #include "server_rig.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
+#include <regex>
 #include <thread>
+
+extern char** environ;
 
 namespace orvenda::server::test {
 ServerRig::ServerRig(ServerConfig config) : db_(dir_ / "map.db"), data_(BuildTestDatabase(db_)) {
@@ -19,6 +25,39 @@ ServerRig::ServerRig(ServerConfig config) : db_(dir_ / "map.db"), data_(BuildTes
 ServerRig::~ServerRig() {
   server_->Stop();
   server_->Wait();
+}
+
+ServeChild::ServeChild(const std::string& program, const std::filesystem::path& db,
+                       const std::filesystem::path& log) {
+  std::vector<std::string> args = {program,  "serve", "--db",  db.string(),
+                                   "--port", "0",     "--log", log.string()};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+    pid_ = 0;
+    return;
+  }
+  std::smatch match;
+  const std::regex listening("listening on 127\\.0\\.0\\.1:([0-9]+)");
+  std::string text;
+  if (WaitFor([&] { return std::regex_search(text = ReadFile(log), match, listening); }))
+    port_ = static_cast<std::uint16_t>(std::stoi(match[1].str()));
+}
+
+ServeChild::~ServeChild() { Stop(SIGKILL); }
+
+std::optional<int> ServeChild::Stop(int signal) {
+  if (pid_ <= 0) return std::nullopt;
+  ::kill(pid_, signal);
+  int status = 0;
+  const bool ended = WaitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; });
+  if (!ended) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  pid_ = 0;
+  return ended ? std::optional(status) : std::nullopt;
 }
 
 std::int32_t Login(std::uint16_t port, const std::string& user, const std::string& password) {

@@ -47,6 +47,26 @@ class ServerRig {
   std::unique_ptr<Server> server_;
 };
 
+// The server program `program` as a child process serving `db` (`serve --port 0 --log
+// LOG`); killed with SIGKILL when the object goes while it still runs.
+class ServeChild {
+ public:
+  ServeChild(const std::string& program, const std::filesystem::path& db,
+             const std::filesystem::path& log);
+  ~ServeChild();
+  ServeChild(const ServeChild&) = delete;
+  ServeChild& operator=(const ServeChild&) = delete;
+  // Where it listens, from its log; 0 when it never said.
+  std::uint16_t Port() const { return port_; }
+  // Sends `signal` and returns the wait status once it has ended (nothing when it did
+  // not end within a generous bound; it is killed then).
+  std::optional<int> Stop(int signal);
+
+ private:
+  int pid_ = 0;
+  std::uint16_t port_ = 0;
+};
+
 // Logs in on a connection of its own; returns the user ID of reply 112 (or the refusal).
 std::int32_t Login(std::uint16_t port, const std::string& user, const std::string& password);
 // A connection on which `user` has logged in and opened the test map.

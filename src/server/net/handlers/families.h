@@ -26,6 +26,15 @@ std::optional<DWBUffer> HandleCellValues(DWBUffer& request, HandlerContext& ctx)
 DWBUffer EmptyCellReply(LenientReader& request);
 DWBUffer EmptyCellValuesReply(LenientReader& request);
 
+// edit_handlers.cpp: 205, 206, 207, 208, 210, 220; never answered (message 250 is
+// pushed to every viewer of the layer instead).
+std::optional<DWBUffer> HandleNewPoint(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleNewLine(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleNewArea(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleChangeGeometry(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleErase(DWBUffer& request, HandlerContext& ctx);
+std::optional<DWBUffer> HandleChangeValues(DWBUffer& request, HandlerContext& ctx);
+
 // element_handlers.cpp: 4 -> 104, 15 -> 115, 6 -> 106.
 std::optional<DWBUffer> HandleElementAttributes(DWBUffer& request, HandlerContext& ctx);
 std::optional<DWBUffer> HandleElementExtent(DWBUffer& request, HandlerContext& ctx);

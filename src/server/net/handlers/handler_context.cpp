@@ -7,18 +7,22 @@ bool HandlerContext::CanRead(std::int32_t layerId, std::string_view command) con
     Refused(command, "no map open on this connection");
     return false;
   }
+  if (AccessOf(layerId) == AccessLevel::NoAccess) {
+    Refused(command, "account " + std::to_string(conn.userId) + " has no access to layer " +
+                         std::to_string(layerId));
+    return false;
+  }
+  return true;
+}
+
+AccessLevel HandlerContext::AccessOf(std::int32_t layerId) const {
   const auto now = services.clock.Now();
   auto it = conn.access.find(layerId);
   if (it == conn.access.end() || now - it->second.read > ConnectionState::kAccessFresh) {
     const AccessLevel level = store.AccessLevelOf(conn.userId, layerId);
     it = conn.access.insert_or_assign(layerId, ConnectionState::KnownAccess{level, now}).first;
   }
-  if (it->second.level == AccessLevel::NoAccess) {
-    Refused(command, "account " + std::to_string(conn.userId) + " has no access to layer " +
-                         std::to_string(layerId));
-    return false;
-  }
-  return true;
+  return it->second.level;
 }
 
 void HandlerContext::Log(std::string_view text) const {

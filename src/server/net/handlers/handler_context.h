@@ -9,6 +9,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "net/change_feed.h"
 #include "net/handle_table.h"
 #include "net/login_throttle.h"
 #include "net/server_clock.h"
@@ -30,6 +31,7 @@ struct ServerServices {
   asio::any_io_executor passwordExecutor;
   // An Argon2id hash of nothing anybody knows, checked for unknown user names.
   std::string dummyHash;
+  ChangeFeed& changes;  // message 250 to every viewer of a layer
 };
 
 // One connection's view of who is talking and what is open.
@@ -41,6 +43,9 @@ struct ConnectionState {
   std::int32_t userId = 0;   // the account behind it
   std::int32_t mapCode = 0;  // the map that request 10 opened
   bool mapOpen = false;
+  // The layers of the open map and their kinds (request 10 fills it, 1 renews it):
+  // edits are taken, and changes pushed, for these layers only.
+  std::unordered_map<std::int32_t, LayerKind> mapLayers;
   bool closeAfterReply = false;  // the login connection ends with reply 112
   // Cell sizes of the layers read on this connection (they never change).
   std::unordered_map<std::int32_t, LayerGrid> grids;
@@ -63,6 +68,8 @@ struct HandlerContext {
   // True when a map is open and its user may see the layer; otherwise logs the
   // refusal of `command`.
   bool CanRead(std::int32_t layerId, std::string_view command) const;
+  // The user's level on the layer as reads see it (kept for kAccessFresh).
+  AccessLevel AccessOf(std::int32_t layerId) const;
 
   // One log line about this connection.
   void Log(std::string_view text) const;

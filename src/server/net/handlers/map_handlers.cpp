@@ -75,6 +75,14 @@ void PutLayer(DWBUffer& b, const LayerRecord& l) {
   }
 }
 
+// Edits and pushed changes follow the layers of the open map; a map saved over since
+// it was opened is taken again by its next request 1.
+void NoteLayers(ConnectionState& conn, const std::optional<MapDefinition>& def) {
+  conn.mapLayers.clear();
+  if (!def) return;
+  for (const LayerRecord& l : def->layers) conn.mapLayers.emplace(l.id, l.kind);
+}
+
 }  // namespace
 
 DWBUffer EmptyOpenMapReply(LenientReader&) { return OpenMapReply(kUnknownUser); }
@@ -110,8 +118,10 @@ std::optional<DWBUffer> HandleOpenMap(DWBUffer& request, HandlerContext& ctx) {
     return OpenMapReply(kUnknownUser);
   }
   bool mayOpen = false;
+  std::optional<MapDefinition> def;
   try {
     mayOpen = ctx.store.CanOpenMap(*account, map);
+    if (mayOpen) def = ctx.store.FindMapDefinition(map);
   } catch (const StoreError& e) {
     // Answered here, not by the dispatcher: the handle attached above must go back.
     ctx.services.handles.Detach(handle);
@@ -131,6 +141,7 @@ std::optional<DWBUffer> HandleOpenMap(DWBUffer& request, HandlerContext& ctx) {
   ctx.conn.mapCode = map;
   ctx.conn.mapOpen = true;
   ctx.conn.access.clear();  // another account may have opened it before
+  NoteLayers(ctx.conn, def);
   ctx.Log("map " + std::to_string(map) + " opened by account " + std::to_string(*account));
   return OpenMapReply(kGranted);
 }
@@ -148,6 +159,7 @@ std::optional<DWBUffer> HandleMapDefinition(DWBUffer& request, HandlerContext& c
     ctx.Refused(kWhat, "no map " + std::to_string(map));
     return std::nullopt;
   }
+  NoteLayers(ctx.conn, def);
   DWBUffer b = StartReply(cmd::kMapDefinitionReply);
   PutTextCut(b, def->name);
   b.PutSingle(static_cast<float>(def->extents.minX));

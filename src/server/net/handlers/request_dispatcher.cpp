@@ -11,6 +11,13 @@ namespace orvenda::server {
 namespace {
 
 const std::array kRoutes = {
+    // Edits are not counted: refused or not, they get no reply.
+    Route{cmd::kNewPoint, "new point (205)", HandleNewPoint},
+    Route{cmd::kNewLine, "new line (206)", HandleNewLine},
+    Route{cmd::kNewArea, "new area (207)", HandleNewArea},
+    Route{cmd::kChangeGeometry, "changed geometry (208)", HandleChangeGeometry},
+    Route{cmd::kEraseElement, "erase (210)", HandleErase},
+    Route{cmd::kChangeAttributes, "changed values (220)", HandleChangeValues},
     Route{cmd::kMapDefinition, "map definition (1)", HandleMapDefinition, nullptr,
           EmptyMapDefinitionReply},
     Route{cmd::kCell, "grid cell (2)", HandleCell, nullptr, EmptyCellReply},

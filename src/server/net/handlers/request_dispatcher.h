@@ -19,7 +19,8 @@ namespace orvenda::server {
 using SyncHandler = std::optional<DWBUffer> (*)(DWBUffer& request, HandlerContext& ctx);
 using AsyncHandler = asio::awaitable<std::optional<DWBUffer>> (*)(DWBUffer& request,
                                                                   HandlerContext& ctx);
-// Builds the empty reply from what can still be read of the request.
+// Builds the empty reply from what can still be read of the request; none for a
+// request that is not counted.
 using EmptyReply = DWBUffer (*)(LenientReader& request);
 
 struct Route {
