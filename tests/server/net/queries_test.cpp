@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "protocol/editmessages.h"
 #include "protocol/querymessages.h"
 #include "server_rig.h"
 
@@ -49,6 +50,11 @@ QueryLayers AddQueryLayers(ServerRig& rig) {
   s->SetAccess(d.ana, q.padron, AccessLevel::Editor);
   s->SetAccess(d.ana, q.vias, AccessLevel::Viewer);
   s->SetAccess(d.guest, q.padron, AccessLevel::Viewer);
+  for (const std::int32_t layer : {q.padron, q.vias}) {
+    LayerRecord setup;
+    setup.id = layer;
+    s->AddLayerToMap(TestData::kMap, setup);
+  }
   return q;
 }
 
@@ -191,13 +197,24 @@ TEST(ServerQueries, PickedRowsGetTheirValuesOnlyFromAnEditorAndOnlyWhenAllFit) {
   for (const Case& c : cases) {
     ASSERT_TRUE(c.client->Send(
         WritePickedRowsEdit({q.padron, {5, 2, 999999}, {{9, 9}}, c.values}).buffer()));
-    // No reply; the next request on the connection is answered after it was done.
-    ASSERT_TRUE(Ask(*c.client, RequestWith(15, q.padron, 1), 115));
+    // No reply; every viewer of the layer is told of each element changed, in order.
+    for (ProtocolClient* viewer : {ana.get(), guest.get()}) {
+      std::vector<std::pair<std::int16_t, std::int32_t>> pushed;
+      while (c.changes && pushed.size() < 4) {
+        auto m = viewer->Receive();
+        ASSERT_TRUE(m && ProtocolClient::CodeOf(*m) == 250);
+        const LayerChange change = ReadLayerChange(*m);
+        pushed.emplace_back(change.operation, change.elementId);
+      }
+      const decltype(pushed) told = {{3, 5}, {5, 5}, {3, 2}, {5, 2}};
+      EXPECT_EQ(pushed, c.changes ? told : decltype(pushed){});
+      ASSERT_TRUE(Ask(*viewer, RequestWith(15, q.padron, 1), 115));
+    }
     auto want = before;
     if (c.changes) want[1].second = want[4].second = "Nuevo|77|NULL";
     EXPECT_EQ(Sql(rig, stored, {}), want);
   }
-  EXPECT_NE(rig.LogText().find("may not edit layer"), std::string::npos);
+  EXPECT_NE(rig.LogText().find("has level 1 on layer"), std::string::npos);
   EXPECT_NE(rig.LogText().find("does not fit field 'NUM'"), std::string::npos);
 }
 

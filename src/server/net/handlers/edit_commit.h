@@ -5,12 +5,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "net/handlers/handler_context.h"
 #include "protocol/editmessages.h"
 
 namespace orvenda::server {
+
+// The kind of a layer of the open map on which the user holds at least `needed`, read
+// from the store on every edit; nothing (and a log line) otherwise.
+std::optional<LayerKind> AdmitEdit(HandlerContext& ctx, const char* what, std::int32_t layerId,
+                                   AccessLevel needed);
 
 // Runs `write` as one transaction, alone among the edits of this process, and pushes
 // the changes it returns once the transaction has committed; logs what was stored. A

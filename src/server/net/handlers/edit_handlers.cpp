@@ -18,32 +18,6 @@ namespace {
 
 using WirePoints = std::vector<::orvenda::Point>;
 
-// A layer of the open map on which the user holds at least `needed`, read from the
-// store on every edit (not the few seconds old level that reads use): a right revoked
-// a moment ago stops the next edit.
-std::optional<LayerKind> Admit(HandlerContext& ctx, const char* what, std::int32_t layerId,
-                               AccessLevel needed) {
-  if (!ctx.conn.mapOpen) {
-    ctx.Refused(what, "no map open on this connection");
-    return std::nullopt;
-  }
-  const auto layer = ctx.conn.mapLayers.find(layerId);
-  if (layer == ctx.conn.mapLayers.end()) {
-    ctx.Refused(what, "layer " + std::to_string(layerId) + " is not in map " +
-                          std::to_string(ctx.conn.mapCode));
-    return std::nullopt;
-  }
-  const AccessLevel level = ctx.store.AccessLevelOf(ctx.conn.userId, layerId);
-  if (level < needed) {
-    ctx.Refused(what, "account " + std::to_string(ctx.conn.userId) + " has level " +
-                          std::to_string(static_cast<int>(level)) + " on layer " +
-                          std::to_string(layerId) + ", " +
-                          std::to_string(static_cast<int>(needed)) + " needed");
-    return std::nullopt;
-  }
-  return layer->second;
-}
-
 std::vector<Point> FromWire(const WirePoints& points) {
   std::vector<Point> out;
   out.reserve(points.size());
@@ -122,7 +96,7 @@ LayerChange GridChange(std::int32_t layerId, const LayerGrid& g) {
 void AddElement(DWBUffer& request, HandlerContext& ctx, std::int16_t code, LayerKind wanted,
                 const char* what) {
   const NewElementEdit e = ReadNewElement(request, code);
-  const auto kind = Admit(ctx, what, e.layerId, AccessLevel::Draw);
+  const auto kind = AdmitEdit(ctx, what, e.layerId, AccessLevel::Draw);
   if (!kind) return;
   if (*kind != wanted) {
     ctx.Refused(what, "layer " + std::to_string(e.layerId) + " is of kind " +
@@ -143,6 +117,32 @@ void AddElement(DWBUffer& request, HandlerContext& ctx, std::int16_t code, Layer
 }
 
 }  // namespace
+
+// A layer of the open map on which the user holds at least `needed`, read from the
+// store on every edit (not the few seconds old level that reads use): a right revoked
+// a moment ago stops the next edit.
+std::optional<LayerKind> AdmitEdit(HandlerContext& ctx, const char* what, std::int32_t layerId,
+                                   AccessLevel needed) {
+  if (!ctx.conn.mapOpen) {
+    ctx.Refused(what, "no map open on this connection");
+    return std::nullopt;
+  }
+  const auto layer = ctx.conn.mapLayers.find(layerId);
+  if (layer == ctx.conn.mapLayers.end()) {
+    ctx.Refused(what, "layer " + std::to_string(layerId) + " is not in map " +
+                          std::to_string(ctx.conn.mapCode));
+    return std::nullopt;
+  }
+  const AccessLevel level = ctx.store.AccessLevelOf(ctx.conn.userId, layerId);
+  if (level < needed) {
+    ctx.Refused(what, "account " + std::to_string(ctx.conn.userId) + " has level " +
+                          std::to_string(static_cast<int>(level)) + " on layer " +
+                          std::to_string(layerId) + ", " +
+                          std::to_string(static_cast<int>(needed)) + " needed");
+    return std::nullopt;
+  }
+  return layer->second;
+}
 
 void CommitEdit(HandlerContext& ctx, const char* what, std::int32_t layerId,
                 const std::function<std::vector<LayerChange>()>& write) {
@@ -189,7 +189,7 @@ std::optional<DWBUffer> HandleChangeGeometry(DWBUffer& request, HandlerContext& 
   constexpr const char* kWhat = "changed geometry (208)";
   const GeometryEdit e = ReadGeometryEdit(request);
   // The layer's own kind decides, not the one the request names.
-  const auto kind = Admit(ctx, kWhat, e.layerId, AccessLevel::Draw);
+  const auto kind = AdmitEdit(ctx, kWhat, e.layerId, AccessLevel::Draw);
   if (!kind) return std::nullopt;
   std::vector<Point> first = FromWire(e.points), second;
   const auto p = static_cast<std::int64_t>(first.size());
@@ -230,7 +230,7 @@ std::optional<DWBUffer> HandleChangeGeometry(DWBUffer& request, HandlerContext& 
 std::optional<DWBUffer> HandleErase(DWBUffer& request, HandlerContext& ctx) {
   constexpr const char* kWhat = "erase (210)";
   const EraseEdit e = ReadErase(request);
-  if (!Admit(ctx, kWhat, e.layerId, AccessLevel::Draw)) return std::nullopt;
+  if (!AdmitEdit(ctx, kWhat, e.layerId, AccessLevel::Draw)) return std::nullopt;
   CommitEdit(ctx, kWhat, e.layerId, [&] {
     if (!ctx.store.RemoveElement(e.layerId, e.elementId)) NoElement(e.layerId, e.elementId);
     return std::vector<LayerChange>{Change(layerchange::kElementRemoved, e.layerId, e.elementId)};
@@ -241,7 +241,7 @@ std::optional<DWBUffer> HandleErase(DWBUffer& request, HandlerContext& ctx) {
 std::optional<DWBUffer> HandleChangeValues(DWBUffer& request, HandlerContext& ctx) {
   constexpr const char* kWhat = "changed values (220)";
   const ValuesEdit e = ReadValuesEdit(request);
-  if (!Admit(ctx, kWhat, e.layerId, AccessLevel::Editor)) return std::nullopt;
+  if (!AdmitEdit(ctx, kWhat, e.layerId, AccessLevel::Editor)) return std::nullopt;
   CommitEdit(ctx, kWhat, e.layerId, [&] {
     if (!ctx.store.SetAttributes(e.layerId, e.elementId, e.values))
       NoElement(e.layerId, e.elementId);

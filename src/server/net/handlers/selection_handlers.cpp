@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "net/handlers/edit_commit.h"
 #include "net/handlers/families.h"
 #include "net/handlers/reply.h"
 #include "protocol/catalogue.h"
@@ -71,15 +72,7 @@ std::optional<DWBUffer> HandlePickedRowsEdit(DWBUffer& request, HandlerContext& 
   constexpr const char* kWhat = "picked rows edit (221)";
   PickedRowsEdit e;
   if (!ReadRequest(ctx, kWhat, [&] { e = ReadPickedRowsEdit(request); })) return std::nullopt;
-  if (!ctx.conn.mapOpen) {
-    ctx.Refused(kWhat, "no map open on this connection");
-    return std::nullopt;
-  }
-  if (ctx.store.AccessLevelOf(ctx.conn.userId, e.layerId) < AccessLevel::Editor) {
-    ctx.Refused(kWhat, "account " + std::to_string(ctx.conn.userId) + " may not edit layer " +
-                           std::to_string(e.layerId));
-    return std::nullopt;
-  }
+  if (!AdmitEdit(ctx, kWhat, e.layerId, AccessLevel::Editor)) return std::nullopt;
   const auto layer = ctx.store.FindLayerInfo(e.layerId);
   if (!layer) return std::nullopt;
   std::vector<std::pair<std::size_t, std::string>> values;
@@ -91,11 +84,16 @@ std::optional<DWBUffer> HandlePickedRowsEdit(DWBUffer& request, HandlerContext& 
     }
     values.emplace_back(*pos, v.value);
   }
-  // A value that does not fit throws (logged by the dispatcher); nothing is stored then.
-  const std::vector<std::int32_t> changed =
-      ctx.store.SetFieldValues(e.layerId, e.elementIds, values);
-  ctx.Log("set " + std::to_string(values.size()) + " fields of " + std::to_string(changed.size()) +
-          " elements of layer " + std::to_string(e.layerId));
+  // A value that does not fit throws (logged by the dispatcher); nothing is stored or
+  // pushed then.
+  CommitEdit(ctx, kWhat, e.layerId, [&] {
+    std::vector<LayerChange> changes;
+    for (const std::int32_t id : ctx.store.SetFieldValues(e.layerId, e.elementIds, values)) {
+      for (LayerChange& c : ValuesChanged(ctx.store, e.layerId, id))
+        changes.push_back(std::move(c));
+    }
+    return changes;
+  });
   return std::nullopt;
 }
 
