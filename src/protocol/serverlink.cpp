@@ -28,7 +28,7 @@ ServerLink::ServerLink(Connection& sock, ViewerContext& viewer, Interaction& ui,
   });
   receiver_.SetFault([this](const std::string& text) { ReportFault(text); });
   dispatcher_.SetFault([this](const std::string& text) { ReportFault(text); });
-  sock_.SetDataArrival([this] { receiver_.OnDataArrival(sock_); });
+  sock_.SetDataArrival([this] { OnDataArrival(); });
 }
 
 ServerLink::~ServerLink() { sock_.SetDataArrival(nullptr); }
@@ -38,9 +38,19 @@ bool ServerLink::ConnectToServer(const std::string& host, std::int32_t port) {
 }
 
 bool ServerLink::SendToServer(std::int16_t code, const Fields& fields) {
+  return Send(code, BuildRequest(code, fields));
+}
+
+bool ServerLink::SendToServer(const DWBUffer& request) {
+  DWBUffer header(request.buffer());
+  header.GetLong();  // magic
+  header.GetLong();  // length
+  return Send(header.GetInteger(), request);
+}
+
+bool ServerLink::Send(std::int16_t code, const DWBUffer& request) {
   const bool counted = IsCountedRequest(code);
   if (counted) viewer_.SetPendingRequests(viewer_.PendingRequests() + 1);
-  const DWBUffer request = BuildRequest(code, fields);
   const int state = sock_.state();
   if (state != Connection::kConnected && state != Connection::kOpen) {
     if (!ConnectToServer(sock_.RemoteHost(), sock_.RemotePort())) {
@@ -53,6 +63,41 @@ bool ServerLink::SendToServer(std::int16_t code, const Fields& fields) {
   }
   sock_.SendData(request.bytes());
   return true;
+}
+
+void ServerLink::OnDataArrival() {
+  ++arrivals_;
+  struct Done {
+    int& arrivals;
+    ~Done() { --arrivals; }
+  };
+  {
+    Done done{arrivals_};
+    receiver_.OnDataArrival(sock_);
+  }
+  // An arrival nested in a handler (one that let events run) ends inside the
+  // outer one's split loop: the outer arrival runs the actions.
+  if (arrivals_ == 0) RunAfterReceive();
+}
+
+void ServerLink::AfterReceive(std::function<void()> action) {
+  afterReceive_.push_back(std::move(action));
+  if (arrivals_ == 0) RunAfterReceive();
+}
+
+void ServerLink::RunAfterReceive() {
+  // An arrival during a modal wait leaves its actions to the running loop.
+  if (runningAfter_) return;
+  runningAfter_ = true;
+  struct Done {
+    bool& running;
+    ~Done() { running = false; }
+  } done{runningAfter_};
+  while (!afterReceive_.empty()) {
+    const std::function<void()> action = std::move(afterReceive_.front());
+    afterReceive_.pop_front();
+    action();
+  }
 }
 
 // One message box per broken stretch of the stream, not one per bad message.
