@@ -3,10 +3,12 @@
 // opening of the map over a real socket and a zoom.
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
 #include <cmath>
 
 #include "loopback.h"
 #include "pixels.h"
+#include "protocol/elementinfo.h"
 #include "render/viewtransform.h"
 #include "serverprocess.h"
 #include "viewer/login.h"
@@ -18,36 +20,47 @@ namespace {
 using server::test::TestData;
 using testing::WaitUntil;
 
-TEST(ViewerWithRealServer, LogsInOpensTheMapAndDrawsItsElements) {
-  testing::ServerProcess server;
-  ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
-  testing::ScriptedInteraction ui;
+// Logs "ana" in through the login control; her user ID, or 0.
+int LogIn(testing::ServerProcess& server, testing::ScriptedInteraction& ui) {
   int user = 0;
-  {
-    login control(ui);
-    QObject::connect(&control, &login::LoginResponse,
-                     [&](int id, int, const QStringList&, const QList<int>& codes) {
-                       EXPECT_EQ(codes, QList<int>{TestData::kMap});
-                       user = id;
-                     });
-    control.Checklogin("127.0.0.1", server.Port(), "ana", "secreta");
-    ASSERT_TRUE(WaitUntil([&] { return user != 0; }, 10000));
-  }
-  ASSERT_GT(user, 0);
-  testing::ScriptedMenus menus;
-  Viewer viewer(ViewerSeams{.ui = &ui, .menus = &menus});  // the real socket, clock and pump
+  login control(ui);
+  QObject::connect(&control, &login::LoginResponse,
+                   [&](int id, int, const QStringList&, const QList<int>& codes) {
+                     EXPECT_EQ(codes, QList<int>{TestData::kMap});
+                     user = id;
+                   });
+  control.Checklogin("127.0.0.1", server.Port(), "ana", "secreta");
+  WaitUntil([&] { return user != 0; }, 10000);
+  return user;
+}
+
+// Shows `viewer` at 300 x 300 on the map of the test data.
+void OpenMap(Viewer& viewer, const testing::ServerProcess& server, int user) {
   viewer.resize(300, 300);
   viewer.SetURL("127.0.0.1");
   viewer.Setport(server.Port());
   viewer.SetIDUser(user);
   viewer.SetMapCode(TestData::kMap);
   viewer.show();
+}
+
+std::int32_t Count(Viewer& viewer, std::int32_t id) {
+  const layer* l = viewer.layers().Item(std::to_string(id));
+  return l ? l->Entidades.count() : -1;
+}
+
+TEST(ViewerWithRealServer, LogsInOpensTheMapAndDrawsItsElements) {
+  testing::ServerProcess server;
+  ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
+  testing::ScriptedInteraction ui;
+  const int user = LogIn(server, ui);
+  ASSERT_GT(user, 0);
+  testing::ScriptedMenus menus;
+  Viewer viewer(ViewerSeams{.ui = &ui, .menus = &menus});  // the real socket, clock and pump
+  OpenMap(viewer, server, user);
   // The places are in sight; the roads are not at this zoom, and the secret
   // layer, which ana may not see, is never asked for.
-  auto count = [&](std::int32_t id) {
-    const layer* l = viewer.layers().Item(std::to_string(id));
-    return l ? l->Entidades.count() : -1;
-  };
+  auto count = [&](std::int32_t id) { return Count(viewer, id); };
   const TestData& data = server.Data();
   ASSERT_TRUE(WaitUntil(
       [&] {
@@ -76,6 +89,44 @@ TEST(ViewerWithRealServer, LogsInOpensTheMapAndDrawsItsElements) {
   ASSERT_TRUE(WaitUntil([&] { return viewer.PendingRequests() == 0; }, 10000));
   EXPECT_TRUE(near(-100.315, 25.675));
   EXPECT_TRUE(ui.shown.empty());
+}
+
+// Request 4 for a place: its values in the information window, or to the host.
+TEST(ViewerWithRealServer, AnElementsInformationInTheWindowOrToTheHost) {
+  testing::ServerProcess server;
+  ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
+  testing::ScriptedInteraction ui;
+  const int user = LogIn(server, ui);
+  ASSERT_GT(user, 0);
+  testing::ScriptedMenus menus;
+  Viewer viewer(ViewerSeams{.ui = &ui, .menus = &menus});
+  OpenMap(viewer, server, user);
+  const TestData& data = server.Data();
+  ASSERT_TRUE(WaitUntil(
+      [&] { return viewer.PendingRequests() == 0 && Count(viewer, data.places) == 2; }, 15000));
+  // The place is highlighted while its window is up, and no longer after it.
+  QImage atWindow;
+  ui.onMessage = [&](const testing::ShownMessage&) { atWindow = viewer.Picture(); };
+  SendElementInfoRequest(viewer, data.places, data.firstPlace);
+  ASSERT_TRUE(WaitUntil([&] { return !ui.shown.empty(); }, 10000));
+  EXPECT_TRUE(atWindow != viewer.Picture());
+  EXPECT_EQ(ui.shown[0].text,
+            "Layer: Lugares\n\nNOMBRE: Monterrey\n\nPOBLACION: 1142994\n\nALTURA: 2.5\n\n"
+            "CODIGO: -7\n\nAREA: 969.7\n\n");
+  EXPECT_EQ(viewer.PendingRequests(), 0);
+
+  QSignalSpy arrivals(&viewer, &Viewer::InfoArrival);
+  viewer.infoExchange().ReleaseInfoEvent = true;
+  SendElementInfoRequest(viewer, data.places, data.firstPlace);
+  ASSERT_TRUE(WaitUntil([&] { return arrivals.count() == 1; }, 10000));
+  EXPECT_EQ(arrivals[0][0].toInt(), data.places);
+  EXPECT_EQ(arrivals[0][1].toInt(), data.firstPlace);
+  EXPECT_EQ(arrivals[0][2].toStringList(),
+            QStringList({"NOMBRE", "POBLACION", "ALTURA", "CODIGO", "AREA"}));
+  EXPECT_EQ(arrivals[0][3].value<QList<int>>(), QList<int>({200, 3, 4, 2, 5}));
+  EXPECT_EQ(arrivals[0][4].toStringList(),
+            QStringList({"Monterrey", "1142994", "2.5", "-7", "969.7"}));
+  EXPECT_EQ(ui.shown.size(), 1u);
 }
 
 }  // namespace
