@@ -17,10 +17,7 @@ void ToView(MapViewer& viewer, Show show) {
 }
 
 void Tell(MapViewer& viewer, std::string text, MessageIcon icon) {
-  MapViewer* v = &viewer;
-  viewer.link().AfterReceive([v, text = std::move(text), icon] {
-    v->interaction().MessageBox(text, "Orvenda", icon, MessageButtons::Ok);
-  });
+  viewer.link().dispatcher().Tell(std::move(text), "Orvenda", icon);
 }
 
 bool Held(MapViewer& viewer, std::int32_t layerId) {

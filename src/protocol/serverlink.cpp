@@ -28,6 +28,7 @@ ServerLink::ServerLink(Connection& sock, ViewerContext& viewer, Interaction& ui,
   });
   receiver_.SetFault([this](const std::string& text) { ReportFault(text); });
   dispatcher_.SetFault([this](const std::string& text) { ReportFault(text); });
+  dispatcher_.SetLater([this](std::function<void()> action) { AfterReceive(std::move(action)); });
   sock_.SetDataArrival([this] { OnDataArrival(); });
 }
 
@@ -104,7 +105,7 @@ void ServerLink::RunAfterReceive() {
 void ServerLink::ReportFault(const std::string& text) {
   if (faultShown_) return;
   faultShown_ = true;
-  ui_.MessageBox(text, "Orvenda Viewer", MessageIcon::Exclamation, MessageButtons::Ok);
+  dispatcher_.Tell(text, "Orvenda Viewer", MessageIcon::Exclamation);
 }
 
 }  // namespace orvenda
