@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <iomanip>
 #include <limits>
 #include <sstream>
 
@@ -15,27 +15,28 @@ namespace {
 using testing::Bytes;
 using testing::Join;
 using testing::Wire;
+using Texts = std::vector<std::string>;
 
 // What the query dialogs were given, one line each.
 struct RecordingResults : QueryResultsView {
-  std::vector<std::string> log;
+  Texts log;
+  std::ostringstream line;
   void FoundByCondition(const FoundElements& f) override {
-    std::string line = "113 " + f.echo.condition.field + ":";
-    for (const auto& [id, value] : f.found) line += " " + std::to_string(id) + "=" + value;
-    log.push_back(line);
+    line << "113 " << f.echo.condition.field << ":";
+    for (const auto& [id, value] : f.found) line << " " << id << "=" << value;
+    Next();
   }
   void SelectionTable(const orvenda::SelectionTable& t, std::int16_t mode) override {
-    std::string line = "114 mode " + std::to_string(mode) + ":";
-    for (const auto& row : t.rows) line += " " + std::to_string(row.elementId);
-    log.push_back(line);
+    line << "114 mode " << mode << ":";
+    for (const auto& row : t.rows) line << " " << row.elementId;
+    Next();
   }
   void AddressCandidates(const orvenda::AddressCandidates& a) override {
-    std::ostringstream line;
-    line.precision(15);
-    line << "231 " << a.echo.street << ":";
+    line << std::setprecision(15) << "231 " << a.echo.street << ":";
     for (const auto& c : a.candidates) line << " " << c.elementId << "@" << c.x << "," << c.y;
-    log.push_back(line.str());
+    Next();
   }
+  void Next() { log.push_back(std::exchange(line, {}).str()); }
 };
 
 // Layer 7 "Lugares" with three fields; element 5 is loaded, 6 is not.
@@ -52,8 +53,8 @@ struct Rig {
     v.info.resultsView = &results;
     v.pending = 1;
   }
-  std::vector<std::string> Shown() const {
-    std::vector<std::string> texts;
+  Texts Shown() const {
+    Texts texts;
     for (const auto& m : v.ui.shown) texts.push_back(m.title + "|" + m.text);
     return texts;
   }
@@ -74,79 +75,55 @@ TEST(InfoRequests, EveryRequestByteForByteAndCounted) {
                                 Wire(230, "LSS", {7, "Juarez", "12"})}));
   EXPECT_EQ(r.v.pending, 5);
   EXPECT_TRUE(r.v.info.zoomToSelected);
-  EXPECT_EQ(r.v.info.displayMode, 1);
 }
 
 TEST(InfoReplies, ElementInformationWindowOrHostEvent) {
-  const std::string kFull =
-      "Orvenda|Layer: Lugares\n\nNOMBRE: Monterrey\n\nPOB: 1142994\n\nALT: 2.5\n\n";
+  const std::string kHead = "Layer: Lugares\n\n";
+  const std::string kAll = kHead + "NOMBRE: Monterrey\n\nPOB: 1142994\n\nALT: 2.5\n\n";
+  const Bytes kNone = Wire(104, "LLI", {7, 5, -1});
+  const Bytes kMore =
+      Wire(104, "LLI ISILIFII", {7, 5, 4, 200, "Monterrey", 3, 1142994, 4, 2.5, 2, 9});
   struct Case {
-    const char* what;
     Bytes reply;
-    bool release;
     std::int32_t pendingBefore;
-    std::vector<std::string> shown;
+    std::string window;  // empty: none
     std::vector<std::int32_t> highlighted;
   } cases[] = {
-      {"all fields, text trimmed",
-       Wire(104, "LLI ISILIF", {7, 5, 3, 200, "  Monterrey ", 3, 1142994, 4, 2.5}),
-       false,
-       1,
-       {kFull},
-       {5}},
-      {"more values than fields",
-       Wire(104, "LLI ISILIFII", {7, 5, 4, 200, "Monterrey", 3, 1142994, 4, 2.5, 2, 9}),
-       false,
-       1,
-       {kFull},
-       {5}},
-      {"fewer values, element not loaded",
-       Wire(104, "LLI IS", {7, 6, 1, 8, "x"}),
-       false,
-       1,
-       {"Orvenda|Layer: Lugares\n\nNOMBRE: x\n\n"},
-       {}},
-      {"n = -1", Wire(104, "LLI", {7, 5, -1}), false, 1, {"Orvenda|Layer: Lugares\n\n"}, {5}},
-      {"count reset by Shift+right click",
-       Wire(104, "LLI", {7, 5, -1}),
-       false,
-       0,
-       {"Orvenda|Layer: Lugares\n\n"},
-       {5}},
-      {"unknown layer", Wire(104, "LLI", {0, 5, -1}), false, 1, {}, {}},
-      {"to the host", Wire(104, "LLI ISIL", {7, 5, 2, 200, " a ", 3, 12}), true, 1, {}, {5}},
+      {Wire(104, "LLI ISILIF", {7, 5, 3, 200, " Monterrey ", 3, 1142994, 4, 2.5}), 1, kAll, {5}},
+      {kMore, 1, kAll, {5}},  // more values than fields
+      {Wire(104, "LLI IS", {7, 6, 1, 8, "x"}), 1, kHead + "NOMBRE: x\n\n", {}},  // not loaded
+      {kNone, 1, kHead, {5}},
+      {kNone, 0, kHead, {5}},                     // the count was reset by Shift+right click
+      {Wire(104, "LLI", {0, 5, -1}), 1, "", {}},  // a layer the map does not hold
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
     Rig r;
     r.v.pending = c.pendingBefore;
-    r.v.info.ReleaseInfoEvent = c.release;
     r.v.sock.Deliver(c.reply);
-    EXPECT_EQ(r.Shown(), c.shown);
+    EXPECT_EQ(r.Shown(), c.window.empty() ? Texts{} : Texts{"Orvenda|" + c.window});
     EXPECT_EQ(r.v.highlighted, c.highlighted);
     EXPECT_EQ(r.v.pending, 0);
-    EXPECT_FALSE(r.v.info.ReleaseInfoEvent);
-    // The arrival's own pass, and one more after a window or an event.
-    EXPECT_EQ(r.v.loadingPasses, c.shown.empty() && !c.release ? 1 : 2);
-    EXPECT_EQ(r.v.infoArrivals.size(), c.release ? 1u : 0u);
+    // The arrival's own pass, and one more after a window.
+    EXPECT_EQ(r.v.loadingPasses, c.window.empty() ? 1 : 2);
   }
+  // With ReleaseInfoEvent the host gets the values once, and no window.
   Rig r;
   r.v.info.ReleaseInfoEvent = true;
-  r.v.sock.Deliver(Wire(104, "LLI ISIL", {7, 5, 2, 200, " a ", 3, 12}));
+  r.v.pending = 2;
+  r.v.sock.Deliver(Join({Wire(104, "LLI ISIL", {7, 5, 2, 200, " a ", 3, 12}), kNone}));
   ASSERT_EQ(r.v.infoArrivals.size(), 1u);
-  const ElementInfo& got = r.v.infoArrivals[0];
-  EXPECT_EQ(got.FieldName, (std::vector<std::string>{"NOMBRE", "POB"}));
-  EXPECT_EQ(got.FieldTypes, (std::vector<std::int16_t>{200, 3}));
-  EXPECT_EQ(got.FieldData, (std::vector<std::string>{"a", "12"}));
+  EXPECT_EQ(r.v.infoArrivals[0].FieldData, (Texts{"a", "12"}));
+  EXPECT_EQ(r.v.highlighted, (std::vector<std::int32_t>{5, 5}));
+  EXPECT_EQ(r.Shown(), Texts{"Orvenda|" + kHead});
   // A value of a type with no encoding drops the rest of the reply, still counted;
   // the next reply of the same arrival is handled.
+  r.v.ui.shown.clear();
   r.v.pending = 2;
-  r.v.sock.Deliver(
-      Join({Wire(104, "LLI ISI", {7, 5, 2, 200, "a", 99}), Wire(104, "LLI", {7, 5, -1})}));
+  r.v.sock.Deliver(Join({Wire(104, "LLI ISI", {7, 5, 2, 200, "a", 99}), kNone}));
   EXPECT_EQ(r.v.pending, 0);
   ASSERT_EQ(r.v.ui.shown.size(), 2u);
   EXPECT_EQ(r.v.ui.shown[0].title, "Orvenda Viewer");
-  EXPECT_EQ(r.v.ui.shown[1].text, "Layer: Lugares\n\n");
+  EXPECT_EQ(r.v.ui.shown[1].text, kHead);
 }
 
 TEST(InfoReplies, ExtentZoomsOnlyToAKnownBoxInZoomMode) {
@@ -157,8 +134,8 @@ TEST(InfoReplies, ExtentZoomsOnlyToAKnownBoxInZoomMode) {
     std::array<double, 4> box;
     std::vector<std::array<double, 4>> applied;
   } cases[] = {
-      {7, true, {1, 2, 3, 4}, {{0.999, 1.999, 3.001, 4.001}}},
-      {7, true, {1, 2, 1, 2}, {{0.999, 1.999, 1.001, 2.001}}},  // a point
+      {7, true, {1, 2, 3, 4}, {{1 - 0.001, 2 - 0.001, 3 + 0.001, 4 + 0.001}}},
+      {7, true, {1, 2, 1, 2}, {{1 - 0.001, 2 - 0.001, 1 + 0.001, 2 + 0.001}}},  // a point
       {7, false, {1, 2, 3, 4}, {}},
       {0, true, {1, 2, 3, 4}, {}},
       {7, true, {3, 2, 1, 4}, {}},
@@ -172,62 +149,37 @@ TEST(InfoReplies, ExtentZoomsOnlyToAKnownBoxInZoomMode) {
     r.v.info.zoomToSelected = c.zoomMode;
     r.v.sock.Deliver(Wire(115, "LLDDDD", {c.layerId, 5, c.box[0], c.box[1], c.box[2], c.box[3]}));
     EXPECT_EQ(r.v.pending, 0);
-    ASSERT_EQ(r.v.applied.size(), c.applied.size()) << c.box[0] << " " << c.box[1];
-    for (std::size_t k = 0; k < c.applied.size(); ++k) {
-      for (int e = 0; e < 4; ++e) EXPECT_DOUBLE_EQ(r.v.applied[k][e], c.applied[k][e]);
-    }
+    EXPECT_EQ(r.v.applied, c.applied) << c.box[0] << " " << c.box[1];
   }
 }
 
 TEST(InfoReplies, QueryResultsReachTheDialogsOrTheirMessages) {
-  const std::string kCandidate = "LSSS DDDDDD";
+  const Bytes kNoneFound = Wire(113, "LSIBSSL", {7, "NOMBRE", 200, 4, "m", "", 0});
+  const Bytes kFound =
+      Wire(113, "LSIBSSL LSLS", {7, "NOMBRE", 200, 4, "m", "", 2, 5, " M ", 6, ""});
+  const std::string kNotFound = "Requested information not found.\nPlease try again.";
+  const std::string kNoElement =
+      "Find Address Error. \nLayer: 7, SteetName: Juarez, StreetNumber: 12";
+  // Two candidates, the first naming no element.
+  const Bytes kCandidates = testing::Message(231, [](DWBUffer& b) {
+    testing::PutFields(b, "LSSL LSSS", {7, "Juarez", "12", 2, 0, "", "", ""});
+    testing::PutFields(b, "DDDDDD LSSS", {0, 0, 0, 0, 0, 0, 9, "Juarez", "1", "99"});
+    testing::PutFields(b, "DDDD DD", {-100.2, 25.1, -100.1, 25.2, -100.123456789012, 25.1234});
+  });
   struct Case {
     Bytes reply;
     bool view;
-    std::vector<std::string> log;
-    std::vector<std::string> shown;
+    Texts log;
+    std::string shown;
   } cases[] = {
-      {Wire(113, "LSIBSSL LSLS", {7, "NOMBRE", 200, 4, "m", "", 2, 5, " Monterrey ", 6, ""}),
-       true,
-       {"113 NOMBRE: 5= Monterrey  6="},
-       {}},
-      {Wire(113, "LSIBSSL", {7, "NOMBRE", 200, 4, "m", "", 0}), true, {"113 NOMBRE:"}, {}},
-      {Wire(113, "LSIBSSL", {7, "NOMBRE", 200, 4, "m", "", 0}), false, {}, {}},
-      {Wire(114, "LLI L", {7, 1, 1, 0}), true, {}, {"Orvenda|No elements found."}},
-      {Wire(114, "LLI LS LS", {7, 2, 2, 5, "a", 6, "b"}), true, {"114 mode 3: 5 6"}, {}},
-      {Wire(114, "LLI L", {0, 1, 1, 0}), true, {}, {}},
-      {Wire(231, "LSSL", {7, "Juarez", "12", 0}),
-       true,
-       {},
-       {"Orvenda|Requested information not found.\nPlease try again."}},
-      {Wire(231, "LSSL" + kCandidate + kCandidate,
-            {7,
-             "Juarez",
-             "12",
-             2,
-             0,
-             "",
-             "",
-             "",
-             0,
-             0,
-             0,
-             0,
-             0,
-             0,
-             9,
-             "Juarez",
-             "1",
-             "99",
-             -100.2,
-             25.1,
-             -100.1,
-             25.2,
-             -100.123456789012,
-             25.123456789012}),
-       true,
-       {"231 Juarez: 9@-100.123456789012,25.123456789012"},
-       {"Orvenda|Find Address Error. \nLayer: 7, SteetName: Juarez, StreetNumber: 12"}},
+      {kFound, true, {"113 NOMBRE: 5= M  6="}, ""},
+      {kNoneFound, true, {"113 NOMBRE:"}, ""},
+      {kNoneFound, false, {}, ""},
+      {Wire(114, "LLI L", {7, 1, 1, 0}), true, {}, "No elements found."},
+      {Wire(114, "LLI LS LS", {7, 2, 2, 5, "a", 6, "b"}), true, {"114 mode 3: 5 6"}, ""},
+      {Wire(114, "LLI L", {0, 1, 1, 0}), true, {}, ""},
+      {Wire(231, "LSSL", {7, "Juarez", "12", 0}), true, {}, kNotFound},
+      {kCandidates, true, {"231 Juarez: 9@-100.123456789012,25.1234"}, kNoElement},
   };
   for (const Case& c : cases) {
     Rig r;
@@ -236,7 +188,7 @@ TEST(InfoReplies, QueryResultsReachTheDialogsOrTheirMessages) {
     r.v.sock.Deliver(c.reply);
     EXPECT_EQ(r.v.pending, 0);
     EXPECT_EQ(r.results.log, c.log);
-    EXPECT_EQ(r.Shown(), c.shown);
+    EXPECT_EQ(r.Shown(), c.shown.empty() ? Texts{} : Texts{"Orvenda|" + c.shown});
   }
 }
 
