@@ -43,10 +43,9 @@ bool ServerLink::SendToServer(std::int16_t code, const Fields& fields) {
 }
 
 bool ServerLink::SendToServer(const DWBUffer& request) {
-  DWBUffer header(request.buffer());
-  header.GetLong();  // magic
-  header.GetLong();  // length
-  return Send(header.GetInteger(), request);
+  // The code follows the 8 bytes of magic and length, little-endian.
+  const auto& bytes = request.bytes();
+  return Send(static_cast<std::int16_t>(bytes.at(8) | bytes.at(9) << 8), request);
 }
 
 bool ServerLink::Send(std::int16_t code, const DWBUffer& request) {
