@@ -161,9 +161,9 @@ void HandleCellValuesReply(MapViewer& viewer, DWBUffer& reply) {
     // One message per reply, however many bad pairs it holds.
     if (v.ids.back() == 0 && !reported) {
       reported = true;
-      viewer.interaction().MessageBox(
+      viewer.link().dispatcher().Tell(
           "Error when loading labels.\nLayer: " + std::to_string(id) + ", Field: " + field, "",
-          MessageIcon::None, MessageButtons::Ok);
+          MessageIcon::None);
     }
   }
   if (count != 0) {

@@ -13,12 +13,12 @@ bool SendChangePassword(ServerLink& link, std::int32_t IDUser, const std::string
   });
 }
 
-void HandleChangePasswordReply(DWBUffer& reply, Interaction& ui) {
+void HandleChangePasswordReply(DWBUffer& reply, Dispatcher& dispatcher) {
   const std::int16_t result = reply.GetInteger();
   const char* text = result == 0   ? "Password succesfully changed"
                      : result == 1 ? "Wrong Password. Please try again"
                                    : nullptr;
-  if (text) ui.MessageBox(text, "Change Password", MessageIcon::Information, MessageButtons::Ok);
+  if (text) dispatcher.Tell(text, "Change Password", MessageIcon::Information);
 }
 
 }  // namespace orvenda

@@ -14,11 +14,14 @@ namespace orvenda {
 bool SendChangePassword(ServerLink& link, std::int32_t IDUser, const std::string& OldPassword,
                         const std::string& NewPassword);
 
-// Shows the result of reply 121: 0 changed, 1 wrong old password, other values nothing.
-void HandleChangePasswordReply(DWBUffer& reply, Interaction& ui);
+// Tells the result of reply 121: 0 changed, 1 wrong old password, other values nothing.
+void HandleChangePasswordReply(DWBUffer& reply, Dispatcher& dispatcher);
 
-inline void RegisterChangePasswordReply(Dispatcher& dispatcher, Interaction& ui) {
-  dispatcher.Register(121, [&ui](DWBUffer& reply) { HandleChangePasswordReply(reply, ui); });
+// The dispatcher tells the result through its own Interaction, once the arrival
+// is handed over; the second argument is kept for the callers.
+inline void RegisterChangePasswordReply(Dispatcher& dispatcher, Interaction&) {
+  dispatcher.Register(
+      121, [&dispatcher](DWBUffer& reply) { HandleChangePasswordReply(reply, dispatcher); });
 }
 
 }  // namespace orvenda

@@ -47,8 +47,18 @@ void Dispatcher::Route(std::int16_t code, DWBUffer& message) {
 }
 
 void Dispatcher::NotUnderstood() {
-  ui_.MessageBox("Error!\nNo se entiende el comando", "Proyecto Tarrowito", MessageIcon::None,
-                 MessageButtons::Ok);
+  Tell("Error!\nNo se entiende el comando", "Proyecto Tarrowito", MessageIcon::None);
+}
+
+void Dispatcher::Tell(std::string text, std::string title, MessageIcon icon) {
+  auto show = [this, text = std::move(text), title = std::move(title), icon] {
+    ui_.MessageBox(text, title, icon, MessageButtons::Ok);
+  };
+  if (later_) {
+    later_(std::move(show));
+  } else {
+    show();
+  }
 }
 
 }  // namespace orvenda

@@ -30,6 +30,12 @@ class Dispatcher {
   // Reply 241 carries one result Integer.
   void RegisterSaveResult(ResultHandler handler) { saveResult_ = std::move(handler); }
   void SetFault(Fault fault) { fault_ = std::move(fault); }
+  // Where windows wait until the receiver has handed over the whole arrival
+  // (ServerLink::AfterReceive). Without it they open at once.
+  using Later = std::function<void(std::function<void()>)>;
+  void SetLater(Later later) { later_ = std::move(later); }
+  // A message box with an OK button, opened once the arrival is handed over.
+  void Tell(std::string text, std::string title, MessageIcon icon);
 
   // Handles one whole message. A message shorter than its fields is dropped and
   // reported; returns false then.
@@ -45,6 +51,7 @@ class Dispatcher {
   bool attributeEditingMode_ = false;
   ResultHandler saveResult_;
   Fault fault_;
+  Later later_;
 };
 
 }  // namespace orvenda

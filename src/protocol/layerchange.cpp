@@ -2,6 +2,7 @@
 
 #include "protocol/catalogue.h"
 #include "protocol/cellloading.h"
+#include "protocol/elementinfo.h"
 #include "protocol/mapopening.h"
 #include "protocol/serverlink.h"
 
@@ -89,6 +90,7 @@ void RegisterMapHandlers(MapViewer& viewer) {
   d.Register(cmd::kCellReply, [v](DWBUffer& m) { HandleCellReply(*v, m); });
   d.Register(cmd::kCellValuesReply, [v](DWBUffer& m) { HandleCellValuesReply(*v, m); });
   d.Register(cmd::kLayerChanged, [v](DWBUffer& m) { HandleLayerChange(*v, m); });
+  RegisterInfoHandlers(viewer);
   viewer.link().SetReconnected([v] { ReopenMap(*v); });
 }
 

@@ -10,7 +10,8 @@ namespace orvenda {
 void HandleLayerChange(MapViewer& viewer, DWBUffer& message);
 
 // Registers every handler of the map conversation (110, 101, 111, 103, 109,
-// 102, 105, 250) on the viewer's dispatcher, and the reopening of a loaded map
+// 102, 105, 250, and the element and query replies of RegisterInfoHandlers) on
+// the viewer's dispatcher, and the reopening of a loaded map
 // when the link has to connect again.
 void RegisterMapHandlers(MapViewer& viewer);
 

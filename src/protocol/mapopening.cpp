@@ -126,8 +126,7 @@ void HandleOpenMapReply(MapViewer& viewer, DWBUffer& reply) {
   // A map opened again on a new connection is already defined and loaded.
   const bool reopened = std::exchange(viewer.map().reopening, false);
   if (reply.GetInteger() != 0) {
-    viewer.interaction().MessageBox("Acceso Denegado", "Orvenda Viewer", MessageIcon::Critical,
-                                    MessageButtons::Ok);
+    viewer.link().dispatcher().Tell("Acceso Denegado", "Orvenda Viewer", MessageIcon::Critical);
     return;
   }
   if (!reopened) SendMapDefinition(viewer, viewer.map().MapCode);

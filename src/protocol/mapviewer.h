@@ -2,6 +2,7 @@
 // MapViewer: what the map-opening, cell and pushed-change handlers reach of the
 // viewer whose map they fill. The Viewer implements it; tests use a recording one.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -14,6 +15,8 @@
 namespace orvenda {
 
 class ServerLink;
+struct ElementInfo;
+struct InfoExchange;
 
 // The map properties that the map definition fills.
 struct MapProperties {
@@ -62,6 +65,15 @@ class MapViewer : public ViewerContext, public LayerOwner {
   virtual void Redraw() = 0;
   // Repaint after data for one layer changed.
   virtual void RepaintLayer(std::int32_t layerId) = 0;
+
+  // Element information and queries (elementinfo.h, queryreplies.h).
+  virtual InfoExchange& infoExchange() = 0;
+  // A geographic rectangle becomes the new view.
+  virtual void ApplyExtents(double x1, double y1, double x2, double y2) = 0;
+  // Draws one loaded element of `lay` highlighted over the picture.
+  virtual void Highlight(layer& lay, std::int32_t elementId) = 0;
+  // Hands the information of an element to the host (the InfoArrival event).
+  virtual void RaiseInfoArrival(const ElementInfo& info) = 0;
 };
 
 // The decimal text of an ID: the key of layers and elements.
@@ -70,9 +82,11 @@ inline std::string Key(std::int32_t id) { return std::to_string(id); }
 // Field names compare without regard to case.
 bool SameField(const std::string& a, const std::string& b);
 
-// A reply handler's first step for a counted request.
+// A reply handler's first step for a counted request. The count may have been
+// reset (Shift+right click) while replies were still on their way; it never goes
+// below 0, or the members that wait for an idle viewer would stay dead.
 inline void LowerPending(MapViewer& viewer) {
-  viewer.SetPendingRequests(viewer.PendingRequests() - 1);
+  viewer.SetPendingRequests(std::max(0, viewer.PendingRequests() - 1));
 }
 
 }  // namespace orvenda

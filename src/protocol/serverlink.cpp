@@ -28,7 +28,8 @@ ServerLink::ServerLink(Connection& sock, ViewerContext& viewer, Interaction& ui,
   });
   receiver_.SetFault([this](const std::string& text) { ReportFault(text); });
   dispatcher_.SetFault([this](const std::string& text) { ReportFault(text); });
-  sock_.SetDataArrival([this] { receiver_.OnDataArrival(sock_); });
+  dispatcher_.SetLater([this](std::function<void()> action) { AfterReceive(std::move(action)); });
+  sock_.SetDataArrival([this] { OnDataArrival(); });
 }
 
 ServerLink::~ServerLink() { sock_.SetDataArrival(nullptr); }
@@ -38,9 +39,18 @@ bool ServerLink::ConnectToServer(const std::string& host, std::int32_t port) {
 }
 
 bool ServerLink::SendToServer(std::int16_t code, const Fields& fields) {
+  return Send(code, BuildRequest(code, fields));
+}
+
+bool ServerLink::SendToServer(const DWBUffer& request) {
+  // The code follows the 8 bytes of magic and length, little-endian.
+  const auto& bytes = request.bytes();
+  return Send(static_cast<std::int16_t>(bytes.at(8) | bytes.at(9) << 8), request);
+}
+
+bool ServerLink::Send(std::int16_t code, const DWBUffer& request) {
   const bool counted = IsCountedRequest(code);
   if (counted) viewer_.SetPendingRequests(viewer_.PendingRequests() + 1);
-  const DWBUffer request = BuildRequest(code, fields);
   const int state = sock_.state();
   if (state != Connection::kConnected && state != Connection::kOpen) {
     if (!ConnectToServer(sock_.RemoteHost(), sock_.RemotePort())) {
@@ -55,11 +65,46 @@ bool ServerLink::SendToServer(std::int16_t code, const Fields& fields) {
   return true;
 }
 
+void ServerLink::OnDataArrival() {
+  ++arrivals_;
+  struct Done {
+    int& arrivals;
+    ~Done() { --arrivals; }
+  };
+  {
+    Done done{arrivals_};
+    receiver_.OnDataArrival(sock_);
+  }
+  // An arrival nested in a handler (one that let events run) ends inside the
+  // outer one's split loop: the outer arrival runs the actions.
+  if (arrivals_ == 0) RunAfterReceive();
+}
+
+void ServerLink::AfterReceive(std::function<void()> action) {
+  afterReceive_.push_back(std::move(action));
+  if (arrivals_ == 0) RunAfterReceive();
+}
+
+void ServerLink::RunAfterReceive() {
+  // An arrival during a modal wait leaves its actions to the running loop.
+  if (runningAfter_) return;
+  runningAfter_ = true;
+  struct Done {
+    bool& running;
+    ~Done() { running = false; }
+  } done{runningAfter_};
+  while (!afterReceive_.empty()) {
+    const std::function<void()> action = std::move(afterReceive_.front());
+    afterReceive_.pop_front();
+    action();
+  }
+}
+
 // One message box per broken stretch of the stream, not one per bad message.
 void ServerLink::ReportFault(const std::string& text) {
   if (faultShown_) return;
   faultShown_ = true;
-  ui_.MessageBox(text, "Orvenda Viewer", MessageIcon::Exclamation, MessageButtons::Ok);
+  dispatcher_.Tell(text, "Orvenda Viewer", MessageIcon::Exclamation);
 }
 
 }  // namespace orvenda

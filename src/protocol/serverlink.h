@@ -3,6 +3,7 @@
 // and the dispatcher of that connection and is the one send step of every request.
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 
@@ -34,6 +35,15 @@ class ServerLink {
   // PendingRequests. Returns false when the server could not be reached: the user
   // has been told and the request is not counted.
   bool SendToServer(std::int16_t code, const Fields& fields = {});
+  // The same for a request already built whole by one of the message writers.
+  bool SendToServer(const DWBUffer& request);
+  // Runs `action` once the receive routine has handed over every message of the
+  // arrival under way (at once outside an arrival). Reply handlers open their
+  // windows through it: a modal wait lets socket events run, and they must find
+  // the receiver between messages, not halfway through its split loop. Actions run
+  // in the order of their messages; one that arrives during another's modal wait
+  // waits its turn.
+  void AfterReceive(std::function<void()> action);
   // Runs after SendToServer had to connect again and before its request goes:
   // the server keeps what a client opened with the connection, so a new
   // connection must be given it back first.
@@ -45,6 +55,9 @@ class ServerLink {
 
  private:
   void ReportFault(const std::string& text);
+  bool Send(std::int16_t code, const DWBUffer& request);
+  void OnDataArrival();
+  void RunAfterReceive();
 
   Connection& sock_;
   ViewerContext& viewer_;
@@ -55,6 +68,9 @@ class ServerLink {
   Dispatcher dispatcher_;
   Reconnected reconnected_;
   bool faultShown_ = false;
+  std::deque<std::function<void()>> afterReceive_;
+  int arrivals_ = 0;           // data-arrival events under way
+  bool runningAfter_ = false;  // the queue is being run
 };
 
 // Builds a whole request: header, code, fields, length field.

@@ -18,6 +18,7 @@
 #include <QLineF>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <map>
@@ -28,6 +29,7 @@
 
 #include "model/theme.h"
 #include "protocol/cellloading.h"
+#include "protocol/elementinfo.h"
 #include "protocol/mapviewer.h"
 #include "render/imagepainter.h"
 #include "viewer/popupmenu.h"
@@ -292,6 +294,21 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   // Qt sends a double click instead of a second press; it still ends a gesture.
   bool pressAccepted_ = false;
   bool suppressClick_ = false;
+
+  // Element information and queries (viewer_info.cpp): the per-viewer state of
+  // the exchanges, the highlight of one element and the InfoArrival hand-off.
+ public:
+  InfoExchange& infoExchange() override { return info_; }
+  void Highlight(layer& lay, std::int32_t elementId) override;
+  void RaiseInfoArrival(const ElementInfo& info) override;
+
+ signals:
+  // The attributes of an element asked for with ReleaseEvent set.
+  void InfoArrival(int IDLayer, int IDElement, const QStringList& FieldName,
+                   const QList<int>& FieldTypes, const QStringList& FieldData);
+
+ private:
+  InfoExchange info_;
 };
 
 }  // namespace orvenda

@@ -44,6 +44,8 @@ class ScriptedInteraction : public Interaction {
   std::deque<MessageAnswer> answers;
   std::vector<ShownMessage> shown;
 
+  // Runs while each message box is up, after it was logged.
+  std::function<void(const ShownMessage&)> onMessage;
   // Runs in place of each modal form: it fills the form and presses its buttons.
   std::function<void(ModalForm&)> onModal;
   std::vector<std::string> opened;  // addresses given to OpenAddress
@@ -59,6 +61,7 @@ class ScriptedInteraction : public Interaction {
   MessageAnswer MessageBox(const std::string& text, const std::string& title, MessageIcon icon,
                            MessageButtons buttons) override {
     shown.push_back({text, title, icon, buttons});
+    if (onMessage) onMessage(ShownMessage(shown.back()));
     if (answers.empty()) return MessageAnswer::Ok;
     const MessageAnswer a = answers.front();
     answers.pop_front();

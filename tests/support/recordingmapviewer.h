@@ -3,11 +3,13 @@
 // in-memory socket, answers message boxes from a script, and records what the
 // map conversation asked of it (status posts, redraws, events).
 
+#include <array>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "protocol/cellloading.h"
+#include "protocol/elementinfo.h"
 #include "protocol/layerchange.h"
 #include "protocol/mapviewer.h"
 #include "protocol/serverlink.h"
@@ -34,7 +36,11 @@ class BasicRecordingMapViewer : public MapViewer {
   std::vector<std::pair<std::int32_t, int>> statuses;
   std::vector<std::int16_t> projections;
   std::vector<std::int32_t> repainted;
-  int mapLoaded = 0, zoomExtents = 0, redraws = 0;
+  int mapLoaded = 0, zoomExtents = 0, redraws = 0, loadingPasses = 0;
+  InfoExchange info;
+  std::vector<std::array<double, 4>> applied;  // extents applied
+  std::vector<std::int32_t> highlighted;       // element IDs
+  std::vector<ElementInfo> infoArrivals;
 
   BasicRecordingMapViewer() {
     if constexpr (std::is_same_v<Sock, MemoryConnection>) sock.SetState(Connection::kConnected);
@@ -49,7 +55,7 @@ class BasicRecordingMapViewer : public MapViewer {
   void ShowReadingData(bool) override {}
   std::uint32_t ReadingDataColour() const override { return kReadingGreen; }
   void SetReadingDataColour(std::uint32_t) override {}
-  void FinishLoadingPass() override {}
+  void FinishLoadingPass() override { ++loadingPasses; }
   // LayerOwner
   std::int32_t ImageIndexFor(const std::string&) override { return -1; }
   void CloseImage(std::int32_t) override {}
@@ -65,6 +71,12 @@ class BasicRecordingMapViewer : public MapViewer {
   void ZoomExtents() override { ++zoomExtents; }
   void Redraw() override { ++redraws; }
   void RepaintLayer(std::int32_t layerId) override { repainted.push_back(layerId); }
+  InfoExchange& infoExchange() override { return info; }
+  void ApplyExtents(double x1, double y1, double x2, double y2) override {
+    applied.push_back({x1, y1, x2, y2});
+  }
+  void Highlight(layer&, std::int32_t elementId) override { highlighted.push_back(elementId); }
+  void RaiseInfoArrival(const ElementInfo& i) override { infoArrivals.push_back(i); }
 };
 
 using RecordingMapViewer = BasicRecordingMapViewer<>;

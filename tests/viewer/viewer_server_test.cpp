@@ -1,12 +1,14 @@
 // The Viewer against the real map server program on a loopback port, serving the
 // network tests' database: a login through the login control, then the whole
-// opening of the map over a real socket and a zoom.
+// opening of the map over a real socket, a zoom and the information of a place.
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
 #include <cmath>
 
 #include "loopback.h"
 #include "pixels.h"
+#include "protocol/elementinfo.h"
 #include "render/viewtransform.h"
 #include "serverprocess.h"
 #include "viewer/login.h"
@@ -18,7 +20,7 @@ namespace {
 using server::test::TestData;
 using testing::WaitUntil;
 
-TEST(ViewerWithRealServer, LogsInOpensTheMapAndDrawsItsElements) {
+TEST(ViewerWithRealServer, LogsInOpensTheMapDrawsItsElementsAndTellsTheirValues) {
   testing::ServerProcess server;
   ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
   testing::ScriptedInteraction ui;
@@ -76,6 +78,29 @@ TEST(ViewerWithRealServer, LogsInOpensTheMapAndDrawsItsElements) {
   ASSERT_TRUE(WaitUntil([&] { return viewer.PendingRequests() == 0; }, 10000));
   EXPECT_TRUE(near(-100.315, 25.675));
   EXPECT_TRUE(ui.shown.empty());
+
+  // Request 4 for a place: highlighted while its information window is up.
+  QImage atWindow;
+  ui.onMessage = [&](const testing::ShownMessage&) { atWindow = viewer.Picture(); };
+  SendElementInfoRequest(viewer, data.places, data.firstPlace);
+  ASSERT_TRUE(WaitUntil([&] { return !ui.shown.empty(); }, 10000));
+  EXPECT_EQ(ui.shown[0].text,
+            "Layer: Lugares\n\nNOMBRE: Monterrey\n\nPOBLACION: 1142994\n\nALTURA: 2.5\n\n"
+            "CODIGO: -7\n\nAREA: 969.7\n\n");
+  EXPECT_TRUE(atWindow != viewer.Picture()) << "no highlight, or it stayed";
+  // With ReleaseEvent set the host gets the values instead.
+  QSignalSpy arrivals(&viewer, &Viewer::InfoArrival);
+  viewer.infoExchange().ReleaseInfoEvent = true;
+  SendElementInfoRequest(viewer, data.places, data.firstPlace);
+  ASSERT_TRUE(WaitUntil([&] { return arrivals.count() == 1; }, 10000));
+  EXPECT_EQ(arrivals[0][0].toInt(), data.places);
+  EXPECT_EQ(arrivals[0][1].toInt(), data.firstPlace);
+  EXPECT_EQ(arrivals[0][2].toStringList(),
+            QStringList({"NOMBRE", "POBLACION", "ALTURA", "CODIGO", "AREA"}));
+  EXPECT_EQ(arrivals[0][3].value<QList<int>>(), QList<int>({200, 3, 4, 2, 5}));
+  EXPECT_EQ(arrivals[0][4].toStringList(),
+            QStringList({"Monterrey", "1142994", "2.5", "-7", "969.7"}));
+  EXPECT_EQ(ui.shown.size(), 1u);
 }
 
 }  // namespace
