@@ -245,7 +245,7 @@ double Entidad::GetNearestSegment(double xp, double yp, double& x0, double& y0, 
   std::size_t next = none;
   if (kind == polylinelayer || kind == 3) {
     previous = n == 0 ? none : n - 1;
-    next = n + 1 == v.size() ? none : n + 1;
+    next = n + 1;                     // none past the last vertex
   } else if (kind == polygonlayer) {  // the ring wraps at both ends
     previous = n == 0 ? v.size() - 1 : n - 1;
     next = n + 1 == v.size() ? 0 : n + 1;

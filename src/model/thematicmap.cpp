@@ -12,13 +12,6 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::size_t SkipDigits(std::string_view s, std::size_t at) {
-  while (at < s.size() && IsDigit(s[at])) {
-    ++at;
-  }
-  return at;
-}
-
 // Removes leading and trailing spaces (only spaces, as the classification
 // always has).
 std::string_view TrimSpaces(std::string_view s) {
@@ -32,44 +25,35 @@ std::string_view TrimSpaces(std::string_view s) {
 }  // namespace
 
 double LeadingNumber(std::string_view text) {
-  std::size_t at = 0;
-  while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])) != 0) {
-    ++at;
-  }
-  std::string number;
-  if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-    if (text[at] == '-') {
-      number += '-';
-    }
-    ++at;
-  }
-  const std::size_t mantissaStart = at;
-  at = SkipDigits(text, at);
-  if (at < text.size() && text[at] == '.') {
-    at = SkipDigits(text, at + 1);
-  }
-  if (at == mantissaStart || (at == mantissaStart + 1 && text[mantissaStart] == '.')) {
+  const auto start = text.find_first_not_of(" \t\n\v\f\r");
+  if (start == std::string_view::npos) {
     return 0;
   }
-  number.append(text.substr(mantissaStart, at - mantissaStart));
-  // An exponent counts only when digits follow it; "D" is the old double
-  // exponent letter and reads like "E".
-  if (at < text.size() &&
-      (text[at] == 'e' || text[at] == 'E' || text[at] == 'd' || text[at] == 'D')) {
-    std::size_t expAt = at + 1;
-    std::string exponent = "e";
-    if (expAt < text.size() && (text[expAt] == '+' || text[expAt] == '-')) {
-      exponent += text[expAt++];
-    }
-    const std::size_t expEnd = SkipDigits(text, expAt);
-    if (expEnd > expAt) {
-      number += exponent;
-      number.append(text.substr(expAt, expEnd - expAt));
-    }
+  text.remove_prefix(start);
+  const bool negative = text.front() == '-';
+  if (negative || text.front() == '+') {
+    text.remove_prefix(1);
+  }
+  // from_chars would also read "inf" and "nan", which are no numbers here: a digit
+  // must come first, or a point and a digit.
+  const bool digitFirst = !text.empty() && IsDigit(text.front());
+  if (!digitFirst && !(text.size() > 1 && text[0] == '.' && IsDigit(text[1]))) {
+    return 0;
+  }
+  // "D" is the old double exponent letter and reads like "E"; an exponent without
+  // digits after it is left unread by from_chars.
+  std::string number(text);
+  const auto mantissaEnd = number.find_first_not_of("0123456789.");
+  if (mantissaEnd != std::string::npos &&
+      (number[mantissaEnd] == 'd' || number[mantissaEnd] == 'D')) {
+    number[mantissaEnd] = 'e';
   }
   double value = 0;
   const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-  return result.ec == std::errc() ? value : 0;
+  if (result.ec != std::errc()) {
+    return 0;
+  }
+  return negative ? -value : value;
 }
 
 Theme& ThematicMap::Add(int16_t DrawStyle, int16_t DrawWidth, uint32_t DrawColor,

@@ -144,7 +144,7 @@ void resaltar(Entidad& ent, const BoundingBox& BBox, ViewPainter& Wnd, TipoLayer
 
 Theme HighlightClass(layer& lyr, const Entidad& ent) {
   Theme highlight;  // solid 0xC0C000 fill, solid pen, width 1
-  if (lyr.HasThematicMap() && lyr.ThematicMap().count() > 0) {
+  if (lyr.HasThematicMap()) {
     const Theme* first = lyr.ThematicMap().Find("1");
     const Theme* own = ClassOf(ent);
     if (first != nullptr && first->DrawWidth == 0) {
