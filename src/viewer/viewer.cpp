@@ -18,8 +18,10 @@
 #include "viewer/qtpopupmenus.h"
 #include "viewer/rasterimages.h"
 #include "viewer/toolcursors.h"
-#include "viewer/tools/measuretool.h"
+#include "viewer/tools/drawingtool.h"
 #include "viewer/tools/pantool.h"
+#include "viewer/tools/selectiontool.h"
+#include "viewer/tools/vertexedittool.h"
 #include "viewer/tools/zoomfactortool.h"
 #include "viewer/tools/zoomwindowtool.h"
 
@@ -76,6 +78,16 @@ void Viewer::Initialize() {
   toolSet_[tool::kZoomFactor] = std::make_unique<ZoomFactorTool>();
   toolSet_[tool::kPan] = std::make_unique<PanTool>();
   toolSet_[tool::kMeasure] = std::make_unique<MeasureTool>();
+  for (const int code : {tool::kDrawPolyline, tool::kDrawPolygon, tool::kSelectionPolygon}) {
+    toolSet_[code] = std::make_unique<DrawingTool>(code);
+  }
+  for (const int code : {tool::kInformation, tool::kErase, tool::kEditAttributes, tool::kSelect,
+                         tool::kPickSourcePolygon}) {
+    toolSet_[code] = std::make_unique<SelectionTool>(code);
+  }
+  for (int code = tool::kPickEditElement; code <= tool::kJoin; ++code) {
+    toolSet_[code] = std::make_unique<VertexEditTool>(code);
+  }
 
   lblstatus_ = new QLabel(this);
   lblstatus_->setObjectName("lblstatus");
@@ -298,8 +310,8 @@ void Viewer::SetMousePointer(int pointerCode) {
 }
 
 void Viewer::SetToolPointer(int toolCode) {
-  if (toolCode == tool::kZoomFactor) tools_.ZoomStepText = FactorText(tools_.ZoomStep);
-  const int resource = CursorResourceFor(toolCode, tools_.ZoomStep);
+  const auto found = toolSet_.find(toolCode);
+  const int resource = found == toolSet_.end() ? 0 : found->second->Pointer(tools_);
   if (resource == 0) {
     SetMousePointer(pointer::kDefault);
     return;

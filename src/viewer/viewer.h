@@ -15,7 +15,6 @@
 // at any time.
 
 #include <QImage>
-#include <QLineF>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -33,7 +32,7 @@
 #include "viewer/popupmenu.h"
 #include "viewer/propertybag.h"
 #include "viewer/statuslist.h"
-#include "viewer/tools/toolhost.h"
+#include "viewer/tools/mousetool.h"
 
 class QLabel;
 class QPainter;
@@ -43,7 +42,6 @@ namespace orvenda {
 class Connection;
 class EventPump;
 class Clock;
-class MouseTool;
 class QPainterSurface;
 class RasterImages;
 class ServerLink;
@@ -127,7 +125,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   // layerscargados) and the layers.
   MapProperties& map() override { return mapProps_; }
   Layers& layers() override;
-  const ViewTransform& view() const { return *view_; }
+  const ViewTransform& view() const override { return *view_; }
   const StatusList& statusList() const { return status_; }
   const ToolState& toolState() const { return tools_; }
   QString StatusCaption() const;
@@ -201,15 +199,13 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
  private:
   // ToolHost
   ToolState& tools() override { return tools_; }
-  ProjectedXY ToProjected(QPointF surface) const override;
-  QPointF ToSurface(ProjectedXY projected) const override;
-  GeoLonLat ToGeographic(ProjectedXY projected) const override;
-  ProjectedXY ToMap(GeoLonLat geographic) const override;
   void PanFrom(GeoLonLat down, GeoLonLat up) override;
   void ZoomAboutPointer() override;
-  void SetRubberBand(std::optional<QRect> rect) override;
-  void SetPictureShift(std::optional<QPoint> shift) override;
-  void SetRubberLines(std::optional<QLineF> fromLast, std::optional<QLineF> fromFirst) override;
+  void ClearSelection() override;
+  void SetRubberBand(std::optional<SurfaceLine> corners) override;
+  void SetPictureShift(std::optional<SurfaceXY> shift) override;
+  void SetRubberLines(std::optional<SurfaceLine> fromLast,
+                      std::optional<SurfaceLine> fromFirst) override;
   void DrawFigure(bool closed) override;
   void SetToolPointer(int toolCode) override;
 
@@ -229,18 +225,13 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void DrawImage(std::int32_t imageNumber) override;
   void RepaintImage(std::int32_t imageNumber) override { DrawImage(imageNumber); }
   void HighlightSelection();
-  void RedrawFigureInProgress(bool fromRepaint);
   void RequestVisibleData();
   void RaiseRedrawnWhenIdle();
   void Resized();
 
   // Tools (viewer_mouse.cpp).
-  MouseTool* ActiveTool() const;
-  bool CancelTool();
-  void DrawingMenu(int x, int y);
-  void ResumeDrawing();
-  void DeleteLastPoint();
-  void EndMeasuring();
+  MouseTool& ActiveTool();
+  ProjectedXY ToProjected(QPointF surface) const;
   void ClickAfterRelease(QPointF at);
   void PaintOnto(QPainter& painter) const;
   static int Buttons(Qt::MouseButtons buttons);
@@ -268,6 +259,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   std::unique_ptr<ViewTransform> view_;
   std::unique_ptr<QPainterSurface> surface_;
   std::map<int, std::unique_ptr<MouseTool>> toolSet_;
+  NoTool noTool_;
   ToolState tools_;
   StatusList status_;
   std::vector<std::int32_t> selection_;
@@ -279,7 +271,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   QLabel* lblCompany_ = nullptr;
   std::optional<QRect> rubberBand_;
   std::optional<QPoint> pictureShift_;
-  std::optional<QLineF> tmpLine1_, tmpLine2_;
+  std::optional<SurfaceLine> tmpLine1_, tmpLine2_;
   QString imagePath_;
   std::int32_t pending_ = 0;
   std::int32_t ViewWidth_ = 0;

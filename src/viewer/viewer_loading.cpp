@@ -43,7 +43,7 @@ void Viewer::Redraw() {
   DrawPasses(std::nullopt);
   imgMap_ = surface_->Snapshot();
   HighlightSelection();
-  RedrawFigureInProgress(false);
+  ActiveTool().AfterRedraw(*this, false);
   SetToolPointer(tools_.SavedPointer);
   RaiseRedrawnWhenIdle();
 }
@@ -53,7 +53,7 @@ void Viewer::RepaintLayer(std::int32_t layerId) {
   DrawPasses(layerId);
   imgMap_ = surface_->Snapshot();
   HighlightSelection();
-  RedrawFigureInProgress(true);
+  ActiveTool().AfterRedraw(*this, true);
   RaiseRedrawnWhenIdle();
 }
 
@@ -61,7 +61,7 @@ void Viewer::RepaintSaved() {
   PaintBackground();
   if (!imgMap_.isNull()) surface_->DrawImage(imgMap_);
   HighlightSelection();
-  RedrawFigureInProgress(true);
+  ActiveTool().AfterRedraw(*this, true);
   RaiseRedrawnWhenIdle();
 }
 
@@ -100,7 +100,7 @@ void Viewer::HighlightSelection() {
   if (tools_.MouseAction == tool::kNone) {
     // Without a tool the selection has served its purpose.
     if (!Idle()) return;
-    selection_.clear();
+    ClearSelection();
     RepaintSaved();
     return;
   }
@@ -111,24 +111,8 @@ void Viewer::HighlightSelection() {
   for (std::int32_t id : selection_) resaltar(*lay, id, view_->ViewExtents, painter);
 }
 
-void Viewer::RedrawFigureInProgress(bool fromRepaint) {
-  const int action = tools_.MouseAction;
-  if (fromRepaint) {
-    if (action == tool::kDrawPolyline || action == tool::kMeasure ||
-        action == tool::kVertexEditing) {
-      DrawFigure(false);
-    } else if (action == tool::kDrawPolygon) {
-      DrawFigure(true);
-    }
-    return;
-  }
-  if (action == tool::kDrawPolyline) {
-    DrawFigure(false);
-    tools_.Dragging = true;
-  } else if (action == tool::kDrawPolygon || action == tool::kSelectionPolygon) {
-    DrawFigure(true);
-    tools_.Dragging = true;
-  }
+void Viewer::ClearSelection() {
+  if (Idle()) selection_.clear();
 }
 
 void Viewer::DrawFigure(bool closed) {

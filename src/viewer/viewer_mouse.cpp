@@ -1,48 +1,19 @@
-// The Viewer's mouse and key handling: what every tool shares (the idle rule,
-// the gesture's positions, the events to the host, the context menus, Escape);
-// the tool-specific work is in tools/.
+// The Viewer's mouse and key handling: Qt's events turned into the tools'
+// contract. Here is what every tool shares (the idle rule, the gesture's
+// positions, the events to the host, showing a context menu, Escape); the
+// active tool of tools/ does the rest.
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 #include "render/viewtransform.h"
 #include "viewer/qpaintersurface.h"
 #include "viewer/qtcolour.h"
-#include "viewer/tools/mousetool.h"
 #include "viewer/viewer.h"
 
 namespace orvenda {
-
-namespace {
-
-// Tools whose press starts a drag whatever the selection method.
-bool StartsDrag(int action, int selectMethod) {
-  switch (action) {
-    case tool::kZoomWindow:
-    case tool::kPan:
-    case tool::kDrawPolyline:
-    case tool::kDrawPolygon:
-    case tool::kMeasure:
-    case tool::kSelectionPolygon:
-      return true;
-    case tool::kInformation:
-    case tool::kErase:
-    case tool::kEditAttributes:
-    case tool::kSelect:
-      return selectMethod == 2;
-    default:
-      return false;
-  }
-}
-
-bool UsesDrawingMenu(int action) {
-  return action == tool::kDrawPolyline || action == tool::kDrawPolygon ||
-         action == tool::kMeasure || action == tool::kSelectionPolygon ||
-         (action >= 16 && action <= 18);
-}
-
-}  // namespace
 
 int Viewer::Buttons(Qt::MouseButtons buttons) {
   int code = 0;
@@ -60,9 +31,13 @@ int Viewer::ShiftState(Qt::KeyboardModifiers modifiers) {
   return code;
 }
 
-MouseTool* Viewer::ActiveTool() const {
+MouseTool& Viewer::ActiveTool() {
   const auto found = toolSet_.find(tools_.MouseAction);
-  return found == toolSet_.end() ? nullptr : found->second.get();
+  return found == toolSet_.end() ? noTool_ : *found->second;
+}
+
+ProjectedXY Viewer::ToProjected(QPointF surface) const {
+  return {view_->SurfaceToProjectedX(surface.x()), view_->SurfaceToProjectedY(surface.y())};
 }
 
 void Viewer::mousePressEvent(QMouseEvent* event) {
@@ -84,9 +59,10 @@ void Viewer::mousePressEvent(QMouseEvent* event) {
   // A press without a move before it (a touch, a pen) still happens where it is.
   tools_.PointerX = down.x;
   tools_.PointerY = down.y;
-  tools_.Dragging = StartsDrag(tools_.MouseAction, tools_.SelectMethod);
+  tools_.Dragging = ActiveTool().StartsDrag(tools_);
   tools_.MouseButton = button;
   pressAccepted_ = true;
+  ActiveTool().Press(*this);
   emit MouseDown(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
 }
 
@@ -104,9 +80,8 @@ void Viewer::mouseMoveEvent(QMouseEvent* event) {
   const ProjectedXY p = ToProjected(at);
   tools_.PointerX = p.x;
   tools_.PointerY = p.y;
-  if (tools_.Dragging) {
-    if (MouseTool* active = ActiveTool()) active->Drag(*this, at);
-  }
+  const SurfaceXY surface{at.x(), at.y()};
+  tools_.Dragging ? ActiveTool().Drag(*this, surface) : ActiveTool().Hover(*this, surface);
   const GeoLonLat g = view_->Unproject(p.x, p.y);
   emit MousePosition(g.lon, g.lat);
 }
@@ -121,7 +96,7 @@ void Viewer::mouseReleaseEvent(QMouseEvent* event) {
     const ProjectedXY up = ToProjected(at);
     tools_.UpX = up.x;
     tools_.UpY = up.y;
-    if (MouseTool* active = ActiveTool()) raiseUp = active->Release(*this);
+    raiseUp = ActiveTool().Release(*this);
   }
   if (raiseUp) emit MouseUp(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
   // The release that ends a double click brings no click of its own.
@@ -132,6 +107,7 @@ void Viewer::mouseReleaseEvent(QMouseEvent* event) {
 void Viewer::mouseDoubleClickEvent(QMouseEvent* event) {
   (void)event;
   suppressClick_ = true;
+  if (Idle()) ActiveTool().DoubleClick(*this);
   emit DblClick();
 }
 
@@ -141,67 +117,16 @@ void Viewer::ClickAfterRelease(QPointF at) {
     emit click();
     return;
   }
+  MouseTool& active = ActiveTool();
   if (tools_.MouseButton == kRightButton) {
-    if (UsesDrawingMenu(tools_.MouseAction)) {
-      DrawingMenu(static_cast<int>(at.x()), static_cast<int>(at.y()));
+    if (const auto menu = active.Menu(tools_)) {
+      const int x = static_cast<int>(at.x());
+      const int y = static_cast<int>(at.y());
+      active.MenuChoice(*this, menus_->Popup(menu->name, menu->items, x, y));
     }
     return;
   }
-  MouseTool* active = ActiveTool();
-  if (!active || active->Click(*this)) emit click();
-}
-
-void Viewer::DrawingMenu(int x, int y) {
-  const std::vector<MenuItem> items = {
-      {"mnuCerrarPline", "Resume"},
-      {"mnuEraseLastPoint", "Delete Last Point"},
-      {"mnuCancelElement", "Cancel"},
-  };
-  const std::string chosen = menus_->Popup("mnuEnd", items, x, y);
-  if (chosen == "mnuCerrarPline") {
-    ResumeDrawing();
-  } else if (chosen == "mnuEraseLastPoint") {
-    DeleteLastPoint();
-  } else if (chosen == "mnuCancelElement") {
-    CancelTool();
-  }
-}
-
-void Viewer::ResumeDrawing() {
-  if (tools_.MouseAction == tool::kMeasure) EndMeasuring();
-  tools_.KeepTool = false;
-  HideRubberLines();
-  tools_.Vertices.clear();
-  RepaintSaved();
-  tools_.MouseAction = tool::kNone;
-  SetMousePointer(pointer::kDefault);
-}
-
-void Viewer::DeleteLastPoint() {
-  if (tools_.Vertices.empty()) return;
-  tools_.Vertices.pop_back();
-  RepaintSaved();
-  DrawFigure(tools_.MouseAction == tool::kDrawPolygon ||
-             tools_.MouseAction == tool::kSelectionPolygon);
-}
-
-bool Viewer::CancelTool() {
-  if (tools_.MouseAction >= tool::kVertexEditing && tools_.MouseAction <= tool::kJoin) {
-    if (ui_->MessageBox("Do you really want to Cancel Edition?", "Orvenda", MessageIcon::Question,
-                        MessageButtons::YesNo) != MessageAnswer::Yes) {
-      return false;
-    }
-  }
-  tools_.MouseAction = tool::kNone;
-  tools_.KeepTool = false;
-  tools_.BaseTool = tool::kNone;
-  EndDrag();
-  RepaintSaved();
-  SetMousePointer(pointer::kDefault);
-  HideRubberLines();
-  tools_.Vertices.clear();
-  if (Idle()) selection_.clear();
-  return true;
+  if (active.Click(*this)) emit click();
 }
 
 void Viewer::keyPressEvent(QKeyEvent* event) {
@@ -210,9 +135,10 @@ void Viewer::keyPressEvent(QKeyEvent* event) {
   int ascii = 0;
   if (event->key() == Qt::Key_Escape) {
     ascii = 27;
-    CancelTool();
+    ActiveTool().Cancel(*this);
   } else if (!event->text().isEmpty()) {
     ascii = event->text().at(0).unicode();
+    ActiveTool().Key(*this, ascii);
   }
   if (ascii != 0) emit KeyPress(ascii);
 }
@@ -221,17 +147,27 @@ void Viewer::keyReleaseEvent(QKeyEvent* event) {
   emit KeyUp(event->key(), ShiftState(event->modifiers()));
 }
 
-void Viewer::SetRubberBand(std::optional<QRect> rect) {
-  rubberBand_ = rect;
+void Viewer::SetRubberBand(std::optional<SurfaceLine> corners) {
+  rubberBand_.reset();
+  if (corners) {
+    const QPointF a(corners->from.x, corners->from.y);
+    const QPointF b(corners->to.x, corners->to.y);
+    rubberBand_ = QRectF(a, b).normalized().toRect();
+  }
   update();
 }
 
-void Viewer::SetPictureShift(std::optional<QPoint> shift) {
-  pictureShift_ = shift;
+void Viewer::SetPictureShift(std::optional<SurfaceXY> shift) {
+  pictureShift_.reset();
+  if (shift) {
+    pictureShift_ =
+        QPoint(static_cast<int>(std::lround(shift->x)), static_cast<int>(std::lround(shift->y)));
+  }
   update();
 }
 
-void Viewer::SetRubberLines(std::optional<QLineF> fromLast, std::optional<QLineF> fromFirst) {
+void Viewer::SetRubberLines(std::optional<SurfaceLine> fromLast,
+                            std::optional<SurfaceLine> fromFirst) {
   tmpLine1_ = fromLast;
   tmpLine2_ = fromFirst;
   update();
@@ -250,8 +186,9 @@ void Viewer::PaintOnto(QPainter& painter) const {
     painter.drawRect(*rubberBand_);
   }
   painter.setPen(QPen(Qt::black, 1));
-  if (tmpLine1_) painter.drawLine(*tmpLine1_);
-  if (tmpLine2_) painter.drawLine(*tmpLine2_);
+  for (const auto& line : {tmpLine1_, tmpLine2_}) {
+    if (line) painter.drawLine(QLineF(line->from.x, line->from.y, line->to.x, line->to.y));
+  }
   if (readingVisible_) {
     painter.fillRect(QRect(width() - 14, 4, 10, 10), ToQColor(readingColour_));
   }
