@@ -58,7 +58,7 @@ struct ToolState {
   double PointerX = 0, PointerY = 0;
   bool Dragging = false;
   float ZoomStep = 0;
-  std::string ZoomStepText;
+  std::string ZoomStepText{};
   int BusyPointer = 0;
   std::int32_t SelectionLayer = 0;
   int SelectMethod = 1;
@@ -77,7 +77,7 @@ struct ToolState {
   std::int32_t EditVertex = 0;
   std::int32_t EditVertexCount = 0;
   // The figure being drawn: geographic vertices, in order (VertexCount is size()).
-  std::vector<Point> Vertices;
+  std::vector<Point> Vertices{};
 
   // The tool a finished gesture returns to.
   int AfterGesture() const { return KeepTool ? BaseTool : tool::kNone; }

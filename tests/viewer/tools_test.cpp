@@ -1,0 +1,271 @@
+// The mouse tools without a widget: a scripted gesture on a recording host whose
+// view is 0..2 x 0..2 degrees (no projection) on 300 x 300 units: 150 units per
+// degree, unit (150, 150) at (1, 1). Each script gives the log of what the tool
+// asked of the host and the state it left.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/fakes.h"
+#include "viewer/tools/drawingtool.h"
+#include "viewer/tools/pantool.h"
+#include "viewer/tools/selectiontool.h"
+#include "viewer/tools/toolmenus.h"
+#include "viewer/tools/vertexedittool.h"
+#include "viewer/tools/zoomfactortool.h"
+#include "viewer/tools/zoomwindowtool.h"
+
+namespace orvenda {
+namespace {
+
+std::string Text(SurfaceXY p) {
+  std::ostringstream s;
+  s << p.x << "," << p.y;
+  return s.str();
+}
+std::string Text(const std::optional<SurfaceLine>& l) {
+  return l ? Text(l->from) + ">" + Text(l->to) : "-";
+}
+
+class RecordingHost final : public ToolHost {
+ public:
+  ToolState state;
+  testing::ScriptedInteraction ui;
+  ViewTransform transform;
+  std::vector<std::string> log;
+
+  RecordingHost() {
+    transform.ViewWidth = transform.ViewHeight = 300;
+    transform.ApplyExtents(0, 0, 2, 2);
+  }
+  ToolState& tools() override { return state; }
+  Interaction& interaction() override { return ui; }
+  const ViewTransform& view() const override { return transform; }
+  void ApplyExtents(double x1, double y1, double x2, double y2) override {
+    Log("extents " + Text({x1, y1}) + " " + Text({x2, y2}));
+  }
+  void PanFrom(GeoLonLat d, GeoLonLat u) override {
+    Log("pan " + Text({d.lon, d.lat}) + ">" + Text({u.lon, u.lat}));
+  }
+  void ZoomAboutPointer() override { Log("zoom"); }
+  void RepaintSaved() override { Log("repaint"); }
+  void ClearSelection() override { Log("clear selection"); }
+  void SetRubberBand(std::optional<SurfaceLine> c) override { Log("band " + Text(c)); }
+  void SetPictureShift(std::optional<SurfaceXY> s) override {
+    Log("shift " + (s ? Text(*s) : "-"));
+  }
+  void SetRubberLines(std::optional<SurfaceLine> a, std::optional<SurfaceLine> b) override {
+    Log("lines " + Text(a) + " " + Text(b));
+  }
+  void DrawFigure(bool closed) override { Log(closed ? "polygon" : "polyline"); }
+  void SetToolPointer(int code) override { Log("tool pointer " + std::to_string(code)); }
+  void SetMousePointer(int code) override { Log("pointer " + std::to_string(code)); }
+
+  // What the viewer does for every tool around the tool's own steps.
+  void Press(MouseTool& t, SurfaceXY at, int button = kLeftButton) {
+    state.DownX = state.PointerX = transform.SurfaceToProjectedX(at.x);
+    state.DownY = state.PointerY = transform.SurfaceToProjectedY(at.y);
+    state.Dragging = t.StartsDrag(state);
+    state.MouseButton = button;
+    t.Press(*this);
+  }
+  void Move(MouseTool& t, SurfaceXY at) {
+    state.PointerX = transform.SurfaceToProjectedX(at.x);
+    state.PointerY = transform.SurfaceToProjectedY(at.y);
+    state.Dragging ? t.Drag(*this, at) : t.Hover(*this, at);
+  }
+  bool Release(MouseTool& t, SurfaceXY at) {
+    state.UpX = transform.SurfaceToProjectedX(at.x);
+    state.UpY = transform.SurfaceToProjectedY(at.y);
+    return t.Release(*this);
+  }
+  bool Click(MouseTool& t, SurfaceXY at) {
+    Press(t, at);
+    Release(t, at);
+    return t.Click(*this);
+  }
+  std::string Joined() {
+    std::string all;
+    for (const std::string& line : log) all += (all.empty() ? "" : "; ") + line;
+    log.clear();
+    return all;
+  }
+
+ private:
+  void Log(const std::string& line) { log.push_back(line); }
+};
+
+// A drag from (75, 75) to `to` and the release there, armed over tool 11 with
+// KeepTool or not.
+TEST(MouseTools, DragGesturesOfZoomWindowAndPan) {
+  struct Row {
+    bool pan, keep;
+    SurfaceXY to;
+    std::string log;
+    bool mouseUp;
+    int afterwards;
+  };
+  const Row rows[] = {
+      {false, false, {225, 150}, "band 75,75>225,150; extents 0.5,1.5 1.5,1; pointer 0", true, 0},
+      {false, true, {75, 75}, "band 75,75>75,75; band -; repaint", false, 11},
+      {true,
+       false,
+       {105, 45},
+       "shift 30,-30; shift -; tool pointer 11; pan 0.5,1.5>0.7,1.7",
+       false,
+       0},
+      {true, true, {75, 75}, "shift 0,0; shift -; tool pointer 11; repaint", false, 11},
+  };
+  for (const Row& r : rows) {
+    RecordingHost host;
+    ZoomWindowTool zoom;
+    PanTool pan;
+    MouseTool& tool = r.pan ? static_cast<MouseTool&>(pan) : zoom;
+    host.state = ToolState{.MouseAction = r.pan ? 3 : 1, .KeepTool = r.keep, .BaseTool = 11};
+    host.Press(tool, {75, 75});
+    host.Move(tool, r.to);
+    EXPECT_EQ(host.Release(tool, r.to), r.mouseUp) << &r - rows;
+    EXPECT_EQ(host.Joined(), r.log) << &r - rows;
+    EXPECT_EQ(host.state.MouseAction, r.afterwards) << &r - rows;
+  }
+}
+
+TEST(MouseTools, DrawingCollectsVerticesAndItsMenuDropsResumesOrCancels) {
+  RecordingHost host;
+  DrawingTool polygon(tool::kDrawPolygon);
+  host.state = ToolState{.MouseAction = 7, .KeepTool = true, .BaseTool = 3};
+  EXPECT_FALSE(host.Click(polygon, {30, 150})) << "the first click only takes the tool back";
+  EXPECT_EQ(host.Joined(), "tool pointer 7; polygon");
+  EXPECT_TRUE(host.state.Vertices.empty());
+  for (const double x : {30, 180}) EXPECT_TRUE(host.Click(polygon, {x, 150}));
+  host.Move(polygon, {180, 270});
+  EXPECT_EQ(host.Joined(),
+            "repaint; polygon; repaint; polygon; lines 180,150>180,270 30,150>180,270");
+  ASSERT_EQ(host.state.Vertices.size(), 2u);
+  EXPECT_DOUBLE_EQ(host.state.Vertices[1].X, 1.2);
+
+  const auto menu = polygon.Menu(host.state);
+  ASSERT_TRUE(menu);
+  EXPECT_EQ(menu->name, "mnuEnd");
+  polygon.MenuChoice(host, "mnuEraseLastPoint");
+  EXPECT_EQ(host.Joined(), "repaint; polygon");
+  EXPECT_EQ(host.state.Vertices.size(), 1u);
+  polygon.MenuChoice(host, "mnuCancelElement");
+  EXPECT_EQ(host.Joined(), "band -; shift -; repaint; pointer 0; lines - -; clear selection");
+  EXPECT_EQ(std::vector({host.state.MouseAction, host.state.BaseTool, host.state.VertexCount()}),
+            std::vector({0, 0, 0}));
+
+  // Measuring reports the path's length on "Resume" and leaves the tool.
+  MeasureTool measure;
+  host.state = ToolState{.MouseAction = 8, .KeepTool = true, .BaseTool = 8};
+  for (const double y : {150, 50}) host.Click(measure, {150, y});
+  host.Move(measure, {200, 50});
+  EXPECT_EQ(host.log.back(), "lines 150,50>200,50 -") << "an open figure: one line";
+  host.log.clear();
+  measure.MenuChoice(host, "mnuCerrarPline");
+  ASSERT_EQ(host.ui.shown.size(), 1u);
+  EXPECT_EQ(host.ui.shown[0].text, "Total distance: 0.66 m.");
+  EXPECT_EQ(host.Joined(), "lines - -; repaint; pointer 0");
+  EXPECT_EQ(std::vector({host.state.MouseAction, host.state.KeepTool ? 1 : 0}),
+            std::vector({0, 0}));
+}
+
+// Tools answer their pointer, whether a press drags, and their menu.
+TEST(MouseTools, PointersDragsAndMenusByToolAndSelectMethod) {
+  struct Row {
+    int code, selectMethod, pointer;
+    bool drags;
+    const char* menu;
+  };
+  const Row rows[] = {
+      {1, 1, 101, true, ""},        {2, 1, 106, false, ""},         {3, 1, 102, true, ""},
+      {4, 1, 103, false, ""},       {4, 2, 103, true, ""},          {6, 1, 110, true, "mnuEnd"},
+      {7, 1, 111, true, "mnuEnd"},  {8, 1, 109, true, "mnuEnd"},    {9, 1, 108, false, "mnuSelect"},
+      {9, 3, 108, false, "mnuEnd"}, {10, 2, 107, true, ""},         {11, 0, 0, false, "mnuSelect"},
+      {11, 2, 0, true, "mnuEnd"},   {11, 4, 0, false, "mnuSelect"}, {12, 2, 0, false, ""},
+      {13, 1, 0, true, "mnuEnd"},   {14, 1, 0, false, ""},          {15, 1, 0, false, "mnuEditGeo"},
+      {17, 1, 0, false, "mnuEnd"},  {19, 1, 0, false, ""},
+  };
+  for (const Row& r : rows) {
+    std::unique_ptr<MouseTool> t;
+    if (r.code == 1) t = std::make_unique<ZoomWindowTool>();
+    if (r.code == 2) t = std::make_unique<ZoomFactorTool>();
+    if (r.code == 3) t = std::make_unique<PanTool>();
+    if (r.code == 4 || (r.code >= 9 && r.code <= 12)) t = std::make_unique<SelectionTool>(r.code);
+    if ((r.code >= 6 && r.code <= 8) || r.code == 13) t = std::make_unique<DrawingTool>(r.code);
+    if (r.code >= 14) t = std::make_unique<VertexEditTool>(r.code);
+    ToolState s{.ZoomStep = 0.5F, .SelectMethod = r.selectMethod};
+    EXPECT_EQ(t->Pointer(s), r.pointer) << r.code;
+    EXPECT_EQ(t->StartsDrag(s), r.drags) << r.code << " " << r.selectMethod;
+    const auto menu = t->Menu(s);
+    EXPECT_EQ(menu ? menu->name : "", r.menu) << r.code << " " << r.selectMethod;
+    EXPECT_EQ(s.SelectMethod, r.selectMethod == 0 ? 1 : r.selectMethod) << "0 becomes 1";
+    EXPECT_EQ(s.KeepTool, r.code == 15) << "vertex editing keeps its tool";
+  }
+  ToolState zoom{.ZoomStep = 2.5F};
+  EXPECT_EQ(ZoomFactorTool().Pointer(zoom), 105);
+  EXPECT_EQ(zoom.ZoomStepText, "2.5");
+}
+
+std::string Marked(const std::vector<MenuItem>& items, bool checked) {
+  std::string marks;
+  for (const MenuItem& i : items) {
+    if (i.text == "-") continue;
+    if (checked && i.checked) marks += (marks.empty() ? "" : " ") + i.name;
+    if (!checked) marks += i.enabled ? "1" : "0";
+  }
+  return marks;
+}
+
+// mnuEditGeo: items enabled by the layer's kind and the current vertex of three
+// (Next, Previous, Move, Insert Before, Insert After, Delete, Join, Break,
+// Proceed, Cancel). mnuSelect: the check marks after each choice.
+TEST(ToolMenus, EditGeoEnablingAndSelectionSettings) {
+  const std::tuple<TipoLayer, int, std::string> rows[] = {
+      {pointlayer, 1, "0010000011"},    {polylinelayer, 1, "1011111011"},
+      {polylinelayer, 2, "1111111111"}, {polylinelayer, 3, "0111111011"},
+      {polygonlayer, 2, "1111110111"},
+  };
+  for (const auto& [kind, vertex, enabled] : rows) {
+    const ToolState s{.EditKind = kind, .EditVertex = vertex, .EditVertexCount = 3};
+    EXPECT_EQ(Marked(EditGeoMenuItems(s), false), enabled) << kind << " " << vertex;
+  }
+  const std::pair<const char*, const char*> steps[] = {
+      {"mnuOneVertex", "mnuOneVertex"},
+      {"mnuSQLSelect", "mnuOneVertex mnuSQLSelect"},
+      {"mnuRemoveElementsFromSelection",
+       "mnuOneVertex mnuSQLSelect mnuRemoveElementsFromSelection"},
+      {"mnuWholeElementInside", "mnuWholeElementInside mnuRemoveElementsFromSelection"},
+      {"mnuSelectIndividual",
+       "mnuSelectIndividual mnuWholeElementInside mnuRemoveElementsFromSelection"},
+      {"mnuRemoveElementsFromSelection", "mnuSelectIndividual mnuWholeElementInside"},
+  };
+  ToolState s;
+  for (const auto& [item, checked] : steps) {
+    s.Vertices = {{0, 0}};
+    EXPECT_TRUE(ChooseSelectSetting(s, item));
+    EXPECT_EQ(Marked(SelectMenuItems(s), true), checked) << item;
+    EXPECT_EQ(s.Vertices.empty(), s.SelectMethod == 2) << "a polygon is drawn afresh";
+  }
+  s.RelativeTo = true;
+  EXPECT_TRUE(ChooseEndSetting(s, "mnuEndPoint"));
+  EXPECT_EQ(Marked(EndMenuItems(s), true), "mnuEndPoint");
+}
+
+// Leaving an edit asks first; No keeps everything, Yes cancels.
+TEST(MouseTools, CancellingAVertexEditAsksFirst) {
+  RecordingHost host;
+  VertexEditTool editing(tool::kVertexEditing);
+  host.state = ToolState{.MouseAction = 15, .KeepTool = true, .BaseTool = 14};
+  host.ui.answers = {MessageAnswer::No, MessageAnswer::Yes};
+  EXPECT_FALSE(editing.Cancel(host));
+  EXPECT_EQ(host.state.MouseAction, 15);
+  EXPECT_TRUE(host.log.empty());
+  EXPECT_TRUE(editing.Cancel(host));
+  EXPECT_EQ(host.state.MouseAction, 0);
+  ASSERT_EQ(host.ui.shown.size(), 2u);
+  EXPECT_EQ(host.ui.shown[1].text, "Do you really want to Cancel Edition?");
+}
+
+}  // namespace
+}  // namespace orvenda
