@@ -18,12 +18,6 @@
 #include "viewer/qtpopupmenus.h"
 #include "viewer/rasterimages.h"
 #include "viewer/toolcursors.h"
-#include "viewer/tools/drawingtool.h"
-#include "viewer/tools/pantool.h"
-#include "viewer/tools/selectiontool.h"
-#include "viewer/tools/vertexedittool.h"
-#include "viewer/tools/zoomfactortool.h"
-#include "viewer/tools/zoomwindowtool.h"
 
 namespace orvenda {
 
@@ -74,21 +68,6 @@ void Viewer::Initialize() {
   images_ = std::make_unique<RasterImages>();
   surface_ = std::make_unique<QPainterSurface>(std::max(1, width()), std::max(1, height()));
   surface_->SetRefreshHandler([this] { update(); });
-  toolSet_[tool::kZoomWindow] = std::make_unique<ZoomWindowTool>();
-  toolSet_[tool::kZoomFactor] = std::make_unique<ZoomFactorTool>();
-  toolSet_[tool::kPan] = std::make_unique<PanTool>();
-  toolSet_[tool::kMeasure] = std::make_unique<MeasureTool>();
-  for (const int code : {tool::kDrawPolyline, tool::kDrawPolygon, tool::kSelectionPolygon}) {
-    toolSet_[code] = std::make_unique<DrawingTool>(code);
-  }
-  for (const int code : {tool::kInformation, tool::kErase, tool::kEditAttributes, tool::kSelect,
-                         tool::kPickSourcePolygon}) {
-    toolSet_[code] = std::make_unique<SelectionTool>(code);
-  }
-  for (int code = tool::kPickEditElement; code <= tool::kJoin; ++code) {
-    toolSet_[code] = std::make_unique<VertexEditTool>(code);
-  }
-
   lblstatus_ = new QLabel(this);
   lblstatus_->setObjectName("lblstatus");
   lblstatus_->move(kCompanyMargin, kCompanyMargin);
@@ -310,8 +289,7 @@ void Viewer::SetMousePointer(int pointerCode) {
 }
 
 void Viewer::SetToolPointer(int toolCode) {
-  const auto found = toolSet_.find(toolCode);
-  const int resource = found == toolSet_.end() ? 0 : found->second->Pointer(tools_);
+  const int resource = mouseTools_.PointerOf(toolCode);
   if (resource == 0) {
     SetMousePointer(pointer::kDefault);
     return;

@@ -32,7 +32,7 @@
 #include "viewer/popupmenu.h"
 #include "viewer/propertybag.h"
 #include "viewer/statuslist.h"
-#include "viewer/tools/mousetool.h"
+#include "viewer/tools/mousetools.h"
 
 class QLabel;
 class QPainter;
@@ -162,7 +162,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void RepaintSaved() override;
   // The mouse pointer code shown now (0 default, 11 hourglass, 13 arrow and
   // hourglass, 99 the custom pointer of CustomPointer()).
-  int MousePointer() const { return mousePointer_; }
+  int MousePointer() const override { return mousePointer_; }
   int CustomPointer() const { return customPointer_; }
   // Runs the show steps even when no window system shows the control.
   void ShowControl();
@@ -199,6 +199,10 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
  private:
   // ToolHost
   ToolState& tools() override { return tools_; }
+  bool LayersLoaded() const override { return mapProps_.layerscargados; }
+  bool Idle() const override { return pending_ == 0; }
+  void ForgetPendingRequests() override { pending_ = 0; }
+  std::string Popup(const ContextMenu& menu, SurfaceXY at) override;
   void PanFrom(GeoLonLat down, GeoLonLat up) override;
   void ZoomAboutPointer() override;
   void ClearSelection() override;
@@ -213,7 +217,6 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void FirstShow();
   void PlaceCompanyLabel();
   void CloseAndWait();
-  bool Idle() const { return pending_ == 0; }
   void EndDrag();
   void HideRubberLines();
   void AnnounceProperty(const char* name);
@@ -230,9 +233,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void Resized();
 
   // Tools (viewer_mouse.cpp).
-  MouseTool& ActiveTool();
-  ProjectedXY ToProjected(QPointF surface) const;
-  void ClickAfterRelease(QPointF at);
+  MouseTool& ActiveTool() { return mouseTools_.Active(); }
   void PaintOnto(QPainter& painter) const;
   static int Buttons(Qt::MouseButtons buttons);
   static int ShiftState(Qt::KeyboardModifiers modifiers);
@@ -258,9 +259,8 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   std::unique_ptr<orvenda::Layers> layers_;
   std::unique_ptr<ViewTransform> view_;
   std::unique_ptr<QPainterSurface> surface_;
-  std::map<int, std::unique_ptr<MouseTool>> toolSet_;
-  NoTool noTool_;
   ToolState tools_;
+  MouseTools mouseTools_{*this};
   StatusList status_;
   std::vector<std::int32_t> selection_;
   Theme HighlightTheme;
@@ -281,9 +281,6 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   bool firstShow_ = true;
   bool readingVisible_ = false;
   std::uint32_t readingColour_ = kReadingGreen;
-  // Qt sends a double click instead of a second press; it still ends a gesture.
-  bool pressAccepted_ = false;
-  bool suppressClick_ = false;
 };
 
 }  // namespace orvenda

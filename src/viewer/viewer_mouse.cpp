@@ -1,14 +1,12 @@
-// The Viewer's mouse and key handling: Qt's events turned into the tools'
-// contract. Here is what every tool shares (the idle rule, the gesture's
-// positions, the events to the host, showing a context menu, Escape); the
-// active tool of tools/ does the rest.
+// The Viewer's mouse and key events: Qt's events turned into the tools'
+// contract (MouseTools, in surface units), the host events it answers raised,
+// and the overlays the tools ask for painted over the picture.
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
 
-#include "render/viewtransform.h"
 #include "viewer/qpaintersurface.h"
 #include "viewer/qtcolour.h"
 #include "viewer/viewer.h"
@@ -31,116 +29,54 @@ int Viewer::ShiftState(Qt::KeyboardModifiers modifiers) {
   return code;
 }
 
-MouseTool& Viewer::ActiveTool() {
-  const auto found = toolSet_.find(tools_.MouseAction);
-  return found == toolSet_.end() ? noTool_ : *found->second;
-}
-
-ProjectedXY Viewer::ToProjected(QPointF surface) const {
-  return {view_->SurfaceToProjectedX(surface.x()), view_->SurfaceToProjectedY(surface.y())};
-}
+namespace {
+SurfaceXY At(QPointF p) { return {p.x(), p.y()}; }
+}  // namespace
 
 void Viewer::mousePressEvent(QMouseEvent* event) {
   const int button = Buttons(event->button());
   const int shift = ShiftState(event->modifiers());
-  pressAccepted_ = false;
-  suppressClick_ = false;
-  if (button == kRightButton && shift == kShiftKey) {
-    // The way out when a reply never comes.
-    pending_ = 0;
-    tools_.MouseAction = tool::kNone;
-    return;
-  }
-  if (!mapProps_.layerscargados || !Idle()) return;
   const QPointF at = event->position();
-  const ProjectedXY down = ToProjected(at);
-  tools_.DownX = down.x;
-  tools_.DownY = down.y;
-  // A press without a move before it (a touch, a pen) still happens where it is.
-  tools_.PointerX = down.x;
-  tools_.PointerY = down.y;
-  tools_.Dragging = ActiveTool().StartsDrag(tools_);
-  tools_.MouseButton = button;
-  pressAccepted_ = true;
-  ActiveTool().Press(*this);
-  emit MouseDown(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
+  if (mouseTools_.Press(button, shift, At(at))) {
+    emit MouseDown(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
+  }
 }
 
 void Viewer::mouseMoveEvent(QMouseEvent* event) {
-  if (!mapProps_.layerscargados) return;
-  if (!Idle()) {
-    if (mousePointer_ != pointer::kHourglass) {
-      tools_.BusyPointer = mousePointer_;
-      SetMousePointer(pointer::kHourglass);
-    }
-    return;
-  }
-  if (mousePointer_ == pointer::kHourglass) SetMousePointer(tools_.BusyPointer);
-  const QPointF at = event->position();
-  const ProjectedXY p = ToProjected(at);
-  tools_.PointerX = p.x;
-  tools_.PointerY = p.y;
-  const SurfaceXY surface{at.x(), at.y()};
-  tools_.Dragging ? ActiveTool().Drag(*this, surface) : ActiveTool().Hover(*this, surface);
-  const GeoLonLat g = view_->Unproject(p.x, p.y);
-  emit MousePosition(g.lon, g.lat);
+  if (const auto g = mouseTools_.Move(At(event->position()))) emit MousePosition(g->lon, g->lat);
 }
 
 void Viewer::mouseReleaseEvent(QMouseEvent* event) {
   if (!Idle()) return;
-  const int button = Buttons(event->button());
-  const int shift = ShiftState(event->modifiers());
   const QPointF at = event->position();
-  bool raiseUp = true;
-  if (pressAccepted_) {
-    const ProjectedXY up = ToProjected(at);
-    tools_.UpX = up.x;
-    tools_.UpY = up.y;
-    raiseUp = ActiveTool().Release(*this);
+  if (mouseTools_.Release(At(at))) {
+    emit MouseUp(Buttons(event->button()), ShiftState(event->modifiers()),
+                 static_cast<float>(at.x()), static_cast<float>(at.y()));
   }
-  if (raiseUp) emit MouseUp(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
-  // The release that ends a double click brings no click of its own.
-  if (!suppressClick_) ClickAfterRelease(at);
-  suppressClick_ = false;
+  if (mouseTools_.ClickAfterRelease(At(at))) emit click();
 }
 
 void Viewer::mouseDoubleClickEvent(QMouseEvent* event) {
   (void)event;
-  suppressClick_ = true;
-  if (Idle()) ActiveTool().DoubleClick(*this);
+  mouseTools_.DoubleClick();
   emit DblClick();
 }
 
-void Viewer::ClickAfterRelease(QPointF at) {
-  if (!Idle()) return;
-  if (!pressAccepted_) {
-    emit click();
-    return;
-  }
-  MouseTool& active = ActiveTool();
-  if (tools_.MouseButton == kRightButton) {
-    if (const auto menu = active.Menu(tools_)) {
-      const int x = static_cast<int>(at.x());
-      const int y = static_cast<int>(at.y());
-      active.MenuChoice(*this, menus_->Popup(menu->name, menu->items, x, y));
-    }
-    return;
-  }
-  if (active.Click(*this)) emit click();
+std::string Viewer::Popup(const ContextMenu& menu, SurfaceXY at) {
+  return menus_->Popup(menu.name, menu.items, static_cast<int>(at.x), static_cast<int>(at.y));
 }
 
 void Viewer::keyPressEvent(QKeyEvent* event) {
-  const int shift = ShiftState(event->modifiers());
-  emit KeyDown(event->key(), shift);
+  emit KeyDown(event->key(), ShiftState(event->modifiers()));
   int ascii = 0;
   if (event->key() == Qt::Key_Escape) {
     ascii = 27;
-    ActiveTool().Cancel(*this);
   } else if (!event->text().isEmpty()) {
     ascii = event->text().at(0).unicode();
-    ActiveTool().Key(*this, ascii);
   }
-  if (ascii != 0) emit KeyPress(ascii);
+  if (ascii == 0) return;
+  mouseTools_.KeyPress(ascii);
+  emit KeyPress(ascii);
 }
 
 void Viewer::keyReleaseEvent(QKeyEvent* event) {

@@ -7,13 +7,8 @@
 #include <sstream>
 
 #include "support/fakes.h"
-#include "viewer/tools/drawingtool.h"
-#include "viewer/tools/pantool.h"
-#include "viewer/tools/selectiontool.h"
+#include "viewer/tools/mousetools.h"
 #include "viewer/tools/toolmenus.h"
-#include "viewer/tools/vertexedittool.h"
-#include "viewer/tools/zoomfactortool.h"
-#include "viewer/tools/zoomwindowtool.h"
 
 namespace orvenda {
 namespace {
@@ -31,8 +26,10 @@ class RecordingHost final : public ToolHost {
  public:
   ToolState state;
   testing::ScriptedInteraction ui;
+  std::vector<std::string> menuAnswers;  // one for each menu shown, in turn
   ViewTransform transform;
   std::vector<std::string> log;
+  MouseTools tools_{*this};
 
   RecordingHost() {
     transform.ViewWidth = transform.ViewHeight = 300;
@@ -41,6 +38,9 @@ class RecordingHost final : public ToolHost {
   ToolState& tools() override { return state; }
   Interaction& interaction() override { return ui; }
   const ViewTransform& view() const override { return transform; }
+  bool LayersLoaded() const override { return true; }
+  bool Idle() const override { return true; }
+  void ForgetPendingRequests() override {}
   void ApplyExtents(double x1, double y1, double x2, double y2) override {
     Log("extents " + Text({x1, y1}) + " " + Text({x2, y2}));
   }
@@ -60,29 +60,19 @@ class RecordingHost final : public ToolHost {
   void DrawFigure(bool closed) override { Log(closed ? "polygon" : "polyline"); }
   void SetToolPointer(int code) override { Log("tool pointer " + std::to_string(code)); }
   void SetMousePointer(int code) override { Log("pointer " + std::to_string(code)); }
+  int MousePointer() const override { return 0; }
+  std::string Popup(const ContextMenu& menu, SurfaceXY) override {
+    Log(menu.name);
+    const std::string answer = menuAnswers.empty() ? "" : menuAnswers.front();
+    if (!menuAnswers.empty()) menuAnswers.erase(menuAnswers.begin());
+    return answer;
+  }
 
-  // What the viewer does for every tool around the tool's own steps.
-  void Press(MouseTool& t, SurfaceXY at, int button = kLeftButton) {
-    state.DownX = state.PointerX = transform.SurfaceToProjectedX(at.x);
-    state.DownY = state.PointerY = transform.SurfaceToProjectedY(at.y);
-    state.Dragging = t.StartsDrag(state);
-    state.MouseButton = button;
-    t.Press(*this);
-  }
-  void Move(MouseTool& t, SurfaceXY at) {
-    state.PointerX = transform.SurfaceToProjectedX(at.x);
-    state.PointerY = transform.SurfaceToProjectedY(at.y);
-    state.Dragging ? t.Drag(*this, at) : t.Hover(*this, at);
-  }
-  bool Release(MouseTool& t, SurfaceXY at) {
-    state.UpX = transform.SurfaceToProjectedX(at.x);
-    state.UpY = transform.SurfaceToProjectedY(at.y);
-    return t.Release(*this);
-  }
-  bool Click(MouseTool& t, SurfaceXY at) {
-    Press(t, at);
-    Release(t, at);
-    return t.Click(*this);
+  // A press and release at `at`; whether `click` is raised.
+  bool Click(SurfaceXY at, int button = kLeftButton) {
+    tools_.Press(button, 0, at);
+    tools_.Release(at);
+    return tools_.ClickAfterRelease(at);
   }
   std::string Joined() {
     std::string all;
@@ -118,13 +108,10 @@ TEST(MouseTools, DragGesturesOfZoomWindowAndPan) {
   };
   for (const Row& r : rows) {
     RecordingHost host;
-    ZoomWindowTool zoom;
-    PanTool pan;
-    MouseTool& tool = r.pan ? static_cast<MouseTool&>(pan) : zoom;
     host.state = ToolState{.MouseAction = r.pan ? 3 : 1, .KeepTool = r.keep, .BaseTool = 11};
-    host.Press(tool, {75, 75});
-    host.Move(tool, r.to);
-    EXPECT_EQ(host.Release(tool, r.to), r.mouseUp) << &r - rows;
+    EXPECT_TRUE(host.tools_.Press(kLeftButton, 0, {75, 75}));
+    EXPECT_TRUE(host.tools_.Move(r.to));
+    EXPECT_EQ(host.tools_.Release(r.to), r.mouseUp) << &r - rows;
     EXPECT_EQ(host.Joined(), r.log) << &r - rows;
     EXPECT_EQ(host.state.MouseAction, r.afterwards) << &r - rows;
   }
@@ -132,40 +119,38 @@ TEST(MouseTools, DragGesturesOfZoomWindowAndPan) {
 
 TEST(MouseTools, DrawingCollectsVerticesAndItsMenuDropsResumesOrCancels) {
   RecordingHost host;
-  DrawingTool polygon(tool::kDrawPolygon);
   host.state = ToolState{.MouseAction = 7, .KeepTool = true, .BaseTool = 3};
-  EXPECT_FALSE(host.Click(polygon, {30, 150})) << "the first click only takes the tool back";
+  EXPECT_FALSE(host.Click({30, 150})) << "the first click only takes the tool back";
   EXPECT_EQ(host.Joined(), "tool pointer 7; polygon");
   EXPECT_TRUE(host.state.Vertices.empty());
-  for (const double x : {30, 180}) EXPECT_TRUE(host.Click(polygon, {x, 150}));
-  host.Move(polygon, {180, 270});
+  for (const double x : {30, 180}) EXPECT_TRUE(host.Click({x, 150}));
+  host.tools_.Move({180, 270});
   EXPECT_EQ(host.Joined(),
             "repaint; polygon; repaint; polygon; lines 180,150>180,270 30,150>180,270");
   ASSERT_EQ(host.state.Vertices.size(), 2u);
   EXPECT_DOUBLE_EQ(host.state.Vertices[1].X, 1.2);
 
-  const auto menu = polygon.Menu(host.state);
-  ASSERT_TRUE(menu);
-  EXPECT_EQ(menu->name, "mnuEnd");
-  polygon.MenuChoice(host, "mnuEraseLastPoint");
-  EXPECT_EQ(host.Joined(), "repaint; polygon");
+  host.menuAnswers = {"mnuEraseLastPoint", "mnuCancelElement"};
+  EXPECT_FALSE(host.Click({0, 0}, kRightButton));
+  EXPECT_EQ(host.Joined(), "mnuEnd; repaint; polygon");
   EXPECT_EQ(host.state.Vertices.size(), 1u);
-  polygon.MenuChoice(host, "mnuCancelElement");
-  EXPECT_EQ(host.Joined(), "band -; shift -; repaint; pointer 0; lines - -; clear selection");
+  host.Click({0, 0}, kRightButton);
+  EXPECT_EQ(host.Joined(),
+            "mnuEnd; band -; shift -; repaint; pointer 0; lines - -; clear selection");
   EXPECT_EQ(std::vector({host.state.MouseAction, host.state.BaseTool, host.state.VertexCount()}),
             std::vector({0, 0, 0}));
 
   // Measuring reports the path's length on "Resume" and leaves the tool.
-  MeasureTool measure;
   host.state = ToolState{.MouseAction = 8, .KeepTool = true, .BaseTool = 8};
-  for (const double y : {150, 50}) host.Click(measure, {150, y});
-  host.Move(measure, {200, 50});
+  for (const double y : {150, 50}) host.Click({150, y});
+  host.tools_.Move({200, 50});
   EXPECT_EQ(host.log.back(), "lines 150,50>200,50 -") << "an open figure: one line";
   host.log.clear();
-  measure.MenuChoice(host, "mnuCerrarPline");
+  host.menuAnswers = {"mnuCerrarPline"};
+  host.Click({0, 0}, kRightButton);
   ASSERT_EQ(host.ui.shown.size(), 1u);
   EXPECT_EQ(host.ui.shown[0].text, "Total distance: 0.66 m.");
-  EXPECT_EQ(host.Joined(), "lines - -; repaint; pointer 0");
+  EXPECT_EQ(host.Joined(), "mnuEnd; lines - -; repaint; pointer 0");
   EXPECT_EQ(std::vector({host.state.MouseAction, host.state.KeepTool ? 1 : 0}),
             std::vector({0, 0}));
 }
@@ -187,24 +172,20 @@ TEST(MouseTools, PointersDragsAndMenusByToolAndSelectMethod) {
       {17, 1, 0, false, "mnuEnd"},  {19, 1, 0, false, ""},
   };
   for (const Row& r : rows) {
-    std::unique_ptr<MouseTool> t;
-    if (r.code == 1) t = std::make_unique<ZoomWindowTool>();
-    if (r.code == 2) t = std::make_unique<ZoomFactorTool>();
-    if (r.code == 3) t = std::make_unique<PanTool>();
-    if (r.code == 4 || (r.code >= 9 && r.code <= 12)) t = std::make_unique<SelectionTool>(r.code);
-    if ((r.code >= 6 && r.code <= 8) || r.code == 13) t = std::make_unique<DrawingTool>(r.code);
-    if (r.code >= 14) t = std::make_unique<VertexEditTool>(r.code);
-    ToolState s{.ZoomStep = 0.5F, .SelectMethod = r.selectMethod};
-    EXPECT_EQ(t->Pointer(s), r.pointer) << r.code;
-    EXPECT_EQ(t->StartsDrag(s), r.drags) << r.code << " " << r.selectMethod;
-    const auto menu = t->Menu(s);
-    EXPECT_EQ(menu ? menu->name : "", r.menu) << r.code << " " << r.selectMethod;
-    EXPECT_EQ(s.SelectMethod, r.selectMethod == 0 ? 1 : r.selectMethod) << "0 becomes 1";
-    EXPECT_EQ(s.KeepTool, r.code == 15) << "vertex editing keeps its tool";
+    RecordingHost host;
+    host.state = ToolState{.MouseAction = r.code, .ZoomStep = 0.5F, .SelectMethod = r.selectMethod};
+    EXPECT_EQ(host.tools_.PointerOf(r.code), r.pointer) << r.code;
+    host.tools_.Press(kRightButton, 0, {0, 0});
+    EXPECT_EQ(host.state.Dragging, r.drags) << r.code << " " << r.selectMethod;
+    host.tools_.ClickAfterRelease({0, 0});
+    EXPECT_EQ(host.log.empty() ? "" : host.log[0], r.menu) << r.code << " " << r.selectMethod;
+    EXPECT_EQ(host.state.SelectMethod, r.selectMethod == 0 ? 1 : r.selectMethod) << "0 becomes 1";
+    EXPECT_EQ(host.state.KeepTool, r.code == 15) << "vertex editing keeps its tool";
   }
-  ToolState zoom{.ZoomStep = 2.5F};
-  EXPECT_EQ(ZoomFactorTool().Pointer(zoom), 105);
-  EXPECT_EQ(zoom.ZoomStepText, "2.5");
+  RecordingHost host;
+  host.state.ZoomStep = 2.5F;
+  EXPECT_EQ(host.tools_.PointerOf(tool::kZoomFactor), 105);
+  EXPECT_EQ(host.state.ZoomStepText, "2.5");
 }
 
 std::string Marked(const std::vector<MenuItem>& items, bool checked) {
@@ -255,13 +236,12 @@ TEST(ToolMenus, EditGeoEnablingAndSelectionSettings) {
 // Leaving an edit asks first; No keeps everything, Yes cancels.
 TEST(MouseTools, CancellingAVertexEditAsksFirst) {
   RecordingHost host;
-  VertexEditTool editing(tool::kVertexEditing);
   host.state = ToolState{.MouseAction = 15, .KeepTool = true, .BaseTool = 14};
   host.ui.answers = {MessageAnswer::No, MessageAnswer::Yes};
-  EXPECT_FALSE(editing.Cancel(host));
+  host.tools_.KeyPress(27);
   EXPECT_EQ(host.state.MouseAction, 15);
   EXPECT_TRUE(host.log.empty());
-  EXPECT_TRUE(editing.Cancel(host));
+  host.tools_.KeyPress(27);
   EXPECT_EQ(host.state.MouseAction, 0);
   ASSERT_EQ(host.ui.shown.size(), 2u);
   EXPECT_EQ(host.ui.shown[1].text, "Do you really want to Cancel Edition?");

@@ -8,18 +8,10 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "viewer/popupmenu.h"
 #include "viewer/tools/toolhost.h"
 
 namespace orvenda {
-
-// A context menu: its control name (mnuEnd...) and its items, as shown now.
-struct ContextMenu {
-  std::string name;
-  std::vector<MenuItem> items;
-};
 
 class MouseTool {
  public:

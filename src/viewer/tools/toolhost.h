@@ -4,9 +4,12 @@
 // the control are surface units (device-independent pixels) as plain doubles.
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "protocol/interaction.h"
 #include "render/viewtransform.h"
+#include "viewer/popupmenu.h"
 #include "viewer/tools/toolstate.h"
 
 namespace orvenda {
@@ -23,6 +26,12 @@ struct SurfaceLine {
   bool operator==(const SurfaceLine&) const = default;
 };
 
+// A context menu: its control name (mnuEnd...) and its items, as shown now.
+struct ContextMenu {
+  std::string name;
+  std::vector<MenuItem> items;
+};
+
 class ToolHost {
  public:
   virtual ~ToolHost() = default;
@@ -31,6 +40,11 @@ class ToolHost {
   virtual Interaction& interaction() = 0;
   // The view the positions are converted with.
   virtual const ViewTransform& view() const = 0;
+  // Tools act only once the map's first view is applied (layerscargados) and
+  // while no request is pending; Shift with the right button forgets them.
+  virtual bool LayersLoaded() const = 0;
+  virtual bool Idle() const = 0;
+  virtual void ForgetPendingRequests() = 0;
 
   // A new view of the geographic rectangle (opposite corners).
   virtual void ApplyExtents(double x1, double y1, double x2, double y2) = 0;
@@ -55,6 +69,9 @@ class ToolHost {
   // The pointer of a tool (the tool-cursor rule), or a pointer code.
   virtual void SetToolPointer(int toolCode) = 0;
   virtual void SetMousePointer(int pointerCode) = 0;
+  virtual int MousePointer() const = 0;
+  // Shows a context menu at `at` and waits: the chosen item's name, or "".
+  virtual std::string Popup(const ContextMenu& menu, SurfaceXY at) = 0;
 };
 
 // Surface, projected and geographic positions through the host's view.
