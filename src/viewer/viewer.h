@@ -19,7 +19,6 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
