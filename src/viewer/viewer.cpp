@@ -289,7 +289,7 @@ void Viewer::SetMousePointer(int pointerCode) {
 }
 
 void Viewer::SetToolPointer(int toolCode) {
-  const int resource = mouseTools_.PointerOf(toolCode);
+  const int resource = toolDispatch_.PointerOf(toolCode);
   if (resource == 0) {
     SetMousePointer(pointer::kDefault);
     return;

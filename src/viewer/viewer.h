@@ -31,7 +31,7 @@
 #include "viewer/popupmenu.h"
 #include "viewer/propertybag.h"
 #include "viewer/statuslist.h"
-#include "viewer/tools/mousetools.h"
+#include "viewer/tools/tooldispatcher.h"
 
 class QLabel;
 class QPainter;
@@ -232,7 +232,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void Resized();
 
   // Tools (viewer_mouse.cpp).
-  MouseTool& ActiveTool() { return mouseTools_.Active(); }
+  MouseTool& ActiveTool() { return toolDispatch_.Active(); }
   void PaintOnto(QPainter& painter) const;
   static int Buttons(Qt::MouseButtons buttons);
   static int ShiftState(Qt::KeyboardModifiers modifiers);
@@ -259,7 +259,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   std::unique_ptr<ViewTransform> view_;
   std::unique_ptr<QPainterSurface> surface_;
   ToolState tools_;
-  MouseTools mouseTools_{*this};
+  ToolDispatcher toolDispatch_{*this};
   StatusList status_;
   std::vector<std::int32_t> selection_;
   Theme HighlightTheme;

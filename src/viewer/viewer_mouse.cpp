@@ -1,5 +1,5 @@
 // The Viewer's mouse and key events: Qt's events turned into the tools'
-// contract (MouseTools, in surface units), the host events it answers raised,
+// contract (ToolDispatcher, in surface units), the host events it answers raised,
 // and the overlays the tools ask for painted over the picture.
 
 #include <QKeyEvent>
@@ -37,28 +37,28 @@ void Viewer::mousePressEvent(QMouseEvent* event) {
   const int button = Buttons(event->button());
   const int shift = ShiftState(event->modifiers());
   const QPointF at = event->position();
-  if (mouseTools_.Press(button, shift, At(at))) {
+  if (toolDispatch_.Press(button, shift, At(at))) {
     emit MouseDown(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
   }
 }
 
 void Viewer::mouseMoveEvent(QMouseEvent* event) {
-  if (const auto g = mouseTools_.Move(At(event->position()))) emit MousePosition(g->lon, g->lat);
+  if (const auto g = toolDispatch_.Move(At(event->position()))) emit MousePosition(g->lon, g->lat);
 }
 
 void Viewer::mouseReleaseEvent(QMouseEvent* event) {
   if (!Idle()) return;
   const QPointF at = event->position();
-  if (mouseTools_.Release(At(at))) {
+  if (toolDispatch_.Release(At(at))) {
     emit MouseUp(Buttons(event->button()), ShiftState(event->modifiers()),
                  static_cast<float>(at.x()), static_cast<float>(at.y()));
   }
-  if (mouseTools_.ClickAfterRelease(At(at))) emit click();
+  if (toolDispatch_.ClickAfterRelease(At(at))) emit click();
 }
 
 void Viewer::mouseDoubleClickEvent(QMouseEvent* event) {
   (void)event;
-  mouseTools_.DoubleClick();
+  toolDispatch_.DoubleClick();
   emit DblClick();
 }
 
@@ -75,7 +75,7 @@ void Viewer::keyPressEvent(QKeyEvent* event) {
     ascii = event->text().at(0).unicode();
   }
   if (ascii == 0) return;
-  mouseTools_.KeyPress(ascii);
+  toolDispatch_.KeyPress(ascii);
   emit KeyPress(ascii);
 }
 

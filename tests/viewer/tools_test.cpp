@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "support/fakes.h"
-#include "viewer/tools/mousetools.h"
+#include "viewer/tools/tooldispatcher.h"
 #include "viewer/tools/toolmenus.h"
 
 namespace orvenda {
@@ -29,7 +29,7 @@ class RecordingHost final : public ToolHost {
   std::vector<std::string> menuAnswers;  // one for each menu shown, in turn
   ViewTransform transform;
   std::vector<std::string> log;
-  MouseTools tools_{*this};
+  ToolDispatcher dispatch{*this};
 
   RecordingHost() {
     transform.ViewWidth = transform.ViewHeight = 300;
@@ -70,9 +70,9 @@ class RecordingHost final : public ToolHost {
 
   // A press and release at `at`; whether `click` is raised.
   bool Click(SurfaceXY at, int button = kLeftButton) {
-    tools_.Press(button, 0, at);
-    tools_.Release(at);
-    return tools_.ClickAfterRelease(at);
+    dispatch.Press(button, 0, at);
+    dispatch.Release(at);
+    return dispatch.ClickAfterRelease(at);
   }
   std::string Joined() {
     std::string all;
@@ -109,9 +109,9 @@ TEST(MouseTools, DragGesturesOfZoomWindowAndPan) {
   for (const Row& r : rows) {
     RecordingHost host;
     host.state = ToolState{.MouseAction = r.pan ? 3 : 1, .KeepTool = r.keep, .BaseTool = 11};
-    EXPECT_TRUE(host.tools_.Press(kLeftButton, 0, {75, 75}));
-    EXPECT_TRUE(host.tools_.Move(r.to));
-    EXPECT_EQ(host.tools_.Release(r.to), r.mouseUp) << &r - rows;
+    EXPECT_TRUE(host.dispatch.Press(kLeftButton, 0, {75, 75}));
+    EXPECT_TRUE(host.dispatch.Move(r.to));
+    EXPECT_EQ(host.dispatch.Release(r.to), r.mouseUp) << &r - rows;
     EXPECT_EQ(host.Joined(), r.log) << &r - rows;
     EXPECT_EQ(host.state.MouseAction, r.afterwards) << &r - rows;
   }
@@ -124,7 +124,7 @@ TEST(MouseTools, DrawingCollectsVerticesAndItsMenuDropsResumesOrCancels) {
   EXPECT_EQ(host.Joined(), "tool pointer 7; polygon");
   EXPECT_TRUE(host.state.Vertices.empty());
   for (const double x : {30, 180}) EXPECT_TRUE(host.Click({x, 150}));
-  host.tools_.Move({180, 270});
+  host.dispatch.Move({180, 270});
   EXPECT_EQ(host.Joined(),
             "repaint; polygon; repaint; polygon; lines 180,150>180,270 30,150>180,270");
   ASSERT_EQ(host.state.Vertices.size(), 2u);
@@ -143,7 +143,7 @@ TEST(MouseTools, DrawingCollectsVerticesAndItsMenuDropsResumesOrCancels) {
   // Measuring reports the path's length on "Resume" and leaves the tool.
   host.state = ToolState{.MouseAction = 8, .KeepTool = true, .BaseTool = 8};
   for (const double y : {150, 50}) host.Click({150, y});
-  host.tools_.Move({200, 50});
+  host.dispatch.Move({200, 50});
   EXPECT_EQ(host.log.back(), "lines 150,50>200,50 -") << "an open figure: one line";
   host.log.clear();
   host.menuAnswers = {"mnuCerrarPline"};
@@ -174,17 +174,17 @@ TEST(MouseTools, PointersDragsAndMenusByToolAndSelectMethod) {
   for (const Row& r : rows) {
     RecordingHost host;
     host.state = ToolState{.MouseAction = r.code, .ZoomStep = 0.5F, .SelectMethod = r.selectMethod};
-    EXPECT_EQ(host.tools_.PointerOf(r.code), r.pointer) << r.code;
-    host.tools_.Press(kRightButton, 0, {0, 0});
+    EXPECT_EQ(host.dispatch.PointerOf(r.code), r.pointer) << r.code;
+    host.dispatch.Press(kRightButton, 0, {0, 0});
     EXPECT_EQ(host.state.Dragging, r.drags) << r.code << " " << r.selectMethod;
-    host.tools_.ClickAfterRelease({0, 0});
+    host.dispatch.ClickAfterRelease({0, 0});
     EXPECT_EQ(host.log.empty() ? "" : host.log[0], r.menu) << r.code << " " << r.selectMethod;
     EXPECT_EQ(host.state.SelectMethod, r.selectMethod == 0 ? 1 : r.selectMethod) << "0 becomes 1";
     EXPECT_EQ(host.state.KeepTool, r.code == 15) << "vertex editing keeps its tool";
   }
   RecordingHost host;
   host.state.ZoomStep = 2.5F;
-  EXPECT_EQ(host.tools_.PointerOf(tool::kZoomFactor), 105);
+  EXPECT_EQ(host.dispatch.PointerOf(tool::kZoomFactor), 105);
   EXPECT_EQ(host.state.ZoomStepText, "2.5");
 }
 
@@ -238,10 +238,10 @@ TEST(MouseTools, CancellingAVertexEditAsksFirst) {
   RecordingHost host;
   host.state = ToolState{.MouseAction = 15, .KeepTool = true, .BaseTool = 14};
   host.ui.answers = {MessageAnswer::No, MessageAnswer::Yes};
-  host.tools_.KeyPress(27);
+  host.dispatch.KeyPress(27);
   EXPECT_EQ(host.state.MouseAction, 15);
   EXPECT_TRUE(host.log.empty());
-  host.tools_.KeyPress(27);
+  host.dispatch.KeyPress(27);
   EXPECT_EQ(host.state.MouseAction, 0);
   ASSERT_EQ(host.ui.shown.size(), 2u);
   EXPECT_EQ(host.ui.shown[1].text, "Do you really want to Cancel Edition?");

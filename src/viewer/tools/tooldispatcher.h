@@ -1,5 +1,5 @@
 #pragma once
-// MouseTools: the tools of one viewer, and what every tool shares. The viewer
+// ToolDispatcher: the tools of one viewer, and what every tool shares. The viewer
 // turns its platform's pointer and key events into these calls and raises the
 // host events they answer; the idle rule, the positions of the gesture, the
 // hourglass while requests are pending, the way out with Shift and the right
@@ -14,9 +14,9 @@
 
 namespace orvenda {
 
-class MouseTools {
+class ToolDispatcher {
  public:
-  explicit MouseTools(ToolHost& host);
+  explicit ToolDispatcher(ToolHost& host);
 
   // The tool of MouseAction (the no-tool when none has that code).
   MouseTool& Active();

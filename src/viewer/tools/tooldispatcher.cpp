@@ -1,4 +1,4 @@
-#include "viewer/tools/mousetools.h"
+#include "viewer/tools/tooldispatcher.h"
 
 #include <utility>
 
@@ -11,7 +11,7 @@
 
 namespace orvenda {
 
-MouseTools::MouseTools(ToolHost& host) : host_(host) {
+ToolDispatcher::ToolDispatcher(ToolHost& host) : host_(host) {
   tools_[tool::kZoomWindow] = std::make_unique<ZoomWindowTool>();
   tools_[tool::kZoomFactor] = std::make_unique<ZoomFactorTool>();
   tools_[tool::kPan] = std::make_unique<PanTool>();
@@ -28,17 +28,17 @@ MouseTools::MouseTools(ToolHost& host) : host_(host) {
   }
 }
 
-MouseTool& MouseTools::Active() {
+MouseTool& ToolDispatcher::Active() {
   const auto found = tools_.find(host_.tools().MouseAction);
   return found == tools_.end() ? none_ : *found->second;
 }
 
-int MouseTools::PointerOf(int toolCode) {
+int ToolDispatcher::PointerOf(int toolCode) {
   const auto found = tools_.find(toolCode);
   return found == tools_.end() ? 0 : found->second->Pointer(host_.tools());
 }
 
-bool MouseTools::Press(int button, int shift, SurfaceXY at) {
+bool ToolDispatcher::Press(int button, int shift, SurfaceXY at) {
   ToolState& t = host_.tools();
   pressAccepted_ = false;
   suppressClick_ = false;
@@ -62,7 +62,7 @@ bool MouseTools::Press(int button, int shift, SurfaceXY at) {
   return true;
 }
 
-std::optional<GeoLonLat> MouseTools::Move(SurfaceXY at) {
+std::optional<GeoLonLat> ToolDispatcher::Move(SurfaceXY at) {
   ToolState& t = host_.tools();
   if (!host_.LayersLoaded()) return std::nullopt;
   if (!host_.Idle()) {
@@ -80,7 +80,7 @@ std::optional<GeoLonLat> MouseTools::Move(SurfaceXY at) {
   return v.Unproject(t.PointerX, t.PointerY);
 }
 
-bool MouseTools::Release(SurfaceXY at) {
+bool ToolDispatcher::Release(SurfaceXY at) {
   if (!pressAccepted_) return true;
   ToolState& t = host_.tools();
   t.UpX = host_.view().SurfaceToProjectedX(at.x);
@@ -88,7 +88,7 @@ bool MouseTools::Release(SurfaceXY at) {
   return Active().Release(host_);
 }
 
-bool MouseTools::ClickAfterRelease(SurfaceXY at) {
+bool ToolDispatcher::ClickAfterRelease(SurfaceXY at) {
   if (std::exchange(suppressClick_, false) || !host_.Idle()) return false;
   if (!pressAccepted_) return true;
   MouseTool& active = Active();
@@ -100,12 +100,12 @@ bool MouseTools::ClickAfterRelease(SurfaceXY at) {
   return active.Click(host_);
 }
 
-void MouseTools::DoubleClick() {
+void ToolDispatcher::DoubleClick() {
   suppressClick_ = true;
   if (host_.Idle()) Active().DoubleClick(host_);
 }
 
-void MouseTools::KeyPress(int keyAscii) {
+void ToolDispatcher::KeyPress(int keyAscii) {
   if (keyAscii == 27) {
     Active().Cancel(host_);
   } else {
