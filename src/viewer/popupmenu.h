@@ -12,6 +12,8 @@ struct MenuItem {
   std::string text;  // its caption; "-" for a separator
   bool checkable = false;
   bool checked = false;
+  bool enabled = true;
+  bool visible = true;
 };
 
 class PopupMenus {

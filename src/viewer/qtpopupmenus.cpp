@@ -18,6 +18,8 @@ std::string QtPopupMenus::Popup(const std::string& menuName, const std::vector<M
     action->setObjectName(QString::fromStdString(item.name));
     action->setCheckable(item.checkable);
     action->setChecked(item.checked);
+    action->setEnabled(item.enabled);
+    action->setVisible(item.visible);
   }
   const QPoint at = owner_ ? owner_->mapToGlobal(QPoint(x, y)) : QPoint(x, y);
   QAction* chosen = menu.exec(at);

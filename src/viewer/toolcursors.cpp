@@ -2,42 +2,8 @@
 
 #include <QPainter>
 #include <QPixmap>
-#include <charconv>
 
 namespace orvenda {
-
-int CursorResourceFor(int toolCode, float zoomStep) {
-  switch (toolCode) {
-    case 1:
-      return 101;
-    case 2:
-      return zoomStep > 1.0f ? 105 : 106;
-    case 3:
-      return 102;
-    case 4:
-      return 103;
-    case 5:
-      return 104;
-    case 6:
-      return 110;
-    case 7:
-      return 111;
-    case 8:
-      return 109;
-    case 9:
-      return 108;
-    case 10:
-      return 107;
-    default:
-      return 0;
-  }
-}
-
-std::string FactorText(float factor) {
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, factor).ptr;
-  return std::string(text, end);
-}
 
 namespace {
 

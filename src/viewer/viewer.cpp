@@ -18,10 +18,6 @@
 #include "viewer/qtpopupmenus.h"
 #include "viewer/rasterimages.h"
 #include "viewer/toolcursors.h"
-#include "viewer/tools/measuretool.h"
-#include "viewer/tools/pantool.h"
-#include "viewer/tools/zoomfactortool.h"
-#include "viewer/tools/zoomwindowtool.h"
 
 namespace orvenda {
 
@@ -72,11 +68,6 @@ void Viewer::Initialize() {
   images_ = std::make_unique<RasterImages>();
   surface_ = std::make_unique<QPainterSurface>(std::max(1, width()), std::max(1, height()));
   surface_->SetRefreshHandler([this] { update(); });
-  toolSet_[tool::kZoomWindow] = std::make_unique<ZoomWindowTool>();
-  toolSet_[tool::kZoomFactor] = std::make_unique<ZoomFactorTool>();
-  toolSet_[tool::kPan] = std::make_unique<PanTool>();
-  toolSet_[tool::kMeasure] = std::make_unique<MeasureTool>();
-
   lblstatus_ = new QLabel(this);
   lblstatus_->setObjectName("lblstatus");
   lblstatus_->move(kCompanyMargin, kCompanyMargin);
@@ -298,8 +289,7 @@ void Viewer::SetMousePointer(int pointerCode) {
 }
 
 void Viewer::SetToolPointer(int toolCode) {
-  if (toolCode == tool::kZoomFactor) tools_.ZoomStepText = FactorText(tools_.ZoomStep);
-  const int resource = CursorResourceFor(toolCode, tools_.ZoomStep);
+  const int resource = toolDispatch_.PointerOf(toolCode);
   if (resource == 0) {
     SetMousePointer(pointer::kDefault);
     return;

@@ -15,13 +15,11 @@
 // at any time.
 
 #include <QImage>
-#include <QLineF>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,7 +33,7 @@
 #include "viewer/popupmenu.h"
 #include "viewer/propertybag.h"
 #include "viewer/statuslist.h"
-#include "viewer/tools/toolhost.h"
+#include "viewer/tools/tooldispatcher.h"
 
 class QLabel;
 class QPainter;
@@ -45,7 +43,6 @@ namespace orvenda {
 class Connection;
 class EventPump;
 class Clock;
-class MouseTool;
 class QPainterSurface;
 class RasterImages;
 class ServerLink;
@@ -129,7 +126,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   // layerscargados) and the layers.
   MapProperties& map() override { return mapProps_; }
   Layers& layers() override;
-  const ViewTransform& view() const { return *view_; }
+  const ViewTransform& view() const override { return *view_; }
   const StatusList& statusList() const { return status_; }
   const ToolState& toolState() const { return tools_; }
   QString StatusCaption() const;
@@ -166,7 +163,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void RepaintSaved() override;
   // The mouse pointer code shown now (0 default, 11 hourglass, 13 arrow and
   // hourglass, 99 the custom pointer of CustomPointer()).
-  int MousePointer() const { return mousePointer_; }
+  int MousePointer() const override { return mousePointer_; }
   int CustomPointer() const { return customPointer_; }
   // Runs the show steps even when no window system shows the control.
   void ShowControl();
@@ -203,15 +200,17 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
  private:
   // ToolHost
   ToolState& tools() override { return tools_; }
-  ProjectedXY ToProjected(QPointF surface) const override;
-  QPointF ToSurface(ProjectedXY projected) const override;
-  GeoLonLat ToGeographic(ProjectedXY projected) const override;
-  ProjectedXY ToMap(GeoLonLat geographic) const override;
+  bool LayersLoaded() const override { return mapProps_.layerscargados; }
+  bool Idle() const override { return pending_ == 0; }
+  void ForgetPendingRequests() override { pending_ = 0; }
+  std::string Popup(const ContextMenu& menu, SurfaceXY at) override;
   void PanFrom(GeoLonLat down, GeoLonLat up) override;
   void ZoomAboutPointer() override;
-  void SetRubberBand(std::optional<QRect> rect) override;
-  void SetPictureShift(std::optional<QPoint> shift) override;
-  void SetRubberLines(std::optional<QLineF> fromLast, std::optional<QLineF> fromFirst) override;
+  void ClearSelection() override;
+  void SetRubberBand(std::optional<SurfaceLine> corners) override;
+  void SetPictureShift(std::optional<SurfaceXY> shift) override;
+  void SetRubberLines(std::optional<SurfaceLine> fromLast,
+                      std::optional<SurfaceLine> fromFirst) override;
   void DrawFigure(bool closed) override;
   void SetToolPointer(int toolCode) override;
 
@@ -219,7 +218,6 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void FirstShow();
   void PlaceCompanyLabel();
   void CloseAndWait();
-  bool Idle() const { return pending_ == 0; }
   void EndDrag();
   void HideRubberLines();
   void AnnounceProperty(const char* name);
@@ -231,19 +229,12 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void DrawImage(std::int32_t imageNumber) override;
   void RepaintImage(std::int32_t imageNumber) override { DrawImage(imageNumber); }
   void HighlightSelection();
-  void RedrawFigureInProgress(bool fromRepaint);
   void RequestVisibleData();
   void RaiseRedrawnWhenIdle();
   void Resized();
 
   // Tools (viewer_mouse.cpp).
-  MouseTool* ActiveTool() const;
-  bool CancelTool();
-  void DrawingMenu(int x, int y);
-  void ResumeDrawing();
-  void DeleteLastPoint();
-  void EndMeasuring();
-  void ClickAfterRelease(QPointF at);
+  MouseTool& ActiveTool() { return toolDispatch_.Active(); }
   void PaintOnto(QPainter& painter) const;
   static int Buttons(Qt::MouseButtons buttons);
   static int ShiftState(Qt::KeyboardModifiers modifiers);
@@ -269,8 +260,8 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   std::unique_ptr<orvenda::Layers> layers_;
   std::unique_ptr<ViewTransform> view_;
   std::unique_ptr<QPainterSurface> surface_;
-  std::map<int, std::unique_ptr<MouseTool>> toolSet_;
   ToolState tools_;
+  ToolDispatcher toolDispatch_{*this};
   StatusList status_;
   std::vector<std::int32_t> selection_;
   Theme HighlightTheme;
@@ -281,7 +272,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   QLabel* lblCompany_ = nullptr;
   std::optional<QRect> rubberBand_;
   std::optional<QPoint> pictureShift_;
-  std::optional<QLineF> tmpLine1_, tmpLine2_;
+  std::optional<SurfaceLine> tmpLine1_, tmpLine2_;
   QString imagePath_;
   std::int32_t pending_ = 0;
   std::int32_t ViewWidth_ = 0;
@@ -291,10 +282,6 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   bool firstShow_ = true;
   bool readingVisible_ = false;
   std::uint32_t readingColour_ = kReadingGreen;
-  // Qt sends a double click instead of a second press; it still ends a gesture.
-  bool pressAccepted_ = false;
-  bool suppressClick_ = false;
-
   // Element information and queries (viewer_info.cpp): the per-viewer state of
   // the exchanges, the highlight of one element and the InfoArrival hand-off.
  public:

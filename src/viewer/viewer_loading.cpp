@@ -3,7 +3,6 @@
 // the requests for what a new view lacks.
 
 #include <QPainter>
-#include <stdexcept>
 
 #include "protocol/cellloading.h"
 #include "protocol/serverlink.h"
@@ -11,6 +10,7 @@
 #include "render/layerdrawing.h"
 #include "render/viewpainter.h"
 #include "render/viewtransform.h"
+#include "render/visibledata.h"
 #include "viewer/qpaintersurface.h"
 #include "viewer/qtcolour.h"
 #include "viewer/rasterimages.h"
@@ -43,7 +43,7 @@ void Viewer::Redraw() {
   DrawPasses(std::nullopt);
   imgMap_ = surface_->Snapshot();
   HighlightSelection();
-  RedrawFigureInProgress(false);
+  ActiveTool().AfterRedraw(*this, false);
   SetToolPointer(tools_.SavedPointer);
   RaiseRedrawnWhenIdle();
 }
@@ -53,7 +53,7 @@ void Viewer::RepaintLayer(std::int32_t layerId) {
   DrawPasses(layerId);
   imgMap_ = surface_->Snapshot();
   HighlightSelection();
-  RedrawFigureInProgress(true);
+  ActiveTool().AfterRedraw(*this, true);
   RaiseRedrawnWhenIdle();
 }
 
@@ -61,7 +61,7 @@ void Viewer::RepaintSaved() {
   PaintBackground();
   if (!imgMap_.isNull()) surface_->DrawImage(imgMap_);
   HighlightSelection();
-  RedrawFigureInProgress(true);
+  ActiveTool().AfterRedraw(*this, true);
   RaiseRedrawnWhenIdle();
 }
 
@@ -100,7 +100,7 @@ void Viewer::HighlightSelection() {
   if (tools_.MouseAction == tool::kNone) {
     // Without a tool the selection has served its purpose.
     if (!Idle()) return;
-    selection_.clear();
+    ClearSelection();
     RepaintSaved();
     return;
   }
@@ -111,24 +111,8 @@ void Viewer::HighlightSelection() {
   for (std::int32_t id : selection_) resaltar(*lay, id, view_->ViewExtents, painter);
 }
 
-void Viewer::RedrawFigureInProgress(bool fromRepaint) {
-  const int action = tools_.MouseAction;
-  if (fromRepaint) {
-    if (action == tool::kDrawPolyline || action == tool::kMeasure ||
-        action == tool::kVertexEditing) {
-      DrawFigure(false);
-    } else if (action == tool::kDrawPolygon) {
-      DrawFigure(true);
-    }
-    return;
-  }
-  if (action == tool::kDrawPolyline) {
-    DrawFigure(false);
-    tools_.Dragging = true;
-  } else if (action == tool::kDrawPolygon || action == tool::kSelectionPolygon) {
-    DrawFigure(true);
-    tools_.Dragging = true;
-  }
+void Viewer::ClearSelection() {
+  if (Idle()) selection_.clear();
 }
 
 void Viewer::DrawFigure(bool closed) {
@@ -151,56 +135,34 @@ void Viewer::DrawFigure(bool closed) {
 
 namespace {
 
-bool Reachable(const Connection& sock) {
-  return sock.state() == Connection::kConnected || sock.state() == Connection::kOpen;
-}
+// Sends what the view lacks; a server that cannot be reached has been reported
+// once, so asking for every other cell would only repeat the message.
+class DataSender final : public VisibleDataRequests {
+ public:
+  DataSender(MapViewer& viewer, const Connection& sock) : viewer_(viewer), sock_(sock) {}
+  bool Request(layer& lay, CellData what, std::int32_t i, std::int32_t j) override {
+    if (what == CellData::Elements) {
+      SendCellRequest(viewer_, lay, i, j);
+    } else {
+      SendCellValuesRequest(viewer_, lay, i, j,
+                            what == CellData::Labels ? lay.lblField : lay.DirectionField);
+    }
+    return sock_.state() == Connection::kConnected || sock_.state() == Connection::kOpen;
+  }
+  // The status list keeps one entry per layer, however often the view moves.
+  void GridRefused(layer& lay) override { viewer_.PostStatus(lay.IDLayer, status::kGridRefused); }
+
+ private:
+  MapViewer& viewer_;
+  const Connection& sock_;
+};
 
 }  // namespace
 
 void Viewer::RequestVisibleData() {
   if (!layers_) return;
-  const BoundingBox& v = view_->ViewExtents;
-  for (layer& lay : *layers_) {
-    if (!CalculateVisibility(lay, *view_)) continue;
-    layer::CellList cells;
-    try {
-      cells = lay.CellsInBox(v.MinX, v.MinY, v.MaxX, v.MaxY);
-    } catch (const std::range_error&) {
-      // A layer with no usable grid (a cell size of 0 from the server, say) holds
-      // nothing this view could ask for; the others still load. The status list
-      // keeps one entry per layer, however often the view moves.
-      PostStatus(lay.IDLayer, status::kGridRefused);
-      continue;
-    }
-    const auto cell = [&cells](std::int32_t n) {
-      return std::pair(cells.rows[static_cast<std::size_t>(n)],
-                       cells.columns[static_cast<std::size_t>(n)]);
-    };
-    // A server that cannot be reached has been reported once; asking for every
-    // other cell would only repeat the message.
-    for (std::int32_t n = 0; n < cells.count(); ++n) {
-      const auto [i, j] = cell(n);
-      if (lay.IsCellRequested(i, j)) continue;
-      SendCellRequest(*this, lay, i, j);
-      if (!Reachable(*sock_)) return;
-    }
-    if (!lay.lblField.empty() && CalculateLabelVisibility(lay, *view_)) {
-      for (std::int32_t n = 0; n < cells.count(); ++n) {
-        const auto [i, j] = cell(n);
-        if (lay.IsLabelCellRequested(i, j)) continue;
-        SendCellValuesRequest(*this, lay, i, j, lay.lblField);
-        if (!Reachable(*sock_)) return;
-      }
-    }
-    if (!lay.DirectionField.empty() && CalculateDirectionVisibility(lay, *view_)) {
-      for (std::int32_t n = 0; n < cells.count(); ++n) {
-        const auto [i, j] = cell(n);
-        if (lay.IsDirectionCellRequested(i, j)) continue;
-        SendCellValuesRequest(*this, lay, i, j, lay.DirectionField);
-        if (!Reachable(*sock_)) return;
-      }
-    }
-  }
+  DataSender sender(*this, *sock_);
+  orvenda::RequestVisibleData(*layers_, *view_, sender);
 }
 
 }  // namespace orvenda

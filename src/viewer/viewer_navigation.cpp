@@ -1,5 +1,5 @@
-// The Viewer's navigation: zooms, pan, resize, measuring and the conversions
-// the tools use. The math is ViewTransform's; here it is applied to the control.
+// The Viewer's navigation: zooms, pan, resize and arming the measuring tool. The math is
+// ViewTransform's; here it is applied to the control.
 
 #include <QResizeEvent>
 
@@ -111,20 +111,13 @@ void Viewer::Pan() {
 }
 
 void Viewer::MeasureDistance() {
-  if (!Idle() || !CancelTool()) return;
+  if (!Idle() || !ActiveTool().Cancel(*this)) return;
   tools_.MouseAction = tool::kMeasure;
   tools_.KeepTool = true;
   tools_.BaseTool = tool::kMeasure;
   SetToolPointer(tool::kMeasure);
   tools_.Vertices.clear();
   tools_.SelectionLayer = 0;
-}
-
-void Viewer::EndMeasuring() {
-  std::vector<GeoLonLat> path;
-  for (const Point& v : tools_.Vertices) path.push_back({v.X, v.Y});
-  ui_->MessageBox(TotalDistanceMessage(view_->MeasuredTotal(path)), "", MessageIcon::None,
-                  MessageButtons::Ok);
 }
 
 float Viewer::CurrentZoom() const { return view_->CurrentZoom(); }
@@ -148,22 +141,6 @@ void Viewer::Resized() {
   if (!Idle() || view_->FactorEscala == 0) return;
   // Same centre and scale: the view grows or shrinks at its edges.
   if (const auto r = view_->ResizeRect()) ApplyExtents(r->X1, r->Y1, r->X2, r->Y2);
-}
-
-ProjectedXY Viewer::ToProjected(QPointF surface) const {
-  return {view_->SurfaceToProjectedX(surface.x()), view_->SurfaceToProjectedY(surface.y())};
-}
-
-QPointF Viewer::ToSurface(ProjectedXY projected) const {
-  return {view_->ProjectedToSurfaceX(projected.x), view_->ProjectedToSurfaceY(projected.y)};
-}
-
-GeoLonLat Viewer::ToGeographic(ProjectedXY projected) const {
-  return view_->Unproject(projected.x, projected.y);
-}
-
-ProjectedXY Viewer::ToMap(GeoLonLat geographic) const {
-  return view_->Project(geographic.lon, geographic.lat);
 }
 
 }  // namespace orvenda

@@ -1,14 +1,11 @@
 #include "viewer/tools/pantool.h"
 
-#include <cmath>
-
 namespace orvenda {
 
-void PanTool::Drag(ToolHost& host, QPointF pointer) {
+void PanTool::Drag(ToolHost& host, SurfaceXY at) {
   const ToolState& t = host.tools();
-  const QPointF shift = pointer - SurfaceOf(host, t.DownX, t.DownY);
-  host.SetPictureShift(
-      QPoint(static_cast<int>(std::lround(shift.x())), static_cast<int>(std::lround(shift.y()))));
+  const SurfaceXY down = SurfaceOf(host, t.DownX, t.DownY);
+  host.SetPictureShift(SurfaceXY{at.x - down.x, at.y - down.y});
 }
 
 bool PanTool::Release(ToolHost& host) {
@@ -16,8 +13,8 @@ bool PanTool::Release(ToolHost& host) {
   host.SetPictureShift(std::nullopt);
   t.MouseAction = t.AfterGesture();
   host.SetToolPointer(t.BaseTool);
-  const GeoLonLat d = host.ToGeographic({t.DownX, t.DownY});
-  const GeoLonLat u = host.ToGeographic({t.UpX, t.UpY});
+  const GeoLonLat d = GeoOf(host, t.DownX, t.DownY);
+  const GeoLonLat u = GeoOf(host, t.UpX, t.UpY);
   if (d.lon == u.lon && d.lat == u.lat) {
     t.Dragging = false;
     host.RepaintSaved();

@@ -1,18 +1,36 @@
 #pragma once
 // ToolHost: what a mouse tool may do to the viewer it serves. The Viewer
-// implements it; the tools hold no state of the view themselves.
+// implements it; the tools hold no state of the view themselves. Positions on
+// the control are surface units (device-independent pixels) as plain doubles.
 
-#include <QLineF>
-#include <QPoint>
-#include <QPointF>
-#include <QRect>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "protocol/interaction.h"
-#include "render/cprojection.h"
+#include "render/viewtransform.h"
+#include "viewer/popupmenu.h"
 #include "viewer/tools/toolstate.h"
 
 namespace orvenda {
+
+struct SurfaceXY {
+  double x = 0;
+  double y = 0;
+  bool operator==(const SurfaceXY&) const = default;
+};
+
+struct SurfaceLine {
+  SurfaceXY from;
+  SurfaceXY to;
+  bool operator==(const SurfaceLine&) const = default;
+};
+
+// A context menu: its control name (mnuEnd...) and its items, as shown now.
+struct ContextMenu {
+  std::string name;
+  std::vector<MenuItem> items;
+};
 
 class ToolHost {
  public:
@@ -20,12 +38,13 @@ class ToolHost {
 
   virtual ToolState& tools() = 0;
   virtual Interaction& interaction() = 0;
-
-  // Surface <-> projected <-> geographic.
-  virtual ProjectedXY ToProjected(QPointF surface) const = 0;
-  virtual QPointF ToSurface(ProjectedXY projected) const = 0;
-  virtual GeoLonLat ToGeographic(ProjectedXY projected) const = 0;
-  virtual ProjectedXY ToMap(GeoLonLat geographic) const = 0;
+  // The view the positions are converted with.
+  virtual const ViewTransform& view() const = 0;
+  // Tools act only once the map's first view is applied (layerscargados) and
+  // while no request is pending; Shift with the right button forgets them.
+  virtual bool LayersLoaded() const = 0;
+  virtual bool Idle() const = 0;
+  virtual void ForgetPendingRequests() = 0;
 
   // A new view of the geographic rectangle (opposite corners).
   virtual void ApplyExtents(double x1, double y1, double x2, double y2) = 0;
@@ -35,21 +54,36 @@ class ToolHost {
   virtual void ZoomAboutPointer() = 0;
   // Puts the last complete picture back, without drawing.
   virtual void RepaintSaved() = 0;
+  // Empties Selection (not while requests are pending).
+  virtual void ClearSelection() = 0;
 
-  // Overlays shown over the picture while a gesture is under way.
-  virtual void SetRubberBand(std::optional<QRect> rect) = 0;
-  virtual void SetPictureShift(std::optional<QPoint> shift) = 0;
-  virtual void SetRubberLines(std::optional<QLineF> fromLast, std::optional<QLineF> fromFirst) = 0;
+  // Overlays shown over the picture while a gesture is under way: the rubber
+  // band between two corners, the picture moved by a shift, the rubber lines.
+  virtual void SetRubberBand(std::optional<SurfaceLine> corners) = 0;
+  virtual void SetPictureShift(std::optional<SurfaceXY> shift) = 0;
+  virtual void SetRubberLines(std::optional<SurfaceLine> fromLast,
+                              std::optional<SurfaceLine> fromFirst) = 0;
   // Draws the figure of Vertices on the picture: open, or closed as a polygon.
   virtual void DrawFigure(bool closed) = 0;
 
+  // The pointer of a tool (the tool-cursor rule), or a pointer code.
   virtual void SetToolPointer(int toolCode) = 0;
   virtual void SetMousePointer(int pointerCode) = 0;
+  virtual int MousePointer() const = 0;
+  // Shows a context menu at `at` and waits: the chosen item's name, or "".
+  virtual std::string Popup(const ContextMenu& menu, SurfaceXY at) = 0;
 };
 
-// The surface position of a projected position held in ToolState.
-inline QPointF SurfaceOf(const ToolHost& host, double X, double Y) {
-  return host.ToSurface(ProjectedXY{X, Y});
+// Surface, projected and geographic positions through the host's view.
+inline SurfaceXY SurfaceOf(const ToolHost& host, double X, double Y) {
+  return {host.view().ProjectedToSurfaceX(X), host.view().ProjectedToSurfaceY(Y)};
+}
+inline SurfaceXY SurfaceOfGeo(const ToolHost& host, const Point& p) {
+  const ProjectedXY m = host.view().Project(p.X, p.Y);
+  return SurfaceOf(host, m.x, m.y);
+}
+inline GeoLonLat GeoOf(const ToolHost& host, double X, double Y) {
+  return host.view().Unproject(X, Y);
 }
 
 }  // namespace orvenda

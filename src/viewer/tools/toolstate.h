@@ -29,6 +29,8 @@ inline constexpr int kPickSourcePolygon = 12;
 inline constexpr int kSelectionPolygon = 13;
 inline constexpr int kPickEditElement = 14;
 inline constexpr int kVertexEditing = 15;
+inline constexpr int kMoveVertex = 16;
+inline constexpr int kInsertAfter = 18;
 inline constexpr int kJoin = 19;
 }  // namespace tool
 
@@ -56,12 +58,26 @@ struct ToolState {
   double PointerX = 0, PointerY = 0;
   bool Dragging = false;
   float ZoomStep = 0;
-  std::string ZoomStepText;
+  std::string ZoomStepText{};
   int BusyPointer = 0;
   std::int32_t SelectionLayer = 0;
   int SelectMethod = 1;
+  // Check marks of the selection menu: the polygon rule ("Whole Element
+  // Inside", else "At least one vertex Inside") and "Remove Elements".
+  bool WholeElementInside = true;
+  bool RemoveElements = false;
+  // Check marks of the drawing menu; "EndPoint" is hidden while adding points.
+  bool EndPoint = false;
+  bool EndPointShown = true;
+  bool RelativeTo = false;
+  bool SmartEndPoint = false;
+  // The element under vertex editing: its layer's kind, the current vertex
+  // (from 1) and the number of vertices.
+  TipoLayer EditKind = 0;
+  std::int32_t EditVertex = 0;
+  std::int32_t EditVertexCount = 0;
   // The figure being drawn: geographic vertices, in order (VertexCount is size()).
-  std::vector<Point> Vertices;
+  std::vector<Point> Vertices{};
 
   // The tool a finished gesture returns to.
   int AfterGesture() const { return KeepTool ? BaseTool : tool::kNone; }

@@ -1,20 +1,17 @@
 #include "viewer/tools/zoomwindowtool.h"
 
-#include <cmath>
-
 namespace orvenda {
 
-void ZoomWindowTool::Drag(ToolHost& host, QPointF pointer) {
+void ZoomWindowTool::Drag(ToolHost& host, SurfaceXY at) {
   const ToolState& t = host.tools();
-  const QPointF down = SurfaceOf(host, t.DownX, t.DownY);
-  host.SetRubberBand(QRectF(down, pointer).normalized().toRect());
+  host.SetRubberBand(SurfaceLine{SurfaceOf(host, t.DownX, t.DownY), at});
 }
 
 bool ZoomWindowTool::Release(ToolHost& host) {
   ToolState& t = host.tools();
   t.MouseAction = t.AfterGesture();
-  const GeoLonLat d = host.ToGeographic({t.DownX, t.DownY});
-  const GeoLonLat u = host.ToGeographic({t.UpX, t.UpY});
+  const GeoLonLat d = GeoOf(host, t.DownX, t.DownY);
+  const GeoLonLat u = GeoOf(host, t.UpX, t.UpY);
   if (d.lon != u.lon && d.lat != u.lat) {
     t.BaseTool = tool::kZoomWindow;
     host.ApplyExtents(d.lon, d.lat, u.lon, u.lat);

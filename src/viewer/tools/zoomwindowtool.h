@@ -8,7 +8,9 @@ namespace orvenda {
 
 class ZoomWindowTool final : public MouseTool {
  public:
-  void Drag(ToolHost& host, QPointF pointer) override;
+  int Pointer(ToolState&) const override { return 101; }
+  bool StartsDrag(const ToolState&) const override { return true; }
+  void Drag(ToolHost& host, SurfaceXY at) override;
   bool Release(ToolHost& host) override;
 };
 

@@ -1,0 +1,251 @@
+// The mouse tools without a widget: a scripted gesture on a recording host whose
+// view is 0..2 x 0..2 degrees (no projection) on 300 x 300 units: 150 units per
+// degree, unit (150, 150) at (1, 1). Each script gives the log of what the tool
+// asked of the host and the state it left.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/fakes.h"
+#include "viewer/tools/tooldispatcher.h"
+#include "viewer/tools/toolmenus.h"
+
+namespace orvenda {
+namespace {
+
+std::string Text(SurfaceXY p) {
+  std::ostringstream s;
+  s << p.x << "," << p.y;
+  return s.str();
+}
+std::string Text(const std::optional<SurfaceLine>& l) {
+  return l ? Text(l->from) + ">" + Text(l->to) : "-";
+}
+
+class RecordingHost final : public ToolHost {
+ public:
+  ToolState state;
+  testing::ScriptedInteraction ui;
+  std::vector<std::string> menuAnswers;  // one for each menu shown, in turn
+  ViewTransform transform;
+  std::vector<std::string> log;
+  ToolDispatcher dispatch{*this};
+
+  RecordingHost() {
+    transform.ViewWidth = transform.ViewHeight = 300;
+    transform.ApplyExtents(0, 0, 2, 2);
+  }
+  ToolState& tools() override { return state; }
+  Interaction& interaction() override { return ui; }
+  const ViewTransform& view() const override { return transform; }
+  bool LayersLoaded() const override { return true; }
+  bool Idle() const override { return true; }
+  void ForgetPendingRequests() override {}
+  void ApplyExtents(double x1, double y1, double x2, double y2) override {
+    Log("extents " + Text({x1, y1}) + " " + Text({x2, y2}));
+  }
+  void PanFrom(GeoLonLat d, GeoLonLat u) override {
+    Log("pan " + Text({d.lon, d.lat}) + ">" + Text({u.lon, u.lat}));
+  }
+  void ZoomAboutPointer() override { Log("zoom"); }
+  void RepaintSaved() override { Log("repaint"); }
+  void ClearSelection() override { Log("clear selection"); }
+  void SetRubberBand(std::optional<SurfaceLine> c) override { Log("band " + Text(c)); }
+  void SetPictureShift(std::optional<SurfaceXY> s) override {
+    Log("shift " + (s ? Text(*s) : "-"));
+  }
+  void SetRubberLines(std::optional<SurfaceLine> a, std::optional<SurfaceLine> b) override {
+    Log("lines " + Text(a) + " " + Text(b));
+  }
+  void DrawFigure(bool closed) override { Log(closed ? "polygon" : "polyline"); }
+  void SetToolPointer(int code) override { Log("tool pointer " + std::to_string(code)); }
+  void SetMousePointer(int code) override { Log("pointer " + std::to_string(code)); }
+  int MousePointer() const override { return 0; }
+  std::string Popup(const ContextMenu& menu, SurfaceXY) override {
+    Log(menu.name);
+    const std::string answer = menuAnswers.empty() ? "" : menuAnswers.front();
+    if (!menuAnswers.empty()) menuAnswers.erase(menuAnswers.begin());
+    return answer;
+  }
+
+  // A press and release at `at`; whether `click` is raised.
+  bool Click(SurfaceXY at, int button = kLeftButton) {
+    dispatch.Press(button, 0, at);
+    dispatch.Release(at);
+    return dispatch.ClickAfterRelease(at);
+  }
+  std::string Joined() {
+    std::string all;
+    for (const std::string& line : log) all += (all.empty() ? "" : "; ") + line;
+    log.clear();
+    return all;
+  }
+
+ private:
+  void Log(const std::string& line) { log.push_back(line); }
+};
+
+// A drag from (75, 75) to `to` and the release there, armed over tool 11 with
+// KeepTool or not.
+TEST(MouseTools, DragGesturesOfZoomWindowAndPan) {
+  struct Row {
+    bool pan, keep;
+    SurfaceXY to;
+    std::string log;
+    bool mouseUp;
+    int afterwards;
+  };
+  const Row rows[] = {
+      {false, false, {225, 150}, "band 75,75>225,150; extents 0.5,1.5 1.5,1; pointer 0", true, 0},
+      {false, true, {75, 75}, "band 75,75>75,75; band -; repaint", false, 11},
+      {true,
+       false,
+       {105, 45},
+       "shift 30,-30; shift -; tool pointer 11; pan 0.5,1.5>0.7,1.7",
+       false,
+       0},
+      {true, true, {75, 75}, "shift 0,0; shift -; tool pointer 11; repaint", false, 11},
+  };
+  for (const Row& r : rows) {
+    RecordingHost host;
+    host.state = ToolState{.MouseAction = r.pan ? 3 : 1, .KeepTool = r.keep, .BaseTool = 11};
+    EXPECT_TRUE(host.dispatch.Press(kLeftButton, 0, {75, 75}));
+    EXPECT_TRUE(host.dispatch.Move(r.to));
+    EXPECT_EQ(host.dispatch.Release(r.to), r.mouseUp) << &r - rows;
+    EXPECT_EQ(host.Joined(), r.log) << &r - rows;
+    EXPECT_EQ(host.state.MouseAction, r.afterwards) << &r - rows;
+  }
+}
+
+TEST(MouseTools, DrawingCollectsVerticesAndItsMenuDropsResumesOrCancels) {
+  RecordingHost host;
+  host.state = ToolState{.MouseAction = 7, .KeepTool = true, .BaseTool = 3};
+  EXPECT_FALSE(host.Click({30, 150})) << "the first click only takes the tool back";
+  EXPECT_EQ(host.Joined(), "tool pointer 7; polygon");
+  EXPECT_TRUE(host.state.Vertices.empty());
+  for (const double x : {30, 180}) EXPECT_TRUE(host.Click({x, 150}));
+  host.dispatch.Move({180, 270});
+  EXPECT_EQ(host.Joined(),
+            "repaint; polygon; repaint; polygon; lines 180,150>180,270 30,150>180,270");
+  ASSERT_EQ(host.state.Vertices.size(), 2u);
+  EXPECT_DOUBLE_EQ(host.state.Vertices[1].X, 1.2);
+
+  host.menuAnswers = {"mnuEraseLastPoint", "mnuCancelElement"};
+  EXPECT_FALSE(host.Click({0, 0}, kRightButton));
+  EXPECT_EQ(host.Joined(), "mnuEnd; repaint; polygon");
+  EXPECT_EQ(host.state.Vertices.size(), 1u);
+  host.Click({0, 0}, kRightButton);
+  EXPECT_EQ(host.Joined(),
+            "mnuEnd; band -; shift -; repaint; pointer 0; lines - -; clear selection");
+  EXPECT_EQ(std::vector({host.state.MouseAction, host.state.BaseTool, host.state.VertexCount()}),
+            std::vector({0, 0, 0}));
+
+  // Measuring reports the path's length on "Resume" and leaves the tool.
+  host.state = ToolState{.MouseAction = 8, .KeepTool = true, .BaseTool = 8};
+  for (const double y : {150, 50}) host.Click({150, y});
+  host.dispatch.Move({200, 50});
+  EXPECT_EQ(host.log.back(), "lines 150,50>200,50 -") << "an open figure: one line";
+  host.log.clear();
+  host.menuAnswers = {"mnuCerrarPline"};
+  host.Click({0, 0}, kRightButton);
+  ASSERT_EQ(host.ui.shown.size(), 1u);
+  EXPECT_EQ(host.ui.shown[0].text, "Total distance: 0.66 m.");
+  EXPECT_EQ(host.Joined(), "mnuEnd; lines - -; repaint; pointer 0");
+  EXPECT_EQ(std::vector({host.state.MouseAction, host.state.KeepTool ? 1 : 0}),
+            std::vector({0, 0}));
+}
+
+// Tools answer their pointer, whether a press drags, and their menu.
+TEST(MouseTools, PointersDragsAndMenusByToolAndSelectMethod) {
+  struct Row {
+    int code, selectMethod, pointer;
+    bool drags;
+    const char* menu;
+  };
+  const Row rows[] = {
+      {1, 1, 101, true, ""},        {2, 1, 106, false, ""},         {3, 1, 102, true, ""},
+      {4, 1, 103, false, ""},       {4, 2, 103, true, ""},          {6, 1, 110, true, "mnuEnd"},
+      {7, 1, 111, true, "mnuEnd"},  {8, 1, 109, true, "mnuEnd"},    {9, 1, 108, false, "mnuSelect"},
+      {9, 3, 108, false, "mnuEnd"}, {10, 2, 107, true, ""},         {11, 0, 0, false, "mnuSelect"},
+      {11, 2, 0, true, "mnuEnd"},   {11, 4, 0, false, "mnuSelect"}, {12, 2, 0, false, ""},
+      {13, 1, 0, true, "mnuEnd"},   {14, 1, 0, false, ""},          {15, 1, 0, false, "mnuEditGeo"},
+      {17, 1, 0, false, "mnuEnd"},  {19, 1, 0, false, ""},
+  };
+  for (const Row& r : rows) {
+    RecordingHost host;
+    host.state = ToolState{.MouseAction = r.code, .ZoomStep = 0.5F, .SelectMethod = r.selectMethod};
+    EXPECT_EQ(host.dispatch.PointerOf(r.code), r.pointer) << r.code;
+    host.dispatch.Press(kRightButton, 0, {0, 0});
+    EXPECT_EQ(host.state.Dragging, r.drags) << r.code << " " << r.selectMethod;
+    host.dispatch.ClickAfterRelease({0, 0});
+    EXPECT_EQ(host.log.empty() ? "" : host.log[0], r.menu) << r.code << " " << r.selectMethod;
+    EXPECT_EQ(host.state.SelectMethod, r.selectMethod == 0 ? 1 : r.selectMethod) << "0 becomes 1";
+    EXPECT_EQ(host.state.KeepTool, r.code == 15) << "vertex editing keeps its tool";
+  }
+  RecordingHost host;
+  host.state.ZoomStep = 2.5F;
+  EXPECT_EQ(host.dispatch.PointerOf(tool::kZoomFactor), 105);
+  EXPECT_EQ(host.state.ZoomStepText, "2.5");
+}
+
+std::string Marked(const std::vector<MenuItem>& items, bool checked) {
+  std::string marks;
+  for (const MenuItem& i : items) {
+    if (i.text == "-") continue;
+    if (checked && i.checked) marks += (marks.empty() ? "" : " ") + i.name;
+    if (!checked) marks += i.enabled ? "1" : "0";
+  }
+  return marks;
+}
+
+// mnuEditGeo: items enabled by the layer's kind and the current vertex of three
+// (Next, Previous, Move, Insert Before, Insert After, Delete, Join, Break,
+// Proceed, Cancel). mnuSelect: the check marks after each choice.
+TEST(ToolMenus, EditGeoEnablingAndSelectionSettings) {
+  const std::tuple<TipoLayer, int, std::string> rows[] = {
+      {pointlayer, 1, "0010000011"},    {polylinelayer, 1, "1011111011"},
+      {polylinelayer, 2, "1111111111"}, {polylinelayer, 3, "0111111011"},
+      {polygonlayer, 2, "1111110111"},
+  };
+  for (const auto& [kind, vertex, enabled] : rows) {
+    const ToolState s{.EditKind = kind, .EditVertex = vertex, .EditVertexCount = 3};
+    EXPECT_EQ(Marked(EditGeoMenuItems(s), false), enabled) << kind << " " << vertex;
+  }
+  const std::pair<const char*, const char*> steps[] = {
+      {"mnuOneVertex", "mnuOneVertex"},
+      {"mnuSQLSelect", "mnuOneVertex mnuSQLSelect"},
+      {"mnuRemoveElementsFromSelection",
+       "mnuOneVertex mnuSQLSelect mnuRemoveElementsFromSelection"},
+      {"mnuWholeElementInside", "mnuWholeElementInside mnuRemoveElementsFromSelection"},
+      {"mnuSelectIndividual",
+       "mnuSelectIndividual mnuWholeElementInside mnuRemoveElementsFromSelection"},
+      {"mnuRemoveElementsFromSelection", "mnuSelectIndividual mnuWholeElementInside"},
+  };
+  ToolState s;
+  for (const auto& [item, checked] : steps) {
+    s.Vertices = {{0, 0}};
+    EXPECT_TRUE(ChooseSelectSetting(s, item));
+    EXPECT_EQ(Marked(SelectMenuItems(s), true), checked) << item;
+    EXPECT_EQ(s.Vertices.empty(), s.SelectMethod == 2) << "a polygon is drawn afresh";
+  }
+  s.RelativeTo = true;
+  EXPECT_TRUE(ChooseEndSetting(s, "mnuEndPoint"));
+  EXPECT_EQ(Marked(EndMenuItems(s), true), "mnuEndPoint");
+}
+
+// Leaving an edit asks first; No keeps everything, Yes cancels.
+TEST(MouseTools, CancellingAVertexEditAsksFirst) {
+  RecordingHost host;
+  host.state = ToolState{.MouseAction = 15, .KeepTool = true, .BaseTool = 14};
+  host.ui.answers = {MessageAnswer::No, MessageAnswer::Yes};
+  host.dispatch.KeyPress(27);
+  EXPECT_EQ(host.state.MouseAction, 15);
+  EXPECT_TRUE(host.log.empty());
+  host.dispatch.KeyPress(27);
+  EXPECT_EQ(host.state.MouseAction, 0);
+  ASSERT_EQ(host.ui.shown.size(), 2u);
+  EXPECT_EQ(host.ui.shown[1].text, "Do you really want to Cancel Edition?");
+}
+
+}  // namespace
+}  // namespace orvenda
