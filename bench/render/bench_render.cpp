@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "model/bridgeholes.h"
+#include "import/bridge_holes.h"
 #include "model/layer.h"
 #include "render/layerdrawing.h"
 #include "render/viewpainter.h"
@@ -71,7 +71,7 @@ void PolygonParts(OGRGeometryH g, std::vector<std::vector<Point>>& parts) {
   for (std::size_t r = 0; r < holes.size(); ++r) {
     AppendRing(OGR_G_GetGeometryRef(g, static_cast<int>(r + 1)), holes[r]);
   }
-  BridgeHoles(out, holes);
+  orvenda::server::BridgeHoles(out, holes);
 }
 
 // Loads the first layer of the file; answers the vertex count and counts the

@@ -9,7 +9,6 @@
 #include <numbers>
 #include <random>
 
-#include "model/bridgeholes.h"
 #include "model/entidad.h"
 #include "model/layer.h"
 
@@ -28,30 +27,24 @@ Geom Own(GEOSGeometry* g) {
   return {g, [](GEOSGeometry* x) { GEOSGeom_destroy_r(Ctx(), x); }};
 }
 
-GEOSGeometry* MakeRing(const std::vector<Point>& ring) {
+Geom MakePolygon(const std::vector<Point>& ring) {
   const GEOSContextHandle_t ctx = Ctx();
   GEOSCoordSequence* seq = GEOSCoordSeq_create_r(ctx, static_cast<unsigned>(ring.size() + 1), 2);
   for (std::size_t k = 0; k <= ring.size(); ++k) {
     const Point& p = ring[k % ring.size()];
     GEOSCoordSeq_setXY_r(ctx, seq, static_cast<unsigned>(k), p.X, p.Y);
   }
-  return GEOSGeom_createLinearRing_r(ctx, seq);
-}
-
-Geom MakePolygon(const std::vector<Point>& ring,
-                 const std::vector<std::vector<Point>>& holes = {}) {
-  std::vector<GEOSGeometry*> inner;
-  for (const auto& h : holes) inner.push_back(MakeRing(h));
-  return Own(GEOSGeom_createPolygon_r(Ctx(), MakeRing(ring), inner.data(),
-                                      static_cast<unsigned>(inner.size())));
+  return Own(GEOSGeom_createPolygon_r(ctx, GEOSGeom_createLinearRing_r(ctx, seq), nullptr, 0));
 }
 
 // A star-shaped ring around (cx, cy): angles sorted, radii random, so it never
 // crosses itself. Clockwise or counter-clockwise at random.
-std::vector<Point> RandomRing(std::mt19937& rng, double cx, double cy, double minR, double maxR,
-                              int minVertices = 3) {
-  std::uniform_real_distribution<double> radius(minR, maxR), turn(0, 2 * std::numbers::pi);
-  std::uniform_int_distribution<int> vertices(minVertices, std::max(minVertices, 40));
+std::vector<Point> RandomRing(std::mt19937& rng) {
+  std::uniform_real_distribution<double> centreX(-170, 170), centreY(-80, 80);
+  std::uniform_real_distribution<double> radius(0.05, 5), turn(0, 2 * std::numbers::pi);
+  std::uniform_int_distribution<int> vertices(3, 40);
+  const double cx = centreX(rng);
+  const double cy = centreY(rng);
   std::vector<double> angles(static_cast<std::size_t>(vertices(rng)));
   for (double& a : angles) a = turn(rng);
   std::sort(angles.begin(), angles.end());
@@ -63,12 +56,6 @@ std::vector<Point> RandomRing(std::mt19937& rng, double cx, double cy, double mi
     ring.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
   }
   return ring;
-}
-
-std::vector<Point> RandomRing(std::mt19937& rng) {
-  std::uniform_real_distribution<double> centreX(-170, 170), centreY(-80, 80);
-  const double cx = centreX(rng);
-  return RandomRing(rng, cx, centreY(rng), 0.05, 5);
 }
 
 TEST(GeometryOracle, PointInPolygonAgreesWithGeosAwayFromTheBoundary) {
@@ -126,47 +113,6 @@ TEST(GeometryOracle, PolygonCentroidAgreesWithGeos) {
     EXPECT_NEAR(x, gx, 1e-9 * std::max(1.0, std::abs(gx))) << "polygon " << poly;
     EXPECT_NEAR(y, gy, 1e-9 * std::max(1.0, std::abs(gy))) << "polygon " << poly;
   }
-}
-
-// Holes bridged into their outer ring, whichever way each turns: the even-odd rule and
-// the area-weighted centroid of the one ring give the polygon with its holes.
-TEST(GeometryOracle, BridgedHolesKeepTheShapeOfThePolygon) {
-  std::mt19937 rng(5);
-  layer lay;
-  lay.Tipo = polygonlayer;
-  int valid = 0;
-  for (int poly = 0; poly < 100; ++poly) {
-    // Dense enough that no edge cuts in past radius 3.5, where the holes end.
-    std::vector<Point> ring = RandomRing(rng, 10, 20, 4, 5, 400);
-    std::vector<std::vector<Point>> holes;
-    for (int h = 0; h < 1 + poly % 3; ++h) {
-      const double a = h * 2 * std::numbers::pi / 3;
-      holes.push_back(RandomRing(rng, 10 + 2.5 * std::cos(a), 20 + 2.5 * std::sin(a), 0.2, 1, 8));
-    }
-    const Geom shape = MakePolygon(ring, holes);
-    if (GEOSisValid_r(Ctx(), shape.get()) != 1) continue;  // a hole's angles left a gap
-    ++valid;
-    BridgeHoles(ring, holes);
-    Entidad ent;
-    ent.parentLayer = &lay;
-    ent.SetPoints(ring);
-    ent.CalculateBoundingBox();
-    std::uniform_real_distribution<double> p(4, 16), q(14, 26);
-    for (int k = 0; k < 100; ++k) {
-      const double x = p(rng), y = q(rng);
-      const Geom point = Own(GEOSGeom_createPointFromXY_r(Ctx(), x, y));
-      ASSERT_EQ(ent.PointInPolygon(x, y), GEOSContains_r(Ctx(), shape.get(), point.get()) == 1)
-          << "polygon " << poly << " point (" << x << ", " << y << ")";
-    }
-    double x = 0, y = 0, gx = 0, gy = 0;
-    ent.Centroide(x, y);
-    const Geom centre = Own(GEOSGetCentroid_r(Ctx(), shape.get()));
-    GEOSGeomGetX_r(Ctx(), centre.get(), &gx);
-    GEOSGeomGetY_r(Ctx(), centre.get(), &gy);
-    EXPECT_NEAR(x, gx, 1e-9 * 20);
-    EXPECT_NEAR(y, gy, 1e-9 * 20);
-  }
-  EXPECT_GT(valid, 90);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <set>
 
 #include "import/antimeridian.h"
-#include "model/bridgeholes.h"
+#include "import/bridge_holes.h"
 
 namespace orvenda::server {
 namespace {

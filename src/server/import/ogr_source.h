@@ -14,7 +14,7 @@ namespace orvenda::server {
 struct SourceFeature {
   // One entry per part: a multi-part feature becomes several elements that share the
   // feature's values. A polygon part is one closed vertex list: its outer ring with
-  // each hole joined to it by a zero-width bridge (model/bridgeholes.h).
+  // each hole joined to it by a zero-width bridge (import/bridge_holes.h).
   std::vector<std::vector<Point>> parts;
   std::vector<Value> values;  // one per field of SourceData::fields
 };

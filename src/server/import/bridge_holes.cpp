@@ -1,10 +1,10 @@
-#include "model/bridgeholes.h"
+#include "import/bridge_holes.h"
 
 #include <algorithm>
 #include <limits>
 #include <numeric>
 
-namespace orvenda {
+namespace orvenda::server {
 namespace {
 
 double TwiceSignedArea(const std::vector<Point>& ring) {
@@ -146,4 +146,4 @@ void BridgeHoles(std::vector<Point>& ring, const std::vector<std::vector<Point>>
   ring.swap(bridged);
 }
 
-}  // namespace orvenda
+}  // namespace orvenda::server
