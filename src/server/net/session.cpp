@@ -1,5 +1,7 @@
 #include "net/session.h"
 
+#include <sys/socket.h>
+
 #include <asio/co_spawn.hpp>
 #include <asio/detached.hpp>
 #include <asio/post.hpp>
@@ -7,6 +9,7 @@
 #include <asio/redirect_error.hpp>
 #include <asio/use_awaitable.hpp>
 #include <asio/write.hpp>
+#include <cerrno>
 #include <vector>
 
 #include "net/handlers/request_dispatcher.h"
@@ -46,6 +49,7 @@ Session::Session(asio::ip::tcp::socket socket, std::uint64_t id, Store& store,
   state_.peer = Describe(socket_, &state_.address);
   asio::error_code ec;
   socket_.set_option(asio::ip::tcp::no_delay(true), ec);  // replies are small and awaited
+  state_.watchPeer = [this] { WatchPeer(); };
 }
 
 void Session::Start() {
@@ -72,6 +76,7 @@ std::chrono::milliseconds Session::IdleLimit() const {
 void Session::Close(const std::string& why) {
   if (closed_) return;
   closed_ = true;
+  state_.gone->store(true);
   HandlerContext{store_, services_, state_}.Log("closed after " + std::to_string(requests_) +
                                                 " requests: " + why);
   asio::error_code ec;
@@ -83,6 +88,20 @@ void Session::Close(const std::string& why) {
   if (state_.handle != 0) services_.handles.Detach(state_.handle);
   state_.handle = 0;
   registry_.Remove(state_.id);
+}
+
+void Session::WatchPeer() {
+  socket_.async_wait(
+      asio::socket_base::wait_read, [self = shared_from_this()](const asio::error_code& ec) {
+        if (ec || self->closed_ || !self->answering_) return;
+        // Readable: either the client's end (or a reset), or more requests,
+        // which are left for the reader.
+        char c = 0;
+        const auto n = ::recv(self->socket_.native_handle(), &c, 1, MSG_PEEK | MSG_DONTWAIT);
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+          self->Close("closed by the client while its request waited");
+        }
+      });
 }
 
 void Session::Enqueue(DWBUffer reply) {
@@ -181,6 +200,10 @@ asio::awaitable<void> Session::Writer() {
         // Everything sent: half-close so the client sees the end after our reply.
         asio::error_code ec;
         socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ec);
+        if (state_.closeAtOnce) {
+          Close("login refused");
+          co_return;
+        }
       }
       asio::error_code ec;
       wakeWriter_.expires_at(asio::steady_timer::time_point::max());

@@ -53,6 +53,8 @@ class Session : public std::enable_shared_from_this<Session> {
   void Enqueue(DWBUffer reply);
   void DeliverChange(std::int32_t layerId, const DWBUffer& message);
   void Close(const std::string& why);
+  // Notices a client that closes while its request is being answered.
+  void WatchPeer();
   std::chrono::milliseconds IdleLimit() const;
 
   asio::ip::tcp::socket socket_;
