@@ -10,13 +10,14 @@ LoginThrottle::Place& LoginThrottle::Place::operator=(Place&& other) noexcept {
     Release();
     owner_ = std::exchange(other.owner_, nullptr);
     address_ = std::move(other.address_);
+    account_ = std::move(other.account_);
     suspect_ = other.suspect_;
   }
   return *this;
 }
 
 void LoginThrottle::Place::Release() {
-  if (owner_ != nullptr) std::exchange(owner_, nullptr)->Give(address_, suspect_);
+  if (owner_ != nullptr) std::exchange(owner_, nullptr)->Give(*this);
 }
 
 const char* LoginThrottle::Why(Verdict v) {
@@ -70,30 +71,43 @@ LoginThrottle::Verdict LoginThrottle::Admit(const std::string& address, const st
                                             Place& place) {
   std::lock_guard lock(mutex_);
   const auto now = clock_.Now();
-  if (Count(byAccount_, account, now) >= limits_.accountAttempts) return Verdict::AccountFailures;
+  const auto underWay = busyAccounts_.find(account);
+  const int accountChecks =
+      Count(byAccount_, account, now) + (underWay == busyAccounts_.end() ? 0 : underWay->second);
+  if (accountChecks >= limits_.accountAttempts) return Verdict::AccountFailures;
   const int addressFailures = Count(byAddress_, address, now);
   if (addressFailures >= limits_.addressAttempts) return Verdict::AddressFailures;
-  const bool suspect = addressFailures > 0;
+  const bool suspect = addressFailures > 0 || Count(refused_, address, now) >= kRefusalsOfSuspects;
   if (total_ >= limits_.inProgress || (suspect && suspects_ >= std::max(1, limits_.inProgress / 2)))
-    return Verdict::Busy;
+    return Refuse(address, Verdict::Busy, now);
   int& busy = busy_[address];
-  if (busy >= limits_.inProgressPerAddress) return Verdict::AddressBusy;
+  if (busy >= limits_.inProgressPerAddress) return Refuse(address, Verdict::AddressBusy, now);
   ++busy;
+  ++busyAccounts_[account];
   ++total_;
   if (suspect) ++suspects_;
   place.Release();
   place.owner_ = this;
   place.address_ = address;
+  place.account_ = account;
   place.suspect_ = suspect;
   return Verdict::Admitted;
 }
 
-void LoginThrottle::Give(const std::string& address, bool suspect) {
+LoginThrottle::Verdict LoginThrottle::Refuse(const std::string& address, Verdict v,
+                                             ServerClock::TimePoint now) {
+  Add(refused_, address, kRefusalsOfSuspects, now);
+  return v;
+}
+
+void LoginThrottle::Give(const Place& place) {
   std::lock_guard lock(mutex_);
   --total_;
-  if (suspect) --suspects_;
-  const auto it = busy_.find(address);
+  if (place.suspect_) --suspects_;
+  const auto it = busy_.find(place.address_);
   if (it != busy_.end() && --it->second <= 0) busy_.erase(it);
+  const auto a = busyAccounts_.find(place.account_);
+  if (a != busyAccounts_.end() && --a->second <= 0) busyAccounts_.erase(a);
 }
 
 void LoginThrottle::Failed(const std::string& address, const std::string& account) {

@@ -3,8 +3,10 @@
 // server. Every password check (login, change of password) holds a place from its
 // request to its answer; beyond a number of places per address and in total a new
 // check is refused at once, without hashing, so the hashing queue never holds more
-// than the total. Addresses that failed lately share at most half of the places, so a
-// flood from addresses that already failed leaves room for the others. Failures are
+// than the total. Addresses that failed or were refused again and again lately share
+// at most half of the places, so a flood from addresses that keep trying leaves room
+// for the others. Checks under way count as failures of their account until they
+// end, so that a burst cannot slip more guesses past the limit. Failures are
 // counted per account name (any name, known or not, so that a refusal tells nothing of
 // which names exist) and per address, inside a window read on the ServerClock: an
 // account with too many failures is refused from everywhere, and other accounts are
@@ -26,7 +28,7 @@ struct LoginLimits {
   int accountAttempts = 5;                   // failures allowed per account name...
   int addressAttempts = 30;                  // ...and per address...
   std::chrono::milliseconds window{60'000};  // ...within this window
-  int inProgress = 16;                       // password checks under way, in total
+  int inProgress = 8;                        // password checks under way, in total
   int inProgressPerAddress = 2;              // and from one address
 };
 
@@ -46,7 +48,7 @@ class LoginThrottle {
    private:
     friend class LoginThrottle;
     LoginThrottle* owner_ = nullptr;
-    std::string address_;
+    std::string address_, account_;
     bool suspect_ = false;
   };
 
@@ -71,13 +73,19 @@ class LoginThrottle {
   int Count(Failures& failures, const std::string& key, ServerClock::TimePoint now);
   void Add(Failures& failures, const std::string& key, int keep, ServerClock::TimePoint now);
   void Prune(Times& times, ServerClock::TimePoint now) const;
-  void Give(const std::string& address, bool suspect);
+  void Give(const Place& place);
+  Verdict Refuse(const std::string& address, Verdict v, ServerClock::TimePoint now);
 
   LoginLimits limits_;
   const ServerClock& clock_;
   std::mutex mutex_;
   Failures byAccount_, byAddress_;
-  std::unordered_map<std::string, int> busy_;  // checks under way per address
+  // Refusals of a place per address: a flooding address, even one whose guesses never
+  // got a check, is told from one that tries again a few times.
+  static constexpr int kRefusalsOfSuspects = 4;
+  Failures refused_;
+  std::unordered_map<std::string, int> busyAccounts_;  // checks under way per account
+  std::unordered_map<std::string, int> busy_;          // checks under way per address
   int total_ = 0, suspects_ = 0;
   std::atomic<std::uint64_t> hashed_{0};
 };

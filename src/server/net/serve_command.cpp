@@ -20,7 +20,7 @@ constexpr const char* kUsage =
     "  [--send-timeout S (60)] [--session-lifetime S (43200)] [--client-version X.Y.Z (1.0.0)]\n"
     "  [--login-attempts N (5): failed logins per account in the window]\n"
     "  [--login-address-attempts N (30): failed logins per address in the window]\n"
-    "  [--login-window S (60)] [--max-logins N (16): password checks under way]\n"
+    "  [--login-window S (60)] [--max-logins N (8): password checks under way]\n"
     "  [--max-logins-per-address N (2)] [--password-threads N (2)]\n";
 
 template <typename T>
