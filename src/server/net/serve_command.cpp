@@ -98,7 +98,11 @@ std::optional<ServeOptions> ParseServeArgs(const std::vector<std::string>& args,
   return o;
 }
 
-int RunServe(const std::vector<std::string>& args, std::ostream& /*out*/, std::ostream& err) {
+int RunServe(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    out << kUsage;
+    return kExitOk;
+  }
   std::string error;
   const auto options = ParseServeArgs(args, error);
   if (!options) {
