@@ -2,7 +2,8 @@
 // an ephemeral loopback port with the defaults of `orvenda-server serve`. `hostile`
 // connections from `addresses` loopback addresses (127.1.x.y) send wrong-password
 // logins (request 12) one after another: half guess the password of the account
-// "victim", half name accounts that do not exist. After `warmup` seconds an honest
+// "victim", half name accounts that do not exist, and one in four of these closes as
+// soon as its login is sent. After `warmup` seconds an honest
 // user of another account ("bench", from 127.0.0.1) logs in, opens the map (10, 1, 11)
 // and asks for cells (2) one at a time until the end. The same honest user first runs
 // alone for comparison. Prints figures and never judges them.
@@ -77,7 +78,7 @@ struct Flood {
 };
 
 // One hostile connection after another from one address, each a wrong-password login
-// read to its end (the server closes it).
+// read to its end (the server closes it), or left at once.
 asio::awaitable<void> Hostile(std::uint16_t port, int k, int addresses, Flood& f) {
   const auto ex = co_await asio::this_coro::executor;
   const int a = k % addresses;
@@ -97,6 +98,10 @@ asio::awaitable<void> Hostile(std::uint16_t port, int k, int addresses, Flood& f
     if (!ec)
       co_await asio::async_write(s, asio::buffer(login.bytes()),
                                  asio::redirect_error(use_awaitable, ec));
+    if (k % 4 == 3 && !ec) {
+      ++f.attempts;
+      continue;
+    }
     while (!ec)
       co_await s.async_read_some(asio::buffer(buf), asio::redirect_error(use_awaitable, ec));
     ++(ec == asio::error::eof ? f.attempts : f.failures);
@@ -111,6 +116,7 @@ struct Honest {
   Clock::time_point deadline;
   std::vector<float> loginMillis;  // one per try until accepted
   float loggedInMillis = 0;        // from the first try to the accepting reply
+  int shutOut = 0;                 // tries closed without a reply
   float openMillis = 0;
   std::vector<float> cellMillis;
   std::string error;
@@ -120,9 +126,9 @@ float MillisSince(Clock::time_point t0) {
   return std::chrono::duration<float, std::milli>(Clock::now() - t0).count();
 }
 
-// Logs in (trying again 100 ms after a refusal, as a user clicking again would, at
-// most 20 times), opens the map and asks its cells one at a time, round and round,
-// until the deadline.
+// Logs in (trying again 100 ms after a refusal or a connection closed unanswered, as
+// a user clicking again would, at most 20 times), opens the map and asks its cells one at a time,
+// round and round, until the deadline.
 asio::awaitable<void> HonestUser(std::uint16_t port, const MapJob& job, Honest& h) {
   try {
     std::int32_t user = -1;
@@ -136,9 +142,13 @@ asio::awaitable<void> HonestUser(std::uint16_t port, const MapJob& job, Honest& 
         co_await pause.async_wait(use_awaitable);
       }
       const auto t0 = Clock::now();
-      Wire w = co_await Connect(port);
-      co_await w.Send(LoginRequest("bench", "bench"));
-      user = (co_await w.Next(code, bytes)).GetLong();
+      try {
+        Wire w = co_await Connect(port);
+        co_await w.Send(LoginRequest("bench", "bench"));
+        user = (co_await w.Next(code, bytes)).GetLong();
+      } catch (const std::exception&) {
+        ++h.shutOut;  // closed without a reply: over the connection limit
+      }
       h.loginMillis.push_back(MillisSince(t0));
     }
     h.loggedInMillis = MillisSince(first);
@@ -202,10 +212,11 @@ void Print(const char* what, const Honest& h) {
   std::string tries;
   for (const float ms : h.loginMillis) tries += (tries.empty() ? "" : ", ") + std::to_string(ms);
   std::printf(
-      "%s: logged in after %.1f ms, %zu tries (ms: %s), map open %.1f ms, %zu cells, cell reply "
+      "%s: logged in after %.1f ms, %zu tries (%d closed unanswered; ms: %s), map open %.1f ms, "
+      "%zu cells, cell reply "
       "p50 %.2f ms p99 "
       "%.2f ms%s%s\n",
-      what, h.loggedInMillis, h.loginMillis.size(), tries.c_str(), h.openMillis,
+      what, h.loggedInMillis, h.loginMillis.size(), h.shutOut, tries.c_str(), h.openMillis,
       h.cellMillis.size(), Percentile(h.cellMillis, 0.5), Percentile(h.cellMillis, 0.99),
       h.error.empty() ? "" : ", error: ", h.error.c_str());
 }
@@ -287,7 +298,8 @@ int Main(int argc, char** argv) {
       "flood: %.1f s, %llu hostile logins answered (%.0f/s), %llu connections failed; "
       "%llu password hashes (%.1f/s); peak %zu connections, %d checks under way\n"
       "refused without a hash: %zu busy, %zu busy address, %zu account failures, %zu address "
-      "failures; dropped (client gone): %zu; connections over the limit: %zu\n"
+      "failures; dropped (client gone): %zu; connections refused at the limit: %zu, made room for "
+      "a newer one: %zu\n"
       "guesses at the password of 'victim': %zu in %.1f s = %.3f/s (the limit allows %d per "
       "%lld s = %.3f/s from any number of addresses)\n",
       seconds, static_cast<unsigned long long>(flood.attempts.load()),
@@ -299,7 +311,8 @@ int Main(int argc, char** argv) {
       CountLines(config.logFile, "too many failed logins for this account"),
       CountLines(config.logFile, "too many failed logins from this address"),
       CountLines(config.logFile, "while its request waited"),
-      CountLines(config.logFile, "refused: too many connections"), victimChecks, seconds,
+      CountLines(config.logFile, "refused: too many connections"),
+      CountLines(config.logFile, "made room for a newer connection"), victimChecks, seconds,
       static_cast<double>(victimChecks) / seconds, config.login.accountAttempts,
       static_cast<long long>(config.login.window.count() / 1000),
       config.login.accountAttempts * 1000.0 / static_cast<double>(config.login.window.count()));

@@ -64,9 +64,8 @@ void Session::Start() {
       ex, [self] { return self->Watchdog(); }, asio::detached);
 }
 
-void Session::Stop() {
-  asio::post(socket_.get_executor(),
-             [self = shared_from_this()] { self->Close("server shutting down"); });
+void Session::Stop(const std::string& why) {
+  asio::post(socket_.get_executor(), [self = shared_from_this(), why] { self->Close(why); });
 }
 
 std::chrono::milliseconds Session::IdleLimit() const {
@@ -90,18 +89,27 @@ void Session::Close(const std::string& why) {
   registry_.Remove(state_.id);
 }
 
+bool Session::PeerGone() {
+  // Either the client's end (or a reset), or more requests, which are left for the
+  // reader.
+  char c = 0;
+  const auto n = ::recv(socket_.native_handle(), &c, 1, MSG_PEEK | MSG_DONTWAIT);
+  return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+}
+
 void Session::WatchPeer() {
-  socket_.async_wait(
-      asio::socket_base::wait_read, [self = shared_from_this()](const asio::error_code& ec) {
-        if (ec || self->closed_ || !self->answering_) return;
-        // Readable: either the client's end (or a reset), or more requests,
-        // which are left for the reader.
-        char c = 0;
-        const auto n = ::recv(self->socket_.native_handle(), &c, 1, MSG_PEEK | MSG_DONTWAIT);
-        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-          self->Close("closed by the client while its request waited");
-        }
-      });
+  // The end may have come with the request itself, its readiness already reported:
+  // look first, then wait for what comes later.
+  if (closed_ || PeerGone()) {
+    Close("closed by the client while its request waited");
+    return;
+  }
+  socket_.async_wait(asio::socket_base::wait_read,
+                     [self = shared_from_this()](const asio::error_code& ec) {
+                       if (ec || self->closed_ || !self->answering_) return;
+                       if (self->PeerGone())
+                         self->Close("closed by the client while its request waited");
+                     });
 }
 
 void Session::Enqueue(DWBUffer reply) {
@@ -158,8 +166,10 @@ asio::awaitable<bool> Session::AnswerHeld() {
     ++requests_;
     HandlerContext ctx{store_, services_, state_};
     answering_ = true;
+    yields_ = false;
     auto reply = co_await Dispatch(request, ctx);
     answering_ = false;
+    yields_ = !state_.mapOpen && !state_.closeAfterReply;
     lastActivity_ = services_.clock.Now();
     if (closed_) break;
     if (reply) Enqueue(std::move(*reply));
