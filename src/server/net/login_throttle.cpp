@@ -78,7 +78,7 @@ LoginThrottle::Verdict LoginThrottle::Admit(const std::string& address, const st
   const int addressFailures = Count(byAddress_, address, now);
   if (addressFailures >= limits_.addressAttempts) return Verdict::AddressFailures;
   const bool suspect = addressFailures > 0 || Count(refused_, address, now) >= kRefusalsOfSuspects;
-  if (total_ >= limits_.inProgress || (suspect && suspects_ >= std::max(1, limits_.inProgress / 2)))
+  if (total_ >= limits_.inProgress || (suspect && suspects_ >= std::max(1, limits_.inProgress / 4)))
     return Refuse(address, Verdict::Busy, now);
   int& busy = busy_[address];
   if (busy >= limits_.inProgressPerAddress) return Refuse(address, Verdict::AddressBusy, now);

@@ -4,7 +4,7 @@
 // request to its answer; beyond a number of places per address and in total a new
 // check is refused at once, without hashing, so the hashing queue never holds more
 // than the total. Addresses that failed or were refused again and again lately share
-// at most half of the places, so a flood from addresses that keep trying leaves room
+// a quarter of the places, so a flood from addresses that keep trying leaves room
 // for the others. Checks under way count as failures of their account until they
 // end, so that a burst cannot slip more guesses past the limit. Failures are
 // counted per account name (any name, known or not, so that a refusal tells nothing of
