@@ -115,6 +115,7 @@ asio::awaitable<std::optional<DWBUffer>> HandleLogin(DWBUffer& request, HandlerC
       })) {
     co_return std::nullopt;
   }
+  // Held to the end, so that a failure is counted before its place is given back.
   LoginThrottle::Place place;
   if (!Admitted(ctx, kWhat, name, place)) {
     ctx.conn.closeAtOnce = true;  // refused without a check: no reason to linger
@@ -122,7 +123,6 @@ asio::awaitable<std::optional<DWBUffer>> HandleLogin(DWBUffer& request, HandlerC
   }
   const std::optional<UserRecord> user = ctx.store.FindUser(name);
   const auto matches = co_await PasswordMatches(ctx, user, password);
-  place.Release();
   if (!matches) co_return std::nullopt;  // the client has gone; so has the connection
   if (!*matches) {
     ctx.services.throttle.Failed(ctx.conn.address, name);
