@@ -18,7 +18,10 @@ constexpr const char* kUsage =
     "  [--listen ADDR (127.0.0.1)] [--threads N (2)] [--log FILE] [--max-connections N (256)]\n"
     "  [--max-message BYTES (1048576)] [--idle-timeout S (1800)] [--handshake-timeout S (30)]\n"
     "  [--send-timeout S (60)] [--session-lifetime S (43200)] [--client-version X.Y.Z (1.0.0)]\n"
-    "  [--login-attempts N (5)] [--login-window S (60)]\n";
+    "  [--login-attempts N (5): failed logins per account in the window]\n"
+    "  [--login-address-attempts N (30): failed logins per address in the window]\n"
+    "  [--login-window S (60)] [--max-logins N (8): password checks under way]\n"
+    "  [--max-logins-per-address N (2)] [--password-threads N (2)]\n";
 
 template <typename T>
 bool ToNumber(const std::string& text, T& out, T min, T max) {
@@ -61,8 +64,14 @@ bool Apply(ServeOptions& o, const std::string& name, const std::string& value) {
   if (name == "--handshake-timeout") return Seconds(value, c.handshakeTimeout);
   if (name == "--send-timeout") return Seconds(value, c.sendTimeout);
   if (name == "--session-lifetime") return Seconds(value, c.sessionLifetime);
-  if (name == "--login-window") return Seconds(value, c.loginWindow);
-  if (name == "--login-attempts") return ToNumber(value, c.loginAttempts, 1, 1000);
+  if (name == "--login-window") return Seconds(value, c.login.window);
+  if (name == "--login-attempts") return ToNumber(value, c.login.accountAttempts, 1, 1000);
+  if (name == "--login-address-attempts")
+    return ToNumber(value, c.login.addressAttempts, 1, 100000);
+  if (name == "--max-logins") return ToNumber(value, c.login.inProgress, 1, 10000);
+  if (name == "--max-logins-per-address")
+    return ToNumber(value, c.login.inProgressPerAddress, 1, 10000);
+  if (name == "--password-threads") return ToNumber(value, c.passwordThreads, 1, 64);
   if (name == "--client-version") return Version(value, c.requiredVersion);
   return false;
 }
@@ -89,7 +98,11 @@ std::optional<ServeOptions> ParseServeArgs(const std::vector<std::string>& args,
   return o;
 }
 
-int RunServe(const std::vector<std::string>& args, std::ostream& /*out*/, std::ostream& err) {
+int RunServe(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    out << kUsage;
+    return kExitOk;
+  }
   std::string error;
   const auto options = ParseServeArgs(args, error);
   if (!options) {

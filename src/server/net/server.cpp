@@ -30,8 +30,9 @@ Server::Server(ServerConfig config, StoreFactory openStore, ServerLog& log,
     : config_(std::move(config)),
       log_(log),
       handles_(config_.sessionLifetime, clock),
-      throttle_(config_.loginAttempts, config_.loginWindow, clock),
-      registry_(config_.maxConnections) {
+      throttle_(config_.login, clock),
+      registry_(config_.maxConnections),
+      passwordPool_(static_cast<std::size_t>(std::max(1, config_.passwordThreads))) {
   services_ = std::make_unique<ServerServices>(
       ServerServices{config_, log_, clock, handles_, throttle_, passwordPool_.get_executor(),
                      MakeDummyHash(), changes_});

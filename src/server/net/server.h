@@ -49,6 +49,11 @@ class Server {
   void Wait();
 
   std::size_t Connections() { return registry_.Size(); }
+  // Password checks under way (logins and changes of password) and hashes run so far.
+  int LoginsInProgress() { return throttle_.InProgress(); }
+  std::uint64_t PasswordHashes() const { return throttle_.Hashed(); }
+  // Where the checks run, in turn (a test holds its threads to keep checks waiting).
+  asio::thread_pool::executor_type PasswordExecutor() { return passwordPool_.get_executor(); }
 
  private:
   struct Worker {
@@ -66,7 +71,7 @@ class Server {
   LoginThrottle throttle_;
   SessionRegistry registry_;
   ChangeFeed changes_{registry_};
-  asio::thread_pool passwordPool_{1};
+  asio::thread_pool passwordPool_;
   std::unique_ptr<ServerServices> services_;
   std::vector<std::unique_ptr<Worker>> workers_;
   std::optional<asio::ip::tcp::acceptor> acceptor_;

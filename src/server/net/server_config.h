@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "net/login_throttle.h"
+
 namespace orvenda::server {
 
 struct ClientVersion {
@@ -31,8 +33,8 @@ struct ServerConfig {
   // Login sessions and security.
   std::chrono::milliseconds sessionLifetime{12 * 3600'000};
   ClientVersion requiredVersion;
-  int loginAttempts = 5;                          // failures allowed per address...
-  std::chrono::milliseconds loginWindow{60'000};  // ...within this window
+  LoginLimits login;        // failures per account and address, checks under way
+  int passwordThreads = 2;  // hashing threads; each check takes a core and 64 MiB
 
   std::string logFile;  // empty: standard error
 };

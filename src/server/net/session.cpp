@@ -1,5 +1,7 @@
 #include "net/session.h"
 
+#include <sys/socket.h>
+
 #include <asio/co_spawn.hpp>
 #include <asio/detached.hpp>
 #include <asio/post.hpp>
@@ -7,6 +9,7 @@
 #include <asio/redirect_error.hpp>
 #include <asio/use_awaitable.hpp>
 #include <asio/write.hpp>
+#include <cerrno>
 #include <vector>
 
 #include "net/handlers/request_dispatcher.h"
@@ -46,6 +49,7 @@ Session::Session(asio::ip::tcp::socket socket, std::uint64_t id, Store& store,
   state_.peer = Describe(socket_, &state_.address);
   asio::error_code ec;
   socket_.set_option(asio::ip::tcp::no_delay(true), ec);  // replies are small and awaited
+  state_.watchPeer = [this] { WatchPeer(); };
 }
 
 void Session::Start() {
@@ -60,9 +64,8 @@ void Session::Start() {
       ex, [self] { return self->Watchdog(); }, asio::detached);
 }
 
-void Session::Stop() {
-  asio::post(socket_.get_executor(),
-             [self = shared_from_this()] { self->Close("server shutting down"); });
+void Session::Stop(const std::string& why) {
+  asio::post(socket_.get_executor(), [self = shared_from_this(), why] { self->Close(why); });
 }
 
 std::chrono::milliseconds Session::IdleLimit() const {
@@ -72,6 +75,7 @@ std::chrono::milliseconds Session::IdleLimit() const {
 void Session::Close(const std::string& why) {
   if (closed_) return;
   closed_ = true;
+  state_.gone->store(true);
   HandlerContext{store_, services_, state_}.Log("closed after " + std::to_string(requests_) +
                                                 " requests: " + why);
   asio::error_code ec;
@@ -83,6 +87,29 @@ void Session::Close(const std::string& why) {
   if (state_.handle != 0) services_.handles.Detach(state_.handle);
   state_.handle = 0;
   registry_.Remove(state_.id);
+}
+
+bool Session::PeerGone() {
+  // Either the client's end (or a reset), or more requests, which are left for the
+  // reader.
+  char c = 0;
+  const auto n = ::recv(socket_.native_handle(), &c, 1, MSG_PEEK | MSG_DONTWAIT);
+  return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+}
+
+void Session::WatchPeer() {
+  // The end may have come with the request itself, its readiness already reported:
+  // look first, then wait for what comes later.
+  if (closed_ || PeerGone()) {
+    Close("closed by the client while its request waited");
+    return;
+  }
+  socket_.async_wait(asio::socket_base::wait_read,
+                     [self = shared_from_this()](const asio::error_code& ec) {
+                       if (ec || self->closed_ || !self->answering_) return;
+                       if (self->PeerGone())
+                         self->Close("closed by the client while its request waited");
+                     });
 }
 
 void Session::Enqueue(DWBUffer reply) {
@@ -139,8 +166,10 @@ asio::awaitable<bool> Session::AnswerHeld() {
     ++requests_;
     HandlerContext ctx{store_, services_, state_};
     answering_ = true;
+    yields_ = false;
     auto reply = co_await Dispatch(request, ctx);
     answering_ = false;
+    yields_ = !state_.mapOpen && !state_.closeAfterReply;
     lastActivity_ = services_.clock.Now();
     if (closed_) break;
     if (reply) Enqueue(std::move(*reply));
@@ -181,6 +210,10 @@ asio::awaitable<void> Session::Writer() {
         // Everything sent: half-close so the client sees the end after our reply.
         asio::error_code ec;
         socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ec);
+        if (state_.closeAtOnce) {
+          Close("login refused");
+          co_return;
+        }
       }
       asio::error_code ec;
       wakeWriter_.expires_at(asio::steady_timer::time_point::max());

@@ -13,6 +13,7 @@
 #include <asio/awaitable.hpp>
 #include <asio/ip/tcp.hpp>
 #include <asio/steady_timer.hpp>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -35,7 +36,11 @@ class Session : public std::enable_shared_from_this<Session> {
   // Starts the coroutines; call once, after the registry has taken the session.
   void Start();
   // Closes the connection from any thread.
-  void Stop();
+  void Stop(const std::string& why = "server shutting down");
+  // Whether it gives its place to a newer connection when the server is full: true
+  // until it opens a map, except while a request of its own is being answered or its
+  // login reply is on its way. Safe from any thread.
+  bool Yields() const { return yields_.load(); }
   // Queues message 250 about `layerId`, from any thread, when this connection's open
   // map holds the layer and its user may read it (decided on the session's thread).
   void PushChange(std::int32_t layerId, std::shared_ptr<const DWBUffer> message);
@@ -53,6 +58,9 @@ class Session : public std::enable_shared_from_this<Session> {
   void Enqueue(DWBUffer reply);
   void DeliverChange(std::int32_t layerId, const DWBUffer& message);
   void Close(const std::string& why);
+  // Notices a client that closes while its request is being answered.
+  void WatchPeer();
+  bool PeerGone();
   std::chrono::milliseconds IdleLimit() const;
 
   asio::ip::tcp::socket socket_;
@@ -75,6 +83,7 @@ class Session : public std::enable_shared_from_this<Session> {
   bool finishing_ = false;  // the login reply is queued: flush, then close
   ServerClock::TimePoint finishDeadline_;
   bool closed_ = false;
+  std::atomic<bool> yields_{true};
   std::uint64_t requests_ = 0;
 };
 

@@ -7,9 +7,26 @@
 namespace orvenda::server {
 
 bool SessionRegistry::Add(std::uint64_t id, const std::shared_ptr<Session>& session) {
-  std::lock_guard lock(mutex_);
-  if (stopping_ || static_cast<int>(sessions_.size()) >= max_) return false;
-  sessions_.emplace(id, session);
+  std::shared_ptr<Session> evicted;
+  {
+    std::lock_guard lock(mutex_);
+    if (stopping_) return false;
+    if (static_cast<int>(sessions_.size()) >= max_) {
+      // Full: the oldest connection that may yield makes room (a flood of connections
+      // that never open a map cannot keep everybody else out).
+      auto oldest = sessions_.end();
+      for (auto it = sessions_.begin(); it != sessions_.end(); ++it) {
+        const auto s = it->second.lock();
+        if (s && s->Yields() && (oldest == sessions_.end() || it->first < oldest->first))
+          oldest = it;
+      }
+      if (oldest == sessions_.end()) return false;
+      evicted = oldest->second.lock();
+      sessions_.erase(oldest);
+    }
+    sessions_.emplace(id, session);
+  }
+  if (evicted) evicted->Stop("made room for a newer connection");
   return true;
 }
 

@@ -17,7 +17,8 @@ class SessionRegistry {
  public:
   explicit SessionRegistry(int maxSessions) : max_(maxSessions) {}
 
-  // False (and nothing kept) when the limit is reached or the registry is stopping.
+  // False (and nothing kept) when the registry is stopping, or when the limit is
+  // reached and no connection yields its place (see Session::Yields).
   bool Add(std::uint64_t id, const std::shared_ptr<Session>& session);
   void Remove(std::uint64_t id);
   // Asks every live session to close; later add() calls fail.

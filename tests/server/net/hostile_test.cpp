@@ -113,7 +113,10 @@ TEST(ServerHostile, AClientThatNeverReadsIsCutOffWithoutStallingOthers) {
   ExpectOthersServed(rig);
 }
 
-TEST(ServerHostile, ConnectionLimitAndIdleTimeoutEndExtraAndSilentConnections) {
+// Over the limit, the oldest connection without a map gives its place to the newcomer
+// (a flood of connections cannot keep viewers out); with a map open on every one, the
+// newcomer is refused. Silent connections end once the handshake time has passed.
+TEST(ServerHostile, ConnectionLimitYieldsSilentConnectionsAndIdleTimeoutEndsThem) {
   ServerConfig config;
   config.maxConnections = 3;
   ServerRig rig(config);
@@ -121,15 +124,25 @@ TEST(ServerHostile, ConnectionLimitAndIdleTimeoutEndExtraAndSilentConnections) {
   // The server must have taken the three before the fourth comes.
   ASSERT_TRUE(WaitFor([&] { return rig.Instance().Connections() == 3; }));
   ProtocolClient extra(rig.Port());
-  EXPECT_TRUE(extra.ClosedByServer());
-  // Silent connections are closed once the handshake time has passed.
+  EXPECT_TRUE(a.ClosedByServer());
   rig.Clock().Advance(config.handshakeTimeout + 1ms);
-  for (ProtocolClient* silent : {&a, &b, &c}) EXPECT_TRUE(silent->ClosedByServer());
+  for (ProtocolClient* silent : {&b, &c, &extra}) EXPECT_TRUE(silent->ClosedByServer());
+  ASSERT_TRUE(WaitFor([&] { return rig.Instance().Connections() == 0; }));
+  std::vector<std::unique_ptr<ProtocolClient>> viewers;
+  for (int i = 0; i < 3; ++i) {
+    const std::int32_t user = Login(rig.Port(), "ana", "secreta");
+    ASSERT_TRUE(WaitFor([&] { return rig.Instance().Connections() == viewers.size(); }));
+    viewers.push_back(std::make_unique<ProtocolClient>(rig.Port()));
+    ASSERT_EQ(OpenMap(*viewers.back(), user, TestData::kMap), 0);
+  }
+  ProtocolClient refused(rig.Port());
+  EXPECT_TRUE(refused.ClosedByServer());
+  viewers.clear();
   ASSERT_TRUE(WaitFor([&] { return rig.Instance().Connections() == 0; }));
   ExpectOthersServed(rig);
   const std::string log = rig.LogText();
-  EXPECT_NE(log.find("too many connections"), std::string::npos) << log;
-  EXPECT_NE(log.find("idle"), std::string::npos) << log;
+  for (const char* why : {"made room for a newer connection", "too many connections", "idle"})
+    EXPECT_NE(log.find(why), std::string::npos) << why << "\n" << log;
 }
 
 }  // namespace

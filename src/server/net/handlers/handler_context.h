@@ -3,8 +3,11 @@
 // every thread shares, and the state of the connection the request came on.
 
 #include <asio/any_io_executor.hpp>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -47,6 +50,13 @@ struct ConnectionState {
   // edits are taken, and changes pushed, for these layers only.
   std::unordered_map<std::int32_t, LayerKind> mapLayers;
   bool closeAfterReply = false;  // the login connection ends with reply 112
+  bool closeAtOnce = false;      // ...without waiting for the client (a refused login)
+  // Set once the connection has closed: a password check still queued for it is
+  // dropped instead of hashed.
+  std::shared_ptr<std::atomic<bool>> gone = std::make_shared<std::atomic<bool>>(false);
+  // Watches the connection while a password check waits, so that a client that
+  // leaves is noticed (and `gone` set) before its turn comes.
+  std::function<void()> watchPeer;
   // Cell sizes of the layers read on this connection (they never change).
   std::unordered_map<std::int32_t, LayerGrid> grids;
   // The user's rights on the layers read lately. A viewer asks for hundreds of cells

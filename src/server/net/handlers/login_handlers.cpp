@@ -4,6 +4,8 @@
 // thread.
 #include <asio/co_spawn.hpp>
 #include <asio/use_awaitable.hpp>
+#include <atomic>
+#include <memory>
 #include <string>
 
 #include "net/handlers/families.h"
@@ -19,22 +21,44 @@ constexpr std::int16_t kPasswordChanged = 0;
 constexpr std::int16_t kPasswordRefused = 1;
 
 // The work itself, as plain coroutines whose arguments live in their own frames (a
-// capturing lambda coroutine would leave them in a temporary).
-asio::awaitable<bool> Verify(std::string hash, std::string password) {
+// capturing lambda coroutine would leave them in a temporary). A check whose
+// connection has closed while it waited is dropped (nothing) before it is hashed.
+asio::awaitable<std::optional<bool>> Verify(LoginThrottle& throttle,
+                                            std::shared_ptr<const std::atomic<bool>> gone,
+                                            std::string hash, std::string password) {
+  if (gone->load()) co_return std::nullopt;
+  throttle.CountHash();
   co_return VerifyPassword(hash, password);
 }
 
-asio::awaitable<std::string> Hash(std::string password) { co_return HashPassword(password); }
+asio::awaitable<std::string> Hash(LoginThrottle& throttle, std::string password) {
+  throttle.CountHash();
+  co_return HashPassword(password);
+}
 
-asio::awaitable<bool> VerifyAway(HandlerContext& ctx, std::string hash, std::string password) {
-  co_return co_await asio::co_spawn(ctx.services.passwordExecutor,
-                                    Verify(std::move(hash), std::move(password)),
-                                    asio::use_awaitable);
+asio::awaitable<std::optional<bool>> VerifyAway(HandlerContext& ctx, std::string hash,
+                                                std::string password) {
+  if (ctx.conn.watchPeer) ctx.conn.watchPeer();
+  co_return co_await asio::co_spawn(
+      ctx.services.passwordExecutor,
+      Verify(ctx.services.throttle, ctx.conn.gone, std::move(hash), std::move(password)),
+      asio::use_awaitable);
 }
 
 asio::awaitable<std::string> HashAway(HandlerContext& ctx, std::string password) {
-  co_return co_await asio::co_spawn(ctx.services.passwordExecutor, Hash(std::move(password)),
+  co_return co_await asio::co_spawn(ctx.services.passwordExecutor,
+                                    Hash(ctx.services.throttle, std::move(password)),
                                     asio::use_awaitable);
+}
+
+// Takes a place for a password check of `account`; false (logged) when the throttle
+// refuses it.
+bool Admitted(HandlerContext& ctx, const char* what, const std::string& account,
+              LoginThrottle::Place& place) {
+  const auto verdict = ctx.services.throttle.Admit(ctx.conn.address, account, place);
+  if (verdict == LoginThrottle::Verdict::Admitted) return true;
+  ctx.Refused(what, std::string(LoginThrottle::Why(verdict)) + " (account '" + account + "')");
+  return false;
 }
 
 DWBUffer LoginReply(HandlerContext& ctx, std::int32_t handle, const std::vector<MapSummary>& maps) {
@@ -56,12 +80,15 @@ DWBUffer LoginReply(HandlerContext& ctx, std::int32_t handle, const std::vector<
 // A guest account without a password takes any password; every other account must
 // match its Argon2id hash. An unknown name is checked against a dummy hash, so that
 // the time taken does not tell which names exist.
-asio::awaitable<bool> PasswordMatches(HandlerContext& ctx, const std::optional<UserRecord>& user,
-                                      const std::string& password) {
+// Nothing when the check was dropped (the connection closed while it waited).
+asio::awaitable<std::optional<bool>> PasswordMatches(HandlerContext& ctx,
+                                                     const std::optional<UserRecord>& user,
+                                                     const std::string& password) {
   if (user && user->guest && user->passwordHash.empty()) co_return true;
   const std::string& hash = user ? user->passwordHash : ctx.services.dummyHash;
-  const bool ok = co_await VerifyAway(ctx, hash, password);
-  co_return ok&& user.has_value();
+  const auto ok = co_await VerifyAway(ctx, hash, password);
+  if (!ok) co_return std::nullopt;
+  co_return *ok&& user.has_value();
 }
 
 }  // namespace
@@ -88,13 +115,18 @@ asio::awaitable<std::optional<DWBUffer>> HandleLogin(DWBUffer& request, HandlerC
       })) {
     co_return std::nullopt;
   }
-  if (ctx.services.throttle.Blocked(ctx.conn.address)) {
-    ctx.Refused(kWhat, "too many failed logins from " + ctx.conn.address);
+  // Held to the end, so that a failure is counted before its place is given back.
+  LoginThrottle::Place place;
+  if (!Admitted(ctx, kWhat, name, place)) {
+    ctx.conn.closeAtOnce = true;  // refused without a check: no reason to linger
     co_return std::nullopt;
   }
   const std::optional<UserRecord> user = ctx.store.FindUser(name);
-  if (!co_await PasswordMatches(ctx, user, password)) {
-    ctx.services.throttle.Failed(ctx.conn.address);
+  const auto matches = co_await PasswordMatches(ctx, user, password);
+  if (!matches) co_return std::nullopt;  // the client has gone; so has the connection
+  if (!*matches) {
+    ctx.services.throttle.Failed(ctx.conn.address, name);
+    ctx.conn.closeAtOnce = true;
     ctx.Refused(kWhat, "wrong user name or password for user '" + name + "'");
     co_return std::nullopt;
   }
@@ -122,10 +154,6 @@ asio::awaitable<std::optional<DWBUffer>> HandleChangePassword(DWBUffer& request,
     ctx.Refused(kWhat, "unknown user ID");
     co_return std::nullopt;
   }
-  if (ctx.services.throttle.Blocked(ctx.conn.address)) {
-    ctx.Refused(kWhat, "too many failed password checks from " + ctx.conn.address);
-    co_return std::nullopt;
-  }
   const auto user = ctx.store.FindUserById(*account);
   if (!user || user->guest) {
     ctx.Refused(kWhat, user ? "a guest cannot change its password" : "account removed");
@@ -135,8 +163,12 @@ asio::awaitable<std::optional<DWBUffer>> HandleChangePassword(DWBUffer& request,
     ctx.Refused(kWhat, "empty new password");
     co_return std::nullopt;
   }
-  if (!co_await VerifyAway(ctx, user->passwordHash, oldPassword)) {
-    ctx.services.throttle.Failed(ctx.conn.address);
+  LoginThrottle::Place place;
+  if (!Admitted(ctx, kWhat, user->name, place)) co_return std::nullopt;
+  const auto matches = co_await VerifyAway(ctx, user->passwordHash, oldPassword);
+  if (!matches) co_return std::nullopt;
+  if (!*matches) {
+    ctx.services.throttle.Failed(ctx.conn.address, user->name);
     ctx.Refused(kWhat, "wrong old password for account " + std::to_string(user->id));
     co_return std::nullopt;
   }
