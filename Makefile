@@ -2,8 +2,9 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+SANITIZE_BUILD ?= build-sanitize
 
-.PHONY: deps configure build test demo bench clean
+.PHONY: deps configure build test test-sanitize demo bench clean
 
 deps:
 	@scripts/install-deps.sh
@@ -17,6 +18,17 @@ build: configure
 test: build
 	@scripts/check-format.sh
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer in a
+# folder of its own; the options reach the test programs, the servers they start and
+# the test listing the build runs. tests/sanitize holds the suppressions.
+test-sanitize: export ASAN_OPTIONS = detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:strict_string_checks=1:abort_on_error=0
+test-sanitize: export LSAN_OPTIONS = suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0
+test-sanitize: export UBSAN_OPTIONS = print_stacktrace=1:halt_on_error=1
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DORVENDA_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 
 bench: build
 	@scripts/run-benchmarks.sh $(BUILD)
