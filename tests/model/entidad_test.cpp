@@ -71,10 +71,8 @@ TEST(EntidadGeometry, DistanceToElementByKind) {
 
 TEST(EntidadGeometry, CentroidByKind) {
   const std::tuple<TipoLayer, std::vector<Point>, double, double> rows[] = {
-      {polygonlayer, kSquare, 2, 2},
-      {polygonlayer, {{0, 0}, {0, 4}, {4, 4}, {4, 0}}, 2, 2},  // clockwise
-      {polygonlayer, {{4, 4}, {0, 4}, {0, 0}, {4, 0}, {4, 4}}, 2, 2},
-      {polygonlayer, {{0, 0}, {2, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 2}}, 5.0 / 6, 5.0 / 6},
+      // Rings of both turns against GEOS: geometry_oracle_test; here the odd cases.
+      {polygonlayer, {{4, 4}, {0, 4}, {0, 0}, {4, 0}, {4, 4}}, 2, 2},  // closed: last = first
       // Edges crossing Y = 0 whose parts cancel to no area still carry a moment.
       {polygonlayer, {{0, -1}, {1, 1}, {2, -1}}, 1, -1.0 / 3},
       {polygonlayer, {{0, 0}, {1, 1}, {2, 2}}, 1, 1},  // no area: the vertex mean
@@ -127,7 +125,8 @@ TEST(EntidadGeometry, NearestSegmentAndVertex) {
   EXPECT_EQ(Fixture(polylinelayer, {}).ent.NearestVertex(0, 0).index, 0);
 }
 
-// A crossing strictly between the edge's ends, kept at single precision.
+// A crossing strictly between the edge's ends, kept at single precision. (Concave rings
+// away from their edges: geometry_oracle_test.)
 TEST(EntidadGeometry, PointInPolygonBoundaryRule) {
   EXPECT_FALSE(Entidad::RayCrossing(0, 0, 0, 4, -1, 0));
   EXPECT_FALSE(Entidad::RayCrossing(0, 0, 0, 4, -1, 4));
@@ -141,9 +140,6 @@ TEST(EntidadGeometry, PointInPolygonBoundaryRule) {
       {{2, 2}, true},  {{4, 2}, true},  {{0, 2}, false}, {{0, 0}, true},   {{4, 4}, true},
       {{2, 4}, false}, {{2, 0}, false}, {{5, 2}, false}, {{1e-6, 2}, true}};
   for (const auto& [p, inside] : rows) EXPECT_EQ(f.ent.PointInPolygon(p.X, p.Y), inside) << p.X;
-  Fixture u(polygonlayer, {{0, 0}, {3, 0}, {3, 3}, {2, 3}, {2, 1}, {1, 1}, {1, 3}, {0, 3}});
-  EXPECT_FALSE(u.ent.PointInPolygon(1.5, 2)) << "the notch of a concave ring";
-  EXPECT_TRUE(u.ent.PointInPolygon(2.5, 2));
   EXPECT_FALSE(Fixture(polygonlayer, {}).ent.PointInPolygon(0, 0));
 }
 

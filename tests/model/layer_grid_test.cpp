@@ -75,7 +75,6 @@ TEST(LayerGrid, RowAndColumnRoundHalvesToEvenInSinglePrecision) {
     got[2] = RowsColumns(lay.CellsInBox(r.x, r.y, r.x, r.y)).at(0);
     EXPECT_EQ(got, Pairs(3, r.want[0]));
   }
-  EXPECT_FALSE(IsValidCellSize(0.0f));
 }
 
 TEST(LayerGrid, CellsInBoxRowMajorWithinTheServerBounds) {

@@ -112,6 +112,7 @@ TEST(MapOpening, LayerRecordsFillTheModel) {
       Summary(v.layerList.Item(2)),
       "Escuelas 9 1 | 170 10 190 20 | 0.5 0.25 | 1 1e-07 1e+37 |  0.001 0.5 2 1 1193046 | "
       "tipo 3 200 |  0 | DIR:2 TIPO:200 | MICanyMIC- 255 2 3 65280 6 A- 3 3 3 4 3 B- 3 3 3 4 3");
+  EXPECT_FALSE(v.layerList.Item(1).lblAllowDuplicates) << "one label per text";
 }
 
 TEST(MapOpening, RefusalAndSingleLayerReplies) {

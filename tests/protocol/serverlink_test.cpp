@@ -20,20 +20,24 @@ using testing::Bytes;
 using testing::Message;
 using testing::Wire;
 
-struct Link {
-  testing::RecordingViewer viewer;
+// The seams of a connection: each pump moves the clock a second (midnight wraps it) and
+// the socket a step.
+struct Seams {
   testing::MemoryConnection sock;
   testing::ScriptedInteraction ui;
   testing::FakeClock clock;
   testing::FakePump pump;
-  ServerLink link{sock, viewer, ui, clock, pump};
-
-  Link() {
+  Seams() {
     pump.onPump = [this] {
-      clock.now += 1;
+      clock.now = (clock.now + 1) % (24 * 3600);
       sock.Pump();
     };
   }
+};
+
+struct Link : Seams {
+  testing::RecordingViewer viewer;
+  ServerLink link{sock, viewer, ui, clock, pump};
 };
 
 TEST(ConnectToServer, WaitsForTheSocketWithinSixtySeconds) {
@@ -55,10 +59,6 @@ TEST(ConnectToServer, WaitsForTheSocketWithinSixtySeconds) {
     l.sock.connectTo = connectTo;
     l.sock.connectAfterPumps = after;
     l.clock.now = startClock;
-    l.pump.onPump = [&l] {
-      l.clock.now = (l.clock.now + 1) % (24 * 3600);
-      l.sock.Pump();
-    };
     EXPECT_EQ(ConnectToServer(l.sock, "maps.example", 1001, l.clock, l.pump), connected) << name;
     EXPECT_EQ(l.pump.calls, pumps) << name;
     EXPECT_EQ(l.sock.connectCalls(), connects) << name;
@@ -172,19 +172,10 @@ TEST(ServerLink, ShortRepliesAreDroppedAndReportedOncePerBrokenStretch) {
 
 using testing::LoginReply;
 
-struct LoginRig {
-  testing::MemoryConnection sock;
-  testing::ScriptedInteraction ui;
-  testing::FakeClock clock;
-  testing::FakePump pump;
+struct LoginRig : Seams {
   std::optional<LoginExchange> login;
   std::vector<LoginResult> responses;
-
   LoginRig() {
-    pump.onPump = [this] {
-      clock.now += 1;
-      sock.Pump();
-    };
     login.emplace(sock, ui, clock, pump, Version{2, 0, 3});
     login->SetLoginResponse([this](const LoginResult& r) { responses.push_back(r); });
   }
@@ -284,22 +275,17 @@ TEST(LoginExchange, DestructionWaitsForTheCloseAtMostSixtySeconds) {
 }
 
 TEST(ChangePassword, RequestAndEveryResult) {
-  testing::RecordingViewer viewer;
-  testing::MemoryConnection sock;
-  testing::ScriptedInteraction ui;
-  testing::FakeClock clock;
-  testing::FakePump pump;
-  ServerLink link(sock, viewer, ui, clock, pump);
-  RegisterChangePasswordReply(link.dispatcher(), ui);
-  sock.SetState(Connection::kConnected);
-  SendChangePassword(link, 9, "old", "néw");
-  EXPECT_EQ(viewer.pending, 0) << "not counted";
-  EXPECT_EQ(sock.sent().at(0), Wire(120, "LSS", {9, "old", "néw"}));
-  for (int result : {0, 1, 2}) sock.Deliver(Wire(121, "I", {result}));
-  ASSERT_EQ(ui.shown.size(), 2u);
-  EXPECT_EQ(ui.shown[0].text + "|" + ui.shown[1].text + "|" + ui.shown[1].title,
+  Link l;
+  RegisterChangePasswordReply(l.link.dispatcher(), l.ui);
+  l.sock.SetState(Connection::kConnected);
+  SendChangePassword(l.link, 9, "old", "néw");
+  EXPECT_EQ(l.viewer.pending, 0) << "not counted";
+  EXPECT_EQ(l.sock.sent().at(0), Wire(120, "LSS", {9, "old", "néw"}));
+  for (int result : {0, 1, 2}) l.sock.Deliver(Wire(121, "I", {result}));
+  ASSERT_EQ(l.ui.shown.size(), 2u);
+  EXPECT_EQ(l.ui.shown[0].text + "|" + l.ui.shown[1].text + "|" + l.ui.shown[1].title,
             "Password succesfully changed|Wrong Password. Please try again|Change Password");
-  EXPECT_EQ(ui.shown[1].icon, MessageIcon::Information);
+  EXPECT_EQ(l.ui.shown[1].icon, MessageIcon::Information);
 }
 
 // Names and passwords travel in Windows-1252: the ends of its direct ranges, the

@@ -34,6 +34,8 @@ TEST(DirectionArrow, PointsAlongTheSegment) {
     ASSERT_EQ(lines.size(), 3U) << g.Joined();
     EXPECT_NEAR(lines[0].points[0].x, tip.x, 0.05) << g.Joined();
     EXPECT_NEAR(lines[0].points[0].y, tip.y, 0.05) << g.Joined();
+    const auto& base = lines[2].points;  // 15 across, whatever the angle
+    EXPECT_NEAR(std::hypot(base[1].x - base[0].x, base[1].y - base[0].y), 150, 0.05) << g.Joined();
   }
   test::DrawingFixture none;
   none.painter.DrawDirectionArrow(none.painter.Position({1, 1}), none.painter.Position({2, 2}), 0);

@@ -54,17 +54,14 @@ TEST(RequestVisibleData, AsksEachVisibleLayerOnlyForCellsItLacks) {
   four.SetUserDirectionVisibility(2);
 
   struct Step {
-    double minX, minY, maxX, maxY;
+    std::array<double, 4> box;
     float scale;
     std::vector<Asked> asked;
   };
   const Step steps[] = {
-      {0.1, 0.1, 0.4, 0.4, 1, {{1, E, 90, 180}, {4, E, 90, 180}, {4, D, 90, 180}}},
-      // Wider: the new column only; the grid cut at column 182.
-      {0.1,
-       0.1,
-       2.9,
-       0.4,
+      {{0.1, 0.1, 0.4, 0.4}, 1, {{1, E, 90, 180}, {4, E, 90, 180}, {4, D, 90, 180}}},
+      // Wider: the new columns only; the grid cut at column 182.
+      {{0.1, 0.1, 2.9, 0.4},
        1,
        {{1, E, 90, 181},
         {1, E, 90, 182},
@@ -73,8 +70,8 @@ TEST(RequestVisibleData, AsksEachVisibleLayerOnlyForCellsItLacks) {
         {4, D, 90, 181},
         {4, D, 90, 182}}},
       // Zoomed in far enough for the labels of layer 1.
-      {0.1, 0.1, 0.4, 0.4, 5, {{1, L, 90, 180}}},
-      {0.1, 0.1, 0.4, 0.4, 5, {}},
+      {{0.1, 0.1, 0.4, 0.4}, 5, {{1, L, 90, 180}}},
+      {{0.1, 0.1, 0.4, 0.4}, 5, {}},
   };
   Recorder out;
   ViewTransform view;
@@ -83,7 +80,7 @@ TEST(RequestVisibleData, AsksEachVisibleLayerOnlyForCellsItLacks) {
     out.asked.clear();
     out.refused.clear();
     view.ViewExtents = BoundingBox{};
-    view.ViewExtents.Union(s.minX, s.minY, s.maxX, s.maxY);
+    view.ViewExtents.Union(s.box[0], s.box[1], s.box[2], s.box[3]);
     view.FactorEscala = s.scale;
     RequestVisibleData(layers, view, out);
     EXPECT_EQ(out.asked, s.asked) << &s - steps;

@@ -48,15 +48,9 @@ class ScriptedInteraction : public Interaction {
   std::function<void(const ShownMessage&)> onMessage;
   // Runs in place of each modal form: it fills the form and presses its buttons.
   std::function<void(ModalForm&)> onModal;
-  std::vector<std::string> opened;  // addresses given to OpenAddress
-  bool canOpen = true;
 
   void ShowModal(ModalForm& form) override {
     if (onModal) onModal(form);
-  }
-  bool OpenAddress(const std::string& address) override {
-    opened.push_back(address);
-    return canOpen;
   }
   MessageAnswer MessageBox(const std::string& text, const std::string& title, MessageIcon icon,
                            MessageButtons buttons) override {

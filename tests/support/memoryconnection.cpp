@@ -20,13 +20,7 @@ void MemoryConnection::Connect() {
 }
 
 void MemoryConnection::Pump() {
-  if (pumpsLeft_ < 0) return;
-  if (pumpsLeft_ == 0) {
-    state_ = connectTo;
-    pumpsLeft_ = -1;
-    return;
-  }
-  --pumpsLeft_;
+  if (pumpsLeft_ > 0) --pumpsLeft_;
   if (pumpsLeft_ == 0) {
     state_ = connectTo;
     pumpsLeft_ = -1;

@@ -18,10 +18,11 @@ class RecordingCellRequester : public CellValueRequester {
     std::string field;
     bool operator==(const Request&) const = default;
   };
-
-  void RequestCellValues(int32_t layerId, int32_t i, int32_t j, const std::string& field) override;
-
   std::vector<Request> requests;
+
+  void RequestCellValues(int32_t layerId, int32_t i, int32_t j, const std::string& field) override {
+    requests.push_back({layerId, i, j, field});
+  }
 };
 
 }  // namespace orvenda::testing

@@ -4,7 +4,6 @@
 // map conversation asked of it (status posts, redraws, events).
 
 #include <array>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -18,15 +17,12 @@
 
 namespace orvenda::testing {
 
-// The socket, clock and pump are chosen by the test: in memory with a fake
-// clock, or a real socket with the wall clock and the real event loop.
-template <class Sock = MemoryConnection, class ClockT = FakeClock, class PumpT = FakePump>
-class BasicRecordingMapViewer : public MapViewer {
+class RecordingMapViewer : public MapViewer {
  public:
-  Sock sock;
+  MemoryConnection sock;
   ScriptedInteraction ui;
-  ClockT clock;
-  PumpT pump;
+  FakeClock clock;
+  FakePump pump;
   MapProperties props;
   Layers layerList;
   ServerLink serverLink{sock, *this, ui, clock, pump};
@@ -42,8 +38,8 @@ class BasicRecordingMapViewer : public MapViewer {
   std::vector<std::int32_t> highlighted;       // element IDs
   std::vector<ElementInfo> infoArrivals;
 
-  BasicRecordingMapViewer() {
-    if constexpr (std::is_same_v<Sock, MemoryConnection>) sock.SetState(Connection::kConnected);
+  RecordingMapViewer() {
+    sock.SetState(Connection::kConnected);
     RegisterMapHandlers(*this);
   }
 
@@ -78,7 +74,5 @@ class BasicRecordingMapViewer : public MapViewer {
   void Highlight(layer&, std::int32_t elementId) override { highlighted.push_back(elementId); }
   void RaiseInfoArrival(const ElementInfo& i) override { infoArrivals.push_back(i); }
 };
-
-using RecordingMapViewer = BasicRecordingMapViewer<>;
 
 }  // namespace orvenda::testing

@@ -29,39 +29,20 @@ std::vector<RecordedPrimitive> RecordingSurface::Of(PrimitiveKind kind) const {
   return out;
 }
 
-RecordedPrimitive& RecordingSurface::Record(PrimitiveKind kind, Colour colour) {
-  primitives.push_back(RecordedPrimitive{kind, state_, colour, {}, {}, {}});
+void RecordingSurface::Set(std::int32_t& field, std::int32_t value, const char* name) {
+  field = value;
+  log.push_back(name + (" " + std::to_string(value)));
+}
+
+void RecordingSurface::Set(Colour& field, Colour value, const char* name) {
+  field = value;
+  log.push_back(name + (" " + Hex(value)));
+}
+
+RecordedPrimitive& RecordingSurface::Record(PrimitiveKind kind, std::string line) {
+  log.push_back(std::move(line));
+  primitives.push_back(RecordedPrimitive{kind, state_, {}, {}, {}});
   return primitives.back();
-}
-
-void RecordingSurface::SetDrawWidth(std::int32_t w) {
-  state_.drawWidth = w;
-  log.push_back("DrawWidth " + std::to_string(w));
-}
-
-void RecordingSurface::SetDrawStyle(std::int32_t style) {
-  state_.drawStyle = style;
-  log.push_back("DrawStyle " + std::to_string(style));
-}
-
-void RecordingSurface::SetForeColor(Colour colour) {
-  state_.foreColor = colour;
-  log.push_back("ForeColor " + Hex(colour));
-}
-
-void RecordingSurface::SetFillColor(Colour colour) {
-  state_.fillColor = colour;
-  log.push_back("FillColor " + Hex(colour));
-}
-
-void RecordingSurface::SetFillStyle(std::int32_t style) {
-  state_.fillStyle = style;
-  log.push_back("FillStyle " + std::to_string(style));
-}
-
-void RecordingSurface::SetBackColor(Colour colour) {
-  state_.backColor = colour;
-  log.push_back("BackColor " + Hex(colour));
 }
 
 void RecordingSurface::SetFont(const FontSpec& font) {
@@ -70,56 +51,40 @@ void RecordingSurface::SetFont(const FontSpec& font) {
                 std::to_string(font.weight) + " e" + std::to_string(font.escapement));
 }
 
-void RecordingSurface::Cls() {
-  Record(PrimitiveKind::Cls);
-  log.push_back("Cls");
-}
-
 void RecordingSurface::Dot(SurfacePoint at, Colour colour) {
-  Record(PrimitiveKind::Dot, colour).points = {at};
-  log.push_back("Dot " + Pt(at) + " " + Hex(colour));
+  Record(PrimitiveKind::Dot, "Dot " + Pt(at) + " " + Hex(colour)).points = {at};
 }
 
 void RecordingSurface::Line(SurfacePoint from, SurfacePoint to, Colour colour) {
-  Record(PrimitiveKind::Line, colour).points = {from, to};
-  log.push_back("Line " + Pt(from) + " " + Pt(to) + " " + Hex(colour));
+  Record(PrimitiveKind::Line, "Line " + Pt(from) + " " + Pt(to) + " " + Hex(colour)).points = {from,
+                                                                                               to};
 }
 
 void RecordingSurface::Polyline(const std::vector<SurfacePoint>& points, Colour colour) {
-  Record(PrimitiveKind::Polyline, colour).points = points;
   std::string line = "Polyline";
   for (const auto& p : points) line += " " + Pt(p);
-  log.push_back(line + " " + Hex(colour));
+  Record(PrimitiveKind::Polyline, line + " " + Hex(colour)).points = points;
 }
 
 void RecordingSurface::Polygon(const std::vector<PixelPoint>& pixels) {
-  Record(PrimitiveKind::Polygon).pixels = pixels;
   std::string line = "Polygon";
   for (const auto& p : pixels) line += " " + std::to_string(p.x) + "," + std::to_string(p.y);
-  log.push_back(line);
+  Record(PrimitiveKind::Polygon, line).pixels = pixels;
 }
 
 void RecordingSurface::Print(SurfacePoint topLeft, const std::string& text) {
-  auto& p = Record(PrimitiveKind::Print, state_.foreColor);
+  auto& p = Record(PrimitiveKind::Print, "Print " + Pt(topLeft) + " \"" + text + "\"");
   p.points = {topLeft};
   p.text = text;
-  log.push_back("Print " + Pt(topLeft) + " \"" + text + "\"");
 }
 
+// Characters, not bytes: UTF-8 continuation bytes do not count.
 double RecordingSurface::TextWidth(const std::string& text) const {
-  // Characters, not bytes: UTF-8 continuation bytes do not count.
   double characters = 0;
   for (const unsigned char c : text) {
     if ((c & 0xC0) != 0x80) characters += 1;
   }
-  return charWidth * characters;
-}
-
-double RecordingSurface::TextHeight(const std::string&) const { return textHeight; }
-
-void RecordingSurface::Refresh() {
-  Record(PrimitiveKind::Refresh);
-  log.push_back("Refresh");
+  return 6 * characters;
 }
 
 }  // namespace orvenda::testing

@@ -19,7 +19,6 @@ struct SurfaceState {
   std::int32_t fillStyle = fillstyle::kTransparent;
   Colour backColor = 0xFFFFFF;
   FontSpec font;
-  bool operator==(const SurfaceState&) const = default;
 };
 
 enum class PrimitiveKind { Cls, Dot, Line, Polyline, Polygon, Print, Refresh };
@@ -27,25 +26,18 @@ enum class PrimitiveKind { Cls, Dot, Line, Polyline, Polygon, Print, Refresh };
 struct RecordedPrimitive {
   PrimitiveKind kind;
   SurfaceState state;                // the state when it was drawn
-  Colour colour = 0;                 // Dot, Line, Polyline
   std::vector<SurfacePoint> points;  // Dot (1), Line (2), Polyline, Print (1)
   std::vector<PixelPoint> pixels;    // Polygon
   std::string text;                  // Print
 };
 
+// 800 x 600 units; every character is 6 units wide and a line 12 high.
 class RecordingSurface : public Surface {
  public:
-  double width = 800;
-  double height = 600;
-  // Text metrics: every character is charWidth wide; a line is textHeight high.
-  double charWidth = 6;
-  double textHeight = 12;
-
   std::vector<RecordedPrimitive> primitives;
   // Every call in order, one readable line each ("DrawWidth 2", "Line 1,2 3,4 #ff").
   std::vector<std::string> log;
 
-  const SurfaceState& state() const { return state_; }
   // Primitives of one kind, in drawing order.
   std::vector<RecordedPrimitive> Of(PrimitiveKind kind) const;
   void Clear() {
@@ -53,30 +45,33 @@ class RecordingSurface : public Surface {
     log.clear();
   }
 
-  double ScaleWidth() const override { return width; }
-  double ScaleHeight() const override { return height; }
+  double ScaleWidth() const override { return 800; }
+  double ScaleHeight() const override { return 600; }
 
-  void SetDrawWidth(std::int32_t w) override;
-  void SetDrawStyle(std::int32_t style) override;
-  void SetForeColor(Colour colour) override;
-  void SetFillColor(Colour colour) override;
-  void SetFillStyle(std::int32_t style) override;
-  void SetBackColor(Colour colour) override;
+  void SetDrawWidth(std::int32_t w) override { Set(state_.drawWidth, w, "DrawWidth"); }
+  void SetDrawStyle(std::int32_t style) override { Set(state_.drawStyle, style, "DrawStyle"); }
+  void SetForeColor(Colour colour) override { Set(state_.foreColor, colour, "ForeColor"); }
+  void SetFillColor(Colour colour) override { Set(state_.fillColor, colour, "FillColor"); }
+  void SetFillStyle(std::int32_t style) override { Set(state_.fillStyle, style, "FillStyle"); }
+  void SetBackColor(Colour colour) override { Set(state_.backColor, colour, "BackColor"); }
   void SetFont(const FontSpec& font) override;
   FontSpec Font() const override { return state_.font; }
 
-  void Cls() override;
+  void Cls() override { Record(PrimitiveKind::Cls, "Cls"); }
   void Dot(SurfacePoint at, Colour colour) override;
   void Line(SurfacePoint from, SurfacePoint to, Colour colour) override;
   void Polyline(const std::vector<SurfacePoint>& points, Colour colour) override;
   void Polygon(const std::vector<PixelPoint>& pixels) override;
   void Print(SurfacePoint topLeft, const std::string& text) override;
   double TextWidth(const std::string& text) const override;
-  double TextHeight(const std::string& text) const override;
-  void Refresh() override;
+  double TextHeight(const std::string&) const override { return 12; }
+  void Refresh() override { Record(PrimitiveKind::Refresh, "Refresh"); }
 
  private:
-  RecordedPrimitive& Record(PrimitiveKind kind, Colour colour = 0);
+  // Colours are logged in hex, styles and widths in decimal.
+  void Set(std::int32_t& field, std::int32_t value, const char* name);
+  void Set(Colour& field, Colour value, const char* name);
+  RecordedPrimitive& Record(PrimitiveKind kind, std::string line);
 
   SurfaceState state_;
 };

@@ -1,15 +1,12 @@
 // The Viewer against the real map server program on a loopback port, serving the
-// network tests' database: a login through the login control, then the whole
-// opening of the map over a real socket, a zoom and the information of a place.
+// network tests' database: a login through the login control, the opening of the map
+// over a real socket, and the information of a place.
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
-#include <cmath>
 
 #include "loopback.h"
-#include "pixels.h"
 #include "protocol/elementinfo.h"
-#include "render/viewtransform.h"
 #include "serverprocess.h"
 #include "viewer/login.h"
 #include "viewer_rig.h"
@@ -20,7 +17,7 @@ namespace {
 using server::test::TestData;
 using testing::WaitUntil;
 
-TEST(ViewerWithRealServer, LogsInOpensTheMapDrawsItsElementsAndTellsTheirValues) {
+TEST(ViewerWithRealServer, LogsInOpensTheMapAndTellsTheValuesOfAPlace) {
   testing::ServerProcess server;
   ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
   testing::ScriptedInteraction ui;
@@ -44,40 +41,19 @@ TEST(ViewerWithRealServer, LogsInOpensTheMapDrawsItsElementsAndTellsTheirValues)
   viewer.SetIDUser(user);
   viewer.SetMapCode(TestData::kMap);
   viewer.show();
-  // The places are in sight; the roads are not at this zoom, and the secret
-  // layer, which ana may not see, is never asked for.
-  auto count = [&](std::int32_t id) {
-    const layer* l = viewer.layers().Item(std::to_string(id));
-    return l ? l->Entidades.count() : -1;
-  };
+  // The places are in sight. (What is asked for, what arrives and where it is drawn, as
+  // the view moves: the desk's tests against the same server.)
   const TestData& data = server.Data();
   ASSERT_TRUE(WaitUntil(
       [&] {
-        return viewer.map().layerscargados && viewer.PendingRequests() == 0 &&
-               count(data.places) == 2;
+        const layer* places = viewer.layers().Item(std::to_string(data.places));
+        return viewer.PendingRequests() == 0 && places && places->Entidades.count() == 2;
       },
       15000))
       << "pending " << viewer.PendingRequests() << ", status "
       << viewer.StatusCaption().toStdString();
   EXPECT_EQ(viewer.map().Nombre, "Ciudad");
-  EXPECT_EQ(count(data.roads), 0);
-  EXPECT_EQ(count(data.secret), 0);
   EXPECT_TRUE(ui.shown.empty()) << ui.shown.front().text;
-  EXPECT_EQ(viewer.StatusCaption(), "");
-  // The two places, a few hundredths of a degree apart, are drawn where they lie.
-  auto near = [&](double lon, double lat) {
-    const QImage picture = viewer.Picture();
-    const QRect ink = testing::InkBox(picture, picture.pixel(5, 5));
-    const SurfacePoint at = viewer.view().GeoToSurface(lon, lat);
-    return !ink.isEmpty() && ink.width() < 12 && std::abs(ink.center().x() - at.x) < 6 &&
-           std::abs(ink.center().y() - at.y) < 6;
-  };
-  EXPECT_TRUE(near(-100.315, 25.675));
-  // Zooming in asks for what comes into sight; the places are still there.
-  viewer.ZoomIn();
-  ASSERT_TRUE(WaitUntil([&] { return viewer.PendingRequests() == 0; }, 10000));
-  EXPECT_TRUE(near(-100.315, 25.675));
-  EXPECT_TRUE(ui.shown.empty());
 
   // Request 4 for a place: highlighted while its information window is up.
   QImage atWindow;
