@@ -11,122 +11,106 @@ namespace {
 constexpr std::int64_t kMinLayerBytes = 80;
 constexpr std::int64_t kMinThemeBytes = 18;
 
-void PutTheme(DWBUffer& b, const SavedTheme& t) {
-  b.PutLong(t.drawColor);
-  b.PutInteger(t.drawStyle);
-  b.PutInteger(t.drawWidth);
-  b.PutLong(t.fillColor);
-  b.PutInteger(t.fillStyle);
-  b.PutString(t.min);
-  b.PutString(t.max);
+// The fields of a record in their one order, for writing and for reading alike, so
+// that the two cannot drift apart.
+struct FieldWriter {
+  DWBUffer& b;
+  void operator()(std::int32_t v) { b.PutLong(v); }
+  void operator()(std::int16_t v) { b.PutInteger(v); }
+  void operator()(float v) { b.PutSingle(v); }
+  void operator()(const std::string& v) { b.PutString(v); }
+  void Bold(bool v) { b.PutInteger(v ? -1 : 0); }
+};
+
+struct FieldReader {
+  DWBUffer& b;
+  void operator()(std::int32_t& v) { v = b.GetLong(); }
+  void operator()(std::int16_t& v) { v = b.GetInteger(); }
+  void operator()(float& v) { v = b.GetSingle(); }
+  void operator()(std::string& v) { v = b.GetString(); }
+  void Bold(bool& v) { v = b.GetInteger() != 0; }
+};
+
+template <typename IO, typename Theme>
+void ThemeFields(IO& io, Theme& t) {
+  io(t.drawColor);
+  io(t.drawStyle);
+  io(t.drawWidth);
+  io(t.fillColor);
+  io(t.fillStyle);
+  io(t.min);
+  io(t.max);
 }
 
-SavedTheme GetTheme(DWBUffer& b) {
-  SavedTheme t;
-  t.drawColor = b.GetLong();
-  t.drawStyle = b.GetInteger();
-  t.drawWidth = b.GetInteger();
-  t.fillColor = b.GetLong();
-  t.fillStyle = b.GetInteger();
-  t.min = b.GetString();
-  t.max = b.GetString();
-  return t;
+// Everything of a layer record but its themes.
+template <typename IO, typename Layer>
+void LayerFields(IO& io, Layer& l) {
+  io(l.name);
+  io(l.id);
+  io(l.kind);
+  io(l.minCol);
+  io(l.minRow);
+  io(l.maxCol);
+  io(l.maxRow);
+  io(l.gridDeltaX);
+  io(l.gridDeltaY);
+  io(l.userVisibility);
+  io(l.zoomMin);
+  io(l.zoomMax);
+  io(l.drawColor);
+  io(l.drawStyle);
+  io(l.drawWidth);
+  io(l.fillColor);
+  io(l.fillStyle);
+  io(l.lblField);
+  io(l.lblZoomMin);
+  io(l.lblZoomMax);
+  io(l.userLabelVisibility);
+  io.Bold(l.lblBold);
+  io(l.lblColor);
+  io(l.thematicField);
+  io(l.thematicType);
 }
 
-void PutLayer(DWBUffer& b, const SavedLayer& l) {
-  b.PutString(l.name);
-  b.PutLong(l.id);
-  b.PutInteger(l.kind);
-  b.PutLong(l.minCol);
-  b.PutLong(l.minRow);
-  b.PutLong(l.maxCol);
-  b.PutSingle(l.maxRow);
-  b.PutSingle(l.gridDeltaX);
-  b.PutSingle(l.gridDeltaY);
-  b.PutInteger(l.userVisibility);
-  b.PutSingle(l.zoomMin);
-  b.PutSingle(l.zoomMax);
-  b.PutLong(l.drawColor);
-  b.PutInteger(l.drawStyle);
-  b.PutInteger(l.drawWidth);
-  b.PutLong(l.fillColor);
-  b.PutInteger(l.fillStyle);
-  b.PutString(l.lblField);
-  b.PutSingle(l.lblZoomMin);
-  b.PutSingle(l.lblZoomMax);
-  b.PutInteger(l.userLabelVisibility);
-  b.PutInteger(l.lblBold ? -1 : 0);
-  b.PutLong(l.lblColor);
-  b.PutString(l.thematicField);
-  b.PutInteger(l.thematicType);
-  b.PutInteger(static_cast<std::int16_t>(l.themes.size()));
-  for (const SavedTheme& t : l.themes) PutTheme(b, t);
-}
-
-SavedLayer GetLayer(DWBUffer& b) {
-  SavedLayer l;
-  l.name = b.GetString();
-  l.id = b.GetLong();
-  l.kind = b.GetInteger();
-  l.minCol = b.GetLong();
-  l.minRow = b.GetLong();
-  l.maxCol = b.GetLong();
-  l.maxRow = b.GetSingle();
-  l.gridDeltaX = b.GetSingle();
-  l.gridDeltaY = b.GetSingle();
-  l.userVisibility = b.GetInteger();
-  l.zoomMin = b.GetSingle();
-  l.zoomMax = b.GetSingle();
-  l.drawColor = b.GetLong();
-  l.drawStyle = b.GetInteger();
-  l.drawWidth = b.GetInteger();
-  l.fillColor = b.GetLong();
-  l.fillStyle = b.GetInteger();
-  l.lblField = b.GetString();
-  l.lblZoomMin = b.GetSingle();
-  l.lblZoomMax = b.GetSingle();
-  l.userLabelVisibility = b.GetInteger();
-  l.lblBold = b.GetInteger() != 0;
-  l.lblColor = b.GetLong();
-  l.thematicField = b.GetString();
-  l.thematicType = b.GetInteger();
-  l.themes.resize(CheckedCount(b, b.GetInteger(), kMinThemeBytes, "themes"));
-  for (SavedTheme& t : l.themes) t = GetTheme(b);
-  return l;
+template <typename IO, typename Request>
+void MapFields(IO& io, Request& r) {
+  io(r.userId);
+  io(r.mapCode);
+  io(r.name);
+  io(r.minX);
+  io(r.minY);
+  io(r.maxX);
+  io(r.maxY);
+  io(r.backgroundColor);
+  io(r.projection);
 }
 
 }  // namespace
 
 DWBUffer WriteSaveMap(const SaveMapRequest& r) {
   DWBUffer b = StartMessage(cmd::kSaveMap);
-  b.PutLong(r.userId);
-  b.PutLong(r.mapCode);
-  b.PutString(r.name);
-  b.PutSingle(r.minX);
-  b.PutSingle(r.minY);
-  b.PutSingle(r.maxX);
-  b.PutSingle(r.maxY);
-  b.PutLong(r.backgroundColor);
-  b.PutInteger(r.projection);
+  FieldWriter put{b};
+  MapFields(put, r);
   b.PutInteger(static_cast<std::int16_t>(r.layers.size()));
-  for (const SavedLayer& l : r.layers) PutLayer(b, l);
+  for (const SavedLayer& l : r.layers) {
+    LayerFields(put, l);
+    b.PutInteger(static_cast<std::int16_t>(l.themes.size()));
+    for (const SavedTheme& t : l.themes) ThemeFields(put, t);
+  }
   b.cerrarMensaje(0);
   return b;
 }
 
 SaveMapRequest ReadSaveMap(DWBUffer& b) {
   SaveMapRequest r;
-  r.userId = b.GetLong();
-  r.mapCode = b.GetLong();
-  r.name = b.GetString();
-  r.minX = b.GetSingle();
-  r.minY = b.GetSingle();
-  r.maxX = b.GetSingle();
-  r.maxY = b.GetSingle();
-  r.backgroundColor = b.GetLong();
-  r.projection = b.GetInteger();
+  FieldReader get{b};
+  MapFields(get, r);
   r.layers.resize(CheckedCount(b, b.GetInteger(), kMinLayerBytes, "layers"));
-  for (SavedLayer& l : r.layers) l = GetLayer(b);
+  for (SavedLayer& l : r.layers) {
+    LayerFields(get, l);
+    l.themes.resize(CheckedCount(b, b.GetInteger(), kMinThemeBytes, "themes"));
+    for (SavedTheme& t : l.themes) ThemeFields(get, t);
+  }
   return r;
 }
 
