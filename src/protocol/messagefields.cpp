@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "protocol/fieldvalue.h"
 #include "protocol/protocolerror.h"
 
 namespace orvenda {
@@ -58,6 +59,14 @@ std::vector<std::string> GetStrings(DWBUffer& b, std::int64_t count) {
   std::vector<std::string> out(CheckedCount(b, count, 2, "texts"));
   for (std::string& s : out) s = b.GetString();
   return out;
+}
+
+void FieldWriter::operator()(const std::string& v) {
+  if (cutTexts) {
+    PutTextCut(b, v);
+  } else {
+    b.PutString(v);
+  }
 }
 
 }  // namespace orvenda

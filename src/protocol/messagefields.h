@@ -4,6 +4,7 @@
 // is allocated for it, so a hostile count costs nothing.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "model/tipolayer.h"
@@ -37,5 +38,31 @@ std::vector<Point> GetPoints(DWBUffer& b, std::int64_t count);
 
 // n Strings after a count of the caller's width.
 std::vector<std::string> GetStrings(DWBUffer& b, std::int64_t count);
+
+// A record's fields are listed once, in a function template called with a writer or a
+// reader, so that writing and reading cannot drift apart.
+struct FieldWriter {
+  DWBUffer& b;
+  bool cutTexts = false;  // texts read from a database may be longer than a wire string
+  void operator()(std::int32_t v) { b.PutLong(v); }
+  void operator()(std::int16_t v) { b.PutInteger(v); }
+  void operator()(std::uint8_t v) { b.PutByte(v); }
+  void operator()(float v) { b.PutSingle(v); }
+  void operator()(double v) { b.PutDouble(v); }
+  void operator()(const std::string& v);
+  // A Boolean as an Integer: -1 true, 0 false.
+  void Bold(bool v) { b.PutInteger(v ? -1 : 0); }
+};
+
+struct FieldReader {
+  DWBUffer& b;
+  void operator()(std::int32_t& v) { v = b.GetLong(); }
+  void operator()(std::int16_t& v) { v = b.GetInteger(); }
+  void operator()(std::uint8_t& v) { v = b.GetByte(); }
+  void operator()(float& v) { v = b.GetSingle(); }
+  void operator()(double& v) { v = b.GetDouble(); }
+  void operator()(std::string& v) { v = b.GetString(); }
+  void Bold(bool& v) { v = b.GetInteger() != 0; }
+};
 
 }  // namespace orvenda

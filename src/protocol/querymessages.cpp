@@ -6,33 +6,56 @@
 namespace orvenda {
 namespace {
 
+template <typename IO, typename C>
+void ConstraintFields(IO& io, C& c) {
+  io(c.field);
+  io(c.fieldType);
+  io(c.op);
+  io(c.value1);
+  io(c.value2);
+}
+
+template <typename IO, typename Q>
+void QueryFields(IO& io, Q& q) {
+  io(q.layerId);
+  ConstraintFields(io, q.condition);
+}
+
+template <typename IO, typename C>
+void CandidateFields(IO& io, C& c) {
+  io(c.elementId);
+  io(c.name);
+  io(c.firstNumber);
+  io(c.secondNumber);
+  io(c.minX);
+  io(c.minY);
+  io(c.maxX);
+  io(c.maxY);
+  io(c.x);
+  io(c.y);
+}
+
 void PutConstraint(DWBUffer& b, const Constraint& c) {
-  b.PutString(c.field);
-  b.PutInteger(c.fieldType);
-  b.PutByte(c.op);
-  b.PutString(c.value1);
-  b.PutString(c.value2);
+  FieldWriter put{b};
+  ConstraintFields(put, c);
 }
 
 Constraint GetConstraint(DWBUffer& b) {
   Constraint c;
-  c.field = b.GetString();
-  c.fieldType = b.GetInteger();
-  c.op = b.GetByte();
-  c.value1 = b.GetString();
-  c.value2 = b.GetString();
+  FieldReader get{b};
+  ConstraintFields(get, c);
   return c;
 }
 
 void PutQuery(DWBUffer& b, const ConditionQuery& q) {
-  b.PutLong(q.layerId);
-  PutConstraint(b, q.condition);
+  FieldWriter put{b};
+  QueryFields(put, q);
 }
 
 ConditionQuery GetQuery(DWBUffer& b) {
   ConditionQuery q;
-  q.layerId = b.GetLong();
-  q.condition = GetConstraint(b);
+  FieldReader get{b};
+  QueryFields(get, q);
   return q;
 }
 
@@ -179,13 +202,8 @@ DWBUffer WriteAddressCandidates(const AddressCandidates& a) {
   PutTextCut(b, a.echo.street);
   PutTextCut(b, a.echo.number);
   b.PutLong(static_cast<std::int32_t>(a.candidates.size()));
-  for (const auto& c : a.candidates) {
-    b.PutLong(c.elementId);
-    PutTextCut(b, c.name);
-    PutTextCut(b, c.firstNumber);
-    PutTextCut(b, c.secondNumber);
-    for (double v : {c.minX, c.minY, c.maxX, c.maxY, c.x, c.y}) b.PutDouble(v);
-  }
+  FieldWriter put{b, true};
+  for (const auto& c : a.candidates) CandidateFields(put, c);
   return Closed(std::move(b));
 }
 
@@ -193,13 +211,8 @@ AddressCandidates ReadAddressCandidates(DWBUffer& b) {
   AddressCandidates a;
   a.echo = ReadFindAddress(b);
   a.candidates.resize(CheckedCount(b, b.GetLong(), 4 + 3 * 2 + 6 * 8, "candidates"));
-  for (auto& c : a.candidates) {
-    c.elementId = b.GetLong();
-    c.name = b.GetString();
-    c.firstNumber = b.GetString();
-    c.secondNumber = b.GetString();
-    for (double* v : {&c.minX, &c.minY, &c.maxX, &c.maxY, &c.x, &c.y}) *v = b.GetDouble();
-  }
+  FieldReader get{b};
+  for (auto& c : a.candidates) CandidateFields(get, c);
   return a;
 }
 

@@ -11,26 +11,6 @@ namespace {
 constexpr std::int64_t kMinLayerBytes = 80;
 constexpr std::int64_t kMinThemeBytes = 18;
 
-// The fields of a record in their one order, for writing and for reading alike, so
-// that the two cannot drift apart.
-struct FieldWriter {
-  DWBUffer& b;
-  void operator()(std::int32_t v) { b.PutLong(v); }
-  void operator()(std::int16_t v) { b.PutInteger(v); }
-  void operator()(float v) { b.PutSingle(v); }
-  void operator()(const std::string& v) { b.PutString(v); }
-  void Bold(bool v) { b.PutInteger(v ? -1 : 0); }
-};
-
-struct FieldReader {
-  DWBUffer& b;
-  void operator()(std::int32_t& v) { v = b.GetLong(); }
-  void operator()(std::int16_t& v) { v = b.GetInteger(); }
-  void operator()(float& v) { v = b.GetSingle(); }
-  void operator()(std::string& v) { v = b.GetString(); }
-  void Bold(bool& v) { v = b.GetInteger() != 0; }
-};
-
 template <typename IO, typename Theme>
 void ThemeFields(IO& io, Theme& t) {
   io(t.drawColor);
