@@ -142,11 +142,14 @@ class layer {
   // std::out_of_range when the element is not loaded.
   [[nodiscard]] ColumnsRows EntityCells(int32_t ID) const;
 
-  // Drawn element under the point, or 0.
-  [[nodiscard]] int32_t SelectByPoint(double X, double Y);
+  // Drawn element under the point, or 0. Points and lines count as under it
+  // within a fixed distance in degrees, or within `reach` when that is larger:
+  // the viewer gives a few pixels' worth, so that a symbol drawn under the
+  // pointer can be picked at any scale.
+  [[nodiscard]] int32_t SelectByPoint(double X, double Y, double reach = 0);
   // Appends the drawn elements under the point to `Entities` (a slot whose
   // last value is 0 or less is filled before the list grows).
-  void SelectByPointMany(double X, double Y, std::vector<int32_t>& Entities);
+  void SelectByPointMany(double X, double Y, std::vector<int32_t>& Entities, double reach = 0);
   // Loaded elements with one vertex (or all, with WholeElementInside) inside
   // the polygon, in collection order; {0} when none.
   [[nodiscard]] std::vector<int32_t> SelectElementsInPolygon(std::span<const Point> polygon,

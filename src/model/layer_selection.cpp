@@ -1,4 +1,5 @@
 // Point and polygon selection of class layer.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -100,7 +101,7 @@ bool QualifiesInPolygon(const Entidad& ent, const Entidad& polygon, bool whole) 
 
 }  // namespace
 
-int32_t layer::SelectByPoint(double X, double Y) {
+int32_t layer::SelectByPoint(double X, double Y, double reach) {
   if (!PointCandidatesAllowed(*this)) {
     return 0;
   }
@@ -109,10 +110,10 @@ int32_t layer::SelectByPoint(double X, double Y) {
   }
   double best = 0;
   const int32_t choice = NearestLineElement(*this, X, Y, best);
-  return best < kLineTolerance ? choice : 0;
+  return best < std::max(kLineTolerance, reach) ? choice : 0;
 }
 
-void layer::SelectByPointMany(double X, double Y, std::vector<int32_t>& Entities) {
+void layer::SelectByPointMany(double X, double Y, std::vector<int32_t>& Entities, double reach) {
   if (!PointCandidatesAllowed(*this)) {
     return;
   }
@@ -126,7 +127,7 @@ void layer::SelectByPointMany(double X, double Y, std::vector<int32_t>& Entities
       const double d = PickDistance(*ent, classes, X, Y);
       if (d <= best) {
         best = d;
-        if (d < kPointManyTolerance) AppendID(Entities, id);
+        if (d < std::max(kPointManyTolerance, reach)) AppendID(Entities, id);
       }
     }
   } else if (Tipo == polygonlayer) {
@@ -136,7 +137,7 @@ void layer::SelectByPointMany(double X, double Y, std::vector<int32_t>& Entities
   } else {
     double best = 0;
     const int32_t id = NearestLineElement(*this, X, Y, best);
-    if (best < kLineTolerance) AppendID(Entities, id);
+    if (best < std::max(kLineTolerance, reach)) AppendID(Entities, id);
   }
 }
 

@@ -91,6 +91,46 @@ bool SendElementExtentRequest(MapViewer& viewer, std::int32_t layerId, std::int3
   return SendElementRequest(viewer, cmd::kElementExtent, layerId, elementId);
 }
 
+void RequestElementsInformation(MapViewer& viewer, std::int32_t layerId,
+                                const std::vector<std::int32_t>& ids) {
+  if (ids.size() == 1) {
+    SendElementInfoRequest(viewer, layerId, ids.front());
+  } else if (!ids.empty()) {
+    SendMultipleSelection(viewer, SelectionQuery{layerId, ids, {}}, 0);
+  }
+}
+
+std::optional<BoundingBox> HeldElementsBox(layer& lay, const std::vector<std::int32_t>& ids) {
+  std::optional<BoundingBox> box;
+  for (const std::int32_t id : ids) {
+    const Entidad* ent = id == 0 ? nullptr : lay.Entidades.ItemByID(id);
+    if (!ent || !(ent->bb.MinX <= ent->bb.MaxX && ent->bb.MinY <= ent->bb.MaxY)) continue;
+    if (!box) box.emplace();
+    box->Union(ent->bb.MinX, ent->bb.MinY, ent->bb.MaxX, ent->bb.MaxY);
+  }
+  if (!box) return std::nullopt;
+  // A point, or a line along a meridian or a parallel, still gets a view.
+  if (box->MaxX - box->MinX < 2 * kZoomMargin) {
+    box->MinX -= kZoomMargin;
+    box->MaxX += kZoomMargin;
+  }
+  if (box->MaxY - box->MinY < 2 * kZoomMargin) {
+    box->MinY -= kZoomMargin;
+    box->MaxY += kZoomMargin;
+  }
+  return box;
+}
+
+void ZoomToElements(MapViewer& viewer, std::int32_t layerId, const std::vector<std::int32_t>& ids) {
+  layer* lay = viewer.layers().Item(Key(layerId));
+  if (!lay) return;
+  if (ids.size() == 1 && ids.front() != 0 && !lay->Entidades.ItemByID(ids.front())) {
+    SendElementExtentRequest(viewer, layerId, ids.front());
+  } else if (const auto box = HeldElementsBox(*lay, ids)) {
+    viewer.ApplyExtents(box->MinX, box->MinY, box->MaxX, box->MaxY);
+  }
+}
+
 void HandleElementInfo(MapViewer& viewer, DWBUffer& reply) {
   LowerPending(viewer);
   const ElementValues values = ReadElementValues(reply);

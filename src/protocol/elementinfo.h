@@ -74,6 +74,17 @@ bool SendAttributeEditRequest(MapViewer& viewer, std::int32_t layerId, std::int3
 // Request 15; turns the viewer's zoom-to-selected mode on.
 bool SendElementExtentRequest(MapViewer& viewer, std::int32_t layerId, std::int32_t elementId);
 
+// The information of picked elements: one through request 4, several together
+// for the element information dialog (request 14 with them as the candidates).
+void RequestElementsInformation(MapViewer& viewer, std::int32_t layerId,
+                                const std::vector<std::int32_t>& ids);
+// Shows the given elements of a layer: a single one the layer does not hold yet
+// is asked for with request 15, otherwise the union of the held ones' boxes.
+void ZoomToElements(MapViewer& viewer, std::int32_t layerId, const std::vector<std::int32_t>& ids);
+// The view of ZoomToElements: the boxes of the held elements (IDs of 0 skipped),
+// widened by 0.001 on each side where narrower than 0.002; nothing without one.
+std::optional<BoundingBox> HeldElementsBox(layer& lay, const std::vector<std::int32_t>& ids);
+
 void HandleElementInfo(MapViewer& viewer, DWBUffer& reply);        // 104, information
 void HandleAttributesForEdit(MapViewer& viewer, DWBUffer& reply);  // 104, editing
 void HandleElementExtent(MapViewer& viewer, DWBUffer& reply);      // 115

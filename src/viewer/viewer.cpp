@@ -62,7 +62,6 @@ void Viewer::Initialize() {
   DrawTheme.DrawColor = 0;
   DrawTheme.DrawStyle = 0;
   DrawTheme.DrawWidth = 1;
-  selection_.clear();
 
   view_ = std::make_unique<ViewTransform>();
   images_ = std::make_unique<RasterImages>();

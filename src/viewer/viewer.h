@@ -134,7 +134,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   const QImage& SavedPicture() const { return imgMap_; }
   // What the control shows now: the picture with its overlays.
   QImage Picture() const;
-  const std::vector<std::int32_t>& Selection() const { return selection_; }
+  const std::vector<std::int32_t>& Selection() const { return tools_.Selection; }
   double origenX = 0, origenY = 0;  // kept for hosts; never read here
 
   // MapViewer / ViewerContext: reached by the protocol handlers.
@@ -263,7 +263,6 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   ToolState tools_;
   ToolDispatcher toolDispatch_{*this};
   StatusList status_;
-  std::vector<std::int32_t> selection_;
   Theme HighlightTheme;
   Theme DrawTheme;
 
@@ -282,19 +281,39 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   bool firstShow_ = true;
   bool readingVisible_ = false;
   std::uint32_t readingColour_ = kReadingGreen;
-  // Element information and queries (viewer_info.cpp): the per-viewer state of
-  // the exchanges, the highlight of one element and the InfoArrival hand-off.
+  // Element information, selection and queries (viewer_info.cpp): the per-viewer
+  // state of the exchanges, the picking members and their events.
  public:
+  // The attributes of one element (request 4), or with IDElement 0 the
+  // information tool on the layer; ReleaseEvent sends them to InfoArrival.
+  void GetInfo(std::int32_t IDLayer, std::int32_t IDElement = 0, bool ReleaseEvent = false);
+  // The selection tool on a layer; its "Resume" raises SelectionSet.
+  void SelectObjects(std::int32_t IDLayer);
+  void ZoomToSelected(std::int32_t IDLayer, const std::vector<std::int32_t>& IDElement) override;
   InfoExchange& infoExchange() override { return info_; }
   void Highlight(layer& lay, std::int32_t elementId) override;
   void RaiseInfoArrival(const ElementInfo& info) override;
+  // Asks the host for the attribute values of a new element of `lay` when
+  // ReleaseAttrEvent is set: its values, or nothing when the host cancelled.
+  std::optional<std::vector<std::string>> RaiseNewElement(layer& lay);
+  bool ReleaseAttrEvent = false;
 
  signals:
   // The attributes of an element asked for with ReleaseEvent set.
   void InfoArrival(int IDLayer, int IDElement, const QStringList& FieldName,
                    const QList<int>& FieldTypes, const QStringList& FieldData);
+  // A selection made with SelectObjects was finished.
+  void SelectionSet(int IDLayer, int ElementsCount, const QList<int>& Elements);
+  // A new element is being added: the host fills FieldValue, or sets Cancel.
+  // Connect it directly: the arguments are filled in place.
+  void OnNewElement(const QStringList& FieldName, const QList<int>& FieldType,
+                    QStringList& FieldValue, bool& Cancel);
 
  private:
+  layer* FindLayer(std::int32_t layerId) override;
+  void RequestInformation(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
+  void RaiseSelectionSet(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
+
   InfoExchange info_;
 };
 

@@ -96,7 +96,7 @@ void Viewer::DrawImage(std::int32_t imageNumber) {
 }
 
 void Viewer::HighlightSelection() {
-  if (selection_.empty()) return;
+  if (tools_.Selection.empty()) return;
   if (tools_.MouseAction == tool::kNone) {
     // Without a tool the selection has served its purpose.
     if (!Idle()) return;
@@ -108,11 +108,11 @@ void Viewer::HighlightSelection() {
   if (!lay) return;
   ViewPainter painter(*surface_, *view_);
   painter.MapExtents = mapProps_.MapExtents;
-  for (std::int32_t id : selection_) resaltar(*lay, id, view_->ViewExtents, painter);
+  for (std::int32_t id : tools_.Selection) resaltar(*lay, id, view_->ViewExtents, painter);
 }
 
 void Viewer::ClearSelection() {
-  if (Idle()) selection_.clear();
+  if (Idle()) tools_.Selection.clear();
 }
 
 void Viewer::DrawFigure(bool closed) {

@@ -206,6 +206,8 @@ TEST(LayerSelectByPoint, NearestOrContainingDrawnElement) {
   points.DrawnEntities = {99};
   EXPECT_EQ(points.SelectByPoint(0.00065, 0), 0) << "exactly 0.00065 away";
   EXPECT_EQ(points.SelectByPoint(0.00064, 0), 99);
+  EXPECT_EQ(points.SelectByPoint(0.002, 0, 0.0021), 99) << "within a wider reach";
+  EXPECT_EQ(points.SelectByPoint(0.002, 0, 0.0019), 0);
   points.Selectable = false;
   EXPECT_EQ(points.SelectByPoint(0.0003, 0), 0);
 
@@ -266,6 +268,8 @@ TEST(LayerSelectByPointMany, AppendsToTheCallersList) {
   std::vector<int32_t> far;
   lay.SelectByPointMany(1, 1, far);
   EXPECT_TRUE(far.empty());
+  lay.SelectByPointMany(0.001, 0, far, 0.00096);  // 1 and 3 each nearest so far, within reach
+  EXPECT_EQ(far, (std::vector<int32_t>{1, 3}));
 
   layer lines;
   Prepare(lines, polylinelayer);
@@ -275,15 +279,16 @@ TEST(LayerSelectByPointMany, AppendsToTheCallersList) {
   std::vector<int32_t> ids = {0};
   lines.SelectByPointMany(0.5, 0.0003, ids);
   lines.SelectByPointMany(0.5, 0.01, ids);
+  lines.SelectByPointMany(0.5, 0.0103, ids, 0.01);  // 11 again, within the reach
   lines.DrawnEntities = {12};
   lines.SelectByPointMany(0.5, 0, ids);  // exactly 0.00065 away
-  EXPECT_EQ(ids, (std::vector<int32_t>{11}));
+  EXPECT_EQ(ids, (std::vector<int32_t>{11, 11}));
   layer areas;
   Prepare(areas, polygonlayer);
   AddDrawn(areas, 1, kSquare);
   AddDrawn(areas, 2, kSquare);
   areas.SelectByPointMany(1, 1, ids);
-  EXPECT_EQ(ids, (std::vector<int32_t>{11, 1}));
+  EXPECT_EQ(ids, (std::vector<int32_t>{11, 11, 1}));
 }
 
 // Elements with any (or every) vertex in the polygon, in collection order, drawn or not;

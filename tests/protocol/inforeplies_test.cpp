@@ -77,6 +77,32 @@ TEST(InfoRequests, EveryRequestByteForByteAndCounted) {
   EXPECT_TRUE(r.v.info.zoomToSelected);
 }
 
+// Picked elements: one asks its values, several go to the information dialog
+// together. A view of elements: a single unloaded one asks the server for its
+// extent; loaded ones give their boxes, padded only where narrower than 0.002.
+TEST(InfoRequests, PickedElementsInformationAndZoom) {
+  Rig r;
+  r.v.pending = 0;
+  const Point line[] = {{3, 2}, {3.5, 2.0005}};
+  r.places->Entidades.Add(8, line, r.places);
+  RequestElementsInformation(r.v, 7, {5});
+  RequestElementsInformation(r.v, 7, {5, 8});
+  RequestElementsInformation(r.v, 7, {});
+  ZoomToElements(r.v, 7, {6});
+  ZoomToElements(r.v, 7, {6, 0});  // not loaded and not alone: no box, no request
+  ZoomToElements(r.v, 9, {5});
+  EXPECT_EQ(r.v.sock.sent(),
+            (std::vector<Bytes>{Wire(4, "LL", {7, 5}), Wire(14, "LLLL I", {7, 2, 5, 8, 0}),
+                                Wire(15, "LL", {7, 6})}));
+  ZoomToElements(r.v, 7, {5});
+  ZoomToElements(r.v, 7, {0, 5, 8, 6});
+  ZoomToElements(r.v, 7, {8});
+  using Box = std::array<double, 4>;
+  EXPECT_EQ(r.v.applied,
+            (std::vector<Box>{
+                {0.999, 1.999, 1.001, 2.001}, {1, 1.999, 3.5, 2.0015}, {3, 1.999, 3.5, 2.0015}}));
+}
+
 TEST(InfoReplies, ElementInformationWindowOrHostEvent) {
   const std::string kHead = "Layer: Lugares\n\n";
   const std::string kAll = kHead + "NOMBRE: Monterrey\n\nPOB: 1142994\n\nALT: 2.5\n\n";

@@ -4,6 +4,7 @@
 // asked of the host and the state it left.
 #include <gtest/gtest.h>
 
+#include <span>
 #include <sstream>
 
 #include "support/fakes.h"
@@ -28,6 +29,7 @@ class RecordingHost final : public ToolHost {
   testing::ScriptedInteraction ui;
   std::vector<std::string> menuAnswers;  // one for each menu shown, in turn
   ViewTransform transform;
+  layer picked;  // layer 7
   std::vector<std::string> log;
   ToolDispatcher dispatch{*this};
 
@@ -50,6 +52,16 @@ class RecordingHost final : public ToolHost {
   void ZoomAboutPointer() override { Log("zoom"); }
   void RepaintSaved() override { Log("repaint"); }
   void ClearSelection() override { Log("clear selection"); }
+  layer* FindLayer(std::int32_t id) override { return id == picked.IDLayer ? &picked : nullptr; }
+  void RequestInformation(std::int32_t id, const std::vector<std::int32_t>& ids) override {
+    Log("information " + Ids(id, ids));
+  }
+  void RaiseSelectionSet(std::int32_t id, const std::vector<std::int32_t>& ids) override {
+    Log("SelectionSet " + Ids(id, ids));
+  }
+  void ZoomToSelected(std::int32_t id, const std::vector<std::int32_t>& ids) override {
+    Log("zoom to " + Ids(id, ids));
+  }
   void SetRubberBand(std::optional<SurfaceLine> c) override { Log("band " + Text(c)); }
   void SetPictureShift(std::optional<SurfaceXY> s) override {
     Log("shift " + (s ? Text(*s) : "-"));
@@ -83,6 +95,11 @@ class RecordingHost final : public ToolHost {
 
  private:
   void Log(const std::string& line) { log.push_back(line); }
+  static std::string Ids(std::int32_t layerId, const std::vector<std::int32_t>& ids) {
+    std::string text = std::to_string(layerId) + ":";
+    for (const std::int32_t id : ids) text += " " + std::to_string(id);
+    return text;
+  }
 };
 
 // A drag from (75, 75) to `to` and the release there, armed over tool 11 with
@@ -231,6 +248,55 @@ TEST(ToolMenus, EditGeoEnablingAndSelectionSettings) {
   s.RelativeTo = true;
   EXPECT_TRUE(ChooseEndSetting(s, "mnuEndPoint"));
   EXPECT_EQ(Marked(EndMenuItems(s), true), "mnuEndPoint");
+}
+
+// Points 1 at (0.5, 0.5), 2 at (1.5, 1.5) and 3 at (1, 1.8) of layer 7 picked one
+// by one, removed, and inside a drawn polygon; "Resume" reports them in the order
+// picked. The information tool asks for what lies under one click.
+TEST(MouseTools, SelectionByPointAndPolygonAndItsResume) {
+  RecordingHost host;
+  host.picked.IDLayer = 7;
+  host.picked.Tipo = pointlayer;
+  host.picked.ThematicMap().Add(0, 1, 0, 0, 0, kAnyValueClass, "");
+  for (const auto& [id, p] : {std::pair{1, Point{0.5, 0.5}}, {2, {1.5, 1.5}}, {3, {1, 1.8}}}) {
+    host.picked.Entidades.Add(id, std::span(&p, 1), &host.picked).ThemeCode = 1;
+    host.picked.DrawnEntities.push_back(id);
+  }
+  EXPECT_TRUE(host.dispatch.ArmPicking(tool::kSelect, 7));
+  EXPECT_EQ(host.state.BaseTool * host.state.KeepTool, 11);
+  const auto click = [&](SurfaceXY at, const char* menuAnswer = nullptr) {
+    if (menuAnswer) host.menuAnswers = {menuAnswer};
+    host.Click(at, menuAnswer ? kRightButton : kLeftButton);
+  };
+  for (const SurfaceXY at : {SurfaceXY{75, 225}, {225, 75}, {78, 226}, {10, 10}}) click(at);
+  EXPECT_EQ(host.state.Selection, (std::vector<std::int32_t>{1, 2}));
+  click({0, 0}, "mnuRemoveElementsFromSelection");
+  click({75, 225});
+  click({0, 0}, "mnuRemoveElementsFromSelection");
+  EXPECT_EQ(host.state.Selection, (std::vector<std::int32_t>{2}));
+  // A polygon over lon 0.2 .. 1.2; two corners alone select nothing.
+  for (const auto& corners : {std::vector<SurfaceXY>{{30, 0}, {180, 0}},
+                             std::vector<SurfaceXY>{{30, 0}, {180, 0}, {180, 300}, {30, 300}}}) {
+    click({0, 0}, "mnuSelectPolygon");
+    for (const SurfaceXY at : corners) click(at);
+    EXPECT_EQ(host.state.VertexCount(), static_cast<int>(corners.size()));
+    click({0, 0}, "mnuCerrarPline");
+    EXPECT_EQ(host.state.SelectMethod * (1 + host.state.VertexCount()), 1);
+  }
+  host.log.clear();
+  click({0, 0}, "mnuZoomToSelected");
+  click({0, 0}, "mnuEndSelection");
+  EXPECT_EQ(host.Joined(),
+            "mnuSelect; zoom to 7: 2 1 3; mnuSelect; SelectionSet 7: 2 1 3; repaint");
+  EXPECT_EQ(host.state.MouseAction + host.state.KeepTool + host.state.Selection.size(), 0u);
+
+  host.state = ToolState{.MouseAction = 4, .KeepTool = true, .BaseTool = 3, .SelectionLayer = 7};
+  EXPECT_FALSE(host.Click({225, 75})) << "the first click only takes the tool back";
+  EXPECT_TRUE(host.Click({10, 10})) << "nothing under it";
+  EXPECT_EQ(host.state.MouseAction, 4);
+  host.Click({225, 75});
+  EXPECT_EQ(host.Joined(), "information 7: 2; repaint");
+  EXPECT_EQ(host.state.MouseAction, 0);
 }
 
 // Leaving an edit asks first; No keeps everything, Yes cancels.

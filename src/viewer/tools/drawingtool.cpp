@@ -37,11 +37,16 @@ bool DrawingTool::Click(ToolHost& host) {
     host.DrawFigure(Closed());
     return false;
   }
+  AddVertexAtPointer(host, Closed());
+  return true;
+}
+
+void AddVertexAtPointer(ToolHost& host, bool closed) {
+  ToolState& t = host.tools();
   const GeoLonLat at = GeoOf(host, t.PointerX, t.PointerY);
   t.Vertices.push_back(Point{at.lon, at.lat});
   host.RepaintSaved();
-  host.DrawFigure(Closed());
-  return true;
+  host.DrawFigure(closed);
 }
 
 std::optional<ContextMenu> DrawingTool::Menu(ToolState& t) const {

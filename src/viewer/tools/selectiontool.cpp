@@ -1,5 +1,9 @@
 #include "viewer/tools/selectiontool.h"
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
 #include "viewer/tools/drawingtool.h"
 #include "viewer/tools/toolmenus.h"
 
@@ -18,11 +22,72 @@ int SelectionTool::Pointer(ToolState&) const {
   }
 }
 
+bool SelectionTool::PicksAll() const {
+  return code_ == tool::kInformation || code_ == tool::kEditAttributes ||
+         code_ == tool::kPickSourcePolygon;
+}
+
 bool SelectionTool::StartsDrag(const ToolState& t) const {
   return code_ != tool::kPickSourcePolygon && t.SelectMethod == 2;
 }
 
 void SelectionTool::Drag(ToolHost& host, SurfaceXY at) { FollowPointer(host, at, true); }
+
+double PickReach(ToolHost& host) {
+  // Half a point symbol: what the eye takes as "on it" at any scale.
+  constexpr double kReachUnits = 4;
+  const ToolState& t = host.tools();
+  const ViewTransform& v = host.view();
+  const double x = v.ProjectedToSurfaceX(t.PointerX);
+  const double y = v.ProjectedToSurfaceY(t.PointerY);
+  const GeoLonLat at = v.SurfaceToGeo(x, y);
+  double reach = 0;
+  for (const GeoLonLat& g :
+       {v.SurfaceToGeo(x + kReachUnits, y), v.SurfaceToGeo(x, y + kReachUnits)}) {
+    reach = std::max(reach, std::hypot(g.lon - at.lon, g.lat - at.lat));
+  }
+  return std::isfinite(reach) ? reach : 0;
+}
+
+void PickElement(ToolState& t, std::int32_t id) {
+  auto& s = t.Selection;
+  const auto found = std::find(s.begin(), s.end(), id);
+  if (t.RemoveElements) {
+    if (found != s.end()) s.erase(found);
+  } else if (found == s.end()) {
+    s.push_back(id);
+  }
+}
+
+bool SelectionTool::Click(ToolHost& host) {
+  ToolState& t = host.tools();
+  if (t.BaseTool != code_) {
+    // The first click after another tool only takes this one back.
+    t.BaseTool = code_;
+    return false;
+  }
+  layer* lay = host.FindLayer(t.SelectionLayer);
+  if (!lay) return true;
+  const GeoLonLat at = GeoOf(host, t.PointerX, t.PointerY);
+  if (PicksAll()) {
+    std::vector<std::int32_t> under;
+    lay->SelectByPointMany(at.lon, at.lat, under, PickReach(host));
+    if (under.empty() || under.front() < 1) return true;
+    for (const std::int32_t id : under) {
+      if (id > 0 && std::find(t.Selection.begin(), t.Selection.end(), id) == t.Selection.end()) {
+        t.Selection.push_back(id);
+      }
+    }
+    Resume(host);
+  } else if (t.SelectMethod == 1) {
+    const std::int32_t id = lay->SelectByPoint(at.lon, at.lat, PickReach(host));
+    if (id > 0) PickElement(t, id);
+    host.RepaintSaved();
+  } else if (t.SelectMethod == 2) {
+    AddVertexAtPointer(host, true);
+  }
+  return true;
+}
 
 std::optional<ContextMenu> SelectionTool::Menu(ToolState& t) const {
   if (code_ != tool::kErase && code_ != tool::kSelect) return std::nullopt;
@@ -33,7 +98,13 @@ std::optional<ContextMenu> SelectionTool::Menu(ToolState& t) const {
 
 void SelectionTool::MenuChoice(ToolHost& host, const std::string& item) {
   ToolState& t = host.tools();
-  if (item == "mnuClearSelection") {
+  if (item == "mnuEndSelection") {
+    Resume(host);
+  } else if (item == "mnuCerrarPline") {
+    SelectInPolygon(host);
+  } else if (item == "mnuZoomToSelected") {
+    host.ZoomToSelected(t.SelectionLayer, t.Selection);
+  } else if (item == "mnuClearSelection") {
     host.ClearSelection();
     t.RemoveElements = false;
     host.RepaintSaved();
@@ -45,6 +116,46 @@ void SelectionTool::MenuChoice(ToolHost& host, const std::string& item) {
   } else if (!ChooseSelectSetting(t, item)) {
     ChooseEndSetting(t, item);
   }
+}
+
+void SelectionTool::SelectInPolygon(ToolHost& host) {
+  ToolState& t = host.tools();
+  layer* lay = host.FindLayer(t.SelectionLayer);
+  // A polygon needs three corners; fewer select nothing.
+  if (lay && t.Vertices.size() >= 3) {
+    for (const std::int32_t id : lay->SelectElementsInPolygon(t.Vertices, t.WholeElementInside)) {
+      if (id > 0) PickElement(t, id);
+    }
+  }
+  t.Vertices.clear();
+  t.SelectMethod = 1;
+  host.SetRubberLines(std::nullopt, std::nullopt);
+  host.RepaintSaved();
+}
+
+void SelectionTool::Resume(ToolHost& host) {
+  ToolState& t = host.tools();
+  t.MouseAction = tool::kNone;
+  const std::vector<std::int32_t> picked = std::exchange(t.Selection, {});
+  if (code_ == tool::kInformation && !picked.empty()) {
+    host.RequestInformation(t.SelectionLayer, picked);
+  } else if (code_ == tool::kSelect) {
+    host.RaiseSelectionSet(t.SelectionLayer, picked);
+  }
+  host.RepaintSaved();
+  t.KeepTool = t.MouseAction == tool::kPickEditElement || t.MouseAction == tool::kVertexEditing;
+  t.RemoveElements = false;
+}
+
+layer* PickableLayer(ToolHost& host, std::int32_t layerId, bool checkAccess) {
+  layer* lay = host.FindLayer(layerId);
+  if (!lay) return nullptr;
+  if (checkAccess && lay->AccessLevel == ALNoAccess) {
+    host.interaction().MessageBox("Acceso Denegado", "Orvenda", MessageIcon::Critical,
+                                  MessageButtons::Ok);
+    return nullptr;
+  }
+  return lay->Tipo == ImageLayer ? nullptr : lay;
 }
 
 }  // namespace orvenda

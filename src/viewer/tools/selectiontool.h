@@ -1,8 +1,12 @@
 #pragma once
 // The picking tools: information (4), erase (9), edit attributes (10), select
-// (11) and the source polygon of a multiple selection (12). With the polygon
-// method a press starts drawing a selection polygon; erase and select open the
-// selection menu mnuSelect, or the drawing menu while a polygon is drawn.
+// (11) and the source polygon of a multiple selection (12). Information, edit
+// attributes and the source polygon take every element under a click and finish
+// at once; erase and select gather a selection element by element or inside a
+// drawn polygon, under the selection menu mnuSelect (the drawing menu while a
+// polygon is drawn), until its "Resume" finishes it.
+
+#include <cstdint>
 
 #include "viewer/tools/mousetool.h"
 
@@ -15,11 +19,29 @@ class SelectionTool final : public MouseTool {
   int Pointer(ToolState&) const override;
   bool StartsDrag(const ToolState& t) const override;
   void Drag(ToolHost& host, SurfaceXY at) override;
+  bool Click(ToolHost& host) override;
   std::optional<ContextMenu> Menu(ToolState& t) const override;
   void MenuChoice(ToolHost& host, const std::string& item) override;
+  // Finishes the selection: does what the tool is for with it, then empties it.
+  void Resume(ToolHost& host) override;
 
  private:
+  bool PicksAll() const;
+  // The elements inside the drawn polygon join (or leave) the selection.
+  void SelectInPolygon(ToolHost& host);
+
   int code_;
 };
+
+// Adds an element to the selection once, or takes it out with "Remove Elements".
+void PickElement(ToolState& t, std::int32_t id);
+
+// How far from the pointer, in degrees, an element still counts as under it: a
+// few surface units at the pointer's place in the view.
+double PickReach(ToolHost& host);
+
+// The layer a picking member acts on: null for an unknown or image layer and, when
+// `checkAccess`, after "Acceso Denegado" for a layer the user may not see.
+layer* PickableLayer(ToolHost& host, std::int32_t layerId, bool checkAccess);
 
 }  // namespace orvenda

@@ -113,4 +113,14 @@ void ToolDispatcher::KeyPress(int keyAscii) {
   }
 }
 
+bool ToolDispatcher::ArmPicking(int toolCode, std::int32_t layerId) {
+  if (!Active().Cancel(host_)) return false;
+  ToolState& t = host_.tools();
+  t.MouseAction = t.BaseTool = toolCode;
+  t.KeepTool = true;
+  t.SelectionLayer = layerId;
+  host_.SetToolPointer(toolCode);
+  return true;
+}
+
 }  // namespace orvenda

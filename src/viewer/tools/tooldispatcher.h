@@ -33,6 +33,9 @@ class ToolDispatcher {
   void DoubleClick();
   // A typed character; Escape (27) cancels the current tool.
   void KeyPress(int keyAscii);
+  // Cancels the current tool and, when that is accepted, arms a picking tool on
+  // a layer, kept until its selection is finished.
+  bool ArmPicking(int toolCode, std::int32_t layerId);
 
  private:
   ToolHost& host_;

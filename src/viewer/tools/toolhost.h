@@ -3,10 +3,12 @@
 // implements it; the tools hold no state of the view themselves. Positions on
 // the control are surface units (device-independent pixels) as plain doubles.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "model/layer.h"
 #include "protocol/interaction.h"
 #include "render/viewtransform.h"
 #include "viewer/popupmenu.h"
@@ -56,6 +58,13 @@ class ToolHost {
   virtual void RepaintSaved() = 0;
   // Empties Selection (not while requests are pending).
   virtual void ClearSelection() = 0;
+  // The layer of an ID, or null when the map holds none with it.
+  virtual layer* FindLayer(std::int32_t layerId) = 0;
+  // What a finished selection is for: the information of the picked elements,
+  // the host's SelectionSet event, a view of the elements.
+  virtual void RequestInformation(std::int32_t layerId, const std::vector<std::int32_t>& ids) = 0;
+  virtual void RaiseSelectionSet(std::int32_t layerId, const std::vector<std::int32_t>& ids) = 0;
+  virtual void ZoomToSelected(std::int32_t layerId, const std::vector<std::int32_t>& ids) = 0;
 
   // Overlays shown over the picture while a gesture is under way: the rubber
   // band between two corners, the picture moved by a shift, the rubber lines.

@@ -78,6 +78,8 @@ struct ToolState {
   std::int32_t EditVertexCount = 0;
   // The figure being drawn: geographic vertices, in order (VertexCount is size()).
   std::vector<Point> Vertices{};
+  // The selected elements of SelectionLayer, each once, in the order picked.
+  std::vector<std::int32_t> Selection{};
 
   // The tool a finished gesture returns to.
   int AfterGesture() const { return KeepTool ? BaseTool : tool::kNone; }
