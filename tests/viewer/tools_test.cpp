@@ -276,7 +276,7 @@ TEST(MouseTools, SelectionByPointAndPolygonAndItsResume) {
   EXPECT_EQ(host.state.Selection, (std::vector<std::int32_t>{2}));
   // A polygon over lon 0.2 .. 1.2; two corners alone select nothing.
   for (const auto& corners : {std::vector<SurfaceXY>{{30, 0}, {180, 0}},
-                             std::vector<SurfaceXY>{{30, 0}, {180, 0}, {180, 300}, {30, 300}}}) {
+                              std::vector<SurfaceXY>{{30, 0}, {180, 0}, {180, 300}, {30, 300}}}) {
     click({0, 0}, "mnuSelectPolygon");
     for (const SurfaceXY at : corners) click(at);
     EXPECT_EQ(host.state.VertexCount(), static_cast<int>(corners.size()));

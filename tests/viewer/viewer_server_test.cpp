@@ -1,12 +1,14 @@
 // The Viewer against the real map server program on a loopback port, serving the
 // network tests' database: a login through the login control, the opening of the map
-// over a real socket, and the information of a place.
+// over a real socket, and the information of a place clicked on and asked for.
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QTest>
+#include <cmath>
 
 #include "loopback.h"
-#include "protocol/elementinfo.h"
+#include "render/viewtransform.h"
 #include "serverprocess.h"
 #include "viewer/login.h"
 #include "viewer_rig.h"
@@ -58,7 +60,13 @@ TEST(ViewerWithRealServer, LogsInOpensTheMapAndTellsTheValuesOfAPlace) {
   // Request 4 for a place: highlighted while its information window is up.
   QImage atWindow;
   ui.onMessage = [&](const testing::ShownMessage&) { atWindow = viewer.Picture(); };
-  SendElementInfoRequest(viewer, data.places, data.firstPlace);
+  // The information tool, and a click on the place.
+  const Point at =
+      viewer.layers().Item(Key(data.places))->Entidades.ItemByID(data.firstPlace)->Vertices()[0];
+  const SurfacePoint onScreen = viewer.view().GeoToSurface(at.X, at.Y);
+  viewer.GetInfo(data.places);
+  QTest::mouseClick(&viewer, Qt::LeftButton, Qt::NoModifier,
+                    QPoint(std::lround(onScreen.x) + 2, std::lround(onScreen.y)));
   ASSERT_TRUE(WaitUntil([&] { return !ui.shown.empty(); }, 10000));
   EXPECT_EQ(ui.shown[0].text,
             "Layer: Lugares\n\nNOMBRE: Monterrey\n\nPOBLACION: 1142994\n\nALTURA: 2.5\n\n"
@@ -66,8 +74,7 @@ TEST(ViewerWithRealServer, LogsInOpensTheMapAndTellsTheValuesOfAPlace) {
   EXPECT_TRUE(atWindow != viewer.Picture()) << "no highlight, or it stayed";
   // With ReleaseEvent set the host gets the values instead.
   QSignalSpy arrivals(&viewer, &Viewer::InfoArrival);
-  viewer.infoExchange().ReleaseInfoEvent = true;
-  SendElementInfoRequest(viewer, data.places, data.firstPlace);
+  viewer.GetInfo(data.places, data.firstPlace, true);
   ASSERT_TRUE(WaitUntil([&] { return arrivals.count() == 1; }, 10000));
   EXPECT_EQ(arrivals[0][0].toInt(), data.places);
   EXPECT_EQ(arrivals[0][1].toInt(), data.firstPlace);

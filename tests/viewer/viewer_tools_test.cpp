@@ -3,6 +3,7 @@
 // on a 300 x 300 control: 150 pixels per degree, pixel (150, 150) at (1, 1).
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include "pixels.h"
@@ -99,6 +100,32 @@ TEST_F(ViewerTools, MeasuringDrawsItsFigureAndReportsFromTheMenu) {
   EXPECT_EQ(rig.ui.shown[0].text, "Total distance: 1 m.");
   EXPECT_EQ(v().toolState().MouseAction, 0);
   EXPECT_FALSE(Black(100, 150)) << "the figure is gone";
+}
+
+// The line (element 92811 of layer 7) picked by a click near it: highlighted in
+// red while selected, shown by the menu's zoom, reported on "Resume". The
+// information tool asks for what lies under the click.
+TEST_F(ViewerTools, PickedElementIsHighlightedZoomedToReportedAndAskedAbout) {
+  QSignalSpy selected(&v(), &Viewer::SelectionSet);
+  v().SelectObjects(8);
+  EXPECT_EQ(v().toolState().MouseAction, 0) << "no such layer";
+  v().SelectObjects(7);
+  Click(QPoint(152, 150));
+  EXPECT_EQ(v().Selection(), std::vector<std::int32_t>{92811});
+  EXPECT_EQ(v().Picture().pixelColor(150, 150), QColor(Qt::red));
+  rig.menus.answers = {"mnuZoomToSelected", "mnuEndSelection"};
+  Click(QPoint(10, 10), Qt::RightButton);
+  ExpectView(0.5, 0.5, 1.5, 1.5, "the line's box");
+  Click(QPoint(10, 10), Qt::RightButton);
+  ASSERT_EQ(selected.count(), 1);
+  EXPECT_EQ(selected[0][2].value<QList<int>>(), QList<int>{92811});
+  EXPECT_EQ(v().toolState().MouseAction + v().Selection().size(), 0u);
+  EXPECT_TRUE(Black(150, 150)) << "no highlight once finished";
+
+  rig.sock.ClearSent();
+  v().GetInfo(7);
+  Click(QPoint(150, 150));
+  EXPECT_EQ(rig.sock.sent(), std::vector<testing::Bytes>{testing::Wire(4, "LL", {7, 92811})});
 }
 
 TEST_F(ViewerTools, WhileRequestsArePendingNothingNavigatesAndShiftRightForgetsThem) {
