@@ -14,16 +14,17 @@ namespace orvenda {
 
 namespace {
 
-ViewerSeams SeamsWith(Interaction& ui) {
+ViewerSeams SeamsWith(Interaction& ui, PopupMenus* menus) {
   ViewerSeams seams;
   seams.ui = &ui;
+  seams.menus = menus;
   return seams;
 }
 
 }  // namespace
 
-frmDocument::frmDocument(frmMain& main, Interaction& ui, QWidget* parent)
-    : QWidget(parent), Viewer1(new Viewer(SeamsWith(ui), this)), main_(main) {
+frmDocument::frmDocument(frmMain& main, Interaction& ui, PopupMenus* menus, QWidget* parent)
+    : QWidget(parent), Viewer1(new Viewer(SeamsWith(ui, menus), this)), main_(main) {
   setObjectName(QStringLiteral("frmDocument"));
   setAttribute(Qt::WA_DeleteOnClose);
   Viewer1->setObjectName(QStringLiteral("Viewer1"));

@@ -13,6 +13,7 @@
 namespace orvenda {
 
 class Interaction;
+class PopupMenus;
 class Viewer;
 class frmMain;
 
@@ -21,7 +22,8 @@ class frmDocument : public QWidget {
 
  public:
   // The viewer's messages go to `ui`, which must outlive the document.
-  frmDocument(frmMain& main, Interaction& ui, QWidget* parent = nullptr);
+  frmDocument(frmMain& main, Interaction& ui, PopupMenus* menus = nullptr,
+              QWidget* parent = nullptr);
   ~frmDocument() override;
 
   Viewer* Viewer1;

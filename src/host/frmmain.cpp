@@ -20,13 +20,12 @@
 namespace orvenda {
 
 const std::set<QString>& frmMain::UnwiredCommands() {
-  // The viewer has no SaveMap, GetInfo, EditInfo, EditGeography, AddElement,
+  // The viewer has no SaveMap, EditInfo, EditGeography, AddElement,
   // EraseEntity, map references, LayerSetup, MapSetup, FindAddress,
   // FindByCondition, MultipleSelect, SnapShot or SetDirections yet.
   static const std::set<QString> names = {"SaveMap",
                                           "References",
                                           "FindAddress",
-                                          "ViewInfo",
                                           "EditInfo",
                                           "EditGeo",
                                           "Draw",
@@ -36,7 +35,6 @@ const std::set<QString>& frmMain::UnwiredCommands() {
                                           "SnapShot",
                                           "mnuSaveMap",
                                           "mnuSaveAs",
-                                          "mnuViewInformation",
                                           "mnuEditInfo",
                                           "mnuEditGeography",
                                           "mnuAddElement",
@@ -167,7 +165,7 @@ frmDocument* frmMain::OpenMap(int p) {
       return nullptr;
     }
   }
-  auto* document = new frmDocument(*this, app_.ui());
+  auto* document = new frmDocument(*this, app_.ui(), app_.menus);
   document->Viewer1->SetMapCode(code);
   document->Viewer1->SetURL(app_.ServerHost);
   document->Viewer1->Setport(PortNumber(app_.ServerPort.toStdString()));

@@ -1,5 +1,6 @@
 // frmMain: the commands of the menus and the toolbar.
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -74,6 +75,12 @@ void frmMain::ConnectCommands() {
   on("ZoomExtents", extents);
   on("mnuPan", pan);
   on("Pan", pan);
+  const auto information = [this] {
+    if (frmDocument* d = ActiveDocument())
+      d->Viewer1->GetInfo(d->GetIDLayer(cbLayers->currentText()));
+  };
+  on("mnuViewInformation", information);
+  on("ViewInfo", information);
   on("mnuMeasureDistance", measure);
   on("MeasureDistance", measure);
   on("mnuWindowCascade", [this] { ArrangeWindows(0); });

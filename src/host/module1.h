@@ -18,6 +18,7 @@ class QWidget;
 namespace orvenda {
 
 class frmMain;
+class PopupMenus;
 class frmLogin;
 
 class Module1 {
@@ -55,6 +56,8 @@ class Module1 {
   bool IsGuest() const;
   QString ConfigPath() const;
   Interaction& ui() { return ui_; }
+  // The context menus of the document viewers; null shows Qt's menus.
+  PopupMenus* menus = nullptr;
 
   // Shows a new login form modally and takes its data when accepted; the
   // answer tells whether it was (false also when the server's answer ends the

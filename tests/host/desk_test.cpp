@@ -7,6 +7,8 @@
 #if defined(ORVENDA_SERVER_PROGRAM) && defined(ORVENDA_DESK_PROGRAM)
 
 #include <gtest/gtest.h>
+#define GEOS_USE_ONLY_R_API
+#include <geos_c.h>
 
 #include <QAction>
 #include <QComboBox>
@@ -18,6 +20,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -144,6 +147,7 @@ struct WireRelay {
 struct DeskSession {
   QTemporaryDir dir;
   testing::ScriptedInteraction ui;
+  testing::ScriptedMenus menus;
   // Declared in this order so that the windows (and their sockets) go before
   // the relay, and the relay before the server.
   testing::ServerProcess server;
@@ -194,6 +198,7 @@ struct DeskSession {
       }
     };
     app = std::make_unique<Module1>(ui, dir.path(), dir.path());
+    app->menus = &menus;
     main = app->Main();
     if (main == nullptr && why.isEmpty()) why = "the login was not accepted";
     return main != nullptr && why.isEmpty();
@@ -533,6 +538,88 @@ TEST(DeskWithRealServer, OpensAMapNavigatesAskingOnlyForWhatTheViewLacksAndChang
   EXPECT_TRUE(WaitUntil([&] { return main.Documents().isEmpty(); }));
   EXPECT_FALSE(main.isVisible());
   EXPECT_TRUE(WaitUntil([&] { return relay.ClosedBy(1, 'c'); }));
+}
+
+// The roads of the view whose vertices lie (all of them, or at least one) inside
+// the polygon, as GEOS finds them.
+std::set<int> RoadsInsideByGeos(Viewer& viewer, std::int32_t roads, const std::vector<Point>& ring,
+                                bool whole) {
+  const GEOSContextHandle_t ctx = GEOS_init_r();
+  const auto sequence = [&](const std::vector<Point>& points, bool close) {
+    const auto n = static_cast<unsigned>(points.size() + (close ? 1 : 0));
+    GEOSCoordSequence* seq = GEOSCoordSeq_create_r(ctx, n, 2);
+    for (unsigned k = 0; k < n; ++k) {
+      GEOSCoordSeq_setXY_r(ctx, seq, k, points[k % points.size()].X, points[k % points.size()].Y);
+    }
+    return seq;
+  };
+  GEOSGeometry* area = GEOSGeom_createPolygon_r(
+      ctx, GEOSGeom_createLinearRing_r(ctx, sequence(ring, true)), nullptr, 0);
+  std::set<int> inside;
+  const Entidades& elements = viewer.layers().Item(Key(roads))->Entidades;
+  for (std::int32_t k = 1; k <= elements.count(); ++k) {
+    const Entidad& road = *elements.Item(k);
+    const std::vector<Point> points = road.Points();
+    GEOSGeometry* vertices = GEOSGeom_createLineString_r(ctx, sequence(points, false));
+    GEOSGeometry* corners = GEOSGeom_extractUniquePoints_r(ctx, vertices);
+    if ((whole ? GEOSWithin_r : GEOSIntersects_r)(ctx, corners, area) == 1) inside.insert(road.ID);
+    GEOSGeom_destroy_r(ctx, corners);
+    GEOSGeom_destroy_r(ctx, vertices);
+  }
+  GEOSGeom_destroy_r(ctx, area);
+  GEOS_finish_r(ctx);
+  return inside;
+}
+
+// Pointing at the map: a place clicked with the information command shows its
+// values; the roads selected inside a polygon drawn on the map are those GEOS
+// finds inside it, under either polygon rule.
+TEST(DeskWithRealServer, TellsAClickedPlaceAndSelectsWhatLiesInsideADrawnPolygon) {
+  DeskSession desk;
+  ASSERT_TRUE(desk.Start("ana", "secreta")) << desk.why.toStdString();
+  ASSERT_NE(desk.Open("Ciudad"), nullptr) << desk.why.toStdString();
+  Viewer& viewer = desk.viewer();
+  desk.main->cbLayers->setCurrentText("Lugares");
+  desk.main->ToolbarButton("ViewInfo")->trigger();
+  QTest::mouseClick(&viewer, Qt::LeftButton, Qt::NoModifier, Pixel(viewer, -100.31, 25.67));
+  ASSERT_TRUE(WaitUntil([&] { return !desk.ui.shown.empty(); }, 10000));
+  EXPECT_EQ(desk.ui.shown[0].text,
+            "Layer: Lugares\n\nNOMBRE: Monterrey\n\nPOBLACION: 1142994\n\nALTURA: 2.5\n\n"
+            "CODIGO: -7\n\nAREA: 969.7\n\n");
+
+  GoToTheRoads(desk);
+  // A little further south, where the roads begin.
+  const QPoint middle(viewer.width() / 2, viewer.height() / 2);
+  ASSERT_TRUE(desk.After([&] { desk.Drag(middle, middle - QPoint(0, viewer.height() * 2 / 5)); }));
+  const std::int32_t roads = desk.server.Data().roads;
+  const std::vector<Point> corners = {
+      {-100.13, 25.08}, {-100.04, 25.08}, {-100.04, 25.215}, {-100.13, 25.215}};
+  std::vector<QPoint> clicks;
+  std::vector<Point> ring;  // where the clicks land
+  for (const Point& c : corners) {
+    clicks.push_back(Pixel(viewer, c.X, c.Y));
+    ASSERT_TRUE(viewer.rect().contains(clicks.back())) << Describe(viewer.view().ViewExtents);
+    const GeoLonLat at = viewer.view().SurfaceToGeo(clicks.back().x(), clicks.back().y());
+    ring.push_back({at.lon, at.lat});
+  }
+  QSignalSpy selections(&viewer, &Viewer::SelectionSet);
+  for (const bool whole : {true, false}) {
+    viewer.SelectObjects(roads);
+    desk.menus.answers = {whole ? "mnuWholeElementInside" : "mnuOneVertex", "mnuCerrarPline",
+                          "mnuEndSelection"};
+    desk.menus.shown = 0;
+    const auto rightClick = [&] { QTest::mouseClick(&viewer, Qt::RightButton, {}, clicks[0]); };
+    rightClick();
+    for (const QPoint& at : clicks) QTest::mouseClick(&viewer, Qt::LeftButton, {}, at);
+    rightClick();
+    rightClick();
+    ASSERT_EQ(selections.count(), whole ? 1 : 2);
+    const QList<int> picked = selections.back()[2].value<QList<int>>();
+    const std::set<int> expected = RoadsInsideByGeos(viewer, roads, ring, whole);
+    EXPECT_EQ(std::set<int>(picked.begin(), picked.end()), expected);
+    EXPECT_EQ(expected.size(), whole ? 1u : 2u) << "a polygon that tells the rules apart";
+  }
+  EXPECT_EQ(desk.ui.shown.size(), 1u);
 }
 
 // A guest sees only what the server lets it see: the roads, closed to it, are

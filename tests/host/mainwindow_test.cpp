@@ -83,8 +83,9 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
   frmDocument* first = main.OpenMap(1);
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->windowTitle(), "Ciudad - Mapa");
-  EXPECT_EQ(rig.Enabled(), (QStringList{"About", "MapList", "MeasureDistance", "Pan", "Zoom In",
-                                        "Zoom Out", "Zoom Window", "ZoomExtents", "mnuNavigate"}));
+  EXPECT_EQ(rig.Enabled(),
+            (QStringList{"About", "MapList", "MeasureDistance", "Pan", "ViewInfo", "Zoom In",
+                         "Zoom Out", "Zoom Window", "ZoomExtents", "mnuNavigate"}));
   EXPECT_TRUE(main.MenuItem("mnuChangePassword")->isEnabled());
   // Opening it again says so and makes no window.
   EXPECT_EQ(main.OpenMap(1), nullptr);

@@ -12,6 +12,7 @@
 #include "protocol/interaction.h"
 #include "protocol/timing.h"
 #include "protocol/viewercontext.h"
+#include "viewer/popupmenu.h"
 
 namespace orvenda::testing {
 
@@ -60,6 +61,16 @@ class ScriptedInteraction : public Interaction {
     const MessageAnswer a = answers.front();
     answers.pop_front();
     return a;
+  }
+};
+
+// Menus answered from a script.
+class ScriptedMenus : public PopupMenus {
+ public:
+  std::vector<std::string> answers;  // one for each menu shown, in turn
+  std::size_t shown = 0;
+  std::string Popup(const std::string&, const std::vector<MenuItem>&, int, int) override {
+    return shown < answers.size() ? answers[shown++] : std::string();
   }
 };
 

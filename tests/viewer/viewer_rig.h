@@ -14,20 +14,9 @@
 #include "support/fakes.h"
 #include "support/memoryconnection.h"
 #include "support/wire.h"
-#include "viewer/popupmenu.h"
 #include "viewer/viewer.h"
 
 namespace orvenda::testing {
-
-// Menus answered from a script.
-class ScriptedMenus : public PopupMenus {
- public:
-  std::vector<std::string> answers;  // one for each menu shown, in turn
-  std::size_t shown = 0;
-  std::string Popup(const std::string&, const std::vector<MenuItem>&, int, int) override {
-    return shown < answers.size() ? answers[shown++] : std::string();
-  }
-};
 
 // One layer of the map definition (reply 101), on a map of 0..2 x 0..2 degrees.
 struct LayerDef {
