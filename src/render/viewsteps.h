@@ -25,8 +25,8 @@ std::optional<ExtentsRect> WheelZoomRect(const ViewTransform& view, double x, do
 
 // ZoomIn and ZoomOut zoom about the middle as the members do; the arrows move the
 // view by a quarter of its width (left, right) or height (up, down) at the same
-// scale; Home shows `mapExtents`. Nothing for other keys or, but for Home, before
-// the first view.
+// scale; Home shows `mapExtents`. Nothing for other keys, nor for any but Home
+// before the first view.
 std::optional<ExtentsRect> KeyRect(const ViewTransform& view, ViewKey key,
                                    const BoundingBox& mapExtents);
 
