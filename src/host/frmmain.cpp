@@ -179,7 +179,12 @@ frmDocument* frmMain::OpenMap(int p) {
   window->setAttribute(Qt::WA_DeleteOnClose);
   // The viewer has no size of its own to offer; a document starts at a useful one.
   window->resize(760, 560);
-  window->show();
+  // A lone map takes the whole area; with others open the area's usual rules apply.
+  if (Documents().size() == 1) {
+    window->showMaximized();
+  } else {
+    window->show();
+  }
   // The activation that showing brings applies the guest rule; make sure it
   // ran even where the window system did not activate the window.
   if (ActiveDocument() == document && lastActive_ != document) SubWindowActivated(window);

@@ -30,6 +30,7 @@
 #include "protocol/elementinfo.h"
 #include "protocol/mapviewer.h"
 #include "render/imagepainter.h"
+#include "render/viewsteps.h"
 #include "viewer/popupmenu.h"
 #include "viewer/propertybag.h"
 #include "viewer/statuslist.h"
@@ -196,6 +197,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   // ToolHost
@@ -238,6 +240,8 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void PaintOnto(QPainter& painter) const;
   static int Buttons(Qt::MouseButtons buttons);
   static int ShiftState(Qt::KeyboardModifiers modifiers);
+  // Applies a wheel or key step when the map is loaded and idle.
+  void StepView(const std::optional<ExtentsRect>& rect);
 
   // Seams, owned when the defaults are used.
   std::unique_ptr<Connection> ownSock_;
@@ -262,6 +266,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   std::unique_ptr<QPainterSurface> surface_;
   ToolState tools_;
   ToolDispatcher toolDispatch_{*this};
+  WheelNotches wheel_;
   StatusList status_;
   Theme HighlightTheme;
   Theme DrawTheme;

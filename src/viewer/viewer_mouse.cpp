@@ -5,7 +5,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <cmath>
+#include <map>
 
 #include "viewer/qpaintersurface.h"
 #include "viewer/qtcolour.h"
@@ -74,9 +76,31 @@ void Viewer::keyPressEvent(QKeyEvent* event) {
   } else if (!event->text().isEmpty()) {
     ascii = event->text().at(0).unicode();
   }
-  if (ascii == 0) return;
-  toolDispatch_.KeyPress(ascii);
-  emit KeyPress(ascii);
+  if (ascii != 0) {
+    toolDispatch_.KeyPress(ascii);
+    emit KeyPress(ascii);
+  }
+  // The navigation keys act after the tool and the host had the key, as they always do.
+  static const std::map<int, ViewKey> keys = {
+      {Qt::Key_Plus, ViewKey::ZoomIn}, {Qt::Key_Minus, ViewKey::ZoomOut},
+      {Qt::Key_Left, ViewKey::Left},   {Qt::Key_Right, ViewKey::Right},
+      {Qt::Key_Up, ViewKey::Up},       {Qt::Key_Down, ViewKey::Down},
+      {Qt::Key_Home, ViewKey::Home}};
+  const auto key = keys.find(event->key());
+  if (key != keys.end()) StepView(KeyRect(*view_, key->second, mapProps_.MapExtents));
+}
+
+void Viewer::wheelEvent(QWheelEvent* event) {
+  event->accept();
+  if (!Idle() || !mapProps_.layerscargados) return;
+  const QPointF at = event->position();
+  StepView(WheelZoomRect(*view_, at.x(), at.y(), wheel_.Add(event->angleDelta().y())));
+}
+
+void Viewer::StepView(const std::optional<ExtentsRect>& rect) {
+  if (!rect || !Idle() || !mapProps_.layerscargados) return;
+  EndDrag();
+  ApplyExtents(rect->X1, rect->Y1, rect->X2, rect->Y2);
 }
 
 void Viewer::keyReleaseEvent(QKeyEvent* event) {

@@ -3,6 +3,7 @@
 
 #include <QResizeEvent>
 
+#include "render/viewsteps.h"
 #include "render/viewtransform.h"
 #include "viewer/qpaintersurface.h"
 #include "viewer/viewer.h"
@@ -46,11 +47,6 @@ void Viewer::HideRubberLines() {
   tmpLine2_.reset();
   update();
 }
-
-namespace {
-constexpr float kZoomInStep = 2.0f;
-constexpr float kZoomOutStep = 0.5f;
-}  // namespace
 
 void Viewer::ZoomIn() {
   // Before the first view there is no centre to zoom about.

@@ -212,6 +212,9 @@ struct DeskSession {
     main->MenuItem("mnuListaMapas")->trigger();
     document = main->ActiveDocument();
     if (document == nullptr) return nullptr;
+    // A lone document opens maximised; the views below are worked out for its normal
+    // size, taken before the first view is applied.
+    document->parentWidget()->showNormal();
     QObject::connect(document->Viewer1, &Viewer::MapRedrawn, document->Viewer1, [this] {
       ++redraws;
       repliesAtRedraw = relay->replies.size();

@@ -83,6 +83,7 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
   frmDocument* first = main.OpenMap(1);
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->windowTitle(), "Ciudad - Mapa");
+  EXPECT_TRUE(first->parentWidget()->isMaximized()) << "a lone document fills the area";
   EXPECT_EQ(rig.Enabled(),
             (QStringList{"About", "MapList", "MeasureDistance", "Pan", "ViewInfo", "Zoom In",
                          "Zoom Out", "Zoom Window", "ZoomExtents", "mnuNavigate"}));
@@ -134,6 +135,7 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
   EXPECT_EQ(rig.Enabled(), general);
   frmDocument* again = main.OpenMap(2);
   ASSERT_NE(again, nullptr);
+  EXPECT_TRUE(again->parentWidget()->isMaximized()) << "alone again";
   again->parentWidget()->close();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "pixels.h"
 #include "render/viewtransform.h"
@@ -83,6 +84,38 @@ TEST_F(ViewerTools, ZoomInOutAndByAFactorArmedOnlyForUsefulFactorsAboutTheClick)
   Click(QPoint(75, 75));  // (0.5, 1.5)
   ExpectView(0, 1, 1, 2, "half the extent about the click");
   EXPECT_EQ(rig.clicks.count(), 1);
+}
+
+// A wheel notch zooms as ZoomIn does but keeps the map point under the pointer; the keys
+// pan and zoom and still reach the host; nothing moves while requests are pending.
+TEST_F(ViewerTools, WheelAndKeysNavigateWhenIdleAndTheKeysStillReachTheHost) {
+  const auto wheel = [this](int delta) {
+    QWheelEvent e(QPointF(75, 75), v().mapToGlobal(QPointF(75, 75)), QPoint(), QPoint(0, delta),
+                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&v(), &e);
+  };
+  QSignalSpy downs(&v(), &Viewer::KeyDown), presses(&v(), &Viewer::KeyPress);
+  v().SetPendingRequests(1);
+  wheel(120);
+  QTest::keyClick(&v(), Qt::Key_Right);
+  ExpectView(0, 0, 2, 2, "nothing while requests are pending");
+  v().SetPendingRequests(0);
+  wheel(60);
+  ExpectView(0, 0, 2, 2, "half a notch");
+  wheel(60);
+  // (0.5, 1.5) stays at (75, 75): a view one degree wide, a quarter of it left of the pointer.
+  ExpectView(0.25, 0.75, 1.25, 1.75, "a notch in about the pointer");
+  EXPECT_NEAR(v().CurrentZoom(), 1.0 / 1000, 1e-9) << "the scale of ZoomIn";
+  wheel(-120);
+  QTest::keyClick(&v(), Qt::Key_Right);
+  ExpectView(0.5, 0, 2.5, 2, "a quarter view east");
+  QTest::keyClick(&v(), Qt::Key_Plus);
+  ExpectView(1, 0.5, 2, 1.5, "zoomed in about the middle");
+  QTest::keyClick(&v(), Qt::Key_Home);
+  ExpectView(0, 0, 2, 2, "the whole map");
+  EXPECT_TRUE(rig.sock.sent().empty()) << "every cell of these views was asked already";
+  EXPECT_EQ(downs.count(), 4) << "every key reached the host, the pending one too";
+  EXPECT_EQ(presses.count() == 1 ? presses[0][0].toInt() : 0, '+') << "the one character typed";
 }
 
 // The tool's own rules are tested without a widget (tools_test); here the
