@@ -55,8 +55,9 @@ class CToolTip {
   // One tick of the timer: the map's layers and the view the pointer is read with.
   void timer(Layers& layers, const ViewTransform& view);
 
-  // "Etiqueta: " and the label word of the element under `at` in layer IDLayer;
-  // nothing when the layer or an element there is missing.
+  // "Etiqueta: " and the label word of the element under `at` in layer IDLayer
+  // ("<Undefined>" when it has none); nothing when there is no such layer or
+  // element, or the layer cannot be searched yet.
   static std::optional<std::string> LabelText(Layers& layers, std::int32_t IDLayer, GeoLonLat at);
 
  private:
