@@ -48,7 +48,8 @@ bool frmDocument::IsActive() const { return main_.ActiveDocument() == this; }
 
 void frmDocument::SetCurrentLayerName(const QString& name) {
   currentLayerName_ = name;
-  // The map tooltip for the layer is chosen here once the viewer offers it.
+  // The map tooltip reads the active layer, so pointing shows what the commands act on.
+  Viewer1->SetToolTip(GetIDLayer(name), QStringLiteral(" "));
 }
 
 std::int32_t frmDocument::GetIDLayer(const QString& name) const {

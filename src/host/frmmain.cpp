@@ -22,7 +22,7 @@ namespace orvenda {
 const std::set<QString>& frmMain::UnwiredCommands() {
   // The viewer has no SaveMap, EditInfo, EditGeography, AddElement,
   // EraseEntity, map references, LayerSetup, MapSetup, FindAddress,
-  // FindByCondition, MultipleSelect, SnapShot or SetDirections yet.
+  // FindByCondition, MultipleSelect or SetDirections yet.
   static const std::set<QString> names = {"SaveMap",
                                           "References",
                                           "FindAddress",
@@ -32,7 +32,6 @@ const std::set<QString>& frmMain::UnwiredCommands() {
                                           "Erase",
                                           "LayerSetup",
                                           "MapSetup",
-                                          "SnapShot",
                                           "mnuSaveMap",
                                           "mnuSaveAs",
                                           "mnuEditInfo",
@@ -45,7 +44,6 @@ const std::set<QString>& frmMain::UnwiredCommands() {
                                           "mnuFind",
                                           "mnuFindByCondition",
                                           "mnuMultipleSelect",
-                                          "mnuSnapShot",
                                           "mnuSetDirections"};
   return names;
 }

@@ -83,6 +83,9 @@ void frmMain::ConnectCommands() {
   on("ViewInfo", information);
   on("mnuMeasureDistance", measure);
   on("MeasureDistance", measure);
+  const auto snapShot = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->SnapShot(); }); };
+  on("mnuSnapShot", snapShot);
+  on("SnapShot", snapShot);
   on("mnuWindowCascade", [this] { ArrangeWindows(0); });
   on("mnuWindowTileHorizontal", [this] { ArrangeWindows(1); });
   on("mnuWindowTileVertical", [this] { ArrangeWindows(2); });

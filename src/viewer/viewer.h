@@ -45,6 +45,7 @@ class Connection;
 class EventPump;
 class Clock;
 class QPainterSurface;
+class QtToolTip;
 class RasterImages;
 class ServerLink;
 class ViewTransform;
@@ -122,6 +123,12 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   float CurrentZoom() const;
   // Sends a password change for IDUser.
   void ChangePassword(const QString& OldPassword, const QString& NewPassword);
+  // The layer (0: none) and field of the map tooltip; acts at any time.
+  void SetToolTip(std::int32_t IDLayer, const QString& ToolTipField);
+  // Copies the map picture to the clipboard (if idle).
+  void SnapShot();
+  // The control's about box, modal over the host (if idle).
+  void About();
 
   // Map properties (Nombre, MapExtents, BackgroundColor, Projection,
   // layerscargados) and the layers.
@@ -242,6 +249,9 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   static int ShiftState(Qt::KeyboardModifiers modifiers);
   // Applies a wheel or key step when the map is loaded and idle.
   void StepView(const std::optional<ExtentsRect>& rect);
+  // The map tooltip, created on first use (viewer_events.cpp).
+  QtToolTip& ToolTip();
+  QtToolTip* ToolTip_ = nullptr;
 
   // Seams, owned when the defaults are used.
   std::unique_ptr<Connection> ownSock_;

@@ -11,6 +11,7 @@
 
 #include "viewer/qpaintersurface.h"
 #include "viewer/qtcolour.h"
+#include "viewer/qttooltip.h"
 #include "viewer/viewer.h"
 
 namespace orvenda {
@@ -45,7 +46,10 @@ void Viewer::mousePressEvent(QMouseEvent* event) {
 }
 
 void Viewer::mouseMoveEvent(QMouseEvent* event) {
-  if (const auto g = toolDispatch_.Move(At(event->position()))) emit MousePosition(g->lon, g->lat);
+  const auto g = toolDispatch_.Move(At(event->position()));
+  if (!g) return;
+  ToolTip().rule().mousemove(At(event->position()));
+  emit MousePosition(g->lon, g->lat);
 }
 
 void Viewer::mouseReleaseEvent(QMouseEvent* event) {

@@ -18,6 +18,7 @@
 #include "loopback.h"
 #include "model/layers.h"
 #include "support/fakes.h"
+#include "viewer/qttooltip.h"
 #include "viewer/viewer.h"
 
 namespace orvenda {
@@ -85,8 +86,8 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
   EXPECT_EQ(first->windowTitle(), "Ciudad - Mapa");
   EXPECT_TRUE(first->parentWidget()->isMaximized()) << "a lone document fills the area";
   EXPECT_EQ(rig.Enabled(),
-            (QStringList{"About", "MapList", "MeasureDistance", "Pan", "ViewInfo", "Zoom In",
-                         "Zoom Out", "Zoom Window", "ZoomExtents", "mnuNavigate"}));
+            (QStringList{"About", "MapList", "MeasureDistance", "Pan", "SnapShot", "ViewInfo",
+                         "Zoom In", "Zoom Out", "Zoom Window", "ZoomExtents", "mnuNavigate"}));
   EXPECT_TRUE(main.MenuItem("mnuChangePassword")->isEnabled());
   // Opening it again says so and makes no window.
   EXPECT_EQ(main.OpenMap(1), nullptr);
@@ -106,6 +107,10 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
   EXPECT_EQ(second->GetIDLayer("Manzanas"), 4) << "in the table though not listed";
   EXPECT_EQ(second->GetIDLayer("escuelas"), 0) << "names match exactly";
   main.cbLayers->setCurrentIndex(1);
+  auto* tip = second->Viewer1->findChild<QtToolTip*>("picToolTip");
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(tip->rule().IDLayer(), 8) << "the tooltip reads the chosen layer";
+  EXPECT_EQ(tip->rule().ToolTipField(), " ");
   Redrawn(*second, {{"Rios", 3, polylinelayer, true}, {"Escuelas", 8, pointlayer, true}});
   EXPECT_EQ(second->CurrentLayerName(), "Escuelas") << "kept across redraws";
   Redrawn(*first, {{"Calles", 3, polylinelayer, true}});
