@@ -33,18 +33,14 @@ bool SelectionTool::StartsDrag(const ToolState& t) const {
 
 void SelectionTool::Drag(ToolHost& host, SurfaceXY at) { FollowPointer(host, at, true); }
 
-double PickReach(ToolHost& host) {
+double PickReach(const ViewTransform& v, SurfaceXY at) {
   // Half a point symbol: what the eye takes as "on it" at any scale.
   constexpr double kReachUnits = 4;
-  const ToolState& t = host.tools();
-  const ViewTransform& v = host.view();
-  const double x = v.ProjectedToSurfaceX(t.PointerX);
-  const double y = v.ProjectedToSurfaceY(t.PointerY);
-  const GeoLonLat at = v.SurfaceToGeo(x, y);
+  const GeoLonLat centre = v.SurfaceToGeo(at.x, at.y);
   double reach = 0;
   for (const GeoLonLat& g :
-       {v.SurfaceToGeo(x + kReachUnits, y), v.SurfaceToGeo(x, y + kReachUnits)}) {
-    reach = std::max(reach, std::hypot(g.lon - at.lon, g.lat - at.lat));
+       {v.SurfaceToGeo(at.x + kReachUnits, at.y), v.SurfaceToGeo(at.x, at.y + kReachUnits)}) {
+    reach = std::max(reach, std::hypot(g.lon - centre.lon, g.lat - centre.lat));
   }
   return std::isfinite(reach) ? reach : 0;
 }
@@ -69,9 +65,10 @@ bool SelectionTool::Click(ToolHost& host) {
   layer* lay = host.FindLayer(t.SelectionLayer);
   if (!lay) return true;
   const GeoLonLat at = GeoOf(host, t.PointerX, t.PointerY);
+  const double reach = PickReach(host.view(), SurfaceOf(host, t.PointerX, t.PointerY));
   if (PicksAll()) {
     std::vector<std::int32_t> under;
-    lay->SelectByPointMany(at.lon, at.lat, under, PickReach(host));
+    lay->SelectByPointMany(at.lon, at.lat, under, reach);
     if (under.empty() || under.front() < 1) return true;
     for (const std::int32_t id : under) {
       if (id > 0 && std::find(t.Selection.begin(), t.Selection.end(), id) == t.Selection.end()) {
@@ -80,7 +77,7 @@ bool SelectionTool::Click(ToolHost& host) {
     }
     Resume(host);
   } else if (t.SelectMethod == 1) {
-    const std::int32_t id = lay->SelectByPoint(at.lon, at.lat, PickReach(host));
+    const std::int32_t id = lay->SelectByPoint(at.lon, at.lat, reach);
     if (id > 0) PickElement(t, id);
     host.RepaintSaved();
   } else if (t.SelectMethod == 2) {

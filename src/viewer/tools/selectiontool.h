@@ -36,9 +36,9 @@ class SelectionTool final : public MouseTool {
 // Adds an element to the selection once, or takes it out with "Remove Elements".
 void PickElement(ToolState& t, std::int32_t id);
 
-// How far from the pointer, in degrees, an element still counts as under it: a
-// few surface units at the pointer's place in the view.
-double PickReach(ToolHost& host);
+// How far from a surface position, in degrees, an element still counts as under
+// it: a few surface units there.
+double PickReach(const ViewTransform& view, SurfaceXY at);
 
 // The layer a picking member acts on: null for an unknown or image layer and, when
 // `checkAccess`, after "Acceso Denegado" for a layer the user may not see.

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "model/layers.h"
+#include "viewer/tools/selectiontool.h"
 
 namespace orvenda {
 namespace {
@@ -58,7 +59,8 @@ void CToolTip::timer(Layers& layers, const ViewTransform& view) {
   window_->SetInterval(0);
   const std::optional<std::string> text =
       IDLayer_ == 0 ? std::nullopt
-                    : LabelText(layers, IDLayer_, view.SurfaceToGeo(current_.x, current_.y));
+                    : LabelText(layers, IDLayer_, view.SurfaceToGeo(current_.x, current_.y),
+                                PickReach(view, current_));
   if (!text) {
     window_->Hide();
     return;
@@ -68,11 +70,12 @@ void CToolTip::timer(Layers& layers, const ViewTransform& view) {
   window_->ShowBox(box.left, box.top, box.width, box.height);
 }
 
-std::optional<std::string> CToolTip::LabelText(Layers& layers, std::int32_t IDLayer, GeoLonLat at) {
+std::optional<std::string> CToolTip::LabelText(Layers& layers, std::int32_t IDLayer, GeoLonLat at,
+                                               double reach) {
   layer* lay = layers.Item(std::to_string(IDLayer));
   const Entidad* ent = nullptr;
   try {
-    if (lay != nullptr) ent = lay->Entidades.ItemByID(lay->SelectByPoint(at.lon, at.lat));
+    if (lay != nullptr) ent = lay->Entidades.ItemByID(lay->SelectByPoint(at.lon, at.lat, reach));
   } catch (const std::exception&) {
     // A layer whose classes have not arrived yet: no tooltip rather than a failure.
   }

@@ -58,7 +58,8 @@ class CToolTip {
   // "Etiqueta: " and the label word of the element under `at` in layer IDLayer
   // ("<Undefined>" when it has none); nothing when there is no such layer or
   // element, or the layer cannot be searched yet.
-  static std::optional<std::string> LabelText(Layers& layers, std::int32_t IDLayer, GeoLonLat at);
+  static std::optional<std::string> LabelText(Layers& layers, std::int32_t IDLayer, GeoLonLat at,
+                                              double reach);
 
  private:
   ToolTipWindow* window_ = nullptr;
