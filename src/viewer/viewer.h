@@ -249,7 +249,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   static int ShiftState(Qt::KeyboardModifiers modifiers);
   // Applies a wheel or key step when the map is loaded and idle.
   void StepView(const std::optional<ExtentsRect>& rect);
-  // The map tooltip, created on first use (viewer_events.cpp).
+  // The map tooltip, created on first use.
   QtToolTip& ToolTip();
   QtToolTip* ToolTip_ = nullptr;
 

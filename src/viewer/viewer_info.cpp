@@ -1,14 +1,18 @@
-// The Viewer's picking members and the events they answer with: information on
-// an element, selection, zoom to selected, and the new-element hand-off. The
-// tools of tools/selectiontool.h do the picking; the replies are read and routed
-// by the handlers of elementinfo.h.
+// The Viewer's members that point at the map and tell the host: information on
+// an element, selection, zoom to selected, the new-element hand-off, the map
+// tooltip, the snapshot and the about box. The tools of tools/ do the picking;
+// the replies are read and routed by the handlers of elementinfo.h.
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include "render/entitydrawing.h"
 #include "render/viewpainter.h"
 #include "render/viewtransform.h"
+#include "viewer/aboutbox.h"
 #include "viewer/qpaintersurface.h"
+#include "viewer/qttooltip.h"
 #include "viewer/tools/selectiontool.h"
 #include "viewer/viewer.h"
 
@@ -83,6 +87,28 @@ std::optional<std::vector<std::string>> Viewer::RaiseNewElement(layer& lay) {
   std::vector<std::string> out;
   for (const QString& v : values) out.push_back(v.toStdString());
   return out;
+}
+
+QtToolTip& Viewer::ToolTip() {
+  if (ToolTip_ == nullptr) ToolTip_ = new QtToolTip(*this);
+  return *ToolTip_;
+}
+
+void Viewer::SetToolTip(std::int32_t IDLayer, const QString& ToolTipField) {
+  ToolTip().rule().SetLayer(IDLayer, ToolTipField.toStdString());
+}
+
+void Viewer::SnapShot() {
+  if (!Idle()) return;
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->clear();
+  clipboard->setImage(surface_->image());
+}
+
+void Viewer::About() {
+  if (!Idle()) return;
+  AboutBox box(this);
+  ui_->ShowModal(box);
 }
 
 }  // namespace orvenda

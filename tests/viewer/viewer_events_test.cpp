@@ -65,5 +65,25 @@ TEST_F(ViewerEvents, AboutShowsTheControlsBoxOnlyWhenIdle) {
   EXPECT_EQ(shown, std::vector<QString>{"Orvenda Viewer"});
 }
 
+// A new element's values come from the host through OnNewElement, one per
+// field of its layer, or nothing when the host cancels.
+TEST_F(ViewerEvents, NewElementValuesComeFromTheHostOrItCancels) {
+  layer& roads = *v().layers().Item("7");
+  roads.Campos().Add("NOMBRE", 200);
+  roads.Campos().Add("CARRILES", 3);
+  bool cancel = false;
+  QObject::connect(
+      &v(), &Viewer::OnNewElement,
+      [&](const QStringList& names, const QList<int>& types, QStringList& values, bool& Cancel) {
+        EXPECT_EQ(names, QStringList({"NOMBRE", "CARRILES"}));
+        EXPECT_EQ(types, QList<int>({200, 3}));
+        values = {"Juárez", "2"};
+        Cancel = cancel;
+      });
+  EXPECT_EQ(v().RaiseNewElement(roads), (std::vector<std::string>{"Juárez", "2"}));
+  cancel = true;
+  EXPECT_EQ(v().RaiseNewElement(roads), std::nullopt);
+}
+
 }  // namespace
 }  // namespace orvenda
