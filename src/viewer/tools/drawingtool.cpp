@@ -41,10 +41,16 @@ bool DrawingTool::Click(ToolHost& host) {
   return true;
 }
 
-void AddVertexAtPointer(ToolHost& host, bool closed) {
-  ToolState& t = host.tools();
+std::optional<Point> VertexAtPointer(ToolHost& host) {
+  const ToolState& t = host.tools();
   const GeoLonLat at = GeoOf(host, t.PointerX, t.PointerY);
-  t.Vertices.push_back(Point{at.lon, at.lat});
+  return Point{at.lon, at.lat};
+}
+
+void AddVertexAtPointer(ToolHost& host, bool closed) {
+  const std::optional<Point> vertex = VertexAtPointer(host);
+  if (!vertex) return;
+  host.tools().Vertices.push_back(*vertex);
   host.RepaintSaved();
   host.DrawFigure(closed);
 }

@@ -43,7 +43,10 @@ class MeasureTool final : public DrawingTool {
 // Rubber lines from the last vertex, and from the first when closed, to `at`;
 // nothing while there is no vertex.
 void FollowPointer(ToolHost& host, SurfaceXY at, bool closed);
-// A vertex at the pointer's position, and the figure drawn again.
+// The vertex a click at the pointer gives, by the drawing menu's point rules;
+// nothing when the rule in force finds none.
+std::optional<Point> VertexAtPointer(ToolHost& host);
+// A vertex at the pointer (as above), and the figure drawn again.
 void AddVertexAtPointer(ToolHost& host, bool closed);
 // "Delete Last Point": drops the last vertex and draws the figure again.
 void DeleteLastVertex(ToolHost& host, bool closed);
