@@ -1,0 +1,107 @@
+// The server's side of one connection under arbitrary bytes: the request framer and every
+// request handler, run as a session runs them (one whole request at a time, until the
+// stream breaks or a login reply ends it) but without a socket, on a fresh copy of the
+// test database. The input's first byte, when odd, has the connection open the test map
+// as "ana" first, with a login handle issued here: handles are random, so the fuzzer
+// could never name one. The next four bytes are the sizes of the pieces; the rest is
+// the client's stream.
+#include <asio/co_spawn.hpp>
+#include <asio/io_context.hpp>
+
+#include "fake_server_clock.h"
+#include "fuzz.h"
+#include "net/change_feed.h"
+#include "net/handlers/request_dispatcher.h"
+#include "net/request_framer.h"
+#include "net/session_registry.h"
+#include "protocol/catalogue.h"
+#include "protocol/messagereceiver.h"
+#include "protocol_client.h"
+#include "store/password.h"
+#include "temp_dir.h"
+#include "test_database.h"
+
+namespace {
+
+using namespace orvenda;
+using namespace orvenda::server;
+
+struct Fixture {
+  test::TempDir dir;
+  std::filesystem::path pristine = dir / "pristine.db";
+  std::filesystem::path work = dir / "work.db";
+  test::TestData data = test::BuildTestDatabase(pristine);
+  std::string dummyHash = HashPassword("nobody knows", PasswordCost::Least);
+};
+
+// A reply must be one whole message by the client's own rules.
+void RequireWholeMessage(const DWBUffer& reply) {
+  MessageReceiver receiver;
+  int messages = 0;
+  receiver.SetDeliver([&](DWBUffer&) { ++messages; });
+  receiver.SetFault([](const std::string&) { fuzz::Require(false, "a reply breaks framing"); });
+  receiver.Receive(reply.bytes().data(), reply.bytes().size());
+  fuzz::Require(messages == 1 && receiver.heldBytes() == 0, "a reply is one whole message");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  static Fixture fixture;
+  for (const char* suffix : {"", "-wal", "-shm"}) {
+    std::filesystem::remove(fixture.work.string() + suffix);
+  }
+  std::filesystem::copy_file(fixture.pristine, fixture.work);
+  const auto store = OpenStore(fixture.work);
+
+  ServerConfig config;
+  test::FakeServerClock serverClock;
+  std::ostream nowhere(nullptr);
+  ServerLog log("", nowhere);
+  HandleTable handles(config.sessionLifetime, serverClock);
+  LoginThrottle throttle(config.login, serverClock);
+  SessionRegistry registry(config.maxConnections);
+  ChangeFeed changes(registry);
+  asio::io_context io;
+  ServerServices services{
+      config, log, serverClock, handles, throttle, io.get_executor(), fixture.dummyHash, changes};
+  ConnectionState conn;
+  conn.address = "127.0.0.1";
+  conn.peer = "127.0.0.1:40000";
+  HandlerContext ctx{*store, services, conn};
+
+  auto answer = [&](DWBUffer& request) {
+    bool done = false;
+    asio::co_spawn(io, Dispatch(request, ctx),
+                   [&](std::exception_ptr thrown, std::optional<DWBUffer> reply) {
+                     fuzz::Require(!thrown, "a request never makes the dispatcher throw");
+                     if (reply) RequireWholeMessage(*reply);
+                     done = true;
+                   });
+    io.run();
+    io.restart();
+    fuzz::Require(done, "every request is answered or refused before the next");
+  };
+  if (data[0] & 1) {
+    DWBUffer open(
+        test::RequestWith(cmd::kOpenMap, handles.Issue(fixture.data.ana), test::TestData::kMap));
+    answer(open);
+    fuzz::Require(conn.mapOpen, "the test map opens");
+  }
+  RequestFramer framer(config.maxMessage);
+  bool taking = true;
+  fuzz::InPieces(data + 1, size - 1, [&](const fuzz::Bytes& piece) {
+    if (!taking) return;
+    framer.Feed(piece.data(), piece.size());
+    DWBUffer request;
+    while (taking) {
+      const auto r = framer.Next(request);
+      if (r == RequestFramer::Result::NeedMore) return;
+      taking = r == RequestFramer::Result::Message;
+      if (taking) answer(request);
+      taking = taking && !conn.closeAfterReply;
+    }
+  });
+  return 0;
+}
