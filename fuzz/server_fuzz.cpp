@@ -1,10 +1,12 @@
 // The server's side of one connection under arbitrary bytes: the request framer and every
 // request handler, run as a session runs them (one whole request at a time, until the
 // stream breaks or a login reply ends it) but without a socket, on a fresh copy of the
-// test database. The input's first byte, when odd, has the connection open the test map
-// as "ana" first, with a login handle issued here: handles are random, so the fuzzer
-// could never name one. The next four bytes are the sizes of the pieces; the rest is
-// the client's stream.
+// test database in which "ana" may draw on the roads and places layers. Login handles are
+// random, so the fuzzer could never name one: a handle is issued for "ana" here, and the
+// Long kHandle anywhere in the stream stands for it. The input's first byte, when odd,
+// has the connection open the test map with it first. The next four bytes are the sizes
+// of the pieces; the rest is the client's stream.
+#include <algorithm>
 #include <asio/co_spawn.hpp>
 #include <asio/io_context.hpp>
 
@@ -14,6 +16,7 @@
 #include "net/handlers/request_dispatcher.h"
 #include "net/request_framer.h"
 #include "net/session_registry.h"
+#include "protocol/byteimage.h"
 #include "protocol/catalogue.h"
 #include "protocol/messagereceiver.h"
 #include "protocol_client.h"
@@ -26,13 +29,31 @@ namespace {
 using namespace orvenda;
 using namespace orvenda::server;
 
+constexpr std::int32_t kHandle = 0x4C444E48;  // "HNDL" on the wire
+
 struct Fixture {
+  Fixture() {
+    const auto store = OpenStore(pristine);
+    for (std::int32_t layer : {data.roads, data.places}) {
+      store->SetAccess(data.ana, layer, AccessLevel::Draw);
+    }
+  }
   test::TempDir dir;
   std::filesystem::path pristine = dir / "pristine.db";
   std::filesystem::path work = dir / "work.db";
   test::TestData data = test::BuildTestDatabase(pristine);
   std::string dummyHash = HashPassword("nobody knows", PasswordCost::Least);
 };
+
+fuzz::Bytes WithHandle(const std::uint8_t* data, std::size_t size, std::int32_t handle) {
+  fuzz::Bytes stream(data, data + size);
+  const auto from = byteimage::ToBytes(kHandle), to = byteimage::ToBytes(handle);
+  for (auto at = stream.begin();
+       (at = std::search(at, stream.end(), from.begin(), from.end())) != stream.end();) {
+    at = std::copy(to.begin(), to.end(), at);
+  }
+  return stream;
+}
 
 // A reply must be one whole message by the client's own rules.
 void RequireWholeMessage(const DWBUffer& reply) {
@@ -83,15 +104,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     io.restart();
     fuzz::Require(done, "every request is answered or refused before the next");
   };
+  const std::int32_t handle = handles.Issue(fixture.data.ana);
   if (data[0] & 1) {
-    DWBUffer open(
-        test::RequestWith(cmd::kOpenMap, handles.Issue(fixture.data.ana), test::TestData::kMap));
+    DWBUffer open(test::RequestWith(cmd::kOpenMap, handle, test::TestData::kMap));
     answer(open);
     fuzz::Require(conn.mapOpen, "the test map opens");
   }
   RequestFramer framer(config.maxMessage);
   bool taking = true;
-  fuzz::InPieces(data + 1, size - 1, [&](const fuzz::Bytes& piece) {
+  const fuzz::Bytes stream = WithHandle(data + 1, size - 1, handle);
+  fuzz::InPieces(stream.data(), stream.size(), [&](const fuzz::Bytes& piece) {
     if (!taking) return;
     framer.Feed(piece.data(), piece.size());
     DWBUffer request;

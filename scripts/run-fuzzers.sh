@@ -15,7 +15,7 @@ for name in "$@"; do
     -print_final_stats=1 -artifact_prefix="$build/fuzz-crashes/$name-" \
     "$scratch" "fuzz/corpus/$name" >"$build/fuzz-$name.log" 2>&1
   rc=$?
-  grep -E '^#[0-9]+ +DONE|^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)|^(SUMMARY|==[0-9]+==ERROR|fuzz check failed)|Test unit written' \
+  grep -E '^#[0-9]+[[:space:]]+DONE|^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)|^(SUMMARY|==[0-9]+==ERROR|fuzz check failed)|Test unit written' \
     "$build/fuzz-$name.log"
   if [ $rc -ne 0 ]; then
     echo "$name: fault found (log: $build/fuzz-$name.log)"
