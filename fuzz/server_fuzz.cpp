@@ -55,14 +55,24 @@ fuzz::Bytes WithHandle(const std::uint8_t* data, std::size_t size, std::int32_t 
   return stream;
 }
 
-// A reply must be one whole message by the client's own rules.
-void RequireWholeMessage(const DWBUffer& reply) {
+std::int16_t CodeOf(const DWBUffer& message) {
+  return byteimage::FromBytes<std::int16_t>(message.bytes().data() + 8);
+}
+
+// A counted request always gets its reply, for the client refuses almost everything until
+// it has; a reply is that of its request (the code + 100 below 100, the next code above),
+// and one whole message by the client's own rules.
+void RequireItsReply(std::int16_t request, const std::optional<DWBUffer>& reply) {
+  fuzz::Require(reply || !IsCountedRequest(request), "a counted request is answered");
+  if (!reply) return;
   MessageReceiver receiver;
   int messages = 0;
   receiver.SetDeliver([&](DWBUffer&) { ++messages; });
   receiver.SetFault([](const std::string&) { fuzz::Require(false, "a reply breaks framing"); });
-  receiver.Receive(reply.bytes().data(), reply.bytes().size());
+  receiver.Receive(reply->bytes().data(), reply->bytes().size());
   fuzz::Require(messages == 1 && receiver.heldBytes() == 0, "a reply is one whole message");
+  const int expected = request < 100 ? request + 100 : request + 1;
+  fuzz::Require(CodeOf(*reply) == expected, "a reply answers its request");
 }
 
 }  // namespace
@@ -94,10 +104,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   auto answer = [&](DWBUffer& request) {
     bool done = false;
+    const std::int16_t code = CodeOf(request);
     asio::co_spawn(io, Dispatch(request, ctx),
                    [&](std::exception_ptr thrown, std::optional<DWBUffer> reply) {
                      fuzz::Require(!thrown, "a request never makes the dispatcher throw");
-                     if (reply) RequireWholeMessage(*reply);
+                     RequireItsReply(code, reply);
                      done = true;
                    });
     io.run();
