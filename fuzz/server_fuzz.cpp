@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <asio/co_spawn.hpp>
 #include <asio/io_context.hpp>
+#include <fstream>
 
 #include "fake_server_clock.h"
 #include "fuzz.h"
@@ -33,16 +34,22 @@ constexpr std::int32_t kHandle = 0x4C444E48;  // "HNDL" on the wire
 
 struct Fixture {
   Fixture() {
-    const auto store = OpenStore(pristine);
-    for (std::int32_t layer : {data.roads, data.places}) {
-      store->SetAccess(data.ana, layer, AccessLevel::Draw);
+    {
+      const auto store = OpenStore(pristine);
+      for (std::int32_t layer : {data.roads, data.places}) {
+        store->SetAccess(data.ana, layer, AccessLevel::Draw);
+      }
     }
+    image = test::ReadFile(pristine);
   }
   test::TempDir dir;
   std::filesystem::path pristine = dir / "pristine.db";
   std::filesystem::path work = dir / "work.db";
   test::TestData data = test::BuildTestDatabase(pristine);
   std::string dummyHash = HashPassword("nobody knows", PasswordCost::Least);
+  // The database file, written afresh for each input (libFuzzer's timer interrupts a
+  // file copy now and then; a plain write is resumed).
+  std::string image;
 };
 
 fuzz::Bytes WithHandle(const std::uint8_t* data, std::size_t size, std::int32_t handle) {
@@ -83,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const char* suffix : {"", "-wal", "-shm"}) {
     std::filesystem::remove(fixture.work.string() + suffix);
   }
-  std::filesystem::copy_file(fixture.pristine, fixture.work);
+  std::ofstream(fixture.work, std::ios::binary)
+      .write(fixture.image.data(), std::ssize(fixture.image));
   const auto store = OpenStore(fixture.work);
 
   ServerConfig config;
