@@ -3,8 +3,11 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZERS = receiver login server importer
 
-.PHONY: deps configure build test test-sanitize demo bench clean
+.PHONY: deps configure build test test-sanitize fuzz demo bench clean
 
 deps:
 	@scripts/install-deps.sh
@@ -29,6 +32,16 @@ test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DORVENDA_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# The libFuzzer harnesses (fuzz/), built with clang in a folder of their own, each run
+# for FUZZ_SECONDS seconds on its corpus; new inputs stay in $(FUZZ_BUILD)/fuzz-found.
+fuzz: export LSAN_OPTIONS = suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0
+fuzz: export UBSAN_OPTIONS = print_stacktrace=1:halt_on_error=1
+fuzz: deps
+	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DORVENDA_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
+	  -DORVENDA_WERROR=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZERS))
+	@scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZERS)
 
 bench: build
 	@scripts/run-benchmarks.sh $(BUILD)

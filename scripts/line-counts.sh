@@ -21,10 +21,11 @@ for dir in protocol model render viewer dialogs host server; do
   [ "$s" -gt 0 ] && ratio="$((100 * t / s)) %"
   printf '%-10s %8d %8d %7s\n' "$dir" "$s" "$t" "$ratio"
 done
-# Test folders with no source folder of their own (the shared rigs).
-for dir in support; do
-  t=$(count "tests/$dir")
+# Test folders with no source folder of their own (the shared rigs, the fuzzing
+# harnesses and their corpus replay).
+for dir in tests/support fuzz; do
+  t=$(count "$dir")
   total_tests=$((total_tests + t))
-  printf '%-10s %8s %8d %7s\n' "$dir" - "$t" -
+  printf '%-10s %8s %8d %7s\n' "${dir#tests/}" - "$t" -
 done
 printf '%-10s %8d %8d %5d %%\n' all "$total_src" "$total_tests" $((100 * total_tests / total_src))

@@ -25,6 +25,21 @@ bool ClampCoordinate(double& v, double limit) {
   return true;
 }
 
+// No coordinate system of the Earth reaches this far, in any unit it uses. GDAL takes time
+// in proportion to a coordinate's size to bring it to a longitude (three seconds at 1e17
+// metres, ten times longer for each power of ten beyond), so a feature that goes further
+// is skipped before it is reprojected.
+constexpr double kFarthestCoordinate = 1e10;
+
+bool WithinReach(const OGRGeometry& g) {
+  OGREnvelope e;
+  g.getEnvelope(&e);
+  for (const double v : {e.MinX, e.MinY, e.MaxX, e.MaxY}) {
+    if (!std::isfinite(v) || std::fabs(v) > kFarthestCoordinate) return false;
+  }
+  return true;
+}
+
 LayerKind BaseKind(OGRwkbGeometryType t) {
   switch (wkbFlatten(t)) {
     case wkbPoint:
@@ -284,7 +299,7 @@ SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& op
     if (g->hasCurveGeometry()) feature->SetGeometryDirectly(g->getLinearGeometry());
     g = feature->GetGeometryRef();
     if (data.kind == LayerKind::Image) data.kind = FirstKind(*g);
-    if (ct && g->transform(ct.get()) != OGRERR_NONE) {
+    if (ct && (!WithinReach(*g) || g->transform(ct.get()) != OGRERR_NONE)) {
       ++data.skippedParts;
       continue;
     }
