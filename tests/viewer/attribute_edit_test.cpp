@@ -12,7 +12,10 @@
 #include <QTest>
 
 #include "dialogs/dlgshowinfoelements.h"
+#include "loopback.h"
 #include "protocol/querymessages.h"
+#include "serverprocess.h"
+#include "viewer/login.h"
 #include "viewer_rig.h"
 
 namespace orvenda {
@@ -126,6 +129,63 @@ TEST_F(AttributeEdit, EditToolOpensTheDialogWhoseOverwritesGoOutAsAttributeEdits
   rig.sock.ClearSent();
   Reply104("Viejo", 2);
   EXPECT_EQ(rig.sock.sent(), std::vector<Bytes>{Sent220("Nuevo", "2")});
+}
+
+// A viewer of the test map, on its own connection, logged in as `name`.
+std::unique_ptr<Viewer> OpenAs(testing::ServerProcess& server, testing::ScriptedInteraction& ui,
+                               testing::ScriptedMenus& menus, const char* name,
+                               const char* password) {
+  int user = 0;
+  login control(ui);
+  QObject::connect(&control, &login::LoginResponse,
+                   [&](int id, int, const QStringList&, const QList<int>&) { user = id; });
+  control.Checklogin("127.0.0.1", server.Port(), name, password);
+  if (!testing::WaitUntil([&] { return user != 0; }, 10000) || user < 0) return nullptr;
+  auto v = std::make_unique<Viewer>(ViewerSeams{.ui = &ui, .menus = &menus});
+  v->resize(300, 300);
+  v->SetURL("127.0.0.1");
+  v->Setport(server.Port());
+  v->SetIDUser(user);
+  v->SetMapCode(server::test::TestData::kMap);
+  v->show();
+  const bool open = testing::WaitUntil(
+      [&] {
+        const layer* places = v->layers().Item(Key(server.Data().places));
+        return v->PendingRequests() == 0 && places && places->Entidades.count() == 2;
+      },
+      15000);
+  return open ? std::move(v) : nullptr;
+}
+
+// Ana (editor of the places) renames a place and changes its population; the guest's
+// viewer, on a connection of its own, has the new values once the server's change
+// arrives. The guest, who may only look, is refused before anything is sent.
+TEST(AttributeEditWithRealServer, AnEditReachesEveryViewerAndAReaderIsRefused) {
+  testing::ServerProcess server;
+  ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
+  const auto& data = server.Data();
+  testing::ScriptedInteraction anaUi, guestUi;
+  testing::ScriptedMenus menus;
+  const auto ana = OpenAs(server, anaUi, menus, "ana", "secreta");
+  const auto guest = OpenAs(server, guestUi, menus, "invitado", "");
+  ASSERT_TRUE(ana && guest);
+  const QStringList values = {"Saltillo", "100", "2.5", "-7", "969.7"};
+  guest->EditInfo(data.places, data.firstPlace, values);
+  ASSERT_EQ(guestUi.shown.size(), 1u);
+  EXPECT_EQ(guestUi.shown[0].text, "Acceso Denegado");
+
+  ana->EditInfo(data.places, data.firstPlace, values);
+  const auto themeAt = [&](Viewer& v) {
+    return v.layers().Item(Key(data.places))->Entidades.ItemByID(data.firstPlace)->ThemeValue;
+  };
+  ASSERT_TRUE(testing::WaitUntil([&] { return themeAt(*guest) == "100"; }, 10000))
+      << "the guest's model never had the new population";
+  EXPECT_TRUE(testing::WaitUntil([&] { return themeAt(*ana) == "100"; }, 10000));
+  QSignalSpy arrivals(guest.get(), &Viewer::InfoArrival);
+  guest->GetInfo(data.places, data.firstPlace, true);
+  ASSERT_TRUE(testing::WaitUntil([&] { return arrivals.count() == 1; }, 10000));
+  EXPECT_EQ(arrivals[0][4].toStringList(), values);
+  EXPECT_TRUE(anaUi.shown.empty()) << anaUi.shown.front().text;
 }
 
 }  // namespace
