@@ -6,11 +6,13 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "protocol/elementinfo.h"
 #include "protocol/fieldvalue.h"
@@ -30,6 +32,25 @@ InfoElementsTable TableFor(MapViewer& viewer, std::int32_t layerId, const Select
   }
   return InfoElementsTable(names, std::move(types), table);
 }
+
+// Typed keys pass the key filter of the field being overwritten; a refused key
+// is dropped without a message.
+class KeyFilter final : public QObject {
+ public:
+  KeyFilter(QLineEdit* edit, std::function<std::int16_t()> type)
+      : QObject(edit), edit_(edit), type_(std::move(type)) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const QString typed = static_cast<QKeyEvent*>(event)->text();
+    if (typed.size() != 1) return false;  // arrows, Home...: no character
+    return !InfoElementsTable::KeyAccepted(type_(), edit_->text().toStdString(),
+                                           typed.at(0).unicode());
+  }
+
+ private:
+  QLineEdit* edit_;
+  std::function<std::int16_t()> type_;
+};
 
 QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
   auto* b = new QPushButton(text, parent);
@@ -70,6 +91,8 @@ dlgShowInfoElements::dlgShowInfoElements(MapViewer& viewer, std::int32_t layerId
   frmUpdate->setObjectName(QStringLiteral("frmUpdate"));
   lblNewValue->setObjectName(QStringLiteral("lblNewValue"));
   txtValue->setObjectName(QStringLiteral("txtValue"));
+  txtValue->installEventFilter(
+      new KeyFilter(txtValue, [this] { return editing_ ? table_.TypeOf(*editing_) : 0; }));
 
   auto* frame = new QGridLayout(frmUpdate);
   frame->addWidget(lblNewValue, 0, 0);

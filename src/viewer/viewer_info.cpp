@@ -85,7 +85,6 @@ void Viewer::EraseElements(std::int32_t layerId, const std::vector<std::int32_t>
 }
 
 void Viewer::EditAttributes(std::int32_t layerId, const std::vector<std::int32_t>& ids) {
-  // Even one element goes to the attribute editor, as a table of one row.
   SendMultipleSelection(*this, SelectionQuery{layerId, ids, {}}, 0);
 }
 

@@ -77,5 +77,23 @@ TEST(InfoElementsTable, CopiesEveryCellTabbedAndEveryRowEndedByCrLf) {
   EXPECT_EQ(t.CopyText(), "ID\tNOMBRE\t\r\n11\ta\t\r\nTotal\t1\t\r\n");
 }
 
+TEST(InfoElementsTable, KeyFilterByFieldType) {
+  struct Row {
+    std::int16_t type;
+    const char* text;
+    char32_t key;
+    bool accepted;
+  };
+  const Row rows[] = {
+      {2, "", '-', true},   {3, "1", '-', false},  {20, "1", '7', true},    {16, "", '.', false},
+      {5, "", '-', true},   {4, "1", '.', true},   {131, "1.", '.', false}, {14, "", 'e', false},
+      {17, "", '-', false}, {21, "", '9', true},   {19, "", 8, true},       {202, "a", '"', false},
+      {8, "", '\'', false}, {200, "", U'ñ', true}, {7, "", '1', false},     {2, "12", 8, true}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(InfoElementsTable::KeyAccepted(r.type, r.text, r.key), r.accepted)
+        << r.type << " \"" << r.text << "\" " << static_cast<int>(r.key);
+  }
+}
+
 }  // namespace
 }  // namespace orvenda
