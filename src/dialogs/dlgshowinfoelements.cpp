@@ -125,7 +125,7 @@ dlgShowInfoElements::dlgShowInfoElements(MapViewer& viewer, std::int32_t layerId
           "Orvenda Viewer", MessageIcon::Exclamation, MessageButtons::Ok);
       return;
     }
-    table_.Overwrite(*editing_, text);
+    table_.Overwrite(*editing_, FieldValueToSend(table_.TypeOf(*editing_), text));
     FillGrid();
     EndColumnEdit();
   });

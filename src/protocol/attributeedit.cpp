@@ -42,7 +42,11 @@ bool StartAttributeEdit(MapViewer& viewer, layer& lay, std::int32_t elementId,
                        ". Nothing was changed.");
     return false;
   }
-  return SendAttributeEditRequest(viewer, lay.IDLayer, elementId, std::move(names), values);
+  std::vector<std::string> sent;
+  std::size_t i = 0;
+  for (const Campo& field : lay.Campos()) sent.push_back(FieldValueToSend(field.Tipo, values[i++]));
+  return SendAttributeEditRequest(viewer, lay.IDLayer, elementId, std::move(names),
+                                  std::move(sent));
 }
 
 void SendEditedValues(MapViewer& viewer, const ElementValues& reply) {

@@ -87,6 +87,18 @@ bool FieldValueFits(std::int16_t type, const std::string& text) {
   }
 }
 
+std::string FieldValueToSend(std::int16_t type, const std::string& text) {
+  const FieldWire wire = FieldWireOf(type);
+  if (wire == FieldWire::String || wire == FieldWire::Unknown) return text;
+  if (text.find_first_not_of(' ') == std::string::npos) return {};
+  const std::optional<double> value = WholeNumber(text);
+  if (!value || !FieldValueFits(type, text)) return text;
+  if (wire == FieldWire::Integer || wire == FieldWire::Long) {
+    return std::to_string(static_cast<std::int64_t>(*value));
+  }
+  return ShortestText(*value);
+}
+
 FieldWire FieldWireOf(std::int16_t fieldType) {
   switch (fieldType) {
     case 2:

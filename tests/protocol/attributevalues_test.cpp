@@ -1,6 +1,8 @@
 // The field value check applied to attribute values before an edit goes out.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "protocol/fieldvalue.h"
 
 namespace orvenda {
@@ -59,6 +61,16 @@ TEST(FieldValueFits, EachTypeFamilyTakesItsValuesOnly) {
   for (const Row& r : rows) {
     EXPECT_EQ(FieldValueFits(r.type, r.text), r.fits) << r.type << " \"" << r.text << "\"";
   }
+}
+
+// What goes out is what the server reads: plain numbers, 0 for a lone sign or
+// point, nothing for blanks.
+TEST(FieldValueToSend, NumbersInTheirPlainForm) {
+  const std::tuple<std::int16_t, const char*, const char*> rows[] = {
+      {2, "7.0", "7"},    {3, " +1e3 ", "1000"}, {2, "-", "0"}, {5, ".", "0"},
+      {4, "2.50", "2.5"}, {5, "-.5", "-0.5"},    {3, "  ", ""}, {200, " a ", " a "},
+      {3, "abc", "abc"},  {2, "40000", "40000"}, {131, "", ""}};
+  for (const auto& [type, text, sent] : rows) EXPECT_EQ(FieldValueToSend(type, text), sent) << text;
 }
 
 }  // namespace
