@@ -1,7 +1,9 @@
-// The field value check applied to attribute values before an edit goes out.
+// The check of attribute values before an edit goes out, and the form they go in.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "protocol/fieldvalue.h"
 
@@ -10,67 +12,34 @@ namespace {
 
 TEST(FieldValueFits, EachTypeFamilyTakesItsValuesOnly) {
   struct Row {
-    std::int16_t type;
-    const char* text;
-    bool fits;
+    std::vector<std::int16_t> types;
+    std::vector<std::string> fit, unfit;
   };
-  const Row rows[] = {// 16-bit whole numbers: 2, 16, 17, 18.
-                      {2, "32767", true},
-                      {2, "32768", false},
-                      {16, "-32768", true},
-                      {17, "-32769", false},
-                      {18, "2.5", false},
-                      {2, "7.0", true},
-                      {2, " 12 ", true},
-                      {2, "1e3", true},
-                      // What the key filter lets through before a digit counts as 0.
-                      {2, "", true},
-                      {2, "-", true},
-                      {18, ".", true},
-                      {2, "-.", true},
-                      // 32-bit: 3, 19, 20, 21.
-                      {3, "2147483647", true},
-                      {3, "2147483648", false},
-                      {19, "-2147483648", true},
-                      {21, "-2147483649", false},
-                      {20, "40000", true},
-                      {3, "1.5", false},
-                      // Single and Double.
-                      {4, "2.5", true},
-                      {4, "1e39", false},
-                      {4, "-3.4e38", true},
-                      {5, "1e39", true},
-                      {14, "1e309", false},
-                      {131, "-0.001", true},
-                      {5, "", true},
-                      // Not numbers.
-                      {3, "abc", false},
-                      {5, "12abc", false},
-                      {4, "1,5", false},
-                      {5, "inf", false},
-                      {5, "nan", false},
-                      {2, "--1", false},
-                      {5, "1.2.3", false},
-                      {3, "0x10", false},
-                      // Texts take anything; an unknown type nothing.
-                      {8, "12abc", true},
-                      {202, "", true},
-                      {129, "O'Brien \"x\"", true},
-                      {7, "1", false},
-                      {0, "", false}};
+  // A lone sign or point, which the key filter lets through, and blanks count as 0.
+  const Row rows[] = {
+      {{2, 16, 17, 18},
+       {"32767", "-32768", "7.0", " 12 ", "", "-", ".", "-."},
+       {"32768", "-32769", "2.5", "abc", "--1"}},
+      {{3, 19, 20, 21},
+       {"2147483647", "-2147483648", "1e3"},
+       {"2147483648", "-2147483649", "1.5", "0x10"}},
+      {{4}, {"2.5", "-3.4e38"}, {"1e39", "1,5"}},
+      {{5, 14, 131}, {"1e39", "-.001", ""}, {"1e309", "12abc", "inf", "nan", "1.2.3"}},
+      {{8, 129, 130, 200, 201, 202, 203}, {"12abc", "", "O'Brien \"x\""}, {}},
+      {{0, 6, 7}, {}, {"1", ""}}};
   for (const Row& r : rows) {
-    EXPECT_EQ(FieldValueFits(r.type, r.text), r.fits) << r.type << " \"" << r.text << "\"";
+    for (const std::int16_t type : r.types) {
+      for (const std::string& t : r.fit) EXPECT_TRUE(FieldValueFits(type, t)) << type << " " << t;
+      for (const std::string& t : r.unfit)
+        EXPECT_FALSE(FieldValueFits(type, t)) << type << " " << t;
+    }
   }
-}
-
-// What goes out is what the server reads: plain numbers, 0 for a lone sign or
-// point, nothing for blanks.
-TEST(FieldValueToSend, NumbersInTheirPlainForm) {
-  const std::tuple<std::int16_t, const char*, const char*> rows[] = {
-      {2, "7.0", "7"},    {3, " +1e3 ", "1000"}, {2, "-", "0"}, {5, ".", "0"},
-      {4, "2.50", "2.5"}, {5, "-.5", "-0.5"},    {3, "  ", ""}, {200, " a ", " a "},
-      {3, "abc", "abc"},  {2, "40000", "40000"}, {131, "", ""}};
-  for (const auto& [type, text, sent] : rows) EXPECT_EQ(FieldValueToSend(type, text), sent) << text;
+  // What goes out is what the server reads: plain numbers, nothing for blanks.
+  const std::tuple<std::int16_t, const char*, const char*> sent[] = {
+      {2, "7.0", "7"}, {3, " +1e3 ", "1000"}, {2, "-", "0"},
+      {5, ".", "0"},   {4, "2.50", "2.5"},    {5, "-.5", "-0.5"},
+      {3, "  ", ""},   {200, " a ", " a "},   {2, "40000", "40000"}};
+  for (const auto& [type, text, out] : sent) EXPECT_EQ(FieldValueToSend(type, text), out) << text;
 }
 
 }  // namespace
