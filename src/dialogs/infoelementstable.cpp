@@ -9,7 +9,7 @@ namespace orvenda {
 InfoElementsTable::InfoElementsTable(const std::vector<std::string>& fieldNames,
                                      std::vector<std::int16_t> fieldTypes,
                                      const SelectionTable& table) {
-  const std::size_t columns = std::max<std::size_t>(1, static_cast<std::size_t>(table.columns));
+  const auto columns = static_cast<std::size_t>(std::max<int>(1, table.columns));
   std::vector<std::string> header(columns);
   header[0] = "ID";
   types_.assign(columns, 0);
