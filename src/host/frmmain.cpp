@@ -20,24 +20,19 @@
 namespace orvenda {
 
 const std::set<QString>& frmMain::UnwiredCommands() {
-  // The viewer has no SaveMap, EditInfo, EditGeography, AddElement,
-  // EraseEntity, map references, LayerSetup, MapSetup, FindAddress,
-  // FindByCondition, MultipleSelect or SetDirections yet.
+  // The viewer has no SaveMap, EditGeography, AddElement, map references, LayerSetup, MapSetup,
+  // FindAddress, FindByCondition, MultipleSelect or SetDirections yet.
   static const std::set<QString> names = {"SaveMap",
                                           "References",
                                           "FindAddress",
-                                          "EditInfo",
                                           "EditGeo",
                                           "Draw",
-                                          "Erase",
                                           "LayerSetup",
                                           "MapSetup",
                                           "mnuSaveMap",
                                           "mnuSaveAs",
-                                          "mnuEditInfo",
                                           "mnuEditGeography",
                                           "mnuAddElement",
-                                          "mnuErase",
                                           "mnuMapReferences",
                                           "mnuLayerSetup",
                                           "mnuMapSetup",

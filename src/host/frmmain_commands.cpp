@@ -81,6 +81,18 @@ void frmMain::ConnectCommands() {
   };
   on("mnuViewInformation", information);
   on("ViewInfo", information);
+  const auto erase = [this] {
+    if (frmDocument* d = ActiveDocument())
+      d->Viewer1->EraseEntity(d->GetIDLayer(cbLayers->currentText()));
+  };
+  on("mnuErase", erase);
+  on("Erase", erase);
+  const auto editInfo = [this] {
+    if (frmDocument* d = ActiveDocument())
+      d->Viewer1->EditInfo(d->GetIDLayer(cbLayers->currentText()));
+  };
+  on("mnuEditInfo", editInfo);
+  on("EditInfo", editInfo);
   on("mnuMeasureDistance", measure);
   on("MeasureDistance", measure);
   const auto snapShot = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->SnapShot(); }); };

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "protocol/codepage.h"
 #include "protocol/protocolerror.h"
@@ -41,7 +42,62 @@ std::string ShortestText(T value) {
   return std::string(out, res.ptr);
 }
 
+// The number a whole text reads as, blanks around it allowed; nothing for a text
+// that is not one number (a letter, a second point, a comma) or that overflows.
+std::optional<double> WholeNumber(const std::string& text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return 0.0;
+  const std::string t = text.substr(first, text.find_last_not_of(' ') - first + 1);
+  if (t == "-" || t == "." || t == "-.") return 0.0;
+  // from_chars would take "inf", "nan" and hexadecimal-looking texts: only digits,
+  // one point, a leading minus and an exponent are numbers here.
+  if (t.find_first_not_of("0123456789.-+eE") != std::string::npos) return std::nullopt;
+  double out = 0;
+  const char* begin = t.data() + (t.front() == '+' ? 1 : 0);
+  const auto [end, error] = std::from_chars(begin, t.data() + t.size(), out);
+  if (error != std::errc() || end != t.data() + t.size() || !std::isfinite(out)) {
+    return std::nullopt;
+  }
+  return out;
+}
+
+template <typename T>
+bool WholeWithin(double value) {
+  return value == std::trunc(value) && value >= double{std::numeric_limits<T>::lowest()} &&
+         value <= double{std::numeric_limits<T>::max()};
+}
+
 }  // namespace
+
+bool FieldValueFits(std::int16_t type, const std::string& text) {
+  const FieldWire wire = FieldWireOf(type);
+  if (wire == FieldWire::String) return true;
+  if (wire == FieldWire::Unknown) return false;
+  const std::optional<double> value = WholeNumber(text);
+  if (!value) return false;
+  switch (wire) {
+    case FieldWire::Integer:
+      return WholeWithin<std::int16_t>(*value);
+    case FieldWire::Long:
+      return WholeWithin<std::int32_t>(*value);
+    case FieldWire::Single:
+      return std::abs(*value) <= double{std::numeric_limits<float>::max()};
+    default:
+      return true;
+  }
+}
+
+std::string FieldValueToSend(std::int16_t type, const std::string& text) {
+  const FieldWire wire = FieldWireOf(type);
+  if (wire == FieldWire::String || wire == FieldWire::Unknown) return text;
+  if (text.find_first_not_of(' ') == std::string::npos) return {};
+  const std::optional<double> value = WholeNumber(text);
+  if (!value || !FieldValueFits(type, text)) return text;
+  if (wire == FieldWire::Integer || wire == FieldWire::Long) {
+    return std::to_string(static_cast<std::int64_t>(*value));
+  }
+  return ShortestText(*value);
+}
 
 FieldWire FieldWireOf(std::int16_t fieldType) {
   switch (fieldType) {

@@ -39,6 +39,17 @@ std::string GetFieldValue(DWBUffer& b, std::int16_t fieldType);
 // itself, and nothing for NULL.
 std::string FieldValueText(const FieldValue& value);
 
+// Whether a typed text is a value of a field of `type`: any text for text types;
+// for numbers the whole text read as one, where what the key filter lets through
+// before a digit ("", "-", ".", "-.") counts as 0; whole-number types also need
+// the value whole and within their 16 or 32 bits, Single and Double within their
+// range. A type of no known encoding takes no value.
+bool FieldValueFits(std::int16_t type, const std::string& text);
+// The text a value that fits goes out as: numbers in the plain form the server
+// reads (whole numbers in decimal, reals in their shortest form, what counts as 0
+// as "0", blanks as the empty text, which stores nothing); texts unchanged.
+std::string FieldValueToSend(std::int16_t type, const std::string& text);
+
 // Writes a text that may be longer than a wire string holds (values read from a
 // database), cut to the longest that fits instead of failing the whole message.
 void PutTextCut(DWBUffer& b, std::string_view utf8);

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QShowEvent>
 
+#include "dialogs/elementinforesults.h"
+#include "protocol/attributeedit.h"
 #include "protocol/changepassword.h"
 #include "protocol/connecttoserver.h"
 #include "protocol/layerchange.h"
@@ -78,6 +80,9 @@ void Viewer::Initialize() {
   // Labels over the map never take the mouse from the tools.
   lblstatus_->setAttribute(Qt::WA_TransparentForMouseEvents);
   lblCompany_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  results_ = std::make_unique<ElementInfoResults>(*this, this);
+  info_.resultsView = results_.get();
+  info_.onAttributesForEdit = [this](const ElementValues& v) { SendEditedValues(*this, v); };
 }
 
 Viewer::~Viewer() {

@@ -304,6 +304,12 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void GetInfo(std::int32_t IDLayer, std::int32_t IDElement = 0, bool ReleaseEvent = false);
   // The selection tool on a layer; its "Resume" raises SelectionSet.
   void SelectObjects(std::int32_t IDLayer);
+  // The erase tool on a layer (drawing rights); "Resume" erases the selection.
+  void EraseEntity(std::int32_t IDLayer);
+  // Attribute editing (editor or drawing rights): with an element and one value
+  // per field, those values are sent at once; otherwise the editing tool is armed.
+  void EditInfo(std::int32_t IDLayer, std::int32_t IDElement = 0,
+                const QStringList& FieldInfo = {});
   void ZoomToSelected(std::int32_t IDLayer, const std::vector<std::int32_t>& IDElement) override;
   InfoExchange& infoExchange() override { return info_; }
   void Highlight(layer& lay, std::int32_t elementId) override;
@@ -328,8 +334,11 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   layer* FindLayer(std::int32_t layerId) override;
   void RequestInformation(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
   void RaiseSelectionSet(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
+  void EraseElements(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
+  void EditAttributes(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
 
   InfoExchange info_;
+  std::unique_ptr<QueryResultsView> results_;
 };
 
 }  // namespace orvenda

@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QStringList>
 
+#include "protocol/attributeedit.h"
+#include "protocol/queryreplies.h"
 #include "render/entitydrawing.h"
 #include "render/viewpainter.h"
 #include "render/viewtransform.h"
@@ -43,6 +45,24 @@ void Viewer::SelectObjects(std::int32_t IDLayer) {
   }
 }
 
+void Viewer::EraseEntity(std::int32_t IDLayer) {
+  if (Idle() && EditableLayer(*this, IDLayer, ALDraw, "Orvenda Viewer")) {
+    toolDispatch_.ArmPicking(tool::kErase, IDLayer);
+  }
+}
+
+void Viewer::EditInfo(std::int32_t IDLayer, std::int32_t IDElement, const QStringList& FieldInfo) {
+  layer* lay = Idle() ? EditableLayer(*this, IDLayer, ALEditor, "Orvenda Viewer") : nullptr;
+  if (!lay || !ActiveTool().Cancel(*this)) return;
+  if (IDElement != 0 && FieldInfo.size() == lay->Campos().count()) {
+    std::vector<std::string> values;
+    for (const QString& v : FieldInfo) values.push_back(v.toStdString());
+    StartAttributeEdit(*this, *lay, IDElement, values);
+  } else {
+    toolDispatch_.ArmPicking(tool::kEditAttributes, IDLayer);
+  }
+}
+
 void Viewer::ZoomToSelected(std::int32_t IDLayer, const std::vector<std::int32_t>& IDElement) {
   if (Idle()) ZoomToElements(*this, IDLayer, IDElement);
 }
@@ -57,6 +77,15 @@ void Viewer::RequestInformation(std::int32_t layerId, const std::vector<std::int
 
 void Viewer::RaiseSelectionSet(std::int32_t layerId, const std::vector<std::int32_t>& ids) {
   emit SelectionSet(layerId, static_cast<int>(ids.size()), QList<int>(ids.begin(), ids.end()));
+}
+
+void Viewer::EraseElements(std::int32_t layerId, const std::vector<std::int32_t>& ids) {
+  if (layer* lay = FindLayer(layerId)) orvenda::EraseElements(*this, *lay, ids);
+  Redraw();
+}
+
+void Viewer::EditAttributes(std::int32_t layerId, const std::vector<std::int32_t>& ids) {
+  SendMultipleSelection(*this, SelectionQuery{layerId, ids, {}}, 0);
 }
 
 void Viewer::Highlight(layer& lay, std::int32_t elementId) {

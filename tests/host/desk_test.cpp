@@ -589,6 +589,13 @@ TEST(DeskWithRealServer, TellsAClickedPlaceAndSelectsWhatLiesInsideADrawnPolygon
   EXPECT_EQ(desk.ui.shown[0].text,
             "Layer: Lugares\n\nNOMBRE: Monterrey\n\nPOBLACION: 1142994\n\nALTURA: 2.5\n\n"
             "CODIGO: -7\n\nAREA: 969.7\n\n");
+  // Ana may edit the places' values but not erase them.
+  desk.main->ToolbarButton("EditInfo")->trigger();
+  EXPECT_EQ(viewer.toolState().MouseAction, 10);
+  desk.main->ToolbarButton("Erase")->trigger();
+  EXPECT_EQ(desk.ui.shown.back().title + desk.ui.shown.back().text,
+            "Orvenda ViewerAcceso Denegado");
+  QTest::keyClick(&viewer, Qt::Key_Escape);
 
   GoToTheRoads(desk);
   // A little further south, where the roads begin.
@@ -622,7 +629,7 @@ TEST(DeskWithRealServer, TellsAClickedPlaceAndSelectsWhatLiesInsideADrawnPolygon
     EXPECT_EQ(std::set<int>(picked.begin(), picked.end()), expected);
     EXPECT_EQ(expected.size(), whole ? 1u : 2u) << "a polygon that tells the rules apart";
   }
-  EXPECT_EQ(desk.ui.shown.size(), 1u);
+  EXPECT_EQ(desk.ui.shown.size(), 2u);
 }
 
 // A guest sees only what the server lets it see: the roads, closed to it, are

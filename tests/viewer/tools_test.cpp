@@ -62,6 +62,12 @@ class RecordingHost final : public ToolHost {
   void ZoomToSelected(std::int32_t id, const std::vector<std::int32_t>& ids) override {
     Log("zoom to " + Ids(id, ids));
   }
+  void EraseElements(std::int32_t id, const std::vector<std::int32_t>& ids) override {
+    Log("erase " + Ids(id, ids));
+  }
+  void EditAttributes(std::int32_t id, const std::vector<std::int32_t>& ids) override {
+    Log("edit " + Ids(id, ids));
+  }
   void SetRubberBand(std::optional<SurfaceLine> c) override { Log("band " + Text(c)); }
   void SetPictureShift(std::optional<SurfaceXY> s) override {
     Log("shift " + (s ? Text(*s) : "-"));

@@ -138,6 +138,13 @@ void SelectionTool::Resume(ToolHost& host) {
     host.RequestInformation(t.SelectionLayer, picked);
   } else if (code_ == tool::kSelect) {
     host.RaiseSelectionSet(t.SelectionLayer, picked);
+  } else if (code_ == tool::kErase && !picked.empty() &&
+             host.interaction().MessageBox("Do you really want to erase the selected elements?",
+                                           "Erase Element", MessageIcon::Question,
+                                           MessageButtons::YesNo) == MessageAnswer::Yes) {
+    host.EraseElements(t.SelectionLayer, picked);
+  } else if (code_ == tool::kEditAttributes && !picked.empty()) {
+    host.EditAttributes(t.SelectionLayer, picked);
   }
   host.RepaintSaved();
   t.KeepTool = t.MouseAction == tool::kPickEditElement || t.MouseAction == tool::kVertexEditing;
@@ -153,6 +160,18 @@ layer* PickableLayer(ToolHost& host, std::int32_t layerId, bool checkAccess) {
     return nullptr;
   }
   return lay->Tipo == ImageLayer ? nullptr : lay;
+}
+
+layer* EditableLayer(ToolHost& host, std::int32_t layerId, CONSTACCESSLEVEL minimum,
+                     const std::string& title) {
+  layer* lay = host.FindLayer(layerId);
+  if (!lay || lay->Tipo == ImageLayer) return nullptr;
+  if (lay->AccessLevel < minimum) {
+    host.interaction().MessageBox("Acceso Denegado", title, MessageIcon::Critical,
+                                  MessageButtons::Ok);
+    return nullptr;
+  }
+  return lay;
 }
 
 }  // namespace orvenda

@@ -65,6 +65,10 @@ class ToolHost {
   virtual void RequestInformation(std::int32_t layerId, const std::vector<std::int32_t>& ids) = 0;
   virtual void RaiseSelectionSet(std::int32_t layerId, const std::vector<std::int32_t>& ids) = 0;
   virtual void ZoomToSelected(std::int32_t layerId, const std::vector<std::int32_t>& ids) = 0;
+  // Erasing and attribute editing of picked elements: the erase command for each
+  // (the element leaves the layer) and the attribute editor for them all.
+  virtual void EraseElements(std::int32_t layerId, const std::vector<std::int32_t>& ids) = 0;
+  virtual void EditAttributes(std::int32_t layerId, const std::vector<std::int32_t>& ids) = 0;
 
   // Overlays shown over the picture while a gesture is under way: the rubber
   // band between two corners, the picture moved by a shift, the rubber lines.

@@ -1,0 +1,46 @@
+// The check of attribute values before an edit goes out, and the form they go in.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "protocol/fieldvalue.h"
+
+namespace orvenda {
+namespace {
+
+TEST(FieldValueFits, EachTypeFamilyTakesItsValuesOnly) {
+  struct Row {
+    std::vector<std::int16_t> types;
+    std::vector<std::string> fit, unfit;
+  };
+  // A lone sign or point, which the key filter lets through, and blanks count as 0.
+  const Row rows[] = {
+      {{2, 16, 17, 18},
+       {"32767", "-32768", "7.0", " 12 ", "", "-", ".", "-."},
+       {"32768", "-32769", "2.5", "abc", "--1"}},
+      {{3, 19, 20, 21},
+       {"2147483647", "-2147483648", "1e3"},
+       {"2147483648", "-2147483649", "1.5", "0x10"}},
+      {{4}, {"2.5", "-3.4e38"}, {"1e39", "1,5"}},
+      {{5, 14, 131}, {"1e39", "-.001", ""}, {"1e309", "12abc", "inf", "nan", "1.2.3"}},
+      {{8, 129, 130, 200, 201, 202, 203}, {"12abc", "", "O'Brien \"x\""}, {}},
+      {{0, 6, 7}, {}, {"1", ""}}};
+  for (const Row& r : rows) {
+    for (const std::int16_t type : r.types) {
+      for (const std::string& t : r.fit) EXPECT_TRUE(FieldValueFits(type, t)) << type << " " << t;
+      for (const std::string& t : r.unfit)
+        EXPECT_FALSE(FieldValueFits(type, t)) << type << " " << t;
+    }
+  }
+  // What goes out is what the server reads: plain numbers, nothing for blanks.
+  const std::tuple<std::int16_t, const char*, const char*> sent[] = {
+      {2, "7.0", "7"}, {3, " +1e3 ", "1000"}, {2, "-", "0"},
+      {5, ".", "0"},   {4, "2.50", "2.5"},    {5, "-.5", "-0.5"},
+      {3, "  ", ""},   {200, " a ", " a "},   {2, "40000", "40000"}};
+  for (const auto& [type, text, out] : sent) EXPECT_EQ(FieldValueToSend(type, text), out) << text;
+}
+
+}  // namespace
+}  // namespace orvenda
