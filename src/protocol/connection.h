@@ -44,14 +44,21 @@ class Connection {
 
   // Called on the owner's thread when new bytes have arrived.
   void SetDataArrival(std::function<void()> handler) { dataArrival_ = std::move(handler); }
+  // Called on the owner's thread when the connection ended without Close: the
+  // peer hung up or the network failed. Bytes that came before stay readable.
+  void SetLost(std::function<void()> handler) { lost_ = std::move(handler); }
 
  protected:
   void RaiseDataArrival() {
     if (dataArrival_) dataArrival_();
   }
+  void RaiseLost() {
+    if (lost_) lost_();
+  }
 
  private:
   std::function<void()> dataArrival_;
+  std::function<void()> lost_;
 };
 
 }  // namespace orvenda

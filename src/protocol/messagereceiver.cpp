@@ -1,6 +1,7 @@
 #include "protocol/messagereceiver.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace orvenda {
 
@@ -47,6 +48,7 @@ void MessageReceiver::Parse() {
     ~Reset() {
       r.Compact();
       r.parsing_ = false;
+      if (std::exchange(r.ended_, false)) r.StreamEnded();
     }
   } reset{*this};
   parsing_ = true;
@@ -120,6 +122,17 @@ void MessageReceiver::HandOver(bool lastHeld) {
   }
   faultReported_ = false;
   if (deliver_) deliver_(message);
+}
+
+void MessageReceiver::StreamEnded() {
+  if (parsing_) {
+    ended_ = true;
+    return;
+  }
+  acc_.clear();
+  head_ = 0;
+  expected_ = -1;
+  receiving_ = 0;
 }
 
 void MessageReceiver::Compact() {

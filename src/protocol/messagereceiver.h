@@ -41,6 +41,10 @@ class MessageReceiver {
   // The same for bytes that come from elsewhere (benchmarks, the login control).
   void Receive(const std::uint8_t* data, std::size_t n);
 
+  // The connection the bytes came from has ended: a message it left unfinished
+  // is dropped, so that the next connection's stream starts clean.
+  void StreamEnded();
+
   // 1 while a message has started and is not complete.
   int receiving() const { return receiving_; }
   // Declared length of the message under way; -1 while its header is incomplete.
@@ -66,6 +70,7 @@ class MessageReceiver {
   int receiving_ = 0;
   bool parsing_ = false;        // a handler may pump events and bring more data in
   bool faultReported_ = false;  // once per broken stretch of the stream
+  bool ended_ = false;          // the stream ended during a pass: drop the rest after it
 };
 
 }  // namespace orvenda

@@ -30,9 +30,20 @@ ServerLink::ServerLink(Connection& sock, ViewerContext& viewer, Interaction& ui,
   dispatcher_.SetFault([this](const std::string& text) { ReportFault(text); });
   dispatcher_.SetLater([this](std::function<void()> action) { AfterReceive(std::move(action)); });
   sock_.SetDataArrival([this] { OnDataArrival(); });
+  sock_.SetLost([this] {
+    // What came before the end is still handed over; an unfinished message is not.
+    if (sock_.BytesAvailable() > 0) OnDataArrival();
+    receiver_.StreamEnded();
+    GiveUpWaiting(
+        "Se perdió la conexión con el servidor. Al volver a navegar el mapa se conectará "
+        "de nuevo.");
+  });
 }
 
-ServerLink::~ServerLink() { sock_.SetDataArrival(nullptr); }
+ServerLink::~ServerLink() {
+  sock_.SetDataArrival(nullptr);
+  sock_.SetLost(nullptr);
+}
 
 bool ServerLink::ConnectToServer(const std::string& host, std::int32_t port) {
   return orvenda::ConnectToServer(sock_, host, port, clock_, pump_);
@@ -62,10 +73,30 @@ bool ServerLink::Send(std::int16_t code, const DWBUffer& request) {
     if (reconnected_) reconnected_();
   }
   sock_.SendData(request.bytes());
+  lastActivity_ = clock_.SecondsOfDay();
   return true;
 }
 
+void ServerLink::CheckReplyTime() {
+  if (viewer_.PendingRequests() <= 0) return;
+  constexpr std::int32_t kDay = 24 * 3600;
+  const std::int32_t waited = ((clock_.SecondsOfDay() - lastActivity_) % kDay + kDay) % kDay;
+  if (waited >= kReplyTimeLimitSeconds) {
+    GiveUpWaiting("El servidor no respondió a tiempo. Puede intentarlo de nuevo.");
+  }
+}
+
+void ServerLink::GiveUpWaiting(const std::string& text) {
+  if (viewer_.PendingRequests() <= 0) return;
+  // Replies that still come are handled as usual and never count below 0.
+  viewer_.SetPendingRequests(0);
+  viewer_.ShowReadingData(false);
+  viewer_.RestoreToolPointer();
+  dispatcher_.Tell(text, "Orvenda Viewer", MessageIcon::Exclamation);
+}
+
 void ServerLink::OnDataArrival() {
+  lastActivity_ = clock_.SecondsOfDay();
   ++arrivals_;
   struct Done {
     int& arrivals;

@@ -49,12 +49,21 @@ class ServerLink {
   // connection must be given it back first.
   void SetReconnected(Reconnected hook) { reconnected_ = std::move(hook); }
 
+  // Gives up on counted requests when no byte has come for kReplyTimeLimitSeconds
+  // since the last request or arrival: a server that never answers must not
+  // leave the viewer waiting (and dead to the user) for ever. The owner calls it
+  // every few seconds.
+  void CheckReplyTime();
+  static constexpr std::int32_t kReplyTimeLimitSeconds = 60;
+
   Dispatcher& dispatcher() { return dispatcher_; }
   MessageReceiver& receiver() { return receiver_; }
   Connection& connection() { return sock_; }
 
  private:
   void ReportFault(const std::string& text);
+  // The connection ended or the server fell silent: nothing pending is coming.
+  void GiveUpWaiting(const std::string& text);
   bool Send(std::int16_t code, const DWBUffer& request);
   void OnDataArrival();
   void RunAfterReceive();
@@ -69,8 +78,9 @@ class ServerLink {
   Reconnected reconnected_;
   bool faultShown_ = false;
   std::deque<std::function<void()>> afterReceive_;
-  int arrivals_ = 0;           // data-arrival events under way
-  bool runningAfter_ = false;  // the queue is being run
+  int arrivals_ = 0;               // data-arrival events under way
+  bool runningAfter_ = false;      // the queue is being run
+  std::int32_t lastActivity_ = 0;  // seconds of the day of the last send or arrival
 };
 
 // Builds a whole request: header, code, fields, length field.

@@ -48,6 +48,7 @@ QtConnection::QtConnection() : socket_(new QTcpSocket), raiseContext_(new QObjec
   QObject::connect(s, &QTcpSocket::disconnected, s, [this] {
     // Bytes the peer sent before hanging up stay readable.
     if (!error_ && !closedByUs_) peerClosed_ = true;
+    if (!closedByUs_) RaiseLost();
   });
 }
 

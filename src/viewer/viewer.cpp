@@ -4,6 +4,7 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QShowEvent>
+#include <QTimer>
 
 #include "dialogs/elementinforesults.h"
 #include "protocol/attributeedit.h"
@@ -83,11 +84,16 @@ void Viewer::Initialize() {
   results_ = std::make_unique<ElementInfoResults>(*this, this);
   info_.resultsView = results_.get();
   info_.onAttributesForEdit = [this](const ElementValues& v) { SendEditedValues(*this, v); };
+  // A reply that never comes must not leave the map waiting for ever.
+  auto* replyWatch = new QTimer(this);
+  connect(replyWatch, &QTimer::timeout, this, [this] { link_->CheckReplyTime(); });
+  replyWatch->start(5000);
 }
 
 Viewer::~Viewer() {
   // No reply may fill the map while the control goes.
   sock_->SetDataArrival(nullptr);
+  sock_->SetLost(nullptr);
   // Layers close their images through this control: drop them while it is whole.
   layers_.reset();
   CloseAndWait();

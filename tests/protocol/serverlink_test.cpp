@@ -170,6 +170,45 @@ TEST(ServerLink, ShortRepliesAreDroppedAndReportedOncePerBrokenStretch) {
   EXPECT_EQ(l.ui.shown.size(), 3u);
 }
 
+// A server that falls silent, or a connection that ends, must not leave the viewer
+// waiting for ever: what is pending is given up (after 60 quiet seconds, midnight
+// included, or at once when the connection ends) and the user told once. A message
+// the lost connection left unfinished is dropped; the next stream reads clean.
+TEST(ServerLink, SilenceOrALostConnectionGivesUpWhatIsPending) {
+  Link l;
+  l.sock.SetState(Connection::kConnected);
+  int handled = 0;
+  l.link.dispatcher().Register(cmd::kAccessLevelsReply, [&](DWBUffer&) { ++handled; });
+  l.clock.now = 24 * 3600 - 30;
+  l.link.SendToServer(cmd::kCell);
+  for (const std::int32_t now : {29, 30, 31}) {
+    l.clock.now = now;
+    l.link.CheckReplyTime();
+    EXPECT_EQ(l.viewer.pending, now < 30 ? 1 : 0) << now;
+  }
+  ASSERT_EQ(l.ui.shown.size(), 1u);
+  EXPECT_EQ(l.ui.shown[0].text, "El servidor no respondió a tiempo. Puede intentarlo de nuevo.");
+
+  l.link.SendToServer(cmd::kCell);
+  l.clock.now = 80;
+  const Bytes reply = Wire(111, "I", {0});
+  l.sock.Deliver(Bytes(reply.begin(), reply.begin() + 9));  // an arrival restarts the wait
+  l.clock.now = 139;
+  l.link.CheckReplyTime();
+  EXPECT_EQ(l.viewer.pending, 1);
+  l.sock.HangUp();
+  EXPECT_EQ(l.viewer.pending, 0);
+  EXPECT_EQ(l.link.receiver().heldBytes(), 0u);
+  ASSERT_EQ(l.ui.shown.size(), 2u);
+  EXPECT_EQ(l.ui.shown[1].text,
+            "Se perdió la conexión con el servidor. Al volver a navegar el mapa se conectará de "
+            "nuevo.");
+  l.sock.SetState(Connection::kConnected);
+  l.sock.Deliver(reply);
+  EXPECT_EQ(handled, 1);
+  EXPECT_EQ(l.ui.shown.size(), 2u) << "read clean, nothing to report";
+}
+
 using testing::LoginReply;
 
 struct LoginRig : Seams {

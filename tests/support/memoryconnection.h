@@ -33,6 +33,11 @@ class MemoryConnection : public Connection {
   void SetState(int state) { state_ = state; }
   // Bytes from the peer: queued, then the data-arrival event.
   void Deliver(const std::vector<std::uint8_t>& bytes);
+  // The peer hangs up: the state reads closed and the lost event is raised.
+  void HangUp() {
+    state_ = kClosed;
+    RaiseLost();
+  }
   // Advances a pending connection attempt by one step.
   void Pump();
   // Every message sent, one entry per SendData call.

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "loopback.h"
+#include "protocol/catalogue.h"
 #include "protocol/connecttoserver.h"
+#include "protocol/serverlink.h"
 #include "support/fakes.h"
 #include "viewer/login.h"
 #include "viewer/qtconnection.h"
@@ -39,6 +41,28 @@ TEST(QtConnection, ALargeSendArrivesWholeEvenWhenClosedRightAfter) {
   ASSERT_TRUE(WaitUntil([&] { return server.peerDisconnected(); }, 20000));
   EXPECT_EQ(server.received(), testing::QBytes(big));
   EXPECT_TRUE(WaitUntil([&] { return c.state() == Connection::kClosed; }));
+}
+
+// A server that dies while a counted request waits: the viewer gives up waiting
+// (no hourglass left) and the user is told once.
+TEST(QtConnection, APeerHangingUpWhileARequestWaitsIsToldOnce) {
+  LoopbackServer server;
+  QtConnection c;
+  testing::ScriptedInteraction ui;
+  testing::RecordingViewer viewer;
+  SystemClock clock;
+  QtEventPump pump;
+  ServerLink link(c, viewer, ui, clock, pump);
+  ASSERT_TRUE(link.ConnectToServer("127.0.0.1", server.port()));
+  ASSERT_TRUE(server.WaitForPeer());
+  link.SendToServer(cmd::kCell);
+  ASSERT_TRUE(WaitUntil([&] { return !server.received().isEmpty(); }));
+  server.peer()->abort();
+  ASSERT_TRUE(WaitUntil([&] { return viewer.pending == 0; }));
+  EXPECT_GT(viewer.toolPointerRestored, 0);
+  testing::RunPendingEvents();
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].icon, MessageIcon::Exclamation);
 }
 
 TEST(QtConnection, StatesAndDataArrivalRaisedAgainOnlyWhileAHandlerTakesBytes) {
