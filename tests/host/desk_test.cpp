@@ -535,6 +535,12 @@ TEST(DeskWithRealServer, OpensAMapNavigatesAskingOnlyForWhatTheViewLacksAndChang
   desk.password = "nueva clave";
   EXPECT_TRUE(desk.app->LogIn(&main));
   EXPECT_EQ(desk.ui.shown.size(), 5u) << desk.ui.shown.back().text;
+  // No password, right or wrong, and no password hash in what the server wrote.
+  const QString log = desk.server.Log();
+  EXPECT_TRUE(log.contains("ana")) << "the log names the account";
+  for (const char* secret : {"secreta", "nueva clave", "mala", "argon2"}) {
+    EXPECT_FALSE(log.contains(secret)) << secret;
+  }
 
   // Exit closes the document and with it the map's connection.
   main.MenuItem("mnuExit")->trigger();
