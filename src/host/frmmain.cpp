@@ -20,31 +20,17 @@
 namespace orvenda {
 
 const std::set<QString>& frmMain::UnwiredCommands() {
-  // The viewer has no SaveMap, EditInfo, EditGeography, AddElement,
+  // The viewer has no SaveMap, EditInfo, EditGeography,
   // EraseEntity, map references, LayerSetup, MapSetup, FindAddress,
   // FindByCondition, MultipleSelect or SetDirections yet.
-  static const std::set<QString> names = {"SaveMap",
-                                          "References",
-                                          "FindAddress",
-                                          "EditInfo",
-                                          "EditGeo",
-                                          "Draw",
-                                          "Erase",
-                                          "LayerSetup",
-                                          "MapSetup",
-                                          "mnuSaveMap",
-                                          "mnuSaveAs",
-                                          "mnuEditInfo",
-                                          "mnuEditGeography",
-                                          "mnuAddElement",
-                                          "mnuErase",
-                                          "mnuMapReferences",
-                                          "mnuLayerSetup",
-                                          "mnuMapSetup",
-                                          "mnuFind",
-                                          "mnuFindByCondition",
-                                          "mnuMultipleSelect",
-                                          "mnuSetDirections"};
+  static const std::set<QString> names = {
+      "SaveMap",           "References",       "FindAddress",
+      "EditInfo",          "EditGeo",          "Erase",
+      "LayerSetup",        "MapSetup",         "mnuSaveMap",
+      "mnuSaveAs",         "mnuEditInfo",      "mnuEditGeography",
+      "mnuErase",          "mnuMapReferences", "mnuLayerSetup",
+      "mnuMapSetup",       "mnuFind",          "mnuFindByCondition",
+      "mnuMultipleSelect", "mnuSetDirections"};
   return names;
 }
 

@@ -81,6 +81,12 @@ void frmMain::ConnectCommands() {
   };
   on("mnuViewInformation", information);
   on("ViewInfo", information);
+  const auto addElement = [this] {
+    if (frmDocument* d = ActiveDocument())
+      d->Viewer1->AddElement(d->GetIDLayer(cbLayers->currentText()));
+  };
+  on("mnuAddElement", addElement);
+  on("Draw", addElement);
   on("mnuMeasureDistance", measure);
   on("MeasureDistance", measure);
   const auto snapShot = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->SnapShot(); }); };

@@ -1,9 +1,11 @@
 #include "protocol/fieldvalue.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "protocol/codepage.h"
 #include "protocol/protocolerror.h"
@@ -128,6 +130,110 @@ void PutTextCut(DWBUffer& b, std::string_view utf8) {
     return;
   }
   b.PutString(Cp1252ToUtf8(Utf8ToCp1252(utf8).substr(0, kMax)));
+}
+
+}  // namespace orvenda
+
+namespace orvenda {
+namespace {
+
+// The number a whole typed text stands for; nothing when anything but a number is in it.
+std::optional<double> TypedNumber(const std::string& text) {
+  const auto begin = text.find_first_not_of(' ');
+  if (begin == std::string::npos) return 0.0;
+  const std::string t = text.substr(begin, text.find_last_not_of(' ') + 1 - begin);
+  if (t == "-" || t == "." || t == "-." || t == "+") return 0.0;
+  const char* first = t.data() + (t.front() == '+' ? 1 : 0);
+  const char* last = t.data() + t.size();
+  // Letters such as "inf" or "nan" are no numbers a field may take.
+  if (std::any_of(first, last, [](char c) {
+        return std::isalpha(static_cast<unsigned char>(c)) && c != 'e' && c != 'E';
+      })) {
+    return std::nullopt;
+  }
+  double value = 0;
+  const auto [end, ec] = std::from_chars(first, last, value);
+  if (ec != std::errc() || end != last) return std::nullopt;
+  return value;
+}
+
+template <typename T>
+bool WholeFits(double value) {
+  return value >= static_cast<double>(std::numeric_limits<T>::min()) &&
+         value <= static_cast<double>(std::numeric_limits<T>::max()) &&
+         std::nearbyint(value) == value;
+}
+
+}  // namespace
+
+bool FieldValueFits(std::int16_t type, const std::string& text) {
+  switch (type) {
+    case 8:
+    case 129:
+    case 130:
+    case 200:
+    case 201:
+    case 202:
+    case 203:
+      return true;
+    default:
+      break;
+  }
+  const std::optional<double> value = TypedNumber(text);
+  if (!value || !std::isfinite(*value)) return false;
+  switch (type) {
+    case 2:
+    case 16:
+    case 17:
+    case 18:
+      return WholeFits<std::int16_t>(*value);
+    case 3:
+    case 19:
+    case 20:
+    case 21:
+      return WholeFits<std::int32_t>(*value);
+    case 4:
+      return std::fabs(*value) <= std::numeric_limits<float>::max();
+    case 5:
+    case 14:
+    case 131:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool FldVerify(const std::string& text, int key, std::int16_t type) {
+  const bool control = key < 32;
+  const bool digit = key >= '0' && key <= '9';
+  switch (type) {
+    case 2:
+    case 3:
+    case 16:
+    case 20:
+      return control || digit || (key == '-' && text.empty());
+    case 4:
+    case 5:
+    case 14:
+    case 131:
+      return control || digit || (key == '-' && text.empty()) ||
+             (key == '.' && text.find('.') == std::string::npos);
+    case 8:
+    case 129:
+    case 130:
+    case 200:
+    case 201:
+    case 202:
+    case 203:
+      return key != '"' && key != '\'';
+    case 17:
+    case 18:
+    case 19:
+    case 21:
+      return control || digit;
+    default:
+      return false;
+  }
 }
 
 }  // namespace orvenda

@@ -43,4 +43,14 @@ std::string FieldValueText(const FieldValue& value);
 // database), cut to the longest that fits instead of failing the whole message.
 void PutTextCut(DWBUffer& b, std::string_view utf8);
 
+// Whether a typed value suits a field of `type` before it is sent as that field's value:
+// whole numbers must fit the field's width exactly, reals must be finite in it, texts
+// always suit, a type of no known rule never does. An empty text, and the beginnings a
+// number field lets through while typing ("-", ".", "-."), count as 0.
+bool FieldValueFits(std::int16_t type, const std::string& text);
+
+// The key filter of typed values (FldVerify): whether `key` (a character code) may be
+// added to `text` in a field of `type`. Control keys pass in every number field.
+bool FldVerify(const std::string& text, int key, std::int16_t type);
+
 }  // namespace orvenda

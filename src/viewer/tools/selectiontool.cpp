@@ -155,4 +155,16 @@ layer* PickableLayer(ToolHost& host, std::int32_t layerId, bool checkAccess) {
   return lay->Tipo == ImageLayer ? nullptr : lay;
 }
 
+layer* EditableLayer(ToolHost& host, std::int32_t layerId, CONSTACCESSLEVEL minimum,
+                     const std::string& title) {
+  layer* lay = host.FindLayer(layerId);
+  if (!lay || lay->Tipo == ImageLayer) return nullptr;
+  if (lay->AccessLevel < minimum) {
+    host.interaction().MessageBox("Acceso Denegado", title, MessageIcon::Critical,
+                                  MessageButtons::Ok);
+    return nullptr;
+  }
+  return lay;
+}
+
 }  // namespace orvenda

@@ -7,6 +7,7 @@
 // polygon is drawn), until its "Resume" finishes it.
 
 #include <cstdint>
+#include <string>
 
 #include "viewer/tools/mousetool.h"
 
@@ -43,5 +44,9 @@ double PickReach(const ViewTransform& view, SurfaceXY at);
 // The layer a picking member acts on: null for an unknown or image layer and, when
 // `checkAccess`, after "Acceso Denegado" for a layer the user may not see.
 layer* PickableLayer(ToolHost& host, std::int32_t layerId, bool checkAccess);
+// The layer an editing member acts on: null for an unknown or image layer, and after
+// "Acceso Denegado" (a critical box titled `title`) below the `minimum` access level.
+layer* EditableLayer(ToolHost& host, std::int32_t layerId, CONSTACCESSLEVEL minimum,
+                     const std::string& title);
 
 }  // namespace orvenda
