@@ -20,26 +20,13 @@
 namespace orvenda {
 
 const std::set<QString>& frmMain::UnwiredCommands() {
-  // The viewer has no SaveMap, EditGeography, AddElement, map references, LayerSetup, MapSetup,
+  // The viewer has no SaveMap, EditGeography, map references, LayerSetup, MapSetup,
   // FindAddress, FindByCondition, MultipleSelect or SetDirections yet.
-  static const std::set<QString> names = {"SaveMap",
-                                          "References",
-                                          "FindAddress",
-                                          "EditGeo",
-                                          "Draw",
-                                          "LayerSetup",
-                                          "MapSetup",
-                                          "mnuSaveMap",
-                                          "mnuSaveAs",
-                                          "mnuEditGeography",
-                                          "mnuAddElement",
-                                          "mnuMapReferences",
-                                          "mnuLayerSetup",
-                                          "mnuMapSetup",
-                                          "mnuFind",
-                                          "mnuFindByCondition",
-                                          "mnuMultipleSelect",
-                                          "mnuSetDirections"};
+  static const std::set<QString> names = {
+      "SaveMap",          "References",         "FindAddress",       "EditGeo",
+      "LayerSetup",       "MapSetup",           "mnuSaveMap",        "mnuSaveAs",
+      "mnuEditGeography", "mnuMapReferences",   "mnuLayerSetup",     "mnuMapSetup",
+      "mnuFind",          "mnuFindByCondition", "mnuMultipleSelect", "mnuSetDirections"};
   return names;
 }
 

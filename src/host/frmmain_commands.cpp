@@ -93,6 +93,12 @@ void frmMain::ConnectCommands() {
   };
   on("mnuEditInfo", editInfo);
   on("EditInfo", editInfo);
+  const auto addElement = [this] {
+    if (frmDocument* d = ActiveDocument())
+      d->Viewer1->AddElement(d->GetIDLayer(cbLayers->currentText()));
+  };
+  on("mnuAddElement", addElement);
+  on("Draw", addElement);
   on("mnuMeasureDistance", measure);
   on("MeasureDistance", measure);
   const auto snapShot = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->SnapShot(); }); };

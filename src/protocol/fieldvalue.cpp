@@ -1,6 +1,7 @@
 #include "protocol/fieldvalue.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -184,6 +185,39 @@ void PutTextCut(DWBUffer& b, std::string_view utf8) {
     return;
   }
   b.PutString(Cp1252ToUtf8(Utf8ToCp1252(utf8).substr(0, kMax)));
+}
+
+bool FldVerify(const std::string& text, int key, std::int16_t type) {
+  const bool control = key < 32;
+  const bool digit = key >= '0' && key <= '9';
+  switch (type) {
+    case 2:
+    case 3:
+    case 16:
+    case 20:
+      return control || digit || (key == '-' && text.empty());
+    case 4:
+    case 5:
+    case 14:
+    case 131:
+      return control || digit || (key == '-' && text.empty()) ||
+             (key == '.' && text.find('.') == std::string::npos);
+    case 8:
+    case 129:
+    case 130:
+    case 200:
+    case 201:
+    case 202:
+    case 203:
+      return key != '"' && key != '\'';
+    case 17:
+    case 18:
+    case 19:
+    case 21:
+      return control || digit;
+    default:
+      return false;
+  }
 }
 
 }  // namespace orvenda

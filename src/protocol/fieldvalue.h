@@ -54,4 +54,8 @@ std::string FieldValueToSend(std::int16_t type, const std::string& text);
 // database), cut to the longest that fits instead of failing the whole message.
 void PutTextCut(DWBUffer& b, std::string_view utf8);
 
+// The key filter of typed values (FldVerify): whether `key` (a character code) may be
+// added to `text` in a field of `type`. Control keys pass in every number field.
+bool FldVerify(const std::string& text, int key, std::int16_t type);
+
 }  // namespace orvenda

@@ -318,6 +318,10 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   // ReleaseAttrEvent is set: its values, or nothing when the host cancelled.
   std::optional<std::vector<std::string>> RaiseNewElement(layer& lay);
   bool ReleaseAttrEvent = false;
+  // Without points, arms the drawing tool of the layer's kind (ALDraw needed); with
+  // points, only answers whether they make an element of that kind.
+  bool AddElement(std::int32_t IDLayer, std::int32_t NumPoints = 0,
+                  const std::vector<double>& X = {}, const std::vector<double>& Y = {});
 
  signals:
   // The attributes of an element asked for with ReleaseEvent set.
@@ -336,6 +340,12 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void RaiseSelectionSet(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
   void EraseElements(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
   void EditAttributes(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
+  void SendToServer(const DWBUffer& message) override;
+  std::optional<std::vector<std::string>> AskNewElementValues(layer& lay,
+                                                              const std::string& title) override;
+  std::optional<ProjectedXY> AskRelativeTo() override;
+  std::optional<std::pair<double, double>> AskSmartEndPoint(
+      const std::function<bool()>& selectSegment) override;
 
   InfoExchange info_;
   std::unique_ptr<QueryResultsView> results_;

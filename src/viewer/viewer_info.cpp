@@ -7,14 +7,18 @@
 #include <QGuiApplication>
 #include <QStringList>
 
+#include "dialogs/dlgadd.h"
+#include "dialogs/dlgrelativeto.h"
 #include "protocol/attributeedit.h"
 #include "protocol/queryreplies.h"
+#include "protocol/serverlink.h"
 #include "render/entitydrawing.h"
 #include "render/viewpainter.h"
 #include "render/viewtransform.h"
 #include "viewer/aboutbox.h"
 #include "viewer/qpaintersurface.h"
 #include "viewer/qttooltip.h"
+#include "viewer/tools/newelement.h"
 #include "viewer/tools/selectiontool.h"
 #include "viewer/viewer.h"
 
@@ -116,6 +120,28 @@ std::optional<std::vector<std::string>> Viewer::RaiseNewElement(layer& lay) {
   std::vector<std::string> out;
   for (const QString& v : values) out.push_back(v.toStdString());
   return out;
+}
+
+bool Viewer::AddElement(std::int32_t IDLayer, std::int32_t NumPoints, const std::vector<double>& X,
+                        const std::vector<double>& Y) {
+  if (!Idle()) return false;
+  if (NumPoints == 0) return ArmNewElement(toolDispatch_, *this, IDLayer);
+  const layer* lay = EditableLayer(*this, IDLayer, ALDraw, "Orvenda");
+  return lay && ValidNewElementPoints(lay->Tipo, NumPoints, X, Y);
+}
+
+void Viewer::SendToServer(const DWBUffer& message) { link_->SendToServer(message); }
+
+std::optional<std::vector<std::string>> Viewer::AskNewElementValues(layer& lay,
+                                                                    const std::string& title) {
+  return ReleaseAttrEvent ? RaiseNewElement(lay) : AskNewElementAttributes(*ui_, lay, title, this);
+}
+
+std::optional<ProjectedXY> Viewer::AskRelativeTo() { return orvenda::AskRelativeTo(*ui_, this); }
+
+std::optional<std::pair<double, double>> Viewer::AskSmartEndPoint(
+    const std::function<bool()>& selectSegment) {
+  return orvenda::AskSmartEndPoint(*ui_, selectSegment, this);
 }
 
 QtToolTip& Viewer::ToolTip() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "protocol/editmessages.h"
+#include "protocol/fieldvalue.h"
 #include "protocol/protocolerror.h"
 #include "protocol/querymessages.h"
 #include "protocol/savemapmessages.h"
@@ -160,6 +161,34 @@ TEST(Messages, HostileCountsAreRefusedBeforeAnythingIsAllocated) {
   for (const auto& [bytes, read] : cases) {
     DWBUffer b = AtFields(bytes);
     EXPECT_THROW(read(b), MalformedField);
+  }
+}
+
+// A typed value against its field's type before it is sent, and the keys typed into
+// it. "", "-" and "." read 0 (the key filter lets them through alone).
+TEST(FieldValues, TypedValuesSuitTheirFieldAndKeysPassTheFilter) {
+  const std::tuple<std::int16_t, const char*, bool> values[] = {
+      {2, "32767", true},       {2, "32768", false},
+      {2, "-32768", true},      {2, "1.5", false},
+      {2, "2.0", true},         {2, "", true},
+      {2, "-", true},           {17, "abc", false},
+      {3, "2147483648", false}, {20, "-2147483648", true},
+      {4, "1e39", false},       {4, "3.5", true},
+      {5, "1e300", true},       {5, ".", true},
+      {131, "1x", false},       {5, "inf", false},
+      {200, "'x'", true},       {8, "", true},
+      {11, "1", false},
+  };
+  for (const auto& [type, text, fits] : values) {
+    EXPECT_EQ(FieldValueFits(type, text), fits) << type << " " << text;
+  }
+  const std::tuple<std::int16_t, const char*, char, bool> keys[] = {
+      {2, "", '-', true},      {2, "1", '-', false},   {2, "1", '.', false},  {5, "1", '.', true},
+      {5, "1.", '.', false},   {5, "", '\b', true},    {17, "", '-', false},  {21, "", '7', true},
+      {202, "a", '\'', false}, {202, "a", '"', false}, {202, "a", 'z', true}, {11, "", '1', false},
+  };
+  for (const auto& [type, text, key, passes] : keys) {
+    EXPECT_EQ(FldVerify(text, key, type), passes) << type << " " << text << " " << key;
   }
 }
 

@@ -8,6 +8,9 @@
 #include <sstream>
 
 #include "support/fakes.h"
+#include "support/wire.h"
+#include "viewer/tools/newelement.h"
+#include "viewer/tools/pointrules.h"
 #include "viewer/tools/tooldispatcher.h"
 #include "viewer/tools/toolmenus.h"
 
@@ -29,7 +32,13 @@ class RecordingHost final : public ToolHost {
   testing::ScriptedInteraction ui;
   std::vector<std::string> menuAnswers;  // one for each menu shown, in turn
   ViewTransform transform;
-  layer picked;  // layer 7
+  layer picked;      // layer 7
+  Layers mapLayers;  // the map's layers, for the point rules and the new elements
+  std::vector<testing::Bytes> sent;
+  // What the attribute dialog (or OnNewElement) and the snapping dialogs answer.
+  std::optional<std::vector<std::string>> values;
+  std::optional<ProjectedXY> offsets;
+  std::optional<std::pair<double, double>> distances;
   std::vector<std::string> log;
   ToolDispatcher dispatch{*this};
 
@@ -52,7 +61,21 @@ class RecordingHost final : public ToolHost {
   void ZoomAboutPointer() override { Log("zoom"); }
   void RepaintSaved() override { Log("repaint"); }
   void ClearSelection() override { Log("clear selection"); }
-  layer* FindLayer(std::int32_t id) override { return id == picked.IDLayer ? &picked : nullptr; }
+  layer* FindLayer(std::int32_t id) override {
+    return id == picked.IDLayer ? &picked : mapLayers.Item(std::to_string(id));
+  }
+  Layers& layers() override { return mapLayers; }
+  void SendToServer(const DWBUffer& message) override { sent.push_back(message.buffer()); }
+  std::optional<std::vector<std::string>> AskNewElementValues(layer&,
+                                                              const std::string& title) override {
+    Log(title);
+    return values;
+  }
+  std::optional<ProjectedXY> AskRelativeTo() override { return offsets; }
+  std::optional<std::pair<double, double>> AskSmartEndPoint(
+      const std::function<bool()>& selectSegment) override {
+    return selectSegment() ? distances : std::nullopt;
+  }
   void RequestInformation(std::int32_t id, const std::vector<std::int32_t>& ids) override {
     Log("information " + Ids(id, ids));
   }
@@ -303,6 +326,132 @@ TEST(MouseTools, SelectionByPointAndPolygonAndItsResume) {
   host.Click({225, 75});
   EXPECT_EQ(host.Joined(), "information 7: 2; repaint");
   EXPECT_EQ(host.state.MouseAction, 0);
+}
+
+// Layer `id` in `all` with one drawn element of `vertices`.
+layer& AddDrawn(Layers& all, std::int32_t id, TipoLayer kind, std::vector<Point> vertices) {
+  layer& lay = all.Add("Calles", std::to_string(id), kind, nullptr);
+  lay.Entidades.Add(1, vertices, &lay);
+  lay.DrawnEntities.push_back(1);
+  return lay;
+}
+
+// Around the segment from a to b, at ±L along and ±T across it from b: the candidate
+// nearest the reference, the first on a tie, none for a segment of no length.
+TEST(PointRules, SmartEndPointTakesTheCandidateNearestTheReference) {
+  struct Row {
+    ProjectedXY a, b, r;
+    std::optional<ProjectedXY> expected;
+  };
+  const Row rows[] = {
+      {{0, 0}, {10, 0}, {7, 2}, ProjectedXY{8, 1}},
+      {{0, 0}, {10, 0}, {13, 2}, ProjectedXY{12, 1}},
+      {{0, 0}, {10, 0}, {7, -3}, ProjectedXY{8, -1}},
+      {{0, 0}, {10, 0}, {12, -1}, ProjectedXY{12, -1}},
+      {{0, 0}, {10, 0}, {10, 0}, ProjectedXY{8, 1}},
+      {{0, 0}, {0, 10}, {-5, 5}, ProjectedXY{-1, 8}},
+      {{3, 3}, {3, 3}, {3, 3}, std::nullopt},
+  };
+  for (const Row& r : rows) {
+    const std::optional<ProjectedXY> got = SmartEndPoint(r.a, r.b, r.r, 2, 1);
+    ASSERT_EQ(got.has_value(), r.expected.has_value()) << &r - rows;
+    if (!got) continue;
+    EXPECT_EQ(std::pair(got->x, got->y), std::pair(r.expected->x, r.expected->y)) << &r - rows;
+  }
+}
+
+// A street from (0.5, 0.5) to (1.5, 0.5) and, on a hidden layer, a point at (0.4, 1.1).
+// The rule chosen in mnuEnd (where the menu was opened), then a left click: its vertex.
+TEST(PointRules, EachRuleOfTheDrawingMenuGivesItsVertex) {
+  struct Row {
+    const char* item;
+    SurfaceXY menuAt, click;
+    Point vertex;
+  };
+  const Row rows[] = {
+      {"", {}, {60, 150}, {0.4, 1.0}},
+      {"mnuEndPoint", {}, {60, 150}, {0.5, 0.5}},
+      {"mnuRelativeTo", {}, {60, 150}, {0.75, 0.4}},
+      {"mnuSmartEndPoint", {195, 225}, {90, 210}, {0.7, 0.6}},
+      {"mnuSmartEndPoint", {0, 0}, {60, 150}, {0.4, 1.0}},  // no segment there: not confirmed
+  };
+  for (const Row& r : rows) {
+    RecordingHost host;
+    AddDrawn(host.mapLayers, 3, polylinelayer, {{0.5, 0.5}, {1.5, 0.5}});
+    AddDrawn(host.mapLayers, 4, pointlayer, {{0.4, 1.1}}).Visible = false;
+    host.offsets = ProjectedXY{0.25, -0.1};
+    host.distances = std::pair{0.2, 0.1};
+    host.state = ToolState{.MouseAction = 6, .KeepTool = true, .BaseTool = 6};
+    host.menuAnswers = {r.item};
+    host.Click(r.menuAt, kRightButton);
+    host.Click(r.click);
+    ASSERT_EQ(host.state.VertexCount(), 1) << r.item;
+    EXPECT_NEAR(host.state.Vertices[0].X, r.vertex.X, 1e-9) << r.item;
+    EXPECT_NEAR(host.state.Vertices[0].Y, r.vertex.Y, 1e-9) << r.item;
+    EXPECT_FALSE(host.state.RelativeTo || host.state.SmartEndPoint) << "they apply once";
+  }
+}
+
+// Roads (polylines, drawing access, cells of 0.5 degrees) with a text and a 16-bit field:
+// "Resume" sends the line once its values suit; places (editor access) are refused.
+TEST(NewElements, DrawnLinesAndPointsGoOutWithTheirCellsAndCheckedValues) {
+  RecordingHost host;
+  layer& roads = AddDrawn(host.mapLayers, 3, polylinelayer, {{0.5, 0.5}, {1.5, 0.5}});
+  roads.AccessLevel = ALDraw;
+  roads.GridDeltaX = roads.GridDeltaY = 0.5F;
+  roads.Campos().Add("NOMBRE", 202);
+  roads.Campos().Add("DIR", 2);
+  AddDrawn(host.mapLayers, 5, pointlayer, {{1, 1}}).AccessLevel = ALEditor;
+  EXPECT_FALSE(ArmNewElement(host.dispatch, host, 5));
+  ASSERT_EQ(host.ui.shown.size(), 1u);
+  EXPECT_EQ(host.ui.shown[0].text + " " + host.ui.shown[0].title, "Acceso Denegado Orvenda");
+  EXPECT_EQ(host.state.MouseAction, 0);
+
+  using Values = std::optional<std::vector<std::string>>;
+  const std::pair<Values, std::string> rows[] = {
+      {Values{{"Reforma", "3"}}, ""},
+      {Values{{"Reforma", "x"}}, "Valor no válido para el campo DIR."},
+      {Values{{"Reforma"}}, "Se esperaban 2 valores y llegaron 1."},
+      {std::nullopt, ""},
+  };
+  for (const auto& [values, message] : rows) {
+    host.sent.clear();
+    host.ui.shown.clear();
+    ASSERT_TRUE(ArmNewElement(host.dispatch, host, 3));
+    EXPECT_EQ(host.state.MouseAction * host.state.KeepTool, 6);
+    host.values = values;
+    host.Click({75, 150});
+    host.Click({225, 150});
+    host.log.clear();
+    host.menuAnswers = {"mnuCerrarPline"};
+    host.Click({0, 0}, kRightButton);
+    EXPECT_EQ(host.log.at(1), "Polilínea Nueva. layer: Calles");
+    const std::vector<testing::Bytes> line = {testing::Wire(
+        206, "LL LLLL L DDDD FF I SS",
+        {3, 2, 182, 361, 182, 363, 2, 0.5, 1.0, 1.5, 1.0, 0.5, 0.5, 2, "Reforma", "3"})};
+    EXPECT_EQ(host.sent, message.empty() && values ? line : std::vector<testing::Bytes>{});
+    EXPECT_EQ(host.ui.shown.empty() ? "" : host.ui.shown[0].text, message);
+    EXPECT_EQ(host.state.MouseAction + host.state.VertexCount(), 0);
+  }
+  // A point layer without fields: EndPoint hidden, one click sends 205 with no values.
+  layer& marks = AddDrawn(host.mapLayers, 6, pointlayer, {{1, 1}});
+  marks.AccessLevel = ALDraw;
+  marks.GridDeltaX = marks.GridDeltaY = 0.5F;
+  host.sent.clear();
+  host.values = std::vector<std::string>{};
+  ASSERT_TRUE(ArmNewElement(host.dispatch, host, 6));
+  EXPECT_FALSE(EndMenuItems(host.state)[2].visible);
+  host.Click({150, 150});
+  EXPECT_EQ(host.sent, std::vector<testing::Bytes>{testing::Wire(
+                           205, "L LL DD FF I", {6, 182, 362, 1.0, 1.0, 0.5, 0.5, 0})});
+  EXPECT_EQ(host.state.MouseAction, 0);
+
+  // Points given to AddElement are only checked against the layer's kind.
+  EXPECT_TRUE(ValidNewElementPoints(pointlayer, 1, {1}, {2}));
+  EXPECT_FALSE(ValidNewElementPoints(pointlayer, 2, {1, 2}, {1, 2}));
+  EXPECT_TRUE(ValidNewElementPoints(polylinelayer, 2, {1, 2}, {1, 2}));
+  EXPECT_FALSE(ValidNewElementPoints(polylinelayer, 2, {1}, {1, 2}));
+  EXPECT_FALSE(ValidNewElementPoints(polygonlayer, 2, {1, 2}, {1, 2}));
 }
 
 // Leaving an edit asks first; No keeps everything, Yes cancels.

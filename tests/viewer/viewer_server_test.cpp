@@ -3,13 +3,18 @@
 // over a real socket, and the information of a place clicked on and asked for.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <cmath>
+#include <memory>
 
+#include "dialogs/dlgadd.h"
 #include "loopback.h"
 #include "render/viewtransform.h"
 #include "serverprocess.h"
+#include "store/store.h"
 #include "viewer/login.h"
 #include "viewer_rig.h"
 
@@ -84,6 +89,107 @@ TEST(ViewerWithRealServer, LogsInOpensTheMapAndTellsTheValuesOfAPlace) {
   EXPECT_EQ(arrivals[0][4].toStringList(),
             QStringList({"Monterrey", "1142994", "2.5", "-7", "969.7"}));
   EXPECT_EQ(ui.shown.size(), 1u);
+}
+
+// A viewer of ana's logged in on its own connection, with the map in sight.
+std::unique_ptr<Viewer> OpenViewer(testing::ServerProcess& server, Interaction& ui,
+                                   PopupMenus& menus) {
+  int user = 0;
+  login control(ui);
+  QObject::connect(&control, &login::LoginResponse,
+                   [&](int id, int, const QStringList&, const QList<int>&) { user = id; });
+  control.Checklogin("127.0.0.1", server.Port(), "ana", "secreta");
+  EXPECT_TRUE(WaitUntil([&] { return user != 0; }, 10000));
+  auto viewer = std::make_unique<Viewer>(ViewerSeams{.ui = &ui, .menus = &menus});
+  viewer->resize(300, 300);
+  viewer->SetURL("127.0.0.1");
+  viewer->Setport(server.Port());
+  viewer->SetIDUser(user);
+  viewer->SetMapCode(TestData::kMap);
+  viewer->show();
+  // Roads are drawn below 50 km of view height.
+  EXPECT_TRUE(WaitUntil([&] { return viewer->map().layerscargados; }, 15000));
+  viewer->ApplyExtents(-100.35, 25.0, -100.0, 25.3);
+  const std::string roads = std::to_string(server.Data().roads);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const layer* lay = viewer->layers().Item(roads);
+        return viewer->PendingRequests() == 0 && lay && !lay->DrawnEntities.empty();
+      },
+      15000));
+  return viewer;
+}
+
+// Ana, with drawing rights on the roads, draws a street between two road ends snapped
+// with "EndPoint" and gives its values in the attribute dialog; her other viewer gets
+// it from the server's 250. On the places (editor rights) she is refused at once.
+TEST(ViewerWithRealServer, AStreetDrawnInOneViewerAppearsInAnother) {
+  testing::ServerProcess server;
+  ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
+  const TestData& data = server.Data();
+  server::OpenStore(server.DatabasePath().toStdString())
+      ->SetAccess(data.ana, data.roads, server::AccessLevel::Draw);
+  testing::ScriptedInteraction ui, otherUi;
+  testing::ScriptedMenus menus, otherMenus;
+  const std::unique_ptr<Viewer> drawer = OpenViewer(server, ui, menus);
+  const std::unique_ptr<Viewer> other = OpenViewer(server, otherUi, otherMenus);
+  const std::string roads = std::to_string(data.roads);
+
+  EXPECT_FALSE(drawer->AddElement(data.places));
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "Acceso Denegado");
+  EXPECT_EQ(drawer->toolState().MouseAction, 0);
+
+  ASSERT_TRUE(drawer->AddElement(data.roads));
+  const auto click = [&](Qt::MouseButton button, Point near) {
+    const SurfacePoint at = drawer->view().GeoToSurface(near.X, near.Y);
+    QTest::mouseClick(drawer.get(), button, Qt::NoModifier,
+                      QPoint(std::lround(at.x) + 3, std::lround(at.y) - 2));
+  };
+  menus.answers = {"mnuEndPoint", "mnuCerrarPline"};
+  click(Qt::RightButton, {-100.5, 25.5});
+  const std::vector<Point> ends = {{-100.10, 25.10}, {-100.20, 25.05}};
+  for (const Point& end : ends) click(Qt::LeftButton, end);
+  // Vertices travel as Singles: the ends are known to about a metre.
+  const auto near = [](const std::vector<Point>& got, const std::vector<Point>& want) {
+    for (std::size_t k = 0; k < want.size(); ++k) {
+      if (got.size() != want.size() || std::abs(got[k].X - want[k].X) > 1e-5 ||
+          std::abs(got[k].Y - want[k].Y) > 1e-5)
+        return false;
+    }
+    return true;
+  };
+  EXPECT_TRUE(near(drawer->toolState().Vertices, ends));
+  // The dialog keeps a DIR that a 16-bit field cannot hold, then takes a fitting one.
+  int refusals = 0;
+  ui.onModal = [&](ModalForm& form) {
+    auto& dialog = dynamic_cast<dlgAdd&>(form);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Polilínea Nueva. layer: Calles"));
+    ASSERT_EQ(dialog.txt.size(), 4u);
+    for (const auto& [k, value] : {std::pair{0, "Nueva"}, {1, "70000"}, {2, "1.25"}, {3, ""}})
+      dialog.txt[k]->setText(QString::fromUtf8(value));
+    dialog.OKButton->click();
+    refusals += dialog.Cancelled;
+    dialog.txt[1]->setText(QStringLiteral("-3"));
+    dialog.OKButton->click();
+  };
+  click(Qt::RightButton, {-100.5, 25.5});
+  EXPECT_EQ(refusals, 1);
+  // The other viewer holds the street once (its layers are looked up afresh: a 250 may
+  // rebuild them).
+  const auto copies = [&](Viewer& v) {
+    int found = 0;
+    const layer* lay = v.layers().Item(roads);
+    if (!lay) return -1;
+    for (std::int32_t k = 1; k <= lay->Entidades.count(); ++k) {
+      const auto vertices = lay->Entidades.Item(k)->Vertices();
+      found += near(std::vector<Point>(vertices.begin(), vertices.end()), ends);
+    }
+    return found;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return copies(*other) == 1 && copies(*drawer) == 1; }, 10000))
+      << server.Log().toStdString();
+  EXPECT_EQ(otherUi.shown.size(), 0u);
 }
 
 }  // namespace

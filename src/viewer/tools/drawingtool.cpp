@@ -1,5 +1,6 @@
 #include "viewer/tools/drawingtool.h"
 
+#include "viewer/tools/pointrules.h"
 #include "viewer/tools/toolmenus.h"
 
 namespace orvenda {
@@ -42,8 +43,28 @@ bool DrawingTool::Click(ToolHost& host) {
 }
 
 std::optional<Point> VertexAtPointer(ToolHost& host) {
-  const ToolState& t = host.tools();
+  ToolState& t = host.tools();
   const GeoLonLat at = GeoOf(host, t.PointerX, t.PointerY);
+  if (t.EndPoint) return NearestEndPoint(host.layers(), at.lon, at.lat);
+  const ViewTransform& v = host.view();
+  if (t.RelativeTo) {
+    // Applies once.
+    t.RelativeTo = false;
+    const std::optional<Point> end = NearestEndPoint(host.layers(), at.lon, at.lat);
+    if (!end) return std::nullopt;
+    const ProjectedXY m = v.Project(end->X, end->Y);
+    const GeoLonLat g = v.Unproject(m.x + t.RelativeX, m.y + t.RelativeY);
+    return Point{g.lon, g.lat};
+  }
+  if (t.SmartEndPoint) {
+    t.SmartEndPoint = false;
+    const std::optional<ProjectedXY> m =
+        SmartEndPoint(v.Project(t.SmartA.X, t.SmartA.Y), v.Project(t.SmartB.X, t.SmartB.Y),
+                      {t.PointerX, t.PointerY}, t.SmartL, t.SmartT);
+    if (!m) return std::nullopt;
+    const GeoLonLat g = v.Unproject(m->x, m->y);
+    return Point{g.lon, g.lat};
+  }
   return Point{at.lon, at.lat};
 }
 
@@ -67,7 +88,7 @@ void DrawingTool::MenuChoice(ToolHost& host, const std::string& item) {
   } else if (item == "mnuCancelElement") {
     Cancel(host);
   } else {
-    ChooseEndSetting(host.tools(), item);
+    ChooseSnapping(host, item);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "viewer/tools/drawingtool.h"
+#include "viewer/tools/newelement.h"
 #include "viewer/tools/pantool.h"
 #include "viewer/tools/selectiontool.h"
 #include "viewer/tools/vertexedittool.h"
@@ -16,9 +17,11 @@ ToolDispatcher::ToolDispatcher(ToolHost& host) : host_(host) {
   tools_[tool::kZoomFactor] = std::make_unique<ZoomFactorTool>();
   tools_[tool::kPan] = std::make_unique<PanTool>();
   tools_[tool::kMeasure] = std::make_unique<MeasureTool>();
-  for (const int code : {tool::kDrawPolyline, tool::kDrawPolygon, tool::kSelectionPolygon}) {
-    tools_[code] = std::make_unique<DrawingTool>(code);
+  tools_[tool::kAddPoint] = std::make_unique<AddPointTool>();
+  for (const int code : {tool::kDrawPolyline, tool::kDrawPolygon}) {
+    tools_[code] = std::make_unique<NewElementTool>(code);
   }
+  tools_[tool::kSelectionPolygon] = std::make_unique<DrawingTool>(tool::kSelectionPolygon);
   for (const int code : {tool::kInformation, tool::kErase, tool::kEditAttributes, tool::kSelect,
                          tool::kPickSourcePolygon}) {
     tools_[code] = std::make_unique<SelectionTool>(code);

@@ -4,11 +4,15 @@
 // the control are surface units (device-independent pixels) as plain doubles.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/layer.h"
+#include "model/layers.h"
+#include "protocol/dwbuffer.h"
 #include "protocol/interaction.h"
 #include "render/viewtransform.h"
 #include "viewer/popupmenu.h"
@@ -85,6 +89,26 @@ class ToolHost {
   virtual int MousePointer() const = 0;
   // Shows a context menu at `at` and waits: the chosen item's name, or "".
   virtual std::string Popup(const ContextMenu& menu, SurfaceXY at) = 0;
+
+  // Drawing new elements. Every layer of the map (the point rules snap to any visible
+  // one); a whole message for the server; the attribute values of a new element of
+  // `lay` (the host's OnNewElement when ReleaseAttrEvent is set, else the attribute
+  // dialog titled `title`); the offsets of "Relative To..." (projected units); the
+  // distances (L, T) of "Smart Endpoint", which cannot be confirmed until
+  // `selectSegment` found a segment. Nothing when the user cancelled.
+  virtual Layers& layers() = 0;
+  virtual void SendToServer(const DWBUffer& message) { (void)message; }
+  virtual std::optional<std::vector<std::string>> AskNewElementValues(layer& lay,
+                                                                      const std::string& title) {
+    (void)lay, (void)title;
+    return std::nullopt;
+  }
+  virtual std::optional<ProjectedXY> AskRelativeTo() { return std::nullopt; }
+  virtual std::optional<std::pair<double, double>> AskSmartEndPoint(
+      const std::function<bool()>& selectSegment) {
+    (void)selectSegment;
+    return std::nullopt;
+  }
 };
 
 // Surface, projected and geographic positions through the host's view.

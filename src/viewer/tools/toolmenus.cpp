@@ -6,15 +6,12 @@ namespace {
 const MenuItem kSeparator{"", "-"};
 }
 
-// The snapping rules (end point, relative to, smart end point) come with the drawing
-// tools; until then their items are shown but cannot be chosen.
 std::vector<MenuItem> EndMenuItems(const ToolState& t) {
-  constexpr bool kSnapping = false;
   return {{"mnuCerrarPline", "Resume"},
           {"mnuEraseLastPoint", "Delete Last Point"},
-          {"mnuEndPoint", "EndPoint", true, t.EndPoint, kSnapping, t.EndPointShown},
-          {"mnuRelativeTo", "Relative To...", true, t.RelativeTo, kSnapping},
-          {"mnuSmartEndPoint", "Smart Endpoint", true, t.SmartEndPoint, kSnapping},
+          {"mnuEndPoint", "EndPoint", true, t.EndPoint, true, t.EndPointShown},
+          {"mnuRelativeTo", "Relative To...", true, t.RelativeTo},
+          {"mnuSmartEndPoint", "Smart Endpoint", true, t.SmartEndPoint},
           {"mnuCancelElement", "Cancel"}};
 }
 

@@ -71,6 +71,11 @@ struct ToolState {
   bool EndPointShown = true;
   bool RelativeTo = false;
   bool SmartEndPoint = false;
+  // "Relative To...": the offsets typed (projected units). "Smart Endpoint": the
+  // distances along (L) and across (T) the picked segment, whose ends are geographic.
+  double RelativeX = 0, RelativeY = 0;
+  double SmartL = 0, SmartT = 0;
+  Point SmartA{}, SmartB{};
   // The element under vertex editing: its layer's kind, the current vertex
   // (from 1) and the number of vertices.
   TipoLayer EditKind = 0;
