@@ -20,14 +20,13 @@
 namespace orvenda {
 
 const std::set<QString>& frmMain::UnwiredCommands() {
-  // The viewer has no SaveMap, EditInfo, EditGeography, AddElement,
+  // The viewer has no SaveMap, EditInfo, AddElement,
   // EraseEntity, map references, LayerSetup, MapSetup, FindAddress,
   // FindByCondition, MultipleSelect or SetDirections yet.
   static const std::set<QString> names = {"SaveMap",
                                           "References",
                                           "FindAddress",
                                           "EditInfo",
-                                          "EditGeo",
                                           "Draw",
                                           "Erase",
                                           "LayerSetup",
@@ -35,7 +34,6 @@ const std::set<QString>& frmMain::UnwiredCommands() {
                                           "mnuSaveMap",
                                           "mnuSaveAs",
                                           "mnuEditInfo",
-                                          "mnuEditGeography",
                                           "mnuAddElement",
                                           "mnuErase",
                                           "mnuMapReferences",

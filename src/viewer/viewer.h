@@ -304,6 +304,8 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void GetInfo(std::int32_t IDLayer, std::int32_t IDElement = 0, bool ReleaseEvent = false);
   // The selection tool on a layer; its "Resume" raises SelectionSet.
   void SelectObjects(std::int32_t IDLayer);
+  // Reshaping an element of a layer the user may draw on: the element clicked.
+  void EditGeography(std::int32_t IDLayer);
   void ZoomToSelected(std::int32_t IDLayer, const std::vector<std::int32_t>& IDElement) override;
   InfoExchange& infoExchange() override { return info_; }
   void Highlight(layer& lay, std::int32_t elementId) override;
@@ -328,8 +330,11 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   layer* FindLayer(std::int32_t layerId) override;
   void RequestInformation(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
   void RaiseSelectionSet(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
+  void SetVertexMarker(std::optional<SurfaceXY> centre) override;
+  bool SendToServer(const DWBUffer& request) override;
 
   InfoExchange info_;
+  std::optional<SurfaceXY> shpVertex_;
 };
 
 }  // namespace orvenda

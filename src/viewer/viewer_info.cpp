@@ -1,12 +1,13 @@
 // The Viewer's members that point at the map and tell the host: information on
-// an element, selection, zoom to selected, the new-element hand-off, the map
-// tooltip, the snapshot and the about box. The tools of tools/ do the picking;
+// an element, selection, zoom to selected, reshaping an element, the new-element
+// hand-off, the map tooltip, the snapshot and the about box. The tools of tools/ do the picking;
 // the replies are read and routed by the handlers of elementinfo.h.
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QStringList>
 
+#include "protocol/serverlink.h"
 #include "render/entitydrawing.h"
 #include "render/viewpainter.h"
 #include "render/viewtransform.h"
@@ -14,6 +15,7 @@
 #include "viewer/qpaintersurface.h"
 #include "viewer/qttooltip.h"
 #include "viewer/tools/selectiontool.h"
+#include "viewer/tools/vertexedittool.h"
 #include "viewer/viewer.h"
 
 namespace orvenda {
@@ -42,6 +44,19 @@ void Viewer::SelectObjects(std::int32_t IDLayer) {
     toolDispatch_.ArmPicking(tool::kSelect, IDLayer);
   }
 }
+
+void Viewer::EditGeography(std::int32_t IDLayer) {
+  if (Idle() && DrawableLayer(*this, IDLayer)) {
+    toolDispatch_.ArmPicking(tool::kPickEditElement, IDLayer);
+  }
+}
+
+void Viewer::SetVertexMarker(std::optional<SurfaceXY> centre) {
+  shpVertex_ = centre;
+  update();
+}
+
+bool Viewer::SendToServer(const DWBUffer& request) { return link_->SendToServer(request); }
 
 void Viewer::ZoomToSelected(std::int32_t IDLayer, const std::vector<std::int32_t>& IDElement) {
   if (Idle()) ZoomToElements(*this, IDLayer, IDElement);

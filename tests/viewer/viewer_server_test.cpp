@@ -10,6 +10,7 @@
 #include "loopback.h"
 #include "render/viewtransform.h"
 #include "serverprocess.h"
+#include "store/store.h"
 #include "viewer/login.h"
 #include "viewer_rig.h"
 
@@ -84,6 +85,85 @@ TEST(ViewerWithRealServer, LogsInOpensTheMapAndTellsTheValuesOfAPlace) {
   EXPECT_EQ(arrivals[0][4].toStringList(),
             QStringList({"Monterrey", "1142994", "2.5", "-7", "969.7"}));
   EXPECT_EQ(ui.shown.size(), 1u);
+}
+
+// One user's viewer of the city map on its own connection, aimed at the first roads.
+struct CityViewer {
+  testing::ScriptedInteraction ui;
+  testing::ScriptedMenus menus;
+  Viewer viewer{ViewerSeams{.ui = &ui, .menus = &menus}};
+  std::int32_t roads = 0;
+
+  CityViewer(const testing::ServerProcess& server, const char* name, const char* password)
+      : roads(server.Data().roads) {
+    int user = 0;
+    login control(ui);
+    QObject::connect(&control, &login::LoginResponse,
+                     [&](int id, int, const QStringList&, const QList<int>&) { user = id; });
+    control.Checklogin("127.0.0.1", server.Port(), name, password);
+    EXPECT_TRUE(WaitUntil([&] { return user != 0; }, 10000));
+    viewer.resize(300, 300);
+    viewer.SetURL("127.0.0.1");
+    viewer.Setport(server.Port());
+    viewer.SetIDUser(user);
+    viewer.SetMapCode(TestData::kMap);
+    viewer.show();
+    EXPECT_TRUE(WaitUntil([&] { return viewer.map().layerscargados && Idle(); }, 15000));
+    viewer.ApplyExtents(-100.15, 25.05, -100.0, 25.25);
+    EXPECT_TRUE(WaitUntil([&] { return Road(1) && Idle(); }, 15000));
+  }
+  bool Idle() const { return viewer.PendingRequests() == 0; }
+  const Entidad* Road(std::int32_t id) {
+    const layer* lay = viewer.layers().Item(Key(roads));
+    return lay ? lay->Entidades.ItemByID(id) : nullptr;
+  }
+  QPoint At(Point p) const {
+    const SurfacePoint s = viewer.view().GeoToSurface(p.X, p.Y);
+    return {static_cast<int>(std::lround(s.x)), static_cast<int>(std::lround(s.y))};
+  }
+  void Click(Point p) { QTest::mouseClick(&viewer, Qt::LeftButton, Qt::NoModifier, At(p)); }
+  void Menu() { QTest::mouseClick(&viewer, Qt::RightButton, Qt::NoModifier, QPoint(5, 5)); }
+};
+
+// Bob, allowed to draw on the roads, moves the second vertex of road 1 and proceeds;
+// Ana, who only views them, is refused before anything is sent and sees the new road
+// once the server's 250 arrives.
+TEST(ViewerWithRealServer, AMovedVertexReachesAnotherViewer) {
+  testing::ServerProcess server;
+  ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
+  const TestData& d = server.Data();
+  server::OpenStore(server.Database().toStdString())
+      ->SetAccess(d.bob, d.roads, server::AccessLevel::Draw);
+  CityViewer bob(server, "bob", "bobpass");
+  CityViewer ana(server, "ana", "secreta");
+  ASSERT_TRUE(bob.Road(1) && ana.Road(1));
+
+  ana.viewer.EditGeography(d.roads);
+  ASSERT_EQ(ana.ui.shown.size(), 1u);
+  EXPECT_EQ(ana.ui.shown[0].text, "Acceso Denegado");
+  EXPECT_EQ(ana.viewer.toolState().MouseAction, 0);
+
+  const Point target{-100.04, 25.18};
+  bob.menus.answers = {"mnuNextVertex", "mnuMoveVertex", "mnuEditProceed"};
+  bob.viewer.EditGeography(d.roads);
+  bob.Click({-100.075, 25.125});
+  EXPECT_EQ(bob.viewer.toolState().MouseAction, 15);
+  bob.Menu();
+  bob.Menu();
+  bob.Click(target);
+  bob.Menu();
+  EXPECT_EQ(bob.viewer.toolState().MouseAction, 0);
+  for (CityViewer* v : {&bob, &ana}) {
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          const Entidad* road = v->Road(1);
+          return road && road->UboundPoints == 2 &&
+                 std::hypot(road->Vertices()[1].X - target.X, road->Vertices()[1].Y - target.Y) <
+                     1e-3;
+        },
+        10000));
+  }
+  EXPECT_EQ(bob.ui.shown.size(), 0u);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/layer.h"
+#include "protocol/dwbuffer.h"
 #include "protocol/interaction.h"
 #include "render/viewtransform.h"
 #include "viewer/popupmenu.h"
@@ -74,6 +75,12 @@ class ToolHost {
                               std::optional<SurfaceLine> fromFirst) = 0;
   // Draws the figure of Vertices on the picture: open, or closed as a polygon.
   virtual void DrawFigure(bool closed) = 0;
+  // The marker of the current vertex of an edit (shpVertex), centred there, or hidden.
+  virtual void SetVertexMarker(std::optional<SurfaceXY> centre) = 0;
+  // Repaints after the elements of a layer changed, working its drawing out again.
+  virtual void RepaintLayer(std::int32_t layerId) = 0;
+  // Sends a request built whole; false when the server could not be reached.
+  virtual bool SendToServer(const DWBUffer& request) = 0;
 
   // The pointer of a tool (the tool-cursor rule), or a pointer code.
   virtual void SetToolPointer(int toolCode) = 0;

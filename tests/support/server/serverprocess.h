@@ -25,6 +25,8 @@ class ServerProcess {
   bool Start(const QString& program, int ms = 15000, const QStringList& options = {});
   quint16 Port() const { return port_; }
   const server::test::TestData& Data() const { return data_; }
+  // The database served; the server reads rights from it at each request.
+  QString Database() const { return dir_.filePath(QStringLiteral("map.db")); }
   QString Why() const { return why_; }
   // The server's log so far.
   QString Log() const;
