@@ -20,13 +20,12 @@
 namespace orvenda {
 
 const std::set<QString>& frmMain::UnwiredCommands() {
-  // The viewer has no SaveMap, EditGeography, map references, LayerSetup, MapSetup,
-  // FindAddress, FindByCondition, MultipleSelect or SetDirections yet.
+  // The viewer has no SaveMap, map references, LayerSetup, MapSetup, FindAddress,
+  // FindByCondition, MultipleSelect or SetDirections yet.
   static const std::set<QString> names = {
-      "SaveMap",          "References",         "FindAddress",       "EditGeo",
-      "LayerSetup",       "MapSetup",           "mnuSaveMap",        "mnuSaveAs",
-      "mnuEditGeography", "mnuMapReferences",   "mnuLayerSetup",     "mnuMapSetup",
-      "mnuFind",          "mnuFindByCondition", "mnuMultipleSelect", "mnuSetDirections"};
+      "SaveMap",    "References",         "FindAddress",       "LayerSetup",      "MapSetup",
+      "mnuSaveMap", "mnuSaveAs",          "mnuMapReferences",  "mnuLayerSetup",   "mnuMapSetup",
+      "mnuFind",    "mnuFindByCondition", "mnuMultipleSelect", "mnuSetDirections"};
   return names;
 }
 

@@ -99,6 +99,12 @@ void frmMain::ConnectCommands() {
   };
   on("mnuAddElement", addElement);
   on("Draw", addElement);
+  const auto editGeography = [this] {
+    if (frmDocument* d = ActiveDocument())
+      d->Viewer1->EditGeography(d->GetIDLayer(cbLayers->currentText()));
+  };
+  on("mnuEditGeography", editGeography);
+  on("EditGeo", editGeography);
   on("mnuMeasureDistance", measure);
   on("MeasureDistance", measure);
   const auto snapShot = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->SnapShot(); }); };

@@ -310,6 +310,8 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   // per field, those values are sent at once; otherwise the editing tool is armed.
   void EditInfo(std::int32_t IDLayer, std::int32_t IDElement = 0,
                 const QStringList& FieldInfo = {});
+  // Reshaping an element of a layer the user may draw on: the element clicked.
+  void EditGeography(std::int32_t IDLayer);
   void ZoomToSelected(std::int32_t IDLayer, const std::vector<std::int32_t>& IDElement) override;
   InfoExchange& infoExchange() override { return info_; }
   void Highlight(layer& lay, std::int32_t elementId) override;
@@ -340,15 +342,18 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void RaiseSelectionSet(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
   void EraseElements(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
   void EditAttributes(std::int32_t layerId, const std::vector<std::int32_t>& ids) override;
-  void SendToServer(const DWBUffer& message) override;
   std::optional<std::vector<std::string>> AskNewElementValues(layer& lay,
                                                               const std::string& title) override;
   std::optional<ProjectedXY> AskRelativeTo() override;
   std::optional<std::pair<double, double>> AskSmartEndPoint(
       const std::function<bool()>& selectSegment) override;
 
+  void SetVertexMarker(std::optional<SurfaceXY> centre) override;
+  bool SendToServer(const DWBUffer& request) override;
+
   InfoExchange info_;
   std::unique_ptr<QueryResultsView> results_;
+  std::optional<SurfaceXY> shpVertex_;
 };
 
 }  // namespace orvenda

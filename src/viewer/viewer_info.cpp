@@ -1,6 +1,6 @@
 // The Viewer's members that point at the map and tell the host: information on
-// an element, selection, zoom to selected, the new-element hand-off, the map
-// tooltip, the snapshot and the about box. The tools of tools/ do the picking;
+// an element, selection, zoom to selected, reshaping an element, the new-element
+// hand-off, the map tooltip, the snapshot and the about box. The tools of tools/ do the picking;
 // the replies are read and routed by the handlers of elementinfo.h.
 
 #include <QClipboard>
@@ -20,6 +20,7 @@
 #include "viewer/qttooltip.h"
 #include "viewer/tools/newelement.h"
 #include "viewer/tools/selectiontool.h"
+#include "viewer/tools/vertexedittool.h"
 #include "viewer/viewer.h"
 
 namespace orvenda {
@@ -66,6 +67,19 @@ void Viewer::EditInfo(std::int32_t IDLayer, std::int32_t IDElement, const QStrin
     toolDispatch_.ArmPicking(tool::kEditAttributes, IDLayer);
   }
 }
+
+void Viewer::EditGeography(std::int32_t IDLayer) {
+  if (Idle() && DrawableLayer(*this, IDLayer)) {
+    toolDispatch_.ArmPicking(tool::kPickEditElement, IDLayer);
+  }
+}
+
+void Viewer::SetVertexMarker(std::optional<SurfaceXY> centre) {
+  shpVertex_ = centre;
+  update();
+}
+
+bool Viewer::SendToServer(const DWBUffer& request) { return link_->SendToServer(request); }
 
 void Viewer::ZoomToSelected(std::int32_t IDLayer, const std::vector<std::int32_t>& IDElement) {
   if (Idle()) ZoomToElements(*this, IDLayer, IDElement);
@@ -129,8 +143,6 @@ bool Viewer::AddElement(std::int32_t IDLayer, std::int32_t NumPoints, const std:
   const layer* lay = EditableLayer(*this, IDLayer, ALDraw, "Orvenda");
   return lay && ValidNewElementPoints(lay->Tipo, NumPoints, X, Y);
 }
-
-void Viewer::SendToServer(const DWBUffer& message) { link_->SendToServer(message); }
 
 std::optional<std::vector<std::string>> Viewer::AskNewElementValues(layer& lay,
                                                                     const std::string& title) {

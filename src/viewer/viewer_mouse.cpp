@@ -153,6 +153,7 @@ void Viewer::PaintOnto(QPainter& painter) const {
   for (const auto& line : {tmpLine1_, tmpLine2_}) {
     if (line) painter.drawLine(QLineF(line->from.x, line->from.y, line->to.x, line->to.y));
   }
+  if (shpVertex_) painter.drawRect(QRectF(shpVertex_->x - 3, shpVertex_->y - 3, 6, 6));
   if (readingVisible_) {
     painter.fillRect(QRect(width() - 14, 4, 10, 10), ToQColor(readingColour_));
   }

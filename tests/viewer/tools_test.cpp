@@ -7,12 +7,14 @@
 #include <span>
 #include <sstream>
 
+#include "protocol/editmessages.h"
 #include "support/fakes.h"
 #include "support/wire.h"
 #include "viewer/tools/newelement.h"
 #include "viewer/tools/pointrules.h"
 #include "viewer/tools/tooldispatcher.h"
 #include "viewer/tools/toolmenus.h"
+#include "viewer/tools/vertexedittool.h"
 
 namespace orvenda {
 namespace {
@@ -65,7 +67,6 @@ class RecordingHost final : public ToolHost {
     return id == picked.IDLayer ? &picked : mapLayers.Item(std::to_string(id));
   }
   Layers& layers() override { return mapLayers; }
-  void SendToServer(const DWBUffer& message) override { sent.push_back(message.buffer()); }
   std::optional<std::vector<std::string>> AskNewElementValues(layer&,
                                                               const std::string& title) override {
     Log(title);
@@ -99,6 +100,14 @@ class RecordingHost final : public ToolHost {
     Log("lines " + Text(a) + " " + Text(b));
   }
   void DrawFigure(bool closed) override { Log(closed ? "polygon" : "polyline"); }
+  void SetVertexMarker(std::optional<SurfaceXY> c) override {
+    Log("marker " + (c ? Text(*c) : "-"));
+  }
+  void RepaintLayer(std::int32_t id) override { Log("repaint layer " + std::to_string(id)); }
+  bool SendToServer(const DWBUffer& request) override {
+    sent.push_back(request.buffer());
+    return true;
+  }
   void SetToolPointer(int code) override { Log("tool pointer " + std::to_string(code)); }
   void SetMousePointer(int code) override { Log("pointer " + std::to_string(code)); }
   int MousePointer() const override { return 0; }
@@ -466,6 +475,139 @@ TEST(MouseTools, CancellingAVertexEditAsksFirst) {
   EXPECT_EQ(host.state.MouseAction, 0);
   ASSERT_EQ(host.ui.shown.size(), 2u);
   EXPECT_EQ(host.ui.shown[1].text, "Do you really want to Cancel Edition?");
+}
+
+// Join's merge: which end of the edited line meets which end of the other, the
+// current vertex kept on its vertex, repeats next to each other kept once.
+TEST(VertexEditing, JoinMergesAtTheNearerEnds) {
+  using Pts = std::vector<Point>;
+  const Pts e = {{0, 0}, {1, 0}, {2, 0}};
+  struct Row {
+    Pts edited;
+    std::int32_t current;
+    Pts other, joined;
+    std::int32_t after;
+  };
+  const Row rows[] = {
+      {e, 3, {{3, 0}, {4, 0}}, {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}}, 3},
+      {e, 3, {{4, 0}, {3, 0}}, {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}}, 3},
+      {e, 1, {{-1, 0}, {-2, 0}}, {{-2, 0}, {-1, 0}, {0, 0}, {1, 0}, {2, 0}}, 3},
+      {e, 1, {{-2, 0}, {-1, 0}}, {{-2, 0}, {-1, 0}, {0, 0}, {1, 0}, {2, 0}}, 3},
+      {e, 2, {{-1, 1}, {-3, 1}}, {{-3, 1}, {-1, 1}, {0, 0}, {1, 0}, {2, 0}}, 4},
+      {e, 2, {{1, 5}, {1, 6}}, {{0, 0}, {1, 0}, {2, 0}, {1, 5}, {1, 6}}, 2},    // a tie: the end
+      {e, 3, {{3, 1}, {3, -1}}, {{0, 0}, {1, 0}, {2, 0}, {3, -1}, {3, 1}}, 3},  // P's last
+      {{{0, 0}, {1, 0}}, 1, {{5, 0}, {0, 0}}, {{5, 0}, {0, 0}, {1, 0}}, 2},
+      {{{0, 0}, {1, 0}}, 2, {{1, 0}, {2, 0}}, {{0, 0}, {1, 0}, {2, 0}}, 2},
+  };
+  for (const Row& r : rows) {
+    const JoinedVertices j = JoinVertices(r.edited, r.current, r.other);
+    EXPECT_EQ(j.points, r.joined) << &r - rows;
+    EXPECT_EQ(j.current, r.after) << &r - rows;
+  }
+}
+
+// Delete: (kind, vertices, current) -> deleted, current after; never past the end.
+TEST(VertexEditing, DeleteKeepsTheLeastVerticesAndTheCurrentInRange) {
+  const std::tuple<TipoLayer, int, std::int32_t, bool, std::int32_t> rows[] = {
+      {polylinelayer, 2, 1, false, 1}, {polylinelayer, 3, 3, true, 2}, {3, 3, 1, true, 1},
+      {polygonlayer, 3, 2, false, 2},  {polygonlayer, 4, 4, true, 3},  {pointlayer, 1, 1, false, 1},
+      {polylinelayer, 3, 4, false, 4},
+  };
+  for (const auto& [kind, n, current, deleted, after] : rows) {
+    std::vector<Point> v(static_cast<std::size_t>(n));
+    std::int32_t c = current;
+    EXPECT_EQ(DeleteVertex(kind, v, c), deleted) << kind << " " << n << " " << current;
+    EXPECT_EQ(c, after) << kind << " " << n << " " << current;
+    EXPECT_EQ(v.size() + deleted, static_cast<std::size_t>(n));
+  }
+}
+
+// Layer 7 of the recording host, cells of 1 degree, with `elements` drawn.
+void EditableLayer(layer& lay, TipoLayer kind,
+                   const std::vector<std::pair<int, std::vector<Point>>>& elements) {
+  lay.IDLayer = 7;
+  lay.Tipo = kind;
+  lay.GridDeltaX = lay.GridDeltaY = 1;
+  lay.AccessLevel = ALDraw;
+  lay.ThematicMap().Add(0, 1, 0, 0, 0, kAnyValueClass, "");
+  for (const auto& [id, points] : elements) {
+    lay.Entidades.Add(id, points, &lay);
+    lay.DrawnEntities.push_back(id);
+  }
+}
+
+// Road 1 picked, its second vertex moved to (1.25, 1.25), road 2 joined at that end
+// and the line broken there: 210 for road 2, then 208. Both roads came back with a
+// cell reply meanwhile: the edited one is replaced, the absorbed one removed.
+TEST(VertexEditing, MoveJoinAndBreakSendTheErasedAndTheNewGeometry) {
+  RecordingHost host;
+  layer& roads = host.picked;
+  const std::vector<Point> first = {{0.2, 1}, {1, 1}}, second = {{1.8, 1}, {1.2, 1}};
+  EditableLayer(roads, polylinelayer, {{1, first}, {2, second}});
+  roads.AccessLevel = ALEditor;
+  EXPECT_EQ(DrawableLayer(host, 7), nullptr);
+  ASSERT_EQ(host.ui.shown.size(), 1u);
+  EXPECT_EQ(host.ui.shown[0].text + " " + host.ui.shown[0].title, "Acceso Denegado Orvenda");
+  roads.AccessLevel = ALDraw;
+  ASSERT_EQ(DrawableLayer(host, 7), &roads);
+  host.dispatch.ArmPicking(tool::kPickEditElement, 7);
+  host.Click({10, 10});
+  EXPECT_EQ(host.state.MouseAction, 14) << "nothing picked: still picking";
+  host.log.clear();
+  host.Click({90, 150});
+  EXPECT_EQ(host.Joined(), "repaint layer 7; repaint");
+  EXPECT_EQ(host.state.MouseAction * (roads.Entidades.ItemByID(1) == nullptr), 15);
+  host.menuAnswers = {"mnuPreviousVertex", "mnuNextVertex", "mnuMoveVertex"};
+  for (int k = 0; k < 3; ++k) host.Click({0, 0}, kRightButton);
+  host.Click({187.5, 112.5});
+  EXPECT_EQ(host.Joined(),
+            "mnuEditGeo; mnuEditGeo; repaint; marker 150,150; polyline; mnuEditGeo; repaint; "
+            "marker 187.5,112.5; polyline");
+  host.menuAnswers = {"mnuJoin", "mnuBreak"};
+  host.Click({0, 0}, kRightButton);
+  host.Click({225, 150});
+  EXPECT_EQ(roads.Entidades.ItemByID(2), nullptr);
+  for (const auto& [id, points] : {std::pair{1, first}, {2, second}})
+    roads.Entidades.Add(id, points, &roads);
+  host.Click({0, 0}, kRightButton);
+  ASSERT_EQ(host.sent.size(), 2u);
+  EXPECT_EQ(host.sent[0], testing::Wire(210, "L L LLLL L", {7, 2, 91, 182, 91, 181, 2}));
+  EXPECT_EQ(host.sent[1], testing::Wire(208, "L I L L LLLLLL L DDDDDDDD L FF",
+                                        {7,   2, 1,    3,    91,  180, 91,  181, 91, 182, 4,
+                                         0.2, 1, 1.25, 1.25, 1.2, 1,   1.8, 1,   2,  1,   1}));
+  EXPECT_EQ(roads.Entidades.ItemByID(2), nullptr);
+  EXPECT_EQ(roads.Entidades.ItemByID(1)->Points().size(), 4u);
+  EXPECT_EQ(host.state.MouseAction + host.state.BaseTool + host.state.VertexCount(), 0);
+}
+
+// An area is kept with its first vertex repeated: moving the first vertex moves the
+// repeat too; Delete keeps three corners; Escape puts the area back as it was.
+TEST(VertexEditing, AnAreaKeepsItsRingClosed) {
+  RecordingHost host;
+  const std::vector<Point> ring = {{0.5, 0.5}, {1.5, 0.5}, {1.5, 1.5}, {0.5, 0.5}};
+  EditableLayer(host.picked, polygonlayer, {{3, ring}});
+  for (const bool proceed : {false, true}) {
+    host.dispatch.ArmPicking(tool::kPickEditElement, 7);
+    host.Click({180, 180});
+    EXPECT_EQ(host.state.VertexCount(), 3);
+    host.menuAnswers = {"mnuDeleteVertex", "mnuMoveVertex", "mnuEditProceed"};
+    for (int k = 0; k < 2; ++k) host.Click({0, 0}, kRightButton);
+    host.Click({37.5, 262.5});
+    EXPECT_EQ(host.state.VertexCount(), 3);
+    if (!proceed) {
+      host.ui.answers = {MessageAnswer::Yes};
+      host.dispatch.KeyPress(27);
+      EXPECT_EQ(host.picked.Entidades.ItemByID(3)->Points(), ring);
+      EXPECT_TRUE(host.sent.empty());
+      continue;
+    }
+    host.Click({0, 0}, kRightButton);
+    ASSERT_EQ(host.sent.size(), 1u);
+    EXPECT_EQ(host.sent[0],
+              testing::Wire(208, "L I L L LLLLLL L DDDDDDDD L FF",
+                            {7,    4,    3,   3,   90,  180, 90,   182,  92, 182, 4,
+                             0.25, 0.25, 1.5, 0.5, 1.5, 1.5, 0.25, 0.25, 4,  1,   1}));
+  }
 }
 
 }  // namespace

@@ -24,30 +24,59 @@ namespace {
 using server::test::TestData;
 using testing::WaitUntil;
 
-TEST(ViewerWithRealServer, LogsInOpensTheMapAndTellsTheValuesOfAPlace) {
-  testing::ServerProcess server;
-  ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
+// One user's viewer of the city map, logged in through the login control, on its own
+// connection (the real socket, clock and pump).
+struct CityViewer {
   testing::ScriptedInteraction ui;
-  int user = 0;
-  {
+  testing::ScriptedMenus menus;
+  Viewer viewer{ViewerSeams{.ui = &ui, .menus = &menus}};
+  QList<int> maps;  // what the login offered
+  std::int32_t roads = 0;
+
+  CityViewer(const testing::ServerProcess& server, const char* name, const char* password)
+      : roads(server.Data().roads) {
+    int user = 0;
     login control(ui);
     QObject::connect(&control, &login::LoginResponse,
                      [&](int id, int, const QStringList&, const QList<int>& codes) {
-                       EXPECT_EQ(codes, QList<int>{TestData::kMap});
+                       maps = codes;
                        user = id;
                      });
-    control.Checklogin("127.0.0.1", server.Port(), "ana", "secreta");
-    ASSERT_TRUE(WaitUntil([&] { return user != 0; }, 10000));
+    control.Checklogin("127.0.0.1", server.Port(), name, password);
+    EXPECT_TRUE(WaitUntil([&] { return user != 0; }, 10000));
+    viewer.resize(300, 300);
+    viewer.SetURL("127.0.0.1");
+    viewer.Setport(server.Port());
+    viewer.SetIDUser(user);
+    viewer.SetMapCode(TestData::kMap);
+    viewer.show();
   }
-  ASSERT_GT(user, 0);
-  testing::ScriptedMenus menus;
-  Viewer viewer(ViewerSeams{.ui = &ui, .menus = &menus});  // the real socket, clock and pump
-  viewer.resize(300, 300);
-  viewer.SetURL("127.0.0.1");
-  viewer.Setport(server.Port());
-  viewer.SetIDUser(user);
-  viewer.SetMapCode(TestData::kMap);
-  viewer.show();
+  bool Idle() const { return viewer.PendingRequests() == 0; }
+  // The first roads in sight, once they have arrived.
+  bool AimAtRoads() {
+    EXPECT_TRUE(WaitUntil([&] { return viewer.map().layerscargados && Idle(); }, 15000));
+    viewer.ApplyExtents(-100.15, 25.05, -100.0, 25.25);
+    return WaitUntil([&] { return Road(1) && Idle(); }, 15000);
+  }
+  const Entidad* Road(std::int32_t id) {
+    const layer* lay = viewer.layers().Item(Key(roads));
+    return lay ? lay->Entidades.ItemByID(id) : nullptr;
+  }
+  QPoint At(Point p) const {
+    const SurfacePoint s = viewer.view().GeoToSurface(p.X, p.Y);
+    return {static_cast<int>(std::lround(s.x)), static_cast<int>(std::lround(s.y))};
+  }
+  void Click(Point p) { QTest::mouseClick(&viewer, Qt::LeftButton, Qt::NoModifier, At(p)); }
+  void Menu() { QTest::mouseClick(&viewer, Qt::RightButton, Qt::NoModifier, QPoint(5, 5)); }
+};
+
+TEST(ViewerWithRealServer, LogsInOpensTheMapAndTellsTheValuesOfAPlace) {
+  testing::ServerProcess server;
+  ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
+  CityViewer ana(server, "ana", "secreta");
+  EXPECT_EQ(ana.maps, QList<int>{TestData::kMap});
+  testing::ScriptedInteraction& ui = ana.ui;
+  Viewer& viewer = ana.viewer;
   // The places are in sight. (What is asked for, what arrives and where it is drawn, as
   // the view moves: the desk's tests against the same server.)
   const TestData& data = server.Data();
@@ -190,6 +219,60 @@ TEST(ViewerWithRealServer, AStreetDrawnInOneViewerAppearsInAnother) {
   EXPECT_TRUE(WaitUntil([&] { return copies(*other) == 1 && copies(*drawer) == 1; }, 10000))
       << server.Log().toStdString();
   EXPECT_EQ(otherUi.shown.size(), 0u);
+}
+
+// Bob, allowed to draw on the roads, moves the second vertex of road 1 and proceeds,
+// then joins road 2 to it and breaks it; Ana, who only views them, is refused before
+// anything is sent and sees each change once the server's 250 arrives.
+TEST(ViewerWithRealServer, ReshapedRoadsReachAnotherViewer) {
+  testing::ServerProcess server;
+  ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
+  const TestData& d = server.Data();
+  server::OpenStore(server.DatabasePath().toStdString())
+      ->SetAccess(d.bob, d.roads, server::AccessLevel::Draw);
+  CityViewer bob(server, "bob", "bobpass");
+  CityViewer ana(server, "ana", "secreta");
+  ASSERT_TRUE(bob.AimAtRoads() && ana.AimAtRoads());
+
+  ana.viewer.EditGeography(d.roads);
+  ASSERT_EQ(ana.ui.shown.size(), 1u);
+  EXPECT_EQ(ana.ui.shown[0].text, "Acceso Denegado");
+  EXPECT_EQ(ana.viewer.toolState().MouseAction, 0);
+
+  const Point target{-100.04, 25.18};
+  bob.menus.answers = {"mnuNextVertex", "mnuMoveVertex", "mnuEditProceed",
+                       "mnuNextVertex", "mnuJoin",       "mnuBreak"};
+  bob.viewer.EditGeography(d.roads);
+  bob.Click({-100.075, 25.125});
+  EXPECT_EQ(bob.viewer.toolState().MouseAction, 15);
+  bob.Menu();
+  bob.Menu();
+  bob.Click(target);
+  bob.Menu();
+  EXPECT_EQ(bob.viewer.toolState().MouseAction, 0);
+  const auto near = [](Point a, Point b) { return std::hypot(a.X - b.X, a.Y - b.Y) < 1e-3; };
+  for (CityViewer* v : {&bob, &ana}) {
+    EXPECT_TRUE(WaitUntil([&] { return v->Road(1) && near(v->Road(1)->Vertices().back(), target); },
+                          10000));
+  }
+  // Road 2 joined at the moved end and the line broken there: road 2 goes, road 1
+  // keeps its two vertices and a new road runs on from the moved vertex.
+  bob.viewer.EditGeography(d.roads);
+  bob.Click({-100.07, 25.14});
+  bob.Menu();
+  bob.Menu();
+  bob.Click({-100.05, 25.215});
+  bob.Menu();
+  // The new road takes the next identifier.
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const Entidad* one = ana.Road(1);
+        const Entidad* next = ana.Road(5);
+        return !ana.Road(2) && one && one->UboundPoints == 2 && next && next->UboundPoints == 4 &&
+               near(next->Vertices()[0], target);
+      },
+      10000));
+  EXPECT_EQ(bob.ui.shown.size(), 0u);
 }
 
 }  // namespace

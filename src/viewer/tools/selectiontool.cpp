@@ -6,6 +6,7 @@
 
 #include "viewer/tools/drawingtool.h"
 #include "viewer/tools/toolmenus.h"
+#include "viewer/tools/vertexedittool.h"
 
 namespace orvenda {
 
@@ -28,7 +29,8 @@ bool SelectionTool::PicksAll() const {
 }
 
 bool SelectionTool::StartsDrag(const ToolState& t) const {
-  return code_ != tool::kPickSourcePolygon && t.SelectMethod == 2;
+  return code_ != tool::kPickSourcePolygon && code_ != tool::kPickEditElement &&
+         t.SelectMethod == 2;
 }
 
 void SelectionTool::Drag(ToolHost& host, SurfaceXY at) { FollowPointer(host, at, true); }
@@ -75,6 +77,11 @@ bool SelectionTool::Click(ToolHost& host) {
         t.Selection.push_back(id);
       }
     }
+    Resume(host);
+  } else if (code_ == tool::kPickEditElement) {
+    // The element clicked is the one to edit: one element, resumed at once.
+    const std::int32_t id = lay->SelectByPoint(at.lon, at.lat, reach);
+    if (id > 0) t.Selection = {id};
     Resume(host);
   } else if (t.SelectMethod == 1) {
     const std::int32_t id = lay->SelectByPoint(at.lon, at.lat, reach);
@@ -145,6 +152,13 @@ void SelectionTool::Resume(ToolHost& host) {
     host.EraseElements(t.SelectionLayer, picked);
   } else if (code_ == tool::kEditAttributes && !picked.empty()) {
     host.EditAttributes(t.SelectionLayer, picked);
+  } else if (code_ == tool::kPickEditElement) {
+    // Nothing picked keeps the tool, so that the next click may pick.
+    if (picked.empty()) {
+      t.MouseAction = code_;
+    } else {
+      BeginVertexEdit(host, picked.front());
+    }
   }
   host.RepaintSaved();
   t.KeepTool = t.MouseAction == tool::kPickEditElement || t.MouseAction == tool::kVertexEditing;

@@ -1,10 +1,11 @@
 #pragma once
 // The picking tools: information (4), erase (9), edit attributes (10), select
-// (11) and the source polygon of a multiple selection (12). Information, edit
-// attributes and the source polygon take every element under a click and finish
-// at once; erase and select gather a selection element by element or inside a
-// drawn polygon, under the selection menu mnuSelect (the drawing menu while a
-// polygon is drawn), until its "Resume" finishes it.
+// (11), the source polygon of a multiple selection (12) and the element to reshape
+// (14). Information, edit attributes and the source polygon take every element
+// under a click and finish at once, the element to reshape the one nearest it;
+// erase and select gather a selection element by element or inside a drawn
+// polygon, under the selection menu mnuSelect (the drawing menu while a polygon
+// is drawn), until its "Resume" finishes it.
 
 #include <cstdint>
 #include <string>

@@ -23,10 +23,10 @@ ToolDispatcher::ToolDispatcher(ToolHost& host) : host_(host) {
   }
   tools_[tool::kSelectionPolygon] = std::make_unique<DrawingTool>(tool::kSelectionPolygon);
   for (const int code : {tool::kInformation, tool::kErase, tool::kEditAttributes, tool::kSelect,
-                         tool::kPickSourcePolygon}) {
+                         tool::kPickSourcePolygon, tool::kPickEditElement}) {
     tools_[code] = std::make_unique<SelectionTool>(code);
   }
-  for (int code = tool::kPickEditElement; code <= tool::kJoin; ++code) {
+  for (int code = tool::kVertexEditing; code <= tool::kJoin; ++code) {
     tools_[code] = std::make_unique<VertexEditTool>(code);
   }
 }

@@ -82,6 +82,12 @@ class ToolHost {
                               std::optional<SurfaceLine> fromFirst) = 0;
   // Draws the figure of Vertices on the picture: open, or closed as a polygon.
   virtual void DrawFigure(bool closed) = 0;
+  // The marker of the current vertex of an edit (shpVertex), centred there, or hidden.
+  virtual void SetVertexMarker(std::optional<SurfaceXY> centre) = 0;
+  // Repaints after the elements of a layer changed, working its drawing out again.
+  virtual void RepaintLayer(std::int32_t layerId) = 0;
+  // Sends a request built whole; false when the server could not be reached.
+  virtual bool SendToServer(const DWBUffer& request) = 0;
 
   // The pointer of a tool (the tool-cursor rule), or a pointer code.
   virtual void SetToolPointer(int toolCode) = 0;
@@ -91,13 +97,12 @@ class ToolHost {
   virtual std::string Popup(const ContextMenu& menu, SurfaceXY at) = 0;
 
   // Drawing new elements. Every layer of the map (the point rules snap to any visible
-  // one); a whole message for the server; the attribute values of a new element of
+  // one); the attribute values of a new element of
   // `lay` (the host's OnNewElement when ReleaseAttrEvent is set, else the attribute
   // dialog titled `title`); the offsets of "Relative To..." (projected units); the
   // distances (L, T) of "Smart Endpoint", which cannot be confirmed until
   // `selectSegment` found a segment. Nothing when the user cancelled.
   virtual Layers& layers() = 0;
-  virtual void SendToServer(const DWBUffer& message) { (void)message; }
   virtual std::optional<std::vector<std::string>> AskNewElementValues(layer& lay,
                                                                       const std::string& title) {
     (void)lay, (void)title;

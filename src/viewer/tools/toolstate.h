@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/tipolayer.h"
+#include "viewer/tools/geometryedit.h"
 
 namespace orvenda {
 
@@ -30,6 +31,7 @@ inline constexpr int kSelectionPolygon = 13;
 inline constexpr int kPickEditElement = 14;
 inline constexpr int kVertexEditing = 15;
 inline constexpr int kMoveVertex = 16;
+inline constexpr int kInsertBefore = 17;
 inline constexpr int kInsertAfter = 18;
 inline constexpr int kJoin = 19;
 }  // namespace tool
@@ -81,6 +83,8 @@ struct ToolState {
   TipoLayer EditKind = 0;
   std::int32_t EditVertex = 0;
   std::int32_t EditVertexCount = 0;
+  // What the edit took out of the layer; the edited vertices are Vertices.
+  GeometryEditBuffer Edit{};
   // The figure being drawn: geographic vertices, in order (VertexCount is size()).
   std::vector<Point> Vertices{};
   // The selected elements of SelectionLayer, each once, in the order picked.
