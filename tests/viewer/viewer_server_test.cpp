@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <array>
 #include <cmath>
 #include <memory>
 
@@ -52,10 +53,11 @@ struct CityViewer {
     viewer.show();
   }
   bool Idle() const { return viewer.PendingRequests() == 0; }
-  // The first roads in sight, once they have arrived.
-  bool AimAtRoads() {
+  // The first roads in sight (within `view`, lower left and upper right), once they
+  // have arrived; roads are drawn below 50 km of view height.
+  bool AimAtRoads(std::array<double, 4> view = {-100.15, 25.05, -100.0, 25.25}) {
     EXPECT_TRUE(WaitUntil([&] { return viewer.map().layerscargados && Idle(); }, 15000));
-    viewer.ApplyExtents(-100.15, 25.05, -100.0, 25.25);
+    viewer.ApplyExtents(view[0], view[1], view[2], view[3]);
     return WaitUntil([&] { return Road(1) && Idle(); }, 15000);
   }
   const Entidad* Road(std::int32_t id) {
@@ -120,35 +122,6 @@ TEST(ViewerWithRealServer, LogsInOpensTheMapAndTellsTheValuesOfAPlace) {
   EXPECT_EQ(ui.shown.size(), 1u);
 }
 
-// A viewer of ana's logged in on its own connection, with the map in sight.
-std::unique_ptr<Viewer> OpenViewer(testing::ServerProcess& server, Interaction& ui,
-                                   PopupMenus& menus) {
-  int user = 0;
-  login control(ui);
-  QObject::connect(&control, &login::LoginResponse,
-                   [&](int id, int, const QStringList&, const QList<int>&) { user = id; });
-  control.Checklogin("127.0.0.1", server.Port(), "ana", "secreta");
-  EXPECT_TRUE(WaitUntil([&] { return user != 0; }, 10000));
-  auto viewer = std::make_unique<Viewer>(ViewerSeams{.ui = &ui, .menus = &menus});
-  viewer->resize(300, 300);
-  viewer->SetURL("127.0.0.1");
-  viewer->Setport(server.Port());
-  viewer->SetIDUser(user);
-  viewer->SetMapCode(TestData::kMap);
-  viewer->show();
-  // Roads are drawn below 50 km of view height.
-  EXPECT_TRUE(WaitUntil([&] { return viewer->map().layerscargados; }, 15000));
-  viewer->ApplyExtents(-100.35, 25.0, -100.0, 25.3);
-  const std::string roads = std::to_string(server.Data().roads);
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        const layer* lay = viewer->layers().Item(roads);
-        return viewer->PendingRequests() == 0 && lay && !lay->DrawnEntities.empty();
-      },
-      15000));
-  return viewer;
-}
-
 // Ana, with drawing rights on the roads, draws a street between two road ends snapped
 // with "EndPoint" and gives its values in the attribute dialog; her other viewer gets
 // it from the server's 250. On the places (editor rights) she is refused at once.
@@ -158,11 +131,12 @@ TEST(ViewerWithRealServer, AStreetDrawnInOneViewerAppearsInAnother) {
   const TestData& data = server.Data();
   server::OpenStore(server.DatabasePath().toStdString())
       ->SetAccess(data.ana, data.roads, server::AccessLevel::Draw);
-  testing::ScriptedInteraction ui, otherUi;
-  testing::ScriptedMenus menus, otherMenus;
-  const std::unique_ptr<Viewer> drawer = OpenViewer(server, ui, menus);
-  const std::unique_ptr<Viewer> other = OpenViewer(server, otherUi, otherMenus);
-  const std::string roads = std::to_string(data.roads);
+  CityViewer drawing(server, "ana", "secreta"), other(server, "ana", "secreta");
+  for (CityViewer* v : {&drawing, &other})
+    ASSERT_TRUE(v->AimAtRoads({-100.35, 25.0, -100.0, 25.3}));
+  Viewer* drawer = &drawing.viewer;
+  testing::ScriptedInteraction& ui = drawing.ui;
+  testing::ScriptedMenus& menus = drawing.menus;
 
   EXPECT_FALSE(drawer->AddElement(data.places));
   ASSERT_EQ(ui.shown.size(), 1u);
@@ -172,7 +146,7 @@ TEST(ViewerWithRealServer, AStreetDrawnInOneViewerAppearsInAnother) {
   ASSERT_TRUE(drawer->AddElement(data.roads));
   const auto click = [&](Qt::MouseButton button, Point near) {
     const SurfacePoint at = drawer->view().GeoToSurface(near.X, near.Y);
-    QTest::mouseClick(drawer.get(), button, Qt::NoModifier,
+    QTest::mouseClick(drawer, button, Qt::NoModifier,
                       QPoint(std::lround(at.x) + 3, std::lround(at.y) - 2));
   };
   menus.answers = {"mnuEndPoint", "mnuCerrarPline"};
@@ -208,7 +182,7 @@ TEST(ViewerWithRealServer, AStreetDrawnInOneViewerAppearsInAnother) {
   // rebuild them).
   const auto copies = [&](Viewer& v) {
     int found = 0;
-    const layer* lay = v.layers().Item(roads);
+    const layer* lay = v.layers().Item(Key(data.roads));
     if (!lay) return -1;
     for (std::int32_t k = 1; k <= lay->Entidades.count(); ++k) {
       const auto vertices = lay->Entidades.Item(k)->Vertices();
@@ -216,9 +190,9 @@ TEST(ViewerWithRealServer, AStreetDrawnInOneViewerAppearsInAnother) {
     }
     return found;
   };
-  EXPECT_TRUE(WaitUntil([&] { return copies(*other) == 1 && copies(*drawer) == 1; }, 10000))
+  EXPECT_TRUE(WaitUntil([&] { return copies(other.viewer) == 1 && copies(*drawer) == 1; }, 10000))
       << server.Log().toStdString();
-  EXPECT_EQ(otherUi.shown.size(), 0u);
+  EXPECT_EQ(other.ui.shown.size(), 0u);
 }
 
 // Bob, allowed to draw on the roads, moves the second vertex of road 1 and proceeds,
