@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QShowEvent>
 #include <QTimer>
+#include <utility>
 
 #include "dialogs/elementinforesults.h"
 #include "protocol/attributeedit.h"
@@ -320,7 +321,14 @@ void Viewer::SetReadingDataColour(std::uint32_t colour) {
   update();
 }
 
-void Viewer::FinishLoadingPass() { RepaintSaved(); }
+void Viewer::FinishLoadingPass() {
+  // A resize that came while requests were pending grows or shrinks the view now.
+  if (std::exchange(resizeWaiting_, false)) {
+    Resized();
+  } else {
+    RepaintSaved();
+  }
+}
 
 void Viewer::PostStatus(std::int32_t layerId, int kind) {
   status_.Post(layerId, kind, [this](std::int32_t id) {

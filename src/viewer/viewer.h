@@ -294,6 +294,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   int mousePointer_ = 0;
   int customPointer_ = 0;
   bool firstShow_ = true;
+  bool resizeWaiting_ = false;  // resized while requests were pending
   bool readingVisible_ = false;
   std::uint32_t readingColour_ = kReadingGreen;
   // Element information, selection and queries (viewer_info.cpp): the per-viewer

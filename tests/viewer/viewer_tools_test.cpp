@@ -161,6 +161,17 @@ TEST_F(ViewerTools, PickedElementIsHighlightedZoomedToReportedAndAskedAbout) {
   EXPECT_EQ(rig.sock.sent(), std::vector<testing::Bytes>{testing::Wire(4, "LL", {7, 92811})});
 }
 
+// A window resized while replies are awaited (a document maximised as it opens)
+// shows the grown view once they are in.
+TEST_F(ViewerTools, AResizeWhileRequestsArePendingIsAppliedOnceTheyAreIn) {
+  v().SetPendingRequests(1);
+  v().resize(600, 300);
+  ExpectView(0, 0, 2, 2, "nothing moves while waiting");
+  v().SetPendingRequests(0);
+  v().FinishLoadingPass();
+  ExpectView(-1, 0, 3, 2, "same centre and scale, twice as wide");
+}
+
 TEST_F(ViewerTools, WhileRequestsArePendingNothingNavigatesAndShiftRightForgetsThem) {
   v().Pan();
   EXPECT_EQ(v().MousePointer(), 99);
