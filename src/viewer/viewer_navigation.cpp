@@ -134,7 +134,7 @@ void Viewer::Resized() {
   surface_->Cls();
   if (!imgMap_.isNull()) surface_->DrawImage(imgMap_);
   PlaceCompanyLabel();
-  resizeWaiting_ = !Idle();
+  resizeWaiting_ = !Idle() && view_->FactorEscala != 0;
   if (!Idle() || view_->FactorEscala == 0) return;
   // Same centre and scale: the view grows or shrinks at its edges.
   if (const auto r = view_->ResizeRect()) ApplyExtents(r->X1, r->Y1, r->X2, r->Y2);
