@@ -105,6 +105,11 @@ TEST(LayerGrid, CellsInBoxRowMajorWithinTheServerBounds) {
     EXPECT_EQ(cells.count(), static_cast<int32_t>(r.want.size()));
   }
   EXPECT_EQ(GridCellsOfBox(0, 0, 20, 10, 0.5f, 0.5f).Count(), 21 * 41);
+  // A cell size of 0 (or less, or not a number) gives no grid at all.
+  for (const float size : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN()}) {
+    EXPECT_FALSE(IsValidCellSize(size)) << size;
+  }
+  EXPECT_TRUE(IsValidCellSize(1e-6f));
 }
 
 TEST(LayerGrid, RequestedCellsAndEntityCells) {

@@ -186,6 +186,7 @@ TEST(FieldValues, TypedValuesSuitTheirFieldAndKeysPassTheFilter) {
       {2, "", '-', true},      {2, "1", '-', false},   {2, "1", '.', false},  {5, "1", '.', true},
       {5, "1.", '.', false},   {5, "", '\b', true},    {17, "", '-', false},  {21, "", '7', true},
       {202, "a", '\'', false}, {202, "a", '"', false}, {202, "a", 'z', true}, {11, "", '1', false},
+      {2, "", 'a', false},     {5, "", 'x', false},
   };
   for (const auto& [type, text, key, passes] : keys) {
     EXPECT_EQ(FldVerify(text, key, type), passes) << type << " " << text << " " << key;
