@@ -43,8 +43,7 @@ class KeyFilter final : public QObject {
     if (event->type() != QEvent::KeyPress) return false;
     const QString typed = static_cast<QKeyEvent*>(event)->text();
     if (typed.size() != 1) return false;  // arrows, Home...: no character
-    return !InfoElementsTable::KeyAccepted(type_(), edit_->text().toStdString(),
-                                           typed.at(0).unicode());
+    return !FldVerify(edit_->text().toStdString(), typed.at(0).unicode(), type_());
   }
 
  private:

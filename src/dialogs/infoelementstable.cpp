@@ -76,39 +76,6 @@ std::uint32_t InfoElementsTable::Colour(int column, std::optional<int> editing) 
   return unchanged_[column] ? kUnchanged : kOverwritten;
 }
 
-bool InfoElementsTable::KeyAccepted(std::int16_t type, const std::string& text, char32_t key) {
-  const bool control = key < 32;
-  const bool digit = key >= '0' && key <= '9';
-  const bool sign = key == '-' && text.empty();
-  switch (type) {
-    case 2:
-    case 3:
-    case 16:
-    case 20:
-      return control || digit || sign;
-    case 4:
-    case 5:
-    case 14:
-    case 131:
-      return control || digit || sign || (key == '.' && text.find('.') == std::string::npos);
-    case 17:
-    case 18:
-    case 19:
-    case 21:
-      return control || digit;
-    case 8:
-    case 129:
-    case 130:
-    case 200:
-    case 201:
-    case 202:
-    case 203:
-      return key != '"' && key != '\'';
-    default:
-      return false;
-  }
-}
-
 std::string InfoElementsTable::CopyText() const {
   std::string text;
   for (const auto& row : cells_) {

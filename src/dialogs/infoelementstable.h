@@ -48,10 +48,6 @@ class InfoElementsTable {
   bool Unchanged(int column) const { return unchanged_[column]; }
   std::uint32_t Colour(int column, std::optional<int> editing) const;
 
-  // The key filter of typed values: whether `key` may join `text` in a value of a
-  // field of `type` (control keys below 32 pass for every type that takes one).
-  static bool KeyAccepted(std::int16_t type, const std::string& text, char32_t key);
-
   // Every cell followed by a tab, every row ended by CR LF.
   std::string CopyText() const;
 

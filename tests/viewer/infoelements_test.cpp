@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/infoelementstable.h"
+#include "protocol/fieldvalue.h"
 
 namespace orvenda {
 namespace {
@@ -50,7 +51,7 @@ TEST(InfoElementsTable, OverwriteUndoAndChangesTouchElementRowsOnly) {
             "ID\tN\t\r\n11\ta\t\r\nTotal\t1\t\r\n");
 }
 
-TEST(InfoElementsTable, KeyFilterByFieldType) {
+TEST(FldVerify, KeyFilterByFieldType) {
   // Types, the text so far, keys taken, keys refused (8 is Backspace).
   const std::tuple<std::vector<std::int16_t>, const char*, std::u32string, std::u32string> rows[] =
       {{{2, 3, 16, 20}, "", U"09-\b", U".e+"},
@@ -63,9 +64,9 @@ TEST(InfoElementsTable, KeyFilterByFieldType) {
   for (const auto& [types, text, taken, refused] : rows) {
     for (const std::int16_t type : types) {
       for (const char32_t k : taken)
-        EXPECT_TRUE(InfoElementsTable::KeyAccepted(type, text, k)) << type;
+        EXPECT_TRUE(FldVerify(text, static_cast<int>(k), type)) << type;
       for (const char32_t k : refused)
-        EXPECT_FALSE(InfoElementsTable::KeyAccepted(type, text, k)) << type;
+        EXPECT_FALSE(FldVerify(text, static_cast<int>(k), type)) << type;
     }
   }
 }
