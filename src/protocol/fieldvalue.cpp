@@ -188,36 +188,17 @@ void PutTextCut(DWBUffer& b, std::string_view utf8) {
 }
 
 bool FldVerify(const std::string& text, int key, std::int16_t type) {
+  const FieldWire wire = FieldWireOf(type);
+  if (wire == FieldWire::String) return key != '"' && key != '\'';
+  if (wire == FieldWire::Unknown) return false;
   const bool control = key < 32;
   const bool digit = key >= '0' && key <= '9';
-  switch (type) {
-    case 2:
-    case 3:
-    case 16:
-    case 20:
-      return control || digit || (key == '-' && text.empty());
-    case 4:
-    case 5:
-    case 14:
-    case 131:
-      return control || digit || (key == '-' && text.empty()) ||
-             (key == '.' && text.find('.') == std::string::npos);
-    case 8:
-    case 129:
-    case 130:
-    case 200:
-    case 201:
-    case 202:
-    case 203:
-      return key != '"' && key != '\'';
-    case 17:
-    case 18:
-    case 19:
-    case 21:
-      return control || digit;
-    default:
-      return false;
-  }
+  // The unsigned whole-number types take no sign.
+  const bool isUnsigned = type == 17 || type == 18 || type == 19 || type == 21;
+  const bool sign = key == '-' && text.empty() && !isUnsigned;
+  const bool real = wire == FieldWire::Single || wire == FieldWire::Double;
+  const bool point = real && key == '.' && text.find('.') == std::string::npos;
+  return control || digit || sign || point;
 }
 
 }  // namespace orvenda
