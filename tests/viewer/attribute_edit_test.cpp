@@ -172,7 +172,9 @@ TEST(AttributeEditWithRealServer, AnEditReachesEveryViewerAndAReaderIsRefused) {
   const auto themeAt = [&](Viewer& v) {
     return v.layers().Item(Key(data.places))->Entidades.ItemByID(data.firstPlace)->ThemeValue;
   };
-  ASSERT_TRUE(testing::WaitUntil([&] { return themeAt(*guest) == "100"; }, 10000))
+  // GetInfo acts only once the guest's viewer is idle again (a change may ask for more).
+  ASSERT_TRUE(testing::WaitUntil(
+      [&] { return themeAt(*guest) == "100" && guest->PendingRequests() == 0; }, 10000))
       << "the guest's model never had the new population";
   QSignalSpy arrivals(guest.get(), &Viewer::InfoArrival);
   guest->GetInfo(data.places, data.firstPlace, true);
