@@ -75,36 +75,21 @@ void frmMain::ConnectCommands() {
   on("ZoomExtents", extents);
   on("mnuPan", pan);
   on("Pan", pan);
-  const auto information = [this] {
-    if (frmDocument* d = ActiveDocument())
-      d->Viewer1->GetInfo(d->GetIDLayer(cbLayers->currentText()));
+  // Commands on the layer chosen in the toolbar's combo of the active map.
+  const auto onLayer = [&](const char* menu, const char* button, auto act) {
+    const auto run = [this, act] {
+      if (frmDocument* d = ActiveDocument()) {
+        act(*d->Viewer1, d->GetIDLayer(cbLayers->currentText()));
+      }
+    };
+    on(menu, run);
+    on(button, run);
   };
-  on("mnuViewInformation", information);
-  on("ViewInfo", information);
-  const auto erase = [this] {
-    if (frmDocument* d = ActiveDocument())
-      d->Viewer1->EraseEntity(d->GetIDLayer(cbLayers->currentText()));
-  };
-  on("mnuErase", erase);
-  on("Erase", erase);
-  const auto editInfo = [this] {
-    if (frmDocument* d = ActiveDocument())
-      d->Viewer1->EditInfo(d->GetIDLayer(cbLayers->currentText()));
-  };
-  on("mnuEditInfo", editInfo);
-  on("EditInfo", editInfo);
-  const auto addElement = [this] {
-    if (frmDocument* d = ActiveDocument())
-      d->Viewer1->AddElement(d->GetIDLayer(cbLayers->currentText()));
-  };
-  on("mnuAddElement", addElement);
-  on("Draw", addElement);
-  const auto editGeography = [this] {
-    if (frmDocument* d = ActiveDocument())
-      d->Viewer1->EditGeography(d->GetIDLayer(cbLayers->currentText()));
-  };
-  on("mnuEditGeography", editGeography);
-  on("EditGeo", editGeography);
+  onLayer("mnuViewInformation", "ViewInfo", [](Viewer& v, std::int32_t id) { v.GetInfo(id); });
+  onLayer("mnuErase", "Erase", [](Viewer& v, std::int32_t id) { v.EraseEntity(id); });
+  onLayer("mnuEditInfo", "EditInfo", [](Viewer& v, std::int32_t id) { v.EditInfo(id); });
+  onLayer("mnuAddElement", "Draw", [](Viewer& v, std::int32_t id) { v.AddElement(id); });
+  onLayer("mnuEditGeography", "EditGeo", [](Viewer& v, std::int32_t id) { v.EditGeography(id); });
   on("mnuMeasureDistance", measure);
   on("MeasureDistance", measure);
   const auto snapShot = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->SnapShot(); }); };
