@@ -104,16 +104,10 @@ class ToolHost {
   // `selectSegment` found a segment. Nothing when the user cancelled.
   virtual Layers& layers() = 0;
   virtual std::optional<std::vector<std::string>> AskNewElementValues(layer& lay,
-                                                                      const std::string& title) {
-    (void)lay, (void)title;
-    return std::nullopt;
-  }
-  virtual std::optional<ProjectedXY> AskRelativeTo() { return std::nullopt; }
+                                                                      const std::string& title) = 0;
+  virtual std::optional<ProjectedXY> AskRelativeTo() = 0;
   virtual std::optional<std::pair<double, double>> AskSmartEndPoint(
-      const std::function<bool()>& selectSegment) {
-    (void)selectSegment;
-    return std::nullopt;
-  }
+      const std::function<bool()>& selectSegment) = 0;
 };
 
 // Surface, projected and geographic positions through the host's view.
