@@ -286,6 +286,8 @@ TEST(ToolMenus, EditGeoEnablingAndSelectionSettings) {
   s.RelativeTo = true;
   EXPECT_TRUE(ChooseEndSetting(s, "mnuEndPoint"));
   EXPECT_EQ(Marked(EndMenuItems(s), true), "mnuEndPoint");
+  EXPECT_TRUE(ChooseEndSetting(s, "mnuEndPoint"));
+  EXPECT_EQ(Marked(EndMenuItems(s), true), "") << "a second click unchecks it";
 }
 
 // Points 1 at (0.5, 0.5), 2 at (1.5, 1.5) and 3 at (1, 1.8) of layer 7 picked one

@@ -79,9 +79,11 @@ bool ChooseSelectSetting(ToolState& t, const std::string& item) {
 }
 
 bool ChooseEndSetting(ToolState& t, const std::string& item) {
+  // A checked "EndPoint" unchecks like "Relative To...": otherwise free drawing could
+  // only come back by way of another rule.
   if (item == "mnuEndPoint") {
-    t.EndPoint = true;
-    t.RelativeTo = t.SmartEndPoint = false;
+    t.EndPoint = !t.EndPoint;
+    if (t.EndPoint) t.RelativeTo = t.SmartEndPoint = false;
     return true;
   }
   // Checking "Relative To..." and "Smart Endpoint" asks for their distances first.
