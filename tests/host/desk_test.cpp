@@ -623,7 +623,6 @@ TEST(DeskWithRealServer, TellsAClickedPlaceAndSelectsWhatLiesInsideADrawnPolygon
     viewer.SelectObjects(roads);
     desk.menus.answers = {whole ? "mnuWholeElementInside" : "mnuOneVertex", "mnuCerrarPline",
                           "mnuEndSelection"};
-    desk.menus.shown = 0;
     const auto rightClick = [&] { QTest::mouseClick(&viewer, Qt::RightButton, {}, clicks[0]); };
     rightClick();
     for (const QPoint& at : clicks) QTest::mouseClick(&viewer, Qt::LeftButton, {}, at);

@@ -67,10 +67,12 @@ class ScriptedInteraction : public Interaction {
 // Menus answered from a script.
 class ScriptedMenus : public PopupMenus {
  public:
-  std::vector<std::string> answers;  // one for each menu shown, in turn
-  std::size_t shown = 0;
+  std::deque<std::string> answers;  // one for each menu shown, taken in turn
   std::string Popup(const std::string&, const std::vector<MenuItem>&, int, int) override {
-    return shown < answers.size() ? answers[shown++] : std::string();
+    if (answers.empty()) return {};
+    std::string answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
   }
 };
 

@@ -11,11 +11,9 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "city_viewer.h"
 #include "dialogs/dlgshowinfoelements.h"
-#include "loopback.h"
 #include "protocol/querymessages.h"
-#include "serverprocess.h"
-#include "viewer/login.h"
 #include "viewer_rig.h"
 
 namespace orvenda {
@@ -62,7 +60,6 @@ TEST_F(AttributeEdit, EraseAsksFirstThenSendsTheElementWithItsCellsAndDropsIt) {
     Click(QPoint(152, 150));
     rig.ui.answers = {answer};
     rig.menus.answers = {"mnuEndSelection"};
-    rig.menus.shown = 0;
     Click(QPoint(10, 10), Qt::RightButton);
     EXPECT_EQ(Shown(), "Erase Element: Do you really want to erase the selected elements?");
     EXPECT_EQ(v().toolState().MouseAction, 0);
@@ -127,31 +124,6 @@ TEST_F(AttributeEdit, EditToolOpensTheDialogWhoseOverwritesGoOutAsAttributeEdits
   ExpectEdit("Nuevo", "2");
 }
 
-// A viewer of the test map, on its own connection, logged in as `name`.
-std::unique_ptr<Viewer> OpenAs(testing::ServerProcess& server, testing::ScriptedInteraction& ui,
-                               const char* name, const char* password) {
-  int user = 0;
-  login control(ui);
-  QObject::connect(&control, &login::LoginResponse,
-                   [&](int id, int, const QStringList&, const QList<int>&) { user = id; });
-  control.Checklogin("127.0.0.1", server.Port(), name, password);
-  if (!testing::WaitUntil([&] { return user > 0; }, 10000)) return nullptr;
-  auto v = std::make_unique<Viewer>(ViewerSeams{.ui = &ui});
-  v->resize(300, 300);
-  v->SetURL("127.0.0.1");
-  v->Setport(server.Port());
-  v->SetIDUser(user);
-  v->SetMapCode(server::test::TestData::kMap);
-  v->show();
-  const bool open = testing::WaitUntil(
-      [&] {
-        const layer* places = v->layers().Item(Key(server.Data().places));
-        return v->PendingRequests() == 0 && places && places->Entidades.count() == 2;
-      },
-      15000);
-  return open ? std::move(v) : nullptr;
-}
-
 // Ana (editor of the places) renames a place and changes its population; the guest's
 // viewer, on a connection of its own, has the new values once the server's change
 // arrives. The guest, who may only look, is refused before anything is sent.
@@ -159,10 +131,10 @@ TEST(AttributeEditWithRealServer, AnEditReachesEveryViewerAndAReaderIsRefused) {
   testing::ServerProcess server;
   ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
   const auto& data = server.Data();
-  testing::ScriptedInteraction anaUi, guestUi;
-  const auto ana = OpenAs(server, anaUi, "ana", "secreta");
-  const auto guest = OpenAs(server, guestUi, "invitado", "");
-  ASSERT_TRUE(ana && guest);
+  testing::CityViewer anaView(server, "ana", "secreta"), guestView(server, "invitado", "");
+  ASSERT_TRUE(anaView.PlacesShown() && guestView.PlacesShown());
+  Viewer *ana = &anaView.viewer, *guest = &guestView.viewer;
+  testing::ScriptedInteraction &anaUi = anaView.ui, &guestUi = guestView.ui;
   const QStringList values = {"Saltillo", "100", "2.5", "-7", "969.7"};
   guest->EditInfo(data.places, data.firstPlace, values);
   ASSERT_EQ(guestUi.shown.size(), 1u);
@@ -176,7 +148,7 @@ TEST(AttributeEditWithRealServer, AnEditReachesEveryViewerAndAReaderIsRefused) {
   ASSERT_TRUE(testing::WaitUntil(
       [&] { return themeAt(*guest) == "100" && guest->PendingRequests() == 0; }, 10000))
       << "the guest's model never had the new population";
-  QSignalSpy arrivals(guest.get(), &Viewer::InfoArrival);
+  QSignalSpy arrivals(guest, &Viewer::InfoArrival);
   guest->GetInfo(data.places, data.firstPlace, true);
   ASSERT_TRUE(testing::WaitUntil([&] { return arrivals.count() == 1; }, 10000));
   EXPECT_EQ(arrivals[0][4].toStringList(), values);

@@ -11,66 +11,16 @@
 #include <cmath>
 #include <memory>
 
+#include "city_viewer.h"
 #include "dialogs/dlgadd.h"
-#include "loopback.h"
-#include "render/viewtransform.h"
-#include "serverprocess.h"
 #include "store/store.h"
-#include "viewer/login.h"
-#include "viewer_rig.h"
 
 namespace orvenda {
 namespace {
 
 using server::test::TestData;
+using testing::CityViewer;
 using testing::WaitUntil;
-
-// One user's viewer of the city map, logged in through the login control, on its own
-// connection (the real socket, clock and pump).
-struct CityViewer {
-  testing::ScriptedInteraction ui;
-  testing::ScriptedMenus menus;
-  Viewer viewer{ViewerSeams{.ui = &ui, .menus = &menus}};
-  QList<int> maps;  // what the login offered
-  std::int32_t roads = 0;
-
-  CityViewer(const testing::ServerProcess& server, const char* name, const char* password)
-      : roads(server.Data().roads) {
-    int user = 0;
-    login control(ui);
-    QObject::connect(&control, &login::LoginResponse,
-                     [&](int id, int, const QStringList&, const QList<int>& codes) {
-                       maps = codes;
-                       user = id;
-                     });
-    control.Checklogin("127.0.0.1", server.Port(), name, password);
-    EXPECT_TRUE(WaitUntil([&] { return user != 0; }, 10000));
-    viewer.resize(300, 300);
-    viewer.SetURL("127.0.0.1");
-    viewer.Setport(server.Port());
-    viewer.SetIDUser(user);
-    viewer.SetMapCode(TestData::kMap);
-    viewer.show();
-  }
-  bool Idle() const { return viewer.PendingRequests() == 0; }
-  // The first roads in sight (within `view`, lower left and upper right), once they
-  // have arrived; roads are drawn below 50 km of view height.
-  bool AimAtRoads(std::array<double, 4> view = {-100.15, 25.05, -100.0, 25.25}) {
-    EXPECT_TRUE(WaitUntil([&] { return viewer.map().layerscargados && Idle(); }, 15000));
-    viewer.ApplyExtents(view[0], view[1], view[2], view[3]);
-    return WaitUntil([&] { return Road(1) && Idle(); }, 15000);
-  }
-  const Entidad* Road(std::int32_t id) {
-    const layer* lay = viewer.layers().Item(Key(roads));
-    return lay ? lay->Entidades.ItemByID(id) : nullptr;
-  }
-  QPoint At(Point p) const {
-    const SurfacePoint s = viewer.view().GeoToSurface(p.X, p.Y);
-    return {static_cast<int>(std::lround(s.x)), static_cast<int>(std::lround(s.y))};
-  }
-  void Click(Point p) { QTest::mouseClick(&viewer, Qt::LeftButton, Qt::NoModifier, At(p)); }
-  void Menu() { QTest::mouseClick(&viewer, Qt::RightButton, Qt::NoModifier, QPoint(5, 5)); }
-};
 
 TEST(ViewerWithRealServer, LogsInOpensTheMapAndTellsTheValuesOfAPlace) {
   testing::ServerProcess server;
@@ -82,14 +32,8 @@ TEST(ViewerWithRealServer, LogsInOpensTheMapAndTellsTheValuesOfAPlace) {
   // The places are in sight. (What is asked for, what arrives and where it is drawn, as
   // the view moves: the desk's tests against the same server.)
   const TestData& data = server.Data();
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        const layer* places = viewer.layers().Item(std::to_string(data.places));
-        return viewer.PendingRequests() == 0 && places && places->Entidades.count() == 2;
-      },
-      15000))
-      << "pending " << viewer.PendingRequests() << ", status "
-      << viewer.StatusCaption().toStdString();
+  ASSERT_TRUE(ana.PlacesShown()) << "pending " << viewer.PendingRequests() << ", status "
+                                 << viewer.StatusCaption().toStdString();
   EXPECT_EQ(viewer.map().Nombre, "Ciudad");
   EXPECT_TRUE(ui.shown.empty()) << ui.shown.front().text;
 
@@ -97,12 +41,10 @@ TEST(ViewerWithRealServer, LogsInOpensTheMapAndTellsTheValuesOfAPlace) {
   QImage atWindow;
   ui.onMessage = [&](const testing::ShownMessage&) { atWindow = viewer.Picture(); };
   // The information tool, and a click on the place.
-  const Point at =
-      viewer.layers().Item(Key(data.places))->Entidades.ItemByID(data.firstPlace)->Vertices()[0];
-  const SurfacePoint onScreen = viewer.view().GeoToSurface(at.X, at.Y);
   viewer.GetInfo(data.places);
-  QTest::mouseClick(&viewer, Qt::LeftButton, Qt::NoModifier,
-                    QPoint(std::lround(onScreen.x) + 2, std::lround(onScreen.y)));
+  QTest::mouseClick(
+      &viewer, Qt::LeftButton, Qt::NoModifier,
+      ana.At(ana.Element(data.places, data.firstPlace)->Vertices()[0]) + QPoint(2, 0));
   ASSERT_TRUE(WaitUntil([&] { return !ui.shown.empty(); }, 10000));
   EXPECT_EQ(ui.shown[0].text,
             "Layer: Lugares\n\nNOMBRE: Monterrey\n\nPOBLACION: 1142994\n\nALTURA: 2.5\n\n"
@@ -196,8 +138,9 @@ TEST(ViewerWithRealServer, AStreetDrawnInOneViewerAppearsInAnother) {
 }
 
 // Bob, allowed to draw on the roads, moves the second vertex of road 1 and proceeds,
-// then joins road 2 to it and breaks it; Ana, who only views them, is refused before
-// anything is sent and sees each change once the server's 250 arrives.
+// joins road 2 to it and breaks it, and erases the road the break made; Ana, who only
+// views them, is refused before anything is sent and sees each change once the
+// server's 250 arrives.
 TEST(ViewerWithRealServer, ReshapedRoadsReachAnotherViewer) {
   testing::ServerProcess server;
   ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
@@ -247,6 +190,21 @@ TEST(ViewerWithRealServer, ReshapedRoadsReachAnotherViewer) {
       },
       10000));
   EXPECT_EQ(bob.ui.shown.size(), 0u);
+
+  // Bob erases the new road; Ana may not.
+  ana.viewer.EraseEntity(d.roads);
+  EXPECT_EQ(ana.ui.shown.back().text, "Acceso Denegado");
+  EXPECT_EQ(ana.viewer.toolState().MouseAction, 0);
+  ASSERT_TRUE(WaitUntil([&] { return bob.Road(5) && bob.Idle(); }, 10000));
+  const auto v5 = bob.Road(5)->Vertices();
+  const std::vector<Point> road5(v5.begin(), v5.end());
+  bob.viewer.EraseEntity(d.roads);
+  bob.Click({(road5[1].X + road5[2].X) / 2, (road5[1].Y + road5[2].Y) / 2});
+  bob.menus.answers = {"mnuEndSelection"};
+  bob.ui.answers = {MessageAnswer::Yes};
+  bob.Menu();
+  EXPECT_TRUE(WaitUntil([&] { return !ana.Road(5) && ana.Road(1) && ana.Idle(); }, 10000));
+  EXPECT_EQ(bob.ui.shown.back().text, "Do you really want to erase the selected elements?");
 }
 
 }  // namespace
