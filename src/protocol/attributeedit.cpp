@@ -24,27 +24,33 @@ void Refuse(MapViewer& viewer, const std::string& text) {
 
 }  // namespace
 
-std::optional<std::size_t> FirstUnfitValue(layer& lay, const std::vector<std::string>& values) {
+std::string UnfitValues(layer& lay, const std::vector<std::string>& values) {
+  const auto count = static_cast<std::size_t>(lay.Campos().count());
+  if (values.size() != count) {
+    return "The layer " + lay.Nombre + " has " + std::to_string(count) + " fields, not " +
+           std::to_string(values.size()) + ".";
+  }
   std::size_t i = 0;
   for (const Campo& field : lay.Campos()) {
-    if (i < values.size() && !FieldValueFits(field.Tipo, values[i])) return i;
-    ++i;
+    const std::string& value = values[i++];
+    if (!FieldValueFits(field.Tipo, value))
+      return "The value \"" + value + "\" does not suit the field " + field.Nombre + ".";
   }
-  return std::nullopt;
+  return {};
 }
 
 bool StartAttributeEdit(MapViewer& viewer, layer& lay, std::int32_t elementId,
                         const std::vector<std::string>& values) {
-  std::vector<std::string> names;
-  for (const Campo& field : lay.Campos()) names.push_back(field.Nombre);
-  if (const auto bad = FirstUnfitValue(lay, values)) {
-    Refuse(viewer, "The value \"" + values[*bad] + "\" does not suit the field " + names[*bad] +
-                       ". Nothing was changed.");
+  if (const std::string why = UnfitValues(lay, values); !why.empty()) {
+    Refuse(viewer, why + " Nothing was changed.");
     return false;
   }
-  std::vector<std::string> sent;
+  std::vector<std::string> names, sent;
   std::size_t i = 0;
-  for (const Campo& field : lay.Campos()) sent.push_back(FieldValueToSend(field.Tipo, values[i++]));
+  for (const Campo& field : lay.Campos()) {
+    names.push_back(field.Nombre);
+    sent.push_back(FieldValueToSend(field.Tipo, values[i++]));
+  }
   return SendAttributeEditRequest(viewer, lay.IDLayer, elementId, std::move(names),
                                   std::move(sent));
 }

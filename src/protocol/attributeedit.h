@@ -5,7 +5,6 @@
 // rights and the field types; these checks spare the user a silent refusal.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,9 +13,9 @@
 
 namespace orvenda {
 
-// The position of the first of `values` (one per field of `lay`, in order) that
-// does not fit its field's type, or nothing when all fit.
-std::optional<std::size_t> FirstUnfitValue(layer& lay, const std::vector<std::string>& values);
+// Why `values` cannot be the values of `lay`'s fields, one each in order: a count
+// that differs, or the first value its field's type does not hold. Empty when they can.
+std::string UnfitValues(layer& lay, const std::vector<std::string>& values);
 
 // Starts the edit of every value of one element (`values`, one per field): when
 // all fit, request 4 goes out in attribute-editing mode holding them; otherwise a

@@ -421,8 +421,8 @@ TEST(NewElements, DrawnLinesAndPointsGoOutWithTheirCellsAndCheckedValues) {
   using Values = std::optional<std::vector<std::string>>;
   const std::pair<Values, std::string> rows[] = {
       {Values{{"Reforma", "3"}}, ""},
-      {Values{{"Reforma", "x"}}, "Valor no válido para el campo DIR."},
-      {Values{{"Reforma"}}, "Se esperaban 2 valores y llegaron 1."},
+      {Values{{"Reforma", "x"}}, "The value \"x\" does not suit the field DIR. Nothing was sent."},
+      {Values{{"Reforma"}}, "The layer Calles has 2 fields, not 1. Nothing was sent."},
       {std::nullopt, ""},
   };
   for (const auto& [values, message] : rows) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/gridrule.h"
+#include "protocol/attributeedit.h"
 #include "protocol/catalogue.h"
 #include "protocol/editmessages.h"
 #include "protocol/fieldvalue.h"
@@ -33,22 +34,10 @@ std::optional<std::vector<std::string>> NewElementValues(ToolHost& host, layer& 
   std::optional<std::vector<std::string>> values =
       host.AskNewElementValues(lay, TitleOf(code, lay));
   if (!values) return std::nullopt;
-  const orvenda::Campos& fields = lay.Campos();
-  std::string refused;
-  if (values->size() != static_cast<std::size_t>(fields.count())) {
-    refused = "Se esperaban " + std::to_string(fields.count()) + " valores y llegaron " +
-              std::to_string(values->size()) + ".";
-  } else {
-    std::size_t i = 0;
-    for (const Campo& field : fields) {
-      if (!FieldValueFits(field.Tipo, (*values)[i++])) {
-        refused = "Valor no válido para el campo " + field.Nombre + ".";
-        break;
-      }
-    }
-  }
+  const std::string refused = UnfitValues(lay, *values);
   if (refused.empty()) return values;
-  host.interaction().MessageBox(refused, "Orvenda", MessageIcon::Critical, MessageButtons::Ok);
+  host.interaction().MessageBox(refused + " Nothing was sent.", "Orvenda", MessageIcon::Critical,
+                                MessageButtons::Ok);
   return std::nullopt;
 }
 
