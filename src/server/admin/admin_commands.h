@@ -13,6 +13,8 @@ int RunMapCommand(const std::vector<std::string>& args, CommandIo& io);
 int RunLayerCommand(const std::vector<std::string>& args, CommandIo& io);
 int RunImportCommand(const std::vector<std::string>& args, CommandIo& io);
 int RunDemoDbCommand(const std::vector<std::string>& args, CommandIo& io);
+int RunBackupCommand(const std::vector<std::string>& args, CommandIo& io);
+int RunCheckCommand(const std::vector<std::string>& args, CommandIo& io);
 
 // A layer named by its name or, failing that, by its decimal identifier; throws
 // CommandError (kExitNotFound) when neither matches.

@@ -4,6 +4,7 @@
 
 #include "admin/admin_commands.h"
 #include "admin/arguments.h"
+#include "protocol/version.h"
 #include "store/store.h"
 
 namespace orvenda::server {
@@ -41,6 +42,8 @@ const std::vector<CommandEntry>& CommandTable() {
       {"import", "SOURCE --db PATH [--layer-name N --zoom MIN,MAX --map CODE ...]",
        RunImportCommand},
       {"demo-db", "PATH [--cache DIR]: build the demo database", RunDemoDbCommand},
+      {"backup", "DB FILE: copy the database, safe while serving", RunBackupCommand},
+      {"check", "DB: SQLite's integrity and the store's own rules", RunCheckCommand},
   };
   return table;
 }
@@ -52,8 +55,17 @@ int RunCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
     PrintUsage(out);
     return kExitOk;
   }
+  if (args[0] == "--version") {
+    out << "orvenda-server " << kLibraryVersion.major << "." << kLibraryVersion.minor << "."
+        << kLibraryVersion.revision << "\n";
+    return kExitOk;
+  }
   for (const CommandEntry& e : CommandTable()) {
     if (args[0] != e.name) continue;
+    if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
+      out << "usage: orvenda-server " << e.name << " " << e.summary << "\n";
+      return kExitOk;
+    }
     CommandIo io{in, out, err};
     try {
       return e.run(std::vector<std::string>(args.begin() + 1, args.end()), io);

@@ -4,6 +4,7 @@
 #include <asio/signal_set.hpp>
 #include <charconv>
 #include <csignal>
+#include <fstream>
 #include <iostream>
 #include <thread>
 
@@ -14,14 +15,16 @@ namespace orvenda::server {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orvenda-server serve --db PATH [--port N (1001; 0 picks a free one)]\n"
+    "usage: orvenda-server serve [--config FILE] --db PATH [--port N (1001; 0 picks a free one)]\n"
     "  [--listen ADDR (127.0.0.1)] [--threads N (2)] [--log FILE] [--max-connections N (256)]\n"
     "  [--max-message BYTES (1048576)] [--idle-timeout S (1800)] [--handshake-timeout S (30)]\n"
     "  [--send-timeout S (60)] [--session-lifetime S (43200)] [--client-version X.Y.Z (1.0.0)]\n"
     "  [--login-attempts N (5): failed logins per account in the window]\n"
     "  [--login-address-attempts N (30): failed logins per address in the window]\n"
     "  [--login-window S (60)] [--max-logins N (8): password checks under way]\n"
-    "  [--max-logins-per-address N (2)] [--password-threads N (2)]\n";
+    "  [--max-logins-per-address N (2)] [--password-threads N (2)]\n"
+    "A --config FILE sets any of these, one a line as `name = value` (the name without\n"
+    "its dashes; # starts a comment); options on the command line override it.\n";
 
 template <typename T>
 bool ToNumber(const std::string& text, T& out, T min, T max) {
@@ -76,16 +79,55 @@ bool Apply(ServeOptions& o, const std::string& name, const std::string& value) {
   return false;
 }
 
+std::string Trimmed(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// Applies the settings of a configuration file; false with the line's number and
+// what is wrong with it.
+bool ApplyFile(ServeOptions& o, const std::string& path, std::string& error) {
+  std::ifstream in(path);
+  if (!in) {
+    error = "cannot read the configuration file " + path;
+    return false;
+  }
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    line = Trimmed(line.substr(0, line.find('#')));
+    if (line.empty()) continue;
+    const auto equals = line.find('=');
+    const std::string name = Trimmed(line.substr(0, equals));
+    const std::string value = equals == std::string::npos ? "" : Trimmed(line.substr(equals + 1));
+    const std::string where = path + ":" + std::to_string(number) + ": ";
+    if (equals == std::string::npos || name.empty() || name[0] == '-' || name == "config") {
+      error = where + "expected `name = value`, not \"" + line + "\"";
+      return false;
+    }
+    if (!Apply(o, "--" + name, value)) {
+      error = where + "unknown setting or bad value: " + name + " = " + value;
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<ServeOptions> ParseServeArgs(const std::vector<std::string>& args,
                                            std::string& error) {
   ServeOptions o;
+  // The file first, wherever the option stands, so that the command line overrides it.
+  for (std::size_t i = 0; i + 1 < args.size(); i += 2) {
+    if (args[i] == "--config" && !ApplyFile(o, args[i + 1], error)) return std::nullopt;
+  }
   for (std::size_t i = 0; i < args.size(); i += 2) {
     if (i + 1 >= args.size()) {
       error = "option " + args[i] + " needs a value";
       return std::nullopt;
     }
+    if (args[i] == "--config") continue;
     if (!Apply(o, args[i], args[i + 1])) {
       error = "bad option or value: " + args[i] + " " + args[i + 1];
       return std::nullopt;

@@ -110,9 +110,9 @@ Value SqliteStatement::ColumnValue(int column) const {
   }
 }
 
-SqliteDb::SqliteDb(const std::filesystem::path& path) {
-  const int rc =
-      sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+SqliteDb::SqliteDb(const std::filesystem::path& path, Mode mode) {
+  const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
+  const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
   if (rc != SQLITE_OK) {
     std::string msg = "cannot open database " + path.string() + ": " +
                       (db_ ? sqlite3_errmsg(db_) : "out of memory");

@@ -49,7 +49,9 @@ class SqliteStatement {
 
 class SqliteDb {
  public:
-  explicit SqliteDb(const std::filesystem::path& path);
+  enum class Mode { Create, Existing };
+  // Create makes the file when it is missing; Existing refuses a missing file.
+  explicit SqliteDb(const std::filesystem::path& path, Mode mode = Mode::Create);
   ~SqliteDb();
   SqliteDb(const SqliteDb&) = delete;
   SqliteDb& operator=(const SqliteDb&) = delete;
