@@ -7,7 +7,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZERS = receiver login server importer
 
-.PHONY: deps configure build test test-sanitize fuzz demo bench clean
+.PHONY: deps configure build test test-sanitize fuzz demo bench package clean
 
 deps:
 	@scripts/install-deps.sh
@@ -45,6 +45,12 @@ fuzz: deps
 
 bench: build
 	@scripts/run-benchmarks.sh $(BUILD)
+
+# The Debian packages orvenda-desk and orvenda-server, in $(BUILD)/packages.
+package: build
+	@cmake --build $(BUILD) --target man
+	@cd $(BUILD) && cpack >/dev/null
+	@for p in $(BUILD)/packages/*.deb; do echo "$$p"; dpkg-deb -f "$$p" Package Version Depends; done
 
 demo: build
 	@scripts/demo.sh $(BUILD)

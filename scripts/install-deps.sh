@@ -13,6 +13,7 @@ packages=(
   libsqlite3-dev libsodium-dev libasio-dev libpq-dev
 
   fonts-liberation xvfb xauth
+  help2man dpkg-dev fakeroot
   nodejs npm
 )
 

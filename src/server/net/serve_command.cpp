@@ -1,5 +1,6 @@
 #include "net/serve_command.h"
 
+#include <algorithm>
 #include <asio/io_context.hpp>
 #include <asio/signal_set.hpp>
 #include <charconv>
@@ -22,9 +23,10 @@ constexpr const char* kUsage =
     "  [--login-attempts N (5): failed logins per account in the window]\n"
     "  [--login-address-attempts N (30): failed logins per address in the window]\n"
     "  [--login-window S (60)] [--max-logins N (8): password checks under way]\n"
-    "  [--max-logins-per-address N (2)] [--password-threads N (2)]\n"
+    "  [--max-logins-per-address N (2)] [--password-threads N (2)] [--check-config]\n"
     "A --config FILE sets any of these, one a line as `name = value` (the name without\n"
-    "its dashes; # starts a comment); options on the command line override it.\n";
+    "its dashes; # starts a comment); options on the command line override it.\n"
+    "--check-config reads and judges the options, then ends without serving.\n";
 
 template <typename T>
 bool ToNumber(const std::string& text, T& out, T min, T max) {
@@ -145,11 +147,21 @@ int RunServe(const std::vector<std::string>& args, std::ostream& out, std::ostre
     out << kUsage;
     return kExitOk;
   }
+  // --check-config, as sshd -t: the options read and judged, nothing served.
+  std::vector<std::string> words = args;
+  const auto check = std::find(words.begin(), words.end(), "--check-config");
+  const bool checkOnly = check != words.end();
+  if (checkOnly) words.erase(check);
   std::string error;
-  const auto options = ParseServeArgs(args, error);
+  const auto options = ParseServeArgs(words, error);
   if (!options) {
-    err << "orvenda-server serve: " << error << "\n" << kUsage;
+    err << "orvenda-server serve: " << error << "\n" << (checkOnly ? "" : kUsage);
     return kExitUsage;
+  }
+  if (checkOnly) {
+    out << "configuration ok: database " << options->db << ", " << options->config.listen << ":"
+        << options->config.port << "\n";
+    return kExitOk;
   }
   ServerLog log(options->config.logFile, err);
   if (!log.Ok()) {
