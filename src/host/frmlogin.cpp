@@ -74,7 +74,8 @@ frmLogin::frmLogin(Module1& app, Interaction& ui, QWidget* parent)
 
   // Load.
   lblTask->hide();
-  txtUserName->setText(OperatingSystemUserName());
+  const QString remembered = app_.RememberedUserName();
+  txtUserName->setText(remembered.isEmpty() ? OperatingSystemUserName() : remembered);
   txtUserName->selectAll();
   ShowServerCaption();
 }

@@ -3,12 +3,14 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 
 #include "host/apptitle.h"
 #include "host/configfile.h"
@@ -27,6 +29,16 @@ const std::set<QString>& frmMain::UnwiredCommands() {
       "mnuSaveMap", "mnuSaveAs",          "mnuMapReferences",  "mnuLayerSetup",   "mnuMapSetup",
       "mnuFind",    "mnuFindByCondition", "mnuMultipleSelect", "mnuSetDirections"};
   return names;
+}
+
+// The help pages installed with the program, or the help web server of a site.
+QString frmMain::DefaultHelpAddress() {
+#ifdef ORVENDA_INSTALLED_HELP
+  const QString installed = QStringLiteral(ORVENDA_INSTALLED_HELP);
+  if (QFileInfo::exists(installed + QStringLiteral("/mapas/help.htm")))
+    return QUrl::fromLocalFile(installed).toString();
+#endif
+  return QStringLiteral("http://localhost");
 }
 
 frmMain::frmMain(Module1& app, QWidget* parent)
@@ -54,7 +66,7 @@ frmMain::frmMain(Module1& app, QWidget* parent)
     if (QAction* button = ToolbarButton(name)) button->setEnabled(false);
   }
   ConnectCommands();
-  HelpAddress = qEnvironmentVariable("ORVENDA_HELP_ADDRESS", QStringLiteral("http://localhost"));
+  HelpAddress = qEnvironmentVariable("ORVENDA_HELP_ADDRESS", DefaultHelpAddress());
   GeneralHelpAddress = qEnvironmentVariable("ORVENDA_GENERAL_HELP_ADDRESS", HelpAddress);
   connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::SubWindowActivated);
   connect(cbLayers, &QComboBox::textActivated, this, &frmMain::LayerComboChanged);
@@ -198,6 +210,7 @@ void frmMain::LayerComboChanged(const QString& text) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+  app_.RememberWindow(*this);
   const auto windows = mdiArea->subWindowList();
   for (auto it = windows.rbegin(); it != windows.rend(); ++it) delete *it;
   app_.MapNames.clear();

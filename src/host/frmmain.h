@@ -37,6 +37,7 @@ class frmMain : public QMainWindow {
   // general page "/mapas/help.htm" on GeneralHelpAddress (no trailing "/").
   QString HelpAddress;
   QString GeneralHelpAddress;
+  static QString DefaultHelpAddress();
 
   void EnableMapCommands();
   void DisableMapCommands();

@@ -1,8 +1,9 @@
 // OrvendaDesk: the desktop program of the map service.
 //
 // Options (all optional):
-//   --config-dir DIR      folder of ov.cfg (default: $ORVENDA_CONFIG_DIR, else the
-//                         program's folder)
+//   --config-dir DIR      folder of ov.cfg and OrvendaDesk.ini (default:
+//                         $ORVENDA_CONFIG_DIR, else the program's folder when
+//                         writable, else the user's configuration folder)
 //   --help-address URL    where the help pages live (default: $ORVENDA_HELP_ADDRESS)
 //   --auto-login U:P      log in as U with password P without asking
 //   --open-first-map      open the first map of the list after logging in
@@ -10,6 +11,9 @@
 //   --quit-after-redraw   end the program after that
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <memory>
 
 #include "host/apptitle.h"
@@ -18,13 +22,31 @@
 #include "host/module1.h"
 #include "viewer/qtinteraction.h"
 
+namespace {
+
+// The program's own folder, as always; an installed program cannot write there (it
+// lives in /usr/bin), so it keeps its files in the user's configuration folder.
+QString DefaultConfigFolder() {
+  const QString own = QApplication::applicationDirPath();
+  if (QFileInfo(own).isWritable()) return own;
+  const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+  QDir().mkpath(user);
+  return user;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(orvenda::kApplicationTitle));
   QApplication::setApplicationVersion(QString::fromStdString(orvenda::ProgramVersion()));
 
   QCommandLineParser parser;
-  parser.addHelpOption();
+  parser.setApplicationDescription(
+      "Views, queries and edits the maps of an Orvenda map server.\n"
+      "Its settings (ov.cfg: server, port, image folder) and what it remembers (the main\n"
+      "window's place, the last user name) live in its configuration folder: the program's\n"
+      "own folder when writable, else ~/.config/Orvenda.");
   parser.addVersionOption();
   const QCommandLineOption configDir("config-dir", "Folder of ov.cfg.", "dir");
   const QCommandLineOption helpAddress("help-address", "Address of the help pages.", "url");
@@ -38,7 +60,7 @@ int main(int argc, char** argv) {
 
   QString folder = parser.value(configDir);
   if (folder.isEmpty()) folder = qEnvironmentVariable("ORVENDA_CONFIG_DIR");
-  if (folder.isEmpty()) folder = QApplication::applicationDirPath();
+  if (folder.isEmpty()) folder = DefaultConfigFolder();
 
   orvenda::QtInteraction ui;
   orvenda::Module1 app(ui, folder, QApplication::applicationDirPath());

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSaveFile>
+#include <QSettings>
 #include <QWidget>
 
 #include "host/apptitle.h"
@@ -89,11 +90,31 @@ std::int16_t Module1::WindowSizeState(const QWidget* window) {
   return 0;
 }
 
+QString Module1::SettingsPath() const {
+  return QDir(configFolder_).filePath(QStringLiteral("OrvendaDesk.ini"));
+}
+
+QString Module1::RememberedUserName() const {
+  return QSettings(SettingsPath(), QSettings::IniFormat).value("login/user").toString();
+}
+
+void Module1::RememberWindow(const QWidget& window) const {
+  QSettings(SettingsPath(), QSettings::IniFormat)
+      .setValue("window/geometry", window.saveGeometry());
+}
+
+void Module1::PlaceWindow(QWidget& window) const {
+  const QByteArray saved =
+      QSettings(SettingsPath(), QSettings::IniFormat).value("window/geometry").toByteArray();
+  if (!saved.isEmpty()) window.restoreGeometry(saved);
+}
+
 bool Module1::LogIn(QWidget* parent) {
   frmLogin form(*this, ui_, parent);
   if (loginHook_) loginHook_(form);
   ui_.ShowModal(form);
   if (!form.Accepted) return false;
+  QSettings(SettingsPath(), QSettings::IniFormat).setValue("login/user", UserName);
   int user = 0;
   form.GetLoginData(user, MapNames, MapCodes);
   UserID = user;
@@ -111,6 +132,7 @@ std::unique_ptr<frmMain> Module1::Main() {
                        ServerPort + QStringLiteral(" - ") + main->BaseCaption);
   splash.close();
   main->DisableMapCommands();
+  PlaceWindow(*main);
   main->show();
   return main;
 }

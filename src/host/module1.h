@@ -52,9 +52,16 @@ class Module1 {
   // 1 maximized, -1 minimized, 0 otherwise.
   static std::int16_t WindowSizeState(const QWidget* window);
 
+  // What the program keeps between runs in its configuration folder: the main
+  // window's size and place, and the last user name that logged in (never a password).
+  QString RememberedUserName() const;
+  void RememberWindow(const QWidget& window) const;
+  void PlaceWindow(QWidget& window) const;
+
   // A guest account (no password change, no map saving).
   bool IsGuest() const;
   QString ConfigPath() const;
+  QString SettingsPath() const;
   Interaction& ui() { return ui_; }
   // The context menus of the document viewers; null shows Qt's menus.
   PopupMenus* menus = nullptr;

@@ -3,6 +3,7 @@
 // the program when the login is cancelled or fatally refused.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -58,6 +59,23 @@ TEST(StartUp, OptionsWithoutAServerThenTheLoginThenTheMainWindowOrTheEnd) {
     EXPECT_EQ(app.MapCodes, (QList<int>{7, 9}));
     EXPECT_TRUE(main->isVisible());
     EXPECT_EQ(server.logins, (std::vector<std::pair<std::string, std::string>>{{"Ana", "pw"}}));
+    // The next start offers the same user name and puts the window where it was left.
+    main->setGeometry(40, 50, 700, 500);
+    main->close();
+    QFile settings(app.SettingsPath());
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(settings.readAll().contains("pw")) << "no password is kept";
+    QString offered;
+    ui.onModal = [&](ModalForm& form) {
+      auto& login = dynamic_cast<frmLogin&>(form);
+      offered = login.txtUserName->text();
+      login.cmdOK->click();
+      EXPECT_TRUE(testing::WaitUntil([&] { return !login.Waiting(); }));
+    };
+    const auto again = Module1{ui, dir.path(), QStringLiteral("/opt/orvenda")}.Main();
+    EXPECT_EQ(offered, "Ana");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->geometry(), QRect(40, 50, 700, 500));
   }
 }
 
