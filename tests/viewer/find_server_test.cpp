@@ -28,19 +28,15 @@ using testing::WaitUntil;
 
 // The rows of a query over the database file, each as its columns' texts.
 std::vector<std::vector<std::string>> Sql(const QString& db, const std::string& query) {
-  sqlite3* handle = nullptr;
   std::vector<std::vector<std::string>> rows;
+  sqlite3* handle = nullptr;
   sqlite3_open_v2(db.toUtf8().constData(), &handle, SQLITE_OPEN_READONLY, nullptr);
-  sqlite3_stmt* statement = nullptr;
-  sqlite3_prepare_v2(handle, query.c_str(), -1, &statement, nullptr);
-  while (statement && sqlite3_step(statement) == SQLITE_ROW) {
-    rows.emplace_back();
-    for (int c = 0; c < sqlite3_column_count(statement); ++c) {
-      const auto* text = sqlite3_column_text(statement, c);
-      rows.back().push_back(text ? reinterpret_cast<const char*>(text) : "");
-    }
-  }
-  sqlite3_finalize(statement);
+  const auto add = [](void* out, int n, char** values, char**) {
+    auto& row = static_cast<decltype(rows)*>(out)->emplace_back();
+    for (int c = 0; c < n; ++c) row.push_back(values[c] ? values[c] : "");
+    return 0;
+  };
+  sqlite3_exec(handle, query.c_str(), add, &rows, nullptr);
   sqlite3_close(handle);
   return rows;
 }
