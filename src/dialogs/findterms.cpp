@@ -85,9 +85,7 @@ std::optional<std::string> FindOperatorText(std::uint8_t code, std::int16_t fiel
   return std::nullopt;
 }
 
-bool HasFieldsToChoose(layer& lay) {
-  return lay.Tipo != ImageLayer && lay.Campos().count() > 0;
-}
+bool HasFieldsToChoose(layer& lay) { return lay.Tipo != ImageLayer && lay.Campos().count() > 0; }
 
 std::optional<std::string> ConditionValuesFault(const Constraint& c) {
   if (auto fault = ValueFault(c, c.value1)) return fault;
