@@ -162,9 +162,10 @@ void dlgFindByCondition::OnOK() {
   if (q.layerId == 0 || q.condition.field.empty()) return;
   if (const auto fault = ConditionValuesFault(q.condition)) {
     ui_.MessageBox(*fault, "Selección", MessageIcon::Exclamation, MessageButtons::Ok);
-    const bool second = !ConditionValuesFault(Constraint{q.condition.field, q.condition.fieldType,
-                                                         1, q.condition.value1, ""})
-                             .has_value();
+    // The first value alone, as "=" takes it: when it is sound, the second is at fault.
+    Constraint first = q.condition;
+    first.op = 1;
+    const bool second = !ConditionValuesFault(first);
     (second ? txtValue2 : txtValue1)->setFocus();
     return;
   }
