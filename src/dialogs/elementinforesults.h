@@ -3,9 +3,9 @@
 // display mode 0, the element information dialog. Each close of the dialog with
 // "Actualizar" sends the overwritten values of every listed element (request 4 in
 // attribute-editing mode; its reply leads to command 220) and shows the dialog
-// again; any other way out ends it. The table window of the other display modes,
-// the find-by-condition results and the address candidates belong to the query
-// dialogs: until they exist those replies are dropped here.
+// again; any other way out ends it. The table window of the other display modes
+// belongs to the query dialogs: until it exists those replies are dropped here.
+// The find-by-condition results and the address candidates: findcommands.cpp.
 
 #include "protocol/mapviewer.h"
 #include "protocol/queryreplies.h"
@@ -14,17 +14,22 @@ class QWidget;
 
 namespace orvenda {
 
+class ToolHost;
+
 class ElementInfoResults final : public QueryResultsView {
  public:
-  ElementInfoResults(MapViewer& viewer, QWidget* parent) : viewer_(viewer), parent_(parent) {}
+  // `tools` adds the points of "Punto Nuevo" (findcommands.cpp); none, no points.
+  ElementInfoResults(MapViewer& viewer, QWidget* parent, ToolHost* tools = nullptr)
+      : viewer_(viewer), parent_(parent), tools_(tools) {}
 
-  void FoundByCondition(const FoundElements&) override {}
+  void FoundByCondition(const FoundElements& found) override;
   void SelectionTable(const orvenda::SelectionTable& table, std::int16_t displayMode) override;
-  void AddressCandidates(const orvenda::AddressCandidates&) override {}
+  void AddressCandidates(const orvenda::AddressCandidates& candidates) override;
 
  private:
   MapViewer& viewer_;
   QWidget* parent_;
+  ToolHost* tools_;
 };
 
 }  // namespace orvenda

@@ -3,11 +3,14 @@
 // (FldVerify): a refused key never reaches the box.
 
 #include <cstdint>
+#include <functional>
 
 class QLineEdit;
 
 namespace orvenda {
 
 void FilterKeys(QLineEdit* box, std::int16_t fieldType);
+// The same for a box whose field can change: `fieldType` is asked at each key.
+void FilterKeys(QLineEdit* box, std::function<std::int16_t()> fieldType);
 
 }  // namespace orvenda

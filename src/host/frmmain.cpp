@@ -22,12 +22,12 @@
 namespace orvenda {
 
 const std::set<QString>& frmMain::UnwiredCommands() {
-  // The viewer has no SaveMap, map references, LayerSetup, MapSetup, FindAddress,
-  // FindByCondition, MultipleSelect or SetDirections yet.
-  static const std::set<QString> names = {
-      "SaveMap",    "References",         "FindAddress",       "LayerSetup",      "MapSetup",
-      "mnuSaveMap", "mnuSaveAs",          "mnuMapReferences",  "mnuLayerSetup",   "mnuMapSetup",
-      "mnuFind",    "mnuFindByCondition", "mnuMultipleSelect", "mnuSetDirections"};
+  // The viewer has no SaveMap, map references, LayerSetup, MapSetup, MultipleSelect
+  // or SetDirections yet.
+  static const std::set<QString> names = {"SaveMap",           "References",      "LayerSetup",
+                                          "MapSetup",          "mnuSaveMap",      "mnuSaveAs",
+                                          "mnuMapReferences",  "mnuLayerSetup",   "mnuMapSetup",
+                                          "mnuMultipleSelect", "mnuSetDirections"};
   return names;
 }
 

@@ -90,6 +90,14 @@ void frmMain::ConnectCommands() {
   onLayer("mnuEditInfo", "EditInfo", [](Viewer& v, std::int32_t id) { v.EditInfo(id); });
   onLayer("mnuAddElement", "Draw", [](Viewer& v, std::int32_t id) { v.AddElement(id); });
   onLayer("mnuEditGeography", "EditGeo", [](Viewer& v, std::int32_t id) { v.EditGeography(id); });
+  const auto findAddress = [this] {
+    RunOnViewer([](frmDocument& d) { d.Viewer1->FindAddress(); });
+  };
+  on("mnuFind", findAddress);
+  on("FindAddress", findAddress);
+  on("mnuFindByCondition", [this] {
+    RunOnViewer([](frmDocument& d) { d.Viewer1->FindByCondition(0, {}, 0, {}, {}, true); });
+  });
   on("mnuMeasureDistance", measure);
   on("MeasureDistance", measure);
   const auto snapShot = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->SnapShot(); }); };

@@ -59,6 +59,9 @@ struct InfoExchange {
   // How the table of reply 114 is shown: 0 the element information dialog, other
   // values the table window. Set by the sender of request 14.
   std::int16_t displayMode = 0;
+  // Where the elements found by a condition go: the results list (the
+  // ReleaseEvent of FindByCondition), or else the host's SelectionSet event.
+  bool listFoundElements = true;
   // Reply 115 moves the view only while this is on.
   bool zoomToSelected = false;
   // The dialogs that present the query replies; null drops the results.

@@ -82,7 +82,7 @@ void Viewer::Initialize() {
   // Labels over the map never take the mouse from the tools.
   lblstatus_->setAttribute(Qt::WA_TransparentForMouseEvents);
   lblCompany_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  results_ = std::make_unique<ElementInfoResults>(*this, this);
+  results_ = std::make_unique<ElementInfoResults>(*this, this, static_cast<ToolHost*>(this));
   info_.resultsView = results_.get();
   info_.onAttributesForEdit = [this](const ElementValues& v) { SendEditedValues(*this, v); };
   // A reply that never comes must not leave the map waiting for ever.

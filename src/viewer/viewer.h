@@ -325,6 +325,15 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   // points, only answers whether they make an element of that kind.
   bool AddElement(std::int32_t IDLayer, std::int32_t NumPoints = 0,
                   const std::vector<double>& X = {}, const std::vector<double>& Y = {});
+  // Finds the elements of a layer whose field meets a condition (viewer_find.cpp):
+  // what the caller left out (layer 0, field "", operation 0) the user chooses.
+  // ReleaseEvent lists the results; without it they go to SelectionSet.
+  void FindByCondition(std::int32_t IDLayer = 0, const QString& FieldName = {},
+                       std::uint8_t Operation = 0, const QString& Value1 = {},
+                       const QString& value2 = {}, bool ReleaseEvent = true);
+  // Finds a street address on a layer, asking for what was not given.
+  void FindAddress(std::int32_t IDLayer = 0, const QString& AddressName = {},
+                   const QString& AddressNumber = {});
 
  signals:
   // The attributes of an element asked for with ReleaseEvent set.

@@ -43,19 +43,23 @@ std::optional<std::vector<std::string>> NewElementValues(ToolHost& host, layer& 
 
 bool SendNewElement(ToolHost& host, int code, const std::vector<Point>& points) {
   layer* lay = host.FindLayer(host.tools().SelectionLayer);
-  if (!lay || points.empty()) return false;
+  return lay && SendNewElement(host, *lay, code, points);
+}
+
+bool SendNewElement(ToolHost& host, layer& lay, int code, const std::vector<Point>& points) {
+  if (points.empty()) return false;
   NewElementEdit e;
   e.code = CommandOf(code);
-  e.layerId = lay->IDLayer;
+  e.layerId = lay.IDLayer;
   e.points = points;
-  e.cellWidth = lay->GridDeltaX;
-  e.cellHeight = lay->GridDeltaY;
+  e.cellWidth = lay.GridDeltaX;
+  e.cellHeight = lay.GridDeltaY;
   for (const Point& p : points) {
-    const GridCell c = GridCellOfPoint(p.X, p.Y, lay->GridDeltaX, lay->GridDeltaY);
+    const GridCell c = GridCellOfPoint(p.X, p.Y, lay.GridDeltaX, lay.GridDeltaY);
     const CellIJ cell{c.row, c.column};
     if (std::find(e.cells.begin(), e.cells.end(), cell) == e.cells.end()) e.cells.push_back(cell);
   }
-  std::optional<std::vector<std::string>> values = NewElementValues(host, *lay, code);
+  std::optional<std::vector<std::string>> values = NewElementValues(host, lay, code);
   if (!values) return false;
   e.values = std::move(*values);
   host.SendToServer(WriteNewElement(e));

@@ -51,5 +51,7 @@ std::optional<std::vector<std::string>> NewElementValues(ToolHost& host, layer& 
 // Sends a new element of the layer SelectionLayer (205, 206 or 207 by `code`) with
 // its grid cells, once its values were given; false when nothing was sent.
 bool SendNewElement(ToolHost& host, int code, const std::vector<Point>& points);
+// The same on a given layer (a point added at an address found).
+bool SendNewElement(ToolHost& host, layer& lay, int code, const std::vector<Point>& points);
 
 }  // namespace orvenda

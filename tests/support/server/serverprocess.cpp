@@ -22,8 +22,8 @@ QString ServerProcess::Log() const {
 }
 
 bool ServerProcess::Start(const QString& program, int ms, const QStringList& options) {
-  const QString db = dir_.filePath(QStringLiteral("map.db"));
-  data_ = server::test::BuildTestDatabase(db.toStdString());
+  const QString db = DatabasePath();
+  if (served_.isEmpty()) data_ = server::test::BuildTestDatabase(db.toStdString());
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   QStringList args = QStringLiteral("serve --port 0 --listen 127.0.0.1").split(QLatin1Char(' '));
   args << QStringLiteral("--db") << db << QStringLiteral("--log")

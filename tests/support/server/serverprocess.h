@@ -23,10 +23,15 @@ class ServerProcess {
   // false (and Why() says so) when the server did not say where it listens
   // within `ms` milliseconds.
   bool Start(const QString& program, int ms = 15000, const QStringList& options = {});
+  // Serves the database file `db` (the demo's, say) instead of building one; Data()
+  // then describes nothing. Call before Start.
+  void Serve(const QString& db) { served_ = db; }
   quint16 Port() const { return port_; }
   const server::test::TestData& Data() const { return data_; }
   // The database the server serves; a test may change rights in it while it runs.
-  QString DatabasePath() const { return dir_.filePath(QStringLiteral("map.db")); }
+  QString DatabasePath() const {
+    return served_.isEmpty() ? dir_.filePath(QStringLiteral("map.db")) : served_;
+  }
   QString Why() const { return why_; }
   // The server's log so far.
   QString Log() const;
@@ -37,6 +42,7 @@ class ServerProcess {
   server::test::TestData data_;
   quint16 port_ = 0;
   QString why_;
+  QString served_;
 };
 
 }  // namespace orvenda::testing
