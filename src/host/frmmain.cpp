@@ -20,12 +20,11 @@
 namespace orvenda {
 
 const std::set<QString>& frmMain::UnwiredCommands() {
-  // The viewer has no SaveMap, map references, LayerSetup, MapSetup, FindAddress,
-  // FindByCondition, MultipleSelect or SetDirections yet.
-  static const std::set<QString> names = {
-      "SaveMap",    "References",         "FindAddress",       "LayerSetup",      "MapSetup",
-      "mnuSaveMap", "mnuSaveAs",          "mnuMapReferences",  "mnuLayerSetup",   "mnuMapSetup",
-      "mnuFind",    "mnuFindByCondition", "mnuMultipleSelect", "mnuSetDirections"};
+  // The viewer has no map references, LayerSetup, FindAddress, FindByCondition or
+  // MultipleSelect yet.
+  static const std::set<QString> names = {"References",         "FindAddress",      "LayerSetup",
+                                          "mnuMapReferences",   "mnuLayerSetup",    "mnuFind",
+                                          "mnuFindByCondition", "mnuMultipleSelect"};
   return names;
 }
 
@@ -57,6 +56,8 @@ frmMain::frmMain(Module1& app, QWidget* parent)
   HelpAddress = qEnvironmentVariable("ORVENDA_HELP_ADDRESS", QStringLiteral("http://localhost"));
   GeneralHelpAddress = qEnvironmentVariable("ORVENDA_GENERAL_HELP_ADDRESS", HelpAddress);
   connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::SubWindowActivated);
+  connect(MenuItem(QStringLiteral("mnuWindow"))->menu(), &QMenu::aboutToShow, this,
+          &frmMain::RefreshWindowList);
   connect(cbLayers, &QComboBox::textActivated, this, &frmMain::LayerComboChanged);
   connect(cbLayers, &QComboBox::currentTextChanged, this, &frmMain::LayerComboChanged);
   resize(1240, 820);
@@ -172,6 +173,7 @@ frmDocument* frmMain::OpenMap(int p) {
 
 void frmMain::SubWindowActivated(QMdiSubWindow* window) {
   frmDocument* document = window ? qobject_cast<frmDocument*>(window->widget()) : nullptr;
+  RefreshWindowList();
   if (document == lastActive_) return;
   if (lastActive_ != nullptr && Documents().contains(lastActive_)) lastActive_->Deactivate();
   lastActive_ = document;

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -85,9 +86,10 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->windowTitle(), "Ciudad - Mapa");
   EXPECT_TRUE(first->parentWidget()->isMaximized()) << "a lone document fills the area";
-  EXPECT_EQ(rig.Enabled(), (QStringList{"About", "Draw", "EditGeo", "EditInfo", "Erase", "MapList",
-                                        "MeasureDistance", "Pan", "SnapShot", "ViewInfo", "Zoom In",
-                                        "Zoom Out", "Zoom Window", "ZoomExtents", "mnuNavigate"}));
+  EXPECT_EQ(rig.Enabled(),
+            (QStringList{"About", "Draw", "EditGeo", "EditInfo", "Erase", "MapList", "MapSetup",
+                         "MeasureDistance", "Pan", "SaveMap", "SnapShot", "ViewInfo", "Zoom In",
+                         "Zoom Out", "Zoom Window", "ZoomExtents", "mnuNavigate"}));
   EXPECT_TRUE(main.MenuItem("mnuChangePassword")->isEnabled());
   // Opening it again says so and makes no window.
   EXPECT_EQ(main.OpenMap(1), nullptr);
@@ -104,6 +106,18 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
                     {"Escuelas", 8, pointlayer, true}});
   EXPECT_EQ(rig.ComboItems(), (QStringList{"Rios", "Escuelas"}));
   EXPECT_EQ(second->CurrentLayerName(), "Rios");
+  // "Ven&tana" lists the documents, the active one checked; choosing one activates it.
+  QStringList listed;
+  QList<QAction*> entries;
+  for (QAction* item : main.MenuItem("mnuWindow")->menu()->actions()) {
+    if (item->objectName() != "mnuWindowList") continue;
+    listed << item->text() + (item->isChecked() ? "*" : "");
+    entries << item;
+  }
+  EXPECT_EQ(listed, (QStringList{"&1 Ciudad - Mapa", "&2 Región Norte - Mapa*"}));
+  entries.front()->trigger();
+  EXPECT_EQ(main.ActiveDocument(), first);
+  main.mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(second->parentWidget()));
   EXPECT_EQ(second->GetIDLayer("Manzanas"), 4) << "in the table though not listed";
   EXPECT_EQ(second->GetIDLayer("escuelas"), 0) << "names match exactly";
   main.cbLayers->setCurrentIndex(1);
