@@ -56,6 +56,7 @@ frmMain::frmMain(Module1& app, QWidget* parent)
   HelpAddress = qEnvironmentVariable("ORVENDA_HELP_ADDRESS", QStringLiteral("http://localhost"));
   GeneralHelpAddress = qEnvironmentVariable("ORVENDA_GENERAL_HELP_ADDRESS", HelpAddress);
   connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::SubWindowActivated);
+  // Built as the menu opens: the windows are what they are then.
   connect(MenuItem(QStringLiteral("mnuWindow"))->menu(), &QMenu::aboutToShow, this,
           &frmMain::RefreshWindowList);
   connect(cbLayers, &QComboBox::textActivated, this, &frmMain::LayerComboChanged);
@@ -173,7 +174,6 @@ frmDocument* frmMain::OpenMap(int p) {
 
 void frmMain::SubWindowActivated(QMdiSubWindow* window) {
   frmDocument* document = window ? qobject_cast<frmDocument*>(window->widget()) : nullptr;
-  RefreshWindowList();
   if (document == lastActive_) return;
   if (lastActive_ != nullptr && Documents().contains(lastActive_)) lastActive_->Deactivate();
   lastActive_ = document;

@@ -109,7 +109,9 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
   // "Ven&tana" lists the documents, the active one checked; choosing one activates it.
   QStringList listed;
   QList<QAction*> entries;
-  for (QAction* item : main.MenuItem("mnuWindow")->menu()->actions()) {
+  QMenu* windows = main.MenuItem("mnuWindow")->menu();
+  emit windows->aboutToShow();
+  for (QAction* item : windows->actions()) {
     if (item->objectName() != "mnuWindowList") continue;
     listed << item->text() + (item->isChecked() ? "*" : "");
     entries << item;
