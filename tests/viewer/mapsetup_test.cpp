@@ -87,14 +87,22 @@ TEST(MapSetupState, AppliedToTheLayersInOrder) {
   EXPECT_EQ(layers.Item("1"), nullptr);
 }
 
-// Two roads layers, 7 and 8. Cancel keeps everything, even after "Configurar
-// Inicio"; OK applies the order, the zoom range typed with a comma, the visibility,
-// the background chosen in the colour chooser and the current view as the initial one.
+// Two line layers, 7 and 8 (hidden, so none of its cells was asked for). Cancel keeps
+// everything, even after "Configurar Inicio"; OK applies the order, the zoom range
+// typed with a comma, the visibility, the background chosen in the colour chooser and
+// the current view as the initial one, and asks for what the view now lacks.
 TEST(MapSetupDialog, AppliesItsEditsOnlyAfterOK) {
   testing::ViewerRig rig;
-  rig.Open({testing::LayerDef{}, testing::LayerDef{.name = "Ríos", .id = 8}});
+  const std::vector<testing::LayerDef> defs = {{}, {.name = "Ríos", .id = 8}};
   Viewer& v = *rig.viewer;
+  rig.Show();
+  rig.ReplyOpenMap();
+  rig.ReplyMapDefinition(defs);
+  v.layers().Item("8")->SetUserVisibility(0);
+  rig.ReplyAccessLevels(defs);
+  for (const auto& c : rig.CellRequests()) rig.ReplyCell(c[0], c[1], c[2]);
   v.ZoomIn();
+  rig.sock.ClearSent();
   const BoundingBox view = v.view().ViewExtents;
   bool ok = false;
   rig.ui.onModal = [&](ModalForm& form) {
@@ -118,6 +126,8 @@ TEST(MapSetupDialog, AppliesItsEditsOnlyAfterOK) {
     EXPECT_EQ(d.lstLayers->item(1)->text().toStdString(),
               "Roads ( 2.51 - 1" + std::string(37, '0') + ")  Draw, ");
     QTest::keyClick(d.cboUserVisibility, Qt::Key_Up);
+    d.lstLayers->setCurrentRow(0);
+    QTest::keyClick(d.cboUserVisibility, Qt::Key_Down);
     d.cmdBackColor->click();
     d.cmdSetInitialHeight->click();
     EXPECT_EQ(d.lblInitialHeight->text(), d.lblCurrentHeight->text());
@@ -134,9 +144,12 @@ TEST(MapSetupDialog, AppliesItsEditsOnlyAfterOK) {
   const std::string before = state() + Describe(v.map().MapExtents);
   v.MapSetup();
   EXPECT_EQ(state() + Describe(v.map().MapExtents), before);
+  EXPECT_TRUE(rig.sock.sent().empty());
   ok = true;
   v.MapSetup();
-  EXPECT_EQ(state(), "Ríos 0 2, Roads 2.51 1, 5649426");
+  EXPECT_EQ(state(), "Ríos 0 1, Roads 2.51 1, 5649426");
+  EXPECT_FALSE(rig.CellRequests().empty());
+  for (const auto& c : rig.CellRequests()) EXPECT_EQ(c[0], 8);
   const BoundingBox& e = v.map().MapExtents;
   EXPECT_EQ(std::tuple(e.MinX, e.MinY, e.MaxX, e.MaxY),
             std::tuple(double(float(view.MinX)), double(float(view.MinY)), double(float(view.MaxX)),
