@@ -22,12 +22,9 @@
 namespace orvenda {
 
 const std::set<QString>& frmMain::UnwiredCommands() {
-  // The viewer has no SaveMap, map references, LayerSetup, MapSetup, MultipleSelect
-  // or SetDirections yet.
-  static const std::set<QString> names = {"SaveMap",           "References",      "LayerSetup",
-                                          "MapSetup",          "mnuSaveMap",      "mnuSaveAs",
-                                          "mnuMapReferences",  "mnuLayerSetup",   "mnuMapSetup",
-                                          "mnuMultipleSelect", "mnuSetDirections"};
+  // The viewer has no map references, LayerSetup or MultipleSelect yet.
+  static const std::set<QString> names = {"References", "LayerSetup", "mnuMapReferences",
+                                          "mnuLayerSetup", "mnuMultipleSelect"};
   return names;
 }
 
@@ -69,6 +66,9 @@ frmMain::frmMain(Module1& app, QWidget* parent)
   HelpAddress = qEnvironmentVariable("ORVENDA_HELP_ADDRESS", DefaultHelpAddress());
   GeneralHelpAddress = qEnvironmentVariable("ORVENDA_GENERAL_HELP_ADDRESS", HelpAddress);
   connect(mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::SubWindowActivated);
+  // Built as the menu opens: the windows are what they are then.
+  connect(MenuItem(QStringLiteral("mnuWindow"))->menu(), &QMenu::aboutToShow, this,
+          &frmMain::RefreshWindowList);
   connect(cbLayers, &QComboBox::textActivated, this, &frmMain::LayerComboChanged);
   connect(cbLayers, &QComboBox::currentTextChanged, this, &frmMain::LayerComboChanged);
   resize(1240, 820);

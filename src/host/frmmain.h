@@ -77,6 +77,10 @@ class frmMain : public QMainWindow {
   void ToggleToolbar();
   void ToggleStatusBar();
   void ArrangeWindows(int code);
+  void SaveMapCommand();
+  // Saves the active map under a name asked for; once the server has saved it, a
+  // new login brings the map list that holds it, and the document closes.
+  void SaveMapAsCommand();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -95,6 +99,9 @@ class frmMain : public QMainWindow {
   void SubWindowActivated(QMdiSubWindow* window);
   void LayerComboChanged(const QString& text);
   void UpdateClock();
+  // The "Ven&tana" menu lists the open document windows after its own items.
+  void RefreshWindowList();
+  void LogInAfterSaving(frmDocument* saved);
 
   std::map<QString, QAction*> buttons_;
   std::map<QString, QAction*> items_;
@@ -103,6 +110,8 @@ class frmMain : public QMainWindow {
   QTimer* clock_;
   Module1& app_;
   frmDocument* lastActive_ = nullptr;
+  QList<QAction*> windowList_;
+  QMetaObject::Connection saveAsWait_;
 };
 
 }  // namespace orvenda

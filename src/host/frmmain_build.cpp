@@ -40,6 +40,7 @@ void frmMain::BuildMenus() {
   AddItem(file, "mnuListaMapas", QStringLiteral("Mapas..."));
   AddItem(file, "mnuSaveMap", QStringLiteral("Guardar Mapa"));
   AddItem(file, "mnuSaveAs", QStringLiteral("Guardar Mapa Como..."));
+  AddItem(file, "mnuSaveImage", QStringLiteral("Guardar Imagen..."));
   AddSeparator(file, "mnusep0");
   AddItem(file, "mnuChangePassword", QStringLiteral("Cambiar Contraseña"))->setEnabled(false);
   AddSeparator(file, "mnusep1");

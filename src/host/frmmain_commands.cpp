@@ -1,10 +1,13 @@
 // frmMain: the commands of the menus and the toolbar.
 #include <QAction>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QPointer>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -35,6 +38,18 @@ const std::map<QString, QString>& HelpPages() {
       {"mnuHelpTools", "/ovhelp/tools.htm"}};
   return pages;
 }
+
+// The name asked for by "Guardar Mapa Como...", shown through the Interaction seam.
+class InputBox : public QInputDialog, public ModalForm {
+ public:
+  InputBox(const QString& prompt, const QString& title, const QString& text, QWidget* parent)
+      : QInputDialog(parent) {
+    setObjectName(QStringLiteral("InputBox"));
+    setWindowTitle(title);
+    setLabelText(prompt);
+    setTextValue(text);
+  }
+};
 
 }  // namespace
 
@@ -98,6 +113,15 @@ void frmMain::ConnectCommands() {
   on("mnuFindByCondition", [this] {
     RunOnViewer([](frmDocument& d) { d.Viewer1->FindByCondition(0, {}, 0, {}, {}, true); });
   });
+  onLayer("mnuSetDirections", "", [](Viewer& v, std::int32_t id) { v.SetDirections(id); });
+  const auto saveMap = [this] { SaveMapCommand(); };
+  on("mnuSaveMap", saveMap);
+  on("SaveMap", saveMap);
+  on("mnuSaveAs", [this] { SaveMapAsCommand(); });
+  on("mnuSaveImage", [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->SaveImage(); }); });
+  const auto mapSetup = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->MapSetup(); }); };
+  on("mnuMapSetup", mapSetup);
+  on("MapSetup", mapSetup);
   on("mnuMeasureDistance", measure);
   on("MeasureDistance", measure);
   const auto snapShot = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->SnapShot(); }); };
@@ -122,6 +146,63 @@ void frmMain::MapListCommand() {
   dialog.lstMapList->addItems(app_.MapNames);
   app_.ui().ShowModal(dialog);
   if (dialog.Accepted) OpenMap(dialog.lstMapList->currentRow() + 1);
+}
+
+void frmMain::SaveMapCommand() {
+  RunOnViewer([](frmDocument& d) { d.Viewer1->SaveMap(d.Viewer1->IDUser()); });
+}
+
+void frmMain::SaveMapAsCommand() {
+  frmDocument* document = ActiveDocument();
+  if (document == nullptr) return;
+  Viewer* viewer = document->Viewer1;
+  InputBox box(QStringLiteral("Nombre del Mapa"), QStringLiteral("Guardar Como..."),
+               QString::fromStdString(viewer->map().Nombre) + QStringLiteral("1"), this);
+  app_.ui().ShowModal(box);
+  const QString name = box.result() == QDialog::Accepted ? box.textValue() : QString();
+  if (name.isEmpty()) return;
+  // Only a saved map is worth a new login: on any other answer the document stays,
+  // with the viewer's message.
+  disconnect(saveAsWait_);
+  const QPointer<frmDocument> saving = document;
+  saveAsWait_ = connect(viewer, &Viewer::MapSaved, this, [this, saving](int result) {
+    disconnect(saveAsWait_);
+    if (result == 0) LogInAfterSaving(saving);
+  });
+  if (!viewer->SaveMap(viewer->IDUser(), name)) disconnect(saveAsWait_);
+}
+
+void frmMain::LogInAfterSaving(frmDocument* saved) {
+  // The server lists the new map at the next login.
+  if (!app_.LogIn(this)) {
+    close();
+    return;
+  }
+  if (saved != nullptr) saved->parentWidget()->close();
+}
+
+void frmMain::RefreshWindowList() {
+  QMenu* menu = MenuItem(QStringLiteral("mnuWindow"))->menu();
+  for (QAction* item : windowList_) {
+    menu->removeAction(item);
+    item->deleteLater();
+  }
+  windowList_.clear();
+  const auto windows = mdiArea->subWindowList();
+  if (windows.isEmpty()) return;
+  windowList_.append(menu->addSeparator());
+  for (qsizetype n = 0; n < windows.size(); ++n) {
+    const QPointer<QMdiSubWindow> window = windows[n];
+    const QString title = window->widget() ? window->widget()->windowTitle() : QString();
+    QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(n + 1).arg(title));
+    item->setObjectName(QStringLiteral("mnuWindowList"));
+    item->setCheckable(true);
+    item->setChecked(window == mdiArea->currentSubWindow());
+    connect(item, &QAction::triggered, this, [this, window] {
+      if (window) mdiArea->setActiveSubWindow(window);
+    });
+    windowList_.append(item);
+  }
 }
 
 void frmMain::ChangePasswordCommand() {

@@ -26,9 +26,9 @@ std::vector<CommandSetting> MapCommandSettings(bool on, bool guest) {
   for (const auto& key : MapToolbarKeys()) {
     settings.push_back({CommandTarget::ToolbarButton, key, CommandProperty::Enabled, on});
   }
-  for (const char* menu :
-       {"mnuSaveMap", "mnuSaveAs", "mnuNavigate", "mnuElement", "mnuFormat", "mnuMeasureDistance",
-        "mnuSnapShot", "mnusep3", "mnuFind", "mnuFindByCondition", "mnuMultipleSelect"}) {
+  for (const char* menu : {"mnuSaveMap", "mnuSaveAs", "mnuSaveImage", "mnuNavigate", "mnuElement",
+                           "mnuFormat", "mnuMeasureDistance", "mnuSnapShot", "mnusep3", "mnuFind",
+                           "mnuFindByCondition", "mnuMultipleSelect"}) {
     settings.push_back({CommandTarget::MenuEntry, menu, CommandProperty::Visible, on});
   }
   settings.push_back({CommandTarget::MenuEntry, "mnuChangePassword", CommandProperty::Enabled, on});

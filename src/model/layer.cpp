@@ -189,4 +189,9 @@ void layer::ClearLabels() {
   requestedLabelCells_.Clear();
 }
 
+void layer::ClearDirections() {
+  for (Entidad& ent : Entidades) ent.Direction = 0;
+  requestedDirectionCells_.Clear();
+}
+
 }  // namespace orvenda

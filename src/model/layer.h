@@ -180,6 +180,8 @@ class layer {
   void RequestThemesForCells() const;
   // Forgets every label: element IDLabel 0, dictionary and label cells emptied.
   void ClearLabels();
+  // Forgets every direction: element Direction 0 and direction cells emptied.
+  void ClearDirections();
   void RemoveEntity(int32_t ID) { Entidades.RemoveID(ID); }
 
  private:

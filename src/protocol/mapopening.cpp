@@ -65,7 +65,10 @@ void ReadLayerRecord(MapViewer& viewer, DWBUffer& m, std::vector<std::int32_t>& 
   lay.lblZoomMin = m.GetSingle();
   lay.lblZoomMax = m.GetSingle();
   lay.SetUserLabelVisibility(m.GetInteger());
-  lay.lblBold = m.GetInteger() == 1;
+  // The definition says 1 for bold; a map saved by request 240 may hold the -1 that
+  // request sends for it.
+  const std::int16_t bold = m.GetInteger();
+  lay.lblBold = bold == 1 || bold == -1;
   lay.lblColor = static_cast<std::uint32_t>(m.GetLong());
   lay.lblAllowDuplicates = false;
   lay.ThematicField = FieldName(m);

@@ -48,6 +48,7 @@ Viewer::Viewer(const ViewerSeams& seams, QWidget* parent) : QWidget(parent) {
   link_ = std::make_unique<ServerLink>(*sock_, *this, *ui_, *clock_, *pump_);
   RegisterMapHandlers(*this);
   RegisterChangePasswordReply(link_->dispatcher(), *ui_);
+  RegisterSetupHandlers();
   Initialize();
 }
 

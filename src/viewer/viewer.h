@@ -129,6 +129,16 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void SnapShot();
   // The control's about box, modal over the host (if idle).
   void About();
+  // Map setup (viewer_setup.cpp). Stores the map's setup on the server (if idle and
+  // the map is loaded): over the open map with no name, as a new map with one;
+  // MapSaved tells the server's answer. False when nothing was sent.
+  bool SaveMap(std::int32_t IDUser, const QString& MapName = {});
+  // The map setup dialog (if idle); its result applied and the view loaded again.
+  void MapSetup();
+  // The direction field of a layer's lines, chosen in a dialog; acts at any time.
+  void SetDirections(std::int32_t IDLayer);
+  // The map picture into a bitmap or PNG file chosen in Savedlg (if idle).
+  bool SaveImage();
 
   // Map properties (Nombre, MapExtents, BackgroundColor, Projection,
   // layerscargados) and the layers.
@@ -192,6 +202,8 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void MousePosition(double X, double Y);
   // A persisted property changed (its key in the property store).
   void PropertyChanged(const QString& name);
+  // The result of SaveMap (reply 241): 0 saved, 1 invalid name, 1000 unexpected.
+  void MapSaved(int Result);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -224,6 +236,7 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   void SetToolPointer(int toolCode) override;
 
   void Initialize();
+  void RegisterSetupHandlers();
   void FirstShow();
   void PlaceCompanyLabel();
   void CloseAndWait();

@@ -11,9 +11,11 @@
 #include <geos_c.h>
 
 #include <QAction>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHostAddress>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,6 +31,7 @@
 #include <set>
 #include <tuple>
 
+#include "dialogs/dlgmapsetup.h"
 #include "host/dlgchangepassword.h"
 #include "host/dlgmaplist.h"
 #include "host/frmdocument.h"
@@ -40,6 +43,7 @@
 #include "pixels.h"
 #include "protocol/catalogue.h"
 #include "protocol/messagereceiver.h"
+#include "protocol/savemap.h"
 #include "render/viewtransform.h"
 #include "serverprocess.h"
 #include "support/fakes.h"
@@ -693,6 +697,78 @@ TEST(DeskWithRealServer, AMapLeftIdleStillGetsWhatTheViewNeeds) {
   EXPECT_TRUE(InkAt(desk.viewer(), -100.10, 25.205)) << "the roads arrived and are drawn";
   EXPECT_EQ(desk.viewer().StatusCaption(), "");
   EXPECT_TRUE(desk.ui.shown.empty()) << desk.ui.shown.front().text;
+}
+
+// The map setup changed (the first layer drawn later, a zoom range, a background of
+// its own) and saved as a new map: a name already taken is refused and keeps the
+// document; a new one brings a new login whose map list holds the map, which opens
+// with exactly the setup saved (less the layer the user may not see), and which its
+// author may save over.
+TEST(DeskWithRealServer, AMapSetupSavedAsANewMapOpensAsSaved) {
+  DeskSession desk;
+  ASSERT_TRUE(desk.Start("ana", "secreta")) << desk.why.toStdString();
+  ASSERT_NE(desk.Open("Ciudad"), nullptr) << desk.why.toStdString();
+  frmMain& main = *desk.main;
+  QString name = "Ciudad";
+  int logins = 0;
+  const auto answer = desk.ui.onModal;
+  desk.ui.onModal = [&](ModalForm& form) {
+    if (auto* chooser = dynamic_cast<QColorDialog*>(&form)) {
+      chooser->setCurrentColor(QColor(0x20, 0x40, 0x60));
+      chooser->accept();
+    } else if (auto* setup = dynamic_cast<dlgMapSetup*>(&form)) {
+      setup->cmdMoveDownLayer->click();
+      setup->txtZoomMax->setText("5000");
+      setup->cmdModifyLayer->click();
+      setup->cmdBackColor->click();
+      setup->OKButton->click();
+    } else if (auto* box = dynamic_cast<QInputDialog*>(&form)) {
+      EXPECT_EQ(box->textValue(), "Ciudad1");
+      box->setTextValue(name);
+      box->accept();
+    } else {
+      logins += dynamic_cast<frmLogin*>(&form) != nullptr;
+      answer(form);
+    }
+  };
+  Viewer* viewer = &desk.viewer();
+  const std::string first = viewer->layers().Item(1).Nombre;
+  ASSERT_TRUE(desk.After([&] { main.ToolbarButton("MapSetup")->trigger(); }));
+  EXPECT_EQ(viewer->layers().Item(2).Nombre, first);
+  EXPECT_EQ(viewer->layers().Item(2).ZoomMax, 5000.0f);
+  EXPECT_EQ(viewer->map().BackgroundColor, 0x604020);
+  SaveMapRequest saved = SaveMapSetup(*viewer, 0, "").value();
+  std::erase_if(saved.layers, [&](const SavedLayer& l) {
+    return viewer->layers().Item(std::to_string(l.id))->AccessLevel == ALNoAccess;
+  });
+  const auto said = [&](const char* text) {
+    return WaitUntil([&] { return !desk.ui.shown.empty() && desk.ui.shown.back().text == text; },
+                     10000);
+  };
+  main.MenuItem("mnuSaveAs")->trigger();
+  EXPECT_TRUE(said("Nombre Inválido. Intente de nuevo"));
+  EXPECT_EQ(main.Documents().size(), 1);
+  name = "Ciudad de Ana";
+  main.MenuItem("mnuSaveAs")->trigger();
+  EXPECT_TRUE(said("Mapa guardado con éxito!"));
+  ASSERT_TRUE(WaitUntil([&] { return main.Documents().isEmpty(); }, 10000));
+  EXPECT_EQ(logins, 1) << "one login, after the map was saved";
+  ASSERT_TRUE(desk.app->MapNames.contains(name));
+
+  ASSERT_NE(desk.Open(name), nullptr) << desk.why.toStdString();
+  viewer = &desk.viewer();
+  SaveMapRequest opened = SaveMapSetup(*viewer, 0, "").value();
+  EXPECT_EQ(opened.name, name.toStdString());
+  opened.mapCode = saved.mapCode;
+  opened.name = saved.name;
+  EXPECT_TRUE(opened == saved);
+  std::string order, expected;
+  for (const SavedLayer& l : opened.layers) order += l.name + " ";
+  for (const SavedLayer& l : saved.layers) expected += l.name + " ";
+  EXPECT_EQ(order, expected);
+  main.ToolbarButton("SaveMap")->trigger();
+  EXPECT_TRUE(WaitUntil([&] { return desk.ui.shown.size() == 3; }, 10000));
+  EXPECT_EQ(desk.ui.shown.back().text, "Mapa guardado con éxito!");
 }
 
 // The OrvendaDesk program itself, as a user starts it without a person at the

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -87,8 +88,8 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
   EXPECT_TRUE(first->parentWidget()->isMaximized()) << "a lone document fills the area";
   EXPECT_EQ(rig.Enabled(),
             (QStringList{"About", "Draw", "EditGeo", "EditInfo", "Erase", "FindAddress", "MapList",
-                         "MeasureDistance", "Pan", "SnapShot", "ViewInfo", "Zoom In", "Zoom Out",
-                         "Zoom Window", "ZoomExtents", "mnuNavigate"}));
+                         "MapSetup", "MeasureDistance", "Pan", "SaveMap", "SnapShot", "ViewInfo",
+                         "Zoom In", "Zoom Out", "Zoom Window", "ZoomExtents", "mnuNavigate"}));
   EXPECT_TRUE(main.MenuItem("mnuFind")->isEnabled() &&
               main.MenuItem("mnuFindByCondition")->isEnabled());
   EXPECT_TRUE(main.MenuItem("mnuChangePassword")->isEnabled());
@@ -107,6 +108,20 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
                     {"Escuelas", 8, pointlayer, true}});
   EXPECT_EQ(rig.ComboItems(), (QStringList{"Rios", "Escuelas"}));
   EXPECT_EQ(second->CurrentLayerName(), "Rios");
+  // "Ven&tana" lists the documents, the active one checked; choosing one activates it.
+  QStringList listed;
+  QList<QAction*> entries;
+  QMenu* windows = main.MenuItem("mnuWindow")->menu();
+  emit windows->aboutToShow();
+  for (QAction* item : windows->actions()) {
+    if (item->objectName() != "mnuWindowList") continue;
+    listed << item->text() + (item->isChecked() ? "*" : "");
+    entries << item;
+  }
+  EXPECT_EQ(listed, (QStringList{"&1 Ciudad - Mapa", "&2 Región Norte - Mapa*"}));
+  entries.front()->trigger();
+  EXPECT_EQ(main.ActiveDocument(), first);
+  main.mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(second->parentWidget()));
   EXPECT_EQ(second->GetIDLayer("Manzanas"), 4) << "in the table though not listed";
   EXPECT_EQ(second->GetIDLayer("escuelas"), 0) << "names match exactly";
   main.cbLayers->setCurrentIndex(1);

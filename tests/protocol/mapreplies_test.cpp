@@ -6,6 +6,7 @@
 #include "protocol/cellloading.h"
 #include "protocol/layerchange.h"
 #include "protocol/mapopening.h"
+#include "protocol/savemap.h"
 #include "support/recordingmapviewer.h"
 #include "support/wire.h"
 
@@ -34,9 +35,12 @@ const std::vector<WireValue> kEscuelas = {
     1e37,       0xFF,   2, 3,   0x00FF00, 6,   " ",    0.001, 0.5,  2, 1,
     0x123456,   "tipo", 3, 2,   "DIR",    2,   "TIPO", 200,   2};
 
-Bytes MapDefinition() {
+// `callesBold`: the bold value of the first layer.
+Bytes MapDefinition(int callesBold = 2) {
   std::vector<WireValue> v = {"Ciudad", -58.123456789f, -34.7f, -58.2f, -34.5f, 0xFFFFFF, 121, 2};
-  for (const auto& part : {kCalles, kEscuelas, ThemeFields("A", 3), ThemeFields("B", 3)}) {
+  std::vector<WireValue> calles = kCalles;
+  calles[21] = callesBold;
+  for (const auto& part : {calles, kEscuelas, ThemeFields("A", 3), ThemeFields("B", 3)}) {
     v.insert(v.end(), part.begin(), part.end());
   }
   return Wire(101, "S FFFF LII" + kLayer + "SISI I" + kLayer + "SISI I" + kTheme + kTheme, v);
@@ -113,6 +117,67 @@ TEST(MapOpening, LayerRecordsFillTheModel) {
       "Escuelas 9 1 | 170 10 190 20 | 0.5 0.25 | 1 1e-07 1e+37 |  0.001 0.5 2 1 1193046 | "
       "tipo 3 200 |  0 | DIR:2 TIPO:200 | MICanyMIC- 255 2 3 65280 6 A- 3 3 3 4 3 B- 3 3 3 4 3");
   EXPECT_FALSE(v.layerList.Item(1).lblAllowDuplicates) << "one label per text";
+}
+
+// A map saved by request 240 may hold the -1 that it sends for bold.
+TEST(MapOpening, BoldIsOneOrMinusOne) {
+  for (const auto& [bold, expected] : {std::pair{1, true}, {-1, true}, {0, false}, {2, false}}) {
+    testing::RecordingMapViewer v;
+    v.sock.Deliver(MapDefinition(bold));
+    EXPECT_EQ(v.layerList.Item(1).lblBold, expected) << bold;
+  }
+}
+
+// The map as opened goes back as request 240: the first class is the layer's look,
+// the others follow, counted as written (a repeated default class is left out and
+// not counted); bold goes as -1, maxRow as a Single. Nothing goes before the map's
+// layers are loaded, nor once they were dropped.
+TEST(SaveMap, TheOpenedSetupGoesBackAsRequest240) {
+  testing::RecordingMapViewer v;
+  v.props.MapCode = 121;
+  v.sock.Deliver(MapDefinition(-1));
+  v.sock.ClearSent();
+  v.pending = 0;
+  EXPECT_FALSE(SendSaveMap(v, 5, ""));
+  v.props.layerscargados = true;
+  v.layerList.Item("9")->ThematicMap().Add(0, 1, 0, 0, 0, kAnyValueClass, "");
+  ASSERT_TRUE(SendSaveMap(v, 5, ""));
+  const SavedLayer calles{"Calles", 7,     2,     170,  10,       190, 20.0f,    0.5f, 0.25f,
+                          1,        1e-7f, 1e37f, 0xFF, 2,        3,   0x00FF00, 6,    "NOMBRE",
+                          0.001f,   0.5f,  2,     true, 0x123456, "",  3,        {}};
+  SavedLayer escuelas = calles;
+  escuelas.name = "Escuelas";
+  escuelas.id = 9;
+  escuelas.kind = 1;
+  escuelas.lblField = "";
+  escuelas.thematicField = "tipo";
+  escuelas.themes = {{3, 3, 3, 4, 3, "A", ""}, {3, 3, 3, 4, 3, "B", ""}};
+  SaveMapRequest expected{5,      121,      "Ciudad", -58.123456789f,    -34.7f, -58.2f,
+                          -34.5f, 0xFFFFFF, 121,      {calles, escuelas}};
+  EXPECT_EQ(v.sock.sent().back(), WriteSaveMap(expected).buffer());
+  EXPECT_EQ(v.pending, 0) << "not counted";
+
+  ASSERT_TRUE(SendSaveMap(v, 5, "Copia"));
+  expected.mapCode = 0;
+  expected.name = "Copia";
+  EXPECT_EQ(v.sock.sent().back(), WriteSaveMap(expected).buffer());
+  v.layerList.Clear();
+  EXPECT_FALSE(SendSaveMap(v, 5, ""));
+  EXPECT_EQ(v.sock.sent().size(), 2u);
+}
+
+// Reply 241 is told to the user, then handed on.
+TEST(SaveMap, TheResultIsToldThenHandedOn) {
+  testing::RecordingMapViewer v;
+  std::vector<std::int16_t> results;
+  RegisterSaveMapReply(v.link(), [&](std::int16_t r) { results.push_back(r); });
+  for (const int result : {0, 1, 1000, 7}) v.sock.Deliver(Wire(241, "I", {result}));
+  EXPECT_EQ(results, (std::vector<std::int16_t>{0, 1, 1000, 7}));
+  std::vector<std::string> told;
+  for (const auto& m : v.ui.shown) told.push_back(m.title + ": " + m.text);
+  EXPECT_EQ(told, (std::vector<std::string>{"Orvenda: Mapa guardado con éxito!",
+                                            "Orvenda: Nombre Inválido. Intente de nuevo",
+                                            "Orvenda: Error inesperado."}));
 }
 
 TEST(MapOpening, RefusalAndSingleLayerReplies) {
