@@ -20,12 +20,11 @@
 namespace orvenda {
 
 const std::set<QString>& frmMain::UnwiredCommands() {
-  // The viewer has no SaveMap, map references, LayerSetup, MapSetup, FindAddress,
-  // FindByCondition, MultipleSelect or SetDirections yet.
+  // The viewer has no SaveMap, MapSetup, FindAddress, FindByCondition, MultipleSelect
+  // or SetDirections yet.
   static const std::set<QString> names = {
-      "SaveMap",    "References",         "FindAddress",       "LayerSetup",      "MapSetup",
-      "mnuSaveMap", "mnuSaveAs",          "mnuMapReferences",  "mnuLayerSetup",   "mnuMapSetup",
-      "mnuFind",    "mnuFindByCondition", "mnuMultipleSelect", "mnuSetDirections"};
+      "SaveMap",     "FindAddress", "MapSetup",           "mnuSaveMap",        "mnuSaveAs",
+      "mnuMapSetup", "mnuFind",     "mnuFindByCondition", "mnuMultipleSelect", "mnuSetDirections"};
   return names;
 }
 
@@ -156,6 +155,8 @@ frmDocument* frmMain::OpenMap(int p) {
   MenuItem(QStringLiteral("mnuChangePassword"))->setEnabled(true);
   QMdiSubWindow* window = mdiArea->addSubWindow(document);
   window->setAttribute(Qt::WA_DeleteOnClose);
+  connect(window, &QMdiSubWindow::windowStateChanged, document,
+          [document](Qt::WindowStates, Qt::WindowStates now) { document->StateChanged(now); });
   // The viewer has no size of its own to offer; a document starts at a useful one.
   window->resize(760, 560);
   // A lone map takes the whole area; with others open the area's usual rules apply.
@@ -195,6 +196,13 @@ void frmMain::DocumentUnloaded(frmDocument* document) {
 
 void frmMain::LayerComboChanged(const QString& text) {
   if (frmDocument* document = ActiveDocument()) document->SetCurrentLayerName(text);
+}
+
+void frmMain::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || !isMinimized()) return;
+  frmDocument* document = ActiveDocument();
+  if (document != nullptr && document->ReferencesShown) document->Viewer1->HideMapReferences();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

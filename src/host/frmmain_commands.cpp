@@ -90,6 +90,15 @@ void frmMain::ConnectCommands() {
   onLayer("mnuEditInfo", "EditInfo", [](Viewer& v, std::int32_t id) { v.EditInfo(id); });
   onLayer("mnuAddElement", "Draw", [](Viewer& v, std::int32_t id) { v.AddElement(id); });
   onLayer("mnuEditGeography", "EditGeo", [](Viewer& v, std::int32_t id) { v.EditGeography(id); });
+  onLayer("mnuLayerSetup", "LayerSetup", [](Viewer& v, std::int32_t id) { v.LayerSetup(id); });
+  const auto references = [this] {
+    RunOnViewer([](frmDocument& d) {
+      d.Viewer1->ShowMapReferences();
+      d.ReferencesShown = true;
+    });
+  };
+  on("mnuMapReferences", references);
+  on("References", references);
   on("mnuMeasureDistance", measure);
   on("MeasureDistance", measure);
   const auto snapShot = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->SnapShot(); }); };

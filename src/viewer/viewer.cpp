@@ -12,6 +12,7 @@
 #include "protocol/changepassword.h"
 #include "protocol/connecttoserver.h"
 #include "protocol/layerchange.h"
+#include "protocol/layersetupvalues.h"
 #include "protocol/mapopening.h"
 #include "protocol/serverlink.h"
 #include "render/viewtransform.h"
@@ -48,6 +49,7 @@ Viewer::Viewer(const ViewerSeams& seams, QWidget* parent) : QWidget(parent) {
   link_ = std::make_unique<ServerLink>(*sock_, *this, *ui_, *clock_, *pump_);
   RegisterMapHandlers(*this);
   RegisterChangePasswordReply(link_->dispatcher(), *ui_);
+  RegisterFieldValuesReply(*this, [this](const FieldValuesReply& r) { FieldValuesArrived(r); });
   Initialize();
 }
 

@@ -85,9 +85,10 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->windowTitle(), "Ciudad - Mapa");
   EXPECT_TRUE(first->parentWidget()->isMaximized()) << "a lone document fills the area";
-  EXPECT_EQ(rig.Enabled(), (QStringList{"About", "Draw", "EditGeo", "EditInfo", "Erase", "MapList",
-                                        "MeasureDistance", "Pan", "SnapShot", "ViewInfo", "Zoom In",
-                                        "Zoom Out", "Zoom Window", "ZoomExtents", "mnuNavigate"}));
+  EXPECT_EQ(rig.Enabled(),
+            (QStringList{"About", "Draw", "EditGeo", "EditInfo", "Erase", "LayerSetup", "MapList",
+                         "MeasureDistance", "Pan", "References", "SnapShot", "ViewInfo", "Zoom In",
+                         "Zoom Out", "Zoom Window", "ZoomExtents", "mnuNavigate"}));
   EXPECT_TRUE(main.MenuItem("mnuChangePassword")->isEnabled());
   // Opening it again says so and makes no window.
   EXPECT_EQ(main.OpenMap(1), nullptr);
