@@ -65,6 +65,7 @@ Colour RampColour(Colour start, Colour end, std::int32_t i, std::int32_t n) {
 
 void BuildClasses(ThematicMap& classes, const ClassRecipe& recipe) {
   RemoveNonDefaultClasses(classes);
+  if (classes.count() == 0) Append(classes, Theme{}, kAnyValueClass, kAnyValueClass);
   const Theme plain = PlainLook();
   if (recipe.method == thememethod::kValueList) {
     for (const std::string& v : recipe.values) Append(classes, plain, v, v);
@@ -78,7 +79,6 @@ void BuildClasses(ThematicMap& classes, const ClassRecipe& recipe) {
     }
   }
   const std::int32_t n = classes.count();
-  if (n == 0) return;
   const Theme first = classes.Item(1);
   for (std::int32_t i = 2; i <= n; ++i) {
     Theme& t = classes.Item(i);
