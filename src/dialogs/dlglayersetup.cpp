@@ -107,6 +107,7 @@ void dlgLayerSetup::BuildWidgets() {
 
   ThemeSetup = Named(new QGroupBox(QStringLiteral("Cosmética del Tema"), this), "ThemeSetup");
   lstThemeClasses = Named(new QListWidget(ThemeSetup), "lstThemeClasses");
+  lstThemeClasses->setMinimumWidth(220);
   txtMin = Named(new QLineEdit(ThemeSetup), "txtMin");
   txtMax = Named(new QLineEdit(ThemeSetup), "txtMax");
   cmdChangeValues = Button("cmdChangeValues", QStringLiteral("Cambiar Valores"), ThemeSetup);

@@ -18,7 +18,7 @@
 namespace orvenda {
 namespace {
 
-constexpr std::int32_t kWindowWidth = 3600;  // twips
+constexpr std::int32_t kWindowWidth = 5400;  // twips: room for "lowest to highest"
 constexpr int kTwips = static_cast<int>(kTwipsPerUnit);
 
 int Pixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerUnit)); }
