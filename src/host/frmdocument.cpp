@@ -79,9 +79,22 @@ void frmDocument::RefreshLayerCombo() {
 void frmDocument::Activate() {
   main_.EnableMapCommands();
   RefreshLayerCombo();
+  const QWidget* window = parentWidget();
+  if (ReferencesShown && !(window && window->isMinimized())) Viewer1->RestoreMapReferences();
 }
 
-void frmDocument::Deactivate() {}
+void frmDocument::Deactivate() {
+  if (ReferencesShown) Viewer1->HideMapReferences();
+}
+
+void frmDocument::StateChanged(Qt::WindowStates state) {
+  if (!ReferencesShown) return;
+  if (state & Qt::WindowMinimized) {
+    Viewer1->HideMapReferences();
+  } else {
+    Viewer1->RestoreMapReferences();
+  }
+}
 
 void frmDocument::OnMousePosition(double X, double Y) {
   const QString point = QLocale().decimalPoint();

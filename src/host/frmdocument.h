@@ -39,6 +39,8 @@ class frmDocument : public QWidget {
   // Focus changes, called by the main window.
   void Activate();
   void Deactivate();
+  // The document window was minimized or restored: its references window follows.
+  void StateChanged(Qt::WindowStates state);
 
  private:
   void OnMousePosition(double X, double Y);

@@ -22,9 +22,8 @@
 namespace orvenda {
 
 const std::set<QString>& frmMain::UnwiredCommands() {
-  // The viewer has no map references, LayerSetup or MultipleSelect yet.
-  static const std::set<QString> names = {"References", "LayerSetup", "mnuMapReferences",
-                                          "mnuLayerSetup", "mnuMultipleSelect"};
+  // The viewer has no MultipleSelect yet.
+  static const std::set<QString> names = {"mnuMultipleSelect"};
   return names;
 }
 
@@ -168,6 +167,8 @@ frmDocument* frmMain::OpenMap(int p) {
   MenuItem(QStringLiteral("mnuChangePassword"))->setEnabled(true);
   QMdiSubWindow* window = mdiArea->addSubWindow(document);
   window->setAttribute(Qt::WA_DeleteOnClose);
+  connect(window, &QMdiSubWindow::windowStateChanged, document,
+          [document](Qt::WindowStates, Qt::WindowStates now) { document->StateChanged(now); });
   // The viewer has no size of its own to offer; a document starts at a useful one.
   window->resize(760, 560);
   // A lone map takes the whole area; with others open the area's usual rules apply.
@@ -207,6 +208,13 @@ void frmMain::DocumentUnloaded(frmDocument* document) {
 
 void frmMain::LayerComboChanged(const QString& text) {
   if (frmDocument* document = ActiveDocument()) document->SetCurrentLayerName(text);
+}
+
+void frmMain::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || !isMinimized()) return;
+  frmDocument* document = ActiveDocument();
+  if (document != nullptr && document->ReferencesShown) document->Viewer1->HideMapReferences();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

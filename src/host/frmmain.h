@@ -84,6 +84,8 @@ class frmMain : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Minimizing hides the active map's references window.
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildMenus();

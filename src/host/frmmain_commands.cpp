@@ -122,6 +122,15 @@ void frmMain::ConnectCommands() {
   const auto mapSetup = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->MapSetup(); }); };
   on("mnuMapSetup", mapSetup);
   on("MapSetup", mapSetup);
+  onLayer("mnuLayerSetup", "LayerSetup", [](Viewer& v, std::int32_t id) { v.LayerSetup(id); });
+  const auto references = [this] {
+    RunOnViewer([](frmDocument& d) {
+      d.Viewer1->ShowMapReferences();
+      d.ReferencesShown = true;
+    });
+  };
+  on("mnuMapReferences", references);
+  on("References", references);
   on("mnuMeasureDistance", measure);
   on("MeasureDistance", measure);
   const auto snapShot = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->SnapShot(); }); };

@@ -12,6 +12,7 @@
 #include "protocol/changepassword.h"
 #include "protocol/connecttoserver.h"
 #include "protocol/layerchange.h"
+#include "protocol/layersetupvalues.h"
 #include "protocol/mapopening.h"
 #include "protocol/serverlink.h"
 #include "render/viewtransform.h"
@@ -49,6 +50,7 @@ Viewer::Viewer(const ViewerSeams& seams, QWidget* parent) : QWidget(parent) {
   RegisterMapHandlers(*this);
   RegisterChangePasswordReply(link_->dispatcher(), *ui_);
   RegisterSetupHandlers();
+  RegisterFieldValuesReply(*this, [this](const FieldValuesReply& r) { FieldValuesArrived(r); });
   Initialize();
 }
 

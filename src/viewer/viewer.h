@@ -15,6 +15,7 @@
 // at any time.
 
 #include <QImage>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,9 @@ class QPainter;
 namespace orvenda {
 
 class Connection;
+class dlgLayerSetup;
+class dlgMapReferences;
+struct FieldValuesReply;
 class EventPump;
 class Clock;
 class QPainterSurface;
@@ -377,6 +381,25 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   InfoExchange info_;
   std::unique_ptr<QueryResultsView> results_;
   std::optional<SurfaceXY> shpVertex_;
+
+  // Layer setup and the map's legend (viewer_setup.cpp).
+ public:
+  // Opens the setup of a layer's classes and labels (if idle) and applies an OK.
+  void LayerSetup(std::int32_t IDLayer);
+  void ShowMapReferences();
+  void RestoreMapReferences();
+  void HideMapReferences();
+  void TerminateMapReferences();
+  // The dialog waiting for the server's values of a field (reply 106), or null.
+  dlgLayerSetup* LayerSetupForm() const { return LayerSetupForm_; }
+  dlgMapReferences* MapReferencesForm() const;
+
+ private:
+  void FieldValuesArrived(const FieldValuesReply& reply);
+  void CloseLayerSetup();
+  void RefreshMapReferences();
+  dlgLayerSetup* LayerSetupForm_ = nullptr;
+  QPointer<dlgMapReferences> MapReferencesForm_;
 };
 
 }  // namespace orvenda

@@ -26,6 +26,7 @@ void Viewer::PaintBackground() {
 
 void Viewer::RaiseRedrawnWhenIdle() {
   surface_->Refresh();
+  RefreshMapReferences();
   if (Idle()) emit MapRedrawn();
 }
 

@@ -86,10 +86,12 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->windowTitle(), "Ciudad - Mapa");
   EXPECT_TRUE(first->parentWidget()->isMaximized()) << "a lone document fills the area";
-  EXPECT_EQ(rig.Enabled(),
-            (QStringList{"About", "Draw", "EditGeo", "EditInfo", "Erase", "FindAddress", "MapList",
-                         "MapSetup", "MeasureDistance", "Pan", "SaveMap", "SnapShot", "ViewInfo",
-                         "Zoom In", "Zoom Out", "Zoom Window", "ZoomExtents", "mnuNavigate"}));
+  EXPECT_EQ(
+      rig.Enabled(),
+      (QStringList{"About",       "Draw",       "EditGeo",     "EditInfo",    "Erase",
+                   "FindAddress", "LayerSetup", "MapList",     "MapSetup",    "MeasureDistance",
+                   "Pan",         "References", "SaveMap",     "SnapShot",    "ViewInfo",
+                   "Zoom In",     "Zoom Out",   "Zoom Window", "ZoomExtents", "mnuNavigate"}));
   EXPECT_TRUE(main.MenuItem("mnuFind")->isEnabled() &&
               main.MenuItem("mnuFindByCondition")->isEnabled());
   EXPECT_TRUE(main.MenuItem("mnuChangePassword")->isEnabled());
