@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <utility>
 
 #include "protocol/fieldvalue.h"
 
@@ -10,7 +11,8 @@ namespace {
 
 class KeyFilter final : public QObject {
  public:
-  KeyFilter(QLineEdit* box, std::int16_t type) : QObject(box), box_(box), type_(type) {}
+  KeyFilter(QLineEdit* box, std::function<std::int16_t()> type)
+      : QObject(box), box_(box), type_(std::move(type)) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched != box_ || event->type() != QEvent::KeyPress) return false;
@@ -18,18 +20,22 @@ class KeyFilter final : public QObject {
     // Keys that type nothing (arrows, Home...) move within the box and pass.
     if (typed.isEmpty()) return false;
     const char32_t key = typed.toUcs4().value(0);
-    return !FldVerify(box_->text().toStdString(), static_cast<int>(key), type_);
+    return !FldVerify(box_->text().toStdString(), static_cast<int>(key), type_());
   }
 
  private:
   QLineEdit* box_;
-  std::int16_t type_;
+  std::function<std::int16_t()> type_;
 };
 
 }  // namespace
 
 void FilterKeys(QLineEdit* box, std::int16_t fieldType) {
-  box->installEventFilter(new KeyFilter(box, fieldType));
+  FilterKeys(box, [fieldType] { return fieldType; });
+}
+
+void FilterKeys(QLineEdit* box, std::function<std::int16_t()> fieldType) {
+  box->installEventFilter(new KeyFilter(box, std::move(fieldType)));
 }
 
 }  // namespace orvenda

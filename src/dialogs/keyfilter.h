@@ -3,11 +3,14 @@
 // (FldVerify): a refused key never reaches the box.
 
 #include <cstdint>
+#include <functional>
 
 class QLineEdit;
 
 namespace orvenda {
 
 void FilterKeys(QLineEdit* box, std::int16_t fieldType);
+// The same with the type of the field chosen when the key comes.
+void FilterKeys(QLineEdit* box, std::function<std::int16_t()> fieldType);
 
 }  // namespace orvenda

@@ -21,11 +21,11 @@ namespace orvenda {
 
 const std::set<QString>& frmMain::UnwiredCommands() {
   // The viewer has no SaveMap, map references, LayerSetup, MapSetup, FindAddress,
-  // FindByCondition, MultipleSelect or SetDirections yet.
+  // FindByCondition or SetDirections yet.
   static const std::set<QString> names = {
-      "SaveMap",    "References",         "FindAddress",       "LayerSetup",      "MapSetup",
-      "mnuSaveMap", "mnuSaveAs",          "mnuMapReferences",  "mnuLayerSetup",   "mnuMapSetup",
-      "mnuFind",    "mnuFindByCondition", "mnuMultipleSelect", "mnuSetDirections"};
+      "SaveMap",    "References",         "FindAddress",      "LayerSetup",    "MapSetup",
+      "mnuSaveMap", "mnuSaveAs",          "mnuMapReferences", "mnuLayerSetup", "mnuMapSetup",
+      "mnuFind",    "mnuFindByCondition", "mnuSetDirections"};
   return names;
 }
 

@@ -90,6 +90,8 @@ void frmMain::ConnectCommands() {
   onLayer("mnuEditInfo", "EditInfo", [](Viewer& v, std::int32_t id) { v.EditInfo(id); });
   onLayer("mnuAddElement", "Draw", [](Viewer& v, std::int32_t id) { v.AddElement(id); });
   onLayer("mnuEditGeography", "EditGeo", [](Viewer& v, std::int32_t id) { v.EditGeography(id); });
+  on("mnuMultipleSelect",
+     [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->MultipleSelect(); }); });
   on("mnuMeasureDistance", measure);
   on("MeasureDistance", measure);
   const auto snapShot = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->SnapShot(); }); };

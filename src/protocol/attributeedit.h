@@ -11,8 +11,12 @@
 
 #include "protocol/elementinfo.h"
 #include "protocol/mapviewer.h"
+#include "protocol/messagefields.h"
 
 namespace orvenda {
+
+// The grid cells the layer holds an element in (none when it does not hold it).
+std::vector<CellIJ> CellsOf(layer& lay, std::int32_t elementId);
 
 // The position of the first of `values` (one per field of `lay`, in order) that
 // does not fit its field's type, or nothing when all fit.

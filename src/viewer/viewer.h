@@ -42,7 +42,9 @@ class QPainter;
 namespace orvenda {
 
 class Connection;
+class dlgSelect;
 class EventPump;
+struct ConstraintArrays;
 class Clock;
 class QPainterSurface;
 class QtToolTip;
@@ -325,6 +327,12 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   // points, only answers whether they make an element of that kind.
   bool AddElement(std::int32_t IDLayer, std::int32_t NumPoints = 0,
                   const std::vector<double>& X = {}, const std::vector<double>& Y = {});
+  // Multiple selection (viewer_select.cpp): the dialog, given the host's constraint
+  // arrays, then the polygon picked or drawn on the map, then the selection.
+  void MultipleSelect(bool FromPolygon = false, std::int32_t SourceLayer = 0,
+                      std::int32_t IDElement = 0, std::int32_t TargetLayer = 0);
+  void MultipleSelect(bool FromPolygon, std::int32_t SourceLayer, std::int32_t IDElement,
+                      std::int32_t TargetLayer, const ConstraintArrays& Constraints);
 
  signals:
   // The attributes of an element asked for with ReleaseEvent set.
@@ -351,6 +359,12 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
 
   void SetVertexMarker(std::optional<SurfaceXY> centre) override;
   bool SendToServer(const DWBUffer& request) override;
+
+  void MultipleSelectPolygon(std::int32_t elementId, const std::vector<Point>& drawn) override;
+  void UnloadSelectForm() override;
+  void RunSelectForm();
+  dlgSelect* SelectForm_ = nullptr;  // a child of the control while open
+  std::vector<Point> drawnPolygon_;
 
   InfoExchange info_;
   std::unique_ptr<QueryResultsView> results_;

@@ -109,6 +109,13 @@ class ToolHost {
     return std::nullopt;
   }
   virtual std::optional<ProjectedXY> AskRelativeTo() { return std::nullopt; }
+  // Multiple selection: its polygon is ready (the element picked on SelectionLayer
+  // by tool 12, or the vertices drawn with tool 13), and its dialog goes with a
+  // cancelled tool.
+  virtual void MultipleSelectPolygon(std::int32_t elementId, const std::vector<Point>& drawn) {
+    (void)elementId, (void)drawn;
+  }
+  virtual void UnloadSelectForm() {}
   virtual std::optional<std::pair<double, double>> AskSmartEndPoint(
       const std::function<bool()>& selectSegment) {
     (void)selectSegment;
