@@ -89,6 +89,7 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
                                         "MeasureDistance", "Pan", "SnapShot", "ViewInfo", "Zoom In",
                                         "Zoom Out", "Zoom Window", "ZoomExtents", "mnuNavigate"}));
   EXPECT_TRUE(main.MenuItem("mnuChangePassword")->isEnabled());
+  EXPECT_TRUE(main.MenuItem("mnuMultipleSelect")->isEnabled());
   // Opening it again says so and makes no window.
   EXPECT_EQ(main.OpenMap(1), nullptr);
   ASSERT_EQ(rig.ui.shown.size(), 1u);

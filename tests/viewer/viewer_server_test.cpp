@@ -3,15 +3,27 @@
 // over a real socket, and the information of a place clicked on and asked for.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <set>
+
+#define GEOS_USE_ONLY_R_API
+#include <geos_c.h>
+#include <sqlite3.h>
 
 #include "dialogs/dlgadd.h"
+#include "dialogs/dlgconstraintbuilder.h"
+#include "dialogs/dlgselect.h"
+#include "dialogs/dlgshowinfoelements.h"
 #include "loopback.h"
 #include "render/viewtransform.h"
 #include "serverprocess.h"
@@ -247,6 +259,100 @@ TEST(ViewerWithRealServer, ReshapedRoadsReachAnotherViewer) {
       },
       10000));
   EXPECT_EQ(bob.ui.shown.size(), 0u);
+}
+
+// The roads of the server's own database file whose DIR is at most 7 (SQL) and whose
+// vertices all lie inside `ring` (GEOS).
+std::set<std::int32_t> RoadsBySqlInside(const QString& db, std::int32_t roads,
+                                        const std::vector<Point>& ring) {
+  const GEOSContextHandle_t ctx = GEOS_init_r();
+  const auto sequence = [&](const double* xy, unsigned n) {
+    GEOSCoordSequence* seq = GEOSCoordSeq_create_r(ctx, n, 2);
+    for (unsigned k = 0; k < n; ++k) GEOSCoordSeq_setXY_r(ctx, seq, k, xy[2 * k], xy[2 * k + 1]);
+    return seq;
+  };
+  std::vector<double> closed;
+  for (std::size_t k = 0; k <= ring.size(); ++k)
+    closed.insert(closed.end(), {ring[k % ring.size()].X, ring[k % ring.size()].Y});
+  const auto corners = static_cast<unsigned>(ring.size() + 1);
+  GEOSGeometry* area = GEOSGeom_createPolygon_r(
+      ctx, GEOSGeom_createLinearRing_r(ctx, sequence(closed.data(), corners)), nullptr, 0);
+  sqlite3* conn = nullptr;
+  sqlite3_open_v2(db.toUtf8().constData(), &conn, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(conn,
+                     "SELECT e.id, e.points FROM elements e JOIN attributes a ON a.layer_id = "
+                     "e.layer_id AND a.element_id = e.id JOIN fields f ON f.layer_id = "
+                     "a.layer_id AND f.position = a.position WHERE e.layer_id = ?1 AND f.name = "
+                     "'DIR' AND a.value <= 7",
+                     -1, &st, nullptr);
+  sqlite3_bind_int(st, 1, roads);
+  std::set<std::int32_t> found;
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    // Each vertex is two doubles, x then y.
+    std::vector<double> xy(static_cast<std::size_t>(sqlite3_column_bytes(st, 1)) / 8);
+    std::memcpy(xy.data(), sqlite3_column_blob(st, 1), xy.size() * 8);
+    GEOSGeometry* line =
+        GEOSGeom_createLineString_r(ctx, sequence(xy.data(), static_cast<unsigned>(xy.size() / 2)));
+    GEOSGeometry* vertices = GEOSGeom_extractUniquePoints_r(ctx, line);
+    if (GEOSWithin_r(ctx, vertices, area) == 1) found.insert(sqlite3_column_int(st, 0));
+    GEOSGeom_destroy_r(ctx, vertices);
+    GEOSGeom_destroy_r(ctx, line);
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(conn);
+  GEOSGeom_destroy_r(ctx, area);
+  GEOS_finish_r(ctx);
+  return found;
+}
+
+// A multiple selection with one constraint (DIR <= 7, built in the dialog) over a
+// polygon drawn on the map lists in its table window the roads that SQL and GEOS find.
+TEST(ViewerWithRealServer, MultipleSelectionListsWhatSqlFindsInsideTheDrawnPolygon) {
+  testing::ServerProcess server;
+  ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
+  CityViewer ana(server, "ana", "secreta");
+  ASSERT_TRUE(ana.AimAtRoads({-100.35, 25.0, -100.0, 25.3}));
+  std::vector<std::int32_t> listed;
+  int selectShows = 0;
+  ana.ui.onModal = [&](ModalForm& form) {
+    if (auto* b = dynamic_cast<dlgConstraintBuilder*>(&form)) {
+      b->cboFieldName->setCurrentText("DIR");
+      b->cboOperator->setCurrentText("<=");
+      b->txtValue1->setText("7");
+      return b->OKButton->click();
+    }
+    if (auto* w = dynamic_cast<dlgShowInfoElements*>(&form)) {
+      listed = w->table().ElementIds();
+      return w->cmdCancel->click();
+    }
+    auto& d = dynamic_cast<dlgSelect&>(form);
+    if (selectShows++ > 0) return d.OKButton->click();
+    d.cboTargetLayer->setCurrentText("Calles");
+    emit d.cboTargetLayer->activated(d.cboTargetLayer->currentIndex());
+    d.chkRestrictions->click();
+    d.cmdAddConstraint->click();
+    d.optDrawPol->click();
+    d.cmdDrawPol->click();
+  };
+  ana.viewer.MultipleSelect();
+  ASSERT_EQ(ana.viewer.toolState().MouseAction, tool::kSelectionPolygon);
+  for (const Point& corner :
+       std::vector<Point>{{-100.32, 25.03}, {-100.01, 25.03}, {-100.01, 25.24}, {-100.32, 25.24}}) {
+    ASSERT_TRUE(ana.viewer.rect().contains(ana.At(corner)));
+    ana.Click(corner);
+  }
+  const std::vector<Point> ring = ana.viewer.toolState().Vertices;  // where the clicks landed
+  ASSERT_EQ(ring.size(), 4u);
+  ana.menus.answers = {"mnuCerrarPline"};
+  ana.Menu();
+  ASSERT_TRUE(testing::WaitUntil([&] { return !listed.empty(); }, 10000))
+      << (ana.ui.shown.empty() ? "" : ana.ui.shown.back().text);
+  const std::set<std::int32_t> expected =
+      RoadsBySqlInside(server.DatabasePath(), server.Data().roads, ring);
+  EXPECT_EQ(std::set<std::int32_t>(listed.begin(), listed.end()), expected);
+  EXPECT_EQ(expected.size(), 2u) << "a road left out by the polygon, another by the constraint";
+  EXPECT_TRUE(ana.ui.shown.empty()) << ana.ui.shown.front().text;
 }
 
 }  // namespace
