@@ -5,6 +5,7 @@
 #include "protocol/serverlink.h"
 
 namespace orvenda {
+
 std::vector<CellIJ> CellsOf(layer& lay, std::int32_t elementId) {
   std::vector<CellIJ> cells;
   if (!lay.Entidades.ItemByID(elementId)) return cells;

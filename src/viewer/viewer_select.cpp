@@ -1,5 +1,7 @@
 // The Viewer's multiple selection: dlgSelect collects the query, tools 12 and 13
 // give it a polygon on the map, and the selection is marked or asked of the server.
+#include <utility>
+
 #include "dialogs/dlgselect.h"
 #include "protocol/queryreplies.h"
 #include "viewer/tools/multipleselect.h"
@@ -30,6 +32,13 @@ void Viewer::MultipleSelect(bool FromPolygon, std::int32_t SourceLayer, std::int
     SelectForm_->TargetLayer = TargetLayer;
     SelectForm_->SetConstraints(Constraints);
     SelectForm_->Open();
+  } else {
+    // Asked again while its polygon is awaited on the map: the tool goes, the dialog
+    // comes back as it was.
+    dlgSelect* open = std::exchange(SelectForm_, nullptr);
+    const bool cancelled = ActiveTool().Cancel(*this);
+    SelectForm_ = open;
+    if (!cancelled) return;
   }
   RunSelectForm();
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The map's part in a multiple selection: the polygon drawn with tool 13, the arming
-// of tools 12 and 13 while the selection's dialog waits, and the selection itself
-// once the dialog is done: the target layer's elements wholly inside the polygon,
-// marked as the selection, or sent with the constraints to the server (request 14).
+// of tools 12 and 13 while the selection's dialog waits, and, once the dialog is
+// done, the candidates: the target layer's elements wholly inside the polygon. The
+// viewer marks them as the selection, or sends them with the constraints (request 14).
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "protocol/querymessages.h"

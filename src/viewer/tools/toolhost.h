@@ -109,6 +109,11 @@ class ToolHost {
     return std::nullopt;
   }
   virtual std::optional<ProjectedXY> AskRelativeTo() { return std::nullopt; }
+  virtual std::optional<std::pair<double, double>> AskSmartEndPoint(
+      const std::function<bool()>& selectSegment) {
+    (void)selectSegment;
+    return std::nullopt;
+  }
   // Multiple selection: its polygon is ready (the element picked on SelectionLayer
   // by tool 12, or the vertices drawn with tool 13), and its dialog goes with a
   // cancelled tool.
@@ -116,11 +121,6 @@ class ToolHost {
     (void)elementId, (void)drawn;
   }
   virtual void UnloadSelectForm() {}
-  virtual std::optional<std::pair<double, double>> AskSmartEndPoint(
-      const std::function<bool()>& selectSegment) {
-    (void)selectSegment;
-    return std::nullopt;
-  }
 };
 
 // Surface, projected and geographic positions through the host's view.
