@@ -21,7 +21,8 @@
 namespace orvenda {
 namespace {
 
-InfoElementsTable TableFor(MapViewer& viewer, std::int32_t layerId, const SelectionTable& table) {
+InfoElementsTable TableFor(MapViewer& viewer, std::int32_t layerId, const SelectionTable& table,
+                           const std::string& idHeading) {
   std::vector<std::string> names;
   std::vector<std::int16_t> types;
   if (layer* lay = viewer.layers().Item(Key(layerId))) {
@@ -30,7 +31,7 @@ InfoElementsTable TableFor(MapViewer& viewer, std::int32_t layerId, const Select
       types.push_back(field.Tipo);
     }
   }
-  return InfoElementsTable(names, std::move(types), table);
+  return InfoElementsTable(names, std::move(types), table, idHeading);
 }
 
 // Typed keys pass the key filter of the field being overwritten; a refused key
@@ -61,7 +62,8 @@ QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
 }  // namespace
 
 dlgShowInfoElements::dlgShowInfoElements(MapViewer& viewer, std::int32_t layerId,
-                                         const SelectionTable& table, QWidget* parent)
+                                         const SelectionTable& table, QWidget* parent,
+                                         const std::string& idHeading)
     : QDialog(parent),
       lblSelectedElements(new QLabel(QStringLiteral("Elementos Seleccionados"), this)),
       grdInfoElements(new QTableWidget(this)),
@@ -79,7 +81,7 @@ dlgShowInfoElements::dlgShowInfoElements(MapViewer& viewer, std::int32_t layerId
       UndoUpdate(Button("UndoUpdate", QStringLiteral("Deshacer Ultimo Cambio"), frmUpdate)),
       viewer_(viewer),
       layerId_(layerId),
-      table_(TableFor(viewer, layerId, table)) {
+      table_(TableFor(viewer, layerId, table, idHeading)) {
   setObjectName(QStringLiteral("dlgShowInfoElements"));
   setWindowTitle(QStringLiteral("Mostrar Información de los Elementos Seleccionados"));
   lblSelectedElements->setObjectName(QStringLiteral("lblSelectedElements"));
