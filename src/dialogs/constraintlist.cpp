@@ -1,6 +1,8 @@
 #include "dialogs/constraintlist.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "protocol/fieldvalue.h"
 
@@ -8,30 +10,31 @@ namespace orvenda {
 namespace {
 
 constexpr std::array<OperatorTexts, 10> kOperators = {{
-    {"=", " = ", " = "},
-    {"Starting with", " starting with ", " Starting with "},
-    {"Ending with", " ending with ", " Ending with "},
-    {"Containing", " contains ", " Contains "},
-    {"Different", " distinct ", " <> "},
-    {"<", " < ", " < "},
-    {"<=", " <= ", " <= "},
-    {">", " > ", " > "},
-    {">=", " >= ", " >= "},
-    {"Between", " between ", " Between "},
+    {"=", " = ", " = ", "="},
+    {"Starting with", " starting with ", " Starting with ", "Starting with"},
+    {"Ending with", " ending with ", " Ending with ", "Ending with"},
+    {"Containing", " contains ", " Contains ", "Containing"},
+    {"Different", " distinct ", " <> ", "Distinct"},
+    {"<", " < ", " < ", "<"},
+    {"<=", " <= ", " <= ", "<="},
+    {">", " > ", " > ", ">"},
+    {">=", " >= ", " >= ", ">="},
+    {"Between", " between ", " Between ", "Between"},
 }};
 
-constexpr std::uint8_t kBetween = 10;
+bool HasDigit(const std::string& text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](unsigned char c) { return std::isdigit(c) != 0; });
+}
 
 std::optional<std::string> ValueProblem(const Constraint& c, const std::string& value) {
   if (IsTextFieldType(c.fieldType)) {
     if (value.find_first_of("\"'") == std::string::npos) return std::nullopt;
-    return "The value " + value + " of the field " + c.field +
-           " may not hold quotes or apostrophes.";
+    return "Quotes are not allowed in the value of the field " + c.field + ".";
   }
-  // A blank compares with nothing: a number field needs a number.
-  if (value.find_first_not_of(' ') != std::string::npos && FieldValueFits(c.fieldType, value)) {
-    return std::nullopt;
-  }
+  // What the key filter lets through before a digit ("", "-", ".") counts as 0 when a
+  // value is stored, but compares with nothing.
+  if (HasDigit(value) && FieldValueFits(c.fieldType, value)) return std::nullopt;
   return "The value \"" + value + "\" does not suit the field " + c.field + ".";
 }
 
@@ -62,11 +65,10 @@ std::string ConstraintLine(const Constraint& c) {
 
 std::optional<std::string> ConstraintProblem(const Constraint& c) {
   if (!OperatorOf(c.op)) return "Unknown operator " + std::to_string(c.op) + ".";
-  if (c.op == kBetween && c.value2.empty()) {
-    return "\"Between\" needs a second value for the field " + c.field + ".";
-  }
   if (auto problem = ValueProblem(c, c.value1)) return problem;
-  return c.op == kBetween ? ValueProblem(c, c.value2) : std::nullopt;
+  if (c.op != kBetween) return std::nullopt;
+  if (c.value2.empty()) return "Between needs a second value for the field " + c.field + ".";
+  return ValueProblem(c, c.value2);
 }
 
 void ConstraintList::Set(const ConstraintArrays& a) {

@@ -14,13 +14,15 @@
 
 namespace orvenda {
 
-// The texts of an operator: in the builder's combo, in the constraint list and in
-// the caption of the find results.
+// The texts of an operator: in the builder's combo, in the constraint list, in
+// the caption of the find results and in the find dialog's combo.
 struct OperatorTexts {
   const char* builder;
   const char* list;
   const char* caption;
+  const char* find;
 };
+inline constexpr std::uint8_t kBetween = 10;
 
 // The texts of a code 1 to 10, or null for any other code.
 const OperatorTexts* OperatorOf(int code);
@@ -33,10 +35,10 @@ std::vector<std::uint8_t> OperatorsFor(std::int16_t fieldType);
 // values between apostrophes ("AREA between '10' And '20'").
 std::string ConstraintLine(const Constraint& c);
 
-// What is wrong with a constraint's values for its field type, or nothing. Typed keys
-// pass the key filter, but pasted text and a host's presets do not: a number field
-// needs a number that its type holds, a text may not hold quotes, and "Between" needs
-// its second value.
+// What is wrong with a constraint (or a find condition) for its field type, or
+// nothing. Typed keys pass the key filter, but pasted text and a host's presets do
+// not: the operator must be one of 1 to 10, a number field needs a number that its
+// type holds, a text may not hold quotes, and "Between" needs its second value.
 std::optional<std::string> ConstraintProblem(const Constraint& c);
 
 // The four parallel arrays of a host (fields, operator codes, first and second values);

@@ -7,19 +7,12 @@
 #include <QPushButton>
 
 #include "dialogs/constraintlist.h"
+#include "dialogs/dialoglayout.h"
 #include "dialogs/keyfilter.h"
 #include "protocol/fieldvalue.h"
 
 namespace orvenda {
-namespace {
-
-template <typename Widget>
-Widget* Named(Widget* w, const char* name) {
-  w->setObjectName(QString::fromLatin1(name));
-  return w;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 dlgConstraintBuilder::dlgConstraintBuilder(MapViewer& viewer, std::int32_t layerId,
                                            const std::string& fieldName, QWidget* parent)

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
+#include "dialogs/dialoglayout.h"
 #include "dialogs/dlgconstraintbuilder.h"
 
 namespace orvenda {
@@ -20,12 +21,6 @@ namespace {
 constexpr const char* kSameLayer =
     "Error: No se puede usar el mismo layer para dibujar o seleccionar el polígono y consultar "
     "elementos";
-
-template <typename Widget>
-Widget* Named(Widget* w, const char* name) {
-  w->setObjectName(QString::fromLatin1(name));
-  return w;
-}
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "host/apptitle.h"
-#include "host/dialoglayout.h"
+#include "dialogs/dialoglayout.h"
 
 namespace orvenda {
 

@@ -38,7 +38,7 @@ TEST(Constraints, ValueChecksByFieldTypeAndRowLimit) {
   const std::tuple<std::int16_t, std::uint8_t, const char*, const char*, const char*> rows[] = {
       {3, 8, "1.5", "", "does not suit"},
       {5, 10, "1", "", "needs a second value"},
-      {202, 1, "O'Brien", "", "quotes"}};
+      {202, 1, "O'Brien", "", "Quotes"}};
   for (const auto& [type, op, v1, v2, wrong] : rows) {
     const auto problem = ConstraintProblem({"F", type, op, v1, v2});
     EXPECT_EQ(problem && problem->find(wrong) != std::string::npos, *wrong != '\0') << v1;
@@ -164,7 +164,7 @@ TEST(dlgSelect, LayerChangesConstraintsAndExecuteChecks) {
   };
   d.cmdAddConstraint->click();
   EXPECT_EQ(rig.Shown(),
-            "\"Between\" needs a second value for the field CARRILES.|The value \"4.5\" does not "
+            "Between needs a second value for the field CARRILES.|The value \"4.5\" does not "
             "suit the field CARRILES.|");
   EXPECT_EQ(Lines(d.lstConstraints), "CARRILES between '2' And '4'|");
   rig.v.layerList.Item("2")->Visible = false;
