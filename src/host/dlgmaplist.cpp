@@ -5,8 +5,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "host/apptitle.h"
 #include "dialogs/dialoglayout.h"
+#include "host/apptitle.h"
 
 namespace orvenda {
 
