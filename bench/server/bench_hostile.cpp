@@ -18,6 +18,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -35,6 +36,7 @@
 #include <map>
 #include <random>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "bench_client.h"
@@ -130,6 +132,19 @@ Memory ReadMemory(pid_t pid) {
     if (line.rfind("VmHWM:", 0) == 0) m.peak = kib();
   }
   return m;
+}
+
+// CPU seconds (user and system) a process has used: the server's own, or this one's
+// (the viewers and the attackers share this machine's cores with the server).
+double CpuSeconds(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::istringstream fields(text.substr(text.rfind(')') + 2));  // after the name
+  std::string field;
+  double ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i)
+    if (i >= 14) ticks += std::stod(field);  // utime, stime
+  return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
 DWBUffer Header(std::int16_t code, std::int32_t declared) {
@@ -315,8 +330,12 @@ int Main(int argc, char** argv) {
   const Memory loggedIn = ReadMemory(server.pid);
   const ViewerPace pace{1, std::chrono::seconds(o.seconds), std::chrono::milliseconds(o.pauseMs)};
   std::printf("run              replies  replies/s   p50 ms   p99 ms\n");
+  const double cpu0 = CpuSeconds(server.pid), own0 = CpuSeconds(::getpid());
+  const auto quietStart = Clock::now();
   const Run quiet = RunViewers(server.port, db, users, pace);
   Print("quiet", quiet);
+  const double quietSeconds = std::chrono::duration<double>(Clock::now() - quietStart).count();
+  const double cpu1 = CpuSeconds(server.pid), own1 = CpuSeconds(::getpid());
   const Memory afterQuiet = ReadMemory(server.pid);
 
   Attack attack;
@@ -338,8 +357,11 @@ int Main(int argc, char** argv) {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
   });
+  const auto attackStart = Clock::now();
   std::this_thread::sleep_for(std::chrono::seconds(o.warmup));
   const Run attacked = RunViewers(server.port, db, users, pace);
+  const double attackSeconds = std::chrono::duration<double>(Clock::now() - attackStart).count();
+  const double cpu2 = CpuSeconds(server.pid), own2 = CpuSeconds(::getpid());
   attack.stop = true;
   hostileIo->stop();
   hostileThread.join();
@@ -350,6 +372,11 @@ int Main(int argc, char** argv) {
   std::printf("p99 under attack / quiet: %.2f; p50: %.2f; replies/s: %.2f\n",
               attacked.p99 / std::max(quiet.p99, 1e-9), attacked.p50 / std::max(quiet.p50, 1e-9),
               attacked.perSecond / std::max(quiet.perSecond, 1e-9));
+  std::printf(
+      "CPU seconds per second (2 cores here, shared with whatever else runs): server %.2f quiet, "
+      "%.2f under attack; this process (viewers and attackers) %.2f quiet, %.2f under attack\n",
+      (cpu1 - cpu0) / quietSeconds, (cpu2 - cpu1) / attackSeconds, (own1 - own0) / quietSeconds,
+      (own2 - own1) / attackSeconds);
   std::printf(
       "hostile side: %llu connections made, %llu ended by the server, %llu connects failed\n",
       static_cast<unsigned long long>(attack.connected.load()),
