@@ -163,6 +163,9 @@ int RunServe(const std::vector<std::string>& args, std::ostream& out, std::ostre
         << options->config.port << "\n";
     return kExitOk;
   }
+  // Beyond a file size limit (ulimit -f, a quota) a write fails with EFBIG, and the
+  // store refuses that write as on a full disk; the signal would end the whole server.
+  std::signal(SIGXFSZ, SIG_IGN);
   ServerLog log(options->config.logFile, err);
   if (!log.Ok()) {
     err << "orvenda-server serve: cannot open log file " << options->config.logFile << "\n";

@@ -28,13 +28,14 @@ ServerRig::~ServerRig() {
 }
 
 ServeChild::ServeChild(const std::string& program, const std::filesystem::path& db,
-                       const std::filesystem::path& log) {
-  std::vector<std::string> args = {program,  "serve", "--db",  db.string(),
-                                   "--port", "0",     "--log", log.string()};
+                       const std::filesystem::path& log, const std::vector<std::string>& wrapper) {
+  std::vector<std::string> args = wrapper;
+  args.insert(args.end(),
+              {program, "serve", "--db", db.string(), "--port", "0", "--log", log.string()});
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
-  if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+  if (::posix_spawnp(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
     pid_ = 0;
     return;
   }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "fake_server_clock.h"
 #include "net/server.h"
@@ -48,11 +49,12 @@ class ServerRig {
 };
 
 // The server program `program` as a child process serving `db` (`serve --port 0 --log
-// LOG`); killed with SIGKILL when the object goes while it still runs.
+// LOG`), run by `wrapper` when given (a command looked up in PATH and its options, such
+// as prlimit's); killed with SIGKILL when the object goes while it still runs.
 class ServeChild {
  public:
   ServeChild(const std::string& program, const std::filesystem::path& db,
-             const std::filesystem::path& log);
+             const std::filesystem::path& log, const std::vector<std::string>& wrapper = {});
   ~ServeChild();
   ServeChild(const ServeChild&) = delete;
   ServeChild& operator=(const ServeChild&) = delete;
