@@ -1,37 +1,15 @@
 // SqliteStore: elements, their cells and their attribute values.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <unordered_map>
 
 #include "store/field_types.h"
 #include "store/grid.h"
 #include "store/sqlite_store.h"
+#include "store/vertices.h"
 
 namespace orvenda::server {
 namespace {
-
-// Vertices are kept as consecutive native doubles x0 y0 x1 y1 ...; the database file
-// is only ever read by this program on the machine that wrote it or one of the same
-// byte order.
-std::string PackPoints(const std::vector<Point>& points) {
-  std::string blob(points.size() * 2 * sizeof(double), '\0');
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const double xy[2] = {points[i].x, points[i].y};
-    std::memcpy(blob.data() + i * sizeof xy, xy, sizeof xy);
-  }
-  return blob;
-}
-
-std::vector<Point> UnpackPoints(std::string_view blob) {
-  std::vector<Point> points(blob.size() / (2 * sizeof(double)));
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    double xy[2];
-    std::memcpy(xy, blob.data() + i * sizeof xy, sizeof xy);
-    points[i] = {xy[0], xy[1]};
-  }
-  return points;
-}
 
 constexpr std::int64_t kMaxCellsPerElement = 1'000'000;
 
