@@ -15,7 +15,7 @@ struct DemoOptions {
   bool replace = false;  // overwrite an existing database file
   // A PostgreSQL database (libpq connection string) to build into instead of the file;
   // it must hold no site yet.
-  std::string pg;
+  std::string pg = {};
 };
 
 // Builds the whole database in a file beside `database` and moves it into place only

@@ -17,7 +17,7 @@ TEST(ServeCommand, RealExecutableServesAndStopsCleanlyOnSignals) {
   for (const int signal : {SIGTERM, SIGINT}) {
     SCOPED_TRACE(signal);
     TempDir dir;
-    OpenStore(dir / "map.db");
+    OpenTestStore(dir / "map.db");
     ServeChild server(ORVENDA_SERVER_EXE, dir / "map.db", dir / "server.log");
     ASSERT_NE(server.Port(), 0) << ReadFile(dir / "server.log");
     ProtocolClient c(server.Port());
