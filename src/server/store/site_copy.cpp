@@ -57,6 +57,7 @@ std::int64_t CopySite(OpenedStore& from, OpenedStore& to) {
     throw StoreError(StoreFault::BadValue, "the target already holds users, layers or maps");
   constexpr std::size_t kBatch = 5000;
   std::int64_t copied = 0;
+  from.rows->BeginReads();
   to.store->Transaction([&] {
     for (int t = 0; t <= static_cast<int>(SiteTable::MapAuthors); ++t) {
       const auto table = static_cast<SiteTable>(t);
@@ -73,6 +74,7 @@ std::int64_t CopySite(OpenedStore& from, OpenedStore& to) {
     }
     to.rows->FinishWrites();
   });
+  from.rows->EndReads();
   return copied;
 }
 

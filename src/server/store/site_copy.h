@@ -47,6 +47,9 @@ class SiteRows {
   virtual ~SiteRows() = default;
   // True when the store holds no user, layer or map.
   virtual bool SiteEmpty() = 0;
+  // Reads between these two see one snapshot of the store, whatever commits meanwhile.
+  virtual void BeginReads() = 0;
+  virtual void EndReads() = 0;
   // Every row of the table, in key order.
   virtual void ReadRows(SiteTable table, const std::function<void(SiteRow&&)>& row) = 0;
   // Adds rows; the caller holds a transaction of the store around all its writes.

@@ -84,6 +84,8 @@ class SqliteStore final : public Store, public SiteRows {
   void Transaction(const std::function<void()>& work) override;
 
   bool SiteEmpty() override;
+  void BeginReads() override { db_.Exec("BEGIN"); }
+  void EndReads() override { db_.Exec("COMMIT"); }
   void ReadRows(SiteTable table, const std::function<void(SiteRow&&)>& row) override;
   void WriteRows(SiteTable table, const std::vector<SiteRow>& rows) override;
   void FinishWrites() override {}
