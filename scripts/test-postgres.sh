@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A throwaway PostgreSQL cluster for the tests: `start DIR` makes a cluster in DIR,
-# starts it on a free port of 127.0.0.1 (and a socket in DIR), creates the database
+# starts it on a free port of 127.0.0.1 (no socket file), creates the database
 # orvenda_test with PostGIS and writes its connection string to DIR/conninfo;
 # `stop DIR` stops it and removes DIR. PostgreSQL refuses to run as root, so as root
 # the cluster belongs to the unprivileged user orvenda-pgtest.
@@ -40,16 +40,23 @@ case "$action" in
     fi
     mkdir -p "$dir"
     [ "$(id -u)" -ne 0 ] || chown orvenda-pgtest "$dir"
-    # A free port: the kernel picks one for a socket that is closed again at once.
-    port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
     as_owner "$bin/initdb" -D "$dir/data" -U "$user" --auth=trust -E UTF8 --locale=C.UTF-8 \
       >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
-    # No durability: the cluster lives for one test run.
-    as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 start -o \
-      "-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
-      >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
-    conninfo="host=$dir port=$port user=$user dbname=orvenda_test"
-    "$bin/psql" -qX "host=$dir port=$port user=$user dbname=postgres" \
+    # A free port: one drawn at random, and another when the server cannot bind it. No
+    # durability: the cluster lives for one test run.
+    started=
+    for _ in 1 2 3 4 5 6 7 8; do
+      port=$((20000 + RANDOM % 40000))
+      if as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 start -o \
+        "-p $port -c unix_socket_directories='' -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
+        >/dev/null; then
+        started=1
+        break
+      fi
+    done
+    [ -n "$started" ] || { cat "$dir/server.log" >&2; exit 1; }
+    conninfo="host=127.0.0.1 port=$port user=$user dbname=orvenda_test"
+    "$bin/psql" -qX "host=127.0.0.1 port=$port user=$user dbname=postgres" \
       -c "CREATE DATABASE orvenda_test" >/dev/null
     "$bin/psql" -qX "$conninfo" -c "CREATE EXTENSION postgis" >/dev/null
     echo "$conninfo" >"$dir/conninfo"
