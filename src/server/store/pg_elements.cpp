@@ -1,7 +1,6 @@
 // PgStore: elements, their cells and attribute values, and the queries over them
 // (requests 13, 14, 221, 230), by the same rules as the SQLite backend.
 #include <algorithm>
-#include <cmath>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -11,6 +10,7 @@
 #include "store/grid.h"
 #include "store/pg_store.h"
 #include "store/vertices.h"
+#include "store/write_rules.h"
 
 namespace orvenda::server {
 namespace {
@@ -53,33 +53,6 @@ std::string IntArray(const std::vector<std::int32_t>& v) {
 void NoteGrid(ElementWrite& w, const std::optional<LayerGrid>& grid) {
   w.gridChanged = grid.has_value();
   if (grid) w.grid = *grid;
-}
-
-void CheckPoints(const std::vector<Point>& points) {
-  if (points.empty())
-    throw StoreError(StoreFault::BadValue, "an element needs at least one vertex");
-  for (const Point& p : points)
-    if (!std::isfinite(p.x) || !std::isfinite(p.y) || p.x < -180 || p.x > 180 || p.y < -90 ||
-        p.y > 90)
-      throw StoreError(StoreFault::BadValue,
-                       "vertex outside longitude -180..180 / latitude -90..90");
-}
-
-std::vector<Value> ParseValues(std::int32_t layerId, const std::vector<FieldDef>& fields,
-                               const std::vector<std::string>& texts) {
-  if (texts.size() != fields.size())
-    throw StoreError(StoreFault::BadValue, "layer " + std::to_string(layerId) + " has " +
-                                               std::to_string(fields.size()) + " fields, " +
-                                               std::to_string(texts.size()) + " values given");
-  std::vector<Value> values;
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    auto v = ParseFieldValue(fields[i].type, texts[i]);
-    if (!v)
-      throw StoreError(StoreFault::BadValue,
-                       "value '" + texts[i] + "' does not fit field '" + fields[i].name + "'");
-    values.push_back(std::move(*v));
-  }
-  return values;
 }
 
 }  // namespace

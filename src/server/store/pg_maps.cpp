@@ -1,10 +1,8 @@
 // PgStore: maps, layer setups, layers, and saving a whole map setup.
-#include <set>
 
-#include "model/gridrule.h"
 #include "store/field_types.h"
 #include "store/pg_store.h"
-#include "store/setup_rules.h"
+#include "store/write_rules.h"
 
 namespace orvenda::server {
 namespace {
@@ -53,25 +51,6 @@ LayerGrid ReadGrid(const PgResult& r, int row, int first) {
   g.lastRow = static_cast<std::int32_t>(r.Integer(row, first + 4));
   g.lastColumn = static_cast<std::int32_t>(r.Integer(row, first + 5));
   return g;
-}
-
-bool ValidMapName(const std::string& name) {
-  if (name.empty() || name.size() > 255) return false;
-  for (unsigned char c : name)
-    if (c < 0x20 || c == 0x7F) return false;
-  return name.find_first_not_of(' ') != std::string::npos;
-}
-
-void CheckValues(const MapDefinition& map) {
-  if (std::string why = MapValuesProblem(map); !why.empty())
-    throw StoreError(StoreFault::BadValue, "map: " + why);
-  std::set<std::int32_t> seen;
-  for (const LayerRecord& l : map.layers) {
-    if (!seen.insert(l.id).second)
-      throw StoreError(StoreFault::BadValue, "layer " + std::to_string(l.id) + " listed twice");
-    if (std::string why = SetupProblem(l); !why.empty())
-      throw StoreError(StoreFault::BadValue, "layer " + std::to_string(l.id) + ": " + why);
-  }
 }
 
 }  // namespace
@@ -217,24 +196,8 @@ void PgStore::UpdateLayerSetup(std::int32_t mapCode, const LayerRecord& setup) {
 }
 
 std::int32_t PgStore::CreateLayer(const NewLayer& layer) {
-  if (layer.name.empty()) throw StoreError(StoreFault::BadValue, "a layer name cannot be empty");
+  CheckNewLayer(layer);
   const auto kind = static_cast<int>(layer.kind);
-  if (kind != 1 && kind != 2 && kind != 4 && kind != 5)
-    throw StoreError(StoreFault::BadValue, "layer kind must be 1, 2, 4 or 5");
-  if (!IsValidCellSize(layer.cellWidth) || !IsValidCellSize(layer.cellHeight) ||
-      layer.cellWidth > 360 || layer.cellHeight > 180)
-    throw StoreError(StoreFault::BadValue,
-                     "cell size must be above 0 and at most 360 x 180 degrees");
-  std::set<std::string> names;
-  for (const FieldDef& f : layer.fields) {
-    if (f.name.empty() || !IsKnownFieldType(f.type))
-      throw StoreError(StoreFault::BadValue,
-                       "field '" + f.name + "' has an unknown type " + std::to_string(f.type));
-    std::string up = f.name;
-    for (char& c : up) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (!names.insert(up).second)
-      throw StoreError(StoreFault::BadValue, "field '" + f.name + "' given twice");
-  }
   std::int32_t id = 0;
   InSavepoint([&] {
     if (FindLayer(layer.name))
@@ -321,7 +284,7 @@ SavedMap PgStore::SaveMap(const MapDefinition& map, SaveMode mode, std::int32_t 
     saved.result = SavedMap::InvalidName;
     return saved;
   }
-  CheckValues(map);
+  CheckMapValues(map);
   InSavepoint([&] {
     const bool asNew = mode == SaveMode::AsNew;
     if (db_.Run(
