@@ -22,7 +22,7 @@ std::string First(SqliteDb& db, const std::string& sql) {
   return st.Step() ? st.Text(0) : "no row";
 }
 
-TEST(ServerDiskFull, WritesAreRefusedWithAReasonAndAnAnswerWhileReadsGoOn) {
+TEST(SqliteServerDiskFull, WritesAreRefusedWithAReasonAndAnAnswerWhileReadsGoOn) {
   TempDir dir;
   const auto db = dir / "map.db";
   const TestData d = BuildTestDatabase(db);

@@ -18,6 +18,7 @@
 #include "protocol_client.h"
 #include "store/store.h"
 #include "temp_dir.h"
+#include "test_backend.h"
 #include "test_database.h"
 
 namespace orvenda::server::test {
@@ -33,9 +34,10 @@ class ServerRig {
   Server& Instance() { return *server_; }
   FakeServerClock& Clock() { return clock_; }
   const TestData& Data() const { return data_; }
+  // The SQLite file, or what names the store's PostgreSQL schema (test_backend.h).
   const std::filesystem::path& DatabasePath() const { return db_; }
   // A store of its own on the same database, for the test's expectations.
-  std::unique_ptr<Store> OpenStore() const { return ::orvenda::server::OpenStore(db_); }
+  std::unique_ptr<Store> OpenStore() const { return OpenTestStore(db_); }
   // Everything logged so far.
   std::string LogText() const { return ReadFile(dir_ / "server.log"); }
 
@@ -49,8 +51,9 @@ class ServerRig {
 };
 
 // The server program `program` as a child process serving `db` (`serve --port 0 --log
-// LOG`), run by `wrapper` when given (a command looked up in PATH and its options, such
-// as prlimit's); killed with SIGKILL when the object goes while it still runs.
+// LOG` and DatabaseArgs(db)), run by `wrapper` when given (a command looked up in PATH
+// and its options, such as prlimit's); killed with SIGKILL when the object goes while
+// it still runs.
 class ServeChild {
  public:
   ServeChild(const std::string& program, const std::filesystem::path& db,
