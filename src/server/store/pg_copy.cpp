@@ -8,17 +8,9 @@
 namespace orvenda::server {
 namespace {
 
-struct TableParts {
-  std::string name, columns;
-  int count = 0;
-};
-
 // SQLite's names, with the columns PostgreSQL names otherwise.
-TableParts PartsOf(SiteTable table) {
-  const std::string spec = SiteTableColumns(table);
-  const auto open = spec.find(" (");
-  TableParts p{spec.substr(0, open), spec.substr(open + 2, spec.size() - open - 3), 1};
-  for (char c : p.columns) p.count += c == ',';
+SiteTableParts PartsOf(SiteTable table) {
+  SiteTableParts p = PartsOfSiteTable(table);
   if (table == SiteTable::ElementCells) p.columns = "layer_id, cell_row, cell_col, element_id";
   if (table == SiteTable::Attributes)
     p.columns = "layer_id, element_id, position, int_value, real_value, text_value";
@@ -37,7 +29,7 @@ bool PgStore::SiteEmpty() {
 }
 
 void PgStore::ReadRows(SiteTable table, const std::function<void(SiteRow&&)>& row) {
-  const TableParts p = PartsOf(table);
+  const SiteTableParts p = PartsOf(table);
   FlushCounters();
   const bool own = !db_.InTransaction();
   if (own) db_.Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
@@ -77,7 +69,7 @@ void PgStore::ReadRows(SiteTable table, const std::function<void(SiteRow&&)>& ro
 }
 
 void PgStore::WriteRows(SiteTable table, const std::vector<SiteRow>& rows) {
-  const TableParts p = PartsOf(table);
+  const SiteTableParts p = PartsOf(table);
   std::map<std::int64_t, LayerKind> kinds;
   if (table == SiteTable::Elements) {
     PgResult k = db_.Run("SELECT id, kind FROM layers");

@@ -38,6 +38,15 @@ const char* SiteTableColumns(SiteTable table) {
   return "map_authors (map_code, user_id)";
 }
 
+SiteTableParts PartsOfSiteTable(SiteTable table) {
+  const std::string described = SiteTableColumns(table);
+  const auto open = described.find(" (");
+  SiteTableParts p{described.substr(0, open),
+                   described.substr(open + 2, described.size() - open - 3), 1};
+  for (char c : p.columns) p.count += c == ',';
+  return p;
+}
+
 OpenedStore OpenStoreAt(const std::string& location) {
   OpenedStore o;
   if (location.starts_with("pg:")) {

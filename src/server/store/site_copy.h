@@ -77,4 +77,11 @@ namespace orvenda::server {
 // "table (column, ...)" with SQLite's names; PostgreSQL's differ only where noted in
 // its schema (cell_row, cell_col; the three value columns).
 const char* SiteTableColumns(SiteTable table);
+
+// The same, taken apart: the table's name, its column list and how many columns.
+struct SiteTableParts {
+  std::string name, columns;
+  int count = 0;
+};
+SiteTableParts PartsOfSiteTable(SiteTable table);
 }  // namespace orvenda::server

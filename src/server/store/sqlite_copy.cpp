@@ -6,19 +6,6 @@
 namespace orvenda::server {
 namespace {
 
-struct TableParts {
-  std::string name, columns;
-  int count = 0;
-};
-
-TableParts PartsOf(SiteTable table) {
-  const std::string spec = SiteTableColumns(table);
-  const auto open = spec.find(" (");
-  TableParts p{spec.substr(0, open), spec.substr(open + 2, spec.size() - open - 3), 1};
-  for (char c : p.columns) p.count += c == ',';
-  return p;
-}
-
 constexpr int kPointsColumn = 6;  // of Elements
 
 }  // namespace
@@ -31,7 +18,7 @@ bool SqliteStore::SiteEmpty() {
 }
 
 void SqliteStore::ReadRows(SiteTable table, const std::function<void(SiteRow&&)>& row) {
-  const TableParts p = PartsOf(table);
+  const SiteTableParts p = PartsOfSiteTable(table);
   auto st = db_.Prepare("SELECT " + p.columns + " FROM " + p.name + " ORDER BY 1, 2");
   while (st.Step()) {
     SiteRow r;
@@ -44,7 +31,7 @@ void SqliteStore::ReadRows(SiteTable table, const std::function<void(SiteRow&&)>
 }
 
 void SqliteStore::WriteRows(SiteTable table, const std::vector<SiteRow>& rows) {
-  const TableParts p = PartsOf(table);
+  const SiteTableParts p = PartsOfSiteTable(table);
   std::string marks;
   for (int i = 0; i < p.count; ++i) marks += i ? ", ?" : "?";
   auto st = db_.Prepare("INSERT INTO " + p.name + " (" + p.columns + ") VALUES (" + marks + ")");
