@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "drawing_fixture.h"
+#include "render/classsample.h"
 #include "render/clipping.h"
 
 namespace orvenda {
@@ -50,6 +51,26 @@ TEST(EntityDrawing, WhatEachClassStyleDraws) {
     Draw(e, f.Box(), f.painter, kind);
     EXPECT_EQ(f.Log("Polyline") == std::vector<std::string>{"Polyline 0,600 800,0 #1e140a"},
               log.rfind("DrawStyle 0; DrawWidth 2", 0) == 0);
+  }
+}
+
+// A legend swatch fills the surface as its kind draws: a dot in the middle, a line
+// across, a polygon inset from the edges; never a refresh, the legend refreshes once.
+TEST(EntityDrawing, LegendSwatchOfEachKind) {
+  const std::pair<TipoLayer, std::string> rows[] = {
+      {pointlayer, "Dot 400,300"},
+      {polylinelayer, "Polyline 0,300 800,300"},
+      {3, "Polyline 0,300 800,300"},
+      {polygonlayer, "Polygon 3,3 797,3 797,597 3,597"},
+      {ImageLayer, ""}};
+  for (const auto& [kind, drawn] : rows) {
+    test::DrawingFixture f;
+    DrawSwatchSample(f.surface, Theme{}, kind);
+    std::string seen;  // the primitives, without their colours
+    for (const char* primitive : {"Dot ", "Line ", "Polyline ", "Polygon "})
+      for (const std::string& line : f.Log(primitive)) seen += line.substr(0, line.find(" #"));
+    EXPECT_EQ(seen, drawn) << kind;
+    EXPECT_TRUE(f.Log("Refresh").empty()) << kind;
   }
 }
 
