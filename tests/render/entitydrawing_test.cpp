@@ -172,8 +172,8 @@ TEST(Clipping, RingsAndSegments) {
 
 // Zoomed far in, a polygon whose vertices lie thousands of views away still fills the
 // view with small pixel positions, its stored positions the true ones; vertices that
-// fall in the same pixel are sent once.
-TEST(Clipping, DrawnPolygonsAreClippedAndThinned) {
+// fall in the same pixel as the one before are sent once, in polygons as in lines.
+TEST(Clipping, DrawnShapesAreClippedAndThinned) {
   test::DrawingFixture f;
   layer lyr;
   test::DrawingFixture::Define(lyr, polygonlayer, 0, 1, 0);
@@ -192,6 +192,13 @@ TEST(Clipping, DrawnPolygonsAreClippedAndThinned) {
        {PixelPoint{-m, -m}, {800 + m, -m}, {800 + m, 600 + m}, {-m, 600 + m}})
     EXPECT_EQ(std::count(polygons[1].pixels.begin(), polygons[1].pixels.end(), corner), 1);
   EXPECT_LT(e.Screen()[0].X, -1e6);
+  layer lines;
+  test::DrawingFixture::Define(lines, polylinelayer, 0, 1, 0);
+  f.view.ApplyExtents(0, 0, 80, 60);
+  Draw(test::DrawingFixture::Add(lines, 3, {{10, 10}, {10, 10.01}, {10, 20}, {20, 20}}), f.Box(),
+       f.painter, polylinelayer);
+  EXPECT_EQ(f.Log("Polyline"),
+            std::vector<std::string>{"Polyline 100,500 100,400 200,400 #000000"});
 }
 
 }  // namespace
