@@ -20,7 +20,7 @@ UserRecord ReadUser(const PgResult& r, int row) {
 
 }  // namespace
 
-PgStore::PgStore(const std::string& conninfo) : db_(conninfo) { Migrate(); }
+PgStore::PgStore(const std::string& conninfo) : conninfo_(conninfo), db_(conninfo) { Migrate(); }
 
 void PgStore::InSavepoint(const std::function<void()>& work) {
   const bool outermost = !db_.InTransaction();

@@ -7,12 +7,13 @@
 #include <string>
 
 #include "store/pg_db.h"
+#include "store/shared_site.h"
 #include "store/site_copy.h"
 #include "store/store.h"
 
 namespace orvenda::server {
 
-class PgStore final : public Store, public SiteRows {
+class PgStore final : public Store, public SiteRows, public SharedSite {
  public:
   // Connects with a libpq connection string and brings the schema up to date.
   explicit PgStore(const std::string& conninfo);
@@ -79,6 +80,16 @@ class PgStore final : public Store, public SiteRows {
 
   void Transaction(const std::function<void()>& work) override;
 
+  SharedSite* Shared() override { return this; }
+  void LogChange(std::int32_t layerId, std::int32_t elementId, std::int16_t operation,
+                 std::string_view message) override;
+  std::unique_ptr<ChangeWatch> WatchChanges() override;
+  bool AddHandle(std::int32_t handle, std::int32_t userId, std::int64_t expires) override;
+  std::optional<std::int32_t> FindHandle(std::int32_t handle, std::int64_t now,
+                                         bool attach) override;
+  void DetachHandle(std::int32_t handle, std::int64_t now) override;
+  std::size_t LiveHandles(std::int64_t now) override;
+
   bool SiteEmpty() override;
   void BeginReads() override { db_.Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"); }
   void EndReads() override { db_.Exec("COMMIT"); }
@@ -125,6 +136,7 @@ class PgStore final : public Store, public SiteRows {
   void FlushCounters();
   std::map<std::int32_t, LayerCounters> counters_;
 
+  std::string conninfo_;
   PgDb db_;
   std::map<std::int32_t, LayerShape> shapes_;
 };
