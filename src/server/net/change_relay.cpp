@@ -29,6 +29,7 @@ ChangeRelay::~ChangeRelay() {
 
 void ChangeRelay::Run() {
   std::int64_t last = 0;  // the sequence of the change delivered last; 0 before the first
+  int backend = watch_->BackendPid();
   bool lost = false;
   while (!stopping_) {
     std::vector<LoggedChange> changes;
@@ -40,11 +41,11 @@ void ChangeRelay::Run() {
       std::this_thread::sleep_for(kIdleAfterFailure);
       continue;
     }
-    if (lost) {
-      lost = false;
-      log_.Line("change feed: listening again as database backend " +
-                std::to_string(watch_->BackendPid()) + ", " + std::to_string(changes.size()) +
-                " changes caught up");
+    lost = false;
+    if (watch_->BackendPid() != backend) {
+      backend = watch_->BackendPid();
+      log_.Line("change feed: listening again as database backend " + std::to_string(backend) +
+                ", " + std::to_string(changes.size()) + " changes caught up");
     }
     for (const LoggedChange& c : changes) {
       if (last > 0 && c.sequence > last + 1)
