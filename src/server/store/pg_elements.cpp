@@ -50,11 +50,6 @@ std::string IntArray(const std::vector<std::int32_t>& v) {
   return out + "}";
 }
 
-void NoteGrid(ElementWrite& w, const std::optional<LayerGrid>& grid) {
-  w.gridChanged = grid.has_value();
-  if (grid) w.grid = *grid;
-}
-
 }  // namespace
 
 std::optional<LayerGrid> PgStore::WidenGrid(std::int32_t layerId,
@@ -164,13 +159,6 @@ ElementWrite PgStore::AddElementTyped(std::int32_t layerId, const std::vector<Po
   return w;
 }
 
-ElementWrite PgStore::AddElement(std::int32_t layerId, const std::vector<Point>& points,
-                                 const std::vector<std::string>& texts) {
-  const LayerShape& s = Shape(layerId);
-  const std::vector<Value> values = ParseValues(layerId, s.fields, texts);
-  return AddElementTyped(layerId, points, values);
-}
-
 std::vector<CellKey> PgStore::CellsOfElement(std::int32_t layerId, std::int32_t elementId) {
   PgResult r = db_.Run(
       "SELECT cell_row, cell_col FROM element_cells WHERE layer_id = $1 AND element_id = $2 "
@@ -181,28 +169,6 @@ std::vector<CellKey> PgStore::CellsOfElement(std::int32_t layerId, std::int32_t 
     cells.push_back(
         {static_cast<std::int32_t>(r.Integer(i, 0)), static_cast<std::int32_t>(r.Integer(i, 1))});
   return cells;
-}
-
-std::optional<ElementWrite> PgStore::SetGeometry(std::int32_t layerId, std::int32_t elementId,
-                                                 const std::vector<Point>& points) {
-  CheckPoints(points);
-  if (!ElementExtent(layerId, elementId)) return std::nullopt;
-  ElementWrite w;
-  w.id = elementId;
-  InSavepoint([&] {
-    w.cells = StoreGeometry(layerId, elementId, points, false);
-    NoteGrid(w, WidenGrid(layerId, w.cells));
-  });
-  return w;
-}
-
-bool PgStore::SetAttributes(std::int32_t layerId, std::int32_t elementId,
-                            const std::vector<std::string>& texts) {
-  const LayerShape& s = Shape(layerId);
-  if (!ElementExtent(layerId, elementId)) return false;
-  const std::vector<Value> values = ParseValues(layerId, s.fields, texts);
-  InSavepoint([&] { WriteValues(layerId, elementId, values); });
-  return true;
 }
 
 std::optional<std::vector<CellKey>> PgStore::RemoveElement(std::int32_t layerId,
@@ -390,55 +356,20 @@ std::optional<std::vector<FoundElement>> PgStore::FindElements(std::int32_t laye
   return out;
 }
 
-std::optional<std::vector<MatchedElement>> PgStore::MatchElements(
-    std::int32_t layerId, const std::vector<std::int32_t>& candidates,
-    const std::vector<Condition>& conditions, std::size_t limit) {
-  if (!HasLayer(layerId)) return std::nullopt;
-  const LayerShape& s = Shape(layerId);
-  std::vector<std::pair<std::size_t, ConditionTest>> tests;
-  for (const Condition& c : conditions) {
-    const auto pos = FieldPosition(s, c.field);
-    if (!pos) return std::nullopt;
-    tests.emplace_back(*pos, ConditionTest(c, s.fields[*pos].type));
-  }
-  std::vector<MatchedElement> out;
-  auto offer = [&](std::int32_t id, std::vector<AttributeValue> values) {
-    for (const auto& [pos, test] : tests)
-      if (!test(values[pos].value)) return;
-    out.push_back({id, std::move(values)});
-  };
-  if (!candidates.empty()) {
-    std::unordered_set<std::int32_t> seen;
-    for (std::int32_t id : candidates) {
-      if (out.size() >= limit) break;
-      if (!seen.insert(id).second) continue;
-      if (auto values = ElementAttributes(layerId, id)) offer(id, std::move(*values));
-    }
-    return out;
-  }
+void PgStore::LayerValueRows(
+    std::int32_t layerId,
+    const std::function<bool(std::int32_t, std::optional<std::int64_t>, Value)>& row) {
   // The whole layer in one pass over its values, element by element.
   PgResult r = db_.Run(
       "SELECT e.id, a.position, a.int_value, a.real_value, a.text_value FROM elements e "
       "LEFT JOIN attributes a ON a.layer_id = e.layer_id AND a.element_id = e.id "
       "WHERE e.layer_id = $1 ORDER BY e.id, a.position",
       PgParams().Add(I(layerId)));
-  std::optional<std::int32_t> current;
-  std::vector<AttributeValue> values;
-  for (int i = 0; i < r.Rows() && out.size() < limit; ++i) {
-    const auto id = static_cast<std::int32_t>(r.Integer(i, 0));
-    if (current != id) {
-      if (current) offer(*current, std::move(values));
-      current = id;
-      values.assign(s.fields.size(), {});
-      for (std::size_t f = 0; f < s.fields.size(); ++f) values[f].type = s.fields[f].type;
-    }
-    if (r.IsNull(i, 1)) continue;
-    const std::int64_t p = r.Integer(i, 1);
-    if (p >= 0 && p < std::ssize(values))
-      values[static_cast<std::size_t>(p)].value = AttributeAt(r, i, 2);
+  for (int i = 0; i < r.Rows(); ++i) {
+    std::optional<std::int64_t> position;
+    if (!r.IsNull(i, 1)) position = r.Integer(i, 1);
+    if (!row(static_cast<std::int32_t>(r.Integer(i, 0)), position, AttributeAt(r, i, 2))) break;
   }
-  if (current && out.size() < limit) offer(*current, std::move(values));
-  return out;
 }
 
 // Addresses: the rules are AddressSearch's (address_search.cpp).

@@ -7,13 +7,14 @@
 #include <string>
 
 #include "store/pg_db.h"
+#include "store/row_store.h"
 #include "store/shared_site.h"
 #include "store/site_copy.h"
 #include "store/store.h"
 
 namespace orvenda::server {
 
-class PgStore final : public Store, public SiteRows, public SharedSite {
+class PgStore final : public RowStore, public SiteRows, public SharedSite {
  public:
   // Connects with a libpq connection string and brings the schema up to date.
   explicit PgStore(const std::string& conninfo);
@@ -55,30 +56,16 @@ class PgStore final : public Store, public SiteRows, public SharedSite {
   std::optional<Box> ElementExtent(std::int32_t layerId, std::int32_t elementId) override;
   std::optional<std::vector<FoundElement>> FindElements(std::int32_t layerId, const Condition& c,
                                                         std::size_t limit) override;
-  std::optional<std::vector<MatchedElement>> MatchElements(
-      std::int32_t layerId, const std::vector<std::int32_t>& candidates,
-      const std::vector<Condition>& conditions, std::size_t limit) override;
   std::vector<AddressCandidate> FindAddress(std::int32_t layerId, const std::string& street,
                                             std::int64_t number, std::size_t limit) override;
   std::vector<std::int32_t> SetFieldValues(
       std::int32_t layerId, const std::vector<std::int32_t>& elementIds,
       const std::vector<std::pair<std::size_t, std::string>>& values) override;
 
-  ElementWrite AddElement(std::int32_t layerId, const std::vector<Point>& points,
-                          const std::vector<std::string>& values) override;
   ElementWrite AddElementTyped(std::int32_t layerId, const std::vector<Point>& points,
                                const std::vector<Value>& values) override;
-  std::optional<ElementWrite> SetGeometry(std::int32_t layerId, std::int32_t elementId,
-                                          const std::vector<Point>& points) override;
-  bool SetAttributes(std::int32_t layerId, std::int32_t elementId,
-                     const std::vector<std::string>& values) override;
   std::optional<std::vector<CellKey>> RemoveElement(std::int32_t layerId,
                                                     std::int32_t elementId) override;
-  std::vector<CellKey> ElementCells(std::int32_t layerId, std::int32_t elementId) override {
-    return CellsOfElement(layerId, elementId);
-  }
-
-  void Transaction(const std::function<void()>& work) override;
 
   SharedSite* Shared() override { return this; }
   void LogChange(std::int32_t layerId, std::int32_t elementId, std::int16_t operation,
@@ -98,26 +85,22 @@ class PgStore final : public Store, public SiteRows, public SharedSite {
   void FinishWrites() override;
 
  private:
-  // Fields and cell size never change once a layer exists, so they are kept here.
-  struct LayerShape {
-    LayerKind kind = LayerKind::Point;
-    float cellWidth = 1, cellHeight = 1;
-    std::vector<FieldDef> fields;
-  };
-
-  const LayerShape& Shape(std::int32_t layerId);  // throws StoreError when unknown
-  bool HasLayer(std::int32_t layerId);
-  std::optional<std::size_t> FieldPosition(const LayerShape& s, const std::string& name);
+  const LayerShape& Shape(std::int32_t layerId) override;
+  bool HasLayer(std::int32_t layerId) override;
   std::vector<LayerInfo> QueryLayers(const char* where, const std::string* name, std::int64_t id);
   std::vector<ThemeClass> ThemesOf(std::int32_t mapCode, std::int32_t layerId);
   void WriteSetup(std::int32_t mapCode, const LayerRecord& setup, std::int64_t order);
-  // The layer's limits after growing them to hold `cells`; nothing when they held them.
-  std::optional<LayerGrid> WidenGrid(std::int32_t layerId, const std::vector<CellKey>& cells);
+  std::optional<LayerGrid> WidenGrid(std::int32_t layerId,
+                                     const std::vector<CellKey>& cells) override;
   std::vector<CellKey> StoreGeometry(std::int32_t layerId, std::int32_t elementId,
-                                     const std::vector<Point>& points, bool isNew);
-  void WriteValues(std::int32_t layerId, std::int32_t elementId, const std::vector<Value>& values);
-  std::vector<CellKey> CellsOfElement(std::int32_t layerId, std::int32_t elementId);
-  void InSavepoint(const std::function<void()>& work);
+                                     const std::vector<Point>& points, bool isNew) override;
+  void WriteValues(std::int32_t layerId, std::int32_t elementId,
+                   const std::vector<Value>& values) override;
+  std::vector<CellKey> CellsOfElement(std::int32_t layerId, std::int32_t elementId) override;
+  void InSavepoint(const std::function<void()>& work) override;
+  void LayerValueRows(
+      std::int32_t layerId,
+      const std::function<bool(std::int32_t, std::optional<std::int64_t>, Value)>& row) override;
   std::int32_t FreshMapCode();
 
   void Migrate();

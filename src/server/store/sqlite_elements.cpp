@@ -13,11 +13,6 @@ namespace {
 
 constexpr std::int64_t kMaxCellsPerElement = 1'000'000;
 
-void NoteGrid(ElementWrite& w, const std::optional<LayerGrid>& grid) {
-  w.gridChanged = grid.has_value();
-  if (grid) w.grid = *grid;
-}
-
 }  // namespace
 
 std::optional<LayerGrid> SqliteStore::WidenGrid(std::int32_t layerId,
@@ -132,13 +127,6 @@ ElementWrite SqliteStore::AddElementTyped(std::int32_t layerId, const std::vecto
   return w;
 }
 
-ElementWrite SqliteStore::AddElement(std::int32_t layerId, const std::vector<Point>& points,
-                                     const std::vector<std::string>& texts) {
-  const LayerShape& s = Shape(layerId);
-  const std::vector<Value> values = ParseValues(layerId, s.fields, texts);
-  return AddElementTyped(layerId, points, values);
-}
-
 std::vector<CellKey> SqliteStore::CellsOfElement(std::int32_t layerId, std::int32_t elementId) {
   auto& st = Cached(
       "SELECT row, col FROM element_cells WHERE layer_id = ? AND element_id = ? "
@@ -150,28 +138,6 @@ std::vector<CellKey> SqliteStore::CellsOfElement(std::int32_t layerId, std::int3
         {static_cast<std::int32_t>(st.Integer(0)), static_cast<std::int32_t>(st.Integer(1))});
   st.Reset();
   return cells;
-}
-
-std::optional<ElementWrite> SqliteStore::SetGeometry(std::int32_t layerId, std::int32_t elementId,
-                                                     const std::vector<Point>& points) {
-  CheckPoints(points);
-  if (!ElementExtent(layerId, elementId)) return std::nullopt;
-  ElementWrite w;
-  w.id = elementId;
-  InSavepoint([&] {
-    w.cells = StoreGeometry(layerId, elementId, points, false);
-    NoteGrid(w, WidenGrid(layerId, w.cells));
-  });
-  return w;
-}
-
-bool SqliteStore::SetAttributes(std::int32_t layerId, std::int32_t elementId,
-                                const std::vector<std::string>& texts) {
-  const LayerShape& s = Shape(layerId);
-  if (!ElementExtent(layerId, elementId)) return false;
-  const std::vector<Value> values = ParseValues(layerId, s.fields, texts);
-  InSavepoint([&] { WriteValues(layerId, elementId, values); });
-  return true;
 }
 
 std::optional<std::vector<CellKey>> SqliteStore::RemoveElement(std::int32_t layerId,
