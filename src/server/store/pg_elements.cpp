@@ -123,23 +123,12 @@ std::vector<CellKey> PgStore::StoreGeometry(std::int32_t layerId, std::int32_t e
   return cells;
 }
 
-void PgStore::WriteValues(std::int32_t layerId, std::int32_t elementId,
-                          const std::vector<Value>& values) {
-  const LayerShape& s = Shape(layerId);
-  if (values.size() != s.fields.size())
-    throw StoreError(StoreFault::BadValue, "layer " + std::to_string(layerId) + " has " +
-                                               std::to_string(s.fields.size()) + " fields, " +
-                                               std::to_string(values.size()) + " values given");
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const auto v = CoerceFieldValue(s.fields[i].type, values[i]);
-    if (!v)
-      throw StoreError(StoreFault::BadValue, "value '" + ValueText(values[i]) +
-                                                 "' does not fit field '" + s.fields[i].name + "'");
-    PgParams p;
-    p.Add(I(layerId)).Add(I(elementId)).Add(static_cast<std::int64_t>(i));
-    AddAttribute(p, *v);
-    db_.Run(kUpsertAttribute, p);
-  }
+void PgStore::WriteValue(std::int32_t layerId, std::int32_t elementId, std::size_t position,
+                         const Value& v) {
+  PgParams p;
+  p.Add(I(layerId)).Add(I(elementId)).Add(static_cast<std::int64_t>(position));
+  AddAttribute(p, v);
+  db_.Run(kUpsertAttribute, p);
 }
 
 ElementWrite PgStore::AddElementTyped(std::int32_t layerId, const std::vector<Point>& points,
@@ -299,39 +288,6 @@ std::optional<ValueRange> PgStore::FindValueRange(std::int32_t layerId, const st
   }
   if (!lowest) return std::nullopt;
   return ValueRange{ValueText(*lowest), ValueText(*highest)};
-}
-
-std::vector<std::int32_t> PgStore::SetFieldValues(
-    std::int32_t layerId, const std::vector<std::int32_t>& elementIds,
-    const std::vector<std::pair<std::size_t, std::string>>& values) {
-  const LayerShape& s = Shape(layerId);
-  std::vector<std::pair<std::size_t, Value>> typed;
-  for (const auto& [pos, text] : values) {
-    if (pos >= s.fields.size())
-      throw StoreError(StoreFault::UnknownField,
-                       "layer " + std::to_string(layerId) + " has no field " + std::to_string(pos));
-    auto v = ParseFieldValue(s.fields[pos].type, text);
-    if (!v)
-      throw StoreError(StoreFault::BadValue,
-                       "value '" + text + "' does not fit field '" + s.fields[pos].name + "'");
-    typed.emplace_back(pos, std::move(*v));
-  }
-  std::vector<std::int32_t> changed;
-  if (typed.empty()) return changed;
-  InSavepoint([&] {
-    std::unordered_set<std::int32_t> seen;
-    for (std::int32_t id : elementIds) {
-      if (!seen.insert(id).second || !ElementExtent(layerId, id)) continue;
-      for (const auto& [pos, v] : typed) {
-        PgParams p;
-        p.Add(I(layerId)).Add(I(id)).Add(static_cast<std::int64_t>(pos));
-        AddAttribute(p, v);
-        db_.Run(kUpsertAttribute, p);
-      }
-      changed.push_back(id);
-    }
-  });
-  return changed;
 }
 
 std::optional<std::vector<FoundElement>> PgStore::FindElements(std::int32_t layerId,

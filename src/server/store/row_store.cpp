@@ -17,6 +17,18 @@ void RowStore::NoteGrid(ElementWrite& w, const std::optional<LayerGrid>& grid) {
   if (grid) w.grid = *grid;
 }
 
+std::optional<LayerInfo> RowStore::FindLayerInfo(std::int32_t layerId) {
+  auto v = QueryLayers("WHERE id = $1", nullptr, layerId);
+  if (v.empty()) return std::nullopt;
+  return v.front();
+}
+
+std::optional<LayerInfo> RowStore::FindLayer(const std::string& name) {
+  auto v = QueryLayers("WHERE name = $1", &name, 0);
+  if (v.empty()) return std::nullopt;
+  return v.front();
+}
+
 ElementWrite RowStore::AddElement(std::int32_t layerId, const std::vector<Point>& points,
                                   const std::vector<std::string>& texts) {
   const LayerShape& s = Shape(layerId);
@@ -44,6 +56,50 @@ bool RowStore::SetAttributes(std::int32_t layerId, std::int32_t elementId,
   const std::vector<Value> values = ParseValues(layerId, s.fields, texts);
   InSavepoint([&] { WriteValues(layerId, elementId, values); });
   return true;
+}
+
+void RowStore::WriteValues(std::int32_t layerId, std::int32_t elementId,
+                           const std::vector<Value>& values) {
+  const LayerShape& s = Shape(layerId);
+  if (values.size() != s.fields.size())
+    throw StoreError(StoreFault::BadValue, "layer " + std::to_string(layerId) + " has " +
+                                               std::to_string(s.fields.size()) + " fields, " +
+                                               std::to_string(values.size()) + " values given");
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const auto v = CoerceFieldValue(s.fields[i].type, values[i]);
+    if (!v)
+      throw StoreError(StoreFault::BadValue, "value '" + ValueText(values[i]) +
+                                                 "' does not fit field '" + s.fields[i].name + "'");
+    WriteValue(layerId, elementId, i, *v);
+  }
+}
+
+std::vector<std::int32_t> RowStore::SetFieldValues(
+    std::int32_t layerId, const std::vector<std::int32_t>& elementIds,
+    const std::vector<std::pair<std::size_t, std::string>>& values) {
+  const LayerShape& s = Shape(layerId);
+  std::vector<std::pair<std::size_t, Value>> typed;
+  for (const auto& [pos, text] : values) {
+    if (pos >= s.fields.size())
+      throw StoreError(StoreFault::UnknownField,
+                       "layer " + std::to_string(layerId) + " has no field " + std::to_string(pos));
+    auto v = ParseFieldValue(s.fields[pos].type, text);
+    if (!v)
+      throw StoreError(StoreFault::BadValue,
+                       "value '" + text + "' does not fit field '" + s.fields[pos].name + "'");
+    typed.emplace_back(pos, std::move(*v));
+  }
+  std::vector<std::int32_t> changed;
+  if (typed.empty()) return changed;
+  InSavepoint([&] {
+    std::unordered_set<std::int32_t> seen;
+    for (std::int32_t id : elementIds) {
+      if (!seen.insert(id).second || !ElementExtent(layerId, id)) continue;
+      for (const auto& [pos, v] : typed) WriteValue(layerId, id, pos, v);
+      changed.push_back(id);
+    }
+  });
+  return changed;
 }
 
 std::optional<std::vector<MatchedElement>> RowStore::MatchElements(

@@ -28,7 +28,13 @@ class RowStore : public Store {
   std::vector<CellKey> ElementCells(std::int32_t layerId, std::int32_t elementId) final {
     return CellsOfElement(layerId, elementId);
   }
+  std::vector<std::int32_t> SetFieldValues(
+      std::int32_t layerId, const std::vector<std::int32_t>& elementIds,
+      const std::vector<std::pair<std::size_t, std::string>>& values) final;
   void Transaction(const std::function<void()>& work) final { InSavepoint(work); }
+  std::optional<LayerInfo> FindLayerInfo(std::int32_t layerId) final;
+  std::optional<LayerInfo> FindLayer(const std::string& name) final;
+  std::vector<LayerInfo> ListLayers() final { return QueryLayers("", nullptr, 0); }
 
  protected:
   // Fields and cell size never change once a layer exists, so the backends keep them.
@@ -45,8 +51,9 @@ class RowStore : public Store {
                                              const std::vector<CellKey>& cells) = 0;
   virtual std::vector<CellKey> StoreGeometry(std::int32_t layerId, std::int32_t elementId,
                                              const std::vector<Point>& points, bool isNew) = 0;
-  virtual void WriteValues(std::int32_t layerId, std::int32_t elementId,
-                           const std::vector<Value>& values) = 0;
+  // One value of an element, in place of the one it had.
+  virtual void WriteValue(std::int32_t layerId, std::int32_t elementId, std::size_t position,
+                          const Value& v) = 0;
   virtual std::vector<CellKey> CellsOfElement(std::int32_t layerId, std::int32_t elementId) = 0;
   // Runs `work` in a transaction, or in a savepoint of the one under way.
   virtual void InSavepoint(const std::function<void()>& work) = 0;
@@ -57,6 +64,14 @@ class RowStore : public Store {
       std::int32_t layerId,
       const std::function<bool(std::int32_t id, std::optional<std::int64_t> position, Value value)>&
           row) = 0;
+
+  // The layers where `where` holds, by identifier; its $1 is `name` when given, else
+  // `id` when not 0 (SQLite reads $1 as the first parameter too).
+  virtual std::vector<LayerInfo> QueryLayers(const char* where, const std::string* name,
+                                             std::int64_t id) = 0;
+
+  // Every value of an element, each fitted to its field's type first.
+  void WriteValues(std::int32_t layerId, std::int32_t elementId, const std::vector<Value>& values);
 
   static std::optional<std::size_t> FieldPosition(const LayerShape& s, const std::string& name);
   static void NoteGrid(ElementWrite& w, const std::optional<LayerGrid>& grid);

@@ -83,24 +83,13 @@ std::vector<CellKey> SqliteStore::StoreGeometry(std::int32_t layerId, std::int32
   return cells;
 }
 
-void SqliteStore::WriteValues(std::int32_t layerId, std::int32_t elementId,
-                              const std::vector<Value>& values) {
-  const LayerShape& s = Shape(layerId);
-  if (values.size() != s.fields.size())
-    throw StoreError(StoreFault::BadValue, "layer " + std::to_string(layerId) + " has " +
-                                               std::to_string(s.fields.size()) + " fields, " +
-                                               std::to_string(values.size()) + " values given");
+void SqliteStore::WriteValue(std::int32_t layerId, std::int32_t elementId, std::size_t position,
+                             const Value& v) {
   auto& st = Cached(
       "INSERT OR REPLACE INTO attributes (layer_id, element_id, position, value) "
       "VALUES (?, ?, ?, ?)");
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const auto v = CoerceFieldValue(s.fields[i].type, values[i]);
-    if (!v)
-      throw StoreError(StoreFault::BadValue, "value '" + ValueText(values[i]) +
-                                                 "' does not fit field '" + s.fields[i].name + "'");
-    st.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{elementId});
-    st.Bind(3, static_cast<std::int64_t>(i)).BindValue(4, *v).Run();
-  }
+  st.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{elementId});
+  st.Bind(3, static_cast<std::int64_t>(position)).BindValue(4, v).Run();
 }
 
 ElementWrite SqliteStore::AddElementTyped(std::int32_t layerId, const std::vector<Point>& points,

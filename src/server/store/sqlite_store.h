@@ -44,9 +44,6 @@ class SqliteStore final : public RowStore, public SiteRows {
   bool MayChangeMap(std::int32_t userId, std::int32_t mapCode) override;
 
   std::int32_t CreateLayer(const NewLayer& layer) override;
-  std::optional<LayerInfo> FindLayerInfo(std::int32_t layerId) override;
-  std::optional<LayerInfo> FindLayer(const std::string& name) override;
-  std::vector<LayerInfo> ListLayers() override;
   std::vector<CellElement> CellElements(std::int32_t layerId, CellKey cell) override;
   std::optional<CellFieldValues> FindCellFieldValues(std::int32_t layerId, CellKey cell,
                                                      const std::string& field) override;
@@ -61,9 +58,6 @@ class SqliteStore final : public RowStore, public SiteRows {
                                                         std::size_t limit) override;
   std::vector<AddressCandidate> FindAddress(std::int32_t layerId, const std::string& street,
                                             std::int64_t number, std::size_t limit) override;
-  std::vector<std::int32_t> SetFieldValues(
-      std::int32_t layerId, const std::vector<std::int32_t>& elementIds,
-      const std::vector<std::pair<std::size_t, std::string>>& values) override;
 
   ElementWrite AddElementTyped(std::int32_t layerId, const std::vector<Point>& points,
                                const std::vector<Value>& values) override;
@@ -81,15 +75,16 @@ class SqliteStore final : public RowStore, public SiteRows {
   SqliteStatement& Cached(const char* sql);
   const LayerShape& Shape(std::int32_t layerId) override;
   bool HasLayer(std::int32_t layerId) override;
-  std::vector<LayerInfo> QueryLayers(const char* where, const std::string* name, std::int64_t id);
+  std::vector<LayerInfo> QueryLayers(const char* where, const std::string* name,
+                                     std::int64_t id) override;
   std::vector<ThemeClass> ThemesOf(std::int32_t mapCode, std::int32_t layerId);
   void WriteSetup(std::int32_t mapCode, const LayerRecord& setup, std::int64_t order);
   std::optional<LayerGrid> WidenGrid(std::int32_t layerId,
                                      const std::vector<CellKey>& cells) override;
   std::vector<CellKey> StoreGeometry(std::int32_t layerId, std::int32_t elementId,
                                      const std::vector<Point>& points, bool isNew) override;
-  void WriteValues(std::int32_t layerId, std::int32_t elementId,
-                   const std::vector<Value>& values) override;
+  void WriteValue(std::int32_t layerId, std::int32_t elementId, std::size_t position,
+                  const Value& v) override;
   std::vector<CellKey> CellsOfElement(std::int32_t layerId, std::int32_t elementId) override;
   void InSavepoint(const std::function<void()>& work) override;
   void LayerValueRows(
