@@ -15,8 +15,6 @@
 namespace orvenda::server {
 namespace {
 
-constexpr std::int64_t kMaxCellsPerElement = 1'000'000;
-
 std::int64_t I(std::int32_t v) { return v; }
 
 // An attribute value from its three columns, the first of them at `first`.
@@ -55,11 +53,7 @@ std::string IntArray(const std::vector<std::int32_t>& v) {
 std::optional<LayerGrid> PgStore::WidenGrid(std::int32_t layerId,
                                             const std::vector<CellKey>& cells) {
   if (cells.empty()) return std::nullopt;
-  CellKey lo = cells.front(), hi = cells.front();
-  for (const CellKey& c : cells) {
-    lo = {std::min(lo.row, c.row), std::min(lo.column, c.column)};
-    hi = {std::max(hi.row, c.row), std::max(hi.column, c.column)};
-  }
+  const auto [lo, hi] = CellBounds(cells);
   // An empty layer has lastRow < firstRow; its first element sets the limits.
   LayerCounters& c = Counters(layerId);
   LayerGrid& g = c.grid;
@@ -85,12 +79,7 @@ std::vector<CellKey> PgStore::StoreGeometry(std::int32_t layerId, std::int32_t e
                                             const std::vector<Point>& points, bool isNew) {
   const LayerShape& s = Shape(layerId);
   const Box box = BoxOf(points);
-  // A continent in cells of a few metres would be millions of index rows.
-  const std::int64_t count = CellCountOfBox(box, s.cellWidth, s.cellHeight);
-  if (count > kMaxCellsPerElement)
-    throw StoreError(StoreFault::BadValue, "an element would cover " + std::to_string(count) +
-                                               " cells of layer " + std::to_string(layerId) +
-                                               "; use larger cells");
+  std::vector<CellKey> cells = CellsOfElementBox(layerId, box);
   db_.Run(
       "INSERT INTO elements (layer_id, id, min_x, min_y, max_x, max_y, points, geom) "
       "VALUES ($1, $2, $3, $4, $5, $6, $7, $8::geometry) ON CONFLICT (layer_id, id) DO UPDATE "
@@ -108,9 +97,6 @@ std::vector<CellKey> PgStore::StoreGeometry(std::int32_t layerId, std::int32_t e
   if (!isNew)
     db_.Run("DELETE FROM element_cells WHERE layer_id = $1 AND element_id = $2",
             PgParams().Add(I(layerId)).Add(I(elementId)));
-  // The element belongs to every cell that its box covers, so that a view lying inside
-  // a large polygon still asks for a cell that holds it.
-  std::vector<CellKey> cells = CellsOfBox(box, s.cellWidth, s.cellHeight);
   std::vector<std::int32_t> rows, columns;
   for (const CellKey& c : cells) {
     rows.push_back(c.row);

@@ -1,15 +1,37 @@
 #include "store/row_store.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "store/condition.h"
 #include "store/field_types.h"
+#include "store/grid.h"
 #include "store/write_rules.h"
 
 namespace orvenda::server {
 
 std::optional<std::size_t> RowStore::FieldPosition(const LayerShape& s, const std::string& name) {
   return FindField(s.fields, name);
+}
+
+std::vector<CellKey> RowStore::CellsOfElementBox(std::int32_t layerId, const Box& box) {
+  constexpr std::int64_t kMaxCellsPerElement = 1'000'000;
+  const LayerShape& s = Shape(layerId);
+  const std::int64_t count = CellCountOfBox(box, s.cellWidth, s.cellHeight);
+  if (count > kMaxCellsPerElement)
+    throw StoreError(StoreFault::BadValue, "an element would cover " + std::to_string(count) +
+                                               " cells of layer " + std::to_string(layerId) +
+                                               "; use larger cells");
+  return CellsOfBox(box, s.cellWidth, s.cellHeight);
+}
+
+std::pair<CellKey, CellKey> RowStore::CellBounds(const std::vector<CellKey>& cells) {
+  CellKey lo = cells.front(), hi = cells.front();
+  for (const CellKey& c : cells) {
+    lo = {std::min(lo.row, c.row), std::min(lo.column, c.column)};
+    hi = {std::max(hi.row, c.row), std::max(hi.column, c.column)};
+  }
+  return {lo, hi};
 }
 
 void RowStore::NoteGrid(ElementWrite& w, const std::optional<LayerGrid>& grid) {

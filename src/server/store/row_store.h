@@ -73,6 +73,13 @@ class RowStore : public Store {
   // Every value of an element, each fitted to its field's type first.
   void WriteValues(std::int32_t layerId, std::int32_t elementId, const std::vector<Value>& values);
 
+  // The cells an element with this box belongs to: every cell the box covers, so that a
+  // view lying inside a large polygon still asks for a cell that holds it. Refuses an
+  // element of a million cells or more (a continent in cells of a few metres).
+  std::vector<CellKey> CellsOfElementBox(std::int32_t layerId, const Box& box);
+  // The lowest and the highest row and column of `cells` (not empty).
+  static std::pair<CellKey, CellKey> CellBounds(const std::vector<CellKey>& cells);
+
   static std::optional<std::size_t> FieldPosition(const LayerShape& s, const std::string& name);
   static void NoteGrid(ElementWrite& w, const std::optional<LayerGrid>& grid);
 };

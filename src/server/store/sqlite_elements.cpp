@@ -9,20 +9,10 @@
 #include "store/write_rules.h"
 
 namespace orvenda::server {
-namespace {
-
-constexpr std::int64_t kMaxCellsPerElement = 1'000'000;
-
-}  // namespace
-
 std::optional<LayerGrid> SqliteStore::WidenGrid(std::int32_t layerId,
                                                 const std::vector<CellKey>& cells) {
   if (cells.empty()) return std::nullopt;
-  CellKey lo = cells.front(), hi = cells.front();
-  for (const CellKey& c : cells) {
-    lo = {std::min(lo.row, c.row), std::min(lo.column, c.column)};
-    hi = {std::max(hi.row, c.row), std::max(hi.column, c.column)};
-  }
+  const auto [lo, hi] = CellBounds(cells);
   // An empty layer has last_row < first_row; its first element sets the limits.
   auto& st = Cached(
       "UPDATE layers SET "
@@ -52,14 +42,8 @@ std::optional<LayerGrid> SqliteStore::WidenGrid(std::int32_t layerId,
 
 std::vector<CellKey> SqliteStore::StoreGeometry(std::int32_t layerId, std::int32_t elementId,
                                                 const std::vector<Point>& points, bool isNew) {
-  const LayerShape& s = Shape(layerId);
   const Box box = BoxOf(points);
-  // A continent in cells of a few metres would be millions of index rows.
-  const std::int64_t count = CellCountOfBox(box, s.cellWidth, s.cellHeight);
-  if (count > kMaxCellsPerElement)
-    throw StoreError(StoreFault::BadValue, "an element would cover " + std::to_string(count) +
-                                               " cells of layer " + std::to_string(layerId) +
-                                               "; use larger cells");
+  std::vector<CellKey> cells = CellsOfElementBox(layerId, box);
   const std::string blob = PackPoints(points);
   auto& el = Cached(
       "INSERT OR REPLACE INTO elements (layer_id, id, min_x, min_y, max_x, max_y, points) "
@@ -71,9 +55,6 @@ std::vector<CellKey> SqliteStore::StoreGeometry(std::int32_t layerId, std::int32
     auto& del = Cached("DELETE FROM element_cells WHERE layer_id = ? AND element_id = ?");
     del.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{elementId}).Run();
   }
-  // The element belongs to every cell that its box covers, so that a view lying inside
-  // a large polygon still asks for a cell that holds it.
-  std::vector<CellKey> cells = CellsOfBox(box, s.cellWidth, s.cellHeight);
   auto& ins =
       Cached("INSERT INTO element_cells (layer_id, row, col, element_id) VALUES (?, ?, ?, ?)");
   for (const CellKey& c : cells) {
