@@ -45,8 +45,8 @@ void SharedHandleTable::Detach(std::int32_t handle) {
   try {
     site_.DetachHandle(handle, Now());
   } catch (const StoreError&) {
-    // A connection that ends while the database is away: its handle stays held, as a
-    // process that died holding it leaves it, and the account logs in afresh.
+    // A connection that ends while the database is away: the hold was made on the
+    // connection that was lost, and ended with it.
   }
 }
 

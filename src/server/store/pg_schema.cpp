@@ -112,7 +112,9 @@ CREATE TABLE map_authors (
 // Version 2: what the server processes sharing the database share. The change log
 // numbers the changes of edits in commit order (the write lock makes max + 1 safe and
 // leaves no gaps, so a reader that finds one knows changes were pruned before it read
-// them); a login handle's times are milliseconds of the servers' wall clocks.
+// them); a login handle's times are milliseconds of the servers' wall clocks. The
+// connections that hold a handle are counted per database backend of the process that
+// holds them: a hold whose backend has gone (its process died) holds nothing.
 constexpr const char* kVersion2 = R"sql(
 CREATE TABLE change_log (
   sequence bigint PRIMARY KEY,
@@ -125,8 +127,13 @@ CREATE TABLE change_log (
 CREATE TABLE login_handles (
   handle integer PRIMARY KEY,
   user_id integer NOT NULL REFERENCES users(id) ON DELETE CASCADE,
-  expires bigint NOT NULL,
-  holders integer NOT NULL DEFAULT 0
+  expires bigint NOT NULL
+);
+CREATE TABLE login_holds (
+  handle integer NOT NULL REFERENCES login_handles(handle) ON DELETE CASCADE,
+  backend integer NOT NULL,
+  holders integer NOT NULL,
+  PRIMARY KEY (handle, backend)
 );
 )sql";
 

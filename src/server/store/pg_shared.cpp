@@ -16,6 +16,13 @@ constexpr const char* kChannel = "orvenda_changes";
 // The log keeps what a watcher cut off from the database for a while still needs.
 constexpr const char* kRetention = "1 hour";
 constexpr std::int64_t kPruneEvery = 512;
+// A handle (l) lives until it expires (at the time in `now`, a parameter), and past that
+// while a connection of a live process holds it.
+std::string Live(const char* now) {
+  return std::string("(l.expires > ") + now +
+         " OR EXISTS (SELECT 1 FROM login_holds h JOIN pg_stat_activity a "
+         "ON a.pid = h.backend WHERE h.handle = l.handle))";
+}
 // Changes handed out by one call of Next: a long catch-up comes in pieces.
 constexpr int kBatch = 1000;
 
@@ -120,25 +127,33 @@ bool PgStore::AddHandle(std::int32_t handle, std::int32_t userId, std::int64_t e
 
 std::optional<std::int32_t> PgStore::FindHandle(std::int32_t handle, std::int64_t now,
                                                 bool attach) {
-  PgResult r = db_.Run(attach ? "UPDATE login_handles SET holders = holders + 1 "
-                                "WHERE handle = $1 AND (holders > 0 OR expires > $2) "
-                                "RETURNING user_id"
-                              : "SELECT user_id FROM login_handles "
-                                "WHERE handle = $1 AND (holders > 0 OR expires > $2)",
+  PgResult r = db_.Run("SELECT user_id FROM login_handles l WHERE handle = $1 AND " + Live("$2"),
                        PgParams().Add(std::int64_t{handle}).Add(now));
   if (r.Rows() == 0) return std::nullopt;
+  if (attach)
+    db_.Run(
+        "INSERT INTO login_holds (handle, backend, holders) VALUES ($1, pg_backend_pid(), 1) "
+        "ON CONFLICT (handle, backend) DO UPDATE SET holders = login_holds.holders + 1",
+        PgParams().Add(std::int64_t{handle}));
   return static_cast<std::int32_t>(r.Integer(0, 0));
 }
 
 void PgStore::DetachHandle(std::int32_t handle, std::int64_t now) {
-  db_.Run("UPDATE login_handles SET holders = holders - 1 WHERE handle = $1 AND holders > 0",
+  db_.Run(
+      "UPDATE login_holds SET holders = holders - 1 WHERE handle = $1 AND "
+      "backend = pg_backend_pid()",
+      PgParams().Add(std::int64_t{handle}));
+  db_.Run("DELETE FROM login_holds WHERE handle = $1 AND holders <= 0",
           PgParams().Add(std::int64_t{handle}));
-  db_.Run("DELETE FROM login_handles WHERE handle = $1 AND holders = 0 AND expires <= $2",
+  db_.Run("DELETE FROM login_handles l WHERE handle = $1 AND NOT " + Live("$2"),
           PgParams().Add(std::int64_t{handle}).Add(now));
 }
 
 std::size_t PgStore::LiveHandles(std::int64_t now) {
-  db_.Run("DELETE FROM login_handles WHERE holders = 0 AND expires <= $1", PgParams().Add(now));
+  db_.Run(
+      "DELETE FROM login_holds WHERE backend NOT IN "
+      "(SELECT pid FROM pg_stat_activity WHERE pid IS NOT NULL)");
+  db_.Run("DELETE FROM login_handles l WHERE NOT " + Live("$1"), PgParams().Add(now));
   return static_cast<std::size_t>(db_.Run("SELECT count(*) FROM login_handles").Integer(0, 0));
 }
 

@@ -49,7 +49,7 @@ class SharedSite {
   virtual std::unique_ptr<ChangeWatch> WatchChanges() = 0;
 
   // Login handles; times are milliseconds on a clock that the processes share. A handle
-  // lives until `expires`, and past it while a connection holds it.
+  // lives until `expires`, and past it while a connection of a live process holds it.
   // False when the handle is taken.
   virtual bool AddHandle(std::int32_t handle, std::int32_t userId, std::int64_t expires) = 0;
   // The account of a live handle; `attach` makes one more connection hold it.
