@@ -1,6 +1,7 @@
 #include "store/pg_db.h"
 
 #include <libpq-fe.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
@@ -124,7 +125,12 @@ Value PgResult::ColumnValue(int row, int column) const {
 }
 
 PgDb::PgDb(const std::string& conninfo, Clock clock) : clock_(std::move(clock)) {
-  conn_ = PQconnectdb(conninfo.c_str());
+  // An administrator tells the processes of the site apart by their connections' name
+  // (pg_stat_activity), unless the connection string names them itself.
+  const std::string name = "orvenda " + std::to_string(::getpid());
+  const char* keys[] = {"dbname", "fallback_application_name", nullptr};
+  const char* values[] = {conninfo.c_str(), name.c_str(), nullptr};
+  conn_ = PQconnectdbParams(keys, values, 1);
   if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
     std::string message = conn_ ? PQerrorMessage(conn_) : "out of memory";
     PQfinish(conn_);

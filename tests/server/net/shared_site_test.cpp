@@ -1,7 +1,8 @@
 // Two real server programs on one PostgreSQL database: a handle issued by one opens
 // the map on the other, an edit through either reaches the viewers of both once, a
 // feed whose database connection was cut catches up with what was stored meanwhile,
-// and the viewers of a killed process go on through the other.
+// the viewers of a killed process go on through the other, and a process whose
+// database connections are all cut refuses what meets the loss and goes on.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -88,6 +89,23 @@ TEST(SharedSite, TwoProcessesShareHandlesAndEditsAndOneGoesOnWhenTheOtherDies) {
   ASSERT_TRUE(ana->Send(newRoad().buffer()));
   expectOnce(*ana, {1, 6});
   expectOnce(bob, {1, 6});
+
+  // Every database connection of the second process is cut: a request that meets the
+  // loss gets the answer of a storage failure and a log line, the next one is served.
+  const Bytes cell = CellRequest(d.roads, {230, 159});
+  const auto before = Ask(bob, cell, 102);
+  ExecSql(db,
+          "SELECT pg_terminate_backend(pid, 10000) FROM pg_stat_activity WHERE application_name "
+          "= (SELECT application_name FROM pg_stat_activity WHERE pid = " +
+              std::to_string(FeedBackend(dir / "second.log")) + ")");
+  for (ProtocolClient* c : {ana.get(), &bob}) Ask(*c, cell, 102);
+  EXPECT_NE(ReadFile(dir / "second.log").find("storage failure"), std::string::npos);
+  const auto after = Ask(bob, cell, 102);
+  ASSERT_TRUE(before && after);
+  EXPECT_EQ(after->bytes(), before->bytes());
+  ASSERT_TRUE(ana->Send(WriteErase({d.roads, {}, 6}).buffer()));
+  expectOnce(*ana, {2, 6});
+  expectOnce(bob, {2, 6});
 }
 
 }  // namespace
