@@ -16,6 +16,9 @@ constexpr const char* kChannel = "orvenda_changes";
 // The log keeps what a watcher cut off from the database for a while still needs.
 constexpr const char* kRetention = "1 hour";
 constexpr std::int64_t kPruneEvery = 512;
+// Changes handed out by one call of Next: a long catch-up comes in pieces.
+constexpr int kBatch = 1000;
+
 // A handle (l) lives until it expires (at the time in `now`, a parameter), and past that
 // while a connection of a live process holds it.
 std::string Live(const char* now) {
@@ -23,8 +26,6 @@ std::string Live(const char* now) {
          " OR EXISTS (SELECT 1 FROM login_holds h JOIN pg_stat_activity a "
          "ON a.pid = h.backend WHERE h.handle = l.handle))";
 }
-// Changes handed out by one call of Next: a long catch-up comes in pieces.
-constexpr int kBatch = 1000;
 
 class PgChangeWatch final : public ChangeWatch {
  public:
