@@ -53,7 +53,6 @@ Session::Session(asio::ip::tcp::socket socket, std::uint64_t id, Store& store,
 }
 
 void Session::Start() {
-  HandlerContext{store_, services_, state_}.Log("connected");
   auto self = shared_from_this();
   const auto ex = socket_.get_executor();
   asio::co_spawn(
@@ -184,6 +183,8 @@ asio::awaitable<bool> Session::AnswerHeld() {
 }
 
 asio::awaitable<void> Session::Reader() {
+  // On the connection's own thread, not the one that accepts for every connection.
+  HandlerContext{store_, services_, state_}.Log("connected");
   std::vector<std::uint8_t> buf(16 * 1024);
   asio::error_code ec;
   bool answering = true;
