@@ -63,22 +63,26 @@ void Session::Start() {
       ex, [self] { return self->Watchdog(); }, asio::detached);
 }
 
-void Session::Stop(const std::string& why) {
-  asio::post(socket_.get_executor(), [self = shared_from_this(), why] { self->Close(why); });
+void Session::Stop(const std::string& why, Ending how) {
+  asio::post(socket_.get_executor(),
+             [self = shared_from_this(), why, how] { self->Close(why, how); });
 }
 
 std::chrono::milliseconds Session::IdleLimit() const {
   return state_.mapOpen ? services_.config.idleTimeout : services_.config.handshakeTimeout;
 }
 
-void Session::Close(const std::string& why) {
+void Session::Close(const std::string& why, Ending how) {
   if (closed_) return;
   closed_ = true;
   state_.gone->store(true);
   HandlerContext{store_, services_, state_}.Log("closed after " + std::to_string(requests_) +
                                                 " requests: " + why);
   asio::error_code ec;
-  socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
+  if (how == Ending::Reset)
+    socket_.set_option(asio::socket_base::linger(true, 0), ec);
+  else
+    socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
   socket_.close(ec);
   wakeWriter_.cancel();
   roomMade_.cancel();
@@ -159,7 +163,7 @@ asio::awaitable<bool> Session::AnswerHeld() {
     const auto r = framer_.Next(request);
     if (r == RequestFramer::Result::NeedMore) co_return true;
     if (r == RequestFramer::Result::Broken) {
-      Close("malformed stream (" + framer_.Fault() + ")");
+      Close("malformed stream (" + framer_.Fault() + ")", Ending::Reset);
       break;
     }
     ++requests_;

@@ -25,7 +25,7 @@ bool SessionRegistry::Add(std::uint64_t id, const std::shared_ptr<Session>& sess
     }
     sessions_.emplace(id, session);
   }
-  if (evicted) evicted->Stop("made room for a newer connection");
+  if (evicted) evicted->Stop("made room for a newer connection", Session::Ending::Reset);
   return true;
 }
 
