@@ -6,7 +6,7 @@
 
 namespace orvenda::server {
 
-std::int32_t HandleTable::Issue(std::int32_t userId, const std::string& address) {
+std::int32_t HandleTable::Issue(std::int32_t userId) {
   if (sodium_init() < 0) throw std::runtime_error("libsodium could not be initialised");
   std::lock_guard lock(mutex_);
   const auto now = clock_.Now();
@@ -17,7 +17,6 @@ std::int32_t HandleTable::Issue(std::int32_t userId, const std::string& address)
     const auto handle = static_cast<std::int32_t>(randombytes_uniform(0x7FFFFFFFu) + 1u);
     if (entries_.contains(handle)) continue;
     entries_.emplace(handle, Entry{userId, now + lifetime_, 0});
-    if (!address.empty()) addresses_[address] = now + lifetime_;
     return handle;
   }
 }
@@ -30,12 +29,6 @@ HandleTable::Entry* HandleTable::FindLive(std::int32_t handle) {
     return nullptr;
   }
   return &it->second;
-}
-
-bool HandleTable::LoggedInFrom(const std::string& address) {
-  std::lock_guard lock(mutex_);
-  const auto it = addresses_.find(address);
-  return it != addresses_.end() && clock_.Now() < it->second;
 }
 
 std::optional<std::int32_t> HandleTable::Lookup(std::int32_t handle) {
@@ -70,7 +63,6 @@ std::size_t HandleTable::Size() {
 void HandleTable::Sweep(ServerClock::TimePoint now) {
   issuedSinceSweep_ = 0;
   std::erase_if(entries_, [&](const auto& kv) { return !Live(kv.second, now); });
-  std::erase_if(addresses_, [&](const auto& kv) { return kv.second <= now; });
 }
 
 }  // namespace orvenda::server

@@ -2,15 +2,13 @@
 // HandleTable: the login sessions. The user ID that reply 112 hands out is not the
 // account's number but a random 31-bit handle bound to it, so a client cannot guess
 // another user's identifier. A handle lives for a fixed time after the login and, past
-// that, for as long as a connection holds it (attach/detach). It also knows the
-// addresses that logged in lately, whose connections the server serves first. Shared
-// by every network thread.
+// that, for as long as a connection holds it (attach/detach). Shared by every network
+// thread.
 
 #include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <optional>
-#include <string>
 #include <unordered_map>
 
 #include "net/server_clock.h"
@@ -23,10 +21,8 @@ class HandleTable {
                        const ServerClock& clock = SteadyServerClock())
       : lifetime_(lifetime), clock_(clock) {}
 
-  // A fresh handle (1 to 2^31 - 1) for the account, logged in from `address`.
-  std::int32_t Issue(std::int32_t userId, const std::string& address = {});
-  // Whether a login succeeded from `address` within a handle's lifetime.
-  bool LoggedInFrom(const std::string& address);
+  // A fresh handle (1 to 2^31 - 1) for the account.
+  std::int32_t Issue(std::int32_t userId);
   // The account behind a live handle.
   std::optional<std::int32_t> Lookup(std::int32_t handle);
   // A connection starts using the handle: it stays valid until detach, even past its
@@ -54,7 +50,6 @@ class HandleTable {
   const ServerClock& clock_;
   std::mutex mutex_;
   std::unordered_map<std::int32_t, Entry> entries_;
-  std::unordered_map<std::string, ServerClock::TimePoint> addresses_;  // until when
   std::size_t issuedSinceSweep_ = 0;
 };
 

@@ -150,7 +150,7 @@ asio::awaitable<void> Server::AcceptLoop() {
     }
     Worker* w = lobby_.get();
     const auto peer = socket.remote_endpoint(ec);
-    if (!ec && handles_.LoggedInFrom(peer.address().to_string())) {
+    if (!ec && throttle_.Known(peer.address().to_string())) {
       w = workers_[next++ % workers_.size()].get();
       asio::ip::tcp::socket moved(w->context);
       const auto fd = socket.release(ec);
