@@ -81,7 +81,8 @@ Server::Server(ServerConfig config, StoreFactory openStore, ServerLog& log,
     workers_.push_back(std::move(w));
   }
   const auto address = asio::ip::make_address(config_.listen);
-  acceptor_.emplace(workers_[0]->context);
+  accepting_ = std::make_unique<Worker>();
+  acceptor_.emplace(accepting_->context);
   const asio::ip::tcp::endpoint endpoint(address, config_.port);
   acceptor_->open(endpoint.protocol());
   acceptor_->set_option(asio::ip::tcp::acceptor::reuse_address(true));
@@ -98,12 +99,13 @@ Server::~Server() {
 void Server::Start() {
   log_.Line("listening on " + config_.listen + ":" + std::to_string(port_) + " with " +
             std::to_string(workers_.size()) + " network threads");
-  asio::co_spawn(workers_[0]->context, AcceptLoop(), asio::detached);
+  asio::co_spawn(accepting_->context, AcceptLoop(), asio::detached);
   for (Worker* w : AllWorkers()) {
     w->guard.emplace(w->context.get_executor());
-    w->thread = std::thread([ctx = &w->context, lobby = w == lobby_.get()] {
+    const char* name = w == lobby_.get() ? "lobby" : w == accepting_.get() ? "accept" : "network";
+    w->thread = std::thread([ctx = &w->context, name, lobby = w == lobby_.get()] {
       // Named, so that what each kind of thread costs can be read from /proc.
-      ::pthread_setname_np(::pthread_self(), lobby ? "lobby" : "network");
+      ::pthread_setname_np(::pthread_self(), name);
       if (lobby) LowerThisThread(kLobbyNiceSteps);
       ctx->run();
     });
@@ -111,14 +113,14 @@ void Server::Start() {
 }
 
 std::vector<Server::Worker*> Server::AllWorkers() {
-  std::vector<Worker*> all{lobby_.get()};
+  std::vector<Worker*> all{accepting_.get(), lobby_.get()};
   for (auto& w : workers_) all.push_back(w.get());
   return all;
 }
 
 void Server::Stop() {
   if (stopping_.exchange(true)) return;
-  asio::post(workers_[0]->context, [this] {
+  asio::post(accepting_->context, [this] {
     asio::error_code ec;
     acceptor_->close(ec);
     registry_.StopAll();

@@ -69,7 +69,7 @@ class Server {
   };
 
   asio::awaitable<void> AcceptLoop();
-  // The lobby, and the network threads after it.
+  // The accepting thread, the lobby, and the network threads after them.
   std::vector<Worker*> AllWorkers();
 
   ServerConfig config_;
@@ -82,6 +82,9 @@ class Server {
   std::unique_ptr<ServerServices> services_;
   std::vector<std::unique_ptr<Worker>> workers_;
   std::unique_ptr<Worker> lobby_;
+  // Accepts and places connections, on a thread of its own: a flood of connections
+  // then costs the network threads nothing until one is placed there.
+  std::unique_ptr<Worker> accepting_;
   std::optional<asio::ip::tcp::acceptor> acceptor_;
   std::uint16_t port_ = 0;
   std::atomic<std::uint64_t> nextId_{1};
