@@ -14,9 +14,15 @@
 //
 //   bench_hostile [--clients 64] [--hostile 500] [--addresses 250] [--seconds 5]
 //                 [--warmup 2] [--pause-ms 20] [--server PATH]
-//                 [--kinds garbage,half,huge,login]
+//                 [--kinds garbage,half,huge,login] [--attacker-nice N] [--attacker-cpu N]
+// On one machine the attacker burns the cores the server needs, which a remote
+// attacker would not: --attacker-nice lowers the attacking thread's priority by N steps (Linux
+// keeps one per thread) and --attacker-cpu pins it to one core, to tell the server's
+// own cost from that of sharing its cores with the load.
+#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,6 +60,7 @@ using asio::use_awaitable;
 
 struct Options {
   int clients = 64, hostile = 500, addresses = 250, seconds = 5, warmup = 2, pauseMs = 20;
+  int attackerNice = 0, attackerCpu = -1;
   std::string server = ORVENDA_SERVER_EXE;
   std::vector<int> kinds = {0, 1, 2, 3};  // garbage, half, huge, login
 };
@@ -75,7 +82,9 @@ Options Parse(int argc, char** argv) {
       if (o.kinds.empty()) o.kinds = {0};
       continue;
     }
+    if (k == "--attacker-cpu") o.attackerCpu = std::stoi(v);
     const int n = std::max(0, std::stoi(v));
+    if (k == "--attacker-nice") o.attackerNice = std::min(n, 19);
     if (k == "--clients") o.clients = std::max(1, n);
     if (k == "--hostile") o.hostile = n;
     if (k == "--addresses") o.addresses = std::clamp(n, 1, 250 * 250);
@@ -84,6 +93,11 @@ Options Parse(int argc, char** argv) {
     if (k == "--pause-ms") o.pauseMs = n;
   }
   return o;
+}
+
+std::string ReadText(const std::filesystem::path& p) {
+  std::ifstream in(p);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // VmRSS and VmHWM (the peak) of the process, in MiB.
@@ -100,6 +114,43 @@ Memory ReadMemory(pid_t pid) {
     if (line.rfind("VmHWM:", 0) == 0) m.peak = kib();
   }
   return m;
+}
+
+// Per kind of server thread (by name: network, lobby, hashing...): CPU seconds used and
+// seconds spent ready to run but waiting for a core (/proc/PID/task/TID/schedstat).
+struct ThreadTime {
+  double cpu = 0, waited = 0;
+};
+using ThreadTimes = std::map<std::string, ThreadTime>;
+
+ThreadTimes ReadThreadTimes(pid_t pid) {
+  ThreadTimes times;
+  const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+  std::error_code ec;
+  for (const auto& task : std::filesystem::directory_iterator(tasks, ec)) {
+    std::string name = ReadText(task.path() / "comm");
+    if (!name.empty() && name.back() == '\n') name.pop_back();
+    std::istringstream sched(ReadText(task.path() / "schedstat"));
+    double ranNs = 0, waitedNs = 0;
+    sched >> ranNs >> waitedNs;
+    times[name].cpu += ranNs / 1e9;
+    times[name].waited += waitedNs / 1e9;
+  }
+  return times;
+}
+
+// What each kind of thread used, and waited for a core, per second between two readings.
+std::string ThreadFigures(const ThreadTimes& from, const ThreadTimes& to, double seconds) {
+  std::string text;
+  for (const auto& [name, t] : to) {
+    const auto before = from.find(name);
+    const ThreadTime b = before == from.end() ? ThreadTime{} : before->second;
+    char row[160];
+    std::snprintf(row, sizeof row, "%s%s %.3f CPU, %.3f waiting", text.empty() ? "" : "; ",
+                  name.c_str(), (t.cpu - b.cpu) / seconds, (t.waited - b.waited) / seconds);
+    text += row;
+  }
+  return text;
 }
 
 DWBUffer Header(std::int16_t code, std::int32_t declared) {
@@ -261,9 +312,10 @@ int Main(int argc, char** argv) {
       "orvenda-server under hostile load: %s serve (pid %d, its defaults), generated database; "
       "%d honest viewers from 127.0.0.1, one cell request at a time, %d ms between a reply and "
       "the next request, %d s alone, then %d s after %d s of attack by %d hostile connections "
-      "from %d addresses (127.1.x.y):%s\n",
+      "from %d addresses (127.1.x.y):%s; attacker %d nice steps below, on %s\n",
       o.server.c_str(), server.pid, o.clients, o.pauseMs, o.seconds, o.seconds, o.warmup, o.hostile,
-      o.addresses, kinds.c_str());
+      o.addresses, kinds.c_str(), o.attackerNice,
+      o.attackerCpu < 0 ? "any core" : ("core " + std::to_string(o.attackerCpu)).c_str());
 
   std::vector<std::int32_t> users(static_cast<std::size_t>(o.clients));
   std::vector<ClientStats> logins(users.size());
@@ -279,11 +331,13 @@ int Main(int argc, char** argv) {
   const ViewerPace pace{1, std::chrono::seconds(o.seconds), std::chrono::milliseconds(o.pauseMs)};
   std::printf("run              replies  replies/s   p50 ms   p99 ms\n");
   const double cpu0 = CpuSeconds(server.pid), own0 = CpuSeconds(::getpid());
+  const ThreadTimes threads0 = ReadThreadTimes(server.pid);
   const auto quietStart = Clock::now();
   const Run quiet = RunViewers(server.port, db, users, pace);
   Print("quiet", quiet);
   const double quietSeconds = std::chrono::duration<double>(Clock::now() - quietStart).count();
   const double cpu1 = CpuSeconds(server.pid), own1 = CpuSeconds(::getpid());
+  const ThreadTimes threads1 = ReadThreadTimes(server.pid);
   const Memory afterQuiet = ReadMemory(server.pid);
 
   Attack attack;
@@ -293,7 +347,18 @@ int Main(int argc, char** argv) {
                    Hostile(server.port, k, o.kinds[static_cast<std::size_t>(k) % o.kinds.size()],
                            o.addresses, attack),
                    asio::detached);
-  std::thread hostileThread([&] { hostileIo->run(); });
+  std::thread hostileThread([&] {
+    const auto self = static_cast<id_t>(::gettid());
+    if (o.attackerNice > 0)
+      ::setpriority(PRIO_PROCESS, self, ::getpriority(PRIO_PROCESS, self) + o.attackerNice);
+    if (o.attackerCpu >= 0) {
+      cpu_set_t cpus;
+      CPU_ZERO(&cpus);
+      CPU_SET(o.attackerCpu, &cpus);
+      ::pthread_setaffinity_np(::pthread_self(), sizeof cpus, &cpus);
+    }
+    hostileIo->run();
+  });
   std::atomic<bool> sampling{true};
   std::vector<double> samples;  // RSS once a second from the start of the attack
   double maxRss = 0;
@@ -310,6 +375,7 @@ int Main(int argc, char** argv) {
   const Run attacked = RunViewers(server.port, db, users, pace);
   const double attackSeconds = std::chrono::duration<double>(Clock::now() - attackStart).count();
   const double cpu2 = CpuSeconds(server.pid), own2 = CpuSeconds(::getpid());
+  const ThreadTimes threads2 = ReadThreadTimes(server.pid);
   attack.stop = true;
   hostileIo->stop();
   hostileThread.join();
@@ -325,6 +391,10 @@ int Main(int argc, char** argv) {
       "%.2f under attack; this process (viewers and attackers) %.2f quiet, %.2f under attack\n",
       (cpu1 - cpu0) / quietSeconds, (cpu2 - cpu1) / attackSeconds, (own1 - own0) / quietSeconds,
       (own2 - own1) / attackSeconds);
+  std::printf("server threads, seconds per second, quiet: %s\n",
+              ThreadFigures(threads0, threads1, quietSeconds).c_str());
+  std::printf("server threads, seconds per second, under attack: %s\n",
+              ThreadFigures(threads1, threads2, attackSeconds).c_str());
   std::printf(
       "hostile side: %llu connections made, %llu ended by the server, %llu connects failed\n",
       static_cast<unsigned long long>(attack.connected.load()),

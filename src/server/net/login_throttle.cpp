@@ -132,4 +132,20 @@ int LoginThrottle::InProgress() {
   return total_;
 }
 
+void LoginThrottle::Succeeded(const std::string& address) {
+  std::lock_guard lock(mutex_);
+  const auto now = clock_.Now();
+  if (known_.size() >= kMaxKeys && !known_.contains(address)) {
+    std::erase_if(known_, [&](const auto& kv) { return now - kv.second >= limits_.knownFor; });
+    if (known_.size() >= kMaxKeys) known_.clear();
+  }
+  known_[address] = now;
+}
+
+bool LoginThrottle::Known(const std::string& address) {
+  std::lock_guard lock(mutex_);
+  const auto it = known_.find(address);
+  return it != known_.end() && clock_.Now() - it->second < limits_.knownFor;
+}
+
 }  // namespace orvenda::server

@@ -30,6 +30,8 @@ struct LoginLimits {
   std::chrono::milliseconds window{60'000};  // ...within this window
   int inProgress = 8;                        // password checks under way, in total
   int inProgressPerAddress = 2;              // and from one address
+  // An address that logged in is served first (Server) for this long after.
+  std::chrono::milliseconds knownFor{12 * 3600'000};
 };
 
 class LoginThrottle {
@@ -64,6 +66,10 @@ class LoginThrottle {
   // faster than passwords. An address over its limit may not present handles either.
   void GuessedHandle(const std::string& address);
   bool AddressBlocked(const std::string& address);
+  // A login, or a use of a login handle, succeeded from `address`; Known() tells so
+  // for `knownFor` after.
+  void Succeeded(const std::string& address);
+  bool Known(const std::string& address);
   static const char* Why(Verdict v);
 
   // Password checks under way, and those that ran a hash (a seam for tests and figures).
@@ -89,8 +95,9 @@ class LoginThrottle {
   // got a check, is told from one that tries again a few times.
   static constexpr int kRefusalsOfSuspects = 4;
   Failures refused_;
-  std::unordered_map<std::string, int> busyAccounts_;  // checks under way per account
-  std::unordered_map<std::string, int> busy_;          // checks under way per address
+  std::unordered_map<std::string, int> busyAccounts_;              // checks under way per account
+  std::unordered_map<std::string, int> busy_;                      // checks under way per address
+  std::unordered_map<std::string, ServerClock::TimePoint> known_;  // last success
   int total_ = 0, suspects_ = 0;
   std::atomic<std::uint64_t> hashed_{0};
 };

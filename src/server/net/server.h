@@ -1,8 +1,11 @@
 #pragma once
 // Server: the listening socket and the network threads. Each thread runs its own
 // io_context and owns its own Store (one store per thread is the store's rule); a new
-// connection goes to the threads in turn and stays on its thread for life. Password
-// hashing runs on a separate small pool so that it never stalls a network thread. On a
+// connection stays on one thread for life. Connections from addresses that logged in
+// lately go to the network threads in turn; all others (logins, and whatever a flood
+// of hostile connections sends) to the lobby, one thread below them in priority, so
+// that such a flood costs the viewers already in the least it can. Password hashing
+// runs on a separate small pool so that it never stalls a network thread. On a
 // database that several processes share, the login handles and a relay of the changes
 // of every process each take one more connection.
 
@@ -57,6 +60,8 @@ class Server {
   std::uint64_t PasswordHashes() const { return throttle_.Hashed(); }
   // Where the checks run, in turn (a test holds its threads to keep checks waiting).
   asio::thread_pool::executor_type PasswordExecutor() { return passwordPool_.get_executor(); }
+  // The thread of the connections from addresses without a login (a test holds it).
+  asio::io_context::executor_type LobbyExecutor() { return lobby_->context.get_executor(); }
 
  private:
   struct Worker {
@@ -67,6 +72,8 @@ class Server {
   };
 
   asio::awaitable<void> AcceptLoop();
+  // The accepting thread, the lobby, and the network threads after them.
+  std::vector<Worker*> AllWorkers();
 
   ServerConfig config_;
   ServerLog& log_;
@@ -80,6 +87,10 @@ class Server {
   asio::thread_pool passwordPool_;
   std::unique_ptr<ServerServices> services_;
   std::vector<std::unique_ptr<Worker>> workers_;
+  std::unique_ptr<Worker> lobby_;
+  // Accepts and places connections, on a thread of its own: a flood of connections
+  // then costs the network threads nothing until one is placed there.
+  std::unique_ptr<Worker> accepting_;
   std::optional<asio::ip::tcp::acceptor> acceptor_;
   std::uint16_t port_ = 0;
   std::atomic<std::uint64_t> nextId_{1};

@@ -53,7 +53,6 @@ Session::Session(asio::ip::tcp::socket socket, std::uint64_t id, Store& store,
 }
 
 void Session::Start() {
-  HandlerContext{store_, services_, state_}.Log("connected");
   auto self = shared_from_this();
   const auto ex = socket_.get_executor();
   asio::co_spawn(
@@ -64,22 +63,26 @@ void Session::Start() {
       ex, [self] { return self->Watchdog(); }, asio::detached);
 }
 
-void Session::Stop(const std::string& why) {
-  asio::post(socket_.get_executor(), [self = shared_from_this(), why] { self->Close(why); });
+void Session::Stop(const std::string& why, Ending how) {
+  asio::post(socket_.get_executor(),
+             [self = shared_from_this(), why, how] { self->Close(why, how); });
 }
 
 std::chrono::milliseconds Session::IdleLimit() const {
   return state_.mapOpen ? services_.config.idleTimeout : services_.config.handshakeTimeout;
 }
 
-void Session::Close(const std::string& why) {
+void Session::Close(const std::string& why, Ending how) {
   if (closed_) return;
   closed_ = true;
   state_.gone->store(true);
   HandlerContext{store_, services_, state_}.Log("closed after " + std::to_string(requests_) +
                                                 " requests: " + why);
   asio::error_code ec;
-  socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
+  if (how == Ending::Reset)
+    socket_.set_option(asio::socket_base::linger(true, 0), ec);
+  else
+    socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
   socket_.close(ec);
   wakeWriter_.cancel();
   roomMade_.cancel();
@@ -160,7 +163,7 @@ asio::awaitable<bool> Session::AnswerHeld() {
     const auto r = framer_.Next(request);
     if (r == RequestFramer::Result::NeedMore) co_return true;
     if (r == RequestFramer::Result::Broken) {
-      Close("malformed stream (" + framer_.Fault() + ")");
+      Close("malformed stream (" + framer_.Fault() + ")", Ending::Reset);
       break;
     }
     ++requests_;
@@ -184,6 +187,8 @@ asio::awaitable<bool> Session::AnswerHeld() {
 }
 
 asio::awaitable<void> Session::Reader() {
+  // On the connection's own thread, not the one that accepts for every connection.
+  HandlerContext{store_, services_, state_}.Log("connected");
   std::vector<std::uint8_t> buf(16 * 1024);
   asio::error_code ec;
   bool answering = true;

@@ -35,8 +35,12 @@ class Session : public std::enable_shared_from_this<Session> {
 
   // Starts the coroutines; call once, after the registry has taken the session.
   void Start();
+  // How a connection ends: Reset for one that is owed nothing (a broken stream, one
+  // that made room or was refused), which spares both ends the closing handshake and
+  // this end its TIME_WAIT; a flood of such connections costs that much less.
+  enum class Ending { Orderly, Reset };
   // Closes the connection from any thread.
-  void Stop(const std::string& why = "server shutting down");
+  void Stop(const std::string& why = "server shutting down", Ending how = Ending::Orderly);
   // Whether it gives its place to a newer connection when the server is full: true
   // until it opens a map, except while a request of its own is being answered or its
   // login reply is on its way. Safe from any thread.
@@ -45,7 +49,7 @@ class Session : public std::enable_shared_from_this<Session> {
   // map holds the layer and its user may read it (decided on the session's thread).
   void PushChange(std::int32_t layerId, std::shared_ptr<const DWBUffer> message);
   // Closes a connection that was never started (over the connection limit).
-  void Reject(const std::string& why) { Close("refused: " + why); }
+  void Reject(const std::string& why) { Close("refused: " + why, Ending::Reset); }
 
  private:
   asio::awaitable<void> Reader();
@@ -57,7 +61,7 @@ class Session : public std::enable_shared_from_this<Session> {
   asio::awaitable<void> WaitForRoom();
   void Enqueue(DWBUffer reply);
   void DeliverChange(std::int32_t layerId, const DWBUffer& message);
-  void Close(const std::string& why);
+  void Close(const std::string& why, Ending how = Ending::Orderly);
   // Notices a client that closes while its request is being answered.
   void WatchPeer();
   bool PeerGone();

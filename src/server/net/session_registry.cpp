@@ -1,5 +1,6 @@
 #include "net/session_registry.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "net/session.h"
@@ -14,19 +15,17 @@ bool SessionRegistry::Add(std::uint64_t id, const std::shared_ptr<Session>& sess
     if (static_cast<int>(sessions_.size()) >= max_) {
       // Full: the oldest connection that may yield makes room (a flood of connections
       // that never open a map cannot keep everybody else out).
-      auto oldest = sessions_.end();
-      for (auto it = sessions_.begin(); it != sessions_.end(); ++it) {
-        const auto s = it->second.lock();
-        if (s && s->Yields() && (oldest == sessions_.end() || it->first < oldest->first))
-          oldest = it;
-      }
+      const auto oldest = std::find_if(sessions_.begin(), sessions_.end(), [](const auto& kv) {
+        const auto s = kv.second.lock();
+        return s && s->Yields();
+      });
       if (oldest == sessions_.end()) return false;
       evicted = oldest->second.lock();
       sessions_.erase(oldest);
     }
     sessions_.emplace(id, session);
   }
-  if (evicted) evicted->Stop("made room for a newer connection");
+  if (evicted) evicted->Stop("made room for a newer connection", Session::Ending::Reset);
   return true;
 }
 

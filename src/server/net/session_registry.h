@@ -5,9 +5,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
-#include <unordered_map>
 
 namespace orvenda::server {
 
@@ -31,7 +31,8 @@ class SessionRegistry {
   int max_;
   bool stopping_ = false;
   std::mutex mutex_;
-  std::unordered_map<std::uint64_t, std::weak_ptr<Session>> sessions_;
+  // By id, which grows with each connection: the oldest come first.
+  std::map<std::uint64_t, std::weak_ptr<Session>> sessions_;
 };
 
 }  // namespace orvenda::server

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <asio/post.hpp>
+#include <future>
 #include <latch>
 #include <mutex>
 #include <random>
@@ -149,6 +150,35 @@ TEST(ServerHostile, ConnectionLimitYieldsSilentConnectionsAndIdleTimeoutEndsThem
   const std::string log = rig.LogText();
   for (const char* why : {"made room for a newer connection", "too many connections", "idle"})
     EXPECT_NE(log.find(why), std::string::npos) << why << "\n" << log;
+}
+
+// Connections from an address that logged in lately are served on the network threads,
+// all others on the lobby thread, below them in priority: hostile connections that never
+// log in, however busy they keep the lobby, do not hold up the viewers already in.
+TEST(ServerHostile, ABusyLobbyHoldsUpOnlyAddressesWithoutALogin) {
+  ServerRig rig;
+  const std::int32_t user = [&] {
+    ProtocolClient login(rig.Port(), "127.0.0.7");
+    auto reply = Ask(login, RequestWith(12, "ana", "secreta"), 112);
+    return reply ? reply->GetLong() : -1;
+  }();
+  ProtocolClient known(rig.Port(), "127.0.0.7"), stranger(rig.Port(), "127.0.0.8");
+  ASSERT_TRUE(WaitFor([&] { return rig.Instance().Connections() == 2; }));
+  std::promise<int> lobbyNice;
+  std::promise<void> release;
+  asio::post(rig.Instance().LobbyExecutor(), [&, done = release.get_future()] {
+    lobbyNice.set_value(::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())));
+    done.wait();
+  });
+  const int network = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+  EXPECT_GE(lobbyNice.get_future().get(), std::min(network + 5, 19));
+  ASSERT_TRUE(stranger.Send(RequestWith(15, 1, 2)));
+  EXPECT_EQ(OpenMap(known, user, TestData::kMap), 0);
+  EXPECT_TRUE(Ask(known, CellRequest(rig.Data().roads, rig.Data().nearCell), 102));
+  EXPECT_FALSE(stranger.Receive(50ms)) << "served on the network threads";
+  release.set_value();
+  const auto late = stranger.Receive();
+  EXPECT_TRUE(late && ProtocolClient::CodeOf(*late) == 115);
 }
 
 // A login flood keeps every hashing thread busy, each check a core's worth of work; the

@@ -36,6 +36,8 @@ std::optional<std::int32_t> HandlerContext::AccountOf(std::int32_t handle, std::
   if (!account) {
     throttle.GuessedHandle(conn.address);
     Refused(command, "unknown user ID");
+  } else if (attach) {
+    throttle.Succeeded(conn.address);  // also a login made on another process
   }
   return account;
 }

@@ -131,6 +131,7 @@ asio::awaitable<std::optional<DWBUffer>> HandleLogin(DWBUffer& request, HandlerC
     co_return std::nullopt;
   }
   const std::int32_t handle = ctx.services.handles.Issue(user->id);
+  ctx.services.throttle.Succeeded(ctx.conn.address);
   const auto maps = ctx.store.MapsForUser(user->id);
   ctx.Log("login of user '" + name + "' (account " + std::to_string(user->id) + ", " +
           std::to_string(maps.size()) + " maps)");
