@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,14 @@ struct SourceOptions {
 // Throws StoreError with a readable message when the source cannot be read, has no such
 // layer, no usable geometry, or an unknown CRS.
 SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& options);
+
+// The source as ReadSource gives it, then once more for each tolerance (degrees) that
+// `tolerancesFor` picks from the extent of the source's geometry: each copy simplified
+// by GEOS with its topology kept (rings stay simple and do not cross one another).
+// Points are copied as they are.
+std::vector<SourceData> ReadSourceLevels(
+    const std::filesystem::path& path, const SourceOptions& options,
+    const std::function<std::vector<double>(const Box& extent)>& tolerancesFor);
 
 // OGR field type and subtype to the type code of a field (0 = not stored).
 std::int16_t FieldTypeFor(int ogrType, int ogrSubType);
