@@ -1,0 +1,217 @@
+// Open to picture: the map server and a Viewer in one process, on loopback. For each
+// map given, a fresh viewer of 1920 x 1080 logs in as the demo user and opens it; the
+// clock runs from request 10 (open the map) to the last MapRedrawn of the first
+// complete view, once nothing is pending and no more comes. The time is split into
+//   opening   request 10 until the first cell is asked for (map definition, rights),
+//   decoding  reading replies into the model (in the viewer's data handler, less drawing),
+//   drawing   redraws and repaints,
+//   transfer  the rest: waiting for the server to read its store and for the bytes.
+// Usage: bench_open DATABASE MAP...   (QT_QPA_PLATFORM=offscreen)
+#include <QApplication>
+#include <QElapsedTimer>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/server.h"
+#include "net/server_config.h"
+#include "net/server_log.h"
+#include "protocol/connection.h"
+#include "viewer/login.h"
+#include "viewer/qtconnection.h"
+#include "viewer/viewer.h"
+
+namespace orvenda {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+struct Figures {
+  Clock::time_point opened, firstCell, lastRedrawn;
+  Clock::duration handling{}, drawing{};
+  Clock::duration handlingBeforeCells{}, drawingBeforeCells{};  // part of the opening
+  std::size_t sent = 0, received = 0, cellRequests = 0;
+};
+
+// The real Qt socket, counting bytes and timing the viewer's handling of arrivals.
+class TimingConnection final : public Connection {
+ public:
+  explicit TimingConnection(Figures& f) : f_(f) {
+    inner_.SetDataArrival([this] {
+      const auto start = Clock::now();
+      RaiseDataArrival();
+      f_.handling += Clock::now() - start;
+    });
+    inner_.SetLost([this] { RaiseLost(); });
+  }
+  int state() const override { return inner_.state(); }
+  void Close() override { inner_.Close(); }
+  void SetRemote(const std::string& host, std::int32_t port) override {
+    inner_.SetRemote(host, port);
+  }
+  void Connect() override { inner_.Connect(); }
+  std::string RemoteHost() const override { return inner_.RemoteHost(); }
+  std::int32_t RemotePort() const override { return inner_.RemotePort(); }
+  void SendData(const std::vector<std::uint8_t>& bytes) override {
+    // "MIC ", the length, then the request's code.
+    const int code = bytes.size() >= 10 ? bytes[8] | (bytes[9] << 8) : -1;
+    if (code == 10) {
+      f_.opened = Clock::now();
+      f_.handling = f_.drawing = {};
+    }
+    if (code == 2 && f_.cellRequests++ == 0) {
+      f_.firstCell = Clock::now();
+      f_.handlingBeforeCells = f_.handling;
+      f_.drawingBeforeCells = f_.drawing;
+    }
+    f_.sent += bytes.size();
+    inner_.SendData(bytes);
+  }
+  std::size_t BytesAvailable() const override { return inner_.BytesAvailable(); }
+  std::vector<std::uint8_t> GetData(std::size_t n) override { return Counted(inner_.GetData(n)); }
+  std::vector<std::uint8_t> GetAll() override { return Counted(inner_.GetAll()); }
+  std::vector<std::uint8_t> Peek(std::size_t n) const override { return inner_.Peek(n); }
+
+ private:
+  std::vector<std::uint8_t> Counted(std::vector<std::uint8_t> bytes) {
+    f_.received += bytes.size();
+    return bytes;
+  }
+  QtConnection inner_;
+  Figures& f_;
+};
+
+// The viewer with its redraws timed.
+class TimedViewer final : public Viewer {
+ public:
+  TimedViewer(const ViewerSeams& seams, Figures& f) : Viewer(seams), f_(f) {}
+  void Redraw() override {
+    Timed([this] { Viewer::Redraw(); });
+  }
+  void RepaintLayer(std::int32_t layerId) override {
+    Timed([&] { Viewer::RepaintLayer(layerId); });
+  }
+  void RepaintSaved() override {
+    Timed([this] { Viewer::RepaintSaved(); });
+  }
+
+ private:
+  void Timed(const std::function<void()>& draw) {
+    if (depth_++ > 0) {
+      draw();
+    } else {
+      const auto start = Clock::now();
+      draw();
+      f_.drawing += Clock::now() - start;
+    }
+    --depth_;
+  }
+  Figures& f_;
+  int depth_ = 0;
+};
+
+// Lets events run until `done` holds or `seconds` pass.
+bool RunUntil(const std::function<bool()>& done, double seconds) {
+  const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (Clock::now() > end) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+int LogIn(std::uint16_t port) {
+  int user = 0;
+  login control;
+  QObject::connect(&control, &login::LoginResponse,
+                   [&](int id, int, const QStringList&, const QList<int>&) { user = id; });
+  control.Checklogin("127.0.0.1", port, "demo", "demo");
+  RunUntil([&] { return user != 0; }, 30);
+  return user;
+}
+
+bool OpenOnce(std::uint16_t port, int user, int map, Figures& f, std::string& name) {
+  TimingConnection sock(f);
+  TimedViewer viewer(ViewerSeams{.sock = &sock}, f);
+  QObject::connect(&viewer, &Viewer::MapRedrawn, [&] {
+    if (viewer.map().layerscargados) f.lastRedrawn = Clock::now();
+  });
+  viewer.resize(1920, 1080);
+  viewer.SetURL("127.0.0.1");
+  viewer.Setport(port);
+  viewer.SetIDUser(user);
+  viewer.SetMapCode(map);
+  viewer.show();
+  // Complete: loaded, nothing pending, and nothing more for half a second.
+  Clock::time_point quietSince = Clock::now();
+  std::size_t seen = 0;
+  const bool done = RunUntil(
+      [&] {
+        const std::size_t now = f.received + f.sent;
+        if (now != seen || viewer.PendingRequests() != 0 || !viewer.map().layerscargados) {
+          seen = now;
+          quietSince = Clock::now();
+        }
+        return Clock::now() - quietSince > std::chrono::milliseconds(500) &&
+               f.lastRedrawn != Clock::time_point{};
+      },
+      120);
+  name = viewer.map().Nombre;
+  return done;
+}
+
+}  // namespace
+}  // namespace orvenda
+
+int main(int argc, char** argv) {
+  using namespace orvenda;
+  QApplication app(argc, argv);
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: bench_open DATABASE MAP...\n");
+    return 2;
+  }
+  const std::filesystem::path db = argv[1];
+  server::ServerConfig config;
+  config.listen = "127.0.0.1";
+  config.port = 0;
+  config.logFile = (std::filesystem::temp_directory_path() / "bench_open.log").string();
+  server::ServerLog log(config.logFile, std::cerr);
+  server::Server srv(
+      config, [db] { return server::OpenStore(db); }, log);
+  srv.Start();
+  const int user = LogIn(srv.Port());
+  if (user == 0) {
+    std::fprintf(stderr, "bench_open: the demo user could not log in\n");
+    return 1;
+  }
+  std::printf("%-22s %8s %8s %9s %8s %8s %10s %7s\n", "map", "total", "opening", "transfer",
+              "decoding", "drawing", "received", "cells");
+  for (int a = 2; a < argc; ++a) {
+    Figures f;
+    std::string name;
+    const bool complete = OpenOnce(srv.Port(), user, std::stoi(argv[a]), f, name);
+    if (!complete || f.cellRequests == 0) {
+      std::printf("%-22s did not complete\n", argv[a]);
+      continue;
+    }
+    const double total = Ms(f.lastRedrawn - f.opened);
+    const double opening = Ms(f.firstCell - f.opened);
+    const double drawing = Ms(f.drawing - f.drawingBeforeCells);
+    const double decoding = Ms(f.handling - f.handlingBeforeCells) - drawing;
+    const double transfer = total - opening - decoding - drawing;
+    std::printf("%-22s %6.0fms %6.0fms %7.0fms %6.0fms %6.0fms %7.2f MB %7zu\n",
+                (argv[a] + std::string(" ") + name).substr(0, 22).c_str(), total, opening, transfer,
+                decoding, drawing, f.received / 1e6, f.cellRequests);
+    std::fflush(stdout);
+  }
+  srv.Stop();
+  srv.Wait();
+  return 0;
+}
