@@ -42,8 +42,9 @@ SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& op
 
 // The source as ReadSource gives it, then once more for each tolerance (degrees) that
 // `tolerancesFor` picks from the extent of the source's geometry: each copy simplified
-// by GEOS with its topology kept (rings stay simple and do not cross one another).
-// Points are copied as they are.
+// part by part through GEOS so that every original vertex stays within the tolerance
+// and every part stays valid (rings simple, holes inside their ring). Points are
+// copied as they are.
 std::vector<SourceData> ReadSourceLevels(
     const std::filesystem::path& path, const SourceOptions& options,
     const std::function<std::vector<double>(const Box& extent)>& tolerancesFor);
