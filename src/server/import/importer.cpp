@@ -42,16 +42,18 @@ std::size_t VertexCount(const SourceData& data) {
 // own cells (a coarse copy gets large cells, the original smaller ones than alone).
 ImportReport ImportWithLevels(Store& store, const ImportOptions& o, std::int16_t projection) {
   std::vector<DetailLevel> plan;
-  std::vector<SourceData> data = ReadSourceLevels(o.source, o.read, [&](const Box& extent) {
-    plan = PlanLevels(o.zoomMin, o.zoomMax, extent, projection);
-    std::vector<double> tolerances;
-    for (const DetailLevel& l : plan) tolerances.push_back(l.tolerance);
-    return tolerances;
-  });
-  const std::size_t originalVertices = VertexCount(data[0]);
-  std::size_t keep = 0;
-  while (keep < plan.size() && LevelWorthKeeping(VertexCount(data[keep + 1]), originalVertices))
-    ++keep;
+  std::vector<SourceData> data = ReadSourceLevels(
+      o.source, o.read,
+      [&](const Box& extent) {
+        plan = PlanLevels(o.zoomMin, o.zoomMax, extent, projection);
+        std::vector<double> tolerances;
+        for (const DetailLevel& l : plan) tolerances.push_back(l.tolerance);
+        return tolerances;
+      },
+      [](const SourceData& level, const SourceData& original) {
+        return LevelWorthKeeping(VertexCount(level), VertexCount(original));
+      });
+  const std::size_t keep = data.size() - 1;
   ImportReport r;
   store.Transaction([&] {
     ImportOptions original = o;

@@ -329,8 +329,11 @@ std::unique_ptr<OGRGeometry> Generalised(const OGRGeometry& g, double tolerance)
       if (auto s = Generalised(*part, tolerance)) parts->addGeometryDirectly(s.release());
     return parts;
   }
+  // GEOS's findings about invalid parts are the reason to fall back, not news.
+  CPLPushErrorHandler(CPLQuietErrorHandler);
   std::unique_ptr<OGRGeometry> s(g.Simplify(tolerance));
   if (!s || s->IsEmpty() || !s->IsValid()) s.reset(g.SimplifyPreserveTopology(tolerance));
+  CPLPopErrorHandler();
   return s;
 }
 
@@ -357,7 +360,8 @@ SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& op
 
 std::vector<SourceData> ReadSourceLevels(
     const std::filesystem::path& path, const SourceOptions& options,
-    const std::function<std::vector<double>(const Box& extent)>& tolerancesFor) {
+    const std::function<std::vector<double>(const Box& extent)>& tolerancesFor,
+    const std::function<bool(const SourceData& level, const SourceData& original)>& keep) {
   SourceData original;
   std::vector<std::pair<std::unique_ptr<OGRGeometry>, std::vector<Value>>> kept;
   OGREnvelope extent;
@@ -369,9 +373,9 @@ std::vector<SourceData> ReadSourceLevels(
   });
   const std::vector<double> tolerances =
       tolerancesFor({extent.MinX, extent.MinY, extent.MaxX, extent.MaxY});
-  std::vector<SourceData> levels(tolerances.size() + 1, original);
-  for (std::size_t k = 0; k < levels.size(); ++k) {
-    SourceData& level = levels[k];
+  std::vector<SourceData> levels;
+  for (std::size_t k = 0; k <= tolerances.size(); ++k) {
+    SourceData level = original;
     for (auto& [g, values] : kept) {
       // Simplified before the holes are bridged and the rings cut at the antimeridian.
       std::unique_ptr<OGRGeometry> simpler;
@@ -384,6 +388,8 @@ std::vector<SourceData> ReadSourceLevels(
       level.features.push_back(std::move(sf));
     }
     Finish(path, level);
+    if (k > 0 && !keep(level, levels[0])) break;
+    levels.push_back(std::move(level));
   }
   return levels;
 }

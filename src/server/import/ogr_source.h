@@ -44,10 +44,12 @@ SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& op
 // `tolerancesFor` picks from the extent of the source's geometry: each copy simplified
 // part by part through GEOS so that every original vertex stays within the tolerance
 // and every part stays valid (rings simple, holes inside their ring). Points are
-// copied as they are.
+// copied as they are. The tolerances come coarsest first: the copies stop at the first
+// that `keep` refuses.
 std::vector<SourceData> ReadSourceLevels(
     const std::filesystem::path& path, const SourceOptions& options,
-    const std::function<std::vector<double>(const Box& extent)>& tolerancesFor);
+    const std::function<std::vector<double>(const Box& extent)>& tolerancesFor,
+    const std::function<bool(const SourceData& level, const SourceData& original)>& keep);
 
 // OGR field type and subtype to the type code of a field (0 = not stored).
 std::int16_t FieldTypeFor(int ogrType, int ogrSubType);
