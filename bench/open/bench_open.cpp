@@ -22,6 +22,7 @@
 #include "net/server_config.h"
 #include "net/server_log.h"
 #include "protocol/connection.h"
+#include "protocol/interaction.h"
 #include "viewer/login.h"
 #include "viewer/qtconnection.h"
 #include "viewer/viewer.h"
@@ -117,6 +118,24 @@ class TimedViewer final : public Viewer {
   int depth_ = 0;
 };
 
+// Message boxes are printed and answered at once: a modal box would stop the clock.
+class PrintedMessages final : public Interaction {
+ public:
+  MessageAnswer MessageBox(const std::string& text, const std::string& title, MessageIcon,
+                           MessageButtons buttons) override {
+    if (++shown_ <= 3) std::fprintf(stderr, "message: %s: %s\n", title.c_str(), text.c_str());
+    return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
+               ? MessageAnswer::No
+               : MessageAnswer::Ok;
+  }
+  ~PrintedMessages() override {
+    if (shown_ > 3) std::fprintf(stderr, "message: %d more\n", shown_ - 3);
+  }
+
+ private:
+  int shown_ = 0;
+};
+
 // Lets events run until `done` holds or `seconds` pass.
 bool RunUntil(const std::function<bool()>& done, double seconds) {
   const auto end = Clock::now() + std::chrono::duration<double>(seconds);
@@ -129,7 +148,8 @@ bool RunUntil(const std::function<bool()>& done, double seconds) {
 
 int LogIn(std::uint16_t port) {
   int user = 0;
-  login control;
+  PrintedMessages ui;
+  login control(ui);
   QObject::connect(&control, &login::LoginResponse,
                    [&](int id, int, const QStringList&, const QList<int>&) { user = id; });
   control.Checklogin("127.0.0.1", port, "demo", "demo");
@@ -139,7 +159,8 @@ int LogIn(std::uint16_t port) {
 
 bool OpenOnce(std::uint16_t port, int user, int map, Figures& f, std::string& name) {
   TimingConnection sock(f);
-  TimedViewer viewer(ViewerSeams{.sock = &sock}, f);
+  PrintedMessages ui;
+  TimedViewer viewer(ViewerSeams{.sock = &sock, .ui = &ui}, f);
   QObject::connect(&viewer, &Viewer::MapRedrawn, [&] {
     if (viewer.map().layerscargados) f.lastRedrawn = Clock::now();
   });
@@ -162,7 +183,7 @@ bool OpenOnce(std::uint16_t port, int user, int map, Figures& f, std::string& na
         return Clock::now() - quietSince > std::chrono::milliseconds(500) &&
                f.lastRedrawn != Clock::time_point{};
       },
-      120);
+      60);
   name = viewer.map().Nombre;
   return done;
 }
