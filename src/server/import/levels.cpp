@@ -9,7 +9,7 @@ namespace {
 // larger pixels and lose nothing they could show.
 constexpr double kPixelsHigh = 1080;
 constexpr double kStep = 4;
-constexpr std::size_t kMostLevels = 6;
+constexpr std::size_t kMostLevels = 4;
 constexpr double kMetresPerDegree = 111320.0;
 constexpr double kViewAspect = 2.0;  // views at most twice as wide as high
 
