@@ -38,6 +38,12 @@ struct Figures {
   Clock::time_point opened, firstCell, lastRedrawn;
   Clock::duration handling{}, drawing{};
   Clock::duration handlingBeforeCells{}, drawingBeforeCells{};  // part of the opening
+  Clock::duration handlingAtEnd{}, drawingAtEnd{};              // at the last MapRedrawn
+  Clock::time_point handlingSince{}, drawingSince{};            // of the one under way
+  // Time spent so far, the one under way included.
+  static Clock::duration SoFar(Clock::duration done, Clock::time_point since) {
+    return since == Clock::time_point{} ? done : done + (Clock::now() - since);
+  }
   std::size_t sent = 0, received = 0, cellRequests = 0;
 };
 
@@ -46,9 +52,10 @@ class TimingConnection final : public Connection {
  public:
   explicit TimingConnection(Figures& f) : f_(f) {
     inner_.SetDataArrival([this] {
-      const auto start = Clock::now();
+      f_.handlingSince = Clock::now();
       RaiseDataArrival();
-      f_.handling += Clock::now() - start;
+      f_.handling += Clock::now() - f_.handlingSince;
+      f_.handlingSince = {};
     });
     inner_.SetLost([this] { RaiseLost(); });
   }
@@ -69,8 +76,8 @@ class TimingConnection final : public Connection {
     }
     if (code == 2 && f_.cellRequests++ == 0) {
       f_.firstCell = Clock::now();
-      f_.handlingBeforeCells = f_.handling;
-      f_.drawingBeforeCells = f_.drawing;
+      f_.handlingBeforeCells = Figures::SoFar(f_.handling, f_.handlingSince);
+      f_.drawingBeforeCells = Figures::SoFar(f_.drawing, f_.drawingSince);
     }
     f_.sent += bytes.size();
     inner_.SendData(bytes);
@@ -108,9 +115,10 @@ class TimedViewer final : public Viewer {
     if (depth_++ > 0) {
       draw();
     } else {
-      const auto start = Clock::now();
+      f_.drawingSince = Clock::now();
       draw();
-      f_.drawing += Clock::now() - start;
+      f_.drawing += Clock::now() - f_.drawingSince;
+      f_.drawingSince = {};
     }
     --depth_;
   }
@@ -162,7 +170,10 @@ bool OpenOnce(std::uint16_t port, int user, int map, Figures& f, std::string& na
   PrintedMessages ui;
   TimedViewer viewer(ViewerSeams{.sock = &sock, .ui = &ui}, f);
   QObject::connect(&viewer, &Viewer::MapRedrawn, [&] {
-    if (viewer.map().layerscargados) f.lastRedrawn = Clock::now();
+    if (!viewer.map().layerscargados) return;
+    f.lastRedrawn = Clock::now();
+    f.handlingAtEnd = Figures::SoFar(f.handling, f.handlingSince);
+    f.drawingAtEnd = Figures::SoFar(f.drawing, f.drawingSince);
   });
   viewer.resize(1920, 1080);
   viewer.SetURL("127.0.0.1");
@@ -224,8 +235,8 @@ int main(int argc, char** argv) {
     }
     const double total = Ms(f.lastRedrawn - f.opened);
     const double opening = Ms(f.firstCell - f.opened);
-    const double drawing = Ms(f.drawing - f.drawingBeforeCells);
-    const double decoding = Ms(f.handling - f.handlingBeforeCells) - drawing;
+    const double drawing = Ms(f.drawingAtEnd - f.drawingBeforeCells);
+    const double decoding = Ms(f.handlingAtEnd - f.handlingBeforeCells) - drawing;
     const double transfer = total - opening - decoding - drawing;
     std::printf("%-22s %6.0fms %6.0fms %7.0fms %6.0fms %6.0fms %7.2f MB %7zu\n",
                 (argv[a] + std::string(" ") + name).substr(0, 22).c_str(), total, opening, transfer,
