@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev libgl-dev
   libproj-dev proj-bin libgeos-dev libgdal-dev gdal-bin
   libsqlite3-dev libsodium-dev libasio-dev libpq-dev
+  postgresql-15 postgresql-15-postgis-3
 
   fonts-liberation xvfb xauth
   help2man dpkg-dev fakeroot

@@ -4,10 +4,12 @@
 #include <asio/ip/tcp.hpp>
 #include <asio/read.hpp>
 #include <asio/redirect_error.hpp>
+#include <asio/steady_timer.hpp>
 #include <asio/use_awaitable.hpp>
 #include <asio/write.hpp>
 #include <chrono>
 #include <deque>
+#include <optional>
 #include <stdexcept>
 
 #include "net/request_framer.h"
@@ -39,19 +41,6 @@ asio::awaitable<DWBUffer> Expect(Wire& w, std::int16_t want, ClientStats& stats)
   co_return m;
 }
 
-asio::awaitable<std::int32_t> Login(std::uint16_t port, const BenchDatabase& db,
-                                    ClientStats& stats) {
-  Wire w = co_await Connect(port);
-  DWBUffer req = Request(12);
-  req.PutString(db.user);
-  req.PutString(db.password);
-  co_await w.Send(Close(std::move(req)));
-  DWBUffer reply = co_await Expect(w, 112, stats);
-  const std::int32_t user = reply.GetLong();
-  if (user < 1) throw std::runtime_error("login refused");
-  co_return user;
-}
-
 asio::awaitable<void> OpenMap(Wire& w, std::int32_t user, const MapJob& job, ClientStats& stats) {
   const auto t0 = Clock::now();
   DWBUffer open = Request(10);
@@ -81,20 +70,27 @@ asio::awaitable<void> SendCell(Wire& w, const CellJob& c, std::deque<Clock::time
   co_await w.Send(Close(std::move(req)));
 }
 
-asio::awaitable<void> AllCells(Wire& w, const MapJob& job, int window, ClientStats& stats) {
+// Every cell once, or round and round until `until` when there is one.
+asio::awaitable<void> AllCells(Wire& w, const MapJob& job, const ViewerPace& pace,
+                               std::optional<Clock::time_point> until, ClientStats& stats) {
   std::deque<Clock::time_point> sent;
   std::size_t next = 0, received = 0;
-  while (next < job.cells.size() && static_cast<int>(next) < window) {
-    co_await SendCell(w, job.cells[next++], sent);
-  }
-  while (received < job.cells.size()) {
+  const auto more = [&] { return until ? Clock::now() < *until : next < job.cells.size(); };
+  const auto nextCell = [&] { return job.cells[next++ % job.cells.size()]; };
+  while (more() && static_cast<int>(next) < pace.window) co_await SendCell(w, nextCell(), sent);
+  while (received < next) {
     co_await Expect(w, 102, stats);
     stats.cellMicros.push_back(
         std::chrono::duration<float, std::micro>(Clock::now() - sent.front()).count());
     sent.pop_front();
     ++received;
     ++stats.cells;
-    if (next < job.cells.size()) co_await SendCell(w, job.cells[next++], sent);
+    if (!more()) continue;
+    if (pace.pause.count() > 0) {
+      asio::steady_timer pause(co_await asio::this_coro::executor, pace.pause);
+      co_await pause.async_wait(use_awaitable);
+    }
+    co_await SendCell(w, nextCell(), sent);
   }
 }
 
@@ -118,6 +114,36 @@ asio::awaitable<DWBUffer> Wire::Next(std::int16_t& code, std::uint64_t& bytes) {
   m.GetLong();
   code = m.GetInteger();
   co_return m;
+}
+
+asio::awaitable<std::int32_t> Login(std::uint16_t port, const BenchDatabase& db,
+                                    ClientStats& stats) {
+  const auto giveUp = Clock::now() + std::chrono::seconds(30);
+  while (true) {
+    Wire w = co_await Connect(port);
+    DWBUffer req = Request(12);
+    req.PutString(db.user);
+    req.PutString(db.password);
+    co_await w.Send(Close(std::move(req)));
+    DWBUffer reply = co_await Expect(w, 112, stats);
+    const std::int32_t user = reply.GetLong();
+    if (user > 0) co_return user;
+    if (Clock::now() > giveUp) throw std::runtime_error("login refused");
+    asio::steady_timer pause(co_await asio::this_coro::executor, std::chrono::milliseconds(50));
+    co_await pause.async_wait(use_awaitable);
+  }
+}
+
+asio::awaitable<void> RunViewer(std::uint16_t port, const BenchDatabase& db, std::int32_t user,
+                                ViewerPace pace, ClientStats& stats) {
+  const bool timed = pace.runFor.count() > 0;
+  const auto until = Clock::now() + pace.runFor;
+  for (const MapJob& job : db.maps) {
+    if (timed && Clock::now() >= until) break;
+    Wire w = co_await Connect(port);
+    co_await OpenMap(w, user, job, stats);
+    co_await AllCells(w, job, pace, timed ? std::optional(until) : std::nullopt, stats);
+  }
 }
 
 asio::awaitable<Wire> Connect(std::uint16_t port) {
@@ -148,11 +174,7 @@ asio::awaitable<void> RunClient(std::uint16_t port, const BenchDatabase& db, int
       asio::error_code ec;
       co_await start.timer.async_wait(asio::redirect_error(use_awaitable, ec));
     }
-    for (const MapJob& job : db.maps) {
-      Wire w = co_await Connect(port);
-      co_await OpenMap(w, user, job, stats);
-      co_await AllCells(w, job, window, stats);
-    }
+    co_await RunViewer(port, db, user, ViewerPace{window}, stats);
   } catch (const std::exception& e) {
     stats.error = e.what();
   }

@@ -55,6 +55,25 @@ class Wire {
 // Connects to 127.0.0.1:port on the calling coroutine's executor.
 asio::awaitable<Wire> Connect(std::uint16_t port);
 
+// How a viewer asks for cells: `window` requests in flight; one pass over the cells, or
+// pass after pass until `runFor` has gone by; `pause` between a reply and the next
+// request (a user looking at the map) when not zero.
+struct ViewerPace {
+  int window = 4;
+  std::chrono::steady_clock::duration runFor{};
+  std::chrono::steady_clock::duration pause{};
+};
+
+// The user ID of reply 112. A login refused at once (the server admits two password
+// checks at a time from one address, and every client here shares 127.0.0.1) is tried
+// again a little later, as a user clicking again would; throws after 30 s of refusals.
+asio::awaitable<std::int32_t> Login(std::uint16_t port, const BenchDatabase& db,
+                                    ClientStats& stats);
+
+// Opens each map with the user ID of an earlier login and asks for its cells.
+asio::awaitable<void> RunViewer(std::uint16_t port, const BenchDatabase& db, std::int32_t user,
+                                ViewerPace pace, ClientStats& stats);
+
 asio::awaitable<void> RunClient(std::uint16_t port, const BenchDatabase& db, int window,
                                 StartLine& start, ClientStats& stats);
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialogs/dialoglayout.h"
 #include "dialogs/findterms.h"
 #include "dialogs/keyfilter.h"
 
@@ -25,20 +26,11 @@ dlgFindAddress::dlgFindAddress(Interaction& ui, QWidget* parent)
   cbLayers->setObjectName(QStringLiteral("cbLayers"));
   txtStreetName->setObjectName(QStringLiteral("txtStreetName"));
   txtStreetNumber->setObjectName(QStringLiteral("txtStreetNumber"));
-  OKButton->setObjectName(QStringLiteral("OKButton"));
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Layer"), cbLayers);
   form->addRow(QStringLiteral("Nombre de Calle"), txtStreetName);
   form->addRow(QStringLiteral("Numero"), txtStreetNumber);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(OKButton);
-  buttons->addWidget(CancelButton);
-  auto* all = new QVBoxLayout(this);
-  all->addLayout(form);
-  all->addLayout(buttons);
-  OKButton->setDefault(true);
+  LayOutFields(this, form, OKButton, CancelButton);
   // Street names as a text field (no quotes), numbers as whole numbers.
   FilterKeys(txtStreetName, 200);
   FilterKeys(txtStreetNumber, 3);

@@ -8,21 +8,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialogs/constraintlist.h"
+#include "dialogs/dialoglayout.h"
 #include "dialogs/findterms.h"
 #include "dialogs/keyfilter.h"
 #include "model/layers.h"
 #include "protocol/mapviewer.h"
 
 namespace orvenda {
-namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 dlgFindByCondition::dlgFindByCondition(Interaction& ui, Layers& layers,
                                        const ConditionQuery& preset, QWidget* parent)
@@ -46,14 +40,7 @@ dlgFindByCondition::dlgFindByCondition(Interaction& ui, Layers& layers,
   form->addRow(QStringLiteral("Criterio"), cboOperator);
   form->addRow(QStringLiteral("Valor"), txtValue1);
   form->addRow(lblAnd, txtValue2);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(OKButton);
-  buttons->addWidget(CancelButton);
-  auto* all = new QVBoxLayout(this);
-  all->addLayout(form);
-  all->addLayout(buttons);
-  OKButton->setDefault(true);
+  LayOutFields(this, form, OKButton, CancelButton);
   for (QLineEdit* box : {txtValue1, txtValue2}) FilterKeys(box, [this] { return FieldType(); });
 
   // Load: layers where a field can be chosen, the preset one when it is there.
@@ -160,12 +147,12 @@ ConditionQuery dlgFindByCondition::Result() const {
 void dlgFindByCondition::OnOK() {
   const ConditionQuery q = Result();
   if (q.layerId == 0 || q.condition.field.empty()) return;
-  if (const auto fault = ConditionValuesFault(q.condition)) {
+  if (const auto fault = ConstraintProblem(q.condition)) {
     ui_.MessageBox(*fault, "Selección", MessageIcon::Exclamation, MessageButtons::Ok);
     // The first value alone, as "=" takes it: when it is sound, the second is at fault.
     Constraint first = q.condition;
     first.op = 1;
-    const bool second = !ConditionValuesFault(first);
+    const bool second = !ConstraintProblem(first);
     (second ? txtValue2 : txtValue1)->setFocus();
     return;
   }

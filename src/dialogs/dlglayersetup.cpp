@@ -15,6 +15,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "dialogs/dialoglayout.h"
 #include "protocol/fieldvalue.h"
 #include "render/classsample.h"
 #include "viewer/qpaintersurface.h"
@@ -32,20 +33,10 @@ constexpr int kPreviewWidth = 120;
 constexpr int kPreviewHeight = 100;
 constexpr int kQtyClassesEntries = 24;  // "2" to "25"
 
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
 QComboBox* List(const char* name, QWidget* parent, const QStringList& items = {}) {
   auto* box = Named(new QComboBox(parent), name);
   box->addItems(items);
   return box;
-}
-
-QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
-  return Named(new QPushButton(text, parent), name);
 }
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }

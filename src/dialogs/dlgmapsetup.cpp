@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialogs/dialoglayout.h"
 #include "model/layer.h"
 #include "model/thematicmap.h"
 #include "render/projectionsetup.h"
@@ -19,18 +20,6 @@
 
 namespace orvenda {
 namespace {
-
-QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  return button;
-}
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 // Zoom boxes take a comma as a point and pass the decimal key filter.
 class ZoomKeys final : public QObject {
@@ -67,20 +56,6 @@ QString ProjectionText(std::int16_t code) {
       break;
   }
   return QString::number(code);
-}
-
-// OK and Cancel set Cancelled and hide.
-template <typename Dialog>
-void OkCancel(Dialog* d) {
-  d->OKButton->setDefault(true);
-  QObject::connect(d->OKButton, &QPushButton::clicked, d, [d] {
-    d->Cancelled = false;
-    d->hide();
-  });
-  QObject::connect(d->CancelButton, &QPushButton::clicked, d, [d] {
-    d->Cancelled = true;
-    d->hide();
-  });
 }
 
 }  // namespace
@@ -148,14 +123,8 @@ dlgMapSetup::dlgMapSetup(Interaction& ui, MapSetupState state, std::int16_t proj
   map->addRow(QStringLiteral("Altura Inicial:"), lblInitialHeight);
   map->addRow(cmdSetInitialHeight);
   order->addLayout(map);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(OKButton);
-  buttons->addWidget(CancelButton);
-  auto* all = new QVBoxLayout(this);
-  all->addLayout(order);
-  all->addLayout(buttons);
-  OkCancel(this);
+  LayOutFields(this, order, OKButton, CancelButton);
+  HideOnOkCancel(this, OKButton, CancelButton, Cancelled);
 
   connect(lstLayers, &QListWidget::currentRowChanged, this, &dlgMapSetup::LayerSelected);
   const auto edit = [this](auto change) {
@@ -234,14 +203,8 @@ dlgSetDirections::dlgSetDirections(layer& lay, QWidget* parent)
   setWindowTitle(QStringLiteral("Configurar el Sentido de Orientación"));
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Seleccionar Campo"), cboField);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(OKButton);
-  buttons->addWidget(CancelButton);
-  auto* all = new QVBoxLayout(this);
-  all->addLayout(form);
-  all->addLayout(buttons);
-  OkCancel(this);
+  LayOutFields(this, form, OKButton, CancelButton);
+  HideOnOkCancel(this, OKButton, CancelButton, Cancelled);
   // Load.
   cboField->clear();
   for (const Campo& field : lay.Campos()) cboField->addItem(QString::fromStdString(field.Nombre));

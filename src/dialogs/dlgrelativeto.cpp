@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialogs/dialoglayout.h"
 #include "dialogs/keyfilter.h"
 #include "model/thematicmap.h"
 
@@ -21,33 +22,6 @@ QLineEdit* NumberBox(const char* name, QWidget* parent) {
   box->setObjectName(QString::fromLatin1(name));
   FilterKeys(box, kRealType);
   return box;
-}
-
-QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  return button;
-}
-
-// OK and Cancel below `body`; each sets Cancelled and hides.
-template <typename Dialog>
-void Finish(Dialog* d, QLayout* body) {
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(d->OKButton);
-  buttons->addWidget(d->CancelButton);
-  auto* all = new QVBoxLayout(d);
-  all->addLayout(body);
-  all->addLayout(buttons);
-  d->OKButton->setDefault(true);
-  QObject::connect(d->OKButton, &QPushButton::clicked, d, [d] {
-    d->Cancelled = false;
-    d->hide();
-  });
-  QObject::connect(d->CancelButton, &QPushButton::clicked, d, [d] {
-    d->Cancelled = true;
-    d->hide();
-  });
 }
 
 double Number(const QLineEdit* box) { return LeadingNumber(box->text().toStdString()); }
@@ -65,7 +39,8 @@ dlgRelativeTo::dlgRelativeTo(QWidget* parent)
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("X"), txtXCoord);
   form->addRow(QStringLiteral("Y"), txtYCoord);
-  Finish(this, form);
+  LayOutFields(this, form, OKButton, CancelButton);
+  HideOnOkCancel(this, OKButton, CancelButton, Cancelled);
 }
 
 dlgSmartEndPoint::dlgSmartEndPoint(std::function<bool()> selectSegment, QWidget* parent)
@@ -85,7 +60,8 @@ dlgSmartEndPoint::dlgSmartEndPoint(std::function<bool()> selectSegment, QWidget*
   auto* body = new QVBoxLayout;
   body->addWidget(frDistances);
   body->addWidget(cmdSelectSegment);
-  Finish(this, body);
+  LayOutFields(this, body, OKButton, CancelButton);
+  HideOnOkCancel(this, OKButton, CancelButton, Cancelled);
   // Without a segment there is nothing to measure from.
   OKButton->setEnabled(false);
   connect(cmdSelectSegment, &QPushButton::clicked, this, [this, selectSegment] {

@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +13,8 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "dialogs/dialoglayout.h"
+#include "dialogs/keyfilter.h"
 #include "protocol/elementinfo.h"
 #include "protocol/fieldvalue.h"
 #include "viewer/qtcolour.h"
@@ -21,7 +22,8 @@
 namespace orvenda {
 namespace {
 
-InfoElementsTable TableFor(MapViewer& viewer, std::int32_t layerId, const SelectionTable& table) {
+InfoElementsTable TableFor(MapViewer& viewer, std::int32_t layerId, const SelectionTable& table,
+                           const std::string& idHeading) {
   std::vector<std::string> names;
   std::vector<std::int16_t> types;
   if (layer* lay = viewer.layers().Item(Key(layerId))) {
@@ -30,56 +32,39 @@ InfoElementsTable TableFor(MapViewer& viewer, std::int32_t layerId, const Select
       types.push_back(field.Tipo);
     }
   }
-  return InfoElementsTable(names, std::move(types), table);
+  return InfoElementsTable(names, std::move(types), table, idHeading);
 }
 
-// Typed keys pass the key filter of the field being overwritten; a refused key
-// is dropped without a message.
-class KeyFilter final : public QObject {
- public:
-  KeyFilter(QLineEdit* edit, std::function<std::int16_t()> type)
-      : QObject(edit), edit_(edit), type_(std::move(type)) {}
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress) return false;
-    const QString typed = static_cast<QKeyEvent*>(event)->text();
-    if (typed.size() != 1) return false;  // arrows, Home...: no character
-    return !FldVerify(edit_->text().toStdString(), typed.at(0).unicode(), type_());
-  }
-
- private:
-  QLineEdit* edit_;
-  std::function<std::int16_t()> type_;
-};
-
-QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  b->setAutoDefault(false);
-  return b;
+// Buttons that Enter does not press: Enter belongs to the value being typed.
+QPushButton* PlainButton(const char* name, const QString& text, QWidget* parent) {
+  QPushButton* button = Button(name, text, parent);
+  button->setAutoDefault(false);
+  return button;
 }
 
 }  // namespace
 
 dlgShowInfoElements::dlgShowInfoElements(MapViewer& viewer, std::int32_t layerId,
-                                         const SelectionTable& table, QWidget* parent)
+                                         const SelectionTable& table, QWidget* parent,
+                                         const std::string& idHeading)
     : QDialog(parent),
       lblSelectedElements(new QLabel(QStringLiteral("Elementos Seleccionados"), this)),
       grdInfoElements(new QTableWidget(this)),
-      cmdShow(Button("cmdShow", QStringLiteral("Mostrar Todos"), this)),
-      cmdZoom2Objects(Button("cmdZoom2Objects", QStringLiteral("Zoom a Objetos"), this)),
-      cmdCopy(Button("cmdCopy", QStringLiteral("Copiar"), this)),
-      cmdUpdate(Button("cmdUpdate", QStringLiteral("Actualizar"), this)),
-      cmdCancel(Button("cmdCancel", QStringLiteral("Cancel"), this)),
-      cmdShowWindow(Button("cmdShowWindow", QStringLiteral("Restaurar Ventana"), this)),
+      cmdShow(PlainButton("cmdShow", QStringLiteral("Mostrar Todos"), this)),
+      cmdZoom2Objects(PlainButton("cmdZoom2Objects", QStringLiteral("Zoom a Objetos"), this)),
+      cmdCopy(PlainButton("cmdCopy", QStringLiteral("Copiar"), this)),
+      cmdUpdate(PlainButton("cmdUpdate", QStringLiteral("Actualizar"), this)),
+      cmdCancel(PlainButton("cmdCancel", QStringLiteral("Cancel"), this)),
+      cmdShowWindow(PlainButton("cmdShowWindow", QStringLiteral("Restaurar Ventana"), this)),
       frmUpdate(new QGroupBox(QStringLiteral("Actualizando "), this)),
       lblNewValue(new QLabel(QStringLiteral("Valor Nuevo"), frmUpdate)),
       txtValue(new QLineEdit(frmUpdate)),
-      cmdOK(Button("cmdOK", QStringLiteral("Actualizar"), frmUpdate)),
-      cmdClear(Button("cmdClear", QStringLiteral("Cancel"), frmUpdate)),
-      UndoUpdate(Button("UndoUpdate", QStringLiteral("Deshacer Ultimo Cambio"), frmUpdate)),
+      cmdOK(PlainButton("cmdOK", QStringLiteral("Actualizar"), frmUpdate)),
+      cmdClear(PlainButton("cmdClear", QStringLiteral("Cancel"), frmUpdate)),
+      UndoUpdate(PlainButton("UndoUpdate", QStringLiteral("Deshacer Ultimo Cambio"), frmUpdate)),
       viewer_(viewer),
       layerId_(layerId),
-      table_(TableFor(viewer, layerId, table)) {
+      table_(TableFor(viewer, layerId, table, idHeading)) {
   setObjectName(QStringLiteral("dlgShowInfoElements"));
   setWindowTitle(QStringLiteral("Mostrar Información de los Elementos Seleccionados"));
   lblSelectedElements->setObjectName(QStringLiteral("lblSelectedElements"));
@@ -90,8 +75,7 @@ dlgShowInfoElements::dlgShowInfoElements(MapViewer& viewer, std::int32_t layerId
   frmUpdate->setObjectName(QStringLiteral("frmUpdate"));
   lblNewValue->setObjectName(QStringLiteral("lblNewValue"));
   txtValue->setObjectName(QStringLiteral("txtValue"));
-  txtValue->installEventFilter(
-      new KeyFilter(txtValue, [this] { return editing_ ? table_.TypeOf(*editing_) : 0; }));
+  FilterKeys(txtValue, [this] { return editing_ ? table_.TypeOf(*editing_) : std::int16_t{0}; });
 
   auto* frame = new QGridLayout(frmUpdate);
   frame->addWidget(lblNewValue, 0, 0);

@@ -27,8 +27,9 @@ class dlgShowInfoElements final : public QDialog, public ModalForm {
   Q_OBJECT
 
  public:
+  // `idHeading` heads the column of the element IDs.
   dlgShowInfoElements(MapViewer& viewer, std::int32_t layerId, const SelectionTable& table,
-                      QWidget* parent = nullptr);
+                      QWidget* parent = nullptr, const std::string& idHeading = "ID");
 
   std::string Mode = "VIEW";
   bool Cancelled = true;

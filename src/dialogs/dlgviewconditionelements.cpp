@@ -7,19 +7,12 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "dialogs/dialoglayout.h"
 #include "dialogs/findterms.h"
 #include "protocol/elementinfo.h"
 
 namespace orvenda {
-namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 dlgViewConditionElements::dlgViewConditionElements(MapViewer& viewer, std::int32_t layerId,
                                                    std::string mode, QWidget* parent)

@@ -1,13 +1,15 @@
 #include "dialogs/elementinforesults.h"
 
 #include "dialogs/dlgshowinfoelements.h"
+#include "dialogs/selectiontablewindow.h"
 #include "protocol/elementinfo.h"
 
 namespace orvenda {
 
 void ElementInfoResults::SelectionTable(const orvenda::SelectionTable& table,
                                         std::int16_t displayMode) {
-  if (displayMode != 0 || !viewer_.layers().Item(Key(table.layerId))) return;
+  if (displayMode != 0) return ShowSelectionTable(viewer_, table, parent_);
+  if (!viewer_.layers().Item(Key(table.layerId))) return;
   dlgShowInfoElements dialog(viewer_, table.layerId, table, parent_);
   for (;;) {
     dialog.PrepareShow();

@@ -3,9 +3,9 @@
 // display mode 0, the element information dialog. Each close of the dialog with
 // "Actualizar" sends the overwritten values of every listed element (request 4 in
 // attribute-editing mode; its reply leads to command 220) and shows the dialog
-// again; any other way out ends it. The table window of the other display modes
-// belongs to the query dialogs: until it exists those replies are dropped here.
-// The find-by-condition results and the address candidates: findcommands.cpp.
+// again; any other way out ends it. The other display modes show the table window
+// of a multiple selection. The find-by-condition results and the address
+// candidates: findcommands.cpp.
 
 #include "protocol/mapviewer.h"
 #include "protocol/queryreplies.h"

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include "dialogs/constraintlist.h"
 #include "dialogs/dlgfindaddress.h"
 #include "dialogs/dlgfindbycondition.h"
 #include "dialogs/dlgviewcandidates.h"
@@ -34,7 +35,7 @@ std::optional<ConditionQuery> GivenCondition(MapViewer& viewer, ConditionQuery q
     }
   }
   if (!found || !FindOperatorText(q.condition.op, q.condition.fieldType)) return std::nullopt;
-  if (ConditionValuesFault(q.condition)) return std::nullopt;
+  if (ConstraintProblem(q.condition)) return std::nullopt;
   return q;
 }
 

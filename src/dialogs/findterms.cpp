@@ -6,44 +6,16 @@
 #include <tuple>
 #include <utility>
 
+#include "dialogs/constraintlist.h"
 #include "model/layer.h"
 #include "protocol/fieldvalue.h"
 
 namespace orvenda {
 namespace {
 
-// Operator codes with their find-dialog texts and results-caption texts.
-struct OperatorNames {
-  std::uint8_t code;
-  const char* text;
-  const char* caption;
-};
-constexpr std::array<OperatorNames, 10> kOperators{{{1, "=", " = "},
-                                                    {2, "Starting with", " Starting with "},
-                                                    {3, "Ending with", " Ending with "},
-                                                    {4, "Containing", " Contains "},
-                                                    {5, "Distinct", " <> "},
-                                                    {6, "<", " < "},
-                                                    {7, "<=", " <= "},
-                                                    {8, ">", " > "},
-                                                    {9, ">=", " >= "},
-                                                    {10, "Between", " Between "}}};
-constexpr std::uint8_t kBetween = 10;
-
 bool HasDigit(const std::string& text) {
   return std::any_of(text.begin(), text.end(),
                      [](unsigned char c) { return std::isdigit(c) != 0; });
-}
-
-std::optional<std::string> ValueFault(const Constraint& c, const std::string& value) {
-  if (IsTextFieldType(c.fieldType)) {
-    if (value.find_first_of("\"'") == std::string::npos) return std::nullopt;
-    return "Quotes are not allowed in the value of the field " + c.field + ".";
-  }
-  // A number: what the key filter lets through before a digit counts as 0 when
-  // a value is stored, but compares with nothing.
-  if (HasDigit(value) && FieldValueFits(c.fieldType, value)) return std::nullopt;
-  return "The value \"" + value + "\" does not suit the field " + c.field + ".";
 }
 
 // Upper case of the letters a value can hold on the wire (Windows-1252): ASCII,
@@ -65,40 +37,33 @@ std::string UpperCase(std::string text) {
 }  // namespace
 
 const std::vector<std::string>& FindOperatorTexts(std::int16_t fieldType) {
-  static const std::vector<std::string> text{"=", "Starting with", "Containing", "Ending with",
-                                             "Distinct"};
-  static const std::vector<std::string> other{"=", "<", "<=", ">", ">=", "Between", "Distinct"};
+  const auto texts = [](std::int16_t type) {
+    std::vector<std::string> out;
+    for (const std::uint8_t code : OperatorsFor(type)) out.push_back(OperatorOf(code)->find);
+    return out;
+  };
+  static const std::vector<std::string> text = texts(200), other = texts(3);
   return IsTextFieldType(fieldType) ? text : other;
 }
 
 std::uint8_t FindOperatorCode(const std::string& text) {
-  for (const OperatorNames& o : kOperators) {
-    if (text == o.text) return o.code;
+  for (std::uint8_t code = 1; code <= 10; ++code) {
+    if (text == OperatorOf(code)->find) return code;
   }
   return 0;
 }
 
 std::optional<std::string> FindOperatorText(std::uint8_t code, std::int16_t fieldType) {
-  for (const std::string& text : FindOperatorTexts(fieldType)) {
-    if (FindOperatorCode(text) == code) return text;
-  }
-  return std::nullopt;
+  const std::vector<std::uint8_t> offered = OperatorsFor(fieldType);
+  if (std::find(offered.begin(), offered.end(), code) == offered.end()) return std::nullopt;
+  return OperatorOf(code)->find;
 }
 
 bool HasFieldsToChoose(layer& lay) { return lay.Tipo != ImageLayer && lay.Campos().count() > 0; }
 
-std::optional<std::string> ConditionValuesFault(const Constraint& c) {
-  if (auto fault = ValueFault(c, c.value1)) return fault;
-  if (c.op != kBetween) return std::nullopt;
-  if (c.value2.empty()) return "Between needs a second value.";
-  return ValueFault(c, c.value2);
-}
-
 std::string ConditionCaption(const Constraint& c) {
   std::string caption = c.field;
-  for (const OperatorNames& o : kOperators) {
-    if (o.code == c.op) caption += o.caption;
-  }
+  if (const OperatorTexts* op = OperatorOf(c.op)) caption += op->caption;
   if (IsTextFieldType(c.fieldType)) {
     caption += "'" + UpperCase(c.value1) + "'";
   } else {

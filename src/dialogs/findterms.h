@@ -29,12 +29,6 @@ std::optional<std::string> FindOperatorText(std::uint8_t code, std::int16_t fiel
 // fields.
 bool HasFieldsToChoose(layer& lay);
 
-// Why a condition's values cannot be sent, or nothing when they can. Typed keys
-// pass the key filter, but pasted text and a host's presets do not: the whole
-// value is checked by the field's type, texts may hold no quotes, and "Between"
-// needs its second value.
-std::optional<std::string> ConditionValuesFault(const Constraint& c);
-
 // The caption of the results of a condition: the field, the operator, the first
 // value (a text one in upper case between apostrophes) and, for "Between", the
 // second.

@@ -8,10 +8,10 @@ namespace orvenda {
 
 InfoElementsTable::InfoElementsTable(const std::vector<std::string>& fieldNames,
                                      std::vector<std::int16_t> fieldTypes,
-                                     const SelectionTable& table) {
+                                     const SelectionTable& table, const std::string& idHeading) {
   const auto columns = static_cast<std::size_t>(std::max<int>(1, table.columns));
   std::vector<std::string> header(columns);
-  header[0] = "ID";
+  header[0] = idHeading;
   types_.assign(columns, 0);
   for (std::size_t c = 1; c < columns; ++c) {
     if (c - 1 < fieldNames.size()) header[c] = fieldNames[c - 1];

@@ -22,10 +22,11 @@ class InfoElementsTable {
   static constexpr std::uint32_t kOverwritten = 65535;
   static constexpr std::uint32_t kEditing = 255;
 
-  // The header ("ID" and the field names), one row per element of `table` and the
-  // total row; `fieldTypes` gives the type of each field column.
+  // The header (`idHeading` and the field names), one row per element of `table` and
+  // the total row; `fieldTypes` gives the type of each field column.
   InfoElementsTable(const std::vector<std::string>& fieldNames,
-                    std::vector<std::int16_t> fieldTypes, const SelectionTable& table);
+                    std::vector<std::int16_t> fieldTypes, const SelectionTable& table,
+                    const std::string& idHeading = "ID");
 
   int Rows() const { return static_cast<int>(cells_.size()); }
   int Columns() const { return static_cast<int>(cells_.front().size()); }

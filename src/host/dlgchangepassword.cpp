@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "host/dialoglayout.h"
+#include "dialogs/dialoglayout.h"
 
 namespace orvenda {
 namespace {

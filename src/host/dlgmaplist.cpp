@@ -5,8 +5,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "dialogs/dialoglayout.h"
 #include "host/apptitle.h"
-#include "host/dialoglayout.h"
 
 namespace orvenda {
 

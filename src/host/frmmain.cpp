@@ -21,12 +21,6 @@
 
 namespace orvenda {
 
-const std::set<QString>& frmMain::UnwiredCommands() {
-  // The viewer has no MultipleSelect yet.
-  static const std::set<QString> names = {"mnuMultipleSelect"};
-  return names;
-}
-
 // The help pages installed with the program, or the help web server of a site.
 QString frmMain::DefaultHelpAddress() {
 #ifdef ORVENDA_INSTALLED_HELP
@@ -57,10 +51,6 @@ frmMain::frmMain(Module1& app, QWidget* parent)
   BuildMenus();
   BuildToolbar();
   BuildStatusBar();
-  for (const auto& name : UnwiredCommands()) {
-    if (QAction* item = MenuItem(name)) item->setEnabled(false);
-    if (QAction* button = ToolbarButton(name)) button->setEnabled(false);
-  }
   ConnectCommands();
   HelpAddress = qEnvironmentVariable("ORVENDA_HELP_ADDRESS", DefaultHelpAddress());
   GeneralHelpAddress = qEnvironmentVariable("ORVENDA_GENERAL_HELP_ADDRESS", HelpAddress);
@@ -115,7 +105,7 @@ void frmMain::Apply(const CommandSetting& setting) {
   if (setting.property == CommandProperty::Visible) {
     action->setVisible(setting.value);
   } else {
-    action->setEnabled(setting.value && UnwiredCommands().count(name) == 0);
+    action->setEnabled(setting.value);
   }
 }
 

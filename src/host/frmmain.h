@@ -2,8 +2,7 @@
 // frmMain: the multi-document main window. It owns the menus, the toolbar
 // Toolbar1 with the active-layer combo cbLayers, and the status bar
 // sbStatusBar, and turns each map command into a call on the viewer of the
-// active document window. Commands whose viewer work does not exist yet are
-// present and stay disabled (UnwiredCommands).
+// active document window.
 
 #include <QMainWindow>
 #include <QString>
@@ -55,8 +54,6 @@ class frmMain : public QMainWindow {
   // Lookups by toolbar key and by menu or separator name.
   QAction* ToolbarButton(const QString& key) const;
   QAction* MenuItem(const QString& name) const;
-  // Keys and names of commands whose viewer work does not exist yet.
-  static const std::set<QString>& UnwiredCommands();
 
   QToolBar* Toolbar1;
   QComboBox* cbLayers;

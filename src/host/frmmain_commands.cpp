@@ -131,6 +131,8 @@ void frmMain::ConnectCommands() {
   };
   on("mnuMapReferences", references);
   on("References", references);
+  on("mnuMultipleSelect",
+     [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->MultipleSelect(); }); });
   on("mnuMeasureDistance", measure);
   on("MeasureDistance", measure);
   const auto snapShot = [this] { RunOnViewer([](frmDocument& d) { d.Viewer1->SnapShot(); }); };

@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
       "Views, queries and edits the maps of an Orvenda map server.\n"
       "Its settings (ov.cfg: server, port, image folder) and what it remembers (the main\n"
       "window's place, the last user name) live in its configuration folder: the program's\n"
-      "own folder when writable, else ~/.config/Orvenda.");
+      "own folder when writable, else ~/.config/OrvendaDesk.");
+  parser.addHelpOption();
   parser.addVersionOption();
   const QCommandLineOption configDir("config-dir", "Folder of ov.cfg.", "dir");
   const QCommandLineOption helpAddress("help-address", "Address of the help pages.", "url");

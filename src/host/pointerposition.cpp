@@ -37,8 +37,10 @@ std::string FormatDMS(double v, char decimalPoint) {
       ++degrees;
     }
   }
-  const std::int64_t signedDegrees = v < 0 ? -degrees : degrees;
-  return std::to_string(signedDegrees) + "° " + std::to_string(minutes) + "' " +
+  // The sign stands before the whole value: on the degrees alone, -0.5 would read
+  // as 0° 30' east of the line.
+  const bool negative = v < 0 && (degrees != 0 || minutes != 0 || hundredths != 0);
+  return (negative ? "-" : "") + std::to_string(degrees) + "° " + std::to_string(minutes) + "' " +
          Hundredths(hundredths, decimalPoint) + "\"";
 }
 

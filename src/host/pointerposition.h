@@ -6,9 +6,9 @@
 
 namespace orvenda {
 
-// `v` as "D° M' S\"": the sign rides on the degrees only, so a value between -1
-// and 0 shows no minus sign; numbers carry no trailing zeros and use
-// `decimalPoint` as the separator of the seconds' fraction.
+// `v` as "D° M' S\"", a minus sign before a negative value (-0.5 is "-0° 30' 0\"");
+// numbers carry no trailing zeros and use `decimalPoint` as the separator of the
+// seconds' fraction.
 std::string FormatDMS(double v, char decimalPoint = '.');
 
 // "x: " X ", y: " Y, both as FormatDMS.

@@ -5,7 +5,6 @@
 #include "protocol/serverlink.h"
 
 namespace orvenda {
-namespace {
 
 std::vector<CellIJ> CellsOf(layer& lay, std::int32_t elementId) {
   std::vector<CellIJ> cells;
@@ -16,6 +15,8 @@ std::vector<CellIJ> CellsOf(layer& lay, std::int32_t elementId) {
   }
   return cells;
 }
+
+namespace {
 
 void Refuse(MapViewer& viewer, const std::string& text) {
   viewer.interaction().MessageBox(text, "Orvenda Viewer", MessageIcon::Exclamation,

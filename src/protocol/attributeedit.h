@@ -10,12 +10,16 @@
 
 #include "protocol/elementinfo.h"
 #include "protocol/mapviewer.h"
+#include "protocol/messagefields.h"
 
 namespace orvenda {
 
 // Why `values` cannot be the values of `lay`'s fields, one each in order: a count
 // that differs, or the first value its field's type does not hold. Empty when they can.
 std::string UnfitValues(layer& lay, const std::vector<std::string>& values);
+
+// The grid cells the layer holds an element in (none when it does not hold it).
+std::vector<CellIJ> CellsOf(layer& lay, std::int32_t elementId);
 
 // Starts the edit of every value of one element (`values`, one per field): when
 // all fit, request 4 goes out in attribute-editing mode holding them; otherwise a

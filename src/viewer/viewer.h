@@ -45,8 +45,10 @@ namespace orvenda {
 class Connection;
 class dlgLayerSetup;
 class dlgMapReferences;
+class dlgSelect;
 struct FieldValuesReply;
 class EventPump;
+struct ConstraintArrays;
 class Clock;
 class QPainterSurface;
 class QtToolTip;
@@ -351,6 +353,12 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
   // Finds a street address on a layer, asking for what was not given.
   void FindAddress(std::int32_t IDLayer = 0, const QString& AddressName = {},
                    const QString& AddressNumber = {});
+  // Multiple selection (viewer_select.cpp): the dialog, given the host's constraint
+  // arrays, then the polygon picked or drawn on the map, then the selection.
+  void MultipleSelect(bool FromPolygon = false, std::int32_t SourceLayer = 0,
+                      std::int32_t IDElement = 0, std::int32_t TargetLayer = 0);
+  void MultipleSelect(bool FromPolygon, std::int32_t SourceLayer, std::int32_t IDElement,
+                      std::int32_t TargetLayer, const ConstraintArrays& Constraints);
 
  signals:
   // The attributes of an element asked for with ReleaseEvent set.
@@ -377,6 +385,12 @@ class Viewer : public QWidget, public MapViewer, private ToolHost, private Image
 
   void SetVertexMarker(std::optional<SurfaceXY> centre) override;
   bool SendToServer(const DWBUffer& request) override;
+
+  void MultipleSelectPolygon(std::int32_t elementId, const std::vector<Point>& drawn) override;
+  void UnloadSelectForm() override;
+  void RunSelectForm();
+  dlgSelect* SelectForm_ = nullptr;  // a child of the control while open
+  std::vector<Point> drawnPolygon_;
 
   InfoExchange info_;
   std::unique_ptr<QueryResultsView> results_;

@@ -95,6 +95,7 @@ TEST(MainWindow, DocumentsTurnTheMapCommandsOnAndOffAndFillTheCombo) {
   EXPECT_TRUE(main.MenuItem("mnuFind")->isEnabled() &&
               main.MenuItem("mnuFindByCondition")->isEnabled());
   EXPECT_TRUE(main.MenuItem("mnuChangePassword")->isEnabled());
+  EXPECT_TRUE(main.MenuItem("mnuMultipleSelect")->isEnabled());
   // Opening it again says so and makes no window.
   EXPECT_EQ(main.OpenMap(1), nullptr);
   ASSERT_EQ(rig.ui.shown.size(), 1u);

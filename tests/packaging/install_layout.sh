@@ -30,6 +30,11 @@ if ldd "$root/dest/usr/bin/OrvendaDesk" | grep -q 'libOrvendaApp.so => not found
   echo "OrvendaDesk does not find libOrvendaApp.so where it is installed"
   status=1
 fi
+# Both programs explain themselves (their manual pages are made from this).
+QT_QPA_PLATFORM=offscreen "$root/dest/usr/bin/OrvendaDesk" --help 2>/dev/null | grep -q -- --config-dir ||
+  { echo "OrvendaDesk --help does not list its options"; status=1; }
+"$root/dest/usr/bin/orvenda-server" --help | grep -q backup ||
+  { echo "orvenda-server --help does not list its commands"; status=1; }
 # The installed default configuration is one the server accepts.
 if ! "$root/dest/usr/bin/orvenda-server" serve --check-config \
   --config "$root/dest/etc/orvenda/server.conf"; then

@@ -1,10 +1,11 @@
 #pragma once
-// CityViewer: one user's Viewer of the network tests' city map against the real map
-// server on loopback, logged in through the login control, on its own connection
-// (the real socket, clock and pump), with scripted message boxes and menus.
+// CityViewer: one user's Viewer of a map (the network tests' city, or a demo map)
+// against the real map server on loopback, logged in through the login control, on its own
+// connection (the real socket, clock and pump), with scripted message boxes and menus.
 
 #include <QList>
 #include <QPoint>
+#include <QSize>
 #include <QTest>
 #include <array>
 #include <cmath>
@@ -25,7 +26,9 @@ struct CityViewer {
   QList<int> maps;  // what the login offered
   const server::test::TestData& data;
 
-  CityViewer(const ServerProcess& server, const char* name, const char* password)
+  // The map `mapCode` (the test city by default) in a view of `size`.
+  CityViewer(const ServerProcess& server, const char* name, const char* password,
+             std::int32_t mapCode = server::test::TestData::kMap, QSize size = {300, 300})
       : data(server.Data()) {
     int user = 0;
     login control(ui);
@@ -36,14 +39,19 @@ struct CityViewer {
                      });
     control.Checklogin("127.0.0.1", server.Port(), name, password);
     EXPECT_TRUE(WaitUntil([&] { return user != 0; }, 10000));
-    viewer.resize(300, 300);
+    viewer.resize(size);
     viewer.SetURL("127.0.0.1");
     viewer.Setport(server.Port());
     viewer.SetIDUser(user);
-    viewer.SetMapCode(server::test::TestData::kMap);
+    viewer.SetMapCode(mapCode);
     viewer.show();
   }
   bool Idle() const { return viewer.PendingRequests() == 0; }
+  // The map's layers are in and nothing is asked; Opened waits for it.
+  bool Loaded() { return viewer.map().layerscargados && Idle(); }
+  bool Opened() {
+    return WaitUntil([&] { return Loaded(); }, 30000);
+  }
   // The map is open with both places in sight and nothing asked.
   bool PlacesShown() {
     return WaitUntil(
@@ -56,7 +64,7 @@ struct CityViewer {
   // The first roads in sight (within `view`, lower left and upper right), once they
   // have arrived; roads are drawn below 50 km of view height.
   bool AimAtRoads(std::array<double, 4> view = {-100.15, 25.05, -100.0, 25.25}) {
-    EXPECT_TRUE(WaitUntil([&] { return viewer.map().layerscargados && Idle(); }, 15000));
+    EXPECT_TRUE(Opened());
     viewer.ApplyExtents(view[0], view[1], view[2], view[3]);
     return WaitUntil([&] { return Road(1) && Idle(); }, 15000);
   }

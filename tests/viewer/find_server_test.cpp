@@ -9,16 +9,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 
+#include "city_viewer.h"
 #include "dialogs/dlgfindaddress.h"
 #include "dialogs/dlgfindbycondition.h"
 #include "dialogs/dlgviewcandidates.h"
 #include "dialogs/dlgviewconditionelements.h"
-#include "loopback.h"
-#include "serverprocess.h"
-#include "viewer/login.h"
 #include "viewer_rig.h"
 
 namespace orvenda {
@@ -50,31 +47,15 @@ std::string StreetField(const char* field) {
 }
 
 TEST(FindWithRealServer, ConditionAndAddressOnTheDemoCity) {
-  QTemporaryDir dir;
-  const QString db = dir.filePath("demo.db");
-  QProcess build;
-  build.start(ORVENDA_SERVER_EXE, {"demo-db", db, "--cache", ORVENDA_DEMO_CACHE});
-  ASSERT_TRUE(build.waitForFinished(120000) && build.exitCode() == 0) << build.readAll().data();
   testing::ServerProcess server;
-  server.Serve(db);
-  ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
-
-  testing::ScriptedInteraction ui;
-  Viewer viewer{ViewerSeams{.ui = &ui}};
-  int user = 0;
-  login control(ui);
-  QObject::connect(&control, &login::LoginResponse,
-                   [&](int id, int, const QStringList&, const QList<int>&) { user = id; });
-  control.Checklogin("127.0.0.1", server.Port(), "demo", "demo");
-  ASSERT_TRUE(WaitUntil([&] { return user != 0; }, 10000));
-  viewer.resize(300, 300);
-  viewer.SetURL("127.0.0.1");
-  viewer.Setport(server.Port());
-  viewer.SetIDUser(user);
-  viewer.SetMapCode(114);
-  viewer.show();
-  const auto idle = [&] { return viewer.map().layerscargados && viewer.PendingRequests() == 0; };
-  ASSERT_TRUE(WaitUntil(idle, 30000));
+  ASSERT_TRUE(server.StartDemo(ORVENDA_SERVER_EXE, ORVENDA_DEMO_CACHE))
+      << server.Why().toStdString();
+  const QString db = server.DatabasePath();
+  testing::CityViewer city(server, "demo", "demo", 114);  // Monterrey
+  Viewer& viewer = city.viewer;
+  testing::ScriptedInteraction& ui = city.ui;
+  const auto idle = [&] { return city.Loaded(); };
+  ASSERT_TRUE(city.Opened());
 
   // Every street of the name of street 1, by SQL; the same through the dialogs.
   const std::string name = Sql(db, StreetField("NOMBRE") + " ORDER BY a.element_id").at(0).at(1);

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <algorithm>
 
+#include "dialogs/constraintlist.h"
 #include "dialogs/dlgadd.h"
 #include "dialogs/dlgfindaddress.h"
 #include "dialogs/dlgfindbycondition.h"
@@ -32,14 +33,14 @@ TEST(FindTerms, ConditionValuesAreCheckedWholeByTheFieldType) {
       {3, 1, "-", "", "The value \"-\" does not suit the field F."},
       {3, 1, "1.5", "", "The value \"1.5\" does not suit the field F."},  // pasted
       {2, 8, "70000", "", "The value \"70000\" does not suit the field F."},
-      {5, 10, "1.5", "", "Between needs a second value."},
+      {5, 10, "1.5", "", "Between needs a second value for the field F."},
       {5, 10, "1.5", "2e", "The value \"2e\" does not suit the field F."},
       {5, 10, "-1.5", "2", ""},
       {202, 4, "", "", ""},
       {202, 1, "O'Higgins", "", "Quotes are not allowed in the value of the field F."},
       {200, 2, "\"A", "", "Quotes are not allowed in the value of the field F."}};
   for (const auto& [type, op, v1, v2, fault] : rows) {
-    EXPECT_EQ(ConditionValuesFault({"F", type, op, v1, v2}).value_or(""), fault) << v1 << v2;
+    EXPECT_EQ(ConstraintProblem({"F", type, op, v1, v2}).value_or(""), fault) << v1 << v2;
   }
 }
 
@@ -120,7 +121,7 @@ TEST_F(FindDialogs, FindByConditionLocksOnlyWhatWasPresetAndFound) {
   EXPECT_EQ(d.txtValue1->text(), "12");
   d.OKButton->click();
   EXPECT_TRUE(d.Cancelled) << "Between without its second value";
-  EXPECT_EQ(rig.ui.shown.back().text, "Between needs a second value.");
+  EXPECT_EQ(rig.ui.shown.back().text, "Between needs a second value for the field CARRILES.");
   d.txtValue2->setText("30");
   d.OKButton->click();
   EXPECT_FALSE(d.Cancelled);

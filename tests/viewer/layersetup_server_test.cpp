@@ -8,21 +8,16 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <cmath>
 
+#include "city_viewer.h"
 #include "dialogs/dlglayersetup.h"
 #include "dialogs/dlgmapreferences.h"
-#include "loopback.h"
 #include "pixels.h"
 #include "render/viewtransform.h"
-#include "serverprocess.h"
-#include "support/fakes.h"
-#include "viewer/login.h"
 #include "viewer/qtcolour.h"
-#include "viewer/viewer.h"
 
 namespace orvenda {
 namespace {
@@ -31,29 +26,13 @@ using testing::WaitUntil;
 
 TEST(LayerSetupWithRealServer, CitiesClassedByPopulationRangesAreDrawnAndListed) {
   testing::ServerProcess server;
-  QTemporaryDir dir;
-  const QString demo = dir.filePath("demo.db");
-  QProcess build;
-  build.start(ORVENDA_SERVER_EXE, {"demo-db", demo, "--cache", ORVENDA_DEMO_CACHE});
-  ASSERT_TRUE(build.waitForFinished(60000) && build.exitCode() == 0) << build.readAll().data();
-  ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE, 15000, {"--db", demo}))
+  ASSERT_TRUE(server.StartDemo(ORVENDA_SERVER_EXE, ORVENDA_DEMO_CACHE))
       << server.Why().toStdString();
-  testing::ScriptedInteraction ui;
-  Viewer viewer{ViewerSeams{.ui = &ui}};
-  int user = 0;
-  login control(ui);
-  QObject::connect(&control, &login::LoginResponse,
-                   [&](int id, int, const QStringList&, const QList<int>&) { user = id; });
-  control.Checklogin("127.0.0.1", server.Port(), "demo", "demo");
-  ASSERT_TRUE(WaitUntil([&] { return user != 0; }, 10000));
-  viewer.resize(400, 200);
-  viewer.SetURL("127.0.0.1");
-  viewer.Setport(server.Port());
-  viewer.SetIDUser(user);
-  viewer.SetMapCode(0);  // World
-  viewer.show();
-  const auto idle = [&] { return viewer.map().layerscargados && viewer.PendingRequests() == 0; };
-  ASSERT_TRUE(WaitUntil(idle, 15000));
+  testing::CityViewer world(server, "demo", "demo", 0, {400, 200});
+  Viewer& viewer = world.viewer;
+  testing::ScriptedInteraction& ui = world.ui;
+  const auto idle = [&] { return world.Loaded(); };
+  ASSERT_TRUE(world.Opened());
   const layer* cities = nullptr;
   for (const layer& l : viewer.layers()) cities = l.Nombre == "Cities" ? &l : cities;
   ASSERT_NE(cities, nullptr);

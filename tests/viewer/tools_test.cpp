@@ -77,6 +77,10 @@ class RecordingHost final : public ToolHost {
       const std::function<bool()>& selectSegment) override {
     return selectSegment() ? distances : std::nullopt;
   }
+  void MultipleSelectPolygon(std::int32_t id, const std::vector<Point>& drawn) override {
+    Log("polygon " + std::to_string(id) + " of " + std::to_string(drawn.size()));
+  }
+  void UnloadSelectForm() override {}
   void RequestInformation(std::int32_t id, const std::vector<std::int32_t>& ids) override {
     Log("information " + Ids(id, ids));
   }

@@ -86,6 +86,16 @@ TEST(ViewerGrid, ALayerWithCellSizeZeroIsSkippedWithOneStatusLine) {
   EXPECT_EQ(rig.viewer->StatusCaption(), "Layer Rotas skipped: its grid cells cannot be computed.");
 }
 
+// A map of no layers (its arrays of size 0) opens, draws its background and moves.
+TEST(ViewerLifecycle, AMapWithoutLayersOpens) {
+  testing::ViewerRig rig;
+  EXPECT_NO_THROW(rig.Open({}));
+  EXPECT_EQ(rig.viewer->PendingRequests(), 0);
+  EXPECT_NO_THROW(rig.viewer->ZoomOut());
+  EXPECT_TRUE(rig.CellRequests().empty());
+  EXPECT_FALSE(rig.viewer->Picture().isNull());
+}
+
 // The rules of the status lines: requests of a kind counted on one line, a reply
 // taking one off its request, an end removing its line and the last line moving
 // into the freed place. (Their texts show in the tests above.)

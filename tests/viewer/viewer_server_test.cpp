@@ -5,14 +5,23 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <set>
+
+#define GEOS_USE_ONLY_R_API
+#include <geos_c.h>
+#include <sqlite3.h>
 
 #include "city_viewer.h"
 #include "dialogs/dlgadd.h"
+#include "dialogs/dlgselect.h"
+#include "dialogs/dlgshowinfoelements.h"
 #include "store/store.h"
 
 namespace orvenda {
@@ -205,6 +214,82 @@ TEST(ViewerWithRealServer, ReshapedRoadsReachAnotherViewer) {
   bob.Menu();
   EXPECT_TRUE(WaitUntil([&] { return !ana.Road(5) && ana.Road(1) && ana.Idle(); }, 10000));
   EXPECT_EQ(bob.ui.shown.back().text, "Do you really want to erase the selected elements?");
+}
+
+// The roads of the server's own database file whose DIR is at most 7 (SQL) and whose
+// vertices all lie inside `ring` (GEOS).
+std::set<std::int32_t> RoadsBySqlInside(const QString& db, std::int32_t roads,
+                                        std::vector<Point> ring) {
+  const auto wkt = [](const std::vector<Point>& points) {
+    std::string text;
+    for (const Point& p : points)
+      text += (text.empty() ? "" : ",") + std::to_string(p.X) + " " + std::to_string(p.Y);
+    return text;
+  };
+  ring.push_back(ring.front());
+  const GEOSContextHandle_t ctx = GEOS_init_r();
+  GEOSWKTReader* reader = GEOSWKTReader_create_r(ctx);
+  GEOSGeometry* area = GEOSWKTReader_read_r(ctx, reader, ("POLYGON((" + wkt(ring) + "))").c_str());
+  sqlite3* conn = nullptr;
+  sqlite3_open_v2(db.toUtf8().constData(), &conn, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(conn,
+                     "SELECT e.id, e.points FROM elements e JOIN attributes a ON a.layer_id = "
+                     "e.layer_id AND a.element_id = e.id JOIN fields f ON f.layer_id = "
+                     "a.layer_id AND f.position = a.position WHERE e.layer_id = ?1 AND f.name = "
+                     "'DIR' AND a.value <= 7",
+                     -1, &st, nullptr);
+  sqlite3_bind_int(st, 1, roads);
+  std::set<std::int32_t> found;
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    // The vertices: x and y doubles, in turn.
+    std::vector<Point> vertices(static_cast<std::size_t>(sqlite3_column_bytes(st, 1)) / 16);
+    std::memcpy(vertices.data(), sqlite3_column_blob(st, 1), vertices.size() * 16);
+    GEOSGeometry* points =
+        GEOSWKTReader_read_r(ctx, reader, ("MULTIPOINT(" + wkt(vertices) + ")").c_str());
+    if (GEOSWithin_r(ctx, points, area) == 1) found.insert(sqlite3_column_int(st, 0));
+    GEOSGeom_destroy_r(ctx, points);
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(conn);
+  GEOSGeom_destroy_r(ctx, area);
+  GEOSWKTReader_destroy_r(ctx, reader);
+  GEOS_finish_r(ctx);
+  return found;
+}
+
+// A multiple selection with one constraint (DIR <= 7) over a polygon drawn on the map
+// lists in its table window the roads that SQL and GEOS find in the server's database.
+TEST(ViewerWithRealServer, MultipleSelectionListsWhatSqlFindsInsideTheDrawnPolygon) {
+  testing::ServerProcess server;
+  ASSERT_TRUE(server.Start(ORVENDA_SERVER_EXE)) << server.Why().toStdString();
+  CityViewer ana(server, "ana", "secreta");
+  ASSERT_TRUE(ana.AimAtRoads({-100.35, 25.0, -100.0, 25.3}));
+  std::vector<std::int32_t> listed;
+  ana.ui.onModal = [&](ModalForm& form) {
+    if (auto* w = dynamic_cast<dlgShowInfoElements*>(&form)) {
+      listed = w->table().ElementIds();
+      return w->cmdCancel->click();
+    }
+    auto& d = dynamic_cast<dlgSelect&>(form);
+    if (d.PolygonDrawn) return d.OKButton->click();
+    d.optDrawPol->click();
+    d.cmdDrawPol->click();
+  };
+  ana.viewer.MultipleSelect(false, 0, 0, ana.data.roads,
+                            {std::vector<std::string>{"DIR"}, std::vector<std::int16_t>{7},
+                             std::vector<std::string>{"7"}, std::vector<std::string>{""}});
+  for (const Point& corner :
+       {Point{-100.32, 25.03}, Point{-100.01, 25.03}, Point{-100.01, 25.24}, Point{-100.32, 25.24}})
+    ana.Click(corner);
+  const std::vector<Point> ring = ana.viewer.toolState().Vertices;  // where the clicks landed
+  ana.menus.answers = {"mnuCerrarPline"};
+  ana.Menu();
+  ASSERT_TRUE(testing::WaitUntil([&] { return !listed.empty(); }, 10000));
+  const std::set<std::int32_t> expected =
+      RoadsBySqlInside(server.DatabasePath(), ana.data.roads, ring);
+  EXPECT_EQ(std::set<std::int32_t>(listed.begin(), listed.end()), expected);
+  EXPECT_EQ(expected.size(), 2u) << "a road left out by the polygon, another by the constraint";
 }
 
 }  // namespace

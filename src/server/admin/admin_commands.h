@@ -15,6 +15,7 @@ int RunImportCommand(const std::vector<std::string>& args, CommandIo& io);
 int RunDemoDbCommand(const std::vector<std::string>& args, CommandIo& io);
 int RunBackupCommand(const std::vector<std::string>& args, CommandIo& io);
 int RunCheckCommand(const std::vector<std::string>& args, CommandIo& io);
+int RunCopyDbCommand(const std::vector<std::string>& args, CommandIo& io);
 
 // A layer named by its name or, failing that, by its decimal identifier; throws
 // CommandError (kExitNotFound) when neither matches.

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "store/site_copy.h"
+
 namespace orvenda::server {
 
 Arguments::Arguments(const std::vector<std::string>& args, const std::set<std::string>& valued,
@@ -16,7 +18,7 @@ Arguments::Arguments(const std::vector<std::string>& args, const std::set<std::s
     const std::string name = a.substr(2);
     if (flags.count(name)) {
       flags_.insert(name);
-    } else if (valued.count(name)) {
+    } else if (valued.count(name) || (name == "pg" && valued.count("db"))) {
       if (i + 1 >= args.size()) throw CommandError(kExitUsage, "option " + a + " needs a value");
       values_.emplace(name, args[++i]);
     } else {
@@ -111,7 +113,10 @@ AccessLevel ParseAccessLevel(const std::string& text) {
 
 std::unique_ptr<Store> OpenDatabase(const Arguments& args) {
   auto db = args.Value("db");
-  if (!db) throw CommandError(kExitUsage, "missing --db PATH");
+  auto pg = args.Value("pg");
+  if (db && pg) throw CommandError(kExitUsage, "give --db PATH or --pg CONNINFO, not both");
+  if (pg) return OpenStoreAt("pg:" + *pg).store;
+  if (!db) throw CommandError(kExitUsage, "missing --db PATH (or --pg CONNINFO)");
   return OpenStore(*db);
 }
 

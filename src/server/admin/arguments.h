@@ -27,7 +27,8 @@ class CommandError : public std::runtime_error {
 class Arguments {
  public:
   // `valued` names the options that take a value; `flags` those that do not. Any
-  // other "--word" is a usage error. Repeated valued options keep every value.
+  // other "--word" is a usage error. Repeated valued options keep every value. A
+  // command that takes --db also takes --pg (see OpenDatabase).
   Arguments(const std::vector<std::string>& args, const std::set<std::string>& valued,
             const std::set<std::string>& flags);
 
@@ -56,7 +57,8 @@ std::int32_t ParseColor(const std::string& text, const char* what);
 std::vector<std::string> SplitList(const std::string& text, std::size_t n, const char* what);
 AccessLevel ParseAccessLevel(const std::string& text);
 
-// The database named by --db (required).
+// The database named by --db PATH (SQLite) or --pg CONNINFO (PostgreSQL); one of them
+// is required.
 std::unique_ptr<Store> OpenDatabase(const Arguments& args);
 
 }  // namespace orvenda::server

@@ -28,6 +28,7 @@ int ExitCodeOf(StoreFault kind) {
 int PrintUsage(std::ostream& os) {
   os << "usage: orvenda-server <command> [arguments]\n\ncommands:\n";
   for (const CommandEntry& e : CommandTable()) os << "  " << e.name << "  " << e.summary << "\n";
+  os << "\n--db PATH (an SQLite file) may be --pg CONNINFO (a PostgreSQL database) throughout.\n";
   return kExitUsage;
 }
 
@@ -41,9 +42,11 @@ const std::vector<CommandEntry>& CommandTable() {
       {"layer", "list | set MAP LAYER [--zoom MIN,MAX --label F ...]  --db PATH", RunLayerCommand},
       {"import", "SOURCE --db PATH [--layer-name N --zoom MIN,MAX --map CODE ...]",
        RunImportCommand},
-      {"demo-db", "PATH [--cache DIR]: build the demo database", RunDemoDbCommand},
+      {"demo-db", "PATH | --pg CONNINFO [--cache DIR]: build the demo database", RunDemoDbCommand},
       {"backup", "DB FILE: copy the database, safe while serving", RunBackupCommand},
       {"check", "DB: SQLite's integrity and the store's own rules", RunCheckCommand},
+      {"copy-db", "FROM TO: copy a whole site (each an SQLite file or pg:CONNINFO)",
+       RunCopyDbCommand},
   };
   return table;
 }

@@ -5,6 +5,7 @@
 #include "demo/city_generator.h"
 #include "demo/demo_layers.h"
 #include "store/password.h"
+#include "store/site_copy.h"
 #include "store/sqlite_store.h"
 
 namespace orvenda::server {
@@ -39,6 +40,20 @@ void RemoveDatabase(const std::filesystem::path& p) {
 
 void BuildDemoDatabase(const DemoOptions& o, std::ostream& log) {
   RequireCache(o.cache);
+  if (!o.pg.empty()) {
+    OpenedStore target = OpenStoreAt("pg:" + o.pg);
+    if (!target.rows->SiteEmpty())
+      throw StoreError(StoreFault::BadValue, "the PostgreSQL database already holds a site");
+    DemoBuilder b(*target.store, o.cache, log);
+    target.store->Transaction([&] {
+      b.WorldMap();
+      b.UnitedStatesMap();
+      b.CityMap(GenerateCity(CityPlan{}));
+      AddUsers(*target.store);
+    });
+    log << "demo database written to PostgreSQL\n";
+    return;
+  }
   if (std::filesystem::exists(o.database) && !o.replace)
     throw StoreError(StoreFault::BadValue, o.database.string() + " already exists (use --replace)");
   const std::filesystem::path building = o.database.string() + ".building";

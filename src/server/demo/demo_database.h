@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <string>
 
 namespace orvenda::server {
 
@@ -12,10 +13,14 @@ struct DemoOptions {
   std::filesystem::path database;
   std::filesystem::path cache = "data/cache";
   bool replace = false;  // overwrite an existing database file
+  // A PostgreSQL database (libpq connection string) to build into instead of the file;
+  // it must hold no site yet.
+  std::string pg = {};
 };
 
 // Builds the whole database in a file beside `database` and moves it into place only
-// when complete. Throws StoreError when the cache is incomplete or a source fails.
+// when complete (in PostgreSQL: in one transaction). Throws StoreError when the cache is incomplete
+// or a source fails.
 void BuildDemoDatabase(const DemoOptions& options, std::ostream& log);
 
 }  // namespace orvenda::server

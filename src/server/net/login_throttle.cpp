@@ -117,6 +117,16 @@ void LoginThrottle::Failed(const std::string& address, const std::string& accoun
   Add(byAddress_, address, limits_.addressAttempts, now);
 }
 
+void LoginThrottle::GuessedHandle(const std::string& address) {
+  std::lock_guard lock(mutex_);
+  Add(byAddress_, address, limits_.addressAttempts, clock_.Now());
+}
+
+bool LoginThrottle::AddressBlocked(const std::string& address) {
+  std::lock_guard lock(mutex_);
+  return Count(byAddress_, address, clock_.Now()) >= limits_.addressAttempts;
+}
+
 int LoginThrottle::InProgress() {
   std::lock_guard lock(mutex_);
   return total_;

@@ -59,6 +59,11 @@ class LoginThrottle {
   // may, `place` holds its place until released.
   Verdict Admit(const std::string& address, const std::string& account, Place& place);
   void Failed(const std::string& address, const std::string& account);
+  // A login handle that names no live login is a guess: it counts against its
+  // address as a failed login, so that handles (31 random bits) cannot be guessed
+  // faster than passwords. An address over its limit may not present handles either.
+  void GuessedHandle(const std::string& address);
+  bool AddressBlocked(const std::string& address);
   static const char* Why(Verdict v);
 
   // Password checks under way, and those that ran a hash (a seam for tests and figures).

@@ -11,12 +11,14 @@
 
 #include "admin/commands.h"
 #include "net/server.h"
+#include "store/site_copy.h"
 
 namespace orvenda::server {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orvenda-server serve [--config FILE] --db PATH [--port N (1001; 0 picks a free one)]\n"
+    "usage: orvenda-server serve [--config FILE] --db PATH | --pg CONNINFO\n"
+    "  [--port N (1001; 0 picks a free one)]\n"
     "  [--listen ADDR (127.0.0.1)] [--threads N (2)] [--log FILE] [--max-connections N (256)]\n"
     "  [--max-message BYTES (1048576)] [--idle-timeout S (1800)] [--handshake-timeout S (30)]\n"
     "  [--send-timeout S (60)] [--session-lifetime S (43200)] [--client-version X.Y.Z (1.0.0)]\n"
@@ -59,6 +61,7 @@ bool Version(const std::string& text, ClientVersion& v) {
 bool Apply(ServeOptions& o, const std::string& name, const std::string& value) {
   ServerConfig& c = o.config;
   if (name == "--db") return !(o.db = value).empty();
+  if (name == "--pg") return !(o.pg = value).empty();
   if (name == "--listen") return !(c.listen = value).empty();
   if (name == "--log") return !(c.logFile = value).empty();
   if (name == "--port") return ToNumber<std::uint16_t>(value, c.port, 0, 65535);  // 0: any
@@ -135,8 +138,8 @@ std::optional<ServeOptions> ParseServeArgs(const std::vector<std::string>& args,
       return std::nullopt;
     }
   }
-  if (o.db.empty()) {
-    error = "--db is required";
+  if (o.db.empty() == o.pg.empty()) {
+    error = "one of --db PATH and --pg CONNINFO is required";
     return std::nullopt;
   }
   return o;
@@ -159,10 +162,13 @@ int RunServe(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return kExitUsage;
   }
   if (checkOnly) {
-    out << "configuration ok: database " << options->db << ", " << options->config.listen << ":"
-        << options->config.port << "\n";
+    out << "configuration ok: database " << (options->pg.empty() ? options->db : "PostgreSQL")
+        << ", " << options->config.listen << ":" << options->config.port << "\n";
     return kExitOk;
   }
+  // Beyond a file size limit (ulimit -f, a quota) a write fails with EFBIG, and the
+  // store refuses that write as on a full disk; the signal would end the whole server.
+  std::signal(SIGXFSZ, SIG_IGN);
   ServerLog log(options->config.logFile, err);
   if (!log.Ok()) {
     err << "orvenda-server serve: cannot open log file " << options->config.logFile << "\n";
@@ -172,10 +178,11 @@ int RunServe(const std::vector<std::string>& args, std::ostream& out, std::ostre
     // The signal set exists before any thread starts, so no thread misses the signals.
     asio::io_context signals;
     asio::signal_set set(signals, SIGINT, SIGTERM);
-    const std::string db = options->db;
-    OpenStore(db);  // fail early, before binding, when the database cannot be opened
+    // The store factory: each thread of the server opens its own connection.
+    const std::string at = options->pg.empty() ? options->db : "pg:" + options->pg;
+    OpenStoreAt(at);  // fail early, before binding, when the database cannot be opened
     Server server(
-        options->config, [db] { return OpenStore(db); }, log);
+        options->config, [at] { return OpenStoreAt(at).store; }, log);
     set.async_wait([&](const asio::error_code& ec, int signal) {
       if (!ec) log.Line("signal " + std::to_string(signal) + " received");
       server.Stop();

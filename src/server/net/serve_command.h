@@ -1,6 +1,6 @@
 #pragma once
-// `orvenda-server serve --db PATH [options]`: runs the map server until SIGINT or
-// SIGTERM.
+// `orvenda-server serve --db PATH | --pg CONNINFO [options]`: runs the map server
+// until SIGINT or SIGTERM.
 
 #include <iosfwd>
 #include <optional>
@@ -14,6 +14,7 @@ namespace orvenda::server {
 // The options of the serve command; nothing and a message in `error` for a bad line.
 struct ServeOptions {
   std::string db;
+  std::string pg;  // a libpq connection string; the SQLite file `db` when empty
   ServerConfig config;
 };
 std::optional<ServeOptions> ParseServeArgs(const std::vector<std::string>& args,
@@ -24,6 +25,6 @@ int RunServe(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
 // One line for the program's usage text.
 inline constexpr const char* kServeSummary =
-    "--db PATH [--port N] [--listen ADDR] [--log FILE] ...  serve maps to clients";
+    "--db PATH | --pg CONNINFO [--port N] [--listen ADDR] [--log FILE] ...  serve maps";
 
 }  // namespace orvenda::server

@@ -1,6 +1,8 @@
 #include "net/server.h"
 
 #include <sodium.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <asio/co_spawn.hpp>
 #include <asio/detached.hpp>
@@ -8,6 +10,8 @@
 #include <asio/redirect_error.hpp>
 #include <asio/steady_timer.hpp>
 #include <asio/use_awaitable.hpp>
+#include <cerrno>
+#include <latch>
 
 #include "net/session.h"
 #include "store/password.h"
@@ -15,12 +19,35 @@
 namespace orvenda::server {
 namespace {
 
+constexpr int kPasswordNiceSteps = 10;
+
 // A password nobody knows, hashed once, to check unknown user names against.
 std::string MakeDummyHash() {
   if (sodium_init() < 0) throw std::runtime_error("libsodium could not be initialised");
   unsigned char secret[32];
   randombytes_buf(secret, sizeof secret);
   return HashPassword(std::string(reinterpret_cast<const char*>(secret), sizeof secret));
+}
+
+// A password check takes a core for tens of milliseconds, by design, and a flood of
+// logins keeps every hashing thread busy. The network threads come first, so that such
+// a flood slows the other logins and not the cells of the viewers already in: each
+// hashing thread runs 10 nice steps below them (Linux keeps a nice value per thread).
+void LowerPriorityOf(asio::thread_pool& pool, int threads) {
+  // Shared: a thread may still be inside arrive_and_wait when the last one lets this
+  // function return.
+  const auto started = std::make_shared<std::latch>(threads);
+  for (int i = 0; i < threads; ++i) {
+    // Each waits for the others, so every thread of the pool takes exactly one.
+    asio::post(pool, [started] {
+      const auto self = static_cast<id_t>(::gettid());
+      errno = 0;
+      const int nice = ::getpriority(PRIO_PROCESS, self);
+      if (errno == 0) ::setpriority(PRIO_PROCESS, self, std::min(nice + kPasswordNiceSteps, 19));
+      started->arrive_and_wait();
+    });
+  }
+  started->wait();
 }
 
 }  // namespace
@@ -33,6 +60,7 @@ Server::Server(ServerConfig config, StoreFactory openStore, ServerLog& log,
       throttle_(config_.login, clock),
       registry_(config_.maxConnections),
       passwordPool_(static_cast<std::size_t>(std::max(1, config_.passwordThreads))) {
+  LowerPriorityOf(passwordPool_, std::max(1, config_.passwordThreads));
   services_ = std::make_unique<ServerServices>(
       ServerServices{config_, log_, clock, handles_, throttle_, passwordPool_.get_executor(),
                      MakeDummyHash(), changes_});

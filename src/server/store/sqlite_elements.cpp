@@ -1,53 +1,21 @@
 // SqliteStore: elements, their cells and their attribute values.
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 #include <unordered_map>
 
 #include "store/field_types.h"
 #include "store/grid.h"
 #include "store/sqlite_store.h"
+#include "store/vertices.h"
+#include "store/write_rules.h"
 
 namespace orvenda::server {
 namespace {
-
-// Vertices are kept as consecutive native doubles x0 y0 x1 y1 ...; the database file
-// is only ever read by this program on the machine that wrote it or one of the same
-// byte order.
-std::string PackPoints(const std::vector<Point>& points) {
-  std::string blob(points.size() * 2 * sizeof(double), '\0');
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const double xy[2] = {points[i].x, points[i].y};
-    std::memcpy(blob.data() + i * sizeof xy, xy, sizeof xy);
-  }
-  return blob;
-}
-
-std::vector<Point> UnpackPoints(std::string_view blob) {
-  std::vector<Point> points(blob.size() / (2 * sizeof(double)));
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    double xy[2];
-    std::memcpy(xy, blob.data() + i * sizeof xy, sizeof xy);
-    points[i] = {xy[0], xy[1]};
-  }
-  return points;
-}
 
 constexpr std::int64_t kMaxCellsPerElement = 1'000'000;
 
 void NoteGrid(ElementWrite& w, const std::optional<LayerGrid>& grid) {
   w.gridChanged = grid.has_value();
   if (grid) w.grid = *grid;
-}
-
-void CheckPoints(const std::vector<Point>& points) {
-  if (points.empty())
-    throw StoreError(StoreFault::BadValue, "an element needs at least one vertex");
-  for (const Point& p : points)
-    if (!std::isfinite(p.x) || !std::isfinite(p.y) || p.x < -180 || p.x > 180 || p.y < -90 ||
-        p.y > 90)
-      throw StoreError(StoreFault::BadValue,
-                       "vertex outside longitude -180..180 / latitude -90..90");
 }
 
 }  // namespace
@@ -163,29 +131,6 @@ ElementWrite SqliteStore::AddElementTyped(std::int32_t layerId, const std::vecto
   });
   return w;
 }
-
-namespace {
-
-// The client's texts, one per field of the layer in order, read as typed values;
-// a wrong count or a text that does not fit its field is refused.
-std::vector<Value> ParseValues(std::int32_t layerId, const std::vector<FieldDef>& fields,
-                               const std::vector<std::string>& texts) {
-  if (texts.size() != fields.size())
-    throw StoreError(StoreFault::BadValue, "layer " + std::to_string(layerId) + " has " +
-                                               std::to_string(fields.size()) + " fields, " +
-                                               std::to_string(texts.size()) + " values given");
-  std::vector<Value> values;
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    auto v = ParseFieldValue(fields[i].type, texts[i]);
-    if (!v)
-      throw StoreError(StoreFault::BadValue,
-                       "value '" + texts[i] + "' does not fit field '" + fields[i].name + "'");
-    values.push_back(std::move(*v));
-  }
-  return values;
-}
-
-}  // namespace
 
 ElementWrite SqliteStore::AddElement(std::int32_t layerId, const std::vector<Point>& points,
                                      const std::vector<std::string>& texts) {

@@ -1,9 +1,8 @@
 // SqliteStore: maps, layer setups and layers.
-#include <set>
 
-#include "model/gridrule.h"
 #include "store/field_types.h"
 #include "store/sqlite_store.h"
+#include "store/write_rules.h"
 
 namespace orvenda::server {
 namespace {
@@ -192,24 +191,8 @@ void SqliteStore::UpdateLayerSetup(std::int32_t mapCode, const LayerRecord& setu
 }
 
 std::int32_t SqliteStore::CreateLayer(const NewLayer& layer) {
-  if (layer.name.empty()) throw StoreError(StoreFault::BadValue, "a layer name cannot be empty");
+  CheckNewLayer(layer);
   const auto kind = static_cast<int>(layer.kind);
-  if (kind != 1 && kind != 2 && kind != 4 && kind != 5)
-    throw StoreError(StoreFault::BadValue, "layer kind must be 1, 2, 4 or 5");
-  if (!IsValidCellSize(layer.cellWidth) || !IsValidCellSize(layer.cellHeight) ||
-      layer.cellWidth > 360 || layer.cellHeight > 180)
-    throw StoreError(StoreFault::BadValue,
-                     "cell size must be above 0 and at most 360 x 180 degrees");
-  std::set<std::string> names;
-  for (const FieldDef& f : layer.fields) {
-    if (f.name.empty() || !IsKnownFieldType(f.type))
-      throw StoreError(StoreFault::BadValue,
-                       "field '" + f.name + "' has an unknown type " + std::to_string(f.type));
-    std::string up = f.name;
-    for (char& c : up) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (!names.insert(up).second)
-      throw StoreError(StoreFault::BadValue, "field '" + f.name + "' given twice");
-  }
   std::int32_t id = 0;
   InSavepoint([&] {
     if (FindLayer(layer.name))

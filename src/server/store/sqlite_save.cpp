@@ -1,34 +1,8 @@
 // SqliteStore: saving a whole map setup, and who may save over a map.
-#include <set>
-
-#include "store/setup_rules.h"
 #include "store/sqlite_store.h"
+#include "store/write_rules.h"
 
 namespace orvenda::server {
-namespace {
-
-bool ValidMapName(const std::string& name) {
-  if (name.empty() || name.size() > 255) return false;
-  for (unsigned char c : name)
-    if (c < 0x20 || c == 0x7F) return false;
-  return name.find_first_not_of(' ') != std::string::npos;
-}
-
-// Everything that can be told without the database, so that a bad save starts no
-// transaction.
-void CheckValues(const MapDefinition& map) {
-  if (std::string why = MapValuesProblem(map); !why.empty())
-    throw StoreError(StoreFault::BadValue, "map: " + why);
-  std::set<std::int32_t> seen;
-  for (const LayerRecord& l : map.layers) {
-    if (!seen.insert(l.id).second)
-      throw StoreError(StoreFault::BadValue, "layer " + std::to_string(l.id) + " listed twice");
-    if (std::string why = SetupProblem(l); !why.empty())
-      throw StoreError(StoreFault::BadValue, "layer " + std::to_string(l.id) + ": " + why);
-  }
-}
-
-}  // namespace
 
 std::int32_t SqliteStore::FreshMapCode() {
   // Past the highest code, so that a code once listed names one map; once the highest
@@ -50,7 +24,7 @@ SavedMap SqliteStore::SaveMap(const MapDefinition& map, SaveMode mode, std::int3
     saved.result = SavedMap::InvalidName;
     return saved;
   }
-  CheckValues(map);
+  CheckMapValues(map);
   InSavepoint([&] {
     const bool asNew = mode == SaveMode::AsNew;
     auto other = db_.Prepare("SELECT 1 FROM maps WHERE name = ? AND (? OR code <> ?)");

@@ -5,12 +5,13 @@
 #include <memory>
 #include <string>
 
+#include "store/site_copy.h"
 #include "store/sqlite_db.h"
 #include "store/store.h"
 
 namespace orvenda::server {
 
-class SqliteStore final : public Store {
+class SqliteStore final : public Store, public SiteRows {
  public:
   // Opens or creates the file and brings its schema up to date; `schemaTarget` other
   // than 0 stops at that version (tests build old files with it).
@@ -81,6 +82,13 @@ class SqliteStore final : public Store {
   }
 
   void Transaction(const std::function<void()>& work) override;
+
+  bool SiteEmpty() override;
+  void BeginReads() override { db_.Exec("BEGIN"); }
+  void EndReads() override { db_.Exec("COMMIT"); }
+  void ReadRows(SiteTable table, const std::function<void(SiteRow&&)>& row) override;
+  void WriteRows(SiteTable table, const std::vector<SiteRow>& rows) override;
+  void FinishWrites() override {}
 
  private:
   // Fields and cell size never change once a layer exists, so they are kept here.

@@ -1,6 +1,7 @@
 // The map server's storage, seen by the command handlers, the importer and the
-// administration commands. One abstract class, two backends in time (SQLite now,
-// PostgreSQL later); every result is a plain struct so the handlers never see SQL.
+// administration commands. One abstract class, two backends (SQLite: sqlite_store.h;
+// PostgreSQL with PostGIS: pg_store.h); every result is a plain struct so the handlers
+// never see SQL.
 //
 // Threading: a Store object is used by one thread at a time. A process that serves
 // from several threads opens one Store per thread on the same database file (SQLite in
@@ -378,7 +379,8 @@ class Store {
   virtual void Transaction(const std::function<void()>& work) = 0;
 };
 
-// Opens (creating and migrating when needed) the SQLite database at `path`.
+// Opens (creating and migrating when needed) the SQLite database at `path`. Either
+// backend: OpenStoreAt in site_copy.h.
 std::unique_ptr<Store> OpenStore(const std::filesystem::path& path);
 
 }  // namespace orvenda::server

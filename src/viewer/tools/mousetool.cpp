@@ -16,6 +16,7 @@ bool MouseTool::Cancel(ToolHost& host) {
   host.SetRubberLines(std::nullopt, std::nullopt);
   t.Vertices.clear();
   host.ClearSelection();
+  host.UnloadSelectForm();
   return true;
 }
 

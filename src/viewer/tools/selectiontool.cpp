@@ -159,10 +159,19 @@ void SelectionTool::Resume(ToolHost& host) {
     } else {
       BeginVertexEdit(host, picked.front());
     }
+  } else if (code_ == tool::kPickSourcePolygon && picked.empty()) {
+    t.MouseAction = code_;
+    host.interaction().MessageBox("No se pudo seleccionar ningún polígono, Inténtelo Nuevamente!",
+                                  "Orvenda", MessageIcon::Exclamation, MessageButtons::Ok);
   }
   host.RepaintSaved();
-  t.KeepTool = t.MouseAction == tool::kPickEditElement || t.MouseAction == tool::kVertexEditing;
+  t.KeepTool = t.MouseAction == tool::kPickEditElement || t.MouseAction == tool::kVertexEditing ||
+               t.MouseAction == tool::kPickSourcePolygon;
   t.RemoveElements = false;
+  // Last: the multiple selection shows its dialog again and may arm another tool.
+  if (code_ == tool::kPickSourcePolygon && !picked.empty()) {
+    host.MultipleSelectPolygon(picked.front(), {});
+  }
 }
 
 layer* PickableLayer(ToolHost& host, std::int32_t layerId, bool checkAccess) {

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "viewer/tools/drawingtool.h"
+#include "viewer/tools/multipleselect.h"
 #include "viewer/tools/newelement.h"
 #include "viewer/tools/pantool.h"
 #include "viewer/tools/selectiontool.h"
@@ -21,7 +22,7 @@ ToolDispatcher::ToolDispatcher(ToolHost& host) : host_(host) {
   for (const int code : {tool::kDrawPolyline, tool::kDrawPolygon}) {
     tools_[code] = std::make_unique<NewElementTool>(code);
   }
-  tools_[tool::kSelectionPolygon] = std::make_unique<DrawingTool>(tool::kSelectionPolygon);
+  tools_[tool::kSelectionPolygon] = std::make_unique<SelectionPolygonTool>();
   for (const int code : {tool::kInformation, tool::kErase, tool::kEditAttributes, tool::kSelect,
                          tool::kPickSourcePolygon, tool::kPickEditElement}) {
     tools_[code] = std::make_unique<SelectionTool>(code);

@@ -108,6 +108,11 @@ class ToolHost {
   virtual std::optional<ProjectedXY> AskRelativeTo() = 0;
   virtual std::optional<std::pair<double, double>> AskSmartEndPoint(
       const std::function<bool()>& selectSegment) = 0;
+  // Multiple selection: its polygon is ready (the element picked on SelectionLayer
+  // by tool 12, or the vertices drawn with tool 13), and its dialog goes with a
+  // cancelled tool.
+  virtual void MultipleSelectPolygon(std::int32_t elementId, const std::vector<Point>& drawn) = 0;
+  virtual void UnloadSelectForm() = 0;
 };
 
 // Surface, projected and geographic positions through the host's view.

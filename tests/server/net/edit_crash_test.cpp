@@ -19,7 +19,7 @@ std::string First(SqliteDb& db, const std::string& sql, const std::string& bound
   return st.Step() ? st.Text(0) : "no row";
 }
 
-TEST(ServerEditsCrash, AKilledServerKeepsEveryEditWhoseChangeItHadPushed) {
+TEST(SqliteServerEditsCrash, AKilledServerKeepsEveryEditWhoseChangeItHadPushed) {
   TempDir dir;
   const std::string db = (dir / "map.db").string();
   const TestData d = BuildTestDatabase(dir / "map.db");

@@ -1,8 +1,14 @@
 // Every counted request is answered, and nothing a client sends or fails to read
 // crashes the server or stalls another client.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <asio/post.hpp>
+#include <latch>
+#include <mutex>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "protocol/byteimage.h"
@@ -143,6 +149,34 @@ TEST(ServerHostile, ConnectionLimitYieldsSilentConnectionsAndIdleTimeoutEndsThem
   const std::string log = rig.LogText();
   for (const char* why : {"made room for a newer connection", "too many connections", "idle"})
     EXPECT_NE(log.find(why), std::string::npos) << why << "\n" << log;
+}
+
+// A login flood keeps every hashing thread busy, each check a core's worth of work; the
+// network threads (which inherit this thread's nice value) must come first, or the flood
+// slows the cells of every viewer (bench_hostile found the cells 13 times slower).
+TEST(ServerHostile, PasswordChecksRunAtALowerPriorityThanTheNetworkThreads) {
+  ServerConfig config;
+  config.passwordThreads = 3;
+  ServerRig rig(config);
+  const int network = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+  // Shared: a thread may still be inside arrive_and_wait when wait() returns here.
+  const auto all = std::make_shared<std::latch>(config.passwordThreads);
+  std::mutex mutex;
+  std::set<pid_t> threads;
+  std::multiset<int> nice;
+  for (int i = 0; i < config.passwordThreads; ++i)
+    asio::post(rig.Instance().PasswordExecutor(), [&, all] {
+      {
+        std::lock_guard lock(mutex);
+        threads.insert(::gettid());
+        nice.insert(::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())));
+      }
+      all->arrive_and_wait();  // one task per thread
+    });
+  all->wait();
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(threads.size(), 3u);
+  for (const int n : nice) EXPECT_GE(n, std::min(network + 10, 19));
 }
 
 }  // namespace

@@ -117,6 +117,25 @@ TEST(ServerLogin, FailuresCountPerAccountAndAddressAndPasswordsAreNeverLogged) {
     EXPECT_EQ(log.find(secret), std::string::npos) << log;
 }
 
+// A login handle that names no login counts against its address as a failed login:
+// past the address's limit even a live handle is refused from there, and guessing
+// handles is no faster than guessing passwords.
+TEST(ServerLogin, GuessedHandlesCountAsFailedLoginsOfTheAddress) {
+  ServerConfig config;
+  config.login.addressAttempts = 5;
+  ServerRig rig(config);
+  const std::int32_t ana = Login(rig.Port(), "ana", "secreta");
+  ASSERT_GE(ana, 1);
+  ProtocolClient guesser(rig.Port(), "127.0.0.7");
+  for (std::int32_t k = 1; k <= 5; ++k) EXPECT_EQ(OpenMap(guesser, ana ^ k, TestData::kMap), 1);
+  EXPECT_EQ(OpenMap(guesser, ana, TestData::kMap), 1) << "the address has used its guesses";
+  EXPECT_EQ(DoLogin(rig.Port(), "ana", "secreta", "127.0.0.7").first, -1);
+  ProtocolClient honest(rig.Port(), "127.0.0.8");
+  EXPECT_EQ(OpenMap(honest, ana, TestData::kMap), 0);
+  rig.Clock().Advance(config.login.window);
+  EXPECT_EQ(OpenMap(guesser, ana, TestData::kMap), 0) << "the failures have aged out";
+}
+
 // The places for password checks: beyond those of an address, and beyond all of
 // them, a login is refused at once without a hash; a check whose client has gone is
 // dropped before its turn. The one hashing thread is held so that checks wait.

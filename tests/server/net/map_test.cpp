@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "server_rig.h"
-#include "store/sqlite_db.h"
 
 namespace orvenda::server::test {
 namespace {
@@ -94,7 +93,7 @@ TEST(ServerMapOpening, HandlesExpireUnlessHeldAndAStorageFailureReleasesThem) {
   const std::int32_t failed = Login(rig.Port(), "ana", "secreta");
   ProtocolClient holder(rig.Port());
   ASSERT_EQ(OpenMap(holder, held, TestData::kMap), 0);
-  SqliteDb(rig.DatabasePath()).Exec("DROP TABLE access");
+  ExecSql(rig.DatabasePath(), "DROP TABLE access");
   ProtocolClient c(rig.Port());
   EXPECT_EQ(OpenMap(c, failed, TestData::kMap), 2);
   rig.Clock().Advance(ServerConfig{}.sessionLifetime + 1ms);

@@ -1,5 +1,6 @@
 // The queries on the real server: find by condition (13/113) against SQL run by SQLite
-// itself over the same database file, the selection table (14/114), values set on
+// itself over the same database file (over a copy of the site made with copy-db's
+// CopySite when the store is PostgreSQL's), the selection table (14/114), values set on
 // picked rows (221) checked in the file, addresses (230/231), and hostile queries.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -7,6 +8,7 @@
 #include "protocol/editmessages.h"
 #include "protocol/querymessages.h"
 #include "server_rig.h"
+#include "store/site_copy.h"
 
 namespace orvenda::server::test {
 namespace {
@@ -58,12 +60,22 @@ QueryLayers AddQueryLayers(ServerRig& rig) {
   return q;
 }
 
+// The rig's database as an SQLite file.
+std::filesystem::path SqliteFileOf(const ServerRig& rig) {
+  if (!TestingPostgres()) return rig.DatabasePath();
+  const auto file = rig.DatabasePath().parent_path() / "copy.db";
+  std::filesystem::remove(file);
+  OpenedStore from = OpenStoreAt(StoreAt(rig.DatabasePath())), to = OpenStoreAt(file.string());
+  CopySite(from, to);
+  return file;
+}
+
 // Rows of an SQL query over the database file, read by SQLite itself: the first column
 // as an ID, the second as its text ("" for NULL).
 std::vector<std::pair<std::int32_t, std::string>> Sql(const ServerRig& rig, const std::string& sql,
                                                       const std::vector<std::string>& args) {
   sqlite3* db = nullptr;
-  EXPECT_EQ(sqlite3_open_v2(rig.DatabasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr),
+  EXPECT_EQ(sqlite3_open_v2(SqliteFileOf(rig).c_str(), &db, SQLITE_OPEN_READONLY, nullptr),
             SQLITE_OK);
   sqlite3_stmt* st = nullptr;
   EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK) << sql;

@@ -17,7 +17,7 @@ TEST(ServeCommand, RealExecutableServesAndStopsCleanlyOnSignals) {
   for (const int signal : {SIGTERM, SIGINT}) {
     SCOPED_TRACE(signal);
     TempDir dir;
-    OpenStore(dir / "map.db");
+    OpenTestStore(dir / "map.db");
     ServeChild server(ORVENDA_SERVER_EXE, dir / "map.db", dir / "server.log");
     ASSERT_NE(server.Port(), 0) << ReadFile(dir / "server.log");
     ProtocolClient c(server.Port());
@@ -56,11 +56,15 @@ TEST(ServeCommand, ConfigurationFileUnderTheCommandLine) {
       {"--port = 3\n", ":1: expected `name = value`"},
       {"port 3\n", ":1: expected `name = value`"},
       {"config = other.conf\n", ":1: expected `name = value`"},
+      {"db = x\npg = dbname=orvenda\n", "one of --db PATH and --pg CONNINFO"},
+      {"port = 3\n", "one of --db PATH and --pg CONNINFO"},
   };
   for (const auto& [text, why] : bad) {
     EXPECT_FALSE(ParseServeArgs({"--config", write(text)}, error)) << text;
     EXPECT_NE(error.find(why), std::string::npos) << error;
   }
+  EXPECT_EQ(ParseServeArgs({"--pg", "host=db dbname=orvenda"}, error).value().pg,
+            "host=db dbname=orvenda");
   EXPECT_FALSE(ParseServeArgs({"--config", (dir / "missing.conf").string()}, error));
   EXPECT_NE(error.find("cannot read"), std::string::npos) << error;
 }

@@ -9,18 +9,19 @@
 #include "admin/commands.h"
 #include "store/password.h"
 #include "temp_dir.h"
+#include "test_backend.h"
 
 namespace orvenda::server {
 namespace {
 
-// Runs the words of `line` and `--db PATH` as the command line: its exit code and what it
-// wrote to the error stream.
+// Runs the words of `line` and the store's `--db PATH` or `--pg CONNINFO` as the command line: its
+// exit code and what it wrote to the error stream.
 std::pair<int, std::string> RunAdmin(const std::string& line, const std::string& db,
                                      const std::string& input = "") {
   std::vector<std::string> args;
   std::istringstream words(line);
   for (std::string w; words >> w;) args.push_back(w);
-  args.insert(args.end(), {"--db", db});
+  for (const std::string& word : test::DatabaseArgs(db)) args.push_back(word);
   std::istringstream in(input);
   std::ostringstream out, err;
   return {RunCommand(args, in, out, err), err.str()};
@@ -67,7 +68,7 @@ TEST(AdminCommands, SetUpUsersRightsAndLayersAndRefuseEachMistake) {
     EXPECT_EQ(code, r.code) << r.line << ": " << err;
     EXPECT_NE(err.find(r.message), std::string::npos) << r.line << ": " << err;
   }
-  auto s = OpenStore(db);
+  auto s = test::OpenTestStore(db);
   const auto ana = *s->FindUser("ana");
   EXPECT_TRUE(VerifyPassword(ana.passwordHash, "otra"));  // the line ending is not part of it
   EXPECT_TRUE(s->FindUser("invitado")->guest);
@@ -84,7 +85,7 @@ TEST(AdminCommands, SetUpUsersRightsAndLayersAndRefuseEachMistake) {
   EXPECT_EQ(s->AccessLevelOf(ana.id, l.id), AccessLevel::Editor);
   EXPECT_TRUE(s->CanOpenMap(s->FindUser("invitado")->id, 0));
   ASSERT_EQ(RunAdmin("user remove ana", db).first, kExitOk);
-  s = OpenStore(db);
+  s = test::OpenTestStore(db);
   EXPECT_EQ(s->AccessLevelOf(ana.id, l.id), AccessLevel::NoAccess);  // rights went with it
 }
 

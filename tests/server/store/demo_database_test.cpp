@@ -6,6 +6,7 @@
 
 #include "store/password.h"
 #include "temp_dir.h"
+#include "test_backend.h"
 
 namespace orvenda::server {
 namespace {
@@ -17,10 +18,11 @@ using test::TempDir;
 // as the real one.
 TEST(DemoDatabase, ThreeMapsTheirLayersAndTheDemoUsers) {
   TempDir dir;
-  const DemoOptions o{.database = dir / "demo.db", .cache = Fixture("demo-cache")};
+  DemoOptions o{.database = dir / "demo.db", .cache = Fixture("demo-cache")};
+  if (test::TestingPostgres()) o.pg = test::ConninfoOf(o.database);
   std::ostringstream log;
   BuildDemoDatabase(o, log);
-  auto s = OpenStore(o.database);
+  auto s = test::OpenTestStore(o.database);
   // Per map: its name and projection, and each layer with its element count and
   // thematic field and classes.
   std::string seen;

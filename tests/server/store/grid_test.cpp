@@ -15,6 +15,7 @@
 #include "store/sqlite_db.h"
 #include "store/sqlite_store.h"
 #include "temp_dir.h"
+#include "test_backend.h"
 
 namespace orvenda::server {
 namespace {
@@ -33,7 +34,7 @@ std::vector<double> Boundaries(double origin, float size) {
 
 TEST(GridAgreement, ClientAndServerAnswerTheSameCells) {
   test::TempDir dir;
-  auto store = OpenStore(dir / "grid.db");
+  auto store = test::OpenTestStore(dir / "grid.db");
   for (float size : {0.25f, 0.5f, 1.0f, 0.1f, 7.5f}) {
     SCOPED_TRACE(size);
     const std::vector<double> xs = Boundaries(180, size), ys = Boundaries(90, size);
@@ -83,7 +84,7 @@ TEST(GridAgreement, ClientAndServerAnswerTheSameCells) {
 
 // Nobody can compute the cells of a layer of cell size 0: neither the administration
 // commands, nor the importer, nor the database itself take one.
-TEST(GridAgreement, ACellSizeOfZeroIsRefusedEverywhere) {
+TEST(SqliteGrid, ACellSizeOfZeroIsRefusedEverywhere) {
   test::TempDir dir;
   const std::string db = (dir / "zero.db").string();
   {

@@ -9,6 +9,7 @@
 
 #include "import/importer.h"
 #include "temp_dir.h"
+#include "test_backend.h"
 
 namespace orvenda::server {
 namespace {
@@ -59,7 +60,7 @@ TEST(ImportFormats, ProjectedSourcesMatchGdalsOwnReprojection) {
     if (*row.operatorCrs) toDegrees.insert(toDegrees.end(), {"-s_srs", row.operatorCrs});
     Translate(source, dir / "degrees.geojson", toDegrees);
 
-    auto s = OpenStore(dir / "s.db");
+    auto s = test::OpenTestStore(dir / "s.db");
     ImportOptions o;
     o.source = source;
     o.read.sourceCrs = row.operatorCrs;

@@ -14,6 +14,7 @@
 #include "model/entidad.h"
 #include "model/layer.h"
 #include "temp_dir.h"
+#include "test_backend.h"
 
 namespace orvenda::server {
 namespace {
@@ -51,7 +52,7 @@ TEST(ImportHoles, EvenOddShapeAreaAndBridgesAgreeWithGeos) {
   csv << "name,WKT\n";
   for (const Shape& s : kShapes) csv << s.name << ",\"" << s.wkt << "\"\n";
   csv.close();
-  auto store = OpenStore(dir / "h.db");
+  auto store = test::OpenTestStore(dir / "h.db");
   ImportOptions o;
   o.source = dir / "holes.csv";
   o.read.splitAtAntimeridian = true;

@@ -9,6 +9,7 @@
 #include "import/importer.h"
 #include "store/grid.h"
 #include "temp_dir.h"
+#include "test_backend.h"
 
 namespace orvenda::server {
 namespace {
@@ -30,7 +31,7 @@ ImportReport ImportFixture(Store& s, const char* file, std::optional<float> cell
 // How many parts each feature gives is checked against GDAL below.
 TEST(Import, FieldTypesAndValues) {
   TempDir dir;
-  auto s = OpenStore(dir / "i.db");
+  auto s = test::OpenTestStore(dir / "i.db");
   const ImportReport r = ImportFixture(*s, "places.geojson");
   std::vector<std::pair<std::string, std::int16_t>> fields;
   const LayerInfo info = s->FindLayerInfo(r.layerId).value();
@@ -79,7 +80,7 @@ TEST(Import, CellContentsMatchGdalSpatialFilter) {
   for (const char* file : {"zones.geojson", "places.geojson"}) {
     SCOPED_TRACE(file);
     TempDir dir;
-    auto s = OpenStore(dir / "c.db");
+    auto s = test::OpenTestStore(dir / "c.db");
     // Fixture vertices keep clear of the cell edges at x.5.
     const ImportReport r = ImportFixture(*s, file, 1.0f);
     const LayerGrid g = s->FindLayerInfo(r.layerId)->grid;

@@ -23,7 +23,7 @@ int Admin(const std::vector<std::string>& args, std::string& out) {
   return code;
 }
 
-TEST(Maintenance, BackupWhileWritingAndCheckFindsEachKindOfDamage) {
+TEST(SqliteMaintenance, BackupWhileWritingAndCheckFindsEachKindOfDamage) {
   test::TempDir dir;
   const auto db = dir / "map.db";
   const test::TestData data = test::BuildTestDatabase(db);

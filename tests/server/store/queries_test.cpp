@@ -7,13 +7,14 @@
 
 #include "demo/city_generator.h"
 #include "temp_dir.h"
+#include "test_backend.h"
 
 namespace orvenda::server {
 namespace {
 
 TEST(Queries, ConditionsOnTextAndNumbersFindElements) {
   test::TempDir dir;
-  auto s = OpenStore(dir / "q.db");
+  auto s = test::OpenTestStore(dir / "q.db");
   const auto layer =
       s->CreateLayer({"Colonias", LayerKind::Polygon, 1, 1, {{"NOMBRE", 202}, {"POB", 3}}});
   for (const auto& [name, pob] :

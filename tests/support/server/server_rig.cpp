@@ -8,6 +8,9 @@
 #include <regex>
 #include <thread>
 
+#include "store/site_copy.h"
+#include "test_backend.h"
+
 extern char** environ;
 
 namespace orvenda::server::test {
@@ -16,9 +19,9 @@ ServerRig::ServerRig(ServerConfig config) : db_(dir_ / "map.db"), data_(BuildTes
   config.port = 0;
   config.logFile = (dir_ / "server.log").string();
   log_ = std::make_unique<ServerLog>(config.logFile, std::cerr);
-  const auto db = db_;
+  const std::string at = StoreAt(db_);
   server_ = std::make_unique<Server>(
-      config, [db] { return ::orvenda::server::OpenStore(db); }, *log_, clock_);
+      config, [at] { return OpenStoreAt(at).store; }, *log_, clock_);
   server_->Start();
 }
 
@@ -28,13 +31,14 @@ ServerRig::~ServerRig() {
 }
 
 ServeChild::ServeChild(const std::string& program, const std::filesystem::path& db,
-                       const std::filesystem::path& log) {
-  std::vector<std::string> args = {program,  "serve", "--db",  db.string(),
-                                   "--port", "0",     "--log", log.string()};
+                       const std::filesystem::path& log, const std::vector<std::string>& wrapper) {
+  std::vector<std::string> args = wrapper;
+  args.insert(args.end(), {program, "serve", "--port", "0", "--log", log.string()});
+  for (const std::string& word : DatabaseArgs(db)) args.push_back(word);
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
-  if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+  if (::posix_spawnp(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
     pid_ = 0;
     return;
   }

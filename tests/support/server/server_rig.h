@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "fake_server_clock.h"
 #include "net/server.h"
@@ -17,6 +18,7 @@
 #include "protocol_client.h"
 #include "store/store.h"
 #include "temp_dir.h"
+#include "test_backend.h"
 #include "test_database.h"
 
 namespace orvenda::server::test {
@@ -32,9 +34,10 @@ class ServerRig {
   Server& Instance() { return *server_; }
   FakeServerClock& Clock() { return clock_; }
   const TestData& Data() const { return data_; }
+  // The SQLite file, or what names the store's PostgreSQL schema (test_backend.h).
   const std::filesystem::path& DatabasePath() const { return db_; }
   // A store of its own on the same database, for the test's expectations.
-  std::unique_ptr<Store> OpenStore() const { return ::orvenda::server::OpenStore(db_); }
+  std::unique_ptr<Store> OpenStore() const { return OpenTestStore(db_); }
   // Everything logged so far.
   std::string LogText() const { return ReadFile(dir_ / "server.log"); }
 
@@ -48,11 +51,13 @@ class ServerRig {
 };
 
 // The server program `program` as a child process serving `db` (`serve --port 0 --log
-// LOG`); killed with SIGKILL when the object goes while it still runs.
+// LOG` and DatabaseArgs(db)), run by `wrapper` when given (a command looked up in PATH
+// and its options, such as prlimit's); killed with SIGKILL when the object goes while
+// it still runs.
 class ServeChild {
  public:
   ServeChild(const std::string& program, const std::filesystem::path& db,
-             const std::filesystem::path& log);
+             const std::filesystem::path& log, const std::vector<std::string>& wrapper = {});
   ~ServeChild();
   ServeChild(const ServeChild&) = delete;
   ServeChild& operator=(const ServeChild&) = delete;

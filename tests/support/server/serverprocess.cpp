@@ -21,6 +21,18 @@ QString ServerProcess::Log() const {
   return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
+bool ServerProcess::StartDemo(const QString& program, const QString& cache) {
+  served_ = dir_.filePath(QStringLiteral("demo.db"));
+  QProcess build;
+  build.setProcessChannelMode(QProcess::MergedChannels);
+  build.start(program, {QStringLiteral("demo-db"), served_, QStringLiteral("--cache"), cache});
+  if (!build.waitForFinished(120000) || build.exitCode() != 0) {
+    why_ = QStringLiteral("demo-db failed: ") + QString::fromUtf8(build.readAll());
+    return false;
+  }
+  return Start(program);
+}
+
 bool ServerProcess::Start(const QString& program, int ms, const QStringList& options) {
   const QString db = DatabasePath();
   if (served_.isEmpty()) data_ = server::test::BuildTestDatabase(db.toStdString());

@@ -23,9 +23,10 @@ class ServerProcess {
   // false (and Why() says so) when the server did not say where it listens
   // within `ms` milliseconds.
   bool Start(const QString& program, int ms = 15000, const QStringList& options = {});
-  // Serves the database file `db` (the demo's, say) instead of building one; Data()
-  // then describes nothing. Call before Start.
-  void Serve(const QString& db) { served_ = db; }
+  // Builds the demo database from the data cache `cache` (the server tests'
+  // miniature one) with the program's own demo-db command and serves it; Data() then
+  // describes nothing.
+  bool StartDemo(const QString& program, const QString& cache);
   quint16 Port() const { return port_; }
   const server::test::TestData& Data() const { return data_; }
   // The database the server serves; a test may change rights in it while it runs.

@@ -1,6 +1,7 @@
 #include "test_database.h"
 
 #include "store/password.h"
+#include "test_backend.h"
 
 namespace orvenda::server::test {
 
@@ -68,7 +69,7 @@ TestData BuildTestDatabase(Store& s) {
 }
 
 TestData BuildTestDatabase(const std::filesystem::path& db) {
-  auto store = ::orvenda::server::OpenStore(db);
+  auto store = OpenTestStore(db);
   return BuildTestDatabase(*store);
 }
 

@@ -26,7 +26,7 @@ struct TestData {
 
 // Fills an empty store with the test data.
 TestData BuildTestDatabase(Store& store);
-// Creates the database file `db` (SQLite) and fills it.
+// Creates the store of `db` (the file, or its schema: test_backend.h) and fills it.
 TestData BuildTestDatabase(const std::filesystem::path& db);
 
 }  // namespace orvenda::server::test

@@ -25,6 +25,21 @@ AccessLevel HandlerContext::AccessOf(std::int32_t layerId) const {
   return it->second.level;
 }
 
+std::optional<std::int32_t> HandlerContext::AccountOf(std::int32_t handle, std::string_view command,
+                                                      bool attach) {
+  LoginThrottle& throttle = services.throttle;
+  if (throttle.AddressBlocked(conn.address)) {
+    Refused(command, "too many failed logins from this address");
+    return std::nullopt;
+  }
+  const auto account = attach ? services.handles.Attach(handle) : services.handles.Lookup(handle);
+  if (!account) {
+    throttle.GuessedHandle(conn.address);
+    Refused(command, "unknown user ID");
+  }
+  return account;
+}
+
 void HandlerContext::Log(std::string_view text) const {
   std::string line = "[conn " + std::to_string(conn.id) + " " + conn.peer + "] ";
   line += text;

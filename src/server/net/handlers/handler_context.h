@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -80,6 +81,13 @@ struct HandlerContext {
   bool CanRead(std::int32_t layerId, std::string_view command) const;
   // The user's level on the layer as reads see it (kept for kAccessFresh).
   AccessLevel AccessOf(std::int32_t layerId) const;
+
+  // The account behind a login handle the request presents, attached to this
+  // connection when `attach` (request 10). An unknown handle is refused, logged and
+  // counted as a guess against the address; an address that failed too often has
+  // every handle refused until its failures age out.
+  std::optional<std::int32_t> AccountOf(std::int32_t handle, std::string_view command,
+                                        bool attach = false);
 
   // One log line about this connection.
   void Log(std::string_view text) const;

@@ -149,11 +149,8 @@ asio::awaitable<std::optional<DWBUffer>> HandleChangePassword(DWBUffer& request,
       })) {
     co_return std::nullopt;
   }
-  const auto account = ctx.services.handles.Lookup(handle);
-  if (!account) {
-    ctx.Refused(kWhat, "unknown user ID");
-    co_return std::nullopt;
-  }
+  const auto account = ctx.AccountOf(handle, kWhat);
+  if (!account) co_return std::nullopt;
   const auto user = ctx.store.FindUserById(*account);
   if (!user || user->guest) {
     ctx.Refused(kWhat, user ? "a guest cannot change its password" : "account removed");

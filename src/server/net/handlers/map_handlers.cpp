@@ -112,11 +112,8 @@ std::optional<DWBUffer> HandleOpenMap(DWBUffer& request, HandlerContext& ctx) {
       })) {
     return std::nullopt;
   }
-  const auto account = ctx.services.handles.Attach(handle);
-  if (!account) {
-    ctx.Refused(kWhat, "unknown user ID");
-    return OpenMapReply(kUnknownUser);
-  }
+  const auto account = ctx.AccountOf(handle, kWhat, true);
+  if (!account) return OpenMapReply(kUnknownUser);
   bool mayOpen = false;
   std::optional<MapDefinition> def;
   try {
@@ -185,11 +182,8 @@ std::optional<DWBUffer> HandleAccessLevels(DWBUffer& request, HandlerContext& ct
       })) {
     return std::nullopt;
   }
-  const auto account = ctx.services.handles.Lookup(handle);
-  if (!account) {
-    ctx.Refused(kWhat, "unknown user ID");
-    return std::nullopt;
-  }
+  const auto account = ctx.AccountOf(handle, kWhat);
+  if (!account) return std::nullopt;
   DWBUffer b = StartReply(cmd::kAccessLevelsReply);
   b.PutInteger(static_cast<std::int16_t>(layers.size()));
   for (const std::int32_t id : layers) {

@@ -1,11 +1,11 @@
 // The store's own work that no request serves yet, or that only the store does:
 // element writes, saving a map's setup, transactions and schema versions.
-#include "store/sqlite_store.h"
-
 #include <gtest/gtest.h>
 
 #include "store/schema.h"
+#include "store/sqlite_store.h"
 #include "temp_dir.h"
+#include "test_backend.h"
 
 namespace orvenda::server {
 namespace {
@@ -13,9 +13,9 @@ namespace {
 using test::FaultOf;
 using test::TempDir;
 
-TEST(SqliteStore, ElementWritesFileTheirCellsAndRefuseBadValues) {
+TEST(Store, ElementWritesFileTheirCellsAndRefuseBadValues) {
   TempDir dir;
-  auto s = OpenStore(dir / "cells.db");
+  auto s = test::OpenTestStore(dir / "cells.db");
   const auto roads = s->CreateLayer(
       {"Calles", LayerKind::Polyline, 0.5f, 0.5f, {{"NOMBRE", 202}, {"DIR", 2}, {"LARGO", 5}}});
   // Box -99.9..-99.1 x 20.1..20.6 with 0.5 cells: columns 160..162, rows 220..221.
@@ -57,12 +57,12 @@ TEST(SqliteStore, ElementWritesFileTheirCellsAndRefuseBadValues) {
               }),
               BadValue);
   });
-  EXPECT_EQ(OpenStore(dir / "cells.db")->FindLayerInfo(roads)->elementCount, 2);
+  EXPECT_EQ(test::OpenTestStore(dir / "cells.db")->FindLayerInfo(roads)->elementCount, 2);
 }
 
-TEST(SqliteStore, SavingAMapTakesOnlyTheSetupAndKeepsNothingOfAFailure) {
+TEST(Store, SavingAMapTakesOnlyTheSetupAndKeepsNothingOfAFailure) {
   TempDir dir;
-  auto s = OpenStore(dir / "save.db");
+  auto s = test::OpenTestStore(dir / "save.db");
   s->CreateMap({3, "Ciudad", {-101, 25, -100, 26}, 0, 114, {}});
   s->CreateMap({4, "Otro", {}, 0, 0, {}});
   LayerRecord setup;

@@ -1,0 +1,85 @@
+// A thin RAII layer over libpq: one connection, statements with bound parameters
+// only (prepared once per connection and kept), results read by column. Every failure
+// becomes a StoreError carrying the server's message.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/store.h"
+
+struct pg_conn;
+struct pg_result;
+
+namespace orvenda::server {
+
+// The parameters of one statement, $1, $2... in the order they are added.
+class PgParams {
+ public:
+  PgParams& Add(std::int64_t v);
+  PgParams& Add(double v);
+  PgParams& Add(std::string_view v);
+  PgParams& AddBytes(std::string_view v);  // a bytea, sent as it is
+  PgParams& AddNull();
+  PgParams& AddValue(const Value& v);
+
+ private:
+  friend class PgDb;
+  std::vector<std::string> values_;
+  std::vector<bool> null_;
+  std::vector<int> binary_;
+};
+
+class PgResult {
+ public:
+  explicit PgResult(pg_result* r) : r_(r) {}
+  PgResult(PgResult&& o) noexcept : r_(o.r_) { o.r_ = nullptr; }
+  PgResult& operator=(PgResult&&) = delete;
+  ~PgResult();
+
+  int Rows() const;
+  int Columns() const;
+  int Changed() const;  // rows an INSERT, UPDATE or DELETE touched
+  bool IsNull(int row, int column) const;
+  std::int64_t Integer(int row, int column) const;
+  double Real(int row, int column) const;
+  std::string Text(int row, int column) const;
+  std::string Bytes(int row, int column) const;  // a bytea column
+  // By the column's type: integers, reals, bytea and text; NULL is empty.
+  Value ColumnValue(int row, int column) const;
+
+ private:
+  pg_result* r_;
+};
+
+class PgDb {
+ public:
+  // Connects with a libpq connection string ("host=... dbname=..." or a postgresql://
+  // address).
+  explicit PgDb(const std::string& conninfo);
+  ~PgDb();
+  PgDb(const PgDb&) = delete;
+  PgDb& operator=(const PgDb&) = delete;
+
+  void Exec(const std::string& sql);       // statements without parameters only
+  PgResult Query(const std::string& sql);  // the same, with rows (FETCH)
+  // Runs a statement with parameters; prepared on its first use on this connection.
+  PgResult Run(const std::string& sql, const PgParams& params = {});
+  // COPY table (columns) FROM STDIN with rows already in COPY's text format.
+  void Copy(const std::string& target, const std::string& rows);
+  bool InTransaction() const;
+
+ private:
+  pg_conn* conn_ = nullptr;
+  std::map<std::string, std::string> prepared_;  // SQL -> statement name
+};
+
+// The text form COPY reads: \N for NULL, backslash escapes, \\x hex for bytea.
+void AppendCopyField(std::string& line, const Value& v);
+void AppendCopyBytes(std::string& line, std::string_view bytes);
+
+}  // namespace orvenda::server
