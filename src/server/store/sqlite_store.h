@@ -46,7 +46,8 @@ class SqliteStore final : public Store, public SiteRows {
   std::optional<LayerInfo> FindLayerInfo(std::int32_t layerId) override;
   std::optional<LayerInfo> FindLayer(const std::string& name) override;
   std::vector<LayerInfo> ListLayers() override;
-  std::vector<CellElement> CellElements(std::int32_t layerId, CellKey cell) override;
+  std::vector<CellElement> CellElements(std::int32_t layerId, CellKey cell,
+                                        const ElementIds& leaveOut = {}) override;
   std::optional<CellFieldValues> FindCellFieldValues(std::int32_t layerId, CellKey cell,
                                                      const std::string& field) override;
   std::optional<std::vector<std::string>> DistinctValues(std::int32_t layerId,
