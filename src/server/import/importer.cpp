@@ -31,13 +31,6 @@ std::vector<Box> PartBoxes(const SourceData& data, double& maxAbsLat) {
   return boxes;
 }
 
-std::size_t VertexCount(const SourceData& data) {
-  std::size_t n = 0;
-  for (const SourceFeature& f : data.features)
-    for (const auto& part : f.parts) n += part.size();
-  return n;
-}
-
 // The original and the copies worth keeping, each with its own band of zoom and its
 // own cells (a coarse copy gets large cells, the original smaller ones than alone).
 ImportReport ImportWithLevels(Store& store, const ImportOptions& o, std::int16_t projection) {
@@ -50,9 +43,7 @@ ImportReport ImportWithLevels(Store& store, const ImportOptions& o, std::int16_t
         for (const DetailLevel& l : plan) tolerances.push_back(l.tolerance);
         return tolerances;
       },
-      [](const SourceData& level, const SourceData& original) {
-        return LevelWorthKeeping(VertexCount(level), VertexCount(original));
-      });
+      LevelWorthKeeping);
   const std::size_t keep = data.size() - 1;
   ImportReport r;
   store.Transaction([&] {

@@ -12,6 +12,7 @@
 
 #include "import/antimeridian.h"
 #include "import/bridge_holes.h"
+#include "import/generalise.h"
 
 namespace orvenda::server {
 namespace {
@@ -315,28 +316,6 @@ void ReadFeatures(const std::filesystem::path& path, const SourceOptions& option
   }
 }
 
-// Douglas-Peucker on each part, which keeps every vertex of the original within the
-// tolerance; a part that it collapses or makes invalid (a ring crossing itself or a hole
-// leaving its ring, by GEOS's validity) is simplified again by GEOS's topology-preserving
-// simplifier, which never does either. That one alone is no choice: on dense coasts
-// (Natural Earth 10m) it keeps half the vertices at a tolerance where Douglas-Peucker
-// keeps a twentieth. Parts are simplified each on its own, so two islands a pixel
-// apart may touch.
-std::unique_ptr<OGRGeometry> Generalised(const OGRGeometry& g, double tolerance) {
-  if (OGR_GT_IsSubClassOf(g.getGeometryType(), wkbGeometryCollection)) {
-    auto parts = std::make_unique<OGRGeometryCollection>();
-    for (const OGRGeometry* part : *g.toGeometryCollection())
-      if (auto s = Generalised(*part, tolerance)) parts->addGeometryDirectly(s.release());
-    return parts;
-  }
-  // GEOS's findings about invalid parts are the reason to fall back, not news.
-  CPLPushErrorHandler(CPLQuietErrorHandler);
-  std::unique_ptr<OGRGeometry> s(g.Simplify(tolerance));
-  if (!s || s->IsEmpty() || !s->IsValid()) s.reset(g.SimplifyPreserveTopology(tolerance));
-  CPLPopErrorHandler();
-  return s;
-}
-
 void Finish(const std::filesystem::path& path, SourceData& data) {
   if (data.features.empty())
     throw StoreError(StoreFault::BadValue, "'" + path.string() + "' holds no usable geometry");
@@ -344,6 +323,13 @@ void Finish(const std::filesystem::path& path, SourceData& data) {
 }
 
 }  // namespace
+
+std::size_t VertexCount(const SourceData& data) {
+  std::size_t n = 0;
+  for (const SourceFeature& f : data.features)
+    for (const auto& part : f.parts) n += part.size();
+  return n;
+}
 
 SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& options) {
   SourceData data;
@@ -361,7 +347,7 @@ SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& op
 std::vector<SourceData> ReadSourceLevels(
     const std::filesystem::path& path, const SourceOptions& options,
     const std::function<std::vector<double>(const Box& extent)>& tolerancesFor,
-    const std::function<bool(const SourceData& level, const SourceData& original)>& keep) {
+    const std::function<bool(std::size_t levelVertices, std::size_t originalVertices)>& keep) {
   SourceData original;
   std::vector<std::pair<std::unique_ptr<OGRGeometry>, std::vector<Value>>> kept;
   OGREnvelope extent;
@@ -375,6 +361,11 @@ std::vector<SourceData> ReadSourceLevels(
       tolerancesFor({extent.MinX, extent.MinY, extent.MaxX, extent.MaxY});
   std::vector<SourceData> levels;
   for (std::size_t k = 0; k <= tolerances.size(); ++k) {
+    if (k > 0 && original.kind != LayerKind::Point) {
+      std::size_t forecast = 0;
+      for (const auto& kv : kept) forecast += DouglasPeuckerVertices(*kv.first, tolerances[k - 1]);
+      if (!keep(forecast, VertexCount(levels[0]))) break;
+    }
     SourceData level = original;
     for (auto& [g, values] : kept) {
       // Simplified before the holes are bridged and the rings cut at the antimeridian.
@@ -388,7 +379,7 @@ std::vector<SourceData> ReadSourceLevels(
       level.features.push_back(std::move(sf));
     }
     Finish(path, level);
-    if (k > 0 && !keep(level, levels[0])) break;
+    if (k > 0 && !keep(VertexCount(level), VertexCount(levels[0]))) break;
     levels.push_back(std::move(level));
   }
   return levels;

@@ -45,11 +45,14 @@ SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& op
 // part by part through GEOS so that every original vertex stays within the tolerance
 // and every part stays valid (rings simple, holes inside their ring). Points are
 // copied as they are. The tolerances come coarsest first: the copies stop at the first
-// that `keep` refuses.
+// that `keep` refuses, judged by the vertices Douglas-Peucker alone would keep before
+// any part is mended, and again once the copy is made.
 std::vector<SourceData> ReadSourceLevels(
     const std::filesystem::path& path, const SourceOptions& options,
     const std::function<std::vector<double>(const Box& extent)>& tolerancesFor,
-    const std::function<bool(const SourceData& level, const SourceData& original)>& keep);
+    const std::function<bool(std::size_t levelVertices, std::size_t originalVertices)>& keep);
+
+std::size_t VertexCount(const SourceData& data);
 
 // OGR field type and subtype to the type code of a field (0 = not stored).
 std::int16_t FieldTypeFor(int ogrType, int ogrSubType);
