@@ -45,6 +45,7 @@ struct Figures {
     return since == Clock::time_point{} ? done : done + (Clock::now() - since);
   }
   std::size_t sent = 0, received = 0, cellRequests = 0;
+  int draws = 0, drawsAtEnd = 0;  // redraws and repaints begun
 };
 
 // The real Qt socket, counting bytes and timing the viewer's handling of arrivals.
@@ -116,6 +117,7 @@ class TimedViewer final : public Viewer {
       draw();
     } else {
       f_.drawingSince = Clock::now();
+      ++f_.draws;
       draw();
       f_.drawing += Clock::now() - f_.drawingSince;
       f_.drawingSince = {};
@@ -174,6 +176,7 @@ bool OpenOnce(std::uint16_t port, int user, int map, Figures& f, std::string& na
     f.lastRedrawn = Clock::now();
     f.handlingAtEnd = Figures::SoFar(f.handling, f.handlingSince);
     f.drawingAtEnd = Figures::SoFar(f.drawing, f.drawingSince);
+    f.drawsAtEnd = f.draws;
   });
   viewer.resize(1920, 1080);
   viewer.SetURL("127.0.0.1");
@@ -223,8 +226,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_open: the demo user could not log in\n");
     return 1;
   }
-  std::printf("%-22s %8s %8s %9s %8s %8s %10s %7s\n", "map", "total", "opening", "transfer",
-              "decoding", "drawing", "received", "cells");
+  std::printf("%-22s %8s %8s %9s %8s %8s %6s %10s %7s\n", "map", "total", "opening", "transfer",
+              "decoding", "drawing", "draws", "received", "cells");
   for (int a = 2; a < argc; ++a) {
     Figures f;
     std::string name;
@@ -238,9 +241,9 @@ int main(int argc, char** argv) {
     const double drawing = Ms(f.drawingAtEnd - f.drawingBeforeCells);
     const double decoding = Ms(f.handlingAtEnd - f.handlingBeforeCells) - drawing;
     const double transfer = total - opening - decoding - drawing;
-    std::printf("%-22s %6.0fms %6.0fms %7.0fms %6.0fms %6.0fms %7.2f MB %7zu\n",
+    std::printf("%-22s %6.0fms %6.0fms %7.0fms %6.0fms %6.0fms %6d %7.2f MB %7zu\n",
                 (argv[a] + std::string(" ") + name).substr(0, 22).c_str(), total, opening, transfer,
-                decoding, drawing, f.received / 1e6, f.cellRequests);
+                decoding, drawing, f.drawsAtEnd, f.received / 1e6, f.cellRequests);
     std::fflush(stdout);
   }
   srv.Stop();
