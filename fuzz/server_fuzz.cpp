@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   test::FakeServerClock serverClock;
   std::ostream nowhere(nullptr);
   ServerLog log("", nowhere);
-  HandleTable handles(config.sessionLifetime, serverClock);
+  MemoryHandleTable handles(config.sessionLifetime, serverClock);
   LoginThrottle throttle(config.login, serverClock);
   SessionRegistry registry(config.maxConnections);
   ChangeFeed changes(registry);

@@ -1,6 +1,13 @@
 #include "bench_client.h"
 
+#include <spawn.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <asio/co_spawn.hpp>
 #include <asio/connect.hpp>
+#include <asio/detached.hpp>
+#include <asio/io_context.hpp>
 #include <asio/ip/tcp.hpp>
 #include <asio/read.hpp>
 #include <asio/redirect_error.hpp>
@@ -9,8 +16,12 @@
 #include <asio/write.hpp>
 #include <chrono>
 #include <deque>
+#include <fstream>
 #include <optional>
+#include <regex>
+#include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "net/request_framer.h"
 #include "protocol/dwbuffer.h"
@@ -178,6 +189,69 @@ asio::awaitable<void> RunClient(std::uint16_t port, const BenchDatabase& db, int
   } catch (const std::exception& e) {
     stats.error = e.what();
   }
+}
+
+ClientStats RunClients(const std::vector<std::uint16_t>& ports, const BenchDatabase& db,
+                       int clients, int window, double& seconds) {
+  asio::io_context ctx(1);
+  std::vector<ClientStats> stats(static_cast<std::size_t>(clients));
+  StartLine start(ctx.get_executor(), clients);
+  for (std::size_t i = 0; i < stats.size(); ++i)
+    asio::co_spawn(ctx, RunClient(ports[i % ports.size()], db, window, start, stats[i]),
+                   asio::detached);
+  ctx.run();
+  seconds = std::chrono::duration<double>(Clock::now() - start.started).count();
+  ClientStats all;
+  for (auto& s : stats) {
+    if (!s.error.empty() && all.error.empty()) all.error = s.error;
+    all.cells += s.cells;
+    all.bytes += s.bytes;
+    all.cellMicros.insert(all.cellMicros.end(), s.cellMicros.begin(), s.cellMicros.end());
+    all.openMicros.insert(all.openMicros.end(), s.openMicros.begin(), s.openMicros.end());
+  }
+  return all;
+}
+
+double Percentile(std::vector<float> v, double p) {
+  if (v.empty()) return 0;
+  const auto k = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1));
+  std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(k), v.end());
+  return v[k] / 1000.0;
+}
+
+double CpuSeconds(int pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (text.empty()) return 0;
+  std::istringstream fields(text.substr(text.rfind(')') + 2));  // after the name
+  std::string field;
+  double ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i)
+    if (i >= 14) ticks += std::stod(field);  // utime, stime
+  return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+Child StartServer(const std::string& program, const std::vector<std::string>& options,
+                  const std::filesystem::path& log) {
+  std::vector<std::string> args = {program,    "serve",     "--port", "0",
+                                   "--listen", "127.0.0.1", "--log",  log.string()};
+  args.insert(args.end(), options.begin(), options.end());
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  Child c;
+  if (::posix_spawn(&c.pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+    throw std::runtime_error("cannot start " + program);
+  const std::regex listening("listening on 127\\.0\\.0\\.1:([0-9]+)");
+  for (int i = 0; i < 300 && c.port == 0; ++i) {
+    std::ifstream in(log);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::smatch m;
+    if (std::regex_search(text, m, listening)) c.port = static_cast<std::uint16_t>(std::stoi(m[1]));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  if (c.port == 0) throw std::runtime_error(program + " did not say where it listens");
+  return c;
 }
 
 }  // namespace orvenda::server::bench

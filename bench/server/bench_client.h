@@ -77,4 +77,24 @@ asio::awaitable<void> RunViewer(std::uint16_t port, const BenchDatabase& db, std
 asio::awaitable<void> RunClient(std::uint16_t port, const BenchDatabase& db, int window,
                                 StartLine& start, ClientStats& stats);
 
+// `clients` clients at once, client i on ports[i % ports.size()], each over every cell of
+// every map; their figures together, timed from the moment all have logged in.
+ClientStats RunClients(const std::vector<std::uint16_t>& ports, const BenchDatabase& db,
+                       int clients, int window, double& seconds);
+
+// The p-quantile (0..1) of microseconds, in milliseconds.
+double Percentile(std::vector<float> v, double p);
+
+// CPU seconds (user and system) a process has used so far.
+double CpuSeconds(int pid);
+
+// The server program as a child process, serving with `options` after `serve --port 0
+// --listen 127.0.0.1 --log LOG`; its port comes from its log.
+struct Child {
+  int pid = 0;
+  std::uint16_t port = 0;
+};
+Child StartServer(const std::string& program, const std::vector<std::string>& options,
+                  const std::filesystem::path& log);
+
 }  // namespace orvenda::server::bench

@@ -86,38 +86,6 @@ Options Parse(int argc, char** argv) {
   return o;
 }
 
-std::string ReadText(const std::filesystem::path& p) {
-  std::ifstream in(p);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The server program as a child process; its port comes from its log.
-struct Child {
-  pid_t pid = 0;
-  std::uint16_t port = 0;
-};
-
-Child StartServer(const std::string& program, const std::filesystem::path& db,
-                  const std::filesystem::path& log) {
-  std::vector<std::string> args = {program, "serve",    "--db",      db.string(), "--port",
-                                   "0",     "--listen", "127.0.0.1", "--log",     log.string()};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  Child c;
-  if (::posix_spawn(&c.pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
-    throw std::runtime_error("cannot start " + program);
-  const std::regex listening("listening on 127\\.0\\.0\\.1:([0-9]+)");
-  for (int i = 0; i < 300 && c.port == 0; ++i) {
-    std::smatch m;
-    const std::string text = ReadText(log);
-    if (std::regex_search(text, m, listening)) c.port = static_cast<std::uint16_t>(std::stoi(m[1]));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  if (c.port == 0) throw std::runtime_error(program + " did not say where it listens");
-  return c;
-}
-
 // VmRSS and VmHWM (the peak) of the process, in MiB.
 struct Memory {
   double rss = 0, peak = 0;
@@ -132,19 +100,6 @@ Memory ReadMemory(pid_t pid) {
     if (line.rfind("VmHWM:", 0) == 0) m.peak = kib();
   }
   return m;
-}
-
-// CPU seconds (user and system) a process has used: the server's own, or this one's
-// (the viewers and the attackers share this machine's cores with the server).
-double CpuSeconds(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::istringstream fields(text.substr(text.rfind(')') + 2));  // after the name
-  std::string field;
-  double ticks = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i)
-    if (i >= 14) ticks += std::stod(field);  // utime, stime
-  return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
 DWBUffer Header(std::int16_t code, std::int32_t declared) {
@@ -215,13 +170,6 @@ asio::awaitable<void> Hostile(std::uint16_t port, int k, int kind, int addresses
       co_await s.async_read_some(asio::buffer(in), asio::redirect_error(use_awaitable, ec));
     if (ec) ++a.endedByServer;
   }
-}
-
-double Percentile(std::vector<float> v, double p) {
-  if (v.empty()) return 0;
-  const auto k = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1));
-  std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(k), v.end());
-  return v[k] / 1000.0;
 }
 
 struct Run {
@@ -305,7 +253,7 @@ int Main(int argc, char** argv) {
     db.maps = CollectJobs(*store, db.user, 4096);
   }
   const auto log = temp / "server.log";
-  const Child server = StartServer(o.server, db.path, log);
+  const Child server = StartServer(o.server, {"--db", db.path.string()}, log);
   const Memory started = ReadMemory(server.pid);
   std::string kinds;
   for (const int k : o.kinds) kinds += std::string(" ") + kKinds[k];

@@ -192,13 +192,6 @@ asio::awaitable<void> HonestUser(std::uint16_t port, const MapJob& job, Honest& 
   }
 }
 
-double Percentile(std::vector<float> v, double p) {
-  if (v.empty()) return 0;
-  const auto k = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1));
-  std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(k), v.end());
-  return v[k];
-}
-
 Honest RunHonest(std::uint16_t port, const MapJob& job, std::chrono::seconds length) {
   Honest h;
   h.deadline = Clock::now() + length;

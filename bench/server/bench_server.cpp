@@ -57,31 +57,9 @@ Options Parse(int argc, char** argv) {
   return o;
 }
 
-double Percentile(std::vector<float>& v, double p) {
-  if (v.empty()) return 0;
-  const auto k = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1));
-  std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(k), v.end());
-  return v[k] / 1000.0;
-}
-
 void RunRound(std::uint16_t port, const BenchDatabase& db, int clients, int window) {
-  asio::io_context ctx(1);
-  std::vector<ClientStats> stats(static_cast<std::size_t>(clients));
-  StartLine start(ctx.get_executor(), clients);
-  for (auto& s : stats) {
-    asio::co_spawn(ctx, RunClient(port, db, window, start, s), asio::detached);
-  }
-  ctx.run();
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start.started).count();
-  ClientStats all;
-  for (auto& s : stats) {
-    if (!s.error.empty() && all.error.empty()) all.error = s.error;
-    all.cells += s.cells;
-    all.bytes += s.bytes;
-    all.cellMicros.insert(all.cellMicros.end(), s.cellMicros.begin(), s.cellMicros.end());
-    all.openMicros.insert(all.openMicros.end(), s.openMicros.begin(), s.openMicros.end());
-  }
+  double seconds = 0;
+  ClientStats all = RunClients({port}, db, clients, window, seconds);
   std::printf(
       "%7d %9llu %8.2f %10.0f %8.1f %8.2f %8.2f %9.2f %9.2f%s%s\n", clients,
       static_cast<unsigned long long>(all.cells), seconds, static_cast<double>(all.cells) / seconds,

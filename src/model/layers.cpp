@@ -35,7 +35,6 @@ layer& Layers::Add(const std::string& name, const std::string& key, TipoLayer ki
   created->Visible = true;
   created->Selectable = true;
   created->Tipo = kind;
-  created->CamposPedidos = false;
   created->parentMap = viewer;
   layer& added = items_.Add(key, std::move(created));
   added.ImageName = name;

@@ -40,11 +40,11 @@ std::string UnfitValues(layer& lay, const std::vector<std::string>& values) {
   return {};
 }
 
-bool StartAttributeEdit(MapViewer& viewer, layer& lay, std::int32_t elementId,
+void StartAttributeEdit(MapViewer& viewer, layer& lay, std::int32_t elementId,
                         const std::vector<std::string>& values) {
   if (const std::string why = UnfitValues(lay, values); !why.empty()) {
     Refuse(viewer, why + " Nothing was changed.");
-    return false;
+    return;
   }
   std::vector<std::string> names, sent;
   std::size_t i = 0;
@@ -52,8 +52,7 @@ bool StartAttributeEdit(MapViewer& viewer, layer& lay, std::int32_t elementId,
     names.push_back(field.Nombre);
     sent.push_back(FieldValueToSend(field.Tipo, values[i++]));
   }
-  return SendAttributeEditRequest(viewer, lay.IDLayer, elementId, std::move(names),
-                                  std::move(sent));
+  SendAttributeEditRequest(viewer, lay.IDLayer, elementId, std::move(names), std::move(sent));
 }
 
 void SendEditedValues(MapViewer& viewer, const ElementValues& reply) {

@@ -24,7 +24,7 @@ std::vector<CellIJ> CellsOf(layer& lay, std::int32_t elementId);
 // Starts the edit of every value of one element (`values`, one per field): when
 // all fit, request 4 goes out in attribute-editing mode holding them; otherwise a
 // message box names the field that failed and nothing is sent.
-bool StartAttributeEdit(MapViewer& viewer, layer& lay, std::int32_t elementId,
+void StartAttributeEdit(MapViewer& viewer, layer& lay, std::int32_t elementId,
                         const std::vector<std::string>& values);
 
 // Reply 104 in attribute-editing mode: the element's current values with the held

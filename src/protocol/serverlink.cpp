@@ -78,7 +78,6 @@ bool ServerLink::Send(std::int16_t code, const DWBUffer& request) {
 }
 
 void ServerLink::CheckReplyTime() {
-  if (viewer_.PendingRequests() <= 0) return;
   constexpr std::int32_t kDay = 24 * 3600;
   const std::int32_t waited = ((clock_.SecondsOfDay() - lastActivity_) % kDay + kDay) % kDay;
   if (waited >= kReplyTimeLimitSeconds) {

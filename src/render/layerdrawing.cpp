@@ -19,8 +19,6 @@ bool ByUserChoice(int choice, float zoomMin, float zoomMax, const ViewTransform&
   switch (choice) {
     case uservisibility::kHidden:
       return false;
-    case uservisibility::kAlways:
-      return true;
     case uservisibility::kByZoom: {
       const double tMin = ZoomThreshold(zoomMin, view);
       const double tMax = ZoomThreshold(zoomMax, view);
@@ -28,8 +26,8 @@ bool ByUserChoice(int choice, float zoomMin, float zoomMax, const ViewTransform&
       const bool aboveMax = bounds == Bounds::Inclusive ? tMax <= s : tMax < s;
       return aboveMax && s <= tMin;
     }
-    default:
-      return false;
+    default:  // kAlways: the layer's setters admit no other choice
+      return true;
   }
 }
 

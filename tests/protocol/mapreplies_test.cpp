@@ -438,6 +438,12 @@ TEST(LayerChange, EveryOperationThenARepaint) {
   EXPECT_TRUE(r.v.ui.shown.empty());
   r.v.sock.Deliver(Wire(250, "ILL L", {5, 7, 0, -1}));  // a negative count of stale cells
   EXPECT_EQ(r.v.ui.shown.size(), 1u);
+  // New values classify by the thematic field's own value, not by any other field's.
+  r.schools->Campos().Add("TIPO", 200);
+  r.schools->Campos().Add("NOMBRE", 200);
+  r.v.sock.Deliver(CellReply(9, 1, 0, {0, 0}, {{5, {{0, 0}}}}));
+  r.v.sock.Deliver(Wire(250, "ILL ISS", {3, 9, 5, 2, "PUBLICA", "Escuela 5"}));
+  EXPECT_EQ(r.schools->Entidades.ItemByID(5)->ThemeValue, "PUBLICA");
 }
 
 }  // namespace

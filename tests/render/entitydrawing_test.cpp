@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "drawing_fixture.h"
+#include "render/classsample.h"
 #include "render/clipping.h"
 
 namespace orvenda {
@@ -50,6 +51,26 @@ TEST(EntityDrawing, WhatEachClassStyleDraws) {
     Draw(e, f.Box(), f.painter, kind);
     EXPECT_EQ(f.Log("Polyline") == std::vector<std::string>{"Polyline 0,600 800,0 #1e140a"},
               log.rfind("DrawStyle 0; DrawWidth 2", 0) == 0);
+  }
+}
+
+// A legend swatch fills the surface as its kind draws: a dot in the middle, a line
+// across, a polygon inset from the edges; never a refresh, the legend refreshes once.
+TEST(EntityDrawing, LegendSwatchOfEachKind) {
+  const std::pair<TipoLayer, std::string> rows[] = {
+      {pointlayer, "Dot 400,300"},
+      {polylinelayer, "Polyline 0,300 800,300"},
+      {3, "Polyline 0,300 800,300"},
+      {polygonlayer, "Polygon 3,3 797,3 797,597 3,597"},
+      {ImageLayer, ""}};
+  for (const auto& [kind, drawn] : rows) {
+    test::DrawingFixture f;
+    DrawSwatchSample(f.surface, Theme{}, kind);
+    std::string seen;  // the primitives, without their colours
+    for (const char* primitive : {"Dot ", "Line ", "Polyline ", "Polygon "})
+      for (const std::string& line : f.Log(primitive)) seen += line.substr(0, line.find(" #"));
+    EXPECT_EQ(seen, drawn) << kind;
+    EXPECT_TRUE(f.Log("Refresh").empty()) << kind;
   }
 }
 
@@ -151,8 +172,8 @@ TEST(Clipping, RingsAndSegments) {
 
 // Zoomed far in, a polygon whose vertices lie thousands of views away still fills the
 // view with small pixel positions, its stored positions the true ones; vertices that
-// fall in the same pixel are sent once.
-TEST(Clipping, DrawnPolygonsAreClippedAndThinned) {
+// fall in the same pixel as the one before are sent once, in polygons as in lines.
+TEST(Clipping, DrawnShapesAreClippedAndThinned) {
   test::DrawingFixture f;
   layer lyr;
   test::DrawingFixture::Define(lyr, polygonlayer, 0, 1, 0);
@@ -171,6 +192,13 @@ TEST(Clipping, DrawnPolygonsAreClippedAndThinned) {
        {PixelPoint{-m, -m}, {800 + m, -m}, {800 + m, 600 + m}, {-m, 600 + m}})
     EXPECT_EQ(std::count(polygons[1].pixels.begin(), polygons[1].pixels.end(), corner), 1);
   EXPECT_LT(e.Screen()[0].X, -1e6);
+  layer lines;
+  test::DrawingFixture::Define(lines, polylinelayer, 0, 1, 0);
+  f.view.ApplyExtents(0, 0, 80, 60);
+  Draw(test::DrawingFixture::Add(lines, 3, {{10, 10}, {10, 10.01}, {10, 20}, {20, 20}}), f.Box(),
+       f.painter, polylinelayer);
+  EXPECT_EQ(f.Log("Polyline"),
+            std::vector<std::string>{"Polyline 100,500 100,400 200,400 #000000"});
 }
 
 }  // namespace

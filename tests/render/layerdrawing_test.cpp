@@ -9,6 +9,7 @@ namespace orvenda {
 namespace {
 
 using test::DrawingFixture;
+using testing::PrimitiveKind;
 
 // With ViewHeight 500 a limit L gives the threshold 0.5 / L: a view 1000 * L projected
 // units high (0: no lower bound, 1e37: no upper one). The layer shows at its max
@@ -165,7 +166,20 @@ TEST(DirectionPass, OnlyPolylinesInTheirZoomRange) {
     Redraw(lyr, f.Box(), f.painter);
     f.surface.Clear();
     DrawDirections(lyr, f.Box(), f.painter);
-    EXPECT_EQ(f.Log("Polygon").size(), arrows) << kind << " " << user;
+    const auto drawn = f.surface.Of(PrimitiveKind::Polygon);
+    ASSERT_EQ(drawn.size(), arrows) << kind << " " << user;
+    // Each arrow (tip, then its base) sits on the middle of its segment and points
+    // the way the line runs: east, then north.
+    const std::array<std::array<int, 4>, 2> middleAndWay = {{{150, 500, 1, 0}, {200, 350, 0, -1}}};
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+      const auto& p = drawn[i].pixels;
+      const auto [x, y, wayX, wayY] = middleAndWay[i];
+      EXPECT_NEAR((p[1].x + p[2].x) / 2.0, x, 1) << i;
+      EXPECT_NEAR((p[1].y + p[2].y) / 2.0, y, 1) << i;
+      EXPECT_EQ(std::tuple((p[0].x > x) - (p[0].x < x), (p[0].y > y) - (p[0].y < y)),
+                std::tuple(wayX, wayY))
+          << i;
+    }
   }
 }
 

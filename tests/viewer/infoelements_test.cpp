@@ -51,25 +51,5 @@ TEST(InfoElementsTable, OverwriteUndoAndChangesTouchElementRowsOnly) {
             "ID\tN\t\r\n11\ta\t\r\nTotal\t1\t\r\n");
 }
 
-TEST(FldVerify, KeyFilterByFieldType) {
-  // Types, the text so far, keys taken, keys refused (8 is Backspace).
-  const std::tuple<std::vector<std::int16_t>, const char*, std::u32string, std::u32string> rows[] =
-      {{{2, 3, 16, 20}, "", U"09-\b", U".e+"},
-       {{2, 3, 16, 20}, "1", U"5", U"-"},
-       {{4, 5, 14, 131}, "", U"-.7", U"e,"},
-       {{4, 5, 14, 131}, "1.", U"2", U".-"},
-       {{17, 18, 19, 21}, "", U"9\b", U"-."},
-       {{8, 129, 130, 200, 201, 202, 203}, "a", U"ñ-.", U"'\""},
-       {{0, 7}, "", U"", U"1a"}};
-  for (const auto& [types, text, taken, refused] : rows) {
-    for (const std::int16_t type : types) {
-      for (const char32_t k : taken)
-        EXPECT_TRUE(FldVerify(text, static_cast<int>(k), type)) << type;
-      for (const char32_t k : refused)
-        EXPECT_FALSE(FldVerify(text, static_cast<int>(k), type)) << type;
-    }
-  }
-}
-
 }  // namespace
 }  // namespace orvenda

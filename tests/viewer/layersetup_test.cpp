@@ -11,8 +11,6 @@
 #include "dialogs/dlglayersetup.h"
 #include "dialogs/dlgmapreferences.h"
 #include "loopback.h"
-#include "render/classsample.h"
-#include "support/recordingsurface.h"
 #include "viewer_rig.h"
 
 namespace orvenda {
@@ -171,17 +169,6 @@ TEST(MapReferences, LayoutSwatchesAndScrolling) {
   // Every step measured from the stacked places: scrolling back and forth never drifts.
   EXPECT_EQ(ScrolledTops(groups, 1, 4), (std::vector<std::int32_t>{-600, groups[1].top - 1000}));
   EXPECT_EQ(ScrolledTops(groups, 0, 4)[1], groups[1].top);
-  // A polygon swatch inset from its edges, filled and outlined as the class says.
-  testing::RecordingSurface surface;
-  Theme t;
-  t.FillColor = 0x123456;
-  t.FillStyle = fillstyle::kCross;
-  DrawSwatchSample(surface, t, polygonlayer);
-  const auto polygons = surface.Of(testing::PrimitiveKind::Polygon);
-  ASSERT_EQ(polygons.size(), 1u);
-  EXPECT_EQ(polygons[0].pixels, (std::vector<PixelPoint>{{3, 3}, {797, 3}, {797, 597}, {3, 597}}));
-  EXPECT_EQ(std::tuple(polygons[0].state.fillColor, polygons[0].state.fillStyle),
-            std::tuple(0x123456u, fillstyle::kCross));
 }
 
 // A form left waiting for another layer's values is not reused; a 106 for a layer

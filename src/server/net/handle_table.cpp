@@ -6,22 +6,24 @@
 
 namespace orvenda::server {
 
-std::int32_t HandleTable::Issue(std::int32_t userId) {
+std::int32_t HandleTable::RandomHandle() {
   if (sodium_init() < 0) throw std::runtime_error("libsodium could not be initialised");
+  return static_cast<std::int32_t>(randombytes_uniform(0x7FFFFFFFu) + 1u);
+}
+
+std::int32_t MemoryHandleTable::Issue(std::int32_t userId) {
   std::lock_guard lock(mutex_);
   const auto now = clock_.Now();
   if (++issuedSinceSweep_ >= 1024) Sweep(now);
   while (true) {
-    // Uniform in [1, 2^31 - 1]: positive, since the client takes a value below 1 as a
-    // refused login.
-    const auto handle = static_cast<std::int32_t>(randombytes_uniform(0x7FFFFFFFu) + 1u);
+    const auto handle = RandomHandle();
     if (entries_.contains(handle)) continue;
     entries_.emplace(handle, Entry{userId, now + lifetime_, 0});
     return handle;
   }
 }
 
-HandleTable::Entry* HandleTable::FindLive(std::int32_t handle) {
+MemoryHandleTable::Entry* MemoryHandleTable::FindLive(std::int32_t handle) {
   const auto it = entries_.find(handle);
   if (it == entries_.end()) return nullptr;
   if (!Live(it->second, clock_.Now())) {
@@ -31,14 +33,14 @@ HandleTable::Entry* HandleTable::FindLive(std::int32_t handle) {
   return &it->second;
 }
 
-std::optional<std::int32_t> HandleTable::Lookup(std::int32_t handle) {
+std::optional<std::int32_t> MemoryHandleTable::Lookup(std::int32_t handle) {
   std::lock_guard lock(mutex_);
   const Entry* entry = FindLive(handle);
   if (!entry) return std::nullopt;
   return entry->userId;
 }
 
-std::optional<std::int32_t> HandleTable::Attach(std::int32_t handle) {
+std::optional<std::int32_t> MemoryHandleTable::Attach(std::int32_t handle) {
   std::lock_guard lock(mutex_);
   Entry* entry = FindLive(handle);
   if (!entry) return std::nullopt;
@@ -46,7 +48,7 @@ std::optional<std::int32_t> HandleTable::Attach(std::int32_t handle) {
   return entry->userId;
 }
 
-void HandleTable::Detach(std::int32_t handle) {
+void MemoryHandleTable::Detach(std::int32_t handle) {
   std::lock_guard lock(mutex_);
   const auto it = entries_.find(handle);
   if (it == entries_.end()) return;
@@ -54,13 +56,13 @@ void HandleTable::Detach(std::int32_t handle) {
   if (!Live(it->second, clock_.Now())) entries_.erase(it);
 }
 
-std::size_t HandleTable::Size() {
+std::size_t MemoryHandleTable::Size() {
   std::lock_guard lock(mutex_);
   Sweep(clock_.Now());
   return entries_.size();
 }
 
-void HandleTable::Sweep(ServerClock::TimePoint now) {
+void MemoryHandleTable::Sweep(ServerClock::TimePoint now) {
   issuedSinceSweep_ = 0;
   std::erase_if(entries_, [&](const auto& kv) { return !Live(kv.second, now); });
 }

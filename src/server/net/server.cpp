@@ -14,6 +14,7 @@
 #include <latch>
 
 #include "net/session.h"
+#include "net/shared_handle_table.h"
 #include "store/password.h"
 
 namespace orvenda::server {
@@ -56,20 +57,25 @@ Server::Server(ServerConfig config, StoreFactory openStore, ServerLog& log,
                const ServerClock& clock)
     : config_(std::move(config)),
       log_(log),
-      handles_(config_.sessionLifetime, clock),
       throttle_(config_.login, clock),
       registry_(config_.maxConnections),
       passwordPool_(static_cast<std::size_t>(std::max(1, config_.passwordThreads))) {
   LowerPriorityOf(passwordPool_, std::max(1, config_.passwordThreads));
-  services_ = std::make_unique<ServerServices>(
-      ServerServices{config_, log_, clock, handles_, throttle_, passwordPool_.get_executor(),
-                     MakeDummyHash(), changes_});
   const int n = std::max(1, config_.threads);
   for (int i = 0; i < n; ++i) {
     auto w = std::make_unique<Worker>();
     w->store = openStore();
     workers_.push_back(std::move(w));
   }
+  if (SharedSite* site = workers_[0]->store->Shared()) {
+    handles_ = std::make_unique<SharedHandleTable>(openStore(), config_.sessionLifetime, clock);
+    relay_ = std::make_unique<ChangeRelay>(site->WatchChanges(), changes_, log_);
+  } else {
+    handles_ = std::make_unique<MemoryHandleTable>(config_.sessionLifetime, clock);
+  }
+  services_ = std::make_unique<ServerServices>(
+      ServerServices{config_, log_, clock, *handles_, throttle_, passwordPool_.get_executor(),
+                     MakeDummyHash(), changes_});
   const auto address = asio::ip::make_address(config_.listen);
   acceptor_.emplace(workers_[0]->context);
   const asio::ip::tcp::endpoint endpoint(address, config_.port);
@@ -107,6 +113,7 @@ void Server::Stop() {
 }
 
 void Server::Wait() {
+  relay_.reset();
   for (auto& w : workers_) {
     if (w->thread.joinable()) w->thread.join();
   }

@@ -2,7 +2,9 @@
 // Server: the listening socket and the network threads. Each thread runs its own
 // io_context and owns its own Store (one store per thread is the store's rule); a new
 // connection goes to the threads in turn and stays on its thread for life. Password
-// hashing runs on a separate small pool so that it never stalls a network thread.
+// hashing runs on a separate small pool so that it never stalls a network thread. On a
+// database that several processes share, the login handles and a relay of the changes
+// of every process each take one more connection.
 
 #include <asio/awaitable.hpp>
 #include <asio/io_context.hpp>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "net/change_feed.h"
+#include "net/change_relay.h"
 #include "net/handle_table.h"
 #include "net/handlers/handler_context.h"
 #include "net/login_throttle.h"
@@ -67,10 +70,13 @@ class Server {
 
   ServerConfig config_;
   ServerLog& log_;
-  HandleTable handles_;
+  std::unique_ptr<HandleTable> handles_;
   LoginThrottle throttle_;
   SessionRegistry registry_;
   ChangeFeed changes_{registry_};
+  // Only for a database that several processes share: its changes, this process's
+  // included, reach the feed through the relay.
+  std::unique_ptr<ChangeRelay> relay_;
   asio::thread_pool passwordPool_;
   std::unique_ptr<ServerServices> services_;
   std::vector<std::unique_ptr<Worker>> workers_;

@@ -1,11 +1,14 @@
 #include "store/pg_db.h"
 
 #include <libpq-fe.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace orvenda::server {
 namespace {
@@ -121,8 +124,13 @@ Value PgResult::ColumnValue(int row, int column) const {
   }
 }
 
-PgDb::PgDb(const std::string& conninfo) {
-  conn_ = PQconnectdb(conninfo.c_str());
+PgDb::PgDb(const std::string& conninfo, Clock clock) : clock_(std::move(clock)) {
+  // An administrator tells the processes of the site apart by their connections' name
+  // (pg_stat_activity), unless the connection string names them itself.
+  const std::string name = "orvenda " + std::to_string(::getpid());
+  const char* keys[] = {"dbname", "fallback_application_name", nullptr};
+  const char* values[] = {conninfo.c_str(), name.c_str(), nullptr};
+  conn_ = PQconnectdbParams(keys, values, 1);
   if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
     std::string message = conn_ ? PQerrorMessage(conn_) : "out of memory";
     PQfinish(conn_);
@@ -133,14 +141,52 @@ PgDb::PgDb(const std::string& conninfo) {
   // Notices (an IF NOT EXISTS that found the thing) are not the server's log.
   PQsetNoticeProcessor(
       conn_, [](void*, const char*) {}, nullptr);
-  Exec("SET client_encoding = 'UTF8'");
+  Setup();
 }
 
 PgDb::~PgDb() { PQfinish(conn_); }
 
+void PgDb::Setup() { Exec("SET client_encoding = 'UTF8'"); }
+
+void PgDb::Ready() {
+  if (PQstatus(conn_) == CONNECTION_OK) return;
+  const auto now = clock_();
+  if (now < retryAt_) {
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(retryAt_ - now);
+    throw StoreError(StoreFault::StorageFailure, "no connection to PostgreSQL; next attempt in " +
+                                                     std::to_string(wait.count()) + " ms");
+  }
+  PQreset(conn_);
+  if (PQstatus(conn_) != CONNECTION_OK) {
+    retryAt_ = now + retry_;
+    retry_ = std::min(retry_ * 2, kLastRetry);
+    Fail(conn_, "cannot reconnect to PostgreSQL");
+  }
+  // The statements prepared on the old connection went with it.
+  prepared_.clear();
+  retry_ = kFirstRetry;
+  ++reconnects_;
+  Setup();
+}
+
+int PgDb::Socket() const { return PQsocket(conn_); }
+int PgDb::BackendPid() const { return PQbackendPID(conn_); }
+
+std::vector<std::string> PgDb::TakeNotifications() {
+  Ready();
+  if (PQconsumeInput(conn_) == 0) Fail(conn_, "connection lost");
+  std::vector<std::string> payloads;
+  while (PGnotify* n = PQnotifies(conn_)) {
+    payloads.emplace_back(n->extra);
+    PQfreemem(n);
+  }
+  return payloads;
+}
+
 void PgDb::Exec(const std::string& sql) { Query(sql); }
 
 PgResult PgDb::Query(const std::string& sql) {
+  Ready();
   PGresult* r = PQexec(conn_, sql.c_str());
   const auto status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
   if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
@@ -151,6 +197,7 @@ PgResult PgDb::Query(const std::string& sql) {
 }
 
 PgResult PgDb::Run(const std::string& sql, const PgParams& params) {
+  Ready();
   auto it = prepared_.find(sql);
   if (it == prepared_.end()) {
     const std::string name = "s" + std::to_string(prepared_.size() + 1);
@@ -180,6 +227,7 @@ PgResult PgDb::Run(const std::string& sql, const PgParams& params) {
 int PgResult::Changed() const { return std::atoi(PQcmdTuples(r_)); }
 
 void PgDb::Copy(const std::string& target, const std::string& rows) {
+  Ready();
   PGresult* r = PQexec(conn_, ("COPY " + target + " FROM STDIN").c_str());
   const bool started = r && PQresultStatus(r) == PGRES_COPY_IN;
   PQclear(r);
@@ -195,7 +243,11 @@ void PgDb::Copy(const std::string& target, const std::string& rows) {
   if (!ok) Fail(conn_, "copy into " + target);
 }
 
-bool PgDb::InTransaction() const { return PQtransactionStatus(conn_) != PQTRANS_IDLE; }
+bool PgDb::InTransaction() const {
+  // A lost connection (PQTRANS_UNKNOWN) holds no transaction: the next one starts afresh.
+  const auto status = PQtransactionStatus(conn_);
+  return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
+}
 
 void AppendCopyBytes(std::string& line, std::string_view bytes) {
   static const char* kHex = "0123456789abcdef";

@@ -1,9 +1,14 @@
 // A thin RAII layer over libpq: one connection, statements with bound parameters
 // only (prepared once per connection and kept), results read by column. Every failure
-// becomes a StoreError carrying the server's message.
+// becomes a StoreError carrying the server's message. A connection that is lost (the
+// database restarted, a network cut, an administrator ended it) is opened again by
+// the next statement, with back-off: a database that stays away costs one attempt
+// per back-off step, not one per request.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -58,9 +63,12 @@ class PgResult {
 
 class PgDb {
  public:
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+  static constexpr std::chrono::milliseconds kFirstRetry{100}, kLastRetry{10000};
+
   // Connects with a libpq connection string ("host=... dbname=..." or a postgresql://
-  // address).
-  explicit PgDb(const std::string& conninfo);
+  // address). The back-off between attempts to reconnect reads `clock`.
+  explicit PgDb(const std::string& conninfo, Clock clock = std::chrono::steady_clock::now);
   ~PgDb();
   PgDb(const PgDb&) = delete;
   PgDb& operator=(const PgDb&) = delete;
@@ -73,8 +81,24 @@ class PgDb {
   void Copy(const std::string& target, const std::string& rows);
   bool InTransaction() const;
 
+  // Reconnects a lost connection when its back-off allows, or throws StoreError.
+  void Ready();
+  // How many times the connection was opened again (a LISTEN must then be repeated).
+  std::uint64_t Reconnects() const { return reconnects_; }
+  int Socket() const;
+  int BackendPid() const;
+  // Reads what the server sent without waiting and returns the payloads of the
+  // notifications received so far; throws StoreError when the connection is lost.
+  std::vector<std::string> TakeNotifications();
+
  private:
+  void Setup();
+
   pg_conn* conn_ = nullptr;
+  Clock clock_;
+  std::chrono::steady_clock::time_point retryAt_{};
+  std::chrono::milliseconds retry_ = kFirstRetry;
+  std::uint64_t reconnects_ = 0;
   std::map<std::string, std::string> prepared_;  // SQL -> statement name
 };
 

@@ -15,8 +15,6 @@
 namespace orvenda::server {
 namespace {
 
-constexpr std::int64_t kMaxCellsPerElement = 1'000'000;
-
 std::int64_t I(std::int32_t v) { return v; }
 
 // An attribute value from its three columns, the first of them at `first`.
@@ -50,21 +48,12 @@ std::string IntArray(const std::vector<std::int32_t>& v) {
   return out + "}";
 }
 
-void NoteGrid(ElementWrite& w, const std::optional<LayerGrid>& grid) {
-  w.gridChanged = grid.has_value();
-  if (grid) w.grid = *grid;
-}
-
 }  // namespace
 
 std::optional<LayerGrid> PgStore::WidenGrid(std::int32_t layerId,
                                             const std::vector<CellKey>& cells) {
   if (cells.empty()) return std::nullopt;
-  CellKey lo = cells.front(), hi = cells.front();
-  for (const CellKey& c : cells) {
-    lo = {std::min(lo.row, c.row), std::min(lo.column, c.column)};
-    hi = {std::max(hi.row, c.row), std::max(hi.column, c.column)};
-  }
+  const auto [lo, hi] = CellBounds(cells);
   // An empty layer has lastRow < firstRow; its first element sets the limits.
   LayerCounters& c = Counters(layerId);
   LayerGrid& g = c.grid;
@@ -90,12 +79,7 @@ std::vector<CellKey> PgStore::StoreGeometry(std::int32_t layerId, std::int32_t e
                                             const std::vector<Point>& points, bool isNew) {
   const LayerShape& s = Shape(layerId);
   const Box box = BoxOf(points);
-  // A continent in cells of a few metres would be millions of index rows.
-  const std::int64_t count = CellCountOfBox(box, s.cellWidth, s.cellHeight);
-  if (count > kMaxCellsPerElement)
-    throw StoreError(StoreFault::BadValue, "an element would cover " + std::to_string(count) +
-                                               " cells of layer " + std::to_string(layerId) +
-                                               "; use larger cells");
+  std::vector<CellKey> cells = CellsOfElementBox(layerId, box);
   db_.Run(
       "INSERT INTO elements (layer_id, id, min_x, min_y, max_x, max_y, points, geom) "
       "VALUES ($1, $2, $3, $4, $5, $6, $7, $8::geometry) ON CONFLICT (layer_id, id) DO UPDATE "
@@ -113,9 +97,6 @@ std::vector<CellKey> PgStore::StoreGeometry(std::int32_t layerId, std::int32_t e
   if (!isNew)
     db_.Run("DELETE FROM element_cells WHERE layer_id = $1 AND element_id = $2",
             PgParams().Add(I(layerId)).Add(I(elementId)));
-  // The element belongs to every cell that its box covers, so that a view lying inside
-  // a large polygon still asks for a cell that holds it.
-  std::vector<CellKey> cells = CellsOfBox(box, s.cellWidth, s.cellHeight);
   std::vector<std::int32_t> rows, columns;
   for (const CellKey& c : cells) {
     rows.push_back(c.row);
@@ -128,23 +109,12 @@ std::vector<CellKey> PgStore::StoreGeometry(std::int32_t layerId, std::int32_t e
   return cells;
 }
 
-void PgStore::WriteValues(std::int32_t layerId, std::int32_t elementId,
-                          const std::vector<Value>& values) {
-  const LayerShape& s = Shape(layerId);
-  if (values.size() != s.fields.size())
-    throw StoreError(StoreFault::BadValue, "layer " + std::to_string(layerId) + " has " +
-                                               std::to_string(s.fields.size()) + " fields, " +
-                                               std::to_string(values.size()) + " values given");
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const auto v = CoerceFieldValue(s.fields[i].type, values[i]);
-    if (!v)
-      throw StoreError(StoreFault::BadValue, "value '" + ValueText(values[i]) +
-                                                 "' does not fit field '" + s.fields[i].name + "'");
-    PgParams p;
-    p.Add(I(layerId)).Add(I(elementId)).Add(static_cast<std::int64_t>(i));
-    AddAttribute(p, *v);
-    db_.Run(kUpsertAttribute, p);
-  }
+void PgStore::WriteValue(std::int32_t layerId, std::int32_t elementId, std::size_t position,
+                         const Value& v) {
+  PgParams p;
+  p.Add(I(layerId)).Add(I(elementId)).Add(static_cast<std::int64_t>(position));
+  AddAttribute(p, v);
+  db_.Run(kUpsertAttribute, p);
 }
 
 ElementWrite PgStore::AddElementTyped(std::int32_t layerId, const std::vector<Point>& points,
@@ -164,13 +134,6 @@ ElementWrite PgStore::AddElementTyped(std::int32_t layerId, const std::vector<Po
   return w;
 }
 
-ElementWrite PgStore::AddElement(std::int32_t layerId, const std::vector<Point>& points,
-                                 const std::vector<std::string>& texts) {
-  const LayerShape& s = Shape(layerId);
-  const std::vector<Value> values = ParseValues(layerId, s.fields, texts);
-  return AddElementTyped(layerId, points, values);
-}
-
 std::vector<CellKey> PgStore::CellsOfElement(std::int32_t layerId, std::int32_t elementId) {
   PgResult r = db_.Run(
       "SELECT cell_row, cell_col FROM element_cells WHERE layer_id = $1 AND element_id = $2 "
@@ -181,28 +144,6 @@ std::vector<CellKey> PgStore::CellsOfElement(std::int32_t layerId, std::int32_t 
     cells.push_back(
         {static_cast<std::int32_t>(r.Integer(i, 0)), static_cast<std::int32_t>(r.Integer(i, 1))});
   return cells;
-}
-
-std::optional<ElementWrite> PgStore::SetGeometry(std::int32_t layerId, std::int32_t elementId,
-                                                 const std::vector<Point>& points) {
-  CheckPoints(points);
-  if (!ElementExtent(layerId, elementId)) return std::nullopt;
-  ElementWrite w;
-  w.id = elementId;
-  InSavepoint([&] {
-    w.cells = StoreGeometry(layerId, elementId, points, false);
-    NoteGrid(w, WidenGrid(layerId, w.cells));
-  });
-  return w;
-}
-
-bool PgStore::SetAttributes(std::int32_t layerId, std::int32_t elementId,
-                            const std::vector<std::string>& texts) {
-  const LayerShape& s = Shape(layerId);
-  if (!ElementExtent(layerId, elementId)) return false;
-  const std::vector<Value> values = ParseValues(layerId, s.fields, texts);
-  InSavepoint([&] { WriteValues(layerId, elementId, values); });
-  return true;
 }
 
 std::optional<std::vector<CellKey>> PgStore::RemoveElement(std::int32_t layerId,
@@ -337,39 +278,6 @@ std::optional<ValueRange> PgStore::FindValueRange(std::int32_t layerId, const st
   return ValueRange{ValueText(*lowest), ValueText(*highest)};
 }
 
-std::vector<std::int32_t> PgStore::SetFieldValues(
-    std::int32_t layerId, const std::vector<std::int32_t>& elementIds,
-    const std::vector<std::pair<std::size_t, std::string>>& values) {
-  const LayerShape& s = Shape(layerId);
-  std::vector<std::pair<std::size_t, Value>> typed;
-  for (const auto& [pos, text] : values) {
-    if (pos >= s.fields.size())
-      throw StoreError(StoreFault::UnknownField,
-                       "layer " + std::to_string(layerId) + " has no field " + std::to_string(pos));
-    auto v = ParseFieldValue(s.fields[pos].type, text);
-    if (!v)
-      throw StoreError(StoreFault::BadValue,
-                       "value '" + text + "' does not fit field '" + s.fields[pos].name + "'");
-    typed.emplace_back(pos, std::move(*v));
-  }
-  std::vector<std::int32_t> changed;
-  if (typed.empty()) return changed;
-  InSavepoint([&] {
-    std::unordered_set<std::int32_t> seen;
-    for (std::int32_t id : elementIds) {
-      if (!seen.insert(id).second || !ElementExtent(layerId, id)) continue;
-      for (const auto& [pos, v] : typed) {
-        PgParams p;
-        p.Add(I(layerId)).Add(I(id)).Add(static_cast<std::int64_t>(pos));
-        AddAttribute(p, v);
-        db_.Run(kUpsertAttribute, p);
-      }
-      changed.push_back(id);
-    }
-  });
-  return changed;
-}
-
 std::optional<std::vector<FoundElement>> PgStore::FindElements(std::int32_t layerId,
                                                                const Condition& c,
                                                                std::size_t limit) {
@@ -392,55 +300,20 @@ std::optional<std::vector<FoundElement>> PgStore::FindElements(std::int32_t laye
   return out;
 }
 
-std::optional<std::vector<MatchedElement>> PgStore::MatchElements(
-    std::int32_t layerId, const std::vector<std::int32_t>& candidates,
-    const std::vector<Condition>& conditions, std::size_t limit) {
-  if (!HasLayer(layerId)) return std::nullopt;
-  const LayerShape& s = Shape(layerId);
-  std::vector<std::pair<std::size_t, ConditionTest>> tests;
-  for (const Condition& c : conditions) {
-    const auto pos = FieldPosition(s, c.field);
-    if (!pos) return std::nullopt;
-    tests.emplace_back(*pos, ConditionTest(c, s.fields[*pos].type));
-  }
-  std::vector<MatchedElement> out;
-  auto offer = [&](std::int32_t id, std::vector<AttributeValue> values) {
-    for (const auto& [pos, test] : tests)
-      if (!test(values[pos].value)) return;
-    out.push_back({id, std::move(values)});
-  };
-  if (!candidates.empty()) {
-    std::unordered_set<std::int32_t> seen;
-    for (std::int32_t id : candidates) {
-      if (out.size() >= limit) break;
-      if (!seen.insert(id).second) continue;
-      if (auto values = ElementAttributes(layerId, id)) offer(id, std::move(*values));
-    }
-    return out;
-  }
+void PgStore::LayerValueRows(
+    std::int32_t layerId,
+    const std::function<bool(std::int32_t, std::optional<std::int64_t>, Value)>& row) {
   // The whole layer in one pass over its values, element by element.
   PgResult r = db_.Run(
       "SELECT e.id, a.position, a.int_value, a.real_value, a.text_value FROM elements e "
       "LEFT JOIN attributes a ON a.layer_id = e.layer_id AND a.element_id = e.id "
       "WHERE e.layer_id = $1 ORDER BY e.id, a.position",
       PgParams().Add(I(layerId)));
-  std::optional<std::int32_t> current;
-  std::vector<AttributeValue> values;
-  for (int i = 0; i < r.Rows() && out.size() < limit; ++i) {
-    const auto id = static_cast<std::int32_t>(r.Integer(i, 0));
-    if (current != id) {
-      if (current) offer(*current, std::move(values));
-      current = id;
-      values.assign(s.fields.size(), {});
-      for (std::size_t f = 0; f < s.fields.size(); ++f) values[f].type = s.fields[f].type;
-    }
-    if (r.IsNull(i, 1)) continue;
-    const std::int64_t p = r.Integer(i, 1);
-    if (p >= 0 && p < std::ssize(values))
-      values[static_cast<std::size_t>(p)].value = AttributeAt(r, i, 2);
+  for (int i = 0; i < r.Rows(); ++i) {
+    std::optional<std::int64_t> position;
+    if (!r.IsNull(i, 1)) position = r.Integer(i, 1);
+    if (!row(static_cast<std::int32_t>(r.Integer(i, 0)), position, AttributeAt(r, i, 2))) break;
   }
-  if (current && out.size() < limit) offer(*current, std::move(values));
-  return out;
 }
 
 // Addresses: the rules are AddressSearch's (address_search.cpp).

@@ -251,20 +251,6 @@ std::vector<LayerInfo> PgStore::QueryLayers(const char* where, const std::string
   return out;
 }
 
-std::optional<LayerInfo> PgStore::FindLayerInfo(std::int32_t layerId) {
-  auto v = QueryLayers("WHERE id = $1", nullptr, layerId);
-  if (v.empty()) return std::nullopt;
-  return v.front();
-}
-
-std::optional<LayerInfo> PgStore::FindLayer(const std::string& name) {
-  auto v = QueryLayers("WHERE name = $1", &name, 0);
-  if (v.empty()) return std::nullopt;
-  return v.front();
-}
-
-std::vector<LayerInfo> PgStore::ListLayers() { return QueryLayers("", nullptr, 0); }
-
 std::int32_t PgStore::FreshMapCode() {
   // Past the highest code, so that a code once listed names one map; once the highest
   // code is taken, the first free one after a taken one.

@@ -109,8 +109,36 @@ CREATE TABLE map_authors (
 );
 )sql";
 
+// Version 2: what the server processes sharing the database share. The change log
+// numbers the changes of edits in commit order (the write lock makes max + 1 safe and
+// leaves no gaps, so a reader that finds one knows changes were pruned before it read
+// them); a login handle's times are milliseconds of the servers' wall clocks. The
+// connections that hold a handle are counted per database backend of the process that
+// holds them: a hold whose backend has gone (its process died) holds nothing.
+constexpr const char* kVersion2 = R"sql(
+CREATE TABLE change_log (
+  sequence bigint PRIMARY KEY,
+  layer_id integer NOT NULL,
+  element_id integer NOT NULL,
+  operation smallint NOT NULL,
+  message bytea NOT NULL,
+  logged timestamptz NOT NULL DEFAULT now()
+);
+CREATE TABLE login_handles (
+  handle integer PRIMARY KEY,
+  user_id integer NOT NULL REFERENCES users(id) ON DELETE CASCADE,
+  expires bigint NOT NULL
+);
+CREATE TABLE login_holds (
+  handle integer NOT NULL REFERENCES login_handles(handle) ON DELETE CASCADE,
+  backend integer NOT NULL,
+  holders integer NOT NULL,
+  PRIMARY KEY (handle, backend)
+);
+)sql";
+
 const std::vector<const char*>& Migrations() {
-  static const std::vector<const char*> list = {kVersion1};
+  static const std::vector<const char*> list = {kVersion1, kVersion2};
   return list;
 }
 

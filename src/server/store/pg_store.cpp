@@ -20,7 +20,7 @@ UserRecord ReadUser(const PgResult& r, int row) {
 
 }  // namespace
 
-PgStore::PgStore(const std::string& conninfo) : db_(conninfo) { Migrate(); }
+PgStore::PgStore(const std::string& conninfo) : conninfo_(conninfo), db_(conninfo) { Migrate(); }
 
 void PgStore::InSavepoint(const std::function<void()>& work) {
   const bool outermost = !db_.InTransaction();
@@ -63,8 +63,6 @@ void PgStore::InSavepoint(const std::function<void()>& work) {
   }
 }
 
-void PgStore::Transaction(const std::function<void()>& work) { InSavepoint(work); }
-
 PgStore::LayerCounters& PgStore::Counters(std::int32_t layerId) {
   if (auto it = counters_.find(layerId); it != counters_.end()) return it->second;
   PgResult r = db_.Run(
@@ -102,7 +100,7 @@ void PgStore::FlushCounters() {
   }
 }
 
-const PgStore::LayerShape& PgStore::Shape(std::int32_t layerId) {
+const RowStore::LayerShape& PgStore::Shape(std::int32_t layerId) {
   if (auto it = shapes_.find(layerId); it != shapes_.end()) return it->second;
   PgResult r = db_.Run("SELECT kind, cell_width, cell_height FROM layers WHERE id = $1",
                        PgParams().Add(I(layerId)));
@@ -122,10 +120,6 @@ const PgStore::LayerShape& PgStore::Shape(std::int32_t layerId) {
 bool PgStore::HasLayer(std::int32_t layerId) {
   if (shapes_.count(layerId)) return true;
   return db_.Run("SELECT 1 FROM layers WHERE id = $1", PgParams().Add(I(layerId))).Rows() > 0;
-}
-
-std::optional<std::size_t> PgStore::FieldPosition(const LayerShape& s, const std::string& name) {
-  return FindField(s.fields, name);
 }
 
 std::optional<UserRecord> PgStore::FindUser(const std::string& name) {

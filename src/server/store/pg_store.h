@@ -7,12 +7,14 @@
 #include <string>
 
 #include "store/pg_db.h"
+#include "store/row_store.h"
+#include "store/shared_site.h"
 #include "store/site_copy.h"
 #include "store/store.h"
 
 namespace orvenda::server {
 
-class PgStore final : public Store, public SiteRows {
+class PgStore final : public RowStore, public SiteRows, public SharedSite {
  public:
   // Connects with a libpq connection string and brings the schema up to date.
   explicit PgStore(const std::string& conninfo);
@@ -39,9 +41,6 @@ class PgStore final : public Store, public SiteRows {
   bool MayChangeMap(std::int32_t userId, std::int32_t mapCode) override;
 
   std::int32_t CreateLayer(const NewLayer& layer) override;
-  std::optional<LayerInfo> FindLayerInfo(std::int32_t layerId) override;
-  std::optional<LayerInfo> FindLayer(const std::string& name) override;
-  std::vector<LayerInfo> ListLayers() override;
   std::vector<CellElement> CellElements(std::int32_t layerId, CellKey cell,
                                         const ElementIds& leaveOut = {}) override;
   std::optional<CellFieldValues> FindCellFieldValues(std::int32_t layerId, CellKey cell,
@@ -55,30 +54,23 @@ class PgStore final : public Store, public SiteRows {
   std::optional<Box> ElementExtent(std::int32_t layerId, std::int32_t elementId) override;
   std::optional<std::vector<FoundElement>> FindElements(std::int32_t layerId, const Condition& c,
                                                         std::size_t limit) override;
-  std::optional<std::vector<MatchedElement>> MatchElements(
-      std::int32_t layerId, const std::vector<std::int32_t>& candidates,
-      const std::vector<Condition>& conditions, std::size_t limit) override;
   std::vector<AddressCandidate> FindAddress(std::int32_t layerId, const std::string& street,
                                             std::int64_t number, std::size_t limit) override;
-  std::vector<std::int32_t> SetFieldValues(
-      std::int32_t layerId, const std::vector<std::int32_t>& elementIds,
-      const std::vector<std::pair<std::size_t, std::string>>& values) override;
 
-  ElementWrite AddElement(std::int32_t layerId, const std::vector<Point>& points,
-                          const std::vector<std::string>& values) override;
   ElementWrite AddElementTyped(std::int32_t layerId, const std::vector<Point>& points,
                                const std::vector<Value>& values) override;
-  std::optional<ElementWrite> SetGeometry(std::int32_t layerId, std::int32_t elementId,
-                                          const std::vector<Point>& points) override;
-  bool SetAttributes(std::int32_t layerId, std::int32_t elementId,
-                     const std::vector<std::string>& values) override;
   std::optional<std::vector<CellKey>> RemoveElement(std::int32_t layerId,
                                                     std::int32_t elementId) override;
-  std::vector<CellKey> ElementCells(std::int32_t layerId, std::int32_t elementId) override {
-    return CellsOfElement(layerId, elementId);
-  }
 
-  void Transaction(const std::function<void()>& work) override;
+  SharedSite* Shared() override { return this; }
+  void LogChange(std::int32_t layerId, std::int32_t elementId, std::int16_t operation,
+                 std::string_view message) override;
+  std::unique_ptr<ChangeWatch> WatchChanges() override;
+  bool AddHandle(std::int32_t handle, std::int32_t userId, std::int64_t expires) override;
+  std::optional<std::int32_t> FindHandle(std::int32_t handle, std::int64_t now,
+                                         bool attach) override;
+  void DetachHandle(std::int32_t handle, std::int64_t now) override;
+  std::size_t LiveHandles(std::int64_t now) override;
 
   bool SiteEmpty() override;
   void BeginReads() override { db_.Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"); }
@@ -88,26 +80,23 @@ class PgStore final : public Store, public SiteRows {
   void FinishWrites() override;
 
  private:
-  // Fields and cell size never change once a layer exists, so they are kept here.
-  struct LayerShape {
-    LayerKind kind = LayerKind::Point;
-    float cellWidth = 1, cellHeight = 1;
-    std::vector<FieldDef> fields;
-  };
-
-  const LayerShape& Shape(std::int32_t layerId);  // throws StoreError when unknown
-  bool HasLayer(std::int32_t layerId);
-  std::optional<std::size_t> FieldPosition(const LayerShape& s, const std::string& name);
-  std::vector<LayerInfo> QueryLayers(const char* where, const std::string* name, std::int64_t id);
+  const LayerShape& Shape(std::int32_t layerId) override;
+  bool HasLayer(std::int32_t layerId) override;
+  std::vector<LayerInfo> QueryLayers(const char* where, const std::string* name,
+                                     std::int64_t id) override;
   std::vector<ThemeClass> ThemesOf(std::int32_t mapCode, std::int32_t layerId);
   void WriteSetup(std::int32_t mapCode, const LayerRecord& setup, std::int64_t order);
-  // The layer's limits after growing them to hold `cells`; nothing when they held them.
-  std::optional<LayerGrid> WidenGrid(std::int32_t layerId, const std::vector<CellKey>& cells);
+  std::optional<LayerGrid> WidenGrid(std::int32_t layerId,
+                                     const std::vector<CellKey>& cells) override;
   std::vector<CellKey> StoreGeometry(std::int32_t layerId, std::int32_t elementId,
-                                     const std::vector<Point>& points, bool isNew);
-  void WriteValues(std::int32_t layerId, std::int32_t elementId, const std::vector<Value>& values);
-  std::vector<CellKey> CellsOfElement(std::int32_t layerId, std::int32_t elementId);
-  void InSavepoint(const std::function<void()>& work);
+                                     const std::vector<Point>& points, bool isNew) override;
+  void WriteValue(std::int32_t layerId, std::int32_t elementId, std::size_t position,
+                  const Value& v) override;
+  std::vector<CellKey> CellsOfElement(std::int32_t layerId, std::int32_t elementId) override;
+  void InSavepoint(const std::function<void()>& work) override;
+  void LayerValueRows(
+      std::int32_t layerId,
+      const std::function<bool(std::int32_t, std::optional<std::int64_t>, Value)>& row) override;
   std::int32_t FreshMapCode();
 
   void Migrate();
@@ -126,6 +115,7 @@ class PgStore final : public Store, public SiteRows {
   void FlushCounters();
   std::map<std::int32_t, LayerCounters> counters_;
 
+  std::string conninfo_;
   PgDb db_;
   std::map<std::int32_t, LayerShape> shapes_;
 };

@@ -9,25 +9,10 @@
 #include "store/write_rules.h"
 
 namespace orvenda::server {
-namespace {
-
-constexpr std::int64_t kMaxCellsPerElement = 1'000'000;
-
-void NoteGrid(ElementWrite& w, const std::optional<LayerGrid>& grid) {
-  w.gridChanged = grid.has_value();
-  if (grid) w.grid = *grid;
-}
-
-}  // namespace
-
 std::optional<LayerGrid> SqliteStore::WidenGrid(std::int32_t layerId,
                                                 const std::vector<CellKey>& cells) {
   if (cells.empty()) return std::nullopt;
-  CellKey lo = cells.front(), hi = cells.front();
-  for (const CellKey& c : cells) {
-    lo = {std::min(lo.row, c.row), std::min(lo.column, c.column)};
-    hi = {std::max(hi.row, c.row), std::max(hi.column, c.column)};
-  }
+  const auto [lo, hi] = CellBounds(cells);
   // An empty layer has last_row < first_row; its first element sets the limits.
   auto& st = Cached(
       "UPDATE layers SET "
@@ -57,14 +42,8 @@ std::optional<LayerGrid> SqliteStore::WidenGrid(std::int32_t layerId,
 
 std::vector<CellKey> SqliteStore::StoreGeometry(std::int32_t layerId, std::int32_t elementId,
                                                 const std::vector<Point>& points, bool isNew) {
-  const LayerShape& s = Shape(layerId);
   const Box box = BoxOf(points);
-  // A continent in cells of a few metres would be millions of index rows.
-  const std::int64_t count = CellCountOfBox(box, s.cellWidth, s.cellHeight);
-  if (count > kMaxCellsPerElement)
-    throw StoreError(StoreFault::BadValue, "an element would cover " + std::to_string(count) +
-                                               " cells of layer " + std::to_string(layerId) +
-                                               "; use larger cells");
+  std::vector<CellKey> cells = CellsOfElementBox(layerId, box);
   const std::string blob = PackPoints(points);
   auto& el = Cached(
       "INSERT OR REPLACE INTO elements (layer_id, id, min_x, min_y, max_x, max_y, points) "
@@ -76,9 +55,6 @@ std::vector<CellKey> SqliteStore::StoreGeometry(std::int32_t layerId, std::int32
     auto& del = Cached("DELETE FROM element_cells WHERE layer_id = ? AND element_id = ?");
     del.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{elementId}).Run();
   }
-  // The element belongs to every cell that its box covers, so that a view lying inside
-  // a large polygon still asks for a cell that holds it.
-  std::vector<CellKey> cells = CellsOfBox(box, s.cellWidth, s.cellHeight);
   auto& ins =
       Cached("INSERT INTO element_cells (layer_id, row, col, element_id) VALUES (?, ?, ?, ?)");
   for (const CellKey& c : cells) {
@@ -88,24 +64,13 @@ std::vector<CellKey> SqliteStore::StoreGeometry(std::int32_t layerId, std::int32
   return cells;
 }
 
-void SqliteStore::WriteValues(std::int32_t layerId, std::int32_t elementId,
-                              const std::vector<Value>& values) {
-  const LayerShape& s = Shape(layerId);
-  if (values.size() != s.fields.size())
-    throw StoreError(StoreFault::BadValue, "layer " + std::to_string(layerId) + " has " +
-                                               std::to_string(s.fields.size()) + " fields, " +
-                                               std::to_string(values.size()) + " values given");
+void SqliteStore::WriteValue(std::int32_t layerId, std::int32_t elementId, std::size_t position,
+                             const Value& v) {
   auto& st = Cached(
       "INSERT OR REPLACE INTO attributes (layer_id, element_id, position, value) "
       "VALUES (?, ?, ?, ?)");
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const auto v = CoerceFieldValue(s.fields[i].type, values[i]);
-    if (!v)
-      throw StoreError(StoreFault::BadValue, "value '" + ValueText(values[i]) +
-                                                 "' does not fit field '" + s.fields[i].name + "'");
-    st.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{elementId});
-    st.Bind(3, static_cast<std::int64_t>(i)).BindValue(4, *v).Run();
-  }
+  st.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{elementId});
+  st.Bind(3, static_cast<std::int64_t>(position)).BindValue(4, v).Run();
 }
 
 ElementWrite SqliteStore::AddElementTyped(std::int32_t layerId, const std::vector<Point>& points,
@@ -132,13 +97,6 @@ ElementWrite SqliteStore::AddElementTyped(std::int32_t layerId, const std::vecto
   return w;
 }
 
-ElementWrite SqliteStore::AddElement(std::int32_t layerId, const std::vector<Point>& points,
-                                     const std::vector<std::string>& texts) {
-  const LayerShape& s = Shape(layerId);
-  const std::vector<Value> values = ParseValues(layerId, s.fields, texts);
-  return AddElementTyped(layerId, points, values);
-}
-
 std::vector<CellKey> SqliteStore::CellsOfElement(std::int32_t layerId, std::int32_t elementId) {
   auto& st = Cached(
       "SELECT row, col FROM element_cells WHERE layer_id = ? AND element_id = ? "
@@ -150,28 +108,6 @@ std::vector<CellKey> SqliteStore::CellsOfElement(std::int32_t layerId, std::int3
         {static_cast<std::int32_t>(st.Integer(0)), static_cast<std::int32_t>(st.Integer(1))});
   st.Reset();
   return cells;
-}
-
-std::optional<ElementWrite> SqliteStore::SetGeometry(std::int32_t layerId, std::int32_t elementId,
-                                                     const std::vector<Point>& points) {
-  CheckPoints(points);
-  if (!ElementExtent(layerId, elementId)) return std::nullopt;
-  ElementWrite w;
-  w.id = elementId;
-  InSavepoint([&] {
-    w.cells = StoreGeometry(layerId, elementId, points, false);
-    NoteGrid(w, WidenGrid(layerId, w.cells));
-  });
-  return w;
-}
-
-bool SqliteStore::SetAttributes(std::int32_t layerId, std::int32_t elementId,
-                                const std::vector<std::string>& texts) {
-  const LayerShape& s = Shape(layerId);
-  if (!ElementExtent(layerId, elementId)) return false;
-  const std::vector<Value> values = ParseValues(layerId, s.fields, texts);
-  InSavepoint([&] { WriteValues(layerId, elementId, values); });
-  return true;
 }
 
 std::optional<std::vector<CellKey>> SqliteStore::RemoveElement(std::int32_t layerId,

@@ -238,18 +238,4 @@ std::vector<LayerInfo> SqliteStore::QueryLayers(const char* where, const std::st
   return out;
 }
 
-std::optional<LayerInfo> SqliteStore::FindLayerInfo(std::int32_t layerId) {
-  auto v = QueryLayers("WHERE id = ?", nullptr, layerId);
-  if (v.empty()) return std::nullopt;
-  return v.front();
-}
-
-std::optional<LayerInfo> SqliteStore::FindLayer(const std::string& name) {
-  auto v = QueryLayers("WHERE name = ?", &name, 0);
-  if (v.empty()) return std::nullopt;
-  return v.front();
-}
-
-std::vector<LayerInfo> SqliteStore::ListLayers() { return QueryLayers("", nullptr, 0); }
-
 }  // namespace orvenda::server

@@ -30,58 +30,23 @@ std::optional<std::vector<FoundElement>> SqliteStore::FindElements(std::int32_t 
   return out;
 }
 
-std::optional<std::vector<MatchedElement>> SqliteStore::MatchElements(
-    std::int32_t layerId, const std::vector<std::int32_t>& candidates,
-    const std::vector<Condition>& conditions, std::size_t limit) {
-  if (!HasLayer(layerId)) return std::nullopt;
-  const LayerShape& s = Shape(layerId);
-  std::vector<std::pair<std::size_t, ConditionTest>> tests;
-  for (const Condition& c : conditions) {
-    const auto pos = FieldPosition(s, c.field);
-    if (!pos) return std::nullopt;
-    tests.emplace_back(*pos, ConditionTest(c, s.fields[*pos].type));
-  }
-  std::vector<MatchedElement> out;
-  auto offer = [&](std::int32_t id, std::vector<AttributeValue> values) {
-    for (const auto& [pos, test] : tests)
-      if (!test(values[pos].value)) return;
-    out.push_back({id, std::move(values)});
-  };
-  if (!candidates.empty()) {
-    std::unordered_set<std::int32_t> seen;
-    for (std::int32_t id : candidates) {
-      if (out.size() >= limit) break;
-      if (!seen.insert(id).second) continue;
-      if (auto values = ElementAttributes(layerId, id)) offer(id, std::move(*values));
-    }
-    return out;
-  }
+void SqliteStore::LayerValueRows(
+    std::int32_t layerId,
+    const std::function<bool(std::int32_t, std::optional<std::int64_t>, Value)>& row) {
   // The whole layer in one pass over its values, element by element.
   auto& st = Cached(
       "SELECT e.id, a.position, a.value FROM elements e LEFT JOIN attributes a "
       "ON a.layer_id = e.layer_id AND a.element_id = e.id WHERE e.layer_id = ? "
       "ORDER BY e.id, a.position");
   st.Bind(1, std::int64_t{layerId});
-  std::optional<std::int32_t> current;
-  std::vector<AttributeValue> values;
-  auto fresh = [&] {
-    values.assign(s.fields.size(), {});
-    for (std::size_t i = 0; i < s.fields.size(); ++i) values[i].type = s.fields[i].type;
-  };
-  while (out.size() < limit && st.Step()) {
-    const auto id = static_cast<std::int32_t>(st.Integer(0));
-    if (current != id) {
-      if (current) offer(*current, std::move(values));
-      current = id;
-      fresh();
-    }
+  while (st.Step()) {
     const Value pos = st.ColumnValue(1);
-    if (const auto* p = std::get_if<std::int64_t>(&pos); p && *p >= 0 && *p < std::ssize(values))
-      values[static_cast<std::size_t>(*p)].value = st.ColumnValue(2);
+    const auto* p = std::get_if<std::int64_t>(&pos);
+    if (!row(static_cast<std::int32_t>(st.Integer(0)), p ? std::optional(*p) : std::nullopt,
+             st.ColumnValue(2)))
+      break;
   }
-  if (current && out.size() < limit) offer(*current, std::move(values));
   st.Reset();
-  return out;
 }
 
 // Addresses: the rules are AddressSearch's (address_search.cpp).

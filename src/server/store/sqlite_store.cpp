@@ -90,9 +90,7 @@ void SqliteStore::InSavepoint(const std::function<void()>& work) {
   }
 }
 
-void SqliteStore::Transaction(const std::function<void()>& work) { InSavepoint(work); }
-
-const SqliteStore::LayerShape& SqliteStore::Shape(std::int32_t layerId) {
+const RowStore::LayerShape& SqliteStore::Shape(std::int32_t layerId) {
   if (auto it = shapes_.find(layerId); it != shapes_.end()) return it->second;
   auto& st = Cached("SELECT kind, cell_width, cell_height FROM layers WHERE id = ?");
   st.Bind(1, std::int64_t{layerId});
@@ -117,11 +115,6 @@ bool SqliteStore::HasLayer(std::int32_t layerId) {
   const bool found = st.Step();
   st.Reset();
   return found;
-}
-
-std::optional<std::size_t> SqliteStore::FieldPosition(const LayerShape& s,
-                                                      const std::string& name) {
-  return FindField(s.fields, name);
 }
 
 namespace {

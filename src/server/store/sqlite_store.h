@@ -5,13 +5,14 @@
 #include <memory>
 #include <string>
 
+#include "store/row_store.h"
 #include "store/site_copy.h"
 #include "store/sqlite_db.h"
 #include "store/store.h"
 
 namespace orvenda::server {
 
-class SqliteStore final : public Store, public SiteRows {
+class SqliteStore final : public RowStore, public SiteRows {
  public:
   // Opens or creates the file and brings its schema up to date; `schemaTarget` other
   // than 0 stops at that version (tests build old files with it).
@@ -43,9 +44,6 @@ class SqliteStore final : public Store, public SiteRows {
   bool MayChangeMap(std::int32_t userId, std::int32_t mapCode) override;
 
   std::int32_t CreateLayer(const NewLayer& layer) override;
-  std::optional<LayerInfo> FindLayerInfo(std::int32_t layerId) override;
-  std::optional<LayerInfo> FindLayer(const std::string& name) override;
-  std::vector<LayerInfo> ListLayers() override;
   std::vector<CellElement> CellElements(std::int32_t layerId, CellKey cell,
                                         const ElementIds& leaveOut = {}) override;
   std::optional<CellFieldValues> FindCellFieldValues(std::int32_t layerId, CellKey cell,
@@ -59,30 +57,13 @@ class SqliteStore final : public Store, public SiteRows {
   std::optional<Box> ElementExtent(std::int32_t layerId, std::int32_t elementId) override;
   std::optional<std::vector<FoundElement>> FindElements(std::int32_t layerId, const Condition& c,
                                                         std::size_t limit) override;
-  std::optional<std::vector<MatchedElement>> MatchElements(
-      std::int32_t layerId, const std::vector<std::int32_t>& candidates,
-      const std::vector<Condition>& conditions, std::size_t limit) override;
   std::vector<AddressCandidate> FindAddress(std::int32_t layerId, const std::string& street,
                                             std::int64_t number, std::size_t limit) override;
-  std::vector<std::int32_t> SetFieldValues(
-      std::int32_t layerId, const std::vector<std::int32_t>& elementIds,
-      const std::vector<std::pair<std::size_t, std::string>>& values) override;
 
-  ElementWrite AddElement(std::int32_t layerId, const std::vector<Point>& points,
-                          const std::vector<std::string>& values) override;
   ElementWrite AddElementTyped(std::int32_t layerId, const std::vector<Point>& points,
                                const std::vector<Value>& values) override;
-  std::optional<ElementWrite> SetGeometry(std::int32_t layerId, std::int32_t elementId,
-                                          const std::vector<Point>& points) override;
-  bool SetAttributes(std::int32_t layerId, std::int32_t elementId,
-                     const std::vector<std::string>& values) override;
   std::optional<std::vector<CellKey>> RemoveElement(std::int32_t layerId,
                                                     std::int32_t elementId) override;
-  std::vector<CellKey> ElementCells(std::int32_t layerId, std::int32_t elementId) override {
-    return CellsOfElement(layerId, elementId);
-  }
-
-  void Transaction(const std::function<void()>& work) override;
 
   bool SiteEmpty() override;
   void BeginReads() override { db_.Exec("BEGIN"); }
@@ -92,27 +73,24 @@ class SqliteStore final : public Store, public SiteRows {
   void FinishWrites() override {}
 
  private:
-  // Fields and cell size never change once a layer exists, so they are kept here.
-  struct LayerShape {
-    LayerKind kind = LayerKind::Point;
-    float cellWidth = 1, cellHeight = 1;
-    std::vector<FieldDef> fields;
-  };
-
   SqliteStatement& Cached(const char* sql);
-  const LayerShape& Shape(std::int32_t layerId);  // throws StoreError when unknown
-  bool HasLayer(std::int32_t layerId);
-  std::optional<std::size_t> FieldPosition(const LayerShape& s, const std::string& name);
-  std::vector<LayerInfo> QueryLayers(const char* where, const std::string* name, std::int64_t id);
+  const LayerShape& Shape(std::int32_t layerId) override;
+  bool HasLayer(std::int32_t layerId) override;
+  std::vector<LayerInfo> QueryLayers(const char* where, const std::string* name,
+                                     std::int64_t id) override;
   std::vector<ThemeClass> ThemesOf(std::int32_t mapCode, std::int32_t layerId);
   void WriteSetup(std::int32_t mapCode, const LayerRecord& setup, std::int64_t order);
-  // The layer's limits after growing them to hold `cells`; nothing when they held them.
-  std::optional<LayerGrid> WidenGrid(std::int32_t layerId, const std::vector<CellKey>& cells);
+  std::optional<LayerGrid> WidenGrid(std::int32_t layerId,
+                                     const std::vector<CellKey>& cells) override;
   std::vector<CellKey> StoreGeometry(std::int32_t layerId, std::int32_t elementId,
-                                     const std::vector<Point>& points, bool isNew);
-  void WriteValues(std::int32_t layerId, std::int32_t elementId, const std::vector<Value>& values);
-  std::vector<CellKey> CellsOfElement(std::int32_t layerId, std::int32_t elementId);
-  void InSavepoint(const std::function<void()>& work);
+                                     const std::vector<Point>& points, bool isNew) override;
+  void WriteValue(std::int32_t layerId, std::int32_t elementId, std::size_t position,
+                  const Value& v) override;
+  std::vector<CellKey> CellsOfElement(std::int32_t layerId, std::int32_t elementId) override;
+  void InSavepoint(const std::function<void()>& work) override;
+  void LayerValueRows(
+      std::int32_t layerId,
+      const std::function<bool(std::int32_t, std::optional<std::int64_t>, Value)>& row) override;
   std::int32_t FreshMapCode();
 
   SqliteDb db_;

@@ -42,38 +42,4 @@ std::optional<ValueRange> SqliteStore::FindValueRange(std::int32_t layerId,
   return out;
 }
 
-std::vector<std::int32_t> SqliteStore::SetFieldValues(
-    std::int32_t layerId, const std::vector<std::int32_t>& elementIds,
-    const std::vector<std::pair<std::size_t, std::string>>& values) {
-  const LayerShape& s = Shape(layerId);
-  std::vector<std::pair<std::size_t, Value>> typed;
-  for (const auto& [pos, text] : values) {
-    if (pos >= s.fields.size())
-      throw StoreError(StoreFault::UnknownField,
-                       "layer " + std::to_string(layerId) + " has no field " + std::to_string(pos));
-    auto v = ParseFieldValue(s.fields[pos].type, text);
-    if (!v)
-      throw StoreError(StoreFault::BadValue,
-                       "value '" + text + "' does not fit field '" + s.fields[pos].name + "'");
-    typed.emplace_back(pos, std::move(*v));
-  }
-  std::vector<std::int32_t> changed;
-  if (typed.empty()) return changed;
-  InSavepoint([&] {
-    std::unordered_set<std::int32_t> seen;
-    for (std::int32_t id : elementIds) {
-      if (!seen.insert(id).second || !ElementExtent(layerId, id)) continue;
-      auto& st = Cached(
-          "INSERT OR REPLACE INTO attributes (layer_id, element_id, position, value) "
-          "VALUES (?, ?, ?, ?)");
-      for (const auto& [pos, v] : typed) {
-        st.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{id});
-        st.Bind(3, static_cast<std::int64_t>(pos)).BindValue(4, v).Run();
-      }
-      changed.push_back(id);
-    }
-  });
-  return changed;
-}
-
 }  // namespace orvenda::server

@@ -267,6 +267,8 @@ struct AddressCandidate {
   Point point;  // the house number placed along the segment
 };
 
+class SharedSite;
+
 class Store {
  public:
   virtual ~Store() = default;
@@ -390,6 +392,10 @@ class Store {
   // that writes two elements). The store's own writes inside it join it; a
   // Transaction inside another one is undone alone when its work throws.
   virtual void Transaction(const std::function<void()>& work) = 0;
+
+  // What several server processes sharing this database keep in it (shared_site.h);
+  // null for a database that one process serves alone.
+  virtual SharedSite* Shared() { return nullptr; }
 };
 
 // Opens (creating and migrating when needed) the SQLite database at `path`. Either

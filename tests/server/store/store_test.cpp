@@ -1,7 +1,9 @@
 // The store's own work that no request serves yet, or that only the store does:
 // element writes, saving a map's setup, transactions and schema versions.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include "store/pg_db.h"
 #include "store/schema.h"
 #include "store/sqlite_store.h"
 #include "temp_dir.h"
@@ -12,6 +14,7 @@ namespace {
 
 using test::FaultOf;
 using test::TempDir;
+using namespace std::chrono_literals;
 
 TEST(Store, ElementWritesFileTheirCellsAndRefuseBadValues) {
   TempDir dir;
@@ -112,6 +115,46 @@ TEST(SqliteStore, OlderFilesAreMigratedAndNewerOnesRefused) {
   }
   SqliteDb(file).Exec("PRAGMA user_version = 99");
   EXPECT_EQ(FaultOf([&] { OpenStore(file); }), StoreFault::StorageFailure);  // a newer schema
+}
+
+// A lost connection is opened again by the next statement; while the database refuses
+// it, attempts wait for their back-off, which reads the clock the connection was given.
+TEST(Store, ALostConnectionIsOpenedAgainWithBackOff) {
+  if (!test::TestingPostgres()) GTEST_SKIP() << "an SQLite file has no connection to lose";
+  TempDir dir;
+  const std::string admin = test::ConninfoOf(dir / "admin"), name = "t" + std::to_string(getpid());
+  PgDb control(admin);
+  control.Exec("CREATE DATABASE " + name);
+  {
+    auto now = std::chrono::steady_clock::time_point() + 1h;
+    PgDb db(admin + " dbname=" + name, [&] { return now; });
+    control.Exec("ALTER DATABASE " + name + " ALLOW_CONNECTIONS false");
+    control.Exec("SELECT pg_terminate_backend(" + std::to_string(db.BackendPid()) + ", 10000)");
+    const struct {
+      const char* what;
+      std::chrono::milliseconds later;
+      const char* error;  // nothing when the statement runs
+    } steps[] = {
+        {"the statement that met the loss", 0ms, "database error"},
+        {"the database refuses the first attempt", 0ms, "cannot reconnect"},
+        {"no attempt before the back-off ends", PgDb::kFirstRetry - 1ms, "next attempt in 1 ms"},
+        {"connected again once it has", 1ms, nullptr},
+    };
+    for (const auto& step : steps) {
+      SCOPED_TRACE(step.what);
+      now += step.later;
+      if (step.later > 0ms) control.Exec("ALTER DATABASE " + name + " ALLOW_CONNECTIONS true");
+      try {
+        db.Exec("SELECT 1");
+        EXPECT_EQ(step.error, nullptr);
+      } catch (const StoreError& e) {
+        ASSERT_NE(step.error, nullptr) << e.what();
+        EXPECT_NE(std::string(e.what()).find(step.error), std::string::npos) << e.what();
+      }
+    }
+    EXPECT_EQ(db.Reconnects(), 1u);
+  }
+  control.Exec("DROP DATABASE " + name);
 }
 
 }  // namespace

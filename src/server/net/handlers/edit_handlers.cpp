@@ -12,6 +12,7 @@
 #include "net/handlers/families.h"
 #include "protocol/catalogue.h"
 #include "protocol/editmessages.h"
+#include "store/shared_site.h"
 
 namespace orvenda::server {
 namespace {
@@ -146,12 +147,23 @@ std::optional<LayerKind> AdmitEdit(HandlerContext& ctx, const char* what, std::i
 
 void CommitEdit(HandlerContext& ctx, const char* what, std::int32_t layerId,
                 const std::function<std::vector<LayerChange>()>& write) {
+  // A database shared with other processes takes the changes into its log and hands
+  // them, in commit order, to the feed of every process, this one's included.
+  SharedSite* shared = ctx.store.Shared();
   ctx.services.changes.InOrder([&] {
     std::vector<std::shared_ptr<const DWBUffer>> messages;
     std::string done;
     ctx.store.Transaction([&] {
       for (const LayerChange& c : write()) {
-        messages.push_back(std::make_shared<const DWBUffer>(WriteLayerChange(c)));
+        auto m = std::make_shared<const DWBUffer>(WriteLayerChange(c));
+        if (shared) {
+          const auto& bytes = m->bytes();
+          shared->LogChange(
+              c.layerId, c.elementId, c.operation,
+              std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        } else {
+          messages.push_back(std::move(m));
+        }
         done += " " + std::to_string(c.operation) + ":" + std::to_string(c.elementId);
       }
     });
