@@ -14,8 +14,11 @@ inline constexpr std::array<std::uint8_t, 4> kMagic = {'M', 'I', 'C', ' '};
 inline constexpr std::int32_t kHeaderSize = 8;
 // Header and command code: the shortest possible message.
 inline constexpr std::int32_t kMinMessage = 10;
-// The longest message either end takes unless configured otherwise.
-inline constexpr std::int32_t kDefaultMaxMessage = 16 * 1024 * 1024;
+// The longest message either end takes unless configured otherwise. A receiver holds
+// only the bytes that really arrive, never the length a peer declares, so the bound
+// is set by what a real reply needs: a grid cell carrying one country's whole coast
+// in Doubles (1.4 million points, 23 MB, in the 1:10m land of Natural Earth).
+inline constexpr std::int32_t kDefaultMaxMessage = 64 * 1024 * 1024;
 
 enum class Frame {
   NeedMore,  // the bytes held so far may still be a header

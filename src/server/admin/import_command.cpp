@@ -1,6 +1,6 @@
 // import SOURCE --db PATH [--layer-name N] [--source-layer L] [--source-crs CRS]
 //        [--cell-size DEGREES] [--zoom MIN,MAX] [--map CODE] [--where FILTER]
-//        [--split-antimeridian]
+//        [--split-antimeridian] [--levels]
 #include <ostream>
 
 #include "admin/admin_commands.h"
@@ -13,7 +13,7 @@ namespace orvenda::server {
 int RunImportCommand(const std::vector<std::string>& args, CommandIo& io) {
   const Arguments a(
       args, {"db", "layer-name", "source-layer", "source-crs", "cell-size", "zoom", "map", "where"},
-      {"split-antimeridian"});
+      {"split-antimeridian", "levels"});
   ImportOptions o;
   o.source = a.Word(0, "source file");
   a.ExpectWords(1);
@@ -22,6 +22,7 @@ int RunImportCommand(const std::vector<std::string>& args, CommandIo& io) {
   o.read.sourceCrs = a.Value("source-crs").value_or("");
   o.read.where = a.Value("where").value_or("");
   o.read.splitAtAntimeridian = a.Flag("split-antimeridian");
+  o.levels = a.Flag("levels");
   if (auto v = a.Value("cell-size")) {
     // Checked as the layer will hold it: 1e-50 is 0 as a float.
     const auto size = static_cast<float>(ParseNumber(*v, "cell size"));
@@ -37,6 +38,8 @@ int RunImportCommand(const std::vector<std::string>& args, CommandIo& io) {
     o.zoomMin = static_cast<float>(lo);
     o.zoomMax = static_cast<float>(hi);
   }
+  if (o.levels && !a.Value("map"))
+    throw CommandError(kExitUsage, "--levels needs --map: the levels are layers of a map");
   auto store = OpenDatabase(a);
   if (auto v = a.Value("map")) o.mapCode = ResolveMap(*store, *v).code;
   const std::string name = o.layerName.empty() ? o.source.stem().string() : o.layerName;
@@ -48,6 +51,14 @@ int RunImportCommand(const std::vector<std::string>& args, CommandIo& io) {
          << r.cellSize << " degrees, at most " << r.maxElementsInCell << " element(s) per cell";
   if (r.cellsPerView) io.out << ", " << r.cellsPerView << " cell(s) per largest view";
   io.out << "\n";
+  if (o.levels) {
+    io.out << "  zoom " << o.zoomMin << " to " << r.zoomMax << ": " << r.vertices << " vertices\n";
+    for (const ImportedLevel& l : r.levels)
+      io.out << "layer " << l.layerId << " '" << l.name << "': zoom " << l.zoomMin << " to "
+             << l.zoomMax << ", " << l.vertices << " vertices, within " << l.tolerance
+             << " degrees\n";
+    if (r.levels.empty()) io.out << "no level of detail would save half the vertices\n";
+  }
   if (!r.sourceCrs.empty()) io.out << "reprojected from " << r.sourceCrs << "\n";
   if (r.skippedParts)
     io.out << r.skippedParts << " part(s) of another kind or out of range left out\n";

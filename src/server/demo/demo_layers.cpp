@@ -34,6 +34,9 @@ void DemoBuilder::Report(const std::string& name, const ImportReport& r) {
        << " degrees, at most " << r.maxElementsInCell << " per cell";
   if (r.cellsPerView) log_ << ", " << r.cellsPerView << " cells per largest view";
   log_ << (r.goalsMet ? "" : " (too dense for its zoom range)") << "\n";
+  for (const ImportedLevel& l : r.levels)
+    log_ << "    " << l.name << ": zoom " << l.zoomMin << " to " << l.zoomMax << ", " << l.vertices
+         << " of " << r.vertices << " vertices\n";
 }
 
 void DemoBuilder::SetUp(std::int32_t map, std::int32_t layer,
@@ -52,6 +55,7 @@ std::int32_t DemoBuilder::Add(ImportOptions o, std::int32_t map,
   const ImportReport r = ImportLayer(store_, o);
   Report(o.layerName, r);
   SetUp(map, r.layerId, setup);
+  for (const ImportedLevel& l : r.levels) SetUp(map, l.layerId, setup);
   return r.layerId;
 }
 
@@ -77,6 +81,7 @@ void DemoBuilder::WorldMap() {
   land.read.layer = "land";
   land.read.splitAtAntimeridian = true;  // drawn on the sphere by d3
   land.layerName = "Land";
+  land.levels = true;  // the whole world in a few vertices a pixel
   Add(land, 0, [](LayerRecord& r) {
     r.style = {Rgb(150, 150, 130), kSolid, 1, Rgb(245, 240, 220), kSolid};
   });
@@ -85,6 +90,7 @@ void DemoBuilder::WorldMap() {
   countries.read.layer = "countries";
   countries.read.splitAtAntimeridian = true;  // drawn on the sphere by d3
   countries.layerName = "Countries";
+  countries.levels = true;
   Add(countries, 0, [](LayerRecord& r) {
     r.style = {Rgb(120, 120, 120), kSolid, 1, Rgb(245, 240, 220), kTransparent};
     r.labelField = "name";

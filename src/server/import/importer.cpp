@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "import/cell_size.h"
+#include "import/levels.h"
 #include "model/gridrule.h"
 #include "store/grid.h"
 
@@ -30,13 +31,55 @@ std::vector<Box> PartBoxes(const SourceData& data, double& maxAbsLat) {
   return boxes;
 }
 
+// The original and the copies worth keeping, each with its own band of zoom and its
+// own cells (a coarse copy gets large cells, the original smaller ones than alone).
+ImportReport ImportWithLevels(Store& store, const ImportOptions& o, std::int16_t projection) {
+  std::vector<DetailLevel> plan;
+  std::vector<SourceData> data = ReadSourceLevels(
+      o.source, o.read,
+      [&](const Box& extent) {
+        plan = PlanLevels(o.zoomMin, o.zoomMax, extent, projection);
+        std::vector<double> tolerances;
+        for (const DetailLevel& l : plan) tolerances.push_back(l.tolerance);
+        return tolerances;
+      },
+      LevelWorthKeeping);
+  const std::size_t keep = data.size() - 1;
+  ImportReport r;
+  store.Transaction([&] {
+    ImportOptions original = o;
+    if (keep > 0) original.zoomMax = plan[keep - 1].zoomMin;
+    r = ImportData(store, std::move(data[0]), original);
+    for (std::size_t k = keep; k-- > 0;) {
+      ImportOptions copy = o;
+      copy.layerName = LevelName(o.layerName, keep - k);
+      copy.zoomMin = plan[k].zoomMin;
+      copy.zoomMax = plan[k].zoomMax;
+      const std::size_t vertices = VertexCount(data[k + 1]);
+      const ImportReport c = ImportData(store, std::move(data[k + 1]), copy);
+      r.levels.insert(r.levels.begin(), {c.layerId, copy.layerName, copy.zoomMin, copy.zoomMax,
+                                         plan[k].tolerance, vertices});
+    }
+  });
+  return r;
+}
+
 }  // namespace
 
+std::string LevelName(const std::string& layerName, std::size_t n) {
+  return layerName + " (level " + std::to_string(n) + ")";
+}
+
 ImportReport ImportLayer(Store& store, const ImportOptions& o) {
-  if (o.mapCode && !store.FindMapDefinition(*o.mapCode))
+  std::optional<MapDefinition> map;
+  if (o.mapCode && !(map = store.FindMapDefinition(*o.mapCode)))
     throw StoreError(StoreFault::UnknownRecord, "unknown map " + std::to_string(*o.mapCode));
   ImportOptions named = o;
   if (named.layerName.empty()) named.layerName = o.source.stem().string();
+  if (o.levels) {
+    if (!map) throw StoreError(StoreFault::BadValue, "levels of detail need a map to sit in");
+    return ImportWithLevels(store, named, map->projection);
+  }
   return ImportData(store, ReadSource(o.source, o.read), named);
 }
 
@@ -56,6 +99,8 @@ ImportReport ImportData(Store& store, SourceData data, const ImportOptions& o) {
   r.features = data.features.size();
   r.skippedParts = data.skippedParts;
   r.sourceCrs = data.sourceCrs;
+  r.vertices = VertexCount(data);
+  r.zoomMax = o.zoomMax;
   double maxAbsLat = 0;
   const std::vector<Box> boxes = PartBoxes(data, maxAbsLat);
   if (o.cellSize) {

@@ -27,6 +27,17 @@ struct ImportOptions {
   float zoomMax = 1e37f;                // view height limit, thousands of map units
   std::optional<std::int32_t> mapCode;  // add the layer to this map
   std::vector<DerivedField> derived;
+  // Generalised copies as further layers of the map (import/levels.h); needs mapCode.
+  bool levels = false;
+};
+
+// One generalised copy added by an import with levels.
+struct ImportedLevel {
+  std::int32_t layerId = 0;
+  std::string name;
+  float zoomMin = 0, zoomMax = 0;
+  double tolerance = 0;  // degrees
+  std::size_t vertices = 0;
 };
 
 struct ImportReport {
@@ -41,11 +52,17 @@ struct ImportReport {
   std::size_t maxElementsInCell = 0;
   bool goalsMet = true;
   std::string sourceCrs;
+  std::size_t vertices = 0;
+  float zoomMax = 0;                  // of the original: lowered when copies take over
+  std::vector<ImportedLevel> levels;  // coarsest first
 };
 
 // Throws StoreError (bad source, layer name taken, unknown map...); on error nothing
 // is stored.
 ImportReport ImportLayer(Store& store, const ImportOptions& options);
+
+// The name of the generalised copy `n` (1 the finest) of a layer.
+std::string LevelName(const std::string& layerName, std::size_t n);
 
 // The same for data already in memory (generated demo layers); options.source and
 // options.read are not used, and options.layerName is required.

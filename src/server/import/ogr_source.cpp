@@ -5,12 +5,14 @@
 #include <ogrsf_frmts.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <set>
 
 #include "import/antimeridian.h"
 #include "import/bridge_holes.h"
+#include "import/generalise.h"
 
 namespace orvenda::server {
 namespace {
@@ -268,7 +270,12 @@ std::int16_t FieldTypeFor(int ogrType, int ogrSubType) {
   }
 }
 
-SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& options) {
+namespace {
+
+// Reads every usable feature of the source, reprojected to longitude/latitude, and
+// hands it to `take` with its values; fills in data's kind, fields and CRS.
+void ReadFeatures(const std::filesystem::path& path, const SourceOptions& options, SourceData& data,
+                  const std::function<void(OGRGeometry&, std::vector<Value>)>& take) {
   GDALAllRegister();
   // GDAL's own complaint goes into our message instead of straight to stderr.
   CPLPushErrorHandler(CPLQuietErrorHandler);
@@ -285,7 +292,6 @@ SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& op
     throw StoreError(StoreFault::UnknownLayer,
                      "'" + path.string() + "' has no layer" +
                          (options.layer.empty() ? std::string() : " '" + options.layer + "'"));
-  SourceData data;
   auto ct = TransformFor(*layer, options, data.sourceCrs);
   std::vector<int> ogrIndex;
   data.fields = MapFields(*layer->GetLayerDefn(), ogrIndex);
@@ -303,17 +309,80 @@ SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& op
       ++data.skippedParts;
       continue;
     }
-    SourceFeature sf;
-    PartCollector{data.kind, sf.parts, data.skippedParts, options.splitAtAntimeridian}.Add(*g);
-    if (sf.parts.empty()) continue;
+    std::vector<Value> values;
     for (std::size_t k = 0; k < data.fields.size(); ++k)
-      sf.values.push_back(ReadValue(*feature, ogrIndex[k]));
-    data.features.push_back(std::move(sf));
+      values.push_back(ReadValue(*feature, ogrIndex[k]));
+    take(*g, std::move(values));
   }
+}
+
+void Finish(const std::filesystem::path& path, SourceData& data) {
   if (data.features.empty())
     throw StoreError(StoreFault::BadValue, "'" + path.string() + "' holds no usable geometry");
   WidenLongFields(data);
+}
+
+}  // namespace
+
+std::size_t VertexCount(const SourceData& data) {
+  std::size_t n = 0;
+  for (const SourceFeature& f : data.features)
+    for (const auto& part : f.parts) n += part.size();
+  return n;
+}
+
+SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& options) {
+  SourceData data;
+  ReadFeatures(path, options, data, [&](OGRGeometry& g, std::vector<Value> values) {
+    SourceFeature sf;
+    PartCollector{data.kind, sf.parts, data.skippedParts, options.splitAtAntimeridian}.Add(g);
+    if (sf.parts.empty()) return;
+    sf.values = std::move(values);
+    data.features.push_back(std::move(sf));
+  });
+  Finish(path, data);
   return data;
+}
+
+std::vector<SourceData> ReadSourceLevels(
+    const std::filesystem::path& path, const SourceOptions& options,
+    const std::function<std::vector<double>(const Box& extent)>& tolerancesFor,
+    const std::function<bool(std::size_t levelVertices, std::size_t originalVertices)>& keep) {
+  SourceData original;
+  std::vector<std::pair<std::unique_ptr<OGRGeometry>, std::vector<Value>>> kept;
+  OGREnvelope extent;
+  ReadFeatures(path, options, original, [&](OGRGeometry& g, std::vector<Value> values) {
+    OGREnvelope e;
+    g.getEnvelope(&e);
+    extent.Merge(e);
+    kept.emplace_back(g.clone(), std::move(values));
+  });
+  const std::vector<double> tolerances =
+      tolerancesFor({extent.MinX, extent.MinY, extent.MaxX, extent.MaxY});
+  std::vector<SourceData> levels;
+  for (std::size_t k = 0; k <= tolerances.size(); ++k) {
+    if (k > 0 && original.kind != LayerKind::Point) {
+      std::size_t forecast = 0;
+      for (const auto& kv : kept) forecast += DouglasPeuckerVertices(*kv.first, tolerances[k - 1]);
+      if (!keep(forecast, VertexCount(levels[0]))) break;
+    }
+    SourceData level = original;
+    for (auto& [g, values] : kept) {
+      // Simplified before the holes are bridged and the rings cut at the antimeridian.
+      std::unique_ptr<OGRGeometry> simpler;
+      if (k > 0 && level.kind != LayerKind::Point) simpler = Generalised(*g, tolerances[k - 1]);
+      SourceFeature sf;
+      PartCollector{level.kind, sf.parts, level.skippedParts, options.splitAtAntimeridian}.Add(
+          simpler ? *simpler : *g);
+      if (sf.parts.empty()) continue;
+      sf.values = values;
+      level.features.push_back(std::move(sf));
+    }
+    Finish(path, level);
+    if (k > 0 && !keep(VertexCount(level), VertexCount(levels[0]))) break;
+    levels.push_back(std::move(level));
+  }
+  return levels;
 }
 
 }  // namespace orvenda::server

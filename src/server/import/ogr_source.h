@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,20 @@ struct SourceOptions {
 // Throws StoreError with a readable message when the source cannot be read, has no such
 // layer, no usable geometry, or an unknown CRS.
 SourceData ReadSource(const std::filesystem::path& path, const SourceOptions& options);
+
+// The source as ReadSource gives it, then once more for each tolerance (degrees) that
+// `tolerancesFor` picks from the extent of the source's geometry: each copy simplified
+// part by part through GEOS so that every original vertex stays within the tolerance
+// and every part stays valid (rings simple, holes inside their ring). Points are
+// copied as they are. The tolerances come coarsest first: the copies stop at the first
+// that `keep` refuses, judged by the vertices Douglas-Peucker alone would keep before
+// any part is mended, and again once the copy is made.
+std::vector<SourceData> ReadSourceLevels(
+    const std::filesystem::path& path, const SourceOptions& options,
+    const std::function<std::vector<double>(const Box& extent)>& tolerancesFor,
+    const std::function<bool(std::size_t levelVertices, std::size_t originalVertices)>& keep);
+
+std::size_t VertexCount(const SourceData& data);
 
 // OGR field type and subtype to the type code of a field (0 = not stored).
 std::int16_t FieldTypeFor(int ogrType, int ogrSubType);

@@ -159,12 +159,14 @@ std::optional<std::vector<CellKey>> PgStore::RemoveElement(std::int32_t layerId,
   return cells;
 }
 
-std::vector<CellElement> PgStore::CellElements(std::int32_t layerId, CellKey cell) {
+std::vector<CellElement> PgStore::CellElements(std::int32_t layerId, CellKey cell,
+                                               const ElementIds& leaveOut) {
   PgResult r = db_.Run(
       "SELECT e.id, e.points FROM element_cells c "
       "JOIN elements e ON e.layer_id = c.layer_id AND e.id = c.element_id "
-      "WHERE c.layer_id = $1 AND c.cell_row = $2 AND c.cell_col = $3 ORDER BY e.id",
-      PgParams().Add(I(layerId)).Add(I(cell.row)).Add(I(cell.column)));
+      "WHERE c.layer_id = $1 AND c.cell_row = $2 AND c.cell_col = $3 "
+      "AND NOT $4::jsonb @> to_jsonb(e.id) ORDER BY e.id",
+      PgParams().Add(I(layerId)).Add(I(cell.row)).Add(I(cell.column)).Add(JsonIdList(leaveOut)));
   std::vector<CellElement> out;
   for (int i = 0; i < r.Rows(); ++i)
     out.push_back({static_cast<std::int32_t>(r.Integer(i, 0)), UnpackPoints(r.Bytes(i, 1))});

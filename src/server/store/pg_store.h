@@ -41,7 +41,8 @@ class PgStore final : public RowStore, public SiteRows, public SharedSite {
   bool MayChangeMap(std::int32_t userId, std::int32_t mapCode) override;
 
   std::int32_t CreateLayer(const NewLayer& layer) override;
-  std::vector<CellElement> CellElements(std::int32_t layerId, CellKey cell) override;
+  std::vector<CellElement> CellElements(std::int32_t layerId, CellKey cell,
+                                        const ElementIds& leaveOut = {}) override;
   std::optional<CellFieldValues> FindCellFieldValues(std::int32_t layerId, CellKey cell,
                                                      const std::string& field) override;
   std::optional<std::vector<std::string>> DistinctValues(std::int32_t layerId,

@@ -125,13 +125,15 @@ std::optional<std::vector<CellKey>> SqliteStore::RemoveElement(std::int32_t laye
   return cells;
 }
 
-std::vector<CellElement> SqliteStore::CellElements(std::int32_t layerId, CellKey cell) {
+std::vector<CellElement> SqliteStore::CellElements(std::int32_t layerId, CellKey cell,
+                                                   const ElementIds& leaveOut) {
   auto& st = Cached(
       "SELECT e.id, e.points FROM element_cells c "
       "JOIN elements e ON e.layer_id = c.layer_id AND e.id = c.element_id "
-      "WHERE c.layer_id = ? AND c.row = ? AND c.col = ?");
+      "WHERE c.layer_id = ? AND c.row = ? AND c.col = ? "
+      "AND c.element_id NOT IN (SELECT value FROM json_each(?))");
   st.Bind(1, std::int64_t{layerId}).Bind(2, std::int64_t{cell.row});
-  st.Bind(3, std::int64_t{cell.column});
+  st.Bind(3, std::int64_t{cell.column}).Bind(4, JsonIdList(leaveOut));
   std::vector<CellElement> out;
   while (st.Step())
     out.push_back({static_cast<std::int32_t>(st.Integer(0)), UnpackPoints(st.Blob(1))});

@@ -20,6 +20,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -159,6 +160,16 @@ struct CellElement {
   std::int32_t id = 0;
   std::vector<Point> points;
 };
+
+// Element identifiers of one layer, as a set to leave out of a cell's elements.
+using ElementIds = std::unordered_set<std::int32_t>;
+
+// `ids` as a JSON array, the one form both stores take as a bound list.
+inline std::string JsonIdList(const ElementIds& ids) {
+  std::string text = "[";
+  for (const std::int32_t id : ids) text += (text.size() > 1 ? "," : "") + std::to_string(id);
+  return text + "]";
+}
 
 // Typed attribute value: empty (NULL), integer, real or text. The handlers encode it by
 // the field's type code; an empty value travels as 0 or as an empty string.
@@ -305,8 +316,10 @@ class Store {
   virtual std::optional<LayerInfo> FindLayerInfo(std::int32_t layerId) = 0;
   virtual std::optional<LayerInfo> FindLayer(const std::string& name) = 0;
   virtual std::vector<LayerInfo> ListLayers() = 0;
-  // Elements whose box meets the cell; empty when the layer or cell holds nothing.
-  virtual std::vector<CellElement> CellElements(std::int32_t layerId, CellKey cell) = 0;
+  // Elements whose box meets the cell but are not among `leaveOut` (whose points are
+  // then not even read); empty when the layer or cell holds nothing.
+  virtual std::vector<CellElement> CellElements(std::int32_t layerId, CellKey cell,
+                                                const ElementIds& leaveOut = {}) = 0;
   // Values of one field (name compared without regard to case) for the elements of
   // a cell; nullopt when the layer has no such field.
   virtual std::optional<CellFieldValues> FindCellFieldValues(std::int32_t layerId, CellKey cell,

@@ -3,6 +3,8 @@
 // Every cell's contents are also compared with the store by tests/e2e.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "server_rig.h"
 
 namespace orvenda::server::test {
@@ -73,6 +75,35 @@ TEST(ServerViewerRequests, EachReplyCarriesWhatTheStoreHoldsAndClosedLayersNothi
     EXPECT_EQ(m->Remaining(), 0);
   }
   EXPECT_NE(rig.LogText().find("has no access to layer"), std::string::npos);
+}
+
+// A long coast spans many cells; sent with each, it would cross the wire once per cell.
+TEST(ServerViewerRequests, ALargeElementTravelsOncePerMapDefinition) {
+  ServerRig rig;
+  const TestData& d = rig.Data();
+  const std::vector<Value> values{"Costa", std::int64_t{0}, 1.5, std::int64_t{2}};
+  std::vector<Point> coast;
+  for (int k = 0; k < 300; ++k) coast.push_back({-101 + k * 0.0045, 10.1});
+  rig.OpenStore()->AddElementTyped(d.roads, coast, values);
+  rig.OpenStore()->AddElementTyped(d.roads, {{-101, 10.2}, {-99.7, 10.2}}, values);  // small
+  auto ana = OpenViewer(rig);
+  const CellKey first{200, 158}, second{200, 160};
+  // The elements of each reply: the coast is left out once sent, until request 1 (the
+  // viewer building its layers again); the small line comes every time.
+  const std::pair<Bytes, int> steps[] = {
+      {CellRequest(d.roads, first), 2},  {CellRequest(d.roads, second), 1},
+      {CellRequest(d.roads, first), 1},  {RequestWith(1, TestData::kMap), -1},
+      {CellRequest(d.roads, second), 2},
+  };
+  for (const auto& [request, elements] : steps) {
+    auto m = Ask(*ana, request, elements < 0 ? 101 : 102);
+    ASSERT_TRUE(m);
+    if (elements < 0) continue;
+    std::istringstream fields(ReadFields(*m, "LLLBDDL"));
+    std::string n;
+    for (int k = 0; k < 7; ++k) fields >> n;
+    EXPECT_EQ(n, std::to_string(elements));
+  }
 }
 
 }  // namespace

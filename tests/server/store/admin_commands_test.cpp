@@ -59,6 +59,7 @@ TEST(AdminCommands, SetUpUsersRightsAndLayersAndRefuseEachMistake) {
       {"layer set 0 Zonas --label nada", kExitNotFound, "no field 'nada'"},
       {"import " + (dir / "none.shp").string(), kExitFailure, "cannot open"},
       {"import " + zones + " --source-layer nada", kExitNotFound, "nada"},
+      {"import " + zones + " --levels", kExitUsage, "--levels needs --map"},
       {"import " + zones + " --source-crs EPSG:999999", kExitInvalid, "EPSG:999999"},
       {"import " + zones + " --map 12", kExitNotFound, "12"},
   };

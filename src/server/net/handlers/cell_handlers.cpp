@@ -17,6 +17,9 @@ constexpr std::uint8_t kRelativeForm = 1;
 // A Single offset may move a vertex by at most this much (degrees); a cell that would
 // lose more travels in Doubles.
 constexpr double kMaxRelativeError = 1e-7;
+// Elements of at least this many points are sent once per connection; smaller ones
+// are sent with every cell they meet, which costs little and keeps the set small.
+constexpr std::size_t kSentOnceFrom = 256;
 
 struct CellRequest {
   std::int32_t layer = 0, i = 0, j = 0;
@@ -104,11 +107,25 @@ std::optional<DWBUffer> HandleCell(DWBUffer& request, HandlerContext& ctx) {
     ctx.Refused(kWhat, "no layer " + std::to_string(r.layer));
     return std::nullopt;
   }
-  const auto elements = ctx.store.CellElements(r.layer, CellKey{r.i, r.j});
+  ElementIds& sent = ctx.conn.sentElements[r.layer];
+  auto elements = ctx.store.CellElements(r.layer, CellKey{r.i, r.j}, sent);
   const auto [ox, oy] = *origin;
   const bool relative = FitsRelative(elements, ox, oy);
-  std::size_t expected = 43;
-  for (const CellElement& e : elements) expected += 8 + e.points.size() * (relative ? 8 : 16);
+  // Elements past the client's message limit are left out (and said so in the log):
+  // the rest of the cell still shows.
+  std::size_t expected = 43, kept = 0;
+  for (; kept < elements.size(); ++kept) {
+    const std::size_t size = 8 + elements[kept].points.size() * (relative ? 8 : 16);
+    if (expected + size > kLongestReply) {
+      ctx.Log("cell (" + std::to_string(r.i) + ", " + std::to_string(r.j) + ") of layer " +
+              std::to_string(r.layer) + ": " + std::to_string(elements.size() - kept) +
+              " element(s) left out, past the longest reply");
+      break;
+    }
+    expected += size;
+    if (elements[kept].points.size() >= kSentOnceFrom) sent.insert(elements[kept].id);
+  }
+  elements.resize(kept);
   DWBUffer b = relative ? CellReply(r, kRelativeForm, ox, oy, expected)
                         : CellReply(r, kFullForm, 0, 0, expected);
   b.PutLong(static_cast<std::int32_t>(elements.size()));

@@ -60,6 +60,11 @@ struct ConnectionState {
   std::function<void()> watchPeer;
   // Cell sizes of the layers read on this connection (they never change).
   std::unordered_map<std::int32_t, LayerGrid> grids;
+  // Large elements already sent in a cell reply, per layer. A viewer keeps every element
+  // it is sent until it takes the map definition again (request 10 or 1 empties this),
+  // and pushed changes keep them current; so a coast that spans hundreds of cells
+  // travels once instead of once per cell.
+  std::unordered_map<std::int32_t, ElementIds> sentElements;
   // The user's rights on the layers read lately. A viewer asks for hundreds of cells
   // of a layer in a burst; the rights are read again once an entry is this old, so a
   // revoked right stops being served within that time on open connections too.

@@ -79,6 +79,7 @@ void PutLayer(DWBUffer& b, const LayerRecord& l) {
 // it was opened is taken again by its next request 1.
 void NoteLayers(ConnectionState& conn, const std::optional<MapDefinition>& def) {
   conn.mapLayers.clear();
+  conn.sentElements.clear();  // the viewer builds its layers afresh
   if (!def) return;
   for (const LayerRecord& l : def->layers) conn.mapLayers.emplace(l.id, l.kind);
 }
