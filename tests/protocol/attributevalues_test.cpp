@@ -24,9 +24,9 @@ TEST(FieldValueFits, EachTypeFamilyTakesItsValuesOnly) {
        {"2147483647", "-2147483648", "1e3"},
        {"2147483648", "-2147483649", "1.5", "0x10"}},
       {{4}, {"2.5", "-3.4e38"}, {"1e39", "1,5"}},
-      {{5, 14, 131}, {"1e39", "-.001", ""}, {"1e309", "12abc", "inf", "nan", "1.2.3"}},
+      {{5, 14, 131}, {"1e39", "-.001", "", "."}, {"1e309", "12abc", "inf", "nan", "1.2.3"}},
       {{8, 129, 130, 200, 201, 202, 203}, {"12abc", "", "O'Brien \"x\""}, {}},
-      {{0, 6, 7}, {}, {"1", ""}}};
+      {{0, 6, 7, 11}, {}, {"1", ""}}};
   for (const Row& r : rows) {
     for (const std::int16_t type : r.types) {
       for (const std::string& t : r.fit) EXPECT_TRUE(FieldValueFits(type, t)) << type << " " << t;
@@ -40,6 +40,27 @@ TEST(FieldValueFits, EachTypeFamilyTakesItsValuesOnly) {
       {5, ".", "0"},   {4, "2.50", "2.5"},    {5, "-.5", "-0.5"},
       {3, "  ", ""},   {200, " a ", " a "},   {2, "40000", "40000"}};
   for (const auto& [type, text, out] : sent) EXPECT_EQ(FieldValueToSend(type, text), out) << text;
+}
+
+// The key filter of typed values. Types, the text so far, keys taken, keys refused
+// (8 is Backspace).
+TEST(FldVerify, KeyFilterByFieldType) {
+  const std::tuple<std::vector<std::int16_t>, const char*, std::u32string, std::u32string> rows[] =
+      {{{2, 3, 16, 20}, "", U"09-\b", U".e+ "},
+       {{2, 3, 16, 20}, "1", U"5", U"-"},
+       {{4, 5, 14, 131}, "", U"-.7\b", U"e, "},
+       {{4, 5, 14, 131}, "1.", U"2", U".-"},
+       {{17, 18, 19, 21}, "", U"9\b", U"-."},
+       {{8, 129, 130, 200, 201, 202, 203}, "a", U"ñ-. ", U"'\""},
+       {{0, 7, 11}, "", U"", U"1a"}};
+  for (const auto& [types, text, taken, refused] : rows) {
+    for (const std::int16_t type : types) {
+      for (const char32_t k : taken)
+        EXPECT_TRUE(FldVerify(text, static_cast<int>(k), type)) << type;
+      for (const char32_t k : refused)
+        EXPECT_FALSE(FldVerify(text, static_cast<int>(k), type)) << type;
+    }
+  }
 }
 
 }  // namespace

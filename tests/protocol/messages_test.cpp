@@ -164,46 +164,5 @@ TEST(Messages, HostileCountsAreRefusedBeforeAnythingIsAllocated) {
   }
 }
 
-// A typed value against its field's type before it is sent. "", "-" and "." read 0
-// (the key filter lets them through alone).
-TEST(FieldValues, TypedValuesSuitTheirField) {
-  const std::tuple<std::int16_t, const char*, bool> values[] = {
-      {2, "32767", true},       {2, "32768", false},
-      {2, "-32768", true},      {2, "1.5", false},
-      {2, "2.0", true},         {2, "", true},
-      {2, "-", true},           {17, "abc", false},
-      {3, "2147483648", false}, {20, "-2147483648", true},
-      {4, "1e39", false},       {4, "3.5", true},
-      {5, "1e300", true},       {5, ".", true},
-      {131, "1x", false},       {5, "inf", false},
-      {200, "'x'", true},       {8, "", true},
-      {11, "1", false},
-  };
-  for (const auto& [type, text, fits] : values) {
-    EXPECT_EQ(FieldValueFits(type, text), fits) << type << " " << text;
-  }
-}
-
-// The key filter of typed values. Types, the text so far, keys taken, keys refused
-// (8 is Backspace).
-TEST(FieldValues, KeyFilterByFieldType) {
-  const std::tuple<std::vector<std::int16_t>, const char*, std::u32string, std::u32string> rows[] =
-      {{{2, 3, 16, 20}, "", U"09-\b", U".e+ "},
-       {{2, 3, 16, 20}, "1", U"5", U"-"},
-       {{4, 5, 14, 131}, "", U"-.7\b", U"e, "},
-       {{4, 5, 14, 131}, "1.", U"2", U".-"},
-       {{17, 18, 19, 21}, "", U"9\b", U"-."},
-       {{8, 129, 130, 200, 201, 202, 203}, "a", U"ñ-. ", U"'\""},
-       {{0, 7, 11}, "", U"", U"1a"}};
-  for (const auto& [types, text, taken, refused] : rows) {
-    for (const std::int16_t type : types) {
-      for (const char32_t k : taken)
-        EXPECT_TRUE(FldVerify(text, static_cast<int>(k), type)) << type;
-      for (const char32_t k : refused)
-        EXPECT_FALSE(FldVerify(text, static_cast<int>(k), type)) << type;
-    }
-  }
-}
-
 }  // namespace
 }  // namespace orvenda
