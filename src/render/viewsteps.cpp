@@ -1,6 +1,7 @@
 #include "render/viewsteps.h"
 
 #include <cmath>
+#include <limits>
 
 #include "render/projectionsetup.h"
 
@@ -19,33 +20,60 @@ ExtentsRect SurfaceRect(const ViewTransform& view, double cx, double cy, double 
   return {a.lon, a.lat, b.lon, b.lat};
 }
 
-// The rectangle whose view shows the geographic point `g` at the surface point (x, y)
-// at `scale`. A projected grid bends, so the projected box of a rectangle is larger
-// than the view it came from; a few corrections, each tried on a scratch view as the
-// control applies it, take out the difference.
-ExtentsRect RectShowing(const ViewTransform& view, GeoLonLat g, double x, double y, double scale) {
-  const ProjectedXY p = view.Project(g.lon, g.lat);
-  ExtentsRect r = SurfaceRect(view, p.x - (x - view.ViewWidth / 2.0) / scale,
-                              p.y + (y - view.ViewHeight / 2.0) / scale, scale);
-  if (ProjectionClassForCode(view.Projection) == ProjectionClass::None) return r;
-  ViewTransform scratch;
-  scratch.ViewWidth = view.ViewWidth;
-  scratch.ViewHeight = view.ViewHeight;
-  scratch.Projection = view.Projection;
-  for (int i = 0; i < 8; ++i) {
+struct Candidate {
+  ExtentsRect rect;
+  // Pixels between `g` and the pointer, plus what the scale is off by at the view's edge.
+  double error = std::numeric_limits<double>::infinity();
+};
+
+// Corrections of `start` towards a view that shows `g` at (x, y) at `scale`, each tried
+// on a scratch view as the control applies it; the best one tried.
+Candidate Corrected(ViewTransform& scratch, ExtentsRect r, GeoLonLat g, double x, double y,
+                    double scale) {
+  Candidate best{r};
+  for (int tried = 1;; ++tried) {
     scratch.ApplyExtents(r.X1, r.Y1, r.X2, r.Y2);
     const GeoLonLat at = scratch.SurfaceToGeo(x, y);
     const double k = scratch.FactorEscala / scale;
     const double off = std::abs(at.lon - g.lon) + std::abs(at.lat - g.lat);
-    // Done, or beyond help (a window's edge or a view of no scale).
-    if (!(k > 0) || !std::isfinite(off) || (off < 1e-12 && std::abs(k - 1) < 1e-6)) break;
+    // Beyond help: a window's edge or a view of no scale.
+    if (!(k > 0) || !std::isfinite(off)) break;
+    const SurfacePoint there = scratch.GeoToSurface(g.lon, g.lat);
+    const double error = std::hypot(there.x - x, there.y - y) + std::abs(k - 1) * scratch.ViewWidth;
+    if (error < best.error) best = {r, error};
+    if ((off < 1e-12 && std::abs(k - 1) < 1e-6) || tried == 9) break;
     const double midX = (r.X1 + r.X2) / 2 + g.lon - at.lon;
     const double midY = (r.Y1 + r.Y2) / 2 + g.lat - at.lat;
     const double halfW = (r.X2 - r.X1) / 2 * k;
     const double halfH = (r.Y2 - r.Y1) / 2 * k;
     r = {midX - halfW, midY - halfH, midX + halfW, midY + halfH};
   }
-  return r;
+  return best;
+}
+
+// The rectangle whose view shows the geographic point `g` at the surface point (x, y)
+// at `scale`. A projected grid bends, so the projected box of a rectangle is larger
+// than the view it came from, and corrections take out the difference. They start from
+// the surface's corners, and also from the view's own rectangle scaled about `g`: far
+// from the cone's middle, a corner of a view zoomed out can lie where the corners say
+// little, and the corrections from them alone ran away (to latitudes past the pole).
+ExtentsRect RectShowing(const ViewTransform& view, GeoLonLat g, double x, double y, double scale) {
+  const ProjectedXY p = view.Project(g.lon, g.lat);
+  const ExtentsRect fromCorners = SurfaceRect(view, p.x - (x - view.ViewWidth / 2.0) / scale,
+                                              p.y + (y - view.ViewHeight / 2.0) / scale, scale);
+  if (ProjectionClassForCode(view.Projection) == ProjectionClass::None) return fromCorners;
+  ViewTransform scratch;
+  scratch.ViewWidth = view.ViewWidth;
+  scratch.ViewHeight = view.ViewHeight;
+  scratch.Projection = view.Projection;
+  const double f = scale / view.FactorEscala;
+  const BoundingBox& e = view.ViewExtents;
+  const ExtentsRect scaled{g.lon - (g.lon - e.MinX) / f, g.lat - (g.lat - e.MinY) / f,
+                           g.lon + (e.MaxX - g.lon) / f, g.lat + (e.MaxY - g.lat) / f};
+  const Candidate a = Corrected(scratch, fromCorners, g, x, y, scale);
+  const Candidate b = Corrected(scratch, scaled, g, x, y, scale);
+  // The corners' way wherever it comes within half a pixel: it is the finer one.
+  return a.error <= 0.5 || a.error <= b.error ? a.rect : b.rect;
 }
 
 }  // namespace
