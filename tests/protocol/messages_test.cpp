@@ -4,6 +4,7 @@
 
 #include "protocol/editmessages.h"
 #include "protocol/fieldvalue.h"
+#include "protocol/layersetupvalues.h"
 #include "protocol/protocolerror.h"
 #include "protocol/querymessages.h"
 #include "protocol/savemapmessages.h"
@@ -162,6 +163,16 @@ TEST(Messages, HostileCountsAreRefusedBeforeAnythingIsAllocated) {
     DWBUffer b = AtFields(bytes);
     EXPECT_THROW(read(b), MalformedField);
   }
+}
+
+// Reply 106: every value of the field, as many as it counts, or its lowest and highest.
+TEST(Messages, FieldValuesReplyTakesWhatItsKindCounts) {
+  DWBUffer all = AtFields(Wire(106, "L S I I SS", {7, "USO", 1, 2, "Parque", "Plaza"}));
+  EXPECT_EQ(ReadFieldValuesReply(all).values, (std::vector<std::string>{"Parque", "Plaza"}));
+  DWBUffer range = AtFields(Wire(106, "L S I SS", {7, "AREA", 2, "1.5", "90"}));
+  const FieldValuesReply r = ReadFieldValuesReply(range);
+  EXPECT_EQ(std::tuple(r.layerId, r.field, r.values),
+            std::tuple(7, std::string("AREA"), std::vector<std::string>{"1.5", "90"}));
 }
 
 }  // namespace
