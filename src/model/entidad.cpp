@@ -11,6 +11,19 @@ namespace {
 
 constexpr double kNotApplicable = 1e30;
 
+BoundingBox BoxOf(Point p) {
+  BoundingBox box;
+  box.MinX = box.MaxX = p.X;
+  box.MinY = box.MaxY = p.Y;
+  return box;
+}
+
+bool SameBox(const BoundingBox& a, const BoundingBox& b) {
+  return a.MinX == b.MinX && a.MinY == b.MinY && a.MaxX == b.MaxX && a.MaxY == b.MaxY;
+}
+
+bool IsEmpty(const BoundingBox& box) { return SameBox(box, BoundingBox{}); }
+
 // The rectangle and right triangle between an edge and Y = 0, as areas and
 // centroids; both the trapezoid's centroid and its moment come from them.
 struct EdgeParts {
@@ -42,29 +55,66 @@ std::vector<Point> Entidad::Points() const {
 }
 
 Entidad::~Entidad() {
-  ReleaseScreen();
-  if (count_ > 1) delete[] vertices_.many;
+  if (form_ == Form::Shaped) delete store_.shape;
+}
+
+std::span<const Point> Entidad::Vertices() const {
+  switch (form_) {
+    case Form::NoVertex:
+      return {};
+    case Form::Vertex:
+    case Form::VertexBoxed:
+      return {&store_.one.vertex, 1};
+    case Form::Shaped:
+      break;
+  }
+  return store_.shape->vertices;
+}
+
+BoundingBox Entidad::bb() const {
+  switch (form_) {
+    case Form::NoVertex:
+    case Form::Vertex:
+      return {};
+    case Form::VertexBoxed:
+      return BoxOf(store_.one.vertex);
+    case Form::Shaped:
+      break;
+  }
+  return store_.shape->box;
 }
 
 void Entidad::SetPoints(std::span<const Point> points) {
-  // The cached positions belong to the old vertices.
-  ReleaseScreen();
-  screenState_ = ScreenCache::Unsized;
-  if (count_ > 1) delete[] vertices_.many;
-  count_ = 0;
-  if (points.size() > 1) {
-    vertices_.many = new Point[points.size()];
-    std::copy(points.begin(), points.end(), vertices_.many);
+  const BoundingBox box = bb();
+  const bool empty = IsEmpty(box);
+  if (points.size() > 1 || (points.empty() && !empty) ||
+      (points.size() == 1 && !empty && !SameBox(box, BoxOf(points[0])))) {
+    std::vector<Point> vertices(points.begin(), points.end());
+    Reshape(box).vertices.swap(vertices);
+    store_.shape->screen = {};
   } else {
-    vertices_.one = points.empty() ? Point{} : points[0];
+    if (form_ == Form::Shaped) delete store_.shape;
+    store_.one = {};
+    form_ = Form::NoVertex;
+    if (!points.empty()) {
+      store_.one.vertex = points[0];
+      form_ = empty ? Form::Vertex : Form::VertexBoxed;
+    }
   }
-  count_ = static_cast<int32_t>(points.size());
-  UboundPoints = count_;
+  // The cached positions belong to the old vertices.
+  screenState_ = ScreenCache::Unsized;
 }
 
-void Entidad::ReleaseScreen() {
-  if (ScreenOnHeap()) delete[] screen_.many;
-  screen_.many = nullptr;
+Entidad::Shape& Entidad::Reshape(const BoundingBox& box) {
+  if (form_ != Form::Shaped) {
+    const auto v = Vertices();
+    auto* shape = new Shape{box, {v.begin(), v.end()}, {}};
+    if (screenState_ == ScreenCache::Valid && !v.empty()) shape->screen = {store_.one.screen};
+    store_.shape = shape;
+    form_ = Form::Shaped;
+  }
+  store_.shape->box = box;
+  return *store_.shape;
 }
 
 TipoLayer Entidad::Kind() const { return parentLayer != nullptr ? parentLayer->Tipo : 0; }
@@ -126,14 +176,22 @@ double Entidad::DistPuntoAEntidad(double X, double Y) const {
 }
 
 void Entidad::CalculateBoundingBox() {
+  BoundingBox box = bb();
   for (const Point& p : Vertices()) {
-    if (bb.MinX > p.X) bb.MinX = p.X;
-    if (bb.MinY > p.Y) bb.MinY = p.Y;
-    if (bb.MaxX < p.X) bb.MaxX = p.X;
-    if (bb.MaxY < p.Y) bb.MaxY = p.Y;
+    if (box.MinX > p.X) box.MinX = p.X;
+    if (box.MinY > p.Y) box.MinY = p.Y;
+    if (box.MaxX < p.X) box.MaxX = p.X;
+    if (box.MaxY < p.Y) box.MaxY = p.Y;
+  }
+  if (form_ == Form::Shaped) {
+    store_.shape->box = box;
+  } else if (form_ != Form::NoVertex && SameBox(box, BoxOf(store_.one.vertex))) {
+    form_ = Form::VertexBoxed;
+  } else if (!IsEmpty(box)) {
+    Reshape(box);
   }
   if (parentLayer != nullptr) {
-    parentLayer->bb.Union(bb.MinX, bb.MinY, bb.MaxX, bb.MaxY);
+    parentLayer->bb.Union(box.MinX, box.MinY, box.MaxX, box.MaxY);
   }
 }
 
@@ -191,7 +249,7 @@ void Entidad::Centroide(double& X, double& Y) const {
   Point c;
   switch (Kind()) {
     case pointlayer:
-      if (count_ > 0) c = Vertices()[0];
+      if (!Vertices().empty()) c = Vertices()[0];
       break;
     case polylinelayer:
     case 3:
@@ -290,7 +348,7 @@ std::optional<double> Entidad::RayCrossing(double x1, double y1, double x2, doub
 }
 
 bool Entidad::PointInPolygon(double X, double Y) const {
-  if (!bb.PointInBoundingBox(X, Y)) {
+  if (!bb().PointInBoundingBox(X, Y)) {
     return false;
   }
   const auto v = Vertices();
@@ -312,11 +370,13 @@ bool Entidad::PointInPolygon(double X, double Y) const {
 }
 
 std::span<const ScreenPoint> Entidad::Screen() const {
+  static constexpr ScreenPoint kOutside{};
   switch (screenState_) {
     case ScreenCache::Valid:
-      return {ScreenOnHeap() ? screen_.many : &screen_.one, static_cast<std::size_t>(count_)};
+      if (form_ == Form::Shaped) return store_.shape->screen;
+      return {&store_.one.screen, Vertices().size()};
     case ScreenCache::Outside:
-      return {&screen_.one, 1};
+      return {&kOutside, 1};
     case ScreenCache::Unsized:
       break;
   }
@@ -324,22 +384,20 @@ std::span<const ScreenPoint> Entidad::Screen() const {
 }
 
 std::span<ScreenPoint> Entidad::SizeScreen() {
-  if (screenState_ != ScreenCache::Valid) {
-    ReleaseScreen();
+  if (form_ == Form::Shaped) {
+    if (screenState_ != ScreenCache::Valid)
+      store_.shape->screen.assign(store_.shape->vertices.size(), {});
     screenState_ = ScreenCache::Valid;
-    if (count_ > 1) {
-      screen_.many = new ScreenPoint[static_cast<std::size_t>(count_)];
-    } else {
-      screen_.one = {};
-    }
+    return store_.shape->screen;
   }
-  return {ScreenOnHeap() ? screen_.many : &screen_.one, static_cast<std::size_t>(count_)};
+  if (screenState_ != ScreenCache::Valid) store_.one.screen = {};
+  screenState_ = ScreenCache::Valid;
+  return {&store_.one.screen, Vertices().size()};
 }
 
 void Entidad::MarkScreenOutside() {
-  ReleaseScreen();
+  if (form_ == Form::Shaped) std::vector<ScreenPoint>().swap(store_.shape->screen);
   screenState_ = ScreenCache::Outside;
-  screen_.one = {};
 }
 
 }  // namespace orvenda

@@ -3,10 +3,11 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/boundingbox.h"
+#include "model/shorttext.h"
 #include "model/tipolayer.h"
 
 namespace orvenda {
@@ -30,6 +31,10 @@ enum class ScreenCache : uint8_t {
 // `Tipo`) given by vertices 1..UboundPoints, with its per-element drawing
 // values and geometry. The vertices are only replaced as a whole; a
 // polygon's ring closes implicitly from the last vertex to the first.
+//
+// Most elements of a map are single points, so a point whose box is its
+// vertex (or still empty) keeps vertex and screen position in place; any
+// other element keeps box, vertices and positions in a separate shape.
 class Entidad {
  public:
   Entidad() = default;
@@ -37,25 +42,27 @@ class Entidad {
   Entidad(const Entidad&) = delete;
   Entidad& operator=(const Entidad&) = delete;
 
-  BoundingBox bb;
   layer* parentLayer = nullptr;
-  std::string ThemeValue;
   int32_t ID = 0;
-  // Number of vertices; mirrors the vertex array, which geometry reads.
-  int32_t UboundPoints = 0;
   int32_t ThemeCode = 0;
   int32_t IDLabel = 0;
   int16_t Direction = 0;
 
+  // Box of the vertices as `CalculateBoundingBox` left it.
+  [[nodiscard]] BoundingBox bb() const;
+  // Number of vertices.
+  [[nodiscard]] int32_t UboundPoints() const { return static_cast<int32_t>(Vertices().size()); }
+  // Value of the layer's thematic field for this element, as text.
+  [[nodiscard]] std::string_view ThemeValue() const { return themeValue_.View(); }
+  void SetThemeValue(std::string_view value) { themeValue_.Assign(value); }
+
   // Copy of the vertices.
   [[nodiscard]] std::vector<Point> Points() const;
-  // Replaces the vertices with a copy of `points`, sets UboundPoints and
-  // drops the screen cache (its positions belong to the old vertices).
+  // Replaces the vertices with a copy of `points` and drops the screen
+  // cache (its positions belong to the old vertices); the box stays.
   void SetPoints(std::span<const Point> points);
   // Read-only view of the vertices (index 0 is vertex 1).
-  [[nodiscard]] std::span<const Point> Vertices() const {
-    return {count_ > 1 ? vertices_.many : &vertices_.one, static_cast<std::size_t>(count_)};
-  }
+  [[nodiscard]] std::span<const Point> Vertices() const;
 
   // Distance from (X, Y) to the element for point selection: 1E30 when not
   // applicable (polygons, no vertices, no perpendicular foot on any segment).
@@ -113,27 +120,33 @@ class Entidad {
   [[nodiscard]] Point MeanOfVertices() const;
   [[nodiscard]] Point AreaCentroid() const;
 
-  // Most elements of a map are single points: one vertex and one screen
-  // position are kept in place, larger arrays on the heap.
-  union VertexStore {
-    VertexStore() : many(nullptr) {}
-    Point one;
-    Point* many;
+  struct Shape {
+    BoundingBox box;
+    std::vector<Point> vertices;
+    std::vector<ScreenPoint> screen;  // sized only while the cache is Valid
   };
-  union ScreenStore {
-    ScreenStore() : many(nullptr) {}
-    ScreenPoint one;
-    ScreenPoint* many;
+  // What lives in place: nothing, or one vertex whose box is empty or the
+  // vertex itself.
+  enum class Form : uint8_t { NoVertex, Vertex, VertexBoxed, Shaped };
+  struct InPlace {
+    Point vertex;
+    ScreenPoint screen;
   };
-  [[nodiscard]] bool ScreenOnHeap() const {
-    return screenState_ == ScreenCache::Valid && count_ > 1;
-  }
-  void ReleaseScreen();
+  union Store {
+    Store() : one() {}
+    InPlace one;
+    Shape* shape;
+  };
 
+  // Moves the element into a shape holding `box` and the current vertices.
+  Shape& Reshape(const BoundingBox& box);
+
+  // Declared in this order so that the two bytes share the public fields'
+  // padding: a single point takes 56 bytes.
   ScreenCache screenState_ = ScreenCache::Unsized;
-  int32_t count_ = 0;
-  VertexStore vertices_;
-  ScreenStore screen_;
+  Form form_ = Form::NoVertex;
+  ShortText themeValue_;
+  Store store_;
 };
 
 }  // namespace orvenda

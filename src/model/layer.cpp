@@ -152,14 +152,14 @@ void layer::CalculateThemeObject(Entidad& ent) {
     ent.ThemeCode = 1;
     return;
   }
-  if (const auto position = classes.ClassOf(ent.ThemeValue, ThematicFieldType)) {
+  if (const auto position = classes.ClassOf(ent.ThemeValue(), ThematicFieldType)) {
     ent.ThemeCode = *position;
   }
 }
 
 void layer::ResetThemes() {
   for (Entidad& ent : Entidades) {
-    ent.ThemeValue.clear();
+    ent.SetThemeValue({});
     ent.ThemeCode = 1;
   }
 }

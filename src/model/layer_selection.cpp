@@ -146,11 +146,13 @@ std::vector<int32_t> layer::SelectElementsInPolygon(std::span<const Point> polyg
   Entidad area;  // no parent layer: its box does not touch ours
   area.SetPoints(polygon);
   area.CalculateBoundingBox();
+  const BoundingBox areaBox = area.bb();
   std::vector<int32_t> kept;
-  if (bb.InterseccionCon(area.bb)) {
+  if (bb.InterseccionCon(areaBox)) {
     ClassLookup classes(ThematicMap());
     for (const Entidad& ent : Entidades) {
-      if (!ent.bb.InterseccionCon(area.bb) || !QualifiesInPolygon(ent, area, WholeElementInside)) {
+      if (!ent.bb().InterseccionCon(areaBox) ||
+          !QualifiesInPolygon(ent, area, WholeElementInside)) {
         continue;
       }
       const Theme& theme = classes.Of(ent);

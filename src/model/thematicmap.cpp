@@ -76,7 +76,7 @@ void ThematicMap::Clear() {
   counter_ = 0;
 }
 
-std::optional<int32_t> ThematicMap::ClassOf(const std::string& value, int32_t fieldType) const {
+std::optional<int32_t> ThematicMap::ClassOf(std::string_view value, int32_t fieldType) const {
   const bool text = IsTextFieldType(fieldType);
   const std::string_view trimmed = TrimSpaces(value);
   const double number = text ? 0 : LeadingNumber(value);

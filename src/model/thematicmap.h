@@ -34,7 +34,7 @@ class ThematicMap {
   // of type `fieldType`; nothing when none matches. Text fields compare the
   // value without surrounding spaces to `min`, the default class included;
   // other fields skip position 1 and test min <= value <= max numerically.
-  [[nodiscard]] std::optional<int32_t> ClassOf(const std::string& value, int32_t fieldType) const;
+  [[nodiscard]] std::optional<int32_t> ClassOf(std::string_view value, int32_t fieldType) const;
 
  private:
   KeyedCollection<Theme> items_;

@@ -54,7 +54,7 @@ void ForEachLoadedPair(layer& lay, const ValuePairs& v, Apply apply) {
 
 void ApplyThemeValues(layer& lay, const ValuePairs& v) {
   ForEachLoadedPair(lay, v, [&](Entidad& ent, std::size_t k) {
-    ent.ThemeValue = v.values[k];
+    ent.SetThemeValue(v.values[k]);
     lay.CalculateThemeObject(ent);
   });
   lay.CalculateThemes = true;

@@ -104,9 +104,11 @@ std::optional<BoundingBox> HeldElementsBox(layer& lay, const std::vector<std::in
   std::optional<BoundingBox> box;
   for (const std::int32_t id : ids) {
     const Entidad* ent = id == 0 ? nullptr : lay.Entidades.ItemByID(id);
-    if (!ent || !(ent->bb.MinX <= ent->bb.MaxX && ent->bb.MinY <= ent->bb.MaxY)) continue;
+    if (!ent) continue;
+    const BoundingBox held = ent->bb();
+    if (!(held.MinX <= held.MaxX && held.MinY <= held.MaxY)) continue;
     if (!box) box.emplace();
-    box->Union(ent->bb.MinX, ent->bb.MinY, ent->bb.MaxX, ent->bb.MaxY);
+    box->Union(held.MinX, held.MinY, held.MaxX, held.MaxY);
   }
   if (!box) return std::nullopt;
   // A point, or a line along a meridian or a parallel, still gets a view.

@@ -20,7 +20,7 @@ void ApplyValues(layer& lay, Entidad& ent, const std::vector<std::string>& value
       ent.IDLabel = lay.LabelIndex(value);
     }
     if (!lay.ThematicField.empty() && SameField(field.Nombre, lay.ThematicField)) {
-      ent.ThemeValue = value;
+      ent.SetThemeValue(value);
     }
     if (!lay.DirectionField.empty() && SameField(field.Nombre, lay.DirectionField)) {
       ent.Direction = DirectionValue(value);

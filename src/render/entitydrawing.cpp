@@ -55,7 +55,7 @@ const Theme* ClassOf(const Entidad& ent) {
 }
 
 bool Draw(Entidad& ent, const BoundingBox& BBox, ViewPainter& Wnd, TipoLayer TipoEnt) {
-  if (!BBox.InterseccionCon(ent.bb)) {
+  if (!BBox.InterseccionCon(ent.bb())) {
     ent.MarkScreenOutside();
     return false;
   }
@@ -130,7 +130,7 @@ void DrawLabel(const Entidad& ent, ViewPainter& Wnd) {
 
 void resaltar(Entidad& ent, const BoundingBox& BBox, ViewPainter& Wnd, TipoLayer TipoEnt,
               const Theme& themecolor) {
-  if (!BBox.InterseccionCon(ent.bb)) {
+  if (!BBox.InterseccionCon(ent.bb())) {
     return;
   }
   if (ent.ScreenState() == ScreenCache::Valid) {

@@ -45,7 +45,7 @@ bool ClassShows(const Entidad& ent, TipoLayer kind) {
 // The element's class for its value; "0" and no classification without a field.
 void Classify(layer& lyr, Entidad& ent) {
   if (lyr.ThematicType == 0) {
-    ent.ThemeValue = "0";
+    ent.SetThemeValue("0");
   } else {
     lyr.CalculateThemeObject(ent);
   }
@@ -78,7 +78,7 @@ void RedrawFull(layer& lyr, const BoundingBox& BBox, ViewPainter& Wnd) {
   lyr.DrawnEntities.clear();
   for (Entidad& ent : lyr.Entidades) {
     if (lyr.ThematicType == 0) {
-      ent.ThemeValue = "0";
+      ent.SetThemeValue("0");
     } else if (lyr.CalculateThemes) {
       lyr.CalculateThemeObject(ent);
     }

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <functional>
 #include <random>
+#include <string>
+#include <tuple>
 #include <unordered_map>
 
 #include "model/boundingbox.h"
@@ -184,6 +186,61 @@ TEST(BoundingBox, RelationsIncludeBoundaries) {
   for (const auto& [x, y] :
        {Point{-1.0001, 0}, Point{3.0001, 0}, Point{0, -2.0001}, Point{0, 4.0001}})
     EXPECT_FALSE(b.PointInBoundingBox(x, y)) << x << ", " << y;
+}
+
+// A point keeps vertex and box in place until its box or vertex count
+// outgrows that; the box only grows, whatever form the element takes.
+TEST(Entidad, BoxVerticesAndScreenSurviveEveryChangeOfForm) {
+  struct Step {
+    std::vector<Point> points;
+    bool recalculate;
+    BoundingBox box;  // after the step
+  };
+  const std::vector<Step> steps = {
+      {{}, true, {}},
+      {{{2, 3}}, false, {}},
+      {{{2, 3}}, true, Box(2, 3, 2, 3)},
+      {{{5, -1}}, false, Box(2, 3, 2, 3)},  // moved: the old box stays
+      {{{5, -1}}, true, Box(2, -1, 5, 3)},
+      {{{3, 0}, {4, 1}, {6, 2}}, true, Box(2, -1, 6, 3)},
+      {{{3, 0}}, true, Box(2, -1, 6, 3)},
+      {{}, false, Box(2, -1, 6, 3)},
+  };
+  layer lay;
+  lay.Tipo = pointlayer;
+  Entidad ent;
+  ent.parentLayer = &lay;
+  for (std::size_t k = 0; k < steps.size(); ++k) {
+    SCOPED_TRACE(k);
+    const Step& step = steps[k];
+    ent.SetPoints(step.points);
+    if (step.recalculate) ent.CalculateBoundingBox();
+    EXPECT_EQ(ent.Points(), step.points);
+    EXPECT_EQ(ent.UboundPoints(), static_cast<int32_t>(step.points.size()));
+    const BoundingBox b = ent.bb();
+    EXPECT_EQ(std::tie(b.MinX, b.MinY, b.MaxX, b.MaxY),
+              std::tie(step.box.MinX, step.box.MinY, step.box.MaxX, step.box.MaxY));
+    EXPECT_EQ(ent.ScreenState(), ScreenCache::Unsized);
+    const auto screen = ent.SizeScreen();
+    ASSERT_EQ(screen.size(), step.points.size());
+    for (std::size_t i = 0; i < screen.size(); ++i) screen[i] = {1.0f + i, 0};
+    for (std::size_t i = 0; i < screen.size(); ++i) EXPECT_EQ(ent.Screen()[i].X, 1.0f + i);
+    ent.MarkScreenOutside();
+    ASSERT_EQ(ent.Screen().size(), 1u);
+    EXPECT_EQ(ent.Screen()[0].X, 0);
+  }
+  EXPECT_EQ(lay.bb.MinX, 2);
+  EXPECT_EQ(lay.bb.MaxX, 6);
+}
+
+TEST(Entidad, ThemeValueKeepsAnyText) {
+  Entidad ent;
+  const std::vector<std::string> texts = {
+      "0", "", "1234567", "12345678", std::string(300, 'x'), "PUBLICA", ""};
+  for (const std::string& text : texts) {
+    ent.SetThemeValue(text);
+    EXPECT_EQ(ent.ThemeValue(), text);
+  }
 }
 
 std::vector<int32_t> Order(const Entidades& ents) {

@@ -71,8 +71,8 @@ TEST(GeometryOracle, PointInPolygonAgreesWithGeosAwayFromTheBoundary) {
     ent.CalculateBoundingBox();
     const Geom shape = MakePolygon(ring);
     const Geom boundary = Own(GEOSBoundary_r(Ctx(), shape.get()));
-    std::uniform_real_distribution<double> px(ent.bb.MinX - 1, ent.bb.MaxX + 1);
-    std::uniform_real_distribution<double> py(ent.bb.MinY - 1, ent.bb.MaxY + 1);
+    std::uniform_real_distribution<double> px(ent.bb().MinX - 1, ent.bb().MaxX + 1);
+    std::uniform_real_distribution<double> py(ent.bb().MinY - 1, ent.bb().MaxY + 1);
     for (int k = 0; k < 60; ++k) {
       const double x = px(rng);
       const double y = py(rng);

@@ -30,7 +30,7 @@ TEST(Layer, CalculateThemeObjectByClassPosition) {
   lay.CalculateThemeObject(ent);
   EXPECT_EQ(ent.ThemeCode, 4) << "no classes: left alone";
   lay.ThematicMap().Add(0, 1, 0, 0, 0, kAnyValueClass, "");
-  ent.ThemeValue = "whatever";
+  ent.SetThemeValue("whatever");
   lay.CalculateThemeObject(ent);
   EXPECT_EQ(ent.ThemeCode, 1);
   lay.ThematicFieldType = 5;
@@ -38,12 +38,12 @@ TEST(Layer, CalculateThemeObjectByClassPosition) {
   lay.ThematicMap().Add(0, 1, 0, 0, 0, "10", "20");
   // "25" matches nothing and keeps the code; after a removal the code is the position.
   for (const auto& [value, code] : {std::pair{"10", 2}, {"15 m", 3}, {"sin datos", 2}, {"25", 2}}) {
-    ent.ThemeValue = value;
+    ent.SetThemeValue(value);
     lay.CalculateThemeObject(ent);
     EXPECT_EQ(ent.ThemeCode, code) << value;
   }
   lay.ThematicMap().Remove("2");
-  ent.ThemeValue = "15";
+  ent.SetThemeValue("15");
   lay.CalculateThemeObject(ent);
   EXPECT_EQ(ent.ThemeCode, 2);
 }
@@ -54,7 +54,7 @@ TEST(Layer, LabelsThemesAndRequestedCells) {
   lay.ThematicField = "USO";
   for (int32_t id = 1; id <= 3; ++id) {
     Entidad& e = lay.Entidades.Add(id, std::vector<Point>{{0, 0}}, &lay);
-    e.ThemeValue = "x";
+    e.SetThemeValue("x");
     e.ThemeCode = 3;
     e.IDLabel = lay.LabelIndex(id == 2 ? "Sur" : "Norte");
   }
@@ -80,7 +80,7 @@ TEST(Layer, LabelsThemesAndRequestedCells) {
   lay.ResetThemes();
   lay.ClearLabels();
   for (const Entidad& e : lay.Entidades) {
-    EXPECT_EQ(e.ThemeValue, "");
+    EXPECT_EQ(e.ThemeValue(), "");
     EXPECT_EQ(e.ThemeCode, 1);
     EXPECT_EQ(e.IDLabel, 0);
   }

@@ -443,7 +443,7 @@ TEST(LayerChange, EveryOperationThenARepaint) {
   r.schools->Campos().Add("NOMBRE", 200);
   r.v.sock.Deliver(CellReply(9, 1, 0, {0, 0}, {{5, {{0, 0}}}}));
   r.v.sock.Deliver(Wire(250, "ILL ISS", {3, 9, 5, 2, "PUBLICA", "Escuela 5"}));
-  EXPECT_EQ(r.schools->Entidades.ItemByID(5)->ThemeValue, "PUBLICA");
+  EXPECT_EQ(r.schools->Entidades.ItemByID(5)->ThemeValue(), "PUBLICA");
 }
 
 }  // namespace

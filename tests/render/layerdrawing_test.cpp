@@ -52,14 +52,14 @@ TEST(LayerRedraw, IncrementalAfterNewElementsFullOtherwise) {
   lyr.ThematicMap().Add(0, 1, 0x222222, 0, 0, "10", "20");
   lyr.ThematicType = 1;
   lyr.ThematicFieldType = 3;
-  DrawingFixture::Add(lyr, 1, {{10, 10}}).ThemeValue = "15";
+  DrawingFixture::Add(lyr, 1, {{10, 10}}).SetThemeValue("15");
   DrawingFixture::Add(lyr, 2, {{20, 10}});
   lyr.CalculateThemes = true;
   Redraw(lyr, f.Box(), f.painter);
   EXPECT_FALSE(lyr.CalculateThemes);
   // 4 arrives twice (in two cells): drawn once.
   for (const int32_t id : {5, 4, 3, 4}) DrawingFixture::Add(lyr, id, {{id * 10.0, 20}});
-  lyr.Entidades.ItemByID(2)->ThemeValue = "12";
+  lyr.Entidades.ItemByID(2)->SetThemeValue("12");
   f.view.ApplyExtents(0, 0, 40, 30);  // 5 lies outside: not drawn, not listed
   f.surface.Clear();
   Redraw(lyr, f.Box(), f.painter);
@@ -74,7 +74,7 @@ TEST(LayerRedraw, IncrementalAfterNewElementsFullOtherwise) {
   EXPECT_EQ(f.Log("Dot")[5], "Dot 400,400 #222222");
   lyr.ThematicType = 0;
   Redraw(lyr, f.Box(), f.painter);
-  EXPECT_EQ(lyr.Entidades.ItemByID(1)->ThemeValue, "0");
+  EXPECT_EQ(lyr.Entidades.ItemByID(1)->ThemeValue(), "0");
   lyr.DrawnEntities = {2};
   f.surface.Clear();
   RedrawWOCalc(lyr, f.Box(), f.painter);

@@ -142,7 +142,7 @@ TEST(AttributeEditWithRealServer, AnEditReachesEveryViewerAndAReaderIsRefused) {
 
   ana->EditInfo(data.places, data.firstPlace, values);
   const auto themeAt = [&](Viewer& v) {
-    return v.layers().Item(Key(data.places))->Entidades.ItemByID(data.firstPlace)->ThemeValue;
+    return v.layers().Item(Key(data.places))->Entidades.ItemByID(data.firstPlace)->ThemeValue();
   };
   // GetInfo acts only once the guest's viewer is idle again (a change may ask for more).
   ASSERT_TRUE(testing::WaitUntil(

@@ -194,8 +194,8 @@ TEST(ViewerWithRealServer, ReshapedRoadsReachAnotherViewer) {
       [&] {
         const Entidad* one = ana.Road(1);
         const Entidad* next = ana.Road(5);
-        return !ana.Road(2) && one && one->UboundPoints == 2 && next && next->UboundPoints == 4 &&
-               near(next->Vertices()[0], target);
+        return !ana.Road(2) && one && one->UboundPoints() == 2 && next &&
+               next->UboundPoints() == 4 && near(next->Vertices()[0], target);
       },
       10000));
   EXPECT_EQ(bob.ui.shown.size(), 0u);

@@ -11,7 +11,7 @@ namespace orvenda {
 std::optional<HeldElement> TakeOut(layer& lay, std::int32_t id) {
   const Entidad* ent = lay.Entidades.ItemByID(id);
   if (!ent) return std::nullopt;
-  HeldElement held{id,           ent->Points(), ent->ThemeValue, ent->ThemeCode,
+  HeldElement held{id,           ent->Points(), std::string(ent->ThemeValue()), ent->ThemeCode,
                    ent->IDLabel, ent->Direction};
   lay.RemoveEntity(id);
   return held;
@@ -20,7 +20,7 @@ std::optional<HeldElement> TakeOut(layer& lay, std::int32_t id) {
 void PutBack(layer& lay, const HeldElement& held, std::span<const Point> points) {
   // Adding an ID the layer holds replaces that element.
   Entidad& ent = lay.Entidades.Add(held.ID, points, &lay);
-  ent.ThemeValue = held.ThemeValue;
+  ent.SetThemeValue(held.ThemeValue);
   ent.ThemeCode = held.ThemeCode;
   ent.IDLabel = held.IDLabel;
   ent.Direction = held.Direction;
