@@ -126,6 +126,7 @@ TEST_F(ViewerTools, MeasuringDrawsItsFigureAndReportsFromTheMenu) {
   Click(QPoint(180, 150));
   QTest::mouseMove(&v(), QPoint(180, 270));
   EXPECT_TRUE(Black(180, 260)) << "rubber line from the last vertex";
+  EXPECT_FALSE(Black(105, 210)) << "an open figure: no line back to the first vertex";
   EXPECT_TRUE(Black(100, 150)) << "the measured leg is drawn";
   rig.menus.answers = {"mnuCerrarPline"};
   Click(QPoint(180, 230), Qt::RightButton);

@@ -31,9 +31,8 @@ TEST(SqliteServerDiskFull, WritesAreRefusedWithAReasonAndAnAnswerWhileReadsGoOn)
   import->SetAccess(d.ana, d.roads, AccessLevel::Draw);
   std::vector<Point> road;
   for (int i = 0; i < 5000; ++i) road.push_back({-100.9 + i * 1e-5, 25.9});
-  import->AddElementTyped(d.roads, road, {std::string("Larga"), std::int64_t{0}, 1.0, std::int64_t {
-                                            1
-                                          }});
+  import->AddElementTyped(d.roads, road,
+                          {std::string("Larga"), std::int64_t{0}, 1.0, std::int64_t(1)});
   const std::string hash = import->FindUser("ana")->passwordHash;
   ASSERT_GT(std::filesystem::file_size(dir / "map.db-wal"), kLimit);
 
@@ -51,14 +50,9 @@ TEST(SqliteServerDiskFull, WritesAreRefusedWithAReasonAndAnAnswerWhileReadsGoOn)
   };
   // An edit has no answer: it pushes no 250, so the next message is the reply to the
   // read sent once its failure was logged (reads go on).
-  ASSERT_TRUE(c.Send(WriteNewElement({206,
-                                      d.roads,
-                                      {},
-                                      {{-100.5, 25}, {-100.49, 25.01}},
-                                      0.5f,
-                                      0.5f,
-                                      {"Nueva", "1", "1", "1"}})
-                         .buffer()));
+  const std::vector<::orvenda::Point> line = {{-100.5, 25}, {-100.49, 25.01}};
+  ASSERT_TRUE(c.Send(
+      WriteNewElement({206, d.roads, {}, line, 0.5f, 0.5f, {"Nueva", "1", "1", "1"}}).buffer()));
   ASSERT_TRUE(logged("new line (206)")) << ReadFile(dir / "server.log");
   EXPECT_TRUE(Ask(c, CellRequest(d.roads, d.nearCell), 102));
 

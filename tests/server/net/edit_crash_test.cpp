@@ -42,13 +42,9 @@ TEST(SqliteServerEditsCrash, AKilledServerKeepsEveryEditWhoseChangeItHadPushed) 
       const int i = sent++;
       const double x = -100.5 + (i % 50) * 0.01;
       const std::string text = std::to_string(round * 1000 + i);
-      DWBUffer edit = WriteNewElement({206,
-                                       d.roads,
-                                       {},
-                                       {{x, 25}, {x + 0.01, 25.01}},
-                                       0.5f,
-                                       0.5f,
-                                       {"r" + text, "1", "1", "1"}});
+      const std::vector<::orvenda::Point> road = {{x, 25}, {x + 0.01, 25.01}};
+      DWBUffer edit =
+          WriteNewElement({206, d.roads, {}, road, 0.5f, 0.5f, {"r" + text, "1", "1", "1"}});
       if (i % 3 == 1) edit = WriteValuesEdit({d.roads, {}, 1, {"Juárez", "12", "1.5", text}});
       if (i % 3 == 2 && !erasable.empty()) {
         edit = WriteErase({d.roads, {}, erasable.back()});

@@ -35,11 +35,9 @@ QueryLayers AddQueryLayers(ServerRig& rig) {
                                        {text("Obispado"), whole(9), 0.75},
                                        {text("Juárez"), whole(1005), 20.5}})
     s->AddElementTyped(q.padron, {{-100.3, 25.6}}, values);
-  q.vias = s->CreateLayer({"Vias",
-                           LayerKind::Polyline,
-                           0.1f,
-                           0.1f,
-                           {{"TIPO", 202}, {"NOMBRE", 202}, {"NUMINI", 3}, {"NUMFIN", 3}}});
+  const std::vector<FieldDef> streetFields = {
+      {"TIPO", 202}, {"NOMBRE", 202}, {"NUMINI", 3}, {"NUMFIN", 3}};
+  q.vias = s->CreateLayer({"Vias", LayerKind::Polyline, 0.1f, 0.1f, streetFields});
   auto street = [&](std::vector<Point> pts, const char* name, std::int64_t lo, std::int64_t hi) {
     s->AddElementTyped(q.vias, pts, {text("Calle"), text(name), whole(lo), whole(hi)});
   };
@@ -99,10 +97,15 @@ std::string ValuesWhere(std::int32_t layer, int position, const std::string& con
          condition + ") ORDER BY e.id";
 }
 
-TEST(ServerQueries, FindByConditionAgreesWithSqlForEveryOperatorOnNumbersAndTexts) {
+// The rig with the query layers, and ana's viewer of the map.
+class ServerQueries : public ::testing::Test {
+ protected:
   ServerRig rig;
   const QueryLayers q = AddQueryLayers(rig);
-  auto ana = OpenViewer(rig);
+  std::unique_ptr<ProtocolClient> ana = OpenViewer(rig);
+};
+
+TEST_F(ServerQueries, FindByConditionAgreesWithSqlForEveryOperatorOnNumbersAndTexts) {
   // Operators 1-10 in SQL: numbers compare as numbers, texts in upper case; "different"
   // takes NULL in (IS NOT); LIKE ignores ASCII case.
   const char* like[] = {"LIKE ?1 || '%'", "LIKE '%' || ?1", "LIKE '%' || ?1 || '%'"};
@@ -145,10 +148,7 @@ TEST(ServerQueries, FindByConditionAgreesWithSqlForEveryOperatorOnNumbersAndText
   EXPECT_GT(found, 50u);
 }
 
-TEST(ServerQueries, SelectionTableFiltersCandidatesOrTheWholeLayer) {
-  ServerRig rig;
-  const QueryLayers q = AddQueryLayers(rig);
-  auto ana = OpenViewer(rig);
+TEST_F(ServerQueries, SelectionTableFiltersCandidatesOrTheWholeLayer) {
   using Row = SelectionTable::Row;
   const Row noMatch{0, {}};
   const Constraint bigger{"NUM", 3, 8, "30", ""}, notMitras{"nombre", 202, 5, "MITRAS", ""},
@@ -183,10 +183,7 @@ TEST(ServerQueries, SelectionTableFiltersCandidatesOrTheWholeLayer) {
   }
 }
 
-TEST(ServerQueries, PickedRowsGetTheirValuesOnlyFromAnEditorAndOnlyWhenAllFit) {
-  ServerRig rig;
-  const QueryLayers q = AddQueryLayers(rig);
-  auto ana = OpenViewer(rig);
+TEST_F(ServerQueries, PickedRowsGetTheirValuesOnlyFromAnEditorAndOnlyWhenAllFit) {
   auto guest = OpenViewer(rig, "invitado", "");
   const std::string stored =
       "SELECT element_id, group_concat(v, '|') FROM (SELECT element_id, coalesce(value, 'NULL') "
@@ -230,10 +227,7 @@ TEST(ServerQueries, PickedRowsGetTheirValuesOnlyFromAnEditorAndOnlyWhenAllFit) {
   EXPECT_NE(rig.LogText().find("does not fit field 'NUM'"), std::string::npos);
 }
 
-TEST(ServerQueries, AddressesInterpolateAlongTheStreetExactNamesFirst) {
-  ServerRig rig;
-  const QueryLayers q = AddQueryLayers(rig);
-  auto ana = OpenViewer(rig);
+TEST_F(ServerQueries, AddressesInterpolateAlongTheStreetExactNamesFirst) {
   using Candidate = AddressCandidates::Candidate;
   auto at = [](std::int32_t id, const char* name, const char* lo, const char* hi, Box box,
                Point p) {
@@ -282,10 +276,7 @@ TEST(ServerQueries, AddressesInterpolateAlongTheStreetExactNamesFirst) {
   EXPECT_NE(rig.LogText().find("street number '12a' is not a number"), std::string::npos);
 }
 
-TEST(ServerQueries, HostileQueriesAreAnsweredWithNothingFound) {
-  ServerRig rig;
-  const QueryLayers q = AddQueryLayers(rig);
-  auto ana = OpenViewer(rig);
+TEST_F(ServerQueries, HostileQueriesAreAnsweredWithNothingFound) {
   auto find = [](std::int32_t layer, const char* field, std::uint8_t op, const char* value) {
     return WriteFindByCondition({layer, {field, 3, op, value, ""}}).buffer();
   };
