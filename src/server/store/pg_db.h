@@ -61,6 +61,20 @@ class PgResult {
   pg_result* r_;
 };
 
+// One row of a result, read with the same calls as a stepped SqliteStatement.
+class PgRow {
+ public:
+  PgRow(const PgResult& r, int row) : r_(r), row_(row) {}
+  bool IsNull(int column) const { return r_.IsNull(row_, column); }
+  std::int64_t Integer(int column) const { return r_.Integer(row_, column); }
+  double Real(int column) const { return r_.Real(row_, column); }
+  std::string Text(int column) const { return r_.Text(row_, column); }
+
+ private:
+  const PgResult& r_;
+  int row_;
+};
+
 class PgDb {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;

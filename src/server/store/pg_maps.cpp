@@ -2,55 +2,17 @@
 
 #include "store/field_types.h"
 #include "store/pg_store.h"
+#include "store/row_readers.h"
 #include "store/write_rules.h"
 
 namespace orvenda::server {
 namespace {
 
-constexpr const char* kSetupColumns =
-    "user_visibility, zoom_min, zoom_max, line_color, line_style, line_width, fill_color, "
-    "fill_style, label_field, label_zoom_min, label_zoom_max, user_label_visibility, "
-    "label_bold, label_color, thematic_field, thematic_type";
-
 std::int64_t I(std::int32_t v) { return v; }
-
-DrawingStyle ReadStyle(const PgResult& r, int row, int first) {
-  return {static_cast<std::int32_t>(r.Integer(row, first)),
-          static_cast<std::int16_t>(r.Integer(row, first + 1)),
-          static_cast<std::int16_t>(r.Integer(row, first + 2)),
-          static_cast<std::int32_t>(r.Integer(row, first + 3)),
-          static_cast<std::int16_t>(r.Integer(row, first + 4))};
-}
 
 void AddStyle(PgParams& p, const DrawingStyle& s) {
   p.Add(std::int64_t{s.lineColor}).Add(std::int64_t{s.lineStyle}).Add(std::int64_t{s.lineWidth});
   p.Add(std::int64_t{s.fillColor}).Add(std::int64_t{s.fillStyle});
-}
-
-void ReadSetup(const PgResult& r, int row, int first, LayerRecord& l) {
-  l.userVisibility = static_cast<std::int16_t>(r.Integer(row, first));
-  l.zoomMin = static_cast<float>(r.Real(row, first + 1));
-  l.zoomMax = static_cast<float>(r.Real(row, first + 2));
-  l.style = ReadStyle(r, row, first + 3);
-  l.labelField = r.Text(row, first + 8);
-  l.labelZoomMin = static_cast<float>(r.Real(row, first + 9));
-  l.labelZoomMax = static_cast<float>(r.Real(row, first + 10));
-  l.userLabelVisibility = static_cast<std::int16_t>(r.Integer(row, first + 11));
-  l.labelBold = r.Integer(row, first + 12) != 0;
-  l.labelColor = static_cast<std::int32_t>(r.Integer(row, first + 13));
-  l.thematicField = r.Text(row, first + 14);
-  l.thematicType = static_cast<std::int16_t>(r.Integer(row, first + 15));
-}
-
-LayerGrid ReadGrid(const PgResult& r, int row, int first) {
-  LayerGrid g;
-  g.cellWidth = static_cast<float>(r.Real(row, first));
-  g.cellHeight = static_cast<float>(r.Real(row, first + 1));
-  g.firstRow = static_cast<std::int32_t>(r.Integer(row, first + 2));
-  g.firstColumn = static_cast<std::int32_t>(r.Integer(row, first + 3));
-  g.lastRow = static_cast<std::int32_t>(r.Integer(row, first + 4));
-  g.lastColumn = static_cast<std::int32_t>(r.Integer(row, first + 5));
-  return g;
 }
 
 }  // namespace
@@ -61,8 +23,7 @@ std::vector<ThemeClass> PgStore::ThemesOf(std::int32_t mapCode, std::int32_t lay
       "FROM themes WHERE map_code = $1 AND layer_id = $2 ORDER BY position",
       PgParams().Add(I(mapCode)).Add(I(layerId)));
   std::vector<ThemeClass> out;
-  for (int i = 0; i < r.Rows(); ++i)
-    out.push_back({r.Text(i, 0), r.Text(i, 1), ReadStyle(r, i, 2)});
+  for (int i = 0; i < r.Rows(); ++i) out.push_back(ReadTheme(PgRow(r, i)));
   return out;
 }
 
@@ -79,19 +40,14 @@ std::optional<MapDefinition> PgStore::FindMapDefinition(std::int32_t mapCode) {
   def.extents = {m.Real(0, 1), m.Real(0, 2), m.Real(0, 3), m.Real(0, 4)};
   def.backgroundColor = static_cast<std::int32_t>(m.Integer(0, 5));
   def.projection = static_cast<std::int16_t>(m.Integer(0, 6));
-  PgResult l = db_.Run(std::string("SELECT l.id, l.name, l.kind, l.cell_width, l.cell_height, "
-                                   "l.first_row, l.first_column, l.last_row, l.last_column, ") +
-                           kSetupColumns +
+  PgResult l = db_.Run(std::string("SELECT ") + kLayerHeadColumns + ", " + kSetupColumns +
                            " FROM map_layers ml JOIN layers l ON l.id = ml.layer_id "
                            "WHERE ml.map_code = $1 ORDER BY ml.draw_order",
                        PgParams().Add(I(mapCode)));
   for (int i = 0; i < l.Rows(); ++i) {
     LayerRecord r;
-    r.id = static_cast<std::int32_t>(l.Integer(i, 0));
-    r.name = l.Text(i, 1);
-    r.kind = static_cast<LayerKind>(l.Integer(i, 2));
-    r.grid = ReadGrid(l, i, 3);
-    ReadSetup(l, i, 9, r);
+    ReadLayerHead(PgRow(l, i), r);
+    ReadSetup(PgRow(l, i), 9, r);
     def.layers.push_back(std::move(r));
   }
   for (LayerRecord& r : def.layers) {
@@ -230,20 +186,13 @@ std::vector<LayerInfo> PgStore::QueryLayers(const char* where, const std::string
     p.Add(std::string_view(*name));
   else if (id)
     p.Add(id);
-  PgResult r = db_.Run(
-      std::string(
-          "SELECT id, name, kind, cell_width, cell_height, first_row, first_column, last_row, "
-          "last_column, (SELECT count(*) FROM elements e WHERE e.layer_id = layers.id) "
-          "FROM layers ") +
-          where + " ORDER BY id",
-      p);
+  PgResult r = db_.Run(std::string("SELECT ") + kLayerHeadColumns + ", " + kElementCountColumn +
+                           " FROM layers " + where + " ORDER BY id",
+                       p);
   std::vector<LayerInfo> out;
   for (int i = 0; i < r.Rows(); ++i) {
     LayerInfo info;
-    info.id = static_cast<std::int32_t>(r.Integer(i, 0));
-    info.name = r.Text(i, 1);
-    info.kind = static_cast<LayerKind>(r.Integer(i, 2));
-    info.grid = ReadGrid(r, i, 3);
+    ReadLayerHead(PgRow(r, i), info);
     info.elementCount = r.Integer(i, 9);
     out.push_back(std::move(info));
   }

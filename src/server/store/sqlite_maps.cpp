@@ -1,56 +1,17 @@
 // SqliteStore: maps, layer setups and layers.
 
 #include "store/field_types.h"
+#include "store/row_readers.h"
 #include "store/sqlite_store.h"
 #include "store/write_rules.h"
 
 namespace orvenda::server {
 namespace {
 
-constexpr const char* kSetupColumns =
-    "user_visibility, zoom_min, zoom_max, line_color, line_style, line_width, fill_color, "
-    "fill_style, label_field, label_zoom_min, label_zoom_max, user_label_visibility, "
-    "label_bold, label_color, thematic_field, thematic_type";
-
-DrawingStyle ReadStyle(SqliteStatement& st, int first) {
-  return {static_cast<std::int32_t>(st.Integer(first)),
-          static_cast<std::int16_t>(st.Integer(first + 1)),
-          static_cast<std::int16_t>(st.Integer(first + 2)),
-          static_cast<std::int32_t>(st.Integer(first + 3)),
-          static_cast<std::int16_t>(st.Integer(first + 4))};
-}
-
 void BindStyle(SqliteStatement& st, int first, const DrawingStyle& s) {
   st.Bind(first, std::int64_t{s.lineColor}).Bind(first + 1, std::int64_t{s.lineStyle});
   st.Bind(first + 2, std::int64_t{s.lineWidth}).Bind(first + 3, std::int64_t{s.fillColor});
   st.Bind(first + 4, std::int64_t{s.fillStyle});
-}
-
-// Reads the setup columns (kSetupColumns order) starting at `first`.
-void ReadSetup(SqliteStatement& st, int first, LayerRecord& r) {
-  r.userVisibility = static_cast<std::int16_t>(st.Integer(first));
-  r.zoomMin = static_cast<float>(st.Real(first + 1));
-  r.zoomMax = static_cast<float>(st.Real(first + 2));
-  r.style = ReadStyle(st, first + 3);
-  r.labelField = st.Text(first + 8);
-  r.labelZoomMin = static_cast<float>(st.Real(first + 9));
-  r.labelZoomMax = static_cast<float>(st.Real(first + 10));
-  r.userLabelVisibility = static_cast<std::int16_t>(st.Integer(first + 11));
-  r.labelBold = st.Integer(first + 12) != 0;
-  r.labelColor = static_cast<std::int32_t>(st.Integer(first + 13));
-  r.thematicField = st.Text(first + 14);
-  r.thematicType = static_cast<std::int16_t>(st.Integer(first + 15));
-}
-
-LayerGrid ReadGrid(SqliteStatement& st, int first) {
-  LayerGrid g;
-  g.cellWidth = static_cast<float>(st.Real(first));
-  g.cellHeight = static_cast<float>(st.Real(first + 1));
-  g.firstRow = static_cast<std::int32_t>(st.Integer(first + 2));
-  g.firstColumn = static_cast<std::int32_t>(st.Integer(first + 3));
-  g.lastRow = static_cast<std::int32_t>(st.Integer(first + 4));
-  g.lastColumn = static_cast<std::int32_t>(st.Integer(first + 5));
-  return g;
 }
 
 }  // namespace
@@ -61,7 +22,7 @@ std::vector<ThemeClass> SqliteStore::ThemesOf(std::int32_t mapCode, std::int32_t
       "FROM themes WHERE map_code = ? AND layer_id = ? ORDER BY position");
   st.Bind(1, std::int64_t{mapCode}).Bind(2, std::int64_t{layerId});
   std::vector<ThemeClass> out;
-  while (st.Step()) out.push_back({st.Text(0), st.Text(1), ReadStyle(st, 2)});
+  while (st.Step()) out.push_back(ReadTheme(st));
   st.Reset();
   return out;
 }
@@ -78,18 +39,13 @@ std::optional<MapDefinition> SqliteStore::FindMapDefinition(std::int32_t mapCode
   def.extents = {m.Real(1), m.Real(2), m.Real(3), m.Real(4)};
   def.backgroundColor = static_cast<std::int32_t>(m.Integer(5));
   def.projection = static_cast<std::int16_t>(m.Integer(6));
-  auto l = db_.Prepare(std::string("SELECT l.id, l.name, l.kind, l.cell_width, l.cell_height, "
-                                   "l.first_row, l.first_column, l.last_row, l.last_column, ") +
-                       kSetupColumns +
+  auto l = db_.Prepare(std::string("SELECT ") + kLayerHeadColumns + ", " + kSetupColumns +
                        " FROM map_layers ml JOIN layers l ON l.id = ml.layer_id "
                        "WHERE ml.map_code = ? ORDER BY ml.draw_order");
   l.Bind(1, std::int64_t{mapCode});
   while (l.Step()) {
     LayerRecord r;
-    r.id = static_cast<std::int32_t>(l.Integer(0));
-    r.name = l.Text(1);
-    r.kind = static_cast<LayerKind>(l.Integer(2));
-    r.grid = ReadGrid(l, 3);
+    ReadLayerHead(l, r);
     ReadSetup(l, 9, r);
     def.layers.push_back(std::move(r));
   }
@@ -214,12 +170,8 @@ std::int32_t SqliteStore::CreateLayer(const NewLayer& layer) {
 
 std::vector<LayerInfo> SqliteStore::QueryLayers(const char* where, const std::string* name,
                                                 std::int64_t id) {
-  auto st = db_.Prepare(
-      std::string(
-          "SELECT id, name, kind, cell_width, cell_height, first_row, first_column, last_row, "
-          "last_column, (SELECT count(*) FROM elements e WHERE e.layer_id = layers.id) "
-          "FROM layers ") +
-      where + " ORDER BY id");
+  auto st = db_.Prepare(std::string("SELECT ") + kLayerHeadColumns + ", " + kElementCountColumn +
+                        " FROM layers " + where + " ORDER BY id");
   if (name)
     st.Bind(1, std::string_view(*name));
   else if (id)
@@ -227,10 +179,7 @@ std::vector<LayerInfo> SqliteStore::QueryLayers(const char* where, const std::st
   std::vector<LayerInfo> out;
   while (st.Step()) {
     LayerInfo info;
-    info.id = static_cast<std::int32_t>(st.Integer(0));
-    info.name = st.Text(1);
-    info.kind = static_cast<LayerKind>(st.Integer(2));
-    info.grid = ReadGrid(st, 3);
+    ReadLayerHead(st, info);
     info.elementCount = st.Integer(9);
     out.push_back(std::move(info));
   }
