@@ -22,7 +22,7 @@ void ShortText::Assign(std::string_view text) {
   if (text.size() <= kInPlace) {
     unsigned char local[8] = {};
     local[0] = static_cast<unsigned char>((text.size() << 1) | 1U);
-    std::memcpy(local + 1, text.data(), text.size());
+    if (!text.empty()) std::memcpy(local + 1, text.data(), text.size());
     Release();
     std::memcpy(bytes_, local, sizeof bytes_);
     return;
