@@ -1,5 +1,6 @@
 #include "render/entitydrawing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -31,17 +32,14 @@ void DrawPositions(ViewPainter& Wnd, const Theme& theme, TipoLayer kind,
 void DrawVertices(ViewPainter& Wnd, const Theme& theme, TipoLayer kind,
                   std::span<const Point> vertices, std::span<ScreenPoint> out, bool refresh) {
   if (kind == pointlayer) {
-    for (std::size_t i = 0; i < vertices.size(); ++i) {
-      out[i] = Wnd.DrawPointAt(theme, vertices[i]);
-    }
+    std::ranges::transform(vertices, out.begin(),
+                           [&](const Point& p) { return Wnd.DrawPointAt(theme, p); });
   } else if (IsPolyline(kind)) {
     Wnd.DrawPolylineAt(theme, vertices, out);
   } else if (kind == polygonlayer) {
     Wnd.DrawPolygonAt(theme, vertices, refresh, out);
   } else {
-    for (std::size_t i = 0; i < vertices.size(); ++i) {
-      out[i] = Wnd.Position(vertices[i]);
-    }
+    std::ranges::transform(vertices, out.begin(), [&](const Point& p) { return Wnd.Position(p); });
   }
 }
 
@@ -63,9 +61,8 @@ bool Draw(Entidad& ent, const BoundingBox& BBox, ViewPainter& Wnd, TipoLayer Tip
   const Theme* theme = ClassOf(ent);
   if (theme == nullptr) {
     // Positions are still kept, so a later class can repaint from them.
-    for (std::size_t i = 0; i < out.size(); ++i) {
-      out[i] = Wnd.Position(ent.Vertices()[i]);
-    }
+    std::ranges::transform(ent.Vertices(), out.begin(),
+                           [&](const Point& p) { return Wnd.Position(p); });
     return true;
   }
   DrawVertices(Wnd, *theme, TipoEnt, ent.Vertices(), out, false);
