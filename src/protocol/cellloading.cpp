@@ -3,6 +3,7 @@
 #include <charconv>
 #include <vector>
 
+#include "protocol/byteimage.h"
 #include "protocol/catalogue.h"
 #include "protocol/protocolerror.h"
 #include "protocol/serverlink.h"
@@ -21,15 +22,19 @@ std::int32_t CheckedCount(DWBUffer& m, std::int32_t count, std::int32_t bytesEac
 
 std::vector<Point> ReadPoints(DWBUffer& m, std::int32_t count, bool relative, double originX,
                               double originY) {
-  std::vector<Point> points(static_cast<std::size_t>(CheckedCount(m, count, relative ? 8 : 16)));
+  const std::int32_t each = relative ? 8 : 16;
+  std::vector<Point> points(static_cast<std::size_t>(CheckedCount(m, count, each)));
+  // One check for the whole list: a large polygon has millions of values.
+  const std::uint8_t* at = m.GetBytes(points.size() * static_cast<std::size_t>(each)).data();
   for (Point& p : points) {
     if (relative) {
-      p.X = originX + static_cast<double>(m.GetSingle());
-      p.Y = originY + static_cast<double>(m.GetSingle());
+      p.X = originX + static_cast<double>(byteimage::FromBytes<float>(at));
+      p.Y = originY + static_cast<double>(byteimage::FromBytes<float>(at + 4));
     } else {
-      p.X = m.GetDouble();
-      p.Y = m.GetDouble();
+      p.X = byteimage::FromBytes<double>(at);
+      p.Y = byteimage::FromBytes<double>(at + 8);
     }
+    at += each;
   }
   return points;
 }

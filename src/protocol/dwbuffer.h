@@ -67,6 +67,9 @@ class DWBUffer {
   std::string GetString();
   float GetSingle();
   double GetDouble();
+  // The next n bytes without a copy, for reading many values with one check; the
+  // view lasts until the buffer changes. Throws MessageTooShort like the gets.
+  std::span<const std::uint8_t> GetBytes(std::size_t n) { return {bytes_.data() + Take(n), n}; }
 
   // True when the first four bytes are "MIC " (byte values, so case matters).
   bool IsHeaderCorrect() const;
