@@ -4,9 +4,11 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "net/handlers/families.h"
 #include "net/handlers/reply.h"
+#include "protocol/byteimage.h"
 #include "protocol/catalogue.h"
 
 namespace orvenda::server {
@@ -129,18 +131,26 @@ std::optional<DWBUffer> HandleCell(DWBUffer& request, HandlerContext& ctx) {
   DWBUffer b = relative ? CellReply(r, kRelativeForm, ox, oy, expected)
                         : CellReply(r, kFullForm, 0, 0, expected);
   b.PutLong(static_cast<std::int32_t>(elements.size()));
+  std::vector<std::uint8_t> vertices;  // one element's, appended at once
   for (const CellElement& e : elements) {
     b.PutLong(e.id);
     b.PutLong(static_cast<std::int32_t>(e.points.size()));
+    vertices.resize(e.points.size() * (relative ? 8 : 16));
+    std::uint8_t* at = vertices.data();
+    const auto put = [&at](auto value) {
+      const auto image = byteimage::ToBytes(value);
+      at = std::copy(image.begin(), image.end(), at);
+    };
     for (const Point& p : e.points) {
       if (relative) {
-        b.PutSingle(static_cast<float>(p.x - ox));
-        b.PutSingle(static_cast<float>(p.y - oy));
+        put(static_cast<float>(p.x - ox));
+        put(static_cast<float>(p.y - oy));
       } else {
-        b.PutDouble(p.x);
-        b.PutDouble(p.y);
+        put(p.x);
+        put(p.y);
       }
     }
+    b.Add2Buffer(vertices);
   }
   return FinishReply(std::move(b));
 }
