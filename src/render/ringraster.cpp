@@ -11,21 +11,6 @@ inline std::int64_t CeilDiv(std::int64_t n, std::int64_t d) {
   return q + ((n % d) > 0 ? 1 : 0);
 }
 
-void SortSmall(std::vector<std::int32_t>& v) {
-  // Crossings of one row are few and come back in nearly the same order from
-  // row to row; insertion sort beats a general sort there.
-  if (v.size() > 32) {
-    std::sort(v.begin(), v.end());
-    return;
-  }
-  for (std::size_t i = 1; i < v.size(); ++i) {
-    const std::int32_t value = v[i];
-    std::size_t j = i;
-    for (; j > 0 && v[j - 1] > value; --j) v[j] = v[j - 1];
-    v[j] = value;
-  }
-}
-
 }  // namespace
 
 std::int32_t RingRaster::Edge::CrossingAt(int y) const {
@@ -63,14 +48,26 @@ void RingRaster::CollectEdges(const PixelBuffer& into, std::span<const PixelPoin
             [](const Edge& l, const Edge& r) { return l.firstRow < r.firstRow; });
 }
 
-void RingRaster::FillRow(const PixelBuffer& into, int y, std::uint32_t pixel) {
-  crossings_.clear();
-  for (const Edge* e : active_) crossings_.push_back(e->CrossingAt(y));
-  SortSmall(crossings_);
+void RingRaster::FillRow(const PixelBuffer& into, int y, std::uint32_t pixel, std::size_t joined) {
+  for (Active& a : active_) a.x = a.edge->CrossingAt(y);
+  const auto byX = [](const Active& a, const Active& b) { return a.x < b.x; };
+  // The edges already active cross this row near where they crossed the last one, so
+  // insertion sort puts them in order in little more than one pass; those that join
+  // are sorted apart and merged in.
+  const std::size_t stayed = active_.size() - joined;
+  for (std::size_t i = 1; i < stayed; ++i) {
+    const Active a = active_[i];
+    std::size_t j = i;
+    for (; j > 0 && active_[j - 1].x > a.x; --j) active_[j] = active_[j - 1];
+    active_[j] = a;
+  }
+  const auto middle = active_.begin() + static_cast<std::ptrdiff_t>(stayed);
+  std::sort(middle, active_.end(), byX);
+  std::inplace_merge(active_.begin(), middle, active_.end(), byX);
   std::uint32_t* row = into.Row(y);
-  for (std::size_t i = 0; i + 1 < crossings_.size(); i += 2) {
-    const std::int32_t from = std::max(crossings_[i], 0);
-    const std::int32_t to = std::min(crossings_[i + 1], into.width);
+  for (std::size_t i = 0; i + 1 < active_.size(); i += 2) {
+    const std::int32_t from = std::max(active_[i].x, 0);
+    const std::int32_t to = std::min(active_[i + 1].x, into.width);
     if (from < to) {
       std::fill(row + from, row + to, pixel);
     }
@@ -90,10 +87,12 @@ void RingRaster::Fill(const PixelBuffer& into, std::span<const PixelPoint> ring,
   int y = 0;
   while (next < edges_.size() || !active_.empty()) {
     if (active_.empty()) y = edges_[next].firstRow;
-    while (next < edges_.size() && edges_[next].firstRow == y) active_.push_back(&edges_[next++]);
-    FillRow(into, y, pixel);
+    const std::size_t before = active_.size();
+    while (next < edges_.size() && edges_[next].firstRow == y)
+      active_.push_back({0, &edges_[next++]});
+    FillRow(into, y, pixel, active_.size() - before);
     ++y;
-    std::erase_if(active_, [y](const Edge* e) { return e->endRow <= y; });
+    std::erase_if(active_, [y](const Active& a) { return a.edge->endRow <= y; });
   }
 }
 

@@ -40,12 +40,19 @@ class RingRaster {
     [[nodiscard]] std::int32_t CrossingAt(int y) const;
   };
 
-  void CollectEdges(const PixelBuffer& into, std::span<const PixelPoint> ring, VertexPlace place);
-  void FillRow(const PixelBuffer& into, int y, std::uint32_t pixel);
+  // An edge crossing the current row, and where.
+  struct Active {
+    std::int32_t x;
+    const Edge* edge;
+  };
 
-  std::vector<Edge> edges_;          // sorted by firstRow
-  std::vector<const Edge*> active_;  // edges crossing the current row
-  std::vector<std::int32_t> crossings_;
+  void CollectEdges(const PixelBuffer& into, std::span<const PixelPoint> ring, VertexPlace place);
+  // `joined`: edges added at the end of the active list for this row.
+  void FillRow(const PixelBuffer& into, int y, std::uint32_t pixel, std::size_t joined);
+
+  std::vector<Edge> edges_;  // sorted by firstRow
+  // Kept in the order of the last row's crossings, which the next row mostly keeps.
+  std::vector<Active> active_;
 };
 
 }  // namespace orvenda
