@@ -85,8 +85,6 @@ TEST(LayerRedraw, IncrementalAfterNewElementsFullOtherwise) {
   EXPECT_EQ(lyr.DrawnEntities.size(), 1U);
   Redraw(lyr, f.Box(), f.painter);
   EXPECT_TRUE(lyr.DrawnEntities.empty());
-  lyr.SetUserVisibility(1);
-  Redraw(lyr, f.Box(), f.painter);
 }
 
 struct ImageLog : ImagePainter {
