@@ -5,7 +5,6 @@
 #include <set>
 
 #include "protocol/catalogue.h"
-#include "protocol/changepassword.h"
 #include "protocol/codepage.h"
 #include "protocol/connecttoserver.h"
 #include "protocol/loginexchange.h"
@@ -311,20 +310,6 @@ TEST(LoginExchange, DestructionWaitsForTheCloseAtMostSixtySeconds) {
     }
     EXPECT_EQ(pump.calls, closedAfter == 0 ? 60 : closedAfter);
   }
-}
-
-TEST(ChangePassword, RequestAndEveryResult) {
-  Link l;
-  RegisterChangePasswordReply(l.link.dispatcher(), l.ui);
-  l.sock.SetState(Connection::kConnected);
-  SendChangePassword(l.link, 9, "old", "néw");
-  EXPECT_EQ(l.viewer.pending, 0) << "not counted";
-  EXPECT_EQ(l.sock.sent().at(0), Wire(120, "LSS", {9, "old", "néw"}));
-  for (int result : {0, 1, 2}) l.sock.Deliver(Wire(121, "I", {result}));
-  ASSERT_EQ(l.ui.shown.size(), 2u);
-  EXPECT_EQ(l.ui.shown[0].text + "|" + l.ui.shown[1].text + "|" + l.ui.shown[1].title,
-            "Password succesfully changed|Wrong Password. Please try again|Change Password");
-  EXPECT_EQ(l.ui.shown[1].icon, MessageIcon::Information);
 }
 
 // Names and passwords travel in Windows-1252: the ends of its direct ranges, the
