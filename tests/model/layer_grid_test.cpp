@@ -112,18 +112,10 @@ TEST(LayerGrid, CellsInBoxRowMajorWithinTheServerBounds) {
   EXPECT_TRUE(IsValidCellSize(1e-6f));
 }
 
-TEST(LayerGrid, RequestedCellsAndEntityCells) {
+// The distinct cells of an element's vertices, in vertex order. (Which cells were asked
+// for: the visible-data and cell-loading tests.)
+TEST(LayerGrid, EntityCells) {
   layer lay;
-  lay.CeldaSolicitada(-1, 7);
-  lay.CeldaSolicitada(-1, 7);  // duplicates are kept
-  lay.LabelCellSolicitada(4, 3);
-  EXPECT_EQ(lay.RequestedCells().count(), 2);
-  EXPECT_TRUE(lay.IsCellRequested(-1, 7));
-  EXPECT_FALSE(lay.IsCellRequested(7, -1));
-  EXPECT_FALSE(lay.IsCellRequested(4, 3));
-  EXPECT_FALSE(lay.IsDirectionCellRequested(4, 3));
-
-  // The distinct cells of an element's vertices, in vertex order.
   Grid(lay, 1, 1);
   lay.Tipo = polylinelayer;
   const std::vector<Point> line = {

@@ -21,8 +21,9 @@ class FakeViewer : public LayerOwner {
   CellValueRequester* connection = nullptr;
 };
 
-// The class is the position of the first matching class; no match keeps the old code,
-// and a layer with only the default class puts everything in it.
+// The class is the position of the first matching class (which class matches: the
+// ThematicMap test); no match keeps the old code, and a layer with only the default class
+// puts everything in it.
 TEST(Layer, CalculateThemeObjectByClassPosition) {
   layer lay;
   Entidad& ent = lay.Entidades.Add(1, std::vector<Point>{{0, 0}}, &lay);
@@ -36,13 +37,12 @@ TEST(Layer, CalculateThemeObjectByClassPosition) {
   lay.ThematicFieldType = 5;
   lay.ThematicMap().Add(0, 1, 0, 0, 0, "0", "10");
   lay.ThematicMap().Add(0, 1, 0, 0, 0, "10", "20");
-  // "25" matches nothing and keeps the code; after a removal the code is the position.
-  for (const auto& [value, code] : {std::pair{"10", 2}, {"15 m", 3}, {"sin datos", 2}, {"25", 2}}) {
+  for (const auto& [value, code] : {std::pair{"15 m", 3}, {"25", 3}}) {
     ent.SetThemeValue(value);
     lay.CalculateThemeObject(ent);
     EXPECT_EQ(ent.ThemeCode, code) << value;
   }
-  lay.ThematicMap().Remove("2");
+  lay.ThematicMap().Remove("2");  // the code is the position again
   ent.SetThemeValue("15");
   lay.CalculateThemeObject(ent);
   EXPECT_EQ(ent.ThemeCode, 2);

@@ -5,7 +5,6 @@
 #include <set>
 
 #include "protocol/catalogue.h"
-#include "protocol/changepassword.h"
 #include "protocol/codepage.h"
 #include "protocol/connecttoserver.h"
 #include "protocol/loginexchange.h"
@@ -125,7 +124,7 @@ TEST(ServerLink, SendReconnectsAndAFailedReconnectLosesNothingButTheRequest) {
 }
 
 // Handlers start after the command code; 107 and 108 are ignored; 241 hands its result
-// on; 104 goes to attribute editing while that mode is on; an unknown code is told.
+// on; an unknown code is told. (104 by the attribute-editing mode: the two-viewer test.)
 TEST(ServerLink, DispatchRoutesByCode) {
   Link l;
   std::vector<std::string> calls;
@@ -135,13 +134,9 @@ TEST(ServerLink, DispatchRoutesByCode) {
     calls.push_back(at + std::to_string(m.GetInteger()));
   });
   d.RegisterSaveResult([&](std::int16_t r) { calls.push_back("saved " + std::to_string(r)); });
-  d.Register(cmd::kElementAttributesReply, [&](DWBUffer&) { calls.push_back("information"); });
-  d.RegisterAttributeEditing([&](DWBUffer&) { calls.push_back("editing"); });
-  l.sock.Deliver(testing::Join(
-      {Wire(110, "I", {5}), Message(107), Message(108), Wire(241, "I", {1000}), Message(104)}));
-  d.SetAttributeEditingMode(true);
-  l.sock.Deliver(Message(104));
-  EXPECT_EQ(calls, (std::vector<std::string>{"11: 5", "saved 1000", "information", "editing"}));
+  l.sock.Deliver(
+      testing::Join({Wire(110, "I", {5}), Message(107), Message(108), Wire(241, "I", {1000})}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"11: 5", "saved 1000"}));
   EXPECT_TRUE(l.ui.shown.empty());
   l.sock.Deliver(Message(999));
   ASSERT_EQ(l.ui.shown.size(), 1u);
@@ -311,20 +306,6 @@ TEST(LoginExchange, DestructionWaitsForTheCloseAtMostSixtySeconds) {
     }
     EXPECT_EQ(pump.calls, closedAfter == 0 ? 60 : closedAfter);
   }
-}
-
-TEST(ChangePassword, RequestAndEveryResult) {
-  Link l;
-  RegisterChangePasswordReply(l.link.dispatcher(), l.ui);
-  l.sock.SetState(Connection::kConnected);
-  SendChangePassword(l.link, 9, "old", "néw");
-  EXPECT_EQ(l.viewer.pending, 0) << "not counted";
-  EXPECT_EQ(l.sock.sent().at(0), Wire(120, "LSS", {9, "old", "néw"}));
-  for (int result : {0, 1, 2}) l.sock.Deliver(Wire(121, "I", {result}));
-  ASSERT_EQ(l.ui.shown.size(), 2u);
-  EXPECT_EQ(l.ui.shown[0].text + "|" + l.ui.shown[1].text + "|" + l.ui.shown[1].title,
-            "Password succesfully changed|Wrong Password. Please try again|Change Password");
-  EXPECT_EQ(l.ui.shown[1].icon, MessageIcon::Information);
 }
 
 // Names and passwords travel in Windows-1252: the ends of its direct ranges, the

@@ -71,6 +71,9 @@ TEST(EntityDrawing, LegendSwatchOfEachKind) {
       for (const std::string& line : f.Log(primitive)) seen += line.substr(0, line.find(" #"));
     EXPECT_EQ(seen, drawn) << kind;
     EXPECT_TRUE(f.Log("Refresh").empty()) << kind;
+    f.surface.Clear();
+    DrawPreviewSample(f.surface, Theme{}, kind);  // the class dialog's preview: the same kinds
+    EXPECT_EQ(f.surface.log.empty(), drawn.empty()) << kind;
   }
 }
 
@@ -195,10 +198,13 @@ TEST(Clipping, DrawnShapesAreClippedAndThinned) {
   layer lines;
   test::DrawingFixture::Define(lines, polylinelayer, 0, 1, 0);
   f.view.ApplyExtents(0, 0, 80, 60);
-  Draw(test::DrawingFixture::Add(lines, 3, {{10, 10}, {10, 10.01}, {10, 20}, {20, 20}}), f.Box(),
-       f.painter, polylinelayer);
-  EXPECT_EQ(f.Log("Polyline"),
-            std::vector<std::string>{"Polyline 100,500 100,400 200,400 #000000"});
+  Draw(test::DrawingFixture::Add(lines, 3, {{10, 10}, {10, 10.01}, {10, 20}, {20, 20}, {900, 20}}),
+       f.Box(), f.painter, polylinelayer);
+  // The last segment leaves the clip box: cut at its edge, apart from the run before it.
+  EXPECT_EQ(
+      f.Log("Polyline"),
+      (std::vector<std::string>{"Polyline 100,500 100,400 200,400 #000000",
+                                "Polyline 200,400 " + std::to_string(800 + m) + ",400 #000000"}));
 }
 
 }  // namespace

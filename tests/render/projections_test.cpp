@@ -107,31 +107,6 @@ TEST(CUTM, UnprojectBeyondThePoleAnswersThePole) {
   }
 }
 
-// Zones outside 1..60 (after rounding), a missing, zero or negative scale, missing or
-// swapped axes: refused, positions handed through, an earlier zone kept in force.
-TEST(CUTM, RefusedSetUpsLeaveTheInputUnchanged) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  const double a = kWgs84SemiMajor, b = kWgs84SemiMinor;
-  const std::vector<std::vector<double>> rows = {
-      {0, 0.9996, a, b},    {61, 0.9996, a, b},  {-61, 0.9996, a, b}, {0.5, 0.9996, a, b},
-      {60.6, 0.9996, a, b}, {nan, 0.9996, a, b}, {19, 0.0, a, b},     {19, -1.0, a, b},
-      {19, 0.9996, 0, 0},   {19, 0.9996, b, a}};
-  for (const auto& r : rows) {
-    CUTM utm;
-    EXPECT_FALSE(utm.Init(r[2], r[3], std::array{r[0], r[1]})) << r[0] << " " << r[1];
-    test::ExpectPassesPositionsThrough(utm, {350000.0, 6170000.0}, std::to_string(r[0]));
-  }
-  CUTM utm = MakeUtm(19);
-  EXPECT_FALSE(utm.Init(a, b, std::array{19.0}));
-  EXPECT_FALSE(utm.Init(a, b, std::vector<double>{}));
-  EXPECT_FALSE(utm.Init(a, b, std::array{0.0, 0.9996}));
-  EXPECT_TRUE(utm.IsSetUp());
-  EXPECT_EQ(utm.Project(-69.0, 0.0).x, 500000.0);
-  test::ExpectNoPositionFromNonFiniteInput(utm, "UTM");
-  const double inf = std::numeric_limits<double>::infinity();
-  EXPECT_FALSE(std::isfinite(utm.Unproject(inf, 40).lon + utm.Unproject(10, -inf).lat));
-}
-
 constexpr double kRadPerDeg = std::numbers::pi / 180.0;
 
 struct Cone {
@@ -236,38 +211,54 @@ TEST(CAlbers, InverseNearAndPastThePoles) {
   EXPECT_EQ(albers.Unproject(north.x, north.y + 1000.0).lat, 90.0) << "inside the pole's circle";
 }
 
-// Parallels symmetric about the equator (within 1e-10 radians) give no cone; neither do
-// missing or non-finite parameters or axes. A refused set-up hands positions through and
-// leaves a cone set up before in force.
-TEST(CAlbers, RefusedSetUpsLeaveTheInputUnchanged) {
+// Refused set-ups hand positions through both ways: UTM zones outside 1..60 (after
+// rounding), a missing, zero or negative scale, missing or swapped axes; Albers parallels
+// symmetric about the equator (within 1e-10 radians), missing or non-finite parameters or
+// axes. A refusal leaves a projection set up before in force.
+TEST(Projections, RefusedSetUpsLeaveTheInputUnchanged) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  const std::vector<std::vector<double>> refused = {
-      {30.0, -30.0, 0.0, 0.0, 0.0, 0.0}, {-45.0, 45.0, 0.0, 0.0, 0.0, 0.0},
-      {0.0, 0.0, 0.0, 0.0, 0.0, 0.0},    {30.0, -30.0 + 0.5e-10 / kRadPerDeg, 0.0, 0.0, 0.0, 0.0},
-      {29.5, 45.5, -96.0, 23.0, 0.0},    {29.5, 45.5, nan, 23.0, 0.0, 0.0}};
-  for (const auto& params : refused) {
-    CAlbers albers;
-    EXPECT_FALSE(albers.Init(kWgs84SemiMajor, kWgs84SemiMinor, params)) << params[0];
-    test::ExpectPassesPositionsThrough(albers, {5000000.0, 5000000.0}, std::to_string(params[1]));
+  const double inf = std::numeric_limits<double>::infinity();
+  const double a = kWgs84SemiMajor, b = kWgs84SemiMinor, flat = -30.0 + 0.5e-10 / kRadPerDeg;
+  // UTM: zone, scale, axes. Albers: parallels, centre, false origin (or less), axes.
+  std::vector<std::vector<double>> rows = {
+      {0, 0.9996, a, b},    {61, 0.9996, a, b},  {-61, 0.9996, a, b}, {0.5, 0.9996, a, b},
+      {60.6, 0.9996, a, b}, {nan, 0.9996, a, b}, {19, 0.0, a, b},     {19, -1.0, a, b},
+      {19, 0.9996, 0, 0},   {19, 0.9996, b, a}};
+  const std::vector<std::vector<double>> cones = {
+      {30, -30, 0, 0, 0, 0, a, b},      {-45, 45, 0, 0, 0, 0, a, b},
+      {0, 0, 0, 0, 0, 0, a, b},         {30, flat, 0, 0, 0, 0, a, b},
+      {29.5, 45.5, -96, 23, 0, a, b},   {29.5, 45.5, nan, 23, 0, 0, a, b},
+      {29.5, 45.5, -96, 23, 0, 0, 0, 0}};
+  rows.insert(rows.end(), cones.begin(), cones.end());
+  for (const auto& r : rows) {
+    std::unique_ptr<CProjection> p(r.size() == 4 ? static_cast<CProjection*>(new CUTM)
+                                                 : new CAlbers);
+    const std::string name = std::to_string(r.size()) + " values from " + std::to_string(r[0]);
+    EXPECT_FALSE(p->Init(r[r.size() - 2], r.back(), std::span(r).first(r.size() - 2))) << name;
+    test::ExpectPassesPositionsThrough(*p, {5000000.0, 5000000.0}, name);
   }
-  CAlbers noAxes;
-  EXPECT_FALSE(noAxes.Init(0.0, 0.0, std::array{29.5, 45.5, -96.0, 23.0, 0.0, 0.0}));
-  test::ExpectPassesPositionsThrough(noAxes, {5000000.0, 5000000.0}, "no axes");
+  CUTM utm = MakeUtm(19);
+  EXPECT_FALSE(utm.Init(a, b, std::array{19.0}));
+  EXPECT_FALSE(utm.Init(a, b, std::vector<double>{}));
+  EXPECT_FALSE(utm.Init(a, b, std::array{0.0, 0.9996}));
+  EXPECT_TRUE(utm.IsSetUp());
+  EXPECT_EQ(utm.Project(-69.0, 0.0).x, 500000.0);
+  test::ExpectNoPositionFromNonFiniteInput(utm, "UTM");
+  EXPECT_FALSE(std::isfinite(utm.Unproject(inf, 40).lon + utm.Unproject(10, -inf).lat));
 
-  CAlbers albers = MakeAlbers({20.0, 50.0, -96.0, 35.0, 5000000.0, 5000000.0});
-  EXPECT_FALSE(albers.Init(kWgs84SemiMajor, kWgs84SemiMinor, refused[0]));
-  EXPECT_TRUE(albers.IsSetUp());
-  const ProjectedXY centre = albers.Project(-96.0, 35.0);
+  CAlbers cone = MakeAlbers({20.0, 50.0, -96.0, 35.0, 5000000.0, 5000000.0});
+  EXPECT_FALSE(cone.Init(a, b, std::array{30.0, -30.0, 0.0, 0.0, 0.0, 0.0}));
+  EXPECT_TRUE(cone.IsSetUp());
+  const ProjectedXY centre = cone.Project(-96.0, 35.0);
   EXPECT_EQ(centre.x, 5000000.0) << "the cone's centre lands on the false origin";
   EXPECT_EQ(centre.y, 5000000.0);
-  const GeoLonLat g = albers.Unproject(5000000.0, 5000000.0);
+  const GeoLonLat g = cone.Unproject(5000000.0, 5000000.0);
   EXPECT_NEAR(g.lon, -96.0, 1e-12) << Text(g);
   EXPECT_NEAR(g.lat, 35.0, kDegrees) << Text(g);
-  test::ExpectNoPositionFromNonFiniteInput(albers, "Albers");
+  test::ExpectNoPositionFromNonFiniteInput(cone, "Albers");
   // Infinitely far from the cone's apex is inside the circle of the south pole.
-  const double inf = std::numeric_limits<double>::infinity();
-  EXPECT_EQ(albers.Unproject(inf, 40).lat, -90.0);
-  EXPECT_EQ(albers.Unproject(10, inf).lat, -90.0);
+  EXPECT_EQ(cone.Unproject(inf, 40).lat, -90.0);
+  EXPECT_EQ(cone.Unproject(10, inf).lat, -90.0);
 }
 
 }  // namespace
