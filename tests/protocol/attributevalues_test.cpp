@@ -5,6 +5,8 @@
 #include <tuple>
 #include <vector>
 
+#include "model/layer.h"
+#include "protocol/attributeedit.h"
 #include "protocol/fieldvalue.h"
 
 namespace orvenda {
@@ -40,6 +42,20 @@ TEST(FieldValueFits, EachTypeFamilyTakesItsValuesOnly) {
       {5, ".", "0"},   {4, "2.50", "2.5"},    {5, "-.5", "-0.5"},
       {3, "  ", ""},   {200, " a ", " a "},   {2, "40000", "40000"}};
   for (const auto& [type, text, out] : sent) EXPECT_EQ(FieldValueToSend(type, text), out) << text;
+}
+
+// Values handed over for an element are one per field, each suiting its field.
+TEST(UnfitValues, CountAndEachValueAgainstItsField) {
+  layer lay;
+  lay.Nombre = "Parques";
+  lay.Campos().Add("NOMBRE", 202);
+  lay.Campos().Add("AREA", 3);
+  const std::pair<std::vector<std::string>, std::string> rows[] = {
+      {{"Central", "12"}, ""},
+      {{"Central"}, "The layer Parques has 2 fields, not 1."},
+      {{"Central", "12", "x"}, "The layer Parques has 2 fields, not 3."},
+      {{"Central", "1.5"}, "The value \"1.5\" does not suit the field AREA."}};
+  for (const auto& [values, problem] : rows) EXPECT_EQ(UnfitValues(lay, values), problem);
 }
 
 // The key filter of typed values. Types, the text so far, keys taken, keys refused

@@ -113,6 +113,9 @@ TEST(Messages, LayoutsMatchTheCatalogueAndReadBack) {
   SelectionTable table{7, 3, {{4, {"a", "b"}}}};
   ExpectLayout("114", table, WriteSelectionTable, ReadSelectionTable,
                Wire(114, "L L I L SS", {7, 1, 3, 4, "a", "b"}));
+  // A row short of texts goes out with empty ones in their place.
+  EXPECT_EQ(WriteSelectionTable({7, 4, {{4, {"a"}}}}).buffer(),
+            Wire(114, "L L I L SSS", {7, 1, 4, 4, "a", "", ""}));
 }
 
 TEST(Messages, ValuesTravelByTheirFieldType) {

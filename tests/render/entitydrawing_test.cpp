@@ -205,6 +205,8 @@ TEST(Clipping, DrawnShapesAreClippedAndThinned) {
       f.Log("Polyline"),
       (std::vector<std::string>{"Polyline 100,500 100,400 200,400 #000000",
                                 "Polyline 200,400 " + std::to_string(800 + m) + ",400 #000000"}));
+  f.painter.DrawSegmentCached(Theme{}, {200, 400}, {9000, 400});  // a lone segment too
+  EXPECT_EQ(f.Log("Line").back(), "Line 200,400 " + std::to_string(800 + m) + ",400 #ff0000");
 }
 
 }  // namespace
