@@ -85,9 +85,12 @@ TEST(MessageReceiver, ViewerSeesPointerIndicatorAndLoadingPass) {
 TEST(MessageReceiver, AHandlerThatPumpsEventsDoesNotReorderMessages) {
   Rig rig;
   const Bytes a = Message(1), b = Message(2), c = Message(3);
+  int running = 0;  // handlers under way: the next message waits for this one to end
   rig.receiver.SetDeliver([&](DWBUffer& m) {
+    EXPECT_EQ(++running, 1);
     rig.got.push_back(m.bytes());
     if (rig.got.size() == 1) rig.sock.Deliver(c);  // arrives while the first handler runs
+    --running;
   });
   rig.sock.Deliver(Join({a, b}));
   EXPECT_EQ(rig.got, (std::vector<Bytes>{a, b, c}));
