@@ -1,7 +1,6 @@
 #include "model/shorttext.h"
 
 #include <cstring>
-#include <new>
 
 namespace orvenda {
 

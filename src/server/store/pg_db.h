@@ -65,7 +65,6 @@ class PgResult {
 class PgRow {
  public:
   PgRow(const PgResult& r, int row) : r_(r), row_(row) {}
-  bool IsNull(int column) const { return r_.IsNull(row_, column); }
   std::int64_t Integer(int column) const { return r_.Integer(row_, column); }
   double Real(int column) const { return r_.Real(row_, column); }
   std::string Text(int column) const { return r_.Text(row_, column); }
